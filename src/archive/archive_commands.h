@@ -1,0 +1,39 @@
+// The archiver: running one program and waiting for it, and the PkZip25
+// command lines that make and unpack archives.
+#ifndef ZARIREVO_ARCHIVE_ARCHIVE_COMMANDS_H_
+#define ZARIREVO_ARCHIVE_ARCHIVE_COMMANDS_H_
+
+#include <string>
+
+#include "app/program_state.h"
+
+namespace zr {
+
+/// Runs a command line and waits for the program's end. False only when the
+/// program started and exited with 0; true when it could not start (at once,
+/// no message) or exited with another code.
+bool RunAndWait(Platform& platform, const std::string& command_line);
+
+/// What became of an archive command, for callers that check it.
+enum class ArchiveOutcome {
+  kDone,              // the archiver ran and exited with 0
+  kArchiverNotFound,  // the search found no archiver ("File Not Found" box shown)
+  kFailed,            // could not be started, or exited with another code
+};
+
+/// Builds and runs "<archiver> -add -path=full <folder><name> @<source>" (list
+/// file) or "<archiver> -add -rec -path=relative <folder><name> <source>".
+/// `name` is cleaned in place (" " to "_", then "." to "-"). An empty
+/// `archiver_path` looks for the archiver under the current drive.
+ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::string& folder,
+                                const std::string& source, bool use_list_file,
+                                const std::string& archiver_path);
+
+/// Builds and runs "<drive>:\ORVEL\VER14\TOOLS\PkZip25 -extract -dir
+/// <archive folder><name> <destination>"; `name` cleaned in place (" " to "_").
+ArchiveOutcome ExtractZipArchive(Program& program, std::string& name, std::string archive_folder,
+                                 const std::string& destination);
+
+}  // namespace zr
+
+#endif  // ZARIREVO_ARCHIVE_ARCHIVE_COMMANDS_H_

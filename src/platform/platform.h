@@ -1,0 +1,194 @@
+// The platform layer: everything the program needs of the operating system,
+// behind one narrow interface, in the terms of the Windows machine the program
+// was made for.
+//
+// The core works with Windows-form path texts ("C:\KYCONFIG\DAXOR1401\",
+// "A:\", "\\SRV\SHARE\DIR", "MAC\L1.MAC" relative to the current folder) and
+// with the run-time error numbers of that machine (53, 70, 71, 75, 76, ...).
+// Only an implementation of `Platform` turns them into host paths; the core
+// never calls the host file system or starts a process except through it, so a
+// test can hand it a temporary world (see HostPlatform and DriveMap) or a
+// wrapper that injects faults (ForwardingPlatform).
+//
+// Texts are UTF-8 inside the program. Files that the program reads and writes
+// as text are Windows-1252 on disk; the conversion happens where such a file
+// is read or written (codepage.h, profile.h), not here: this interface moves
+// bytes.
+//
+// Not thread-safe: the program has one thread.
+#ifndef ZARIREVO_PLATFORM_PLATFORM_H_
+#define ZARIREVO_PLATFORM_PLATFORM_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zr {
+
+/// Run-time error numbers, as the message boxes and error texts know them.
+enum RuntimeError : int {
+  kErrNone = 0,
+  kErrFileNotFound = 53,
+  kErrDeviceIo = 57,
+  kErrDiskFull = 61,
+  kErrPermissionDenied = 70,  // also a read-only target or a write-protected drive
+  kErrDiskNotReady = 71,      // drive not mapped, or its host folder is missing
+  kErrPathFileAccess = 75,    // e.g. creating a folder that already exists
+  kErrPathNotFound = 76,
+};
+
+/// Outcome of a platform call: `error` is 0 on success, otherwise one of the
+/// run-time error numbers above; `detail` is a host message for logs and boxes.
+struct Status {
+  int error = kErrNone;
+  std::string detail;
+
+  bool ok() const { return error == kErrNone; }
+  static Status Ok() { return {}; }
+  static Status Error(int number, std::string what = {}) { return {number, std::move(what)}; }
+};
+
+/// File attributes, with the values Windows gives them.
+enum Attribute : unsigned {
+  kAttrNormal = 0,
+  kAttrReadOnly = 0x01,
+  kAttrHidden = 0x02,
+  kAttrSystem = 0x04,
+  kAttrFolder = 0x10,
+};
+
+/// One entry of a folder listing: the name as stored on the host, and its attributes.
+struct FolderEntry {
+  std::string name;
+  unsigned attributes = kAttrNormal;
+
+  bool is_folder() const { return (attributes & kAttrFolder) != 0; }
+};
+
+/// What to list: files only, or files and folders.
+enum class ListKind { kFilesOnly, kFilesAndFolders };
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  /// Lists the entries of a folder that match a pattern: `pattern` is a path
+  /// whose last component may hold the Windows wildcards "*" and "?"
+  /// ("C:\KYCONFIG\*", "A:\*.ZIP", "C:\X\*.*", "C:\KYCONFIG\DAXOR*") or be an
+  /// exact name. "*.*" matches every name, with or without a dot. Names are
+  /// compared without regard to case. Hidden and system entries, "." and ".."
+  /// are never returned. Entries come sorted by name without regard to case
+  /// (the order NTFS returns). A missing folder gives an empty listing and
+  /// error 76; a drive that is not ready gives error 71; no match gives an
+  /// empty listing and Ok.
+  virtual Status List(const std::string& pattern, ListKind kind,
+                      std::vector<FolderEntry>* entries) = 0;
+
+  /// Attributes of an existing file or folder; error 53 when it does not exist
+  /// (76 when a folder on its way is missing, 71 when the drive is not ready).
+  virtual Status GetAttributes(const std::string& path, unsigned* attributes) = 0;
+  /// Sets the read-only, hidden and system attributes of a file or folder.
+  virtual Status SetAttributes(const std::string& path, unsigned attributes) = 0;
+
+  /// Copies a file, overwriting the target; a read-only target gives error 70.
+  virtual Status CopyFile(const std::string& from, const std::string& to) = 0;
+  /// Deletes a file; a read-only file gives error 70, a missing one 53.
+  virtual Status DeleteFile(const std::string& path) = 0;
+  /// Creates one folder (its parent must exist; 75 when it exists already).
+  virtual Status CreateFolder(const std::string& path) = 0;
+  /// Removes an empty folder. A symbolic link is removed as a link.
+  virtual Status RemoveFolder(const std::string& path) = 0;
+
+  /// Reads a whole file as bytes.
+  virtual Status ReadFile(const std::string& path, std::string* bytes) = 0;
+  /// Replaces a file's content with `bytes`, creating the file when missing
+  /// (not its folder).
+  virtual Status WriteFile(const std::string& path, const std::string& bytes) = 0;
+  /// Appends `bytes` to a file, creating it when missing (not its folder).
+  virtual Status AppendFile(const std::string& path, const std::string& bytes) = 0;
+
+  /// The current drive and folder, in Windows form, without trailing "\"
+  /// except for a drive root ("C:\"); as it was entered, case included.
+  virtual std::string CurrentFolder() = 0;
+  /// Changes the current drive and folder (ChDrive + ChDir). Error 76 when the
+  /// folder does not exist, 71 when its drive is not ready.
+  virtual Status ChangeFolder(const std::string& path) = 0;
+
+  /// The Windows directory, e.g. "C:\WINDOWS".
+  virtual std::string WindowsFolder() = 0;
+
+  /// Starts a program and waits for its end. The command line is split into
+  /// arguments as the Windows C run-time splits it (blanks separate, double
+  /// quotes group); the first word is a Windows-form program path, ".EXE"
+  /// appended when its name has no extension, found without regard to case.
+  /// The program runs in the host folder of the current folder and inherits
+  /// the environment, including the drive map. Ok with `*exit_code` when it
+  /// ran; an error when it could not be started. Nothing outlives the call.
+  virtual Status Run(const std::string& command_line, int* exit_code) = 0;
+
+  /// Host path of a Windows-form path (existing components matched without
+  /// regard to case); empty with an error when the drive is not ready. For
+  /// front-ends and tools that must hand a path to the host (pickers, the
+  /// archiver); the core does not use it.
+  virtual Status ToHostPath(const std::string& path, std::string* host_path) = 0;
+  /// Windows-form path of a host path through the drive map; empty when no
+  /// mapped drive (or the UNC root) holds it.
+  virtual std::string FromHostPath(const std::string& host_path) = 0;
+};
+
+/// Forwards every call to another platform. Tests derive from it and override
+/// one call to inject a fault (disk full at the Nth write, a drive that goes
+/// away between two calls, ...).
+class ForwardingPlatform : public Platform {
+ public:
+  explicit ForwardingPlatform(Platform& target) : target_(target) {}
+
+  Status List(const std::string& pattern, ListKind kind,
+              std::vector<FolderEntry>* entries) override {
+    return target_.List(pattern, kind, entries);
+  }
+  Status GetAttributes(const std::string& path, unsigned* attributes) override {
+    return target_.GetAttributes(path, attributes);
+  }
+  Status SetAttributes(const std::string& path, unsigned attributes) override {
+    return target_.SetAttributes(path, attributes);
+  }
+  Status CopyFile(const std::string& from, const std::string& to) override {
+    return target_.CopyFile(from, to);
+  }
+  Status DeleteFile(const std::string& path) override { return target_.DeleteFile(path); }
+  Status CreateFolder(const std::string& path) override { return target_.CreateFolder(path); }
+  Status RemoveFolder(const std::string& path) override { return target_.RemoveFolder(path); }
+  Status ReadFile(const std::string& path, std::string* bytes) override {
+    return target_.ReadFile(path, bytes);
+  }
+  Status WriteFile(const std::string& path, const std::string& bytes) override {
+    return target_.WriteFile(path, bytes);
+  }
+  Status AppendFile(const std::string& path, const std::string& bytes) override {
+    return target_.AppendFile(path, bytes);
+  }
+  std::string CurrentFolder() override { return target_.CurrentFolder(); }
+  Status ChangeFolder(const std::string& path) override { return target_.ChangeFolder(path); }
+  std::string WindowsFolder() override { return target_.WindowsFolder(); }
+  Status Run(const std::string& command_line, int* exit_code) override {
+    return target_.Run(command_line, exit_code);
+  }
+  Status ToHostPath(const std::string& path, std::string* host_path) override {
+    return target_.ToHostPath(path, host_path);
+  }
+  std::string FromHostPath(const std::string& host_path) override {
+    return target_.FromHostPath(host_path);
+  }
+
+ protected:
+  Platform& target_;
+};
+
+/// Convenience wrappers over `GetAttributes`.
+bool FileExists(Platform& platform, const std::string& path);    // ordinary file, not hidden/system
+bool FolderExists(Platform& platform, const std::string& path);  // folder
+
+}  // namespace zr
+
+#endif  // ZARIREVO_PLATFORM_PLATFORM_H_

@@ -1,0 +1,36 @@
+// The message area and the error boxes: coloured progress lines with an alarm
+// background, and message boxes that join the caller's texts with a fixed
+// Italian text for a run-time error number.
+#ifndef ZARIREVO_UI_MESSAGE_AREA_H_
+#define ZARIREVO_UI_MESSAGE_AREA_H_
+
+#include <cstdint>
+#include <string>
+
+#include "app/program_state.h"
+
+namespace zr {
+
+/// Suffix of a line for a file that goes only into the archive.
+inline constexpr const char* kZipOnlySuffix = "     -only ZIP-";
+
+/// Appends a line to the message area: an alarm beeps and turns the
+/// background red, otherwise it becomes light grey; a zip-only line gets the
+/// suffix and a light red background.
+void WriteMessageLine(Program& program, const std::string& text, bool alarm, Color colour,
+                      bool zip_only);
+
+/// Shows a box with `before` CR error text CR `after`; the title comes from
+/// the error number (53: title 1; 71, 75, 76: title 2) or else from
+/// `title_index`. ask 0: OK only; otherwise OK and Cancel, and `ask`
+/// receives the answer (1 OK, 2 Cancel).
+void ShowErrorBox(Program& program, int number, int title_index, std::int16_t& ask,
+                  const std::string& before, const std::string& after);
+
+/// Fills `ErrorTexts` and `ErrorTitles` when `Language` is "ITA" (any case);
+/// with any other language leaves them as they are.
+void LoadErrorTexts(Program& program);
+
+}  // namespace zr
+
+#endif  // ZARIREVO_UI_MESSAGE_AREA_H_

@@ -1,0 +1,128 @@
+#include "tests/test_world.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace zr::testing {
+
+namespace {
+
+std::string MakeTempRoot() {
+  std::string templ = (fs::temp_directory_path() / "zarirevo-test-XXXXXX").string();
+  if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  return templ;
+}
+
+}  // namespace
+
+TestWorld::TestWorld() : root_(MakeTempRoot()) {
+  for (char letter : {'A', 'C', 'D'}) {
+    std::string folder = root_ + "/" + static_cast<char>(letter - 'A' + 'a');
+    fs::create_directories(folder);
+    map_.drives[letter] = folder;
+  }
+  map_.unc_root = root_ + "/unc";
+  fs::create_directories(map_.unc_root);
+  map_.windows_folder = "C:\\WINDOWS";
+  fs::create_directories(root_ + "/c/WINDOWS");
+  platform_ = CreateHostPlatform(map_);
+  platform_->ChangeFolder("C:\\");
+  program_ = std::make_unique<Program>(*platform_, ui_);
+}
+
+TestWorld::~TestWorld() {
+  program_.reset();
+  platform_.reset();
+  std::error_code ignored;
+  // Files made read-only by a test must not stop the clean-up.
+  for (auto it = fs::recursive_directory_iterator(root_, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    if (!it->is_symlink()) {
+      fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+    }
+  }
+  fs::remove_all(root_, ignored);
+}
+
+std::string TestWorld::Host(const std::string& windows_path) const {
+  std::string p = windows_path;
+  std::replace(p.begin(), p.end(), '\\', '/');
+  if (p.rfind("//", 0) == 0) return map_.unc_root + "/" + p.substr(2);
+  if (p.size() >= 2 && p[1] == ':') {
+    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(p[0])));
+    auto it = map_.drives.find(letter);
+    std::string base = it != map_.drives.end() ? it->second : root_ + "/unmapped";
+    std::string rest = p.substr(2);
+    if (!rest.empty() && rest[0] == '/') rest.erase(0, 1);
+    return rest.empty() ? base : base + "/" + rest;
+  }
+  throw std::invalid_argument("TestWorld::Host needs a full path: " + windows_path);
+}
+
+void TestWorld::WriteFile(const std::string& windows_path, const std::string& bytes) {
+  fs::path host = Host(windows_path);
+  fs::create_directories(host.parent_path());
+  std::ofstream out(host, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+void TestWorld::WriteLines(const std::string& windows_path, const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const auto& line : lines) bytes += line + "\r\n";
+  WriteFile(windows_path, bytes);
+}
+
+void TestWorld::MakeFolder(const std::string& windows_path) {
+  fs::create_directories(Host(windows_path));
+}
+
+bool TestWorld::Exists(const std::string& windows_path) const {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(Host(windows_path), ec));
+}
+
+std::string TestWorld::ReadFile(const std::string& windows_path) const {
+  std::ifstream in(Host(windows_path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void TestWorld::RemoveDrive(char letter) {
+  std::error_code ignored;
+  fs::remove_all(map_.drives.at(letter), ignored);
+}
+
+void TestWorld::RestoreDrive(char letter) { fs::create_directories(map_.drives.at(letter)); }
+
+std::vector<std::string> TestWorld::Tree(const std::string& windows_folder) const {
+  std::vector<std::string> files;
+  fs::path base = Host(windows_folder);
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(base, ec);
+       it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_regular_file()) files.push_back(fs::relative(it->path(), base).generic_string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string TestWorld::ArchiverBinary() {
+  const char* dir = std::getenv("ZARIREVO_BINARY_DIR");
+  std::string base = dir ? dir : ".";
+  return base + "/tools/pkzip25/pkzip25";
+}
+
+void TestWorld::InstallArchiver(const std::string& windows_path) {
+  fs::path host = Host(windows_path);
+  fs::create_directories(host.parent_path());
+  fs::copy_file(ArchiverBinary(), host, fs::copy_options::overwrite_existing);
+  fs::permissions(host, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec);
+}
+
+}  // namespace zr::testing

@@ -1,0 +1,66 @@
+// A temporary world for tests: a host folder per drive (A:, C:, D:) and a UNC
+// root, all below one fresh temporary folder that is removed afterwards, the
+// host platform over that map, the scripted user interface, and a Program.
+// Nothing outside the temporary folder is ever touched.
+#ifndef ZARIREVO_TESTS_TEST_WORLD_H_
+#define ZARIREVO_TESTS_TEST_WORLD_H_
+
+#include <memory>
+#include <string>
+
+#include "app/program_state.h"
+#include "platform/host_platform.h"
+#include "ui/scripted_ui.h"
+
+namespace zr::testing {
+
+class TestWorld {
+ public:
+  /// Drives A:, C: and D: mapped to <root>/a, <root>/c, <root>/d (created),
+  /// UNC names below <root>/unc, the Windows directory C:\WINDOWS (created).
+  /// The current folder starts at C:\.
+  TestWorld();
+  ~TestWorld();
+  TestWorld(const TestWorld&) = delete;
+  TestWorld& operator=(const TestWorld&) = delete;
+
+  const std::string& root() const { return root_; }
+  const DriveMap& drive_map() const { return map_; }
+  Platform& platform() { return *platform_; }
+  ScriptedUi& ui() { return ui_; }
+  Program& program() { return *program_; }
+
+  /// Host path of a Windows path in this world ("C:\X\Y" -> <root>/c/X/Y),
+  /// written as given (no case matching).
+  std::string Host(const std::string& windows_path) const;
+  /// Writes a file (creating its folders) with raw bytes.
+  void WriteFile(const std::string& windows_path, const std::string& bytes);
+  /// Writes a text file: each line ended with CR LF, bytes as given.
+  void WriteLines(const std::string& windows_path, const std::vector<std::string>& lines);
+  void MakeFolder(const std::string& windows_path);
+  bool Exists(const std::string& windows_path) const;
+  std::string ReadFile(const std::string& windows_path) const;
+  /// Removes a drive's host folder, so the drive is not ready.
+  void RemoveDrive(char letter);
+  /// Creates the drive's host folder again (empty).
+  void RestoreDrive(char letter);
+  /// Every file below a Windows folder, as relative paths with "/", sorted.
+  std::vector<std::string> Tree(const std::string& windows_folder) const;
+
+  /// Host path of the built PkZip25 program (from the build folder).
+  static std::string ArchiverBinary();
+  /// Installs the built archiver as the given Windows path (e.g.
+  /// "C:\KYCONFIG\SYSTEM\PkZip25.EXE").
+  void InstallArchiver(const std::string& windows_path);
+
+ private:
+  std::string root_;
+  DriveMap map_;
+  std::unique_ptr<Platform> platform_;
+  ScriptedUi ui_;
+  std::unique_ptr<Program> program_;
+};
+
+}  // namespace zr::testing
+
+#endif  // ZARIREVO_TESTS_TEST_WORLD_H_
