@@ -1,0 +1,16 @@
+// Windows-1252 on disk, UTF-8 inside the program. Conversions go through
+// iconv; a byte with no character (0x81, 0x8D, 0x8F, 0x90, 0x9D) or a
+// character that Windows-1252 cannot hold becomes "?", never an error.
+#ifndef ZARIREVO_PLATFORM_CODEPAGE_H_
+#define ZARIREVO_PLATFORM_CODEPAGE_H_
+
+#include <string>
+
+namespace zr {
+
+std::string Cp1252ToUtf8(const std::string& bytes);
+std::string Utf8ToCp1252(const std::string& text);
+
+}  // namespace zr
+
+#endif  // ZARIREVO_PLATFORM_CODEPAGE_H_
