@@ -1,0 +1,252 @@
+// The customer backup, from the OK button to the archive.
+//
+// OkButtonClick checks the customer name, the destination and the folders,
+// then RunBackupJob runs the collector of the selected product and packs the
+// archive list into customer_ddmmyy.ZIP. A job that was stopped, whose copy
+// failed or whose product has no collector leaves no customer folder behind;
+// the temporary folder with the archive list goes in every case. Success is
+// announced only for what really happened: "Zip eseguito" in the archive
+// modes means the archive is in its destination.
+#include "backup/backup_job.h"
+
+#include <cstdio>
+
+#include "archive/archive_commands.h"
+#include "backup/collectors.h"
+#include "backup/file_operations.h"
+#include "text/strings.h"
+#include "ui/message_area.h"
+
+namespace zr {
+
+namespace {
+
+void ShowBox(Program& program, const std::string& text, const std::string& title = {}) {
+  MessageBoxRequest box;
+  box.text = text;
+  box.title = title;
+  box.buttons = Buttons::kOk;
+  program.ui.ShowMessageBox(box);
+}
+
+// Why a customer name cannot name a folder, or "" when it can. The name is
+// refused before anything is created: a folder name the file system would
+// reduce to nothing (or to the parent) would make the job work on, and after
+// a stop delete, the backup destination itself.
+std::string WhyNameIsRefused(const std::string& name) {
+  const std::string trimmed = TrimBlanks(name);
+  if (trimmed.empty()) return "il nome è vuoto.";
+  if (trimmed.find_first_not_of(". ") == std::string::npos) {
+    return "il nome non può essere fatto solo di punti.";
+  }
+  for (unsigned char c : name) {
+    if (c < 32 || c == 127) return "il nome contiene un carattere di controllo.";
+  }
+  const std::string forbidden = "\\/:*?\"<>|";
+  for (char c : name) {
+    if (forbidden.find(c) != std::string::npos) {
+      return std::string("il nome contiene il carattere ") + c +
+             ", non ammesso nei nomi di cartella (\\ / : * ? \" < > |).";
+    }
+  }
+  return {};
+}
+
+// Today's date written ddmmyy.
+std::string DateDdMmYy(const Program& program) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d%02d%02d", program.today_day % 100,
+                program.today_month % 100, program.today_year % 100);
+  return text;
+}
+
+void SetBackground(Program& program, Color background) {
+  program.main.MessageBackground = background;
+  program.ui.SetMessageBackground(background);
+}
+
+// Reports, with an alarm line and a box, an archive that was not made.
+void ReportArchiveNotMade(Program& program, const std::string& archive, const std::string& why) {
+  WriteMessageLine(program, "Archivio " + archive + " non creato: " + why, true, program.ColorStop,
+                   false);
+  ShowBox(program, "L'archivio\r" + archive + "\rnon è stato creato: " + why, "Zip non eseguito");
+}
+
+// Makes the archive of mode 0 or 1 and tells whether it is really there.
+bool MakeArchive(Program& program, std::int16_t mode) {
+  std::string name = TrimBlanks(program.main.NomeCliente) + "_" + DateDdMmYy(program);
+  const std::string folder = mode == 0 ? program.CustomerFolder : program.BackupPath;
+  const std::string archiver = program.ArchiverPath;
+  const ArchiveOutcome outcome =
+      CreateZipArchive(program, name, folder, program.ArchiveListFile(), true, archiver);
+  const std::string archive = folder + name + ".ZIP";
+  switch (outcome) {
+    case ArchiveOutcome::kArchiverNotFound:
+      ReportArchiveNotMade(program, archive, "il programma PkZip25 non è stato trovato.");
+      return false;
+    case ArchiveOutcome::kFailed:
+      ReportArchiveNotMade(program, archive,
+                           "il programma di compressione " + archiver +
+                               " non è partito o è terminato con un errore.");
+      return false;
+    case ArchiveOutcome::kDone:
+      break;
+  }
+  if (!FileExists(program.platform, archive)) {
+    ReportArchiveNotMade(program, archive,
+                         "il programma di compressione è terminato senza errori, ma il file "
+                         "non si trova nella destinazione.");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+JobResult OkButtonClick(Program& program) {
+  const std::string why = WhyNameIsRefused(program.main.NomeCliente);
+  if (!why.empty()) {
+    ShowBox(program, "Nome cliente non valido: " + why + "\rDigitarne un'altro.",
+            "Nome cliente");
+    return JobResult::kNotStarted;
+  }
+
+  program.BackupRunning = true;
+  program.main.StopB.enabled = true;
+  program.ui.StateChanged();
+
+  // The destination is tested; an unready drive is asked for (Cancel ends the
+  // program). The answer is not needed: the folders below are checked again.
+  MakePath(program, program.BackupPath, 0, false);
+
+  std::string temporary = program.TemporaryFolder();
+  if (!MakePath(program, temporary, 1, false)) {
+    const Status made = program.platform.CreateFolder(program.TemporaryFolder());
+    if (!made.ok()) {
+      // Without it the archive list cannot be written: nothing is started.
+      WriteMessageLine(program, "Cartella temporanea " + program.TemporaryFolder() + " non creata",
+                       true, program.ColorStop, false);
+      std::int16_t ask = 0;
+      ShowErrorBox(program, made.error, 0, ask, program.TemporaryFolder() + "\r", "");
+      program.BackupRunning = false;
+      program.main.StopB.enabled = false;
+      program.ui.StateChanged();
+      return JobResult::kFailed;
+    }
+  }
+
+  program.CustomerFolder = program.BackupPath + program.main.NomeCliente + "\\";
+  JobResult result = JobResult::kNotStarted;
+  if (!MakePath(program, program.CustomerFolder, 1, false)) {
+    const Status made = program.platform.CreateFolder(program.CustomerFolder);
+    if (made.ok()) {
+      result = RunBackupJob(program, program.ZipMode);
+    } else {
+      // A read-only or vanished destination: nothing to collect into.
+      WriteMessageLine(program, "Cartella " + program.CustomerFolder + " non creata", true,
+                       program.ColorStop, false);
+      std::int16_t ask = 0;
+      ShowErrorBox(program, made.error, 0, ask, program.CustomerFolder + "\r", "");
+      DeleteFolderTree(program, program.TemporaryFolder(), 0);
+      program.BackupRunning = false;
+      result = JobResult::kFailed;
+    }
+  } else {
+    ShowBox(program,
+            "Nome cliente già esistente nel percorso " + program.BackupPath +
+                "\rDigitarne un'altro.",
+            "Folder Error");
+    program.main.OK_B.enabled = false;
+  }
+
+  program.main.StopB.enabled = false;
+  program.ui.StateChanged();
+  return result;
+}
+
+JobResult NomeClienteKeyPress(Program& program, char key) {
+  if (key != 13) return JobResult::kNotStarted;
+  return OkButtonClick(program);
+}
+
+void NomeClienteChange(Program& program, const std::string& text) {
+  program.main.NomeCliente = text;
+  program.main.OK_B.enabled = !text.empty();
+  program.ui.StateChanged();
+}
+
+void StopButtonClick(Program& program) {
+  WriteMessageLine(program, "Copia fermata dall'utente", true, program.ColorStop, false);
+  program.BackupRunning = false;
+}
+
+JobResult RunBackupJob(Program& program, std::int16_t mode) {
+  bool copy_failed = false;
+  int copy_error = 0;
+  std::string failed_file;
+  try {
+    std::int16_t add_to_list = 1;
+    const std::string& product = program.SelectedSoftware;
+    if (product == kProductNames[kDaxorOld]) {
+      CollectDaxorFiles(program, add_to_list);
+    } else if (product == kProductNames[kDaxor2D]) {
+      program.CnfFolder = program.ProductFolder;
+      CollectDaxorFiles(program, add_to_list);
+    } else if (product == kProductNames[kTrelun]) {
+      CollectTrelunFiles(program, add_to_list);
+    } else if (product == kProductNames[kPlovik]) {
+      CollectPlovikFiles(program, add_to_list);
+    } else {
+      ReportUnmanagedSoftware(program);
+    }
+  } catch (const CopyFailed& failure) {
+    // A failed copy ends the job as a stop does: what was copied is removed.
+    copy_failed = true;
+    copy_error = failure.error;
+    failed_file = failure.file;
+    program.BackupRunning = false;
+  }
+
+  JobResult result = JobResult::kFailed;
+  if (program.BackupRunning) {
+    ShowBox(program, "Copia eseguita");
+    SetBackground(program, kBackgroundNormal);
+    bool archived = true;
+    if (mode == 0 || mode == 1) archived = MakeArchive(program, mode);
+    if (archived) {
+      ShowBox(program, "Zip eseguito");
+      result = JobResult::kCompleted;
+    }
+    program.ui.ProcessPendingInput();
+  } else {
+    DeleteFolderTree(program, program.CustomerFolder, 0);
+    SetBackground(program, kBackgroundNormal);
+    if (copy_failed) {
+      std::string number = std::to_string(copy_error);
+      if (copy_error > 0 && copy_error < static_cast<int>(program.ErrorTexts.size()) &&
+          !program.ErrorTexts[copy_error].empty()) {
+        number += ": " + program.ErrorTexts[copy_error];
+      }
+      WriteMessageLine(program,
+                       "Copia interrotta: errore " + number + " su " + failed_file +
+                           "; cartella " + program.CustomerFolder + " rimossa",
+                       true, program.ColorStop, false);
+      ShowBox(program,
+              "Copia non riuscita del file\r" + failed_file + "\r(errore " + number +
+                  "). Backup annullato, la cartella del cliente è stata rimossa.",
+              "Copia non eseguita");
+    }
+  }
+
+  DeleteFolderTree(program, program.TemporaryFolder(), 0);
+  program.main.OK_B.enabled = false;
+  program.ui.StateChanged();
+  return result;
+}
+
+void ReportUnmanagedSoftware(Program& program) {
+  ShowBox(program, "Software non gestito nel ZA-Rirevo");
+  program.BackupRunning = false;
+}
+
+}  // namespace zr
