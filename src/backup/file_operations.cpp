@@ -1,0 +1,330 @@
+// File and folder operations of the backup engine, over zr::Platform.
+//
+// Folders are enumerated one at a time (a folder's listing is complete before
+// another one starts). Loops that may run long let the window process pending
+// input between two files, so that a click on STOP can clear BackupRunning.
+#include "backup/file_operations.h"
+
+#include <set>
+
+#include "platform/text_file.h"
+#include "ui/message_area.h"
+
+namespace zr {
+
+namespace {
+
+constexpr char kBackslash = '\\';
+
+bool EndsWithBackslash(const std::string& text) {
+  return !text.empty() && text.back() == kBackslash;
+}
+
+void ShowOkBox(Program& program, const std::string& text, const std::string& title) {
+  MessageBoxRequest box;
+  box.text = text;
+  box.title = title;
+  box.buttons = Buttons::kOk;
+  program.ui.ShowMessageBox(box);
+}
+
+// Shows a failed file operation with its error number and the file's path.
+void ShowFileError(Program& program, int error, const std::string& file) {
+  std::int16_t ask = 0;
+  ShowErrorBox(program, error, 1, ask, file, "");
+}
+
+// Deletes the tree below `folder` (which ends with "\"). False when a file
+// could not be deleted: that failure has been shown and ends the whole
+// deletion, leaving the rest in place.
+bool DeleteTree(Program& program, const std::string& folder) {
+  Platform& platform = program.platform;
+  // Sub-folders that could not be removed: never visited again, so that the
+  // restart of the enumeration after each sub-folder always ends.
+  std::set<std::string> left_in_place;
+  bool restart = true;
+  while (restart) {
+    restart = false;
+    std::vector<FolderEntry> entries;
+    platform.List(folder + "*", ListKind::kFilesAndFolders, &entries);
+    for (const FolderEntry& entry : entries) {
+      if (entry.name == "." || entry.name == "..") continue;
+      const std::string path = folder + entry.name;
+      if (entry.is_folder()) {
+        if (left_in_place.count(entry.name) != 0) continue;
+        // An empty folder or a symbolic link goes at once; a link is removed
+        // as a link, so the tree it points to is never entered.
+        if (!platform.RemoveFolder(path).ok()) {
+          if (!DeleteTree(program, path + kBackslash)) return false;
+          unsigned attributes = 0;
+          if (platform.GetAttributes(path, &attributes).ok()) left_in_place.insert(entry.name);
+        }
+        restart = true;
+        break;
+      }
+      unsigned attributes = 0;
+      if (platform.GetAttributes(path, &attributes).ok() && (attributes & kAttrReadOnly) != 0) {
+        platform.SetAttributes(path, kAttrNormal);
+      }
+      const Status deleted = platform.DeleteFile(path);
+      if (!deleted.ok()) {
+        ShowFileError(program, deleted.error, path);
+        return false;
+      }
+    }
+  }
+  const bool drive_root = folder.size() >= 2 && folder.compare(folder.size() - 2, 2, ":\\") == 0;
+  if (!drive_root) {
+    platform.RemoveFolder(folder);  // a folder that cannot go stays, without a message
+    program.ui.ProcessPendingInput();
+  }
+  return true;
+}
+
+// The existence check of MakePath. Ok with `exists`, or the error of a device
+// that could not be asked (a drive that is not ready). A missing path or a
+// missing folder on its way is not an error: the path is simply missing.
+Status CheckPath(Program& program, const std::string& path, bool root, bool* exists) {
+  std::vector<FolderEntry> entries;
+  Status status;
+  if (EndsWithBackslash(path)) {
+    // A folder: its listing succeeds exactly when it exists, empty or not.
+    status = program.platform.List(path + "*", ListKind::kFilesAndFolders, &entries);
+    *exists = status.ok();
+  } else {
+    status = program.platform.List(path, ListKind::kFilesAndFolders, &entries);
+    *exists = status.ok() && (!entries.empty() || root);
+  }
+  if (status.error == kErrPathNotFound || status.error == kErrFileNotFound) {
+    *exists = false;
+    return Status::Ok();
+  }
+  return status;
+}
+
+// The prefix of `path` up to and including its `level`-th backslash, or the
+// whole path when it holds fewer.
+std::string PrefixOfLevel(const std::string& path, int level) {
+  std::size_t position = std::string::npos;
+  for (int found = 0; found < level; ++found) {
+    position = path.find(kBackslash, position == std::string::npos ? 0 : position + 1);
+    if (position == std::string::npos) return path;
+  }
+  return path.substr(0, position + 1);
+}
+
+void CopyOrThrow(Program& program, const std::string& from, const std::string& to) {
+  const Status copied = program.platform.CopyFile(from, to);
+  if (!copied.ok()) {
+    ShowFileError(program, copied.error, from);
+    throw CopyFailed(copied.error, from);
+  }
+}
+
+// A colour of 0 or less (as the signed 32-bit value it is) writes no line.
+bool WritesLine(Color colour) { return static_cast<std::int32_t>(colour) > 0; }
+
+void WriteProgress(Program& program, const std::string& text, Color colour, bool only_zip) {
+  WriteMessageLine(program, text, false, colour, only_zip);
+  program.ui.ProcessPendingInput();
+}
+
+}  // namespace
+
+void DeleteFolderTree(Program& program, std::string folder, std::int16_t /*ask*/) {
+  // Read-only files are deleted without a question in every mode.
+  if (!EndsWithBackslash(folder)) folder += kBackslash;
+  DeleteTree(program, folder);
+}
+
+void ListFiles(Program& program, std::string& folder, std::string& extension,
+               FileListing& listing, bool recurse) {
+  if (extension.empty()) extension.assign(1, '*');
+  if (!EndsWithBackslash(folder)) folder += kBackslash;
+  std::vector<FolderEntry> entries;
+  program.platform.List(folder + "*." + extension, ListKind::kFilesOnly, &entries);
+  for (const FolderEntry& entry : entries) {
+    if (entry.is_folder()) continue;
+    program.ui.ProcessPendingInput();
+    listing.push_back({entry.name, folder});
+  }
+  if (!recurse) return;
+  std::vector<std::string> subfolders;
+  if (!ListSubfolders(program, folder, subfolders, 1)) return;
+  for (std::string subfolder : subfolders) {
+    program.ui.ProcessPendingInput();
+    ListFiles(program, subfolder, extension, listing, false);
+  }
+}
+
+bool ListSubfolders(Program& program, const std::string& folder, std::vector<std::string>& list,
+                    std::int16_t recurse) {
+  const std::size_t first = list.size();
+  std::vector<FolderEntry> entries;
+  program.platform.List(folder + "*", ListKind::kFilesAndFolders, &entries);
+  for (const FolderEntry& entry : entries) {
+    if (entry.name == "." || entry.name == "..") continue;
+    if (entry.is_folder()) list.push_back(folder + entry.name);
+  }
+  if (list.empty()) return false;
+  if (recurse == 1) {
+    const std::size_t end = list.size();
+    for (std::size_t i = first; i < end; ++i) {
+      const std::string below = list[i] + kBackslash;
+      ListSubfolders(program, below, list, 1);
+    }
+  }
+  return true;
+}
+
+bool MakePath(Program& program, std::string& path, std::int16_t mode, bool create) {
+  if (path.rfind("\\\\", 0) != 0) {
+    if (!path.empty() && path[0] == kBackslash) path = "C:" + path;
+    if (path.rfind(":\\", 0) == 0) path = "C" + path;
+    if (path.size() < 2 || path[1] != ':') path = "C:\\" + path;
+  }
+  const bool root = path.size() == 3;
+
+  bool exists = false;
+  const Status checked = CheckPath(program, path, root, &exists);
+  if (!checked.ok()) {
+    exists = false;
+    if (mode == 0) {
+      std::int16_t ask = 1;
+      ShowErrorBox(program, checked.error, 0, ask, path + "\r",
+                   "Premere OK se sistemato ,altrimenti CANCEL per uscire\r");
+      if (ask == 2) program.ui.EndProgram();
+      std::string again = path;
+      const bool found_again = MakePath(program, again, 0, false);
+      // After the user fixed the device, only a drive root takes the repeated
+      // answer; any other path counts as missing, so that creation tests its
+      // levels one by one.
+      exists = root && found_again;
+    }
+    // Any other mode is quiet: the path counts as missing.
+  }
+
+  if (!create || exists) return exists;
+
+  for (int level = 2;; ++level) {
+    const std::string prefix = PrefixOfLevel(path, level);
+    // The two backslashes that open a UNC path are no folder of their own.
+    if (prefix == "\\\\") return false;
+    std::string probe = prefix;
+    if (!MakePath(program, probe, 1, false)) {
+      const Status made = program.platform.CreateFolder(prefix);
+      if (!made.ok()) {
+        // A folder that the listing does not show (a hidden one) is there.
+        unsigned attributes = 0;
+        const bool there = made.error == kErrPathFileAccess &&
+                           program.platform.GetAttributes(prefix, &attributes).ok() &&
+                           (attributes & kAttrFolder) != 0;
+        if (!there) return false;
+      }
+    }
+    if (prefix == path) return true;
+  }
+}
+
+std::string GetWindowsFolder(Program& program) {
+  std::string folder = CutAtNul(program.platform.WindowsFolder());
+  if (folder.size() > 143) folder.resize(143);
+  return TrimBlanks(folder);
+}
+
+std::string ParentFolder(const std::string& path, bool with_backslash) {
+  const std::size_t last = path.rfind(kBackslash);
+  if (last == std::string::npos) return "";
+  return with_backslash ? path.substr(0, last + 1) : path.substr(0, last);
+}
+
+std::string StripExtension(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string PathBelowRoot(std::string path, bool with_backslash) {
+  std::size_t cut = path.find(':');
+  if (cut == std::string::npos) cut = path.find("\\\\");
+  if (cut != std::string::npos) {
+    // The drive letter, colon and first backslash, or the two leading backslashes.
+    const std::size_t drop = cut + 2;
+    path = drop >= path.size() ? std::string() : path.substr(drop);
+  }
+  path = TrimBlanks(path);
+  return SetTrailingBackslash(path, with_backslash);
+}
+
+void CopyFilesByExtension(Program& program, const std::string& source,
+                          const std::string& destination, const std::string& extension,
+                          Color colour, std::int16_t add_to_list) {
+  if (!program.BackupRunning) return;
+  const bool only_zip = destination.empty() && WritesLine(colour);
+  const bool writes_line = WritesLine(colour);
+
+  std::string target = destination;
+  if (!target.empty() && target != program.CustomerFolder) {
+    if (!MakePath(program, target, 1, true)) {
+      ShowOkBox(program,
+                "Il percorso: \r" + target + "\rnon esiste e non è possibile crearlo. " + extension,
+                "Folder Empty");
+      return;
+    }
+  }
+
+  if (extension.empty()) {
+    if (!FileFound(program, source)) {
+      ShowOkBox(program, "File: \r" + source + "\rnon trovato ", "File not Found");
+      return;
+    }
+    if (!target.empty()) {
+      const std::size_t last = source.rfind(kBackslash);
+      const std::string name = last == std::string::npos ? source : source.substr(last + 1);
+      CopyOrThrow(program, source, target + name);
+    }
+    if (add_to_list == 1) AppendLineToFile(program, source, program.ArchiveListFile());
+    if (writes_line) WriteProgress(program, source, colour, only_zip);
+    return;
+  }
+
+  std::vector<FolderEntry> entries;
+  program.platform.List(source + "*." + extension, ListKind::kFilesOnly, &entries);
+  std::erase_if(entries, [](const FolderEntry& entry) { return entry.is_folder(); });
+  if (entries.empty()) {
+    ShowOkBox(program,
+              "Nel percorso: \r" + source + "\rnon ci sono file con estensione " + extension,
+              "Folder Empty");
+    return;
+  }
+  for (const FolderEntry& entry : entries) {
+    const std::string file = source + entry.name;
+    if (writes_line) WriteProgress(program, file, colour, only_zip);
+    if (!target.empty()) CopyOrThrow(program, file, target + entry.name);
+    if (add_to_list == 1) AppendLineToFile(program, file, program.ArchiveListFile());
+    if (!program.BackupRunning) break;
+  }
+}
+
+bool FileFound(Program& program, const std::string& path) {
+  unsigned attributes = 0;
+  if (!program.platform.GetAttributes(path, &attributes).ok()) return false;
+  return (attributes & (kAttrFolder | kAttrHidden | kAttrSystem)) == 0;
+}
+
+void AppendLineToFile(Program& program, const std::string& line, const std::string& file) {
+  const Status appended = AppendTextLine(program.platform, file, line);
+  if (!appended.ok()) {
+    std::int16_t ask = 0;
+    ShowErrorBox(program, appended.error, 1, ask, "", "");
+  }
+}
+
+void DeleteFileIfPresent(Program& program, const std::string& file) {
+  if (!FileFound(program, file)) return;
+  const Status deleted = program.platform.DeleteFile(file);
+  // A list file that stays would carry the lines of an earlier run into the
+  // new archive: say so instead of going on silently.
+  if (!deleted.ok()) ShowFileError(program, deleted.error, file);
+}
+
+}  // namespace zr
