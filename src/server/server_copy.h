@@ -17,13 +17,21 @@ struct ExtractedArchive {
 };
 using ExtractedArchives = std::vector<ExtractedArchive>;
 
+/// ProductFolder & "\~TMPCOPYZIP\": where the archives are unpacked.
+std::string CopyTemporaryFolder(const Program& program);
+
 /// Unpacks every archive of BackupPath; false when it holds none.
 bool ExtractBackupUnit(Program& program, ExtractedArchives& table);
 /// Menu12. True when every archive was filed ("Copia Eseguita").
 bool CopyConfigurationsToServer(Program& program);
 /// Menu32: asks, then erases the backup unit. True when it was erased.
 bool FormattaFloppyClick(Program& program);
-void EraseBackupUnit(Program& program, const std::string& folder);
+/// Deletes everything below `folder`. False when it was refused (a box says
+/// why) or did not complete (the error was shown).
+bool EraseBackupUnit(Program& program, const std::string& folder);
+/// Why erasing `folder` would destroy the program's own or the system's
+/// folders (it is, or lies above, one of them); "" when it may be erased.
+std::string ErasureRefusal(Program& program, const std::string& folder);
 
 }  // namespace zr
 

@@ -1,0 +1,106 @@
+// ExtractBackupUnit: checks that the backup unit is readable and holds backup
+// archives, and unpacks each archive into a folder of its own below
+// ProductFolder & "\~TMPCOPYZIP\", one ExtractedArchives row per archive.
+//
+// Archives come from a removable unit and are untrusted: the archiver keeps
+// every entry inside the extraction folder, and an archive that cannot be
+// unpacked leaves its folder empty (its row stays; the server copy skips it).
+#include <cstdint>
+#include <string>
+
+#include "archive/archive_commands.h"
+#include "backup/file_operations.h"
+#include "server/server_copy.h"
+#include "text/strings.h"
+#include "ui/message_area.h"
+
+namespace zr {
+
+namespace {
+
+constexpr const char* kExtractPrefix = "EXTRACT_";
+
+// Creates one folder; a folder that is already there counts as created.
+Status CreateOneFolder(Platform& platform, const std::string& folder) {
+  const std::string path = SetTrailingBackslash(folder, false);
+  if (FolderExists(platform, path)) return Status::Ok();
+  return platform.CreateFolder(path);
+}
+
+// The "Inserire i floppy giusto" box until the archive is present. OK looks
+// again; Cancel gives up on this archive (false).
+bool WaitForArchive(Program& program, const std::string& name) {
+  const std::string path = program.BackupPath + name;
+  while (!FileExists(program.platform, path)) {
+    MessageBoxRequest box;
+    box.text = "Attenzione l'Unita di Backup " + program.BackupPath + "non contiene il file:" +
+               "\r" + name + " Inserire i floppy giusto";
+    box.title = "File Error\"";
+    box.buttons = Buttons::kOkCancel;
+    box.no_icon = true;
+    if (program.ui.ShowMessageBox(box) == Answer::kCancel) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string CopyTemporaryFolder(const Program& program) {
+  return program.ProductFolder + "\\~TMPCOPYZIP\\";
+}
+
+bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
+  const std::string temporary = CopyTemporaryFolder(program);
+  DeleteFolderTree(program, temporary, 0);
+  Status made = CreateOneFolder(program.platform, temporary);
+  if (!made.ok()) {
+    // Nothing can be unpacked without the temporary folder: say so and treat
+    // the unit as holding nothing to copy.
+    std::int16_t ask = 0;
+    ShowErrorBox(program, made.error, 1, ask, temporary + "\r", "");
+    return false;
+  }
+
+  MakePath(program, program.BackupPath, 0, false);
+  FileListing listing;
+  std::string extension = "ZIP";
+  ListFiles(program, program.BackupPath, extension, listing, false);
+  if (listing.empty()) {
+    MessageBoxRequest box;
+    box.text = "Attenzione nell'Unit\xC3\xA0 " + program.BackupPath + "\r" +
+               "non ci sono Configurazioni Cam corrette.";
+    box.title = "File Error";
+    box.buttons = Buttons::kOk;
+    box.no_icon = true;
+    program.ui.ShowMessageBox(box);
+    return false;
+  }
+
+  const std::size_t count = listing.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string name = listing[i].name;
+    const std::string base = StripExtension(name);
+    std::string dot = ".";
+    std::string dash = "-";
+    ExtractedArchive row;
+    row.folder = temporary + kExtractPrefix + base + "\\";
+    row.server_name = ReplaceAll(base, dot, dash, 0) + ".ZIP";
+    table.push_back(row);
+
+    Status folder_made = CreateOneFolder(program.platform, row.folder);
+    if (!folder_made.ok()) {
+      WriteMessageLine(program,
+                       "Impossibile creare la cartella " + row.folder + " (errore " +
+                           std::to_string(folder_made.error) + "): " + name + " non estratto.",
+                       true, program.ColorBlack, false);
+      continue;
+    }
+    if (!WaitForArchive(program, name)) continue;
+
+    std::string archive_name = name;
+    ExtractZipArchive(program, archive_name, program.BackupPath, row.folder);
+  }
+  return true;
+}
+
+}  // namespace zr

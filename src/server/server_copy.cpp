@@ -1,0 +1,233 @@
+// CopyConfigurationsToServer (Menu12): unpacks the archives of the backup
+// unit, re-packs each one, and files a copy of it on the product's server
+// root once per machine file it holds:
+//   ServerFolder & post-processor & "\" & machine & "\" & archive name,
+// with "_1", "_2", ... before ".ZIP" when that name is taken (nothing on the
+// server is ever overwritten).
+//
+// Every run ends the same way, also after a failure: the temporary folder is
+// removed, BackupRunning is false and StopB disabled. A copy that fails is
+// reported on its own alarm line and the run goes on; the closing box then
+// counts the failures instead of saying "Copia Eseguita".
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/products.h"
+#include "archive/archive_commands.h"
+#include "backup/file_operations.h"
+#include "cnf/cnf_reader.h"
+#include "server/server_copy.h"
+#include "text/strings.h"
+#include "ui/message_area.h"
+
+namespace zr {
+
+namespace {
+
+constexpr const char* kPlovikPostProcessor = "DERUveda";
+
+// Ends a server copy however the run leaves: the temporary folder goes, the
+// STOP flag and button are reset.
+class CopyRunGuard {
+ public:
+  explicit CopyRunGuard(Program& program) : program_(program) {}
+  CopyRunGuard(const CopyRunGuard&) = delete;
+  CopyRunGuard& operator=(const CopyRunGuard&) = delete;
+  ~CopyRunGuard() {
+    try {
+      DeleteFolderTree(program_, CopyTemporaryFolder(program_), 0);
+    } catch (...) {
+      // A leftover temporary folder is emptied by the next run.
+    }
+    program_.BackupRunning = false;
+    program_.main.StopB.enabled = false;
+    program_.ui.StateChanged();
+  }
+
+ private:
+  Program& program_;
+};
+
+// A name read from an archive becomes one server folder level: characters
+// that would split it or leave the server root become "_".
+std::string SafeFolderName(const std::string& text) {
+  std::string name;
+  for (char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    const bool bad = code < 32 || c == '\\' || c == '/' || c == ':' || c == '*' || c == '?' ||
+                     c == '"' || c == '<' || c == '>' || c == '|';
+    name += bad ? '_' : c;
+  }
+  // Windows drops trailing dots and blanks; a name of nothing but those
+  // (".", "..", "") would not be a level of its own.
+  if (name.find_first_not_of(". ") == std::string::npos) name = "_" + name;
+  return name;
+}
+
+std::string ErrorText(const Program& program, const Status& status) {
+  std::string text;
+  if (status.error > 0 && status.error < static_cast<int>(program.ErrorTexts.size())) {
+    text = program.ErrorTexts[status.error];
+  }
+  if (text.empty()) text = status.detail;
+  return "errore " + std::to_string(status.error) + (text.empty() ? "" : ": " + text);
+}
+
+// Makes sure one server level exists; false (with an alarm line) when it
+// cannot be created.
+bool EnsureServerFolder(Program& program, std::string& folder) {
+  if (MakePath(program, folder, 1, false)) return true;
+  Status made = program.platform.CreateFolder(SetTrailingBackslash(folder, false));
+  if (made.ok() || FolderExists(program.platform, SetTrailingBackslash(folder, false))) {
+    return true;
+  }
+  WriteMessageLine(program,
+                   "Impossibile creare la cartella " + folder + " (" + ErrorText(program, made) +
+                       ")",
+                   true, program.ColorBlack, false);
+  return false;
+}
+
+std::int16_t RecogniseProduct(Program& program, const std::string& extraction_folder) {
+  const std::string prefix = extraction_folder + "KyConfig\\";
+  std::vector<FolderEntry> entries;
+  program.platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries);
+  for (const FolderEntry& entry : entries) {
+    const std::int16_t index = ProductIndexOfFolder(program, prefix, entry.name, false);
+    if (index > 0) return index;
+  }
+  return kDaxor2D;
+}
+
+std::string OpeningTargetLine(const Program& program) {
+  std::string roots;
+  for (int row = kDaxor2D; row < kProductCount; ++row) {
+    const std::string& root = program.ProductTable[row].ServerFolder;
+    if (root.empty() || roots.find(root) != std::string::npos) continue;
+    roots += (roots.empty() ? "" : ", ") + root;
+  }
+  return "a " + roots;
+}
+
+struct FilingResult {
+  int failures = 0;
+};
+
+// Recognises, re-packs and files one archive. False when STOP ends the run.
+bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& result) {
+  const std::int16_t product = RecogniseProduct(program, row.folder);
+  const std::string root = program.ProductTable[product].ServerFolder;
+  if (!program.BackupRunning) return false;
+
+  std::string zip_name = StripExtension(row.server_name);
+  CreateZipArchive(program, zip_name, row.folder, row.folder + "\\*.*", false,
+                   program.ArchiverPath);
+  const std::string repacked = row.folder + row.server_name;
+
+  FileListing machines;
+  std::string folder = row.folder;
+  std::string extension = "MAC";
+  ListFiles(program, folder, extension, machines, true);
+
+  const std::string stem = StripExtension(row.server_name);
+  const std::size_t count = machines.size();
+  for (std::size_t j = 0; j < count; ++j) {
+    const FileListingEntry& machine = machines[j];
+    const std::string post_processor =
+        product == kPlovik
+            ? std::string(kPlovikPostProcessor)
+            : GetCnfParameter(program, machine.folder + machine.name, "POST-PROCESSOR", 1);
+    const std::string pp_folder = SafeFolderName(StripExtension(post_processor));
+
+    std::string target_folder = root + pp_folder + "\\";
+    bool ready = EnsureServerFolder(program, target_folder);
+    if (ready) {
+      target_folder += SafeFolderName(StripExtension(machine.name)) + "\\";
+      ready = EnsureServerFolder(program, target_folder);
+    }
+    if (!ready) {
+      ++result.failures;
+      continue;
+    }
+
+    std::string target = target_folder + row.server_name;
+    int k = 1;
+    unsigned attributes = 0;
+    while (program.platform.GetAttributes(target, &attributes).ok()) {
+      target = target_folder + stem + "_" + NumberToText(k, 1, 0) + ".ZIP";
+      ++k;
+    }
+    const std::string line_start = "\\" + pp_folder + "\\" + machine.name + "\\";
+    if (k == 1) {
+      WriteMessageLine(program, line_start + row.server_name, false, program.ColorBlue, false);
+    } else {
+      WriteMessageLine(program, line_start + stem + "_" + NumberToText(k - 1, 1, 0), true,
+                       program.ColorBlue, false);
+    }
+    if (!program.BackupRunning) return false;
+
+    Status copied = program.platform.CopyFile(repacked, target);
+    if (!copied.ok()) {
+      ++result.failures;
+      WriteMessageLine(program,
+                       "Copia non riuscita: " + repacked + " -> " + target + " (" +
+                           ErrorText(program, copied) + ")",
+                       true, program.ColorBlack, false);
+    }
+    program.ui.ProcessPendingInput();
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CopyConfigurationsToServer(Program& program) {
+  CopyRunGuard guard(program);
+  program.BackupRunning = true;
+  program.main.StopB.enabled = true;
+  program.ui.StateChanged();
+
+  WriteMessageLine(program, "Copia delle configurazioni sul server.", false, program.ColorBlack,
+                   false);
+  WriteMessageLine(program, "Da " + program.BackupPath, false, program.ColorBlack, false);
+  WriteMessageLine(program, OpeningTargetLine(program), false, program.ColorBlack, false);
+
+  FilingResult result;
+  try {
+    ExtractedArchives table;
+    const bool found = ExtractBackupUnit(program, table);
+    // A STOP pressed while the unit was being unpacked ends the run as well.
+    program.BackupRunning = found && program.BackupRunning;
+    if (program.BackupRunning) {
+      const std::size_t rows = table.size();
+      // After a STOP every further row is still recognised, then left at
+      // once: nothing more is re-packed or copied.
+      for (std::size_t i = 0; i < rows; ++i) FileArchive(program, table[i], result);
+    }
+  } catch (const std::runtime_error& failure) {
+    // A platform failure that an operation below could not handle: report it
+    // and close the run as failed.
+    ++result.failures;
+    WriteMessageLine(program, std::string("Copia interrotta: ") + failure.what(), true,
+                     program.ColorBlack, false);
+  }
+
+  MessageBoxRequest box;
+  box.buttons = Buttons::kOk;
+  box.no_icon = true;
+  const bool done = program.BackupRunning && result.failures == 0;
+  if (!program.BackupRunning) {
+    box.text = "Copia Bloccata dall'utente";
+  } else if (result.failures > 0) {
+    box.text = "Copia terminata con errori: " + std::to_string(result.failures) +
+               (result.failures == 1 ? " copia non riuscita." : " copie non riuscite.");
+  } else {
+    box.text = "Copia Eseguita";
+  }
+  program.ui.ShowMessageBox(box);
+  return done;
+}
+
+}  // namespace zr
