@@ -137,8 +137,8 @@ void DeleteFolderTree(Program& program, std::string folder, std::int16_t /*ask*/
   DeleteTree(program, folder);
 }
 
-void ListFiles(Program& program, std::string& folder, std::string& extension,
-               FileListing& listing, bool recurse) {
+void ListFiles(Program& program, std::string& folder, std::string& extension, FileListing& listing,
+               bool recurse) {
   if (extension.empty()) extension.assign(1, '*');
   if (!EndsWithBackslash(folder)) folder += kBackslash;
   std::vector<FolderEntry> entries;

@@ -1,0 +1,137 @@
+// The DAXOR collector (old and 2D installations): most files lie below the
+// folder of KY-GEN.CNF; the machine files name the folders of reports and
+// turrets, the post-processor programs, the laser tables and the tool tables.
+// Programs and databases are entered in the archive list only.
+#include <string>
+
+#include "backup/collector_support.h"
+#include "backup/collectors.h"
+#include "cnf/cnf_reader.h"
+
+namespace zr {
+
+namespace {
+
+bool NoValue(const std::string& value) { return value.empty() || value == kMissingParameter; }
+
+// Copies the files with `extension` of each machine's `key` folder into
+// `key` & "\" & the folder's last name & "\" of the backup; a machine without
+// the key takes the configuration folder, into "\DAXORDIR\".
+void CopyMachineFolders(Program& program, const FileListing& machines,
+                        const std::string& mac_folder, const std::string& key,
+                        const std::string& extension, std::int16_t flag) {
+  ForEachMachineParameter(
+      program, machines, mac_folder, key, [&](const FileListingEntry&, const std::string& value) {
+        std::string source = program.CnfFolder;
+        std::string subfolder = "\\DAXORDIR\\";
+        if (!NoValue(value)) {
+          source = value;
+          const std::size_t last = value.rfind('\\');
+          subfolder = "\\" + (last == std::string::npos ? value : value.substr(last + 1)) + "\\";
+        }
+        CopyFolder(program, source + "\\", program.CustomerFolder + key + subfolder, extension,
+                   program.ColorLightGreen, flag);
+      });
+}
+
+// Each machine's tool table and its label file, copied into the customer folder.
+void CopyToolTables(Program& program, const FileListing& machines, const std::string& mac_folder,
+                    std::int16_t flag) {
+  const std::string cnf = program.CnfFolder + "\\";
+  ForEachMachineParameter(
+      program, machines, mac_folder, "TAB-UT",
+      [&](const FileListingEntry& entry, const std::string& value) {
+        std::string table;
+        std::string label;
+        if (NoValue(value)) {
+          const std::string stem = StripExtension(entry.name);
+          table = cnf + stem + ".UT";
+          label = cnf + stem + ".LBL";
+        } else if (value.find(':') == std::string::npos) {
+          label = cnf + StripExtension(value) + ".LBL";
+          table = cnf + value;
+        } else {
+          table = value;
+          label = StripExtension(value) + ".LBL";
+        }
+        CopyOneFile(program, table, program.CustomerFolder, program.ColorCyan, flag);
+        CopyOneFile(program, label, program.CustomerFolder, program.ColorCyan, flag);
+      });
+}
+
+}  // namespace
+
+void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
+  const std::int16_t flag = add_to_list;
+  const BaseFormMenus& menus = program.menus;
+  const std::string cnf = program.CnfFolder + "\\";
+  const std::string customer = program.CustomerFolder;
+  std::string mac_folder = program.CnfFolder + "\\MAC\\";
+
+  DeleteArchiveList(program);
+  const std::string windows_folder = TrimBlanks(GetWindowsFolder(program));
+  const std::string database_folder = ReadCnfRecord(program, 270);
+
+  FileListing machines;
+  if (menus.Menu214.checked || menus.Menu231.checked || menus.Menu221.checked ||
+      menus.Menu241.enabled || menus.Menu242.enabled) {
+    machines = ListMachineFiles(program, mac_folder);
+  }
+
+  if (menus.Menu211.checked) {
+    CopyFolder(program, mac_folder, customer + "MAC\\", "MAC", program.ColorBlue, flag);
+  }
+  if (menus.Menu212.checked) CopyFolder(program, cnf, customer, "TXT", program.ColorGreen, flag);
+  if (menus.Menu213.checked) {
+    CopyFolder(program, cnf, customer, "INI", program.ColorCyan, flag);
+    CopyFolder(program, cnf, customer, "PAU", program.ColorRed, flag);
+  }
+  if (menus.Menu214.checked) {
+    CopyMachineFolders(program, machines, mac_folder, "REPORT-PATH", "DAT", flag);
+  }
+  if (menus.Menu215.checked) {
+    CopyFolder(program, cnf, customer, "CNF", program.ColorLightRed, flag);
+    const std::string settings_folder = program.ProductSettingsFile[0] + "\\";
+    if (FileFound(program, settings_folder + program.ProductSettingsFile[1])) {
+      CopyFolder(program, settings_folder, customer, "INI", program.ColorCyan, flag);
+    }
+    CopyFolder(program, cnf, customer, "DAT", program.ColorLightGreen, flag);
+  }
+  if (menus.Menu216.checked) {
+    CopyFolder(program, cnf + "CFG\\", customer + "TRASMISSIONI32\\", "CFG",
+               program.ColorLightYellow, flag);
+    CopyFolder(program, cnf + "RSW\\", customer + "TRASMISSIONI16\\", "RSW",
+               program.ColorLightYellow, flag);
+  }
+  if (menus.Menu221.checked) {
+    ForEachMachineParameter(program, machines, mac_folder, "POST-PROCESSOR",
+                            [&](const FileListingEntry&, const std::string& name) {
+                              ListOnly(program, cnf + name + ".EXE", program.ColorGray);
+                            });
+  }
+  if (menus.Menu231.checked) {
+    ListLaserTables(program, machines, mac_folder, database_folder + "\\");
+  }
+  if (menus.Menu232.checked) {
+    ListOnly(program, database_folder + "\\TABELLE.MDB", program.ColorMagenta);
+  }
+  if (menus.Menu233.checked) {
+    ListOnly(program, database_folder + "\\MATERIAL.MDB", program.ColorMagenta);
+  }
+  if (menus.Menu217.checked) {
+    // Presence alone decides: names are found without regard to case.
+    const std::string destination = customer + PathBelowRoot(windows_folder, true);
+    for (const std::string& name : program.DaxorIniFiles) {
+      const std::string file = windows_folder + "\\" + name;
+      if (FileFound(program, file)) {
+        CopyOneFile(program, file, destination, program.ColorCyan, flag);
+      }
+    }
+  }
+  if (menus.Menu241.checked) {
+    CopyMachineFolders(program, machines, mac_folder, "TORRETTA-PATH", "TOR", flag);
+  }
+  if (menus.Menu242.checked) CopyToolTables(program, machines, mac_folder, flag);
+}
+
+}  // namespace zr

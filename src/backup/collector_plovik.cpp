@@ -1,0 +1,96 @@
+// The PLOVIK collector: folders named in section [PATH] of the product INI
+// (with defaults), the reference and intermediate files named in the machine
+// files (read as INI files), the settings folder's INI files; the program
+// and the three databases go into the archive list only. Copied folders keep
+// their structure below the first two levels (MirroredSubfolder).
+#include <string>
+
+#include "app/settings.h"
+#include "backup/collector_support.h"
+#include "backup/collectors.h"
+
+namespace zr {
+
+namespace {
+
+std::string ProductIni(const Program& program) {
+  return program.ProductSettingsFile[0] + "\\" + program.ProductSettingsFile[1];
+}
+
+std::string PathSetting(Program& program, const std::string& key, const std::string& fallback) {
+  return GetIniString(program.platform, "PATH", key, fallback, ProductIni(program));
+}
+
+// The file named by FILENAME of `section` in a machine file, copied into its
+// mirrored folder; a blank value is skipped without a message.
+void CopyNamedFile(Program& program, const std::string& machine_file, const std::string& section,
+                   std::int16_t flag) {
+  const std::string file = GetIniString(program.platform, section, "FILENAME", "", machine_file);
+  if (TrimBlanks(file).empty()) return;
+  const std::string mirrored = MirroredSubfolder(file);
+  const std::size_t last = mirrored.rfind('\\');
+  const std::string subfolder = last == std::string::npos ? "" : mirrored.substr(0, last + 1);
+  CopyOneFile(program, file, program.CustomerFolder + subfolder, program.ColorGreen, flag);
+}
+
+// A database of the "DB" folder, entered in the archive list only.
+void ListDatabase(Program& program, const std::string& name) {
+  const std::string db =
+      SetTrailingBackslash(PathSetting(program, "DB", "C:\\Plovik\\DATA\\DB"), true);
+  ListOnly(program, db + name, program.ColorMagenta);
+}
+
+// Every file of a tool folder ("PUNCHES", "MATR") into its mirrored folder.
+// A value without its final "\" is given one, so the folder's files are
+// taken rather than names that merely begin with the folder's name.
+void CopyToolFolder(Program& program, const std::string& key, const std::string& fallback,
+                    std::int16_t flag) {
+  std::string folder = PathSetting(program, key, fallback);
+  if (TrimBlanks(folder).empty()) return;
+  folder = SetTrailingBackslash(folder, true);
+  CopyFolder(program, folder, program.CustomerFolder + MirroredSubfolder(folder), "*",
+             program.ColorLightCyan, flag);
+}
+
+}  // namespace
+
+void CollectPlovikFiles(Program& program, std::int16_t& add_to_list) {
+  const std::int16_t flag = add_to_list;
+  const BaseFormMenus& menus = program.menus;
+
+  DeleteArchiveList(program);
+
+  std::string machine_folder;
+  FileListing machines;
+  if (menus.Menu211.checked || menus.Menu213.checked) {
+    machine_folder = PathSetting(program, "MAC", "C:\\Plovik\\DATA\\MAC");
+    machines = ListMachineFiles(program, machine_folder);
+  }
+  if (menus.Menu211.checked) {
+    CopyFolder(program, machine_folder, program.CustomerFolder + MirroredSubfolder(machine_folder),
+               "*", program.ColorBlue, flag);
+  }
+  if (menus.Menu213.checked) {
+    for (const FileListingEntry& entry : machines) {
+      const std::string machine_file = entry.folder + entry.name;
+      CopyNamedFile(program, machine_file, "REFERENCES", flag);
+      CopyNamedFile(program, machine_file, "INTERMEDIATE", flag);
+    }
+  }
+  if (menus.Menu215.checked) {
+    CopyFolder(program, program.ProductSettingsFile[0] + "\\", program.CustomerFolder, "INI",
+               program.ColorCyan, flag);
+  }
+  if (menus.Menu221.checked) {
+    ListOnly(program, program.ProductFolder + "\\PLOVIKPPR.EXE", program.ColorGray);
+  }
+  if (menus.Menu231.checked) ListDatabase(program, "Piegatura.mdb");
+  if (menus.Menu232.checked) ListDatabase(program, "Localdb.mdb");
+  if (menus.Menu233.checked) ListDatabase(program, "Utensili.mdb");
+  if (menus.Menu241.checked) {
+    CopyToolFolder(program, "PUNCHES", "C:\\Plovik\\DATA\\PUNCHES\\", flag);
+  }
+  if (menus.Menu242.checked) CopyToolFolder(program, "MATR", "C:\\Plovik\\DATA\\MATR\\", flag);
+}
+
+}  // namespace zr

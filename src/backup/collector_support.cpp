@@ -1,0 +1,75 @@
+// Shared machinery of the product collectors.
+#include "backup/collector_support.h"
+
+#include "cnf/cnf_reader.h"
+
+namespace zr {
+
+void DeleteArchiveList(Program& program) {
+  DeleteFileIfPresent(program, program.ArchiveListFile());
+}
+
+FileListing ListMachineFiles(Program& program, std::string& folder) {
+  FileListing machines;
+  std::string extension = "MAC";
+  ListFiles(program, folder, extension, machines, false);
+  return machines;
+}
+
+void ForEachMachineParameter(
+    Program& program, const FileListing& machines, const std::string& mac_folder,
+    const std::string& key,
+    const std::function<void(const FileListingEntry& entry, const std::string& value)>& step) {
+  for (const FileListingEntry& entry : machines) {
+    step(entry, GetCnfParameter(program, mac_folder + entry.name, key, 1));
+  }
+}
+
+void ListLaserTables(Program& program, const FileListing& machines, const std::string& mac_folder,
+                     const std::string& database_prefix) {
+  ForEachMachineParameter(program, machines, mac_folder, "LASERTAB",
+                          [&](const FileListingEntry& entry, const std::string& laser_table) {
+                            if (laser_table.rfind("100", 0) != 0) return;
+                            const std::string name = GetCnfParameter(
+                                program, mac_folder + entry.name, "NOME-TABELLE", 1);
+                            std::string table;
+                            if (name != kMissingParameter) {
+                              table = database_prefix + name + ".MDB";
+                            } else {
+                              const std::size_t keep =
+                                  entry.name.size() >= 3 ? entry.name.size() - 3 : 0;
+                              table = database_prefix + entry.name.substr(0, keep) + "MDB";
+                            }
+                            ListOnly(program, table, program.ColorMagenta);
+                          });
+}
+
+void CopyFolder(Program& program, const std::string& source, const std::string& destination,
+                const std::string& extension, Color colour, std::int16_t add_to_list) {
+  CopyFilesByExtension(program, source, destination, extension, colour, add_to_list);
+}
+
+void CopyOneFile(Program& program, const std::string& file, const std::string& destination,
+                 Color colour, std::int16_t add_to_list) {
+  CopyFilesByExtension(program, file, destination, "", colour, add_to_list);
+}
+
+void ListOnly(Program& program, const std::string& file, Color colour) {
+  CopyFilesByExtension(program, file, "", "", colour, 1);
+}
+
+void ListFolderOnly(Program& program, const std::string& source, const std::string& extension,
+                    Color colour) {
+  CopyFilesByExtension(program, source, "", extension, colour, 1);
+}
+
+std::string MirroredSubfolder(const std::string& path) {
+  std::string rest = path;
+  for (int level = 0; level < 2; ++level) {
+    const std::size_t slash = rest.find('\\');
+    if (slash != std::string::npos) rest.erase(0, slash + 1);
+  }
+  return rest;
+}
+
+}  // namespace zr

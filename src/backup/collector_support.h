@@ -1,0 +1,63 @@
+// What the three product collectors share: deleting the archive list at the
+// start, listing a product's machine files, walking them while reading one
+// parameter of each, the laser-table rule, the named call forms of
+// CopyFilesByExtension (a folder by extension, one file, a file entered in
+// the archive list only) and the mirrored backup subfolder.
+//
+// None of these keeps state; a copy that fails passes CopyFailed on.
+#ifndef ZARIREVO_BACKUP_COLLECTOR_SUPPORT_H_
+#define ZARIREVO_BACKUP_COLLECTOR_SUPPORT_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/program_state.h"
+#include "backup/file_operations.h"
+
+namespace zr {
+
+/// Deletes the archive list of an earlier run, if present.
+void DeleteArchiveList(Program& program);
+
+/// A new listing of the "MAC" files of `folder`; the folder text gets a
+/// trailing "\" when it lacks one (the caller goes on with it). An empty
+/// folder gives an empty listing, which the walks below process as no entry.
+FileListing ListMachineFiles(Program& program, std::string& folder);
+
+/// For each entry of `machines` in order: the machine file is
+/// `mac_folder` & entry name; `step` receives the entry and the value
+/// number 1 of `key` in that file ("Parametro inesistente" when missing).
+void ForEachMachineParameter(
+    Program& program, const FileListing& machines, const std::string& mac_folder,
+    const std::string& key,
+    const std::function<void(const FileListingEntry& entry, const std::string& value)>& step);
+
+/// The laser tables named in the machine files, entered in the archive list
+/// only: for each machine whose LASERTAB begins with "100", the table
+/// `database_prefix` & NOME-TABELLE & ".MDB", or, without NOME-TABELLE, the
+/// machine file's name with its last three characters replaced by "MDB".
+void ListLaserTables(Program& program, const FileListing& machines, const std::string& mac_folder,
+                     const std::string& database_prefix);
+
+/// Every file of `source` (ending with "\") with `extension`, copied to
+/// `destination`.
+void CopyFolder(Program& program, const std::string& source, const std::string& destination,
+                const std::string& extension, Color colour, std::int16_t add_to_list);
+/// One file, copied to `destination`.
+void CopyOneFile(Program& program, const std::string& file, const std::string& destination,
+                 Color colour, std::int16_t add_to_list);
+/// One file, not copied: entered in the archive list, with an only-zip line.
+void ListOnly(Program& program, const std::string& file, Color colour);
+/// Every file of `source` with `extension`, not copied: archive list only.
+void ListFolderOnly(Program& program, const std::string& source, const std::string& extension,
+                    Color colour);
+
+/// `path` less its first two levels: everything up to and including the
+/// first "\" is removed, twice; a text without "\" stays as it is.
+/// "C:\Plovik\DATA\MAC\" gives "DATA\MAC\", "D:\X\Y.RIF" gives "Y.RIF".
+std::string MirroredSubfolder(const std::string& path);
+
+}  // namespace zr
+
+#endif  // ZARIREVO_BACKUP_COLLECTOR_SUPPORT_H_

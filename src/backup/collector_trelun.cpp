@@ -1,0 +1,84 @@
+// The TRELUN collector: machine files and post-processor texts below
+// "\POST\", the settings folder's INI files always, the laser heads 4, 5 and
+// 6; programs, databases and head mathematics go into the archive list only.
+#include <string>
+
+#include "app/settings.h"
+#include "backup/collector_support.h"
+#include "backup/collectors.h"
+#include "cnf/cnf_reader.h"
+
+namespace zr {
+
+namespace {
+
+constexpr const char* kHeads[] = {"\\OpenGL\\LASER\\4\\", "\\OpenGL\\LASER\\5\\",
+                                  "\\OpenGL\\LASER\\6\\"};
+
+// The database folder named by DATABASE4 (or else DATABASE5) of the product
+// INI, with its trailing "\"; the product's "\TABLAS\" when neither is set.
+std::string TrelunDatabaseFolder(Program& program) {
+  const std::string ini = program.ProductSettingsFile[0] + "\\" + program.ProductSettingsFile[1];
+  std::string value;
+  for (int n = 4; n <= 5 && value.empty(); ++n) {
+    value = GetIniString(program.platform, "DATABASE", "DATABASE" + NumberToText(n, 1, 0), "", ini);
+  }
+  if (value.empty()) return program.ProductFolder + "\\TABLAS\\";
+  return ParentFolder(value, true);
+}
+
+}  // namespace
+
+void CollectTrelunFiles(Program& program, std::int16_t& add_to_list) {
+  const std::int16_t flag = add_to_list;
+  const BaseFormMenus& menus = program.menus;
+  const std::string post = program.ProductFolder + "\\POST\\";
+  std::string mac_folder = post + "MAC\\";
+  const std::string customer = program.CustomerFolder;
+
+  DeleteArchiveList(program);
+  const std::string database_folder = TrelunDatabaseFolder(program);
+
+  FileListing machines;
+  if (menus.Menu214.checked || menus.Menu231.checked || menus.Menu221.checked) {
+    machines = ListMachineFiles(program, mac_folder);
+  }
+
+  if (menus.Menu211.checked) {
+    CopyFolder(program, mac_folder, customer + "POST\\MAC\\", "MAC", program.ColorBlue, flag);
+  }
+  if (menus.Menu212.checked) {
+    CopyFolder(program, post, customer + "\\POST\\", "TXT", program.ColorGreen, flag);
+  }
+  CopyFolder(program, program.ProductSettingsFile[0] + "\\", customer + "\\POST\\", "INI",
+             program.ColorCyan, flag);
+  if (menus.Menu221.checked) {
+    ForEachMachineParameter(
+        program, machines, mac_folder, "POST-PROCESSOR",
+        [&](const FileListingEntry&, const std::string& name) {
+          const bool has_exe = name.size() >= 4 && ToUpper(name.substr(name.size() - 4)) == ".EXE";
+          ListOnly(program, post + name + (has_exe ? "" : ".EXE"), program.ColorGray);
+        });
+  }
+  if (menus.Menu231.checked) ListLaserTables(program, machines, mac_folder, database_folder);
+  if (menus.Menu232.checked) {
+    ListOnly(program, database_folder + "\\TABELLE.MDB", program.ColorMagenta);
+  }
+  if (menus.Menu233.checked) {
+    ListOnly(program, database_folder + "\\MATERIAL.MDB", program.ColorMagenta);
+  }
+  if (menus.Menu241.checked) {
+    for (const char* head : kHeads) {
+      CopyFolder(program, program.ProductFolder + head, customer, "INI", program.ColorCyan, flag);
+    }
+  }
+  if (menus.Menu242.checked) {
+    for (const char* head : kHeads) {
+      for (const char* extension : {"HED", "B3D"}) {
+        ListFolderOnly(program, program.ProductFolder + head, extension, program.ColorLightCyan);
+      }
+    }
+  }
+}
+
+}  // namespace zr
