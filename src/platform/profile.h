@@ -1,11 +1,20 @@
 // Private-profile (INI) files with the behaviour of the Windows functions
 // GetPrivateProfileStringA and WritePrivateProfileStringA: sections and keys
-// found without regard to case; blanks around names and values ignored; a
-// value in matching single or double quotes loses them; results cut to the
-// buffer size less one. Writing replaces the key's line in place and keeps
-// every other line as it was; a missing key goes after the last key of its
-// section, a missing section at the end, a missing file is created (not its
-// folder). Files are Windows-1252 with CR LF; texts here are UTF-8.
+// found without regard to case; blanks (codes 0 to 32) around names and
+// values ignored; a value in matching single or double quotes loses them;
+// lines starting with ";" are comments; results cut to the buffer size less
+// one. Writing replaces the key's line in place and keeps every other byte of
+// the file as it was (other lines, comments, blank lines, each line's own line
+// end); a missing key goes after the last key line of its section, a missing
+// section at the end, a missing file is created (not its folder); new lines
+// end with CR LF.
+//
+// Files are Windows-1252 (UTF-8 when they start with a UTF-8 byte-order mark,
+// which is kept); texts here are UTF-8. The line work happens on the file's
+// bytes, so bytes that have no character survive a write untouched.
+// Arguments holding a line break, an empty key, "=" in the key, a key that
+// starts with ";" or "[", or "]" in the section are refused (they would
+// break the file's lines); a NUL ends an argument, as in a C string.
 #ifndef ZARIREVO_PLATFORM_PROFILE_H_
 #define ZARIREVO_PLATFORM_PROFILE_H_
 
@@ -23,12 +32,17 @@ std::string GetPrivateProfileString(Platform& platform, const std::string& secti
                                     const std::string& key, const std::string& default_value,
                                     std::size_t size, const std::string& file);
 
-/// Writes `key`=`value` in `section` of `file`.
+/// Writes `key`=`value` in `section` of `file`. A read error other than a
+/// missing file (53) is returned and nothing is written; refused arguments
+/// give error 75. Nothing is written when the file holds the value already.
 Status WritePrivateProfileString(Platform& platform, const std::string& section,
                                  const std::string& key, const std::string& value,
                                  const std::string& file);
 
-/// The same rules on the text of a file (UTF-8), for tests and tools.
+/// The same rules on the bytes of a file; section, key, value, default and
+/// result are in the file's encoding (Windows-1252, or UTF-8 after a UTF-8
+/// byte-order mark) and the size counts its characters. ProfileUpdate gives
+/// the new bytes of the file, or `content` unchanged for refused arguments.
 std::string ProfileLookup(const std::string& content, const std::string& section,
                           const std::string& key, const std::string& default_value,
                           std::size_t size);
