@@ -1,0 +1,254 @@
+#include "platform/host_paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+namespace zr::host {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+std::vector<std::string> SplitComponents(std::string_view text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || IsSeparator(text[i])) {
+      if (i > start) out.emplace_back(text.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  return out;
+}
+
+// Applies ".", ".." and the trailing dot/blank rule to each component and
+// appends the result to `path` (never climbing above its root).
+void AppendComponents(const std::vector<std::string>& components, WinPath* path) {
+  for (const std::string& raw : components) {
+    if (raw == ".") continue;
+    if (raw == "..") {
+      if (path->parts.size() > path->root_parts()) path->parts.pop_back();
+      continue;
+    }
+    std::string clean = CleanComponent(raw);
+    if (!clean.empty()) path->parts.push_back(std::move(clean));
+  }
+}
+
+bool GlobMatch(std::string_view p, std::string_view s) {
+  std::size_t pi = 0, si = 0, star = std::string_view::npos, mark = 0;
+  while (si < s.size()) {
+    if (pi < p.size() && (p[pi] == '?' || p[pi] == s[si])) {
+      ++pi;
+      ++si;
+    } else if (pi < p.size() && p[pi] == '*') {
+      star = pi++;
+      mark = si;
+    } else if (star != std::string_view::npos) {
+      pi = star + 1;
+      si = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi] == '*') ++pi;
+  return pi == p.size();
+}
+
+bool IsFolder(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Finds `name` in the host folder `folder`: the exact name when it exists,
+// otherwise the smallest (in bytes) entry equal to it without regard to case.
+bool FindEntry(const std::string& folder, const std::string& name, std::string* found) {
+  struct stat st;
+  if (::lstat(JoinHost(folder, name).c_str(), &st) == 0) {
+    *found = name;
+    return true;
+  }
+  if (errno != ENOENT) return false;
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  DIR* dir = ::fdopendir(fd);
+  if (dir == nullptr) {
+    ::close(fd);
+    return false;
+  }
+  const std::string folded = FoldCase(name);
+  bool any = false;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string_view candidate(entry->d_name);
+    if (candidate.size() != folded.size()) continue;
+    if (FoldCase(candidate) != folded) continue;
+    if (!any || candidate < std::string_view(*found)) {
+      *found = std::string(candidate);
+      any = true;
+    }
+  }
+  ::closedir(dir);
+  return any;
+}
+
+}  // namespace
+
+std::string WinPath::Text() const {
+  std::string text;
+  if (is_unc()) {
+    text = "\\\\";
+  } else {
+    text = {drive, ':', '\\'};
+  }
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) text += '\\';
+    text += parts[i];
+  }
+  return text;
+}
+
+bool MakeAbsolute(const std::string& text, const WinPath& current, WinPath* out) {
+  if (text.empty()) return false;
+  WinPath result;
+  std::string_view rest;
+  if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
+    std::vector<std::string> components = SplitComponents(std::string_view(text).substr(2));
+    if (components.size() < 2) return false;
+    result.drive = 0;
+    std::string server = CleanComponent(components[0]);
+    std::string share = CleanComponent(components[1]);
+    if (server.empty() || share.empty() || server == ".." || share == "..") return false;
+    result.parts = {server, share};
+    components.erase(components.begin(), components.begin() + 2);
+    AppendComponents(components, &result);
+    *out = std::move(result);
+    return true;
+  }
+  if (text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':') {
+    result.drive = text[0];
+    rest = std::string_view(text).substr(2);
+    bool same_drive = !current.is_unc() && std::toupper(static_cast<unsigned char>(text[0])) ==
+                                                std::toupper(static_cast<unsigned char>(current.drive));
+    if ((rest.empty() || !IsSeparator(rest[0])) && same_drive) result.parts = current.parts;
+  } else if (IsSeparator(text[0])) {
+    result.drive = current.drive;
+    result.parts.assign(current.parts.begin(),
+                        current.parts.begin() + static_cast<long>(current.root_parts()));
+    rest = text;
+  } else {
+    result = current;
+    rest = text;
+  }
+  AppendComponents(SplitComponents(rest), &result);
+  *out = std::move(result);
+  return true;
+}
+
+std::string CleanComponent(std::string_view name) {
+  std::size_t end = name.size();
+  while (end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ')) --end;
+  return std::string(name.substr(0, end));
+}
+
+std::string FoldCase(std::string_view text) {
+  std::string out(text);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(out[i]);
+    if (c >= 'A' && c <= 'Z') {
+      out[i] = static_cast<char>(c + 32);
+    } else if (c >= 0x80 && c <= 0x9E && c != 0x97 && i > 0 &&
+               static_cast<unsigned char>(out[i - 1]) == 0xC3) {
+      out[i] = static_cast<char>(c + 0x20);  // À..Þ -> à..þ, × stays
+    }
+  }
+  return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && FoldCase(a) == FoldCase(b);
+}
+
+bool LessNoCase(std::string_view a, std::string_view b) {
+  std::string fa = FoldCase(a), fb = FoldCase(b);
+  if (fa != fb) return fa < fb;
+  return a < b;
+}
+
+bool HasWildcards(std::string_view pattern) {
+  return pattern.find_first_of("*?") != std::string_view::npos;
+}
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  if (pattern == "*" || pattern == "*.*") return true;
+  std::string p = FoldCase(pattern), s = FoldCase(name);
+  if (GlobMatch(p, s)) return true;
+  bool no_dot = s.find('.') == std::string::npos;
+  if (no_dot && p.size() > 2 && p.compare(p.size() - 2, 2, ".*") == 0) {
+    return GlobMatch(std::string_view(p).substr(0, p.size() - 2), s);
+  }
+  if (no_dot && p.size() > 1 && p.back() == '.') {
+    return GlobMatch(std::string_view(p).substr(0, p.size() - 1), s);
+  }
+  return false;
+}
+
+std::string JoinHost(const std::string& folder, std::string_view name) {
+  std::string out = folder;
+  if (out.empty() || out.back() != '/') out += '/';
+  out += name;
+  return out;
+}
+
+std::string TrimHostFolder(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+std::string DriveFolder(const DriveMap& map, char letter) {
+  auto it = map.drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+  return it == map.drives.end() ? std::string() : TrimHostFolder(it->second);
+}
+
+int Resolution::MissingError() const {
+  if (exists()) return kErrNone;
+  return found + 1 == total ? kErrFileNotFound : kErrPathNotFound;
+}
+
+Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out) {
+  std::string root = path.is_unc() ? TrimHostFolder(map.unc_root) : DriveFolder(map, path.drive);
+  if (root.empty()) {
+    return Status::Error(kErrDiskNotReady, "drive not mapped: " + path.Text());
+  }
+  if (!IsFolder(root)) {
+    return Status::Error(kErrDiskNotReady, "drive folder missing: " + root);
+  }
+  Resolution r;
+  r.total = path.parts.size();
+  r.host = root;
+  bool searching = true;
+  for (std::size_t i = 0; i < path.parts.size(); ++i) {
+    std::string name = path.parts[i];
+    if (searching) {
+      std::string found;
+      bool last = i + 1 == path.parts.size();
+      if (FindEntry(r.host, name, &found) && (last || IsFolder(JoinHost(r.host, found)))) {
+        name = found;
+        ++r.found;
+      } else {
+        searching = false;
+      }
+    }
+    r.host = JoinHost(r.host, name);
+  }
+  *out = std::move(r);
+  return Status::Ok();
+}
+
+}  // namespace zr::host

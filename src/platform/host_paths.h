@@ -1,0 +1,93 @@
+// Windows-form path texts on a POSIX host: parsing against a current folder,
+// case-insensitive name comparison, the Windows wildcard rules, and the
+// resolution of a path to a host path through a DriveMap.
+//
+// Parsing never touches the host. A parsed path keeps the text as it was
+// typed (drive letter and component case included); only "." and ".." are
+// applied and the trailing dots and blanks of each component dropped.
+//
+// Names are compared after folding ASCII letters and the Latin-1 letters of
+// UTF-8 (U+00C0..U+00DE to U+00E0..U+00FE, except U+00D7) to lower case; the
+// folded text has the same length as the original.
+//
+// Resolution looks each component up in its host folder: one lstat for the
+// exact name, otherwise one scan of the folder. Among host names equal without
+// regard to case the exact one wins, then the smallest in byte order.
+#ifndef ZARIREVO_PLATFORM_HOST_PATHS_H_
+#define ZARIREVO_PLATFORM_HOST_PATHS_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/host_platform.h"
+#include "platform/platform.h"
+
+namespace zr::host {
+
+/// An absolute Windows path: a drive (letter as typed) or a UNC start, and
+/// its components. For UNC paths parts[0] is the server and parts[1] the share.
+struct WinPath {
+  char drive = 'C';  // 0 for a UNC path
+  std::vector<std::string> parts;
+
+  bool is_unc() const { return drive == 0; }
+  /// Number of leading parts that form the root ("..” never goes above it).
+  std::size_t root_parts() const { return is_unc() ? 2 : 0; }
+  /// "c:\a\b", "C:\", "\\SRV\SHARE\X".
+  std::string Text() const;
+};
+
+/// Makes `text` absolute against `current`. "/" and "\" both separate;
+/// "X:\..." is absolute, "X:name" is relative to the current folder when X is
+/// the current drive (to X's root otherwise), "\name" starts at the current
+/// drive's root (the share of a UNC current folder), anything else is relative
+/// to the current folder. False for an empty text or a UNC text without
+/// server and share.
+bool MakeAbsolute(const std::string& text, const WinPath& current, WinPath* out);
+
+/// Drops trailing dots and blanks, as Windows does where a name is opened.
+std::string CleanComponent(std::string_view name);
+
+std::string FoldCase(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+/// Orders names without regard to case, ties broken by bytes.
+bool LessNoCase(std::string_view a, std::string_view b);
+
+bool HasWildcards(std::string_view pattern);
+/// Windows wildcard match without regard to case: "*" any run, "?" one
+/// character, "*" and "*.*" match every name, "NAME.*" also matches "NAME",
+/// a pattern ending in "." also matches names without a dot.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+/// Joins a host folder and a name with one "/".
+std::string JoinHost(const std::string& folder, std::string_view name);
+
+/// A Windows path resolved on the host: `host` is the host path (the found
+/// components in their host spelling, the rest as typed); `found` counts the
+/// leading components that exist (each but the last being a folder).
+struct Resolution {
+  std::string host;
+  std::size_t found = 0;
+  std::size_t total = 0;
+
+  bool exists() const { return found == total; }
+  bool parent_exists() const { return found + 1 >= total; }
+  /// Error for a path that must exist: 0, 53 (only the last is missing) or 76.
+  int MissingError() const;
+};
+
+/// Resolves `path` through `map`. Error 71 when the drive is not mapped or its
+/// host folder (the UNC root) is missing; otherwise Ok with the resolution.
+Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out);
+
+/// The host folder that stands for a drive root ("" when unmapped).
+std::string DriveFolder(const DriveMap& map, char letter);
+
+/// Strips trailing "/" (but keeps "/").
+std::string TrimHostFolder(std::string folder);
+
+}  // namespace zr::host
+
+#endif  // ZARIREVO_PLATFORM_HOST_PATHS_H_

@@ -1,0 +1,580 @@
+#include "platform/host_platform.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/host_errors.h"
+#include "platform/host_paths.h"
+#include "platform/host_process.h"
+
+namespace zr {
+
+namespace {
+
+using host::ErrnoStatus;
+using host::Resolution;
+using host::WinPath;
+
+// Hidden and system live in this extended attribute as ASCII text "0x" and
+// the hexadecimal attribute bits ("0x2" hidden, "0x6" hidden and system).
+// Only those two bits are read from it; read-only lives in the mode bits.
+constexpr const char* kDosAttributeName = "user.DOSATTRIB";
+constexpr unsigned kXattrBits = kAttrHidden | kAttrSystem;
+
+unsigned ReadDosBits(const std::string& host_path) {
+  char buffer[64];
+  ssize_t size = ::getxattr(host_path.c_str(), kDosAttributeName, buffer, sizeof(buffer) - 1);
+  if (size <= 0) return 0;  // none, or the host file system keeps no xattrs
+  buffer[size] = '\0';
+  const char* text = buffer;
+  if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text += 2;
+  char* end = nullptr;
+  unsigned long bits = std::strtoul(text, &end, 16);
+  if (end == text) return 0;
+  return static_cast<unsigned>(bits) & kXattrBits;
+}
+
+Status WriteDosBits(const std::string& host_path, unsigned bits) {
+  bits &= kXattrBits;
+  if (bits == 0) {
+    if (::removexattr(host_path.c_str(), kDosAttributeName) == 0 || errno == ENODATA ||
+        errno == ENOTSUP) {
+      return Status::Ok();
+    }
+    return ErrnoStatus(errno, "clear attributes", host_path);
+  }
+  char text[16];
+  int length = std::snprintf(text, sizeof(text), "0x%X", bits);
+  if (::setxattr(host_path.c_str(), kDosAttributeName, text, static_cast<size_t>(length), 0) != 0) {
+    return ErrnoStatus(errno, "set attributes", host_path);
+  }
+  return Status::Ok();
+}
+
+unsigned AttributesOf(const std::string& host_path, const struct stat& st) {
+  unsigned attributes = kAttrNormal;
+  if (S_ISDIR(st.st_mode)) attributes |= kAttrFolder;
+  if ((st.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
+  return attributes | ReadDosBits(host_path);
+}
+
+// Writes all of `bytes` to `fd`.
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// Closes a descriptor on every way out of a scope.
+class FdCloser {
+ public:
+  explicit FdCloser(int fd) : fd_(fd) {}
+  ~FdCloser() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FdCloser(const FdCloser&) = delete;
+  FdCloser& operator=(const FdCloser&) = delete;
+  /// Closes now and reports whether the close succeeded (errors of delayed writes).
+  bool Close() {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Lexically normalised absolute host path ("." and ".." applied, "//" merged).
+std::string NormaliseHostPath(const std::string& path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '/') {
+      std::string part = path.substr(start, i - start);
+      if (part == "..") {
+        if (!parts.empty()) parts.pop_back();
+      } else if (!part.empty() && part != ".") {
+        parts.push_back(part);
+      }
+      start = i + 1;
+    }
+  }
+  std::string out;
+  for (const std::string& part : parts) out += "/" + part;
+  return out.empty() ? "/" : out;
+}
+
+// "rest" of `path` below `folder`, or false when `folder` does not hold it.
+bool BelowFolder(const std::string& path, const std::string& folder, std::string* rest) {
+  if (folder == "/") {
+    *rest = path.substr(1);
+    return true;
+  }
+  if (path == folder) {
+    rest->clear();
+    return true;
+  }
+  if (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+      path[folder.size()] == '/') {
+    *rest = path.substr(folder.size() + 1);
+    return true;
+  }
+  return false;
+}
+
+// The spellings under which a host folder may appear: as mapped and as resolved.
+std::vector<std::string> FolderSpellings(const std::string& folder) {
+  std::vector<std::string> spellings;
+  if (folder.empty()) return spellings;
+  spellings.push_back(NormaliseHostPath(folder));
+  if (char* real = ::realpath(folder.c_str(), nullptr)) {
+    if (real != spellings[0]) spellings.emplace_back(real);
+    std::free(real);
+  }
+  return spellings;
+}
+
+std::string HostWorkingFolder() {
+  char* cwd = ::getcwd(nullptr, 0);
+  if (cwd == nullptr) return "/";
+  std::string out(cwd);
+  std::free(cwd);
+  return out;
+}
+
+class HostPlatform : public Platform {
+ public:
+  explicit HostPlatform(const DriveMap& map) : map_(map) {
+    for (auto& [letter, folder] : map_.drives) folder = host::TrimHostFolder(folder);
+    map_.unc_root = map_.unc_root.empty() ? "" : host::TrimHostFolder(map_.unc_root);
+    std::string start = FromHostPath(HostWorkingFolder());
+    if (start.empty() || !host::MakeAbsolute(start, current_, &current_)) current_ = WinPath{};
+  }
+
+  Status List(const std::string& pattern, ListKind kind,
+              std::vector<FolderEntry>* entries) override {
+    entries->clear();
+    std::string folder_text, name_pattern;
+    SplitPattern(pattern, &folder_text, &name_pattern);
+    WinPath folder;
+    if (!ParseFolder(folder_text, &folder)) {
+      return Status::Error(kErrPathNotFound, "bad path: " + pattern);
+    }
+    Resolution r;
+    if (Status s = host::Resolve(map_, folder, &r); !s.ok()) return s;
+    if (!r.exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
+    int fd = ::open(r.host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return ErrnoStatus(errno == ENOENT ? ENOTDIR : errno, "list", r.host);
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+      int err = errno;
+      ::close(fd);
+      return ErrnoStatus(err, "list", r.host);
+    }
+    bool wild = host::HasWildcards(name_pattern);
+    std::string exact = wild ? name_pattern : host::CleanComponent(name_pattern);
+    struct Sorted {
+      std::string key;
+      FolderEntry entry;
+    };
+    std::vector<Sorted> found;
+    while (const dirent* d = ::readdir(dir)) {
+      std::string_view name(d->d_name);
+      if (name == "." || name == "..") continue;
+      if (wild ? !host::WildcardMatch(exact, name) : !host::EqualsNoCase(exact, name)) continue;
+      struct stat st;
+      if (::fstatat(fd, d->d_name, &st, 0) != 0) continue;  // dangling link or vanished
+      if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) continue;  // devices, pipes, sockets
+      if (S_ISDIR(st.st_mode) && kind == ListKind::kFilesOnly) continue;
+      std::string host_path = host::JoinHost(r.host, name);
+      unsigned attributes = AttributesOf(host_path, st);
+      if (attributes & (kAttrHidden | kAttrSystem)) continue;
+      found.push_back({host::FoldCase(name), {std::string(name), attributes}});
+    }
+    ::closedir(dir);
+    std::sort(found.begin(), found.end(), [](const Sorted& a, const Sorted& b) {
+      if (a.key != b.key) return a.key < b.key;
+      return a.entry.name < b.entry.name;
+    });
+    entries->reserve(found.size());
+    for (Sorted& s : found) entries->push_back(std::move(s.entry));
+    return Status::Ok();
+  }
+
+  Status GetAttributes(const std::string& path, unsigned* attributes) override {
+    *attributes = kAttrNormal;
+    Resolution r;
+    if (Status s = ResolveText(path, &r); !s.ok()) return s;
+    if (int missing = r.MissingError()) return Status::Error(missing, "not found: " + r.host);
+    struct stat st;
+    if (::stat(r.host.c_str(), &st) != 0) {
+      if (::lstat(r.host.c_str(), &st) != 0) return ErrnoStatus(errno, "attributes", r.host);
+      return Status::Ok();  // a dangling link: an ordinary file that can only be deleted
+    }
+    *attributes = AttributesOf(r.host, st);
+    return Status::Ok();
+  }
+
+  Status SetAttributes(const std::string& path, unsigned attributes) override {
+    Resolution r;
+    if (Status s = ResolveExisting(path, &r); !s.ok()) return s;
+    struct stat st;
+    if (::stat(r.host.c_str(), &st) != 0) return ErrnoStatus(errno, "attributes", r.host);
+    mode_t mode = st.st_mode & 07777;
+    mode = (attributes & kAttrReadOnly) ? (mode & ~mode_t{S_IWUSR | S_IWGRP | S_IWOTH})
+                                        : (mode | S_IWUSR);
+    if (mode != (st.st_mode & 07777) && ::chmod(r.host.c_str(), mode) != 0) {
+      return ErrnoStatus(errno, "attributes", r.host);
+    }
+    return WriteDosBits(r.host, attributes);
+  }
+
+  Status CopyFile(const std::string& from, const std::string& to) override {
+    Resolution source;
+    if (Status s = ResolveExisting(from, &source); !s.ok()) return s;
+    Resolution target;
+    if (Status s = ResolveText(to, &target); !s.ok()) return s;
+    if (!target.parent_exists()) {
+      return Status::Error(kErrPathNotFound, "folder not found: " + target.host);
+    }
+    int in = ::open(source.host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return ErrnoStatus(errno, "copy from", source.host);
+    FdCloser in_closer(in);
+    struct stat in_stat;
+    if (::fstat(in, &in_stat) != 0) return ErrnoStatus(errno, "copy from", source.host);
+    if (!S_ISREG(in_stat.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + from);
+    struct stat out_stat;
+    if (::stat(target.host.c_str(), &out_stat) == 0) {
+      if (S_ISDIR(out_stat.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + to);
+      if (out_stat.st_dev == in_stat.st_dev && out_stat.st_ino == in_stat.st_ino) {
+        return Status::Error(kErrPathFileAccess, "copy onto itself: " + to);
+      }
+      if ((out_stat.st_mode & S_IWUSR) == 0) {
+        return Status::Error(kErrPermissionDenied, "read-only: " + to);
+      }
+    }
+    // The copy is written beside the target and renamed over it at the end,
+    // so a failed copy (disk full, read error) leaves no half file behind and
+    // an older target as it was.
+    std::string folder = target.host.substr(0, target.host.find_last_of('/'));
+    std::string temporary = host::JoinHost(folder.empty() ? "/" : folder, ".zrcopy-XXXXXX");
+    int out = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (out < 0) return ErrnoStatus(errno, "copy to", target.host);
+    FdCloser out_closer(out);
+    Status result = CopyBytes(in, out, source.host, temporary);
+    if (result.ok()) {
+      // The copy keeps the source's permission bits but is writable by its
+      // owner, and the source's modification time, as Windows copies keep it.
+      ::fchmod(out, (in_stat.st_mode & 0777) | S_IWUSR);
+      const struct timespec times[2] = {in_stat.st_atim, in_stat.st_mtim};
+      ::futimens(out, times);
+      if (!out_closer.Close()) {
+        result = ErrnoStatus(errno, "copy to", target.host);
+      } else if (::rename(temporary.c_str(), target.host.c_str()) != 0) {
+        result = ErrnoStatus(errno, "copy to", target.host);
+      }
+    }
+    if (!result.ok()) ::unlink(temporary.c_str());
+    return result;
+  }
+
+  Status DeleteFile(const std::string& path) override {
+    Resolution r;
+    if (Status s = ResolveExisting(path, &r); !s.ok()) return s;
+    struct stat st;
+    if (::lstat(r.host.c_str(), &st) != 0) return ErrnoStatus(errno, "delete", r.host);
+    if (S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + path);
+    if (S_ISLNK(st.st_mode)) {
+      struct stat target;
+      if (::stat(r.host.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
+        return Status::Error(kErrPathFileAccess, "a folder link: " + path);
+      }
+    } else if ((st.st_mode & S_IWUSR) == 0) {
+      return Status::Error(kErrPermissionDenied, "read-only: " + path);
+    }
+    if (::unlink(r.host.c_str()) != 0) return ErrnoStatus(errno, "delete", r.host);
+    return Status::Ok();
+  }
+
+  Status CreateFolder(const std::string& path) override {
+    Resolution r;
+    if (Status s = ResolveText(path, &r); !s.ok()) return s;
+    if (r.total == 0 || r.exists()) return Status::Error(kErrPathFileAccess, "exists: " + path);
+    if (!r.parent_exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
+    if (::mkdir(r.host.c_str(), 0777) != 0) return ErrnoStatus(errno, "create folder", r.host);
+    return Status::Ok();
+  }
+
+  Status RemoveFolder(const std::string& path) override {
+    Resolution r;
+    if (Status s = ResolveText(path, &r); !s.ok()) return s;
+    if (!r.exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
+    if (r.total == 0) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
+    struct stat st;
+    if (::lstat(r.host.c_str(), &st) != 0) return ErrnoStatus(errno, "remove folder", r.host);
+    if (S_ISLNK(st.st_mode)) {  // removed as a link, never followed
+      if (::unlink(r.host.c_str()) != 0) return ErrnoStatus(errno, "remove folder", r.host);
+      return Status::Ok();
+    }
+    if (!S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a folder: " + path);
+    if (::rmdir(r.host.c_str()) != 0) return ErrnoStatus(errno, "remove folder", r.host);
+    return Status::Ok();
+  }
+
+  Status ReadFile(const std::string& path, std::string* bytes) override {
+    bytes->clear();
+    Resolution r;
+    if (Status s = ResolveExisting(path, &r); !s.ok()) return s;
+    int fd = ::open(r.host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ErrnoStatus(errno, "read", r.host);
+    FdCloser closer(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return ErrnoStatus(errno, "read", r.host);
+    if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    char buffer[65536];
+    while (true) {
+      ssize_t got = ::read(fd, buffer, sizeof(buffer));
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        bytes->clear();
+        return ErrnoStatus(errno, "read", r.host);
+      }
+      if (got == 0) break;
+      bytes->append(buffer, static_cast<std::size_t>(got));
+    }
+    return Status::Ok();
+  }
+
+  Status WriteFile(const std::string& path, const std::string& bytes) override {
+    return Write(path, bytes, O_TRUNC);
+  }
+
+  Status AppendFile(const std::string& path, const std::string& bytes) override {
+    return Write(path, bytes, O_APPEND);
+  }
+
+  std::string CurrentFolder() override { return current_.Text(); }
+
+  Status ChangeFolder(const std::string& path) override {
+    WinPath target;
+    if (!host::MakeAbsolute(path, current_, &target)) {
+      return Status::Error(kErrPathNotFound, "bad path: " + path);
+    }
+    Resolution r;
+    if (Status s = host::Resolve(map_, target, &r); !s.ok()) return s;
+    struct stat st;
+    if (!r.exists() || ::stat(r.host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+      return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
+    }
+    current_ = std::move(target);
+    return Status::Ok();
+  }
+
+  std::string WindowsFolder() override { return map_.windows_folder; }
+
+  Status Run(const std::string& command_line, int* exit_code) override {
+    *exit_code = -1;
+    std::vector<std::string> args = host::SplitCommandLine(command_line);
+    if (args.empty() || args[0].empty()) {
+      return Status::Error(kErrFileNotFound, "no program in: " + command_line);
+    }
+    WinPath program;
+    if (!host::MakeAbsolute(args[0], current_, &program) || program.parts.size() <=
+                                                                 program.root_parts()) {
+      return Status::Error(kErrFileNotFound, "bad program path: " + args[0]);
+    }
+    if (program.parts.back().find('.') == std::string::npos) program.parts.back() += ".EXE";
+    Resolution r;
+    if (Status s = host::Resolve(map_, program, &r); !s.ok()) return s;
+    if (int missing = r.MissingError()) return Status::Error(missing, "not found: " + r.host);
+    struct stat st;
+    if (::stat(r.host.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+      return Status::Error(kErrFileNotFound, "not a program file: " + r.host);
+    }
+    Resolution work;
+    if (Status s = host::Resolve(map_, current_, &work); !s.ok()) return s;
+    if (!work.exists()) {
+      return Status::Error(kErrPathNotFound, "current folder not found: " + work.host);
+    }
+    std::vector<std::string> environment = {"ZARIREVO_DRIVES=" + map_.DrivesVariable(),
+                                            "ZARIREVO_UNC=" + map_.unc_root,
+                                            "ZARIREVO_WINDIR=" + map_.windows_folder};
+    return host::SpawnAndWait(r.host, args, work.host, environment, exit_code);
+  }
+
+  Status ToHostPath(const std::string& path, std::string* host_path) override {
+    host_path->clear();
+    Resolution r;
+    if (Status s = ResolveText(path, &r); !s.ok()) return s;
+    *host_path = r.host;
+    return Status::Ok();
+  }
+
+  std::string FromHostPath(const std::string& host_path) override {
+    if (host_path.empty()) return {};
+    std::string absolute = host_path[0] == '/' ? host_path : HostWorkingFolder() + "/" + host_path;
+    absolute = NormaliseHostPath(absolute);
+    std::string best_text;
+    std::size_t best_length = 0;
+    bool have = false;
+    auto consider = [&](const std::string& folder, const std::string& prefix, bool unc) {
+      for (const std::string& spelling : FolderSpellings(folder)) {
+        std::string rest;
+        if (!BelowFolder(absolute, spelling, &rest)) continue;
+        if (have && spelling.size() <= best_length) continue;
+        if (unc && std::count(rest.begin(), rest.end(), '/') < 1) continue;  // needs server\share
+        std::replace(rest.begin(), rest.end(), '/', '\\');
+        best_text = prefix + rest;
+        best_length = spelling.size();
+        have = true;
+      }
+    };
+    for (const auto& [letter, folder] : map_.drives) {
+      consider(folder, std::string{letter, ':', '\\'}, false);
+    }
+    if (!map_.unc_root.empty()) consider(map_.unc_root, "\\\\", true);
+    return best_text;
+  }
+
+ private:
+  // Splits a listing pattern into its folder text and its last component.
+  void SplitPattern(const std::string& pattern, std::string* folder, std::string* name) const {
+    std::size_t slash = pattern.find_last_of("\\/");
+    if (slash != std::string::npos) {
+      *folder = pattern.substr(0, slash + 1);
+      *name = pattern.substr(slash + 1);
+    } else if (pattern.size() >= 2 && pattern[1] == ':' &&
+               std::isalpha(static_cast<unsigned char>(pattern[0]))) {
+      *folder = pattern.substr(0, 2);
+      *name = pattern.substr(2);
+    } else {
+      folder->clear();
+      *name = pattern;
+    }
+    if (name->empty()) *name = "*";
+  }
+
+  bool ParseFolder(const std::string& text, WinPath* folder) const {
+    if (text.empty()) {
+      *folder = current_;
+      return true;
+    }
+    return host::MakeAbsolute(text, current_, folder);
+  }
+
+  Status ResolveText(const std::string& path, Resolution* r) const {
+    WinPath parsed;
+    if (!host::MakeAbsolute(path, current_, &parsed)) {
+      return Status::Error(kErrPathNotFound, "bad path: " + path);
+    }
+    return host::Resolve(map_, parsed, r);
+  }
+
+  Status ResolveExisting(const std::string& path, Resolution* r) const {
+    if (Status s = ResolveText(path, r); !s.ok()) return s;
+    if (int missing = r->MissingError()) return Status::Error(missing, "not found: " + r->host);
+    return Status::Ok();
+  }
+
+  static Status CopyBytes(int in, int out, const std::string& from, const std::string& to) {
+    char buffer[65536];
+    while (true) {
+      ssize_t got = ::read(in, buffer, sizeof(buffer));
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return ErrnoStatus(errno, "copy from", from);
+      }
+      if (got == 0) return Status::Ok();
+      if (!WriteAll(out, buffer, static_cast<std::size_t>(got))) {
+        return ErrnoStatus(errno, "copy to", to);
+      }
+    }
+  }
+
+  Status Write(const std::string& path, const std::string& bytes, int mode_flag) {
+    Resolution r;
+    if (Status s = ResolveText(path, &r); !s.ok()) return s;
+    if (r.total == 0) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
+    if (!r.parent_exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
+    struct stat st;
+    if (r.exists() && ::stat(r.host.c_str(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + path);
+      if ((st.st_mode & S_IWUSR) == 0) {
+        return Status::Error(kErrPermissionDenied, "read-only: " + path);
+      }
+    }
+    int fd = ::open(r.host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | mode_flag, 0666);
+    if (fd < 0) return ErrnoStatus(errno, "write", r.host);
+    FdCloser closer(fd);
+    if (!WriteAll(fd, bytes.data(), bytes.size())) return ErrnoStatus(errno, "write", r.host);
+    if (!closer.Close()) return ErrnoStatus(errno, "write", r.host);
+    return Status::Ok();
+  }
+
+  DriveMap map_;
+  WinPath current_;
+};
+
+}  // namespace
+
+DriveMap DriveMap::FromEnvironment() {
+  DriveMap map;
+  const char* drives = std::getenv("ZARIREVO_DRIVES");
+  if (drives == nullptr || *drives == '\0') {
+    map.drives['C'] = "/";
+  } else {
+    std::string text(drives);
+    std::size_t start = 0;
+    while (start <= text.size()) {
+      std::size_t end = text.find(';', start);
+      if (end == std::string::npos) end = text.size();
+      std::string item = text.substr(start, end - start);
+      if (item.size() >= 3 && item[1] == '=' && std::isalpha(static_cast<unsigned char>(item[0]))) {
+        char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(item[0])));
+        map.drives[letter] = host::TrimHostFolder(item.substr(2));
+      }
+      start = end + 1;
+    }
+  }
+  if (const char* unc = std::getenv("ZARIREVO_UNC"); unc != nullptr && *unc != '\0') {
+    map.unc_root = host::TrimHostFolder(unc);
+  }
+  if (const char* windir = std::getenv("ZARIREVO_WINDIR"); windir != nullptr && *windir != '\0') {
+    map.windows_folder = windir;
+  }
+  return map;
+}
+
+std::string DriveMap::DrivesVariable() const {
+  std::string text;
+  for (const auto& [letter, folder] : drives) {
+    if (!text.empty()) text += ';';
+    text += letter;
+    text += '=';
+    text += folder;
+  }
+  return text;
+}
+
+std::unique_ptr<Platform> CreateHostPlatform(const DriveMap& map) {
+  return std::make_unique<HostPlatform>(map);
+}
+
+}  // namespace zr

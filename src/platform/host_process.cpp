@@ -1,0 +1,145 @@
+#include "platform/host_process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <set>
+
+#include "platform/host_errors.h"
+
+extern char** environ;
+
+namespace zr::host {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string EnvironmentName(const std::string& setting) {
+  return setting.substr(0, setting.find('='));
+}
+
+// Keeps a posix_spawn helper object initialised exactly as long as needed.
+struct SpawnSetup {
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  SpawnSetup() {
+    posix_spawn_file_actions_init(&actions);
+    posix_spawnattr_init(&attributes);
+  }
+  ~SpawnSetup() {
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+};
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+  std::vector<std::string> args;
+  std::size_t i = 0, n = line.size();
+  while (i < n && IsBlank(line[i])) ++i;
+  if (i == n) return args;
+
+  // The program name: quotes group, backslashes are plain characters.
+  std::string name;
+  bool quoted = false;
+  for (; i < n; ++i) {
+    char c = line[i];
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (IsBlank(c) && !quoted) {
+      break;
+    } else {
+      name += c;
+    }
+  }
+  args.push_back(std::move(name));
+
+  while (true) {
+    while (i < n && IsBlank(line[i])) ++i;
+    if (i == n) break;
+    std::string arg;
+    quoted = false;
+    while (i < n) {
+      std::size_t slashes = 0;
+      while (i < n && line[i] == '\\') {
+        ++slashes;
+        ++i;
+      }
+      if (i < n && line[i] == '"') {
+        arg.append(slashes / 2, '\\');
+        if (slashes % 2 == 1) {
+          arg += '"';
+          ++i;
+        } else if (quoted && i + 1 < n && line[i + 1] == '"') {
+          arg += '"';
+          i += 2;
+        } else {
+          quoted = !quoted;
+          ++i;
+        }
+        continue;
+      }
+      arg.append(slashes, '\\');
+      if (i == n) break;
+      if (IsBlank(line[i]) && !quoted) break;
+      arg += line[i++];
+    }
+    args.push_back(std::move(arg));
+  }
+  return args;
+}
+
+Status SpawnAndWait(const std::string& program, const std::vector<std::string>& args,
+                    const std::string& work_folder, const std::vector<std::string>& environment,
+                    int* exit_code) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  if (argv.empty()) argv.push_back(const_cast<char*>(program.c_str()));
+  argv.push_back(nullptr);
+
+  std::set<std::string> replaced;
+  for (const std::string& setting : environment) replaced.insert(EnvironmentName(setting));
+  std::vector<char*> envp;
+  for (char** e = environ; e != nullptr && *e != nullptr; ++e) {
+    if (replaced.count(EnvironmentName(*e)) == 0) envp.push_back(*e);
+  }
+  for (const std::string& setting : environment) envp.push_back(const_cast<char*>(setting.c_str()));
+  envp.push_back(nullptr);
+
+  SpawnSetup setup;
+  int rc = posix_spawn_file_actions_addchdir_np(&setup.actions, work_folder.c_str());
+  if (rc != 0) return ErrnoStatus(rc, "start", program);
+  sigset_t signals;
+  sigemptyset(&signals);
+  posix_spawnattr_setsigmask(&setup.attributes, &signals);
+  sigaddset(&signals, SIGPIPE);
+  posix_spawnattr_setsigdefault(&setup.attributes, &signals);
+  posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+  pid_t pid = 0;
+  rc = posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes, argv.data(),
+                   envp.data());
+  if (rc != 0) return ErrnoStatus(rc, "start", program);
+
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return ErrnoStatus(errno, "wait", program);
+  }
+  if (WIFEXITED(status)) {
+    *exit_code = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    *exit_code = 128 + WTERMSIG(status);
+  } else {
+    *exit_code = -1;
+  }
+  return Status::Ok();
+}
+
+}  // namespace zr::host

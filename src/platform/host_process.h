@@ -1,0 +1,38 @@
+// Starting a program on the host and waiting for its end.
+//
+// SplitCommandLine splits a command line as the Microsoft C run-time does:
+// blanks and tabs separate; double quotes group (and are removed); in the
+// program name (the first word) quotes only group; elsewhere 2n backslashes
+// before a quote give n backslashes and the quote groups, 2n+1 give n
+// backslashes and a literal quote, backslashes before anything else are
+// literal, and "" inside a quoted run is a literal quote.
+//
+// SpawnAndWait starts a host program with posix_spawn in a given working
+// folder with the inherited environment plus some overrides, and waits for
+// it; nothing of it (process, descriptor) outlives the call. The layer opens
+// every descriptor with O_CLOEXEC, so the child inherits only 0, 1 and 2 and
+// whatever the host process itself left inheritable.
+#ifndef ZARIREVO_PLATFORM_HOST_PROCESS_H_
+#define ZARIREVO_PLATFORM_HOST_PROCESS_H_
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace zr::host {
+
+std::vector<std::string> SplitCommandLine(const std::string& command_line);
+
+/// Runs `program` (host path) with `args` (args[0] is the name the program
+/// sees) in `work_folder`; `environment` holds "NAME=value" settings that
+/// replace or add to the inherited environment. Ok with `*exit_code` when it
+/// ran (128 + the signal number when a signal ended it); an error, at once,
+/// when it could not be started.
+Status SpawnAndWait(const std::string& program, const std::vector<std::string>& args,
+                    const std::string& work_folder, const std::vector<std::string>& environment,
+                    int* exit_code);
+
+}  // namespace zr::host
+
+#endif  // ZARIREVO_PLATFORM_HOST_PROCESS_H_
