@@ -1,0 +1,97 @@
+#include "app/products.h"
+
+#include <vector>
+
+#include "app/settings.h"
+#include "text/strings.h"
+
+namespace zr {
+
+namespace {
+
+bool StartsWith(const std::string& text, const char* prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+
+// Listing pattern of each product family under c:\kyconfig, by row.
+const char* FamilyPattern(std::int16_t row) {
+  switch (row) {
+    case kDaxor2D: return "DAXOR*";
+    case kPlovik: return "Plovik*";
+    case kTrelun: return "Trelun*";
+    case kDunra: return "Dunra*";
+    default: return nullptr;
+  }
+}
+
+// The row a folder name stands for, without looking at its INI file.
+std::int16_t RowOfName(const std::string& name) {
+  const std::string upper = ToUpper(name);
+  if (StartsWith(upper, "ZAZOZODEDU")) return -1;
+  if (StartsWith(upper, "DAXOR3D")) return -1;
+  if (StartsWith(upper, "TRELUN")) return kTrelun;
+  if (StartsWith(upper, "DAXOR")) return kDaxor2D;
+  if (StartsWith(upper, "PLOVIK")) return kPlovik;
+  if (StartsWith(upper, "DUNRA")) return kDunra;
+  return -1;
+}
+
+std::string RowName(const Program& program, int row) {
+  if (row < 0 || row >= kProductCount) return {};
+  const std::string& name = program.ProductTable[static_cast<std::size_t>(row)].Name;
+  return name.empty() ? kProductNames[static_cast<std::size_t>(row)] : name;
+}
+
+}  // namespace
+
+std::int16_t ProductIndexOfFolder(Program& program, const std::string& prefix,
+                                  const std::string& name, bool check) {
+  const std::int16_t row = RowOfName(name);
+  if (check && row > 0 && !HasInstallDir(program, prefix + name)) return -1;
+  return row;
+}
+
+std::string FindProductConfigFolder(Program& program, std::int16_t row) {
+  const std::string root = kProductListFolder;
+  const char* pattern = FamilyPattern(row);
+  if (pattern == nullptr) return root;
+  std::vector<FolderEntry> entries;
+  program.platform.List(root + pattern, ListKind::kFilesAndFolders, &entries);
+  // "DAXOR*" also matches the 3D variant, which is not this product: the
+  // first entry that really belongs to the family is taken.
+  for (const FolderEntry& entry : entries) {
+    if (RowOfName(entry.name) == row) return root + entry.name;
+  }
+  return root;
+}
+
+std::string NextInstalledSoftware(Program& program, const std::string& current) {
+  const std::vector<int>& installed = program.InstalledProducts;
+  if (installed.empty()) return current;  // nothing to step to: keep the name shown
+  if (installed.size() < 2) return RowName(program, installed.front());
+
+  std::string name = current;
+  // Each installed product is tried at most once, so a machine on which no
+  // configuration can be read ends here with the current name.
+  for (std::size_t tries = 0; tries < installed.size(); ++tries) {
+    // The last position holding the name is the one to step from, so that two
+    // folders of the same family do not keep the button on that family.
+    std::size_t next = 0;
+    for (std::size_t i = installed.size(); i-- > 0;) {
+      if (RowName(program, installed[i]) == name) {
+        next = i + 1 < installed.size() ? i + 1 : 0;
+        break;
+      }
+    }
+    const int row = installed[next];
+    if (LoadProductSettings(program, row)) return RowName(program, row);
+    name = RowName(program, row);
+  }
+  return current;
+}
+
+std::int16_t ClassifyStartFolder(const std::string& folder) {
+  return ToLower(folder.substr(0, 11)) == "c:\\kyconfig" ? 1 : 0;
+}
+
+}  // namespace zr

@@ -1,0 +1,172 @@
+#include "app/startup.h"
+
+#include <vector>
+
+#include "app/products.h"
+#include "app/settings.h"
+#include "text/strings.h"
+
+namespace zr {
+
+namespace {
+
+// Tells the user that a folder of the start-up could not be entered and
+// which folder is used instead.
+void ReportUnusableFolder(Program& program, const std::string& origin, const std::string& folder,
+                          const std::string& kept) {
+  MessageBoxRequest box;
+  box.text = origin + ": la cartella " + folder + " non esiste o non è accessibile\r" +
+             "Si continua nella cartella " + kept;
+  box.title = "ERRORE SULLE CARTELLE";
+  box.buttons = Buttons::kOk;
+  program.ui.ShowMessageBox(box);
+}
+
+// Enters a folder of the start-up; on failure the current folder stays and
+// the user is told. True when the folder was entered.
+bool EnterStartFolder(Program& program, const std::string& origin, const std::string& folder) {
+  if (!folder.empty() && program.platform.ChangeFolder(folder).ok()) return true;
+  ReportUnusableFolder(program, origin, folder, program.platform.CurrentFolder());
+  return false;
+}
+
+// The folder that holds `folder`: the text up to its last "\". A drive root
+// stays itself ("C:\" and "C:\X" give "C:\"); a text without "\" has no
+// parent and is its own.
+std::string ParentOf(const std::string& folder) {
+  const std::size_t slash = folder.rfind('\\');
+  if (slash == std::string::npos) return folder;
+  std::string parent = folder.substr(0, slash);
+  if (parent.size() == 2 && parent[1] == ':') parent += '\\';
+  return parent;
+}
+
+const std::string& RowName(const Program& program, int row) {
+  return program.ProductTable[static_cast<std::size_t>(row)].Name;
+}
+
+}  // namespace
+
+void ParseCommandLine(Program& program, const std::string& command_line) {
+  const std::size_t slash = command_line.find('/');
+  if (slash == std::string::npos) return;
+  const std::string option = command_line.substr(slash + 1);
+  if (option.empty() || ToUpper(option.substr(0, 1)) != "F") return;
+  std::string folder = option.substr(1);
+  // A further option after the folder (" /X") is not part of it.
+  const std::size_t further = folder.find(" /");
+  if (further != std::string::npos) folder.resize(further);
+  folder = TrimBlanks(folder);
+  EnterStartFolder(program, "/F", folder);
+}
+
+void LauncherLoad(Program& program, const std::string& command_line) {
+  Platform& platform = program.platform;
+
+  // 1-3: the command line, then the folder of the settings file.
+  ParseCommandLine(program, command_line);
+  program.SystemFolder = platform.CurrentFolder();
+  const std::string system =
+      GetIniString(platform, "PATH", "KYSYSTEM", program.SystemFolder, program.SettingsFile());
+  if (system == program.SystemFolder || EnterStartFolder(program, "KYSYSTEM", system)) {
+    program.SystemFolder = system;
+    PutIniString(platform, "PATH", "KYSYSTEM", program.SystemFolder, program.SettingsFile());
+    platform.ChangeFolder(program.SystemFolder);
+  }
+  // A KYSYSTEM that cannot be entered is left in the file as it is, and the
+  // start folder is used; nothing is written elsewhere.
+
+  // 4-5: the general folder, normally c:\kyconfig.
+  const std::string general = GetIniString(platform, "PATH", "KYGENERALE",
+                                           ParentOf(program.SystemFolder), program.SettingsFile());
+  if (EnterStartFolder(program, "KYGENERALE", general)) {
+    PutIniString(platform, "PATH", "KYGENERALE", general, program.SettingsFile());
+  }
+
+  // 6-8.
+  LoadOrSaveSettings(program, program.SettingsFile(), true);
+  program.launcher.Backup.caption = "ZA-Rirevo\rVers." + std::to_string(kVersionMajor) + "." +
+                                    std::to_string(kVersionMinor) + "." +
+                                    std::to_string(kVersionRevision);
+  program.InstalledProducts.clear();
+
+  // 9: the installed products, in listing order.
+  const std::string here = platform.CurrentFolder();
+  if (ClassifyStartFolder(here) == 1) {
+    const std::string prefix = SetTrailingBackslash(here, true);
+    std::vector<FolderEntry> entries;
+    platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries);
+    for (const FolderEntry& entry : entries) {
+      if (entry.name.empty() || entry.name[0] == '.') continue;
+      const std::int16_t row = ProductIndexOfFolder(program, prefix, entry.name, true);
+      if (row >= 0) program.InstalledProducts.push_back(row);
+    }
+  }
+
+  // 10-11: the archiver and the product choice.
+  program.ArchiverPath = program.SystemFolder + "\\PKZIP25";
+  if (program.InstalledProducts.empty()) {
+    program.SelectedSoftware = RowName(program, kDaxorOld);
+    platform.ChangeFolder(program.SystemFolder);
+    program.ArchiverPath = program.SystemFolder + "\\tools\\PKZIP25";
+    LoadDaxorOldSettings(program, false);
+  } else {
+    const int first = program.InstalledProducts.front();
+    program.SelectedSoftware = RowName(program, first);
+    if (!LoadProductSettings(program, first)) {
+      program.SelectedSoftware = RowName(program, kDaxorOld);
+      LoadDaxorOldSettings(program, true);
+      program.InstalledProducts.clear();
+    }
+  }
+
+  // 12-13.
+  program.ArchiverPath =
+      GetIniString(platform, "PATH", "ZIPFILE", program.ArchiverPath, program.SettingsFile());
+  PutIniString(platform, "PATH", "ZIPFILE", program.ArchiverPath, program.SettingsFile());
+  program.launcher.Software_B.caption = program.SelectedSoftware;
+  program.ui.StateChanged();
+}
+
+void LauncherSoftwareClick(Program& program) {
+  program.launcher.Software_B.caption =
+      NextInstalledSoftware(program, program.launcher.Software_B.caption);
+  program.ui.StateChanged();
+}
+
+void LauncherBackupClick(Program& program) {
+  program.SelectedSoftware = program.launcher.Software_B.caption;
+}
+
+void PrepareMainWindow(Program& program) {
+  program.ColorBlue = Rgb(0, 0, 128);
+  program.ColorGreen = Rgb(0, 128, 0);
+  program.ColorCyan = Rgb(0, 128, 128);
+  program.ColorRed = Rgb(128, 0, 0);
+  program.ColorMagenta = Rgb(128, 0, 128);
+  program.ColorGray = Rgb(128, 128, 128);
+  program.ColorLightGreen = Rgb(0, 255, 0);
+  program.ColorLightRed = Rgb(255, 0, 0);
+  program.ColorLightYellow = Rgb(255, 255, 0);
+  program.ColorBlack = Rgb(0, 0, 0);
+  program.ColorStop = Rgb(128, 0, 0);
+  program.ColorLightCyan = Rgb(0, 255, 255);
+
+  program.main.Software_B.caption = program.SelectedSoftware;
+  const std::string& selected = program.SelectedSoftware;
+  if (selected == RowName(program, kDaxorOld)) {
+    LoadDaxorOldSettings(program, false);
+  } else if (selected == RowName(program, kDaxor2D) || selected == RowName(program, kPlovik) ||
+             selected == RowName(program, kTrelun)) {
+    for (int row : {kDaxor2D, kPlovik, kTrelun}) {
+      if (selected == RowName(program, row)) LoadProductSettings(program, row);
+    }
+  }
+}
+
+void ExitProgram(Program& program) {
+  LoadOrSaveSettings(program, program.SettingsFile(), false);
+  throw ProgramEnded(true);
+}
+
+}  // namespace zr

@@ -1,0 +1,314 @@
+#include "ui/base_form.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "app/clock.h"
+#include "app/products.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "text/strings.h"
+
+namespace zr {
+
+namespace {
+
+using Item = MenuItem BaseFormMenus::*;
+using M = BaseFormMenus;
+
+// One row of the per-product menu table: caption (when set), Enabled, Checked.
+struct ItemState {
+  Item item;
+  const char* caption;  // nullptr: caption unchanged
+  bool enabled;
+  bool checked;
+};
+
+// File items per product. Menu24 is a submenu: only its caption is set.
+const std::vector<ItemState>& ProductMenuTable(int row) {
+  static const std::vector<ItemState> daxor = {
+      {&M::Menu211, nullptr, true, true},
+      {&M::Menu212, nullptr, true, true},
+      {&M::Menu213, "Pe&Rsonalizzazioni", true, true},
+      {&M::Menu214, nullptr, true, false},
+      {&M::Menu215, nullptr, true, true},
+      {&M::Menu216, nullptr, true, true},
+      {&M::Menu217, nullptr, true, true},
+      {&M::Menu221, nullptr, true, false},
+      {&M::Menu231, nullptr, true, false},
+      {&M::Menu232, "Tabelle.mdb", true, false},
+      {&M::Menu233, "Material.mdb", true, false},
+      {&M::Menu241, "Torrette", true, false},
+      {&M::Menu242, "Magazzino Utensili", true, false},
+  };
+  static const std::vector<ItemState> plovik = {
+      {&M::Menu211, nullptr, true, true},
+      {&M::Menu212, nullptr, false, false},
+      {&M::Menu213, "Riscontri", true, false},
+      {&M::Menu214, nullptr, false, false},
+      {&M::Menu215, nullptr, true, true},
+      {&M::Menu216, nullptr, false, false},
+      {&M::Menu217, nullptr, false, false},
+      {&M::Menu221, nullptr, true, false},
+      {&M::Menu231, "DataBase Matrici", true, false},
+      {&M::Menu232, "DataBase Locale", true, false},
+      {&M::Menu233, "DataBase Utensili", true, false},
+      {&M::Menu241, "Punzoni", true, false},
+      {&M::Menu242, "Matrici", true, false},
+  };
+  static const std::vector<ItemState> trelun = {
+      {&M::Menu211, nullptr, true, true},
+      {&M::Menu212, nullptr, true, false},
+      {&M::Menu213, "Pe&Rsonalizzazioni", false, false},
+      {&M::Menu214, nullptr, false, false},
+      {&M::Menu215, nullptr, true, false},
+      {&M::Menu216, nullptr, false, false},
+      {&M::Menu217, nullptr, false, false},
+      {&M::Menu221, nullptr, true, false},
+      {&M::Menu231, nullptr, true, false},
+      {&M::Menu232, "Tabelle.mdb", true, false},
+      {&M::Menu233, "Material.mdb", true, false},
+      {&M::Menu241, "Configurazione Teste", true, false},
+      {&M::Menu242, "Matematiche Teste", true, false},
+  };
+  static const std::vector<ItemState> none;
+  switch (row) {
+    case kDaxor2D: return daxor;
+    case kPlovik: return plovik;
+    case kTrelun: return trelun;
+    default: return none;
+  }
+}
+
+const char* ToolsCaption(int row) { return row == kTrelun ? "Laser Head" : "Utensili"; }
+
+// The submenu that a file item's click opens again.
+const char* ReopenKeys(Item item) {
+  if (item == &M::Menu221) return "%TE";
+  if (item == &M::Menu231 || item == &M::Menu232 || item == &M::Menu233) return "%TD";
+  if (item == &M::Menu241 || item == &M::Menu242) return "%TU";
+  return "%TF";
+}
+
+void FileItemClick(Program& program, Item item) {
+  MenuItem& menu = program.menus.*item;
+  menu.checked = !menu.checked;
+  program.ui.ReopenMenu(ReopenKeys(item));
+  program.ui.StateChanged();
+}
+
+void CompressionClick(Program& program, std::int16_t zip_mode) {
+  BaseFormMenus& menus = program.menus;
+  menus.Menu311.checked = zip_mode == 2;
+  menus.Menu312.checked = zip_mode == 1;
+  menus.Menu313.checked = zip_mode == 0;
+  program.ZipMode = zip_mode;
+  program.ui.ReopenMenu("%CC");
+  program.ui.StateChanged();
+}
+
+void ServerFolderClick(Program& program, Item item, const char* prompt, const char* prefix,
+                       std::initializer_list<int> rows) {
+  const std::string path = SetTrailingBackslash(program.ui.BrowseForFolder(prompt), true);
+  program.menus.Menu12.enabled = true;
+  (program.menus.*item).caption = prefix + path;
+  for (int row : rows) program.ProductTable[static_cast<std::size_t>(row)].ServerFolder = path;
+  program.ui.ReopenMenu("%CPS");
+  program.ui.StateChanged();
+}
+
+std::string ServerCaption(const Program& program, int row) {
+  const ProductRecord& record = program.ProductTable[static_cast<std::size_t>(row)];
+  return record.Name + ": " + record.ServerFolder;
+}
+
+// The handlers of this module, by item name.
+const std::map<std::string, std::function<void(Program&)>>& Handlers() {
+  static const std::map<std::string, std::function<void(Program&)>> handlers = {
+      {"Menu11", Menu11Click},     {"Menu13", Menu13Click},     {"Menu211", Menu211Click},
+      {"Menu212", Menu212Click},   {"Menu213", Menu213Click},   {"Menu214", Menu214Click},
+      {"Menu215", Menu215Click},   {"Menu216", Menu216Click},   {"Menu217", Menu217Click},
+      {"Menu221", Menu221Click},   {"Menu231", Menu231Click},   {"Menu232", Menu232Click},
+      {"Menu233", Menu233Click},   {"Menu241", Menu241Click},   {"Menu242", Menu242Click},
+      {"Menu25", Menu25Click},     {"Menu311", Menu311Click},   {"Menu312", Menu312Click},
+      {"Menu313", Menu313Click},   {"Menu331", Menu331Click},   {"Menu3321", Menu3321Click},
+      {"Menu3322", Menu3322Click}, {"Menu3323", Menu3323Click}, {"Menu3324", Menu3324Click},
+  };
+  return handlers;
+}
+
+std::optional<int> RowOfName(const Program& program, const std::string& name) {
+  for (int row = 0; row < kProductCount; ++row) {
+    const std::string& row_name = program.ProductTable[static_cast<std::size_t>(row)].Name;
+    if (!row_name.empty() && row_name == name) return row;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+void BaseFormLoad(Program& program) {
+  BaseFormControls& main = program.main;
+  BaseFormMenus& menus = program.menus;
+  main.Caption = "ZA-Rirevo Vers. " + std::to_string(kVersionMajor) + "." +
+                 std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
+  main.DataOggi = ShortDateText(program);
+  main.OK_B.enabled = false;
+  main.StopB.enabled = false;
+
+  PrepareMainWindow(program);
+
+  const bool italian = ToUpper(program.Language) == "ITA";
+  menus.Menu3.caption = italian ? "Configurazione" : "Configuration";
+  menus.Menu31.caption = italian ? "Configurazione_ZIP" : "Configuration_ZIP";
+  menus.Menu32.caption = italian ? "Formatta Floppy" : "Floppy Format";
+  menus.Menu311.caption = italian ? "Non compattare" : "Do not compress";
+  menus.Menu312.caption = italian ? "Compatta nella root" : "Compress on root";
+  menus.Menu313.caption =
+      italian ? "Comapatta nella cartella cliente" : "Compress on client folder";
+  menus.Menu21.caption = italian ? "File_Configurazioni" : "File_Configuration";
+  menus.Menu331.caption =
+      (italian ? "Backup Cliente: " : "Backup Client: ") + program.BackupPath;
+
+  menus.Menu3321.caption = ServerCaption(program, kDaxor2D);
+  menus.Menu3322.caption = ServerCaption(program, kTrelun);
+  menus.Menu3323.caption = ServerCaption(program, kPlovik);
+
+  ApplyProductMenus(program, program.SelectedSoftware);
+
+  menus.Menu11.enabled = program.InstalledProducts.empty();
+
+  menus.Menu311.checked = program.ZipMode == 2;
+  menus.Menu312.checked = program.ZipMode == 1;
+  menus.Menu313.checked = program.ZipMode == 0;
+
+  const auto& table = program.ProductTable;
+  if (!(table[kDaxor2D].ServerFolder + table[kTrelun].ServerFolder + table[kPlovik].ServerFolder)
+           .empty()) {
+    menus.Menu12.enabled = true;
+  }
+  program.ui.StateChanged();
+}
+
+void ApplyProductMenus(Program& program, const std::string& name) {
+  const std::optional<int> row = RowOfName(program, name);
+  if (row && (*row == kDaxor2D || *row == kPlovik || *row == kTrelun)) {
+    for (const ItemState& state : ProductMenuTable(*row)) {
+      MenuItem& item = program.menus.*(state.item);
+      if (state.caption != nullptr) item.caption = state.caption;
+      item.enabled = state.enabled;
+      item.checked = state.checked;
+    }
+    program.menus.Menu24.caption = ToolsCaption(*row);
+  }
+  program.menus.Menu215.caption = name;
+  program.ui.StateChanged();
+}
+
+MenuItem* FindMenuItem(Program& program, const std::string& name) {
+  for (const MenuEntry& entry : MenuTree()) {
+    if (name == entry.name) return &(program.menus.*(entry.item));
+  }
+  return nullptr;
+}
+
+bool IsFileItem(const std::string& name) {
+  for (const MenuEntry& entry : MenuTree()) {
+    if (name != entry.name) continue;
+    for (Item item : FileItems()) {
+      if (item == entry.item) return true;
+    }
+  }
+  return false;
+}
+
+void Menu211Click(Program& program) { FileItemClick(program, &M::Menu211); }
+void Menu212Click(Program& program) { FileItemClick(program, &M::Menu212); }
+void Menu213Click(Program& program) { FileItemClick(program, &M::Menu213); }
+void Menu214Click(Program& program) { FileItemClick(program, &M::Menu214); }
+void Menu215Click(Program& program) { FileItemClick(program, &M::Menu215); }
+void Menu216Click(Program& program) { FileItemClick(program, &M::Menu216); }
+void Menu217Click(Program& program) { FileItemClick(program, &M::Menu217); }
+void Menu221Click(Program& program) { FileItemClick(program, &M::Menu221); }
+void Menu231Click(Program& program) { FileItemClick(program, &M::Menu231); }
+void Menu232Click(Program& program) { FileItemClick(program, &M::Menu232); }
+void Menu233Click(Program& program) { FileItemClick(program, &M::Menu233); }
+void Menu241Click(Program& program) { FileItemClick(program, &M::Menu241); }
+void Menu242Click(Program& program) { FileItemClick(program, &M::Menu242); }
+
+void Menu25Click(Program& program) {
+  for (Item item : FileItems()) {
+    MenuItem& menu = program.menus.*item;
+    if (menu.enabled) menu.checked = true;
+  }
+  program.ui.ReopenMenu("%T");
+  program.ui.StateChanged();
+}
+
+void Menu11Click(Program& program) {
+  const std::optional<int> row = RowOfName(program, program.SelectedSoftware);
+  if (!row) return;
+  if (*row == kDaxorOld) {
+    LoadDaxorOldSettings(program, true);
+  } else if (*row == kDaxor2D || *row == kPlovik || *row == kTrelun) {
+    LoadProductSettings(program, *row);
+  }
+  program.ui.StateChanged();
+}
+
+void Menu13Click(Program& program) { ExitProgram(program); }
+
+void Menu311Click(Program& program) { CompressionClick(program, 2); }
+void Menu312Click(Program& program) { CompressionClick(program, 1); }
+void Menu313Click(Program& program) { CompressionClick(program, 0); }
+
+void Menu331Click(Program& program) {
+  std::string path;
+  do {
+    path = program.ui.BrowseForFolder("Selezionare la cartella dove eseguire la copia di Backup :");
+  } while (path.find(' ') != std::string::npos);
+  if (!path.empty()) program.BackupPath = SetTrailingBackslash(path, true);
+  program.menus.Menu331.caption = "Backup Cliente: " + program.BackupPath;
+  program.ui.ReopenMenu("%CP");
+  program.ui.StateChanged();
+}
+
+void Menu3321Click(Program& program) {
+  ServerFolderClick(program, &M::Menu3321,
+                    "Selezionare la cartella sul server dove salvare le Configurazioni Daxor  :",
+                    "Daxor: ", {kDaxor2D, kDaxorOld});
+}
+
+void Menu3322Click(Program& program) {
+  ServerFolderClick(program, &M::Menu3322,
+                    "Selezionare la cartella sul server dove salvare le Configurazioni Trelun  :",
+                    "Trelun: ", {kTrelun});
+}
+
+void Menu3323Click(Program& program) {
+  ServerFolderClick(program, &M::Menu3323,
+                    "Selezionare la cartella sul server dove salvare le Configurazioni Plovik  :",
+                    "Plovik: ", {kPlovik});
+}
+
+void Menu3324Click(Program&) {}
+
+void BaseFormSoftwareClick(Program& program) {
+  program.main.Software_B.caption = NextInstalledSoftware(program, program.SelectedSoftware);
+  program.SelectedSoftware = program.main.Software_B.caption;
+  ApplyProductMenus(program, program.SelectedSoftware);
+  program.ui.StateChanged();
+}
+
+bool ClickMenuItem(Program& program, const std::string& name) {
+  const auto& handlers = Handlers();
+  const auto handler = handlers.find(name);
+  if (handler == handlers.end()) return false;
+  const MenuItem* item = FindMenuItem(program, name);
+  if (item == nullptr || !item->enabled) return false;
+  handler->second(program);
+  return true;
+}
+
+}  // namespace zr

@@ -1,0 +1,77 @@
+// The main window `BaseForm` as a logic object: its load sequence and the
+// handlers of its menu items and product button, acting on the `Program`
+// state only (captions, Enabled and Checked flags, the globals). A front-end
+// (Qt windows, the console) shows that state and calls these handlers; after
+// each handler it is told through ui.StateChanged(). The server copy
+// (Menu12), the erase (Menu32), the backup buttons and the help (Menu41) are
+// wired by the front-ends to their own modules.
+#ifndef ZARIREVO_UI_BASE_FORM_H_
+#define ZARIREVO_UI_BASE_FORM_H_
+
+#include <string>
+
+#include "app/program_state.h"
+
+namespace zr {
+
+/// The window's load: caption, date, buttons, PrepareMainWindow, captions by
+/// language and server paths, product menus, Apri CNF, compression, Menu12.
+void BaseFormLoad(Program& program);
+
+/// Captions, Enabled and Checked flags of the file items for a product
+/// (DAXOR2D, PLOVIK, TRELUN; any other name changes no item); Menu215 then
+/// takes the product's name.
+void ApplyProductMenus(Program& program, const std::string& name);
+
+/// The menu item called `name` ("Menu211"), or nullptr.
+MenuItem* FindMenuItem(Program& program, const std::string& name);
+/// True for the file items of the backup selection (Menu211 ... Menu242).
+bool IsFileItem(const std::string& name);
+
+// File items: the check mark is inverted, then the submenu opens again.
+void Menu211Click(Program& program);
+void Menu212Click(Program& program);
+void Menu213Click(Program& program);
+void Menu214Click(Program& program);
+void Menu215Click(Program& program);
+void Menu216Click(Program& program);
+void Menu217Click(Program& program);
+void Menu221Click(Program& program);
+void Menu231Click(Program& program);
+void Menu232Click(Program& program);
+void Menu233Click(Program& program);
+void Menu241Click(Program& program);
+void Menu242Click(Program& program);
+/// "&Tutti": every enabled file item becomes checked.
+void Menu25Click(Program& program);
+
+/// "&Apri CNF": reads the selected product's configuration again.
+void Menu11Click(Program& program);
+/// "&Chiudi": saves the settings and ends the program (throws ProgramEnded).
+[[noreturn]] void Menu13Click(Program& program);
+
+// Compression: ZipMode 2, 1 and 0.
+void Menu311Click(Program& program);
+void Menu312Click(Program& program);
+void Menu313Click(Program& program);
+
+/// "&Backup Cliente": picks BackupPath (asked again while the path holds a blank).
+void Menu331Click(Program& program);
+/// Server folders of DAXOR (rows 1 and 0), TRELUN (row 3), PLOVIK (row 2).
+void Menu3321Click(Program& program);
+void Menu3322Click(Program& program);
+void Menu3323Click(Program& program);
+/// The DUNRA server item is never enabled: a click does nothing.
+void Menu3324Click(Program& program);
+
+/// The main window's product button: the next installed product.
+void BaseFormSoftwareClick(Program& program);
+
+/// Runs the handler of a menu item of this module by name; false when the
+/// item has none here (bar menus, submenus, the items the front-ends wire)
+/// or is disabled, as a disabled item cannot be clicked.
+bool ClickMenuItem(Program& program, const std::string& name);
+
+}  // namespace zr
+
+#endif  // ZARIREVO_UI_BASE_FORM_H_
