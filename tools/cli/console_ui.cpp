@@ -1,0 +1,77 @@
+#include "console_ui.h"
+
+namespace zr::cli {
+
+namespace {
+
+const char* AnswerText(Answer answer) {
+  switch (answer) {
+    case Answer::kOk: return "OK";
+    case Answer::kCancel: return "CANCEL";
+    case Answer::kYes: return "YES";
+    case Answer::kNo: return "NO";
+  }
+  return "?";
+}
+
+// A text whose line breaks are CR, CR LF or LF CR, with each break as one new line.
+std::string WithNewLines(const std::string& text) {
+  std::string result;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      result += '\n';
+      const char pair = c == '\r' ? '\n' : '\r';
+      if (i + 1 < text.size() && text[i + 1] == pair) ++i;
+    } else {
+      result += c;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+ConsoleUi::ConsoleUi(std::FILE* out, bool colour) : out_(out), colour_(colour) {
+  max_unanswered_repeats = kMaxUnansweredRepeats;
+  on_box = [this](const MessageBoxRequest& box, Answer answer) {
+    std::fputs(FormatBox(box, answer).c_str(), out_);
+    std::fflush(out_);
+  };
+  on_line = [this](const std::string& text, Color colour, Color) { PrintLine(text, colour); };
+}
+
+std::string ConsoleUi::FormatBox(const MessageBoxRequest& box, Answer answer) {
+  const std::string title = box.title.empty() ? kApplicationTitle : box.title;
+  return "[" + title + "]\n" + WithNewLines(box.text) + "\n-> " + AnswerText(answer) + "\n";
+}
+
+std::string ConsoleUi::FormatLine(const std::string& text, bool alarm) {
+  return (alarm ? "! " : "") + text;
+}
+
+std::string ConsoleUi::BrowseForFolder(const std::string& prompt) {
+  const std::string folder = ScriptedUi::BrowseForFolder(prompt);
+  std::fprintf(out_, "? %s\n-> %s\n", prompt.c_str(), folder.empty() ? "CANCEL" : folder.c_str());
+  std::fflush(out_);
+  return folder;
+}
+
+void ConsoleUi::Beep() {
+  ScriptedUi::Beep();
+  alarm_pending_ = true;
+}
+
+void ConsoleUi::PrintLine(const std::string& text, Color colour) {
+  const std::string line = FormatLine(text, alarm_pending_);
+  alarm_pending_ = false;
+  if (colour_) {
+    std::fprintf(out_, "\x1b[38;2;%u;%u;%um%s\x1b[0m\n", (colour >> 16) & 0xFF,
+                 (colour >> 8) & 0xFF, colour & 0xFF, line.c_str());
+  } else {
+    std::fprintf(out_, "%s\n", line.c_str());
+  }
+  std::fflush(out_);
+}
+
+}  // namespace zr::cli

@@ -1,0 +1,45 @@
+// The console user interface of za-rirevo-cli: the scripted interface (answers
+// and picked folders from queues, everything recorded) that also prints what a
+// window would show. A message box is printed as a block: "[TITLE]" (the
+// application title when the box has none), its text with the carriage-return
+// breaks as new lines, and "-> ANSWER". A message-area line is printed as its
+// text, in 24-bit ANSI colour when colours are on, preceded by "! " when it is
+// an alarm line. The same box shown a fifth time again with no answer left
+// throws ScriptedUi::BoxLoop instead of repeating for ever.
+#ifndef ZARIREVO_TOOLS_CLI_CONSOLE_UI_H_
+#define ZARIREVO_TOOLS_CLI_CONSOLE_UI_H_
+
+#include <cstdio>
+#include <string>
+
+#include "ui/scripted_ui.h"
+
+namespace zr::cli {
+
+/// Repetitions of one box with no answer left before the command is ended.
+inline constexpr int kMaxUnansweredRepeats = 5;
+
+class ConsoleUi : public ScriptedUi {
+ public:
+  /// Prints to `out`; `colour` switches the ANSI colours of the lines on.
+  ConsoleUi(std::FILE* out, bool colour);
+
+  std::string BrowseForFolder(const std::string& prompt) override;
+  void Beep() override;
+
+  /// The box block as printed (for tests).
+  static std::string FormatBox(const MessageBoxRequest& box, Answer answer);
+  /// The line as printed, without colour (for tests).
+  static std::string FormatLine(const std::string& text, bool alarm);
+
+ private:
+  void PrintLine(const std::string& text, Color colour);
+
+  std::FILE* out_;
+  bool colour_;
+  bool alarm_pending_ = false;  // a beep came since the last line: the next line is an alarm
+};
+
+}  // namespace zr::cli
+
+#endif  // ZARIREVO_TOOLS_CLI_CONSOLE_UI_H_
