@@ -1,0 +1,346 @@
+#include "platform/host_platform.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TestWorld;
+
+std::vector<std::string> Names(const std::vector<FolderEntry>& entries) {
+  std::vector<std::string> names;
+  for (const FolderEntry& e : entries) names.push_back(e.name);
+  return names;
+}
+
+int ErrorOf(Status s) { return s.error; }
+
+class HostPlatformTest : public ::testing::Test {
+ protected:
+  Platform& P() { return world_.platform(); }
+  std::vector<std::string> ListNames(const std::string& pattern,
+                                     ListKind kind = ListKind::kFilesAndFolders) {
+    std::vector<FolderEntry> entries;
+    Status s = P().List(pattern, kind, &entries);
+    EXPECT_TRUE(s.ok()) << pattern << ": " << s.detail;
+    return Names(entries);
+  }
+  unsigned Attributes(const std::string& path) {
+    unsigned a = 0;
+    EXPECT_TRUE(P().GetAttributes(path, &a).ok()) << path;
+    return a;
+  }
+  TestWorld world_;
+};
+
+TEST_F(HostPlatformTest, UnmappedOrMissingDriveIsNotReady) {
+  std::vector<FolderEntry> entries;
+  unsigned a = 0;
+  EXPECT_EQ(ErrorOf(P().List("B:\\*.*", ListKind::kFilesOnly, &entries)), kErrDiskNotReady);
+  EXPECT_EQ(ErrorOf(P().GetAttributes("B:\\X", &a)), kErrDiskNotReady);
+  EXPECT_EQ(ErrorOf(P().ChangeFolder("B:\\")), kErrDiskNotReady);
+
+  world_.WriteFile("A:\\DATA.ZIP", "zip");
+  world_.RemoveDrive('A');
+  EXPECT_EQ(ErrorOf(P().List("A:\\*.ZIP", ListKind::kFilesOnly, &entries)), kErrDiskNotReady);
+  EXPECT_EQ(ErrorOf(P().WriteFile("A:\\NEW.TXT", "x")), kErrDiskNotReady);
+  world_.WriteFile("C:\\F.TXT", "f");
+  EXPECT_EQ(ErrorOf(P().CopyFile("C:\\F.TXT", "A:\\F.TXT")), kErrDiskNotReady);
+  EXPECT_EQ(ErrorOf(P().CreateFolder("A:\\DIR")), kErrDiskNotReady);
+  EXPECT_FALSE(world_.Exists("A:\\NEW.TXT"));
+  world_.RestoreDrive('A');
+  EXPECT_TRUE(P().WriteFile("A:\\NEW.TXT", "x").ok());
+}
+
+TEST_F(HostPlatformTest, UncNamesLiveBelowTheUncRootWithoutRegardToCase) {
+  fs::create_directories(world_.root() + "/unc/SRV/Share/Dir");
+  std::ofstream(world_.root() + "/unc/SRV/Share/Dir/X.TXT") << "unc";
+  std::string bytes;
+  ASSERT_TRUE(P().ReadFile("\\\\srv\\SHARE\\dir\\x.txt", &bytes).ok());
+  EXPECT_EQ(bytes, "unc");
+  EXPECT_EQ(ErrorOf(P().ReadFile("\\\\OTHER\\SHARE\\X.TXT", &bytes)), kErrPathNotFound);
+  DriveMap no_unc = world_.drive_map();
+  no_unc.unc_root.clear();
+  EXPECT_EQ(ErrorOf(CreateHostPlatform(no_unc)->ReadFile("\\\\SRV\\Share\\Dir\\X.TXT", &bytes)),
+            kErrDiskNotReady);
+}
+
+TEST_F(HostPlatformTest, FindsNamesWithoutRegardToCase) {
+  world_.WriteFile("C:\\KyConfig\\KY-GEN.CNF", "cnf");
+  std::string bytes;
+  ASSERT_TRUE(P().ReadFile("c:\\kyconfig\\ky-gen.cnf", &bytes).ok());
+  EXPECT_EQ(bytes, "cnf");
+  std::string host;
+  ASSERT_TRUE(P().ToHostPath("c:\\KYCONFIG\\ky-gen.cnf", &host).ok());
+  EXPECT_EQ(host, world_.root() + "/c/KyConfig/KY-GEN.CNF");
+  EXPECT_TRUE(FolderExists(P(), "C:\\KYCONFIG"));
+  EXPECT_TRUE(FileExists(P(), "C:\\kyconfig\\Ky-Gen.Cnf"));
+  // Writing an existing name in another case writes the existing file.
+  ASSERT_TRUE(P().WriteFile("C:\\KYCONFIG\\KY-gen.cnf", "new").ok());
+  EXPECT_EQ(world_.ReadFile("C:\\KyConfig\\KY-GEN.CNF"), "new");
+  EXPECT_EQ(world_.Tree("C:\\KyConfig"), std::vector<std::string>{"KY-GEN.CNF"});
+}
+
+TEST_F(HostPlatformTest, NamesDifferingOnlyInCaseResolveDeterministically) {
+  world_.WriteFile("C:\\D\\abc", "lower");
+  world_.WriteFile("C:\\D\\Abc", "mixed");
+  world_.WriteFile("C:\\D\\ABC", "upper");
+  std::string bytes;
+  ASSERT_TRUE(P().ReadFile("C:\\D\\Abc", &bytes).ok());
+  EXPECT_EQ(bytes, "mixed");  // the exact name wins
+  ASSERT_TRUE(P().ReadFile("C:\\D\\aBC", &bytes).ok());
+  EXPECT_EQ(bytes, "upper");  // otherwise the smallest in byte order
+  EXPECT_EQ(ListNames("C:\\D\\*"), (std::vector<std::string>{"ABC", "Abc", "abc"}));
+}
+
+TEST_F(HostPlatformTest, TrailingDotsBlanksAndRepeatedSeparatorsNameTheSameEntry) {
+  ASSERT_TRUE(P().CreateFolder("C:\\REPORT   ").ok());
+  EXPECT_TRUE(world_.Exists("C:\\REPORT"));
+  EXPECT_EQ(ErrorOf(P().CreateFolder("C:\\report..")), kErrPathFileAccess);
+  ASSERT_TRUE(P().WriteFile("C:\\\\REPORT. \\//f.txt", "x").ok());
+  EXPECT_TRUE(FileExists(P(), "c:/report/F.TXT"));
+  EXPECT_TRUE(FileExists(P(), "C:\\REPORT\\.\\..\\REPORT\\f.txt"));
+  EXPECT_EQ(ListNames("C:\\REPORT  \\*.TXT"), std::vector<std::string>{"f.txt"});
+}
+
+TEST_F(HostPlatformTest, CurrentFolderKeepsTheTextAsEntered) {
+  world_.MakeFolder("C:\\KyConfig\\System");
+  world_.WriteFile("C:\\KyConfig\\System\\ZA-RIREVO.INI", "ini");
+  world_.MakeFolder("D:\\Work");
+  EXPECT_EQ(P().CurrentFolder(), "C:\\");
+  ASSERT_TRUE(P().ChangeFolder("c:\\kyconfig\\system").ok());
+  EXPECT_EQ(P().CurrentFolder(), "c:\\kyconfig\\system");
+  std::string bytes;
+  ASSERT_TRUE(P().ReadFile("za-rirevo.ini", &bytes).ok());
+  EXPECT_EQ(bytes, "ini");
+  ASSERT_TRUE(P().ChangeFolder("..").ok());
+  EXPECT_EQ(P().CurrentFolder(), "c:\\kyconfig");
+  EXPECT_TRUE(FolderExists(P(), "\\WINDOWS"));  // the current drive's root
+  EXPECT_EQ(ErrorOf(P().ChangeFolder("C:\\NOPE")), kErrPathNotFound);
+  EXPECT_EQ(ErrorOf(P().ChangeFolder("C:\\KyConfig\\System\\ZA-RIREVO.INI")), kErrPathNotFound);
+  EXPECT_EQ(P().CurrentFolder(), "c:\\kyconfig");
+  ASSERT_TRUE(P().ChangeFolder("d:/work/").ok());
+  EXPECT_EQ(P().CurrentFolder(), "d:\\work");
+  ASSERT_TRUE(P().ChangeFolder("C:\\").ok());
+  EXPECT_EQ(P().CurrentFolder(), "C:\\");
+}
+
+TEST_F(HostPlatformTest, ListingFollowsWildcardsKindAndOrder) {
+  for (const char* name : {"b.zip", "A.ZIP", "a.Zip", "c.zipx", "README", ".profile", "x.ZIP.bak"}) {
+    world_.WriteFile(std::string("C:\\L\\") + name, "");
+  }
+  world_.MakeFolder("C:\\L\\DIR.ZIP");
+  EXPECT_EQ(ListNames("C:\\L\\*.ZIP", ListKind::kFilesOnly),
+            (std::vector<std::string>{"A.ZIP", "a.Zip", "b.zip"}));
+  EXPECT_EQ(ListNames("C:\\L\\*.zip"),
+            (std::vector<std::string>{"A.ZIP", "a.Zip", "b.zip", "DIR.ZIP"}));
+  EXPECT_EQ(ListNames("C:\\L\\*.*", ListKind::kFilesOnly),
+            (std::vector<std::string>{".profile", "A.ZIP", "a.Zip", "b.zip", "c.zipx", "README",
+                                      "x.ZIP.bak"}));
+  EXPECT_EQ(ListNames("C:\\L\\", ListKind::kFilesOnly).size(), 7u);
+  EXPECT_EQ(ListNames("C:\\L\\readme"), std::vector<std::string>{"README"});
+  EXPECT_EQ(ListNames("C:\\L\\dir.zip", ListKind::kFilesOnly), std::vector<std::string>{});
+  EXPECT_EQ(ListNames("C:\\L\\NOTHING*"), std::vector<std::string>{});
+  EXPECT_EQ(ListNames("C:\\L"), std::vector<std::string>{"L"});
+
+  std::vector<FolderEntry> entries{{"stale", 0}};
+  EXPECT_EQ(ErrorOf(P().List("C:\\MISSING\\*.*", ListKind::kFilesOnly, &entries)),
+            kErrPathNotFound);
+  EXPECT_TRUE(entries.empty());
+  ASSERT_TRUE(P().ChangeFolder("C:\\L").ok());
+  EXPECT_EQ(ListNames("*.ZIP", ListKind::kFilesOnly).size(), 3u);
+  EXPECT_EQ(ListNames("C:b*"), std::vector<std::string>{"b.zip"});
+}
+
+TEST_F(HostPlatformTest, ListingSkipsHiddenSystemAndSpecialEntries) {
+  world_.WriteFile("C:\\H\\SHOWN.TXT", "");
+  world_.WriteFile("C:\\H\\HIDDEN.TXT", "");
+  world_.WriteFile("C:\\H\\SYSTEM.TXT", "");
+  world_.MakeFolder("C:\\H\\HIDDENDIR");
+  ASSERT_TRUE(P().SetAttributes("C:\\H\\HIDDEN.TXT", kAttrHidden).ok());
+  ASSERT_TRUE(P().SetAttributes("C:\\H\\SYSTEM.TXT", kAttrSystem).ok());
+  ASSERT_TRUE(P().SetAttributes("C:\\H\\HIDDENDIR", kAttrHidden | kAttrSystem).ok());
+  ASSERT_EQ(mkfifo((world_.root() + "/c/H/PIPE").c_str(), 0644), 0);
+  fs::create_symlink(world_.root() + "/c/H/GONE", world_.root() + "/c/H/DANGLING");
+  EXPECT_EQ(ListNames("C:\\H\\*.*"), std::vector<std::string>{"SHOWN.TXT"});
+  EXPECT_FALSE(FileExists(P(), "C:\\H\\HIDDEN.TXT"));
+  EXPECT_EQ(Attributes("C:\\H\\SYSTEM.TXT"), unsigned{kAttrSystem});
+  ASSERT_TRUE(P().SetAttributes("C:\\H\\HIDDEN.TXT", kAttrNormal).ok());
+  EXPECT_TRUE(FileExists(P(), "C:\\H\\HIDDEN.TXT"));
+  EXPECT_EQ(ListNames("C:\\H\\*.TXT").size(), 2u);
+}
+
+TEST_F(HostPlatformTest, ReadOnlyIsEnforcedEvenForTheSuperUser) {
+  world_.WriteFile("C:\\RO\\LOCKED.TXT", "keep");
+  world_.WriteFile("C:\\RO\\SOURCE.TXT", "other");
+  ASSERT_TRUE(P().SetAttributes("C:\\RO\\LOCKED.TXT", kAttrReadOnly).ok());
+  EXPECT_EQ(Attributes("C:\\RO\\locked.txt"), unsigned{kAttrReadOnly});
+  EXPECT_EQ(ErrorOf(P().WriteFile("C:\\RO\\LOCKED.TXT", "x")), kErrPermissionDenied);
+  EXPECT_EQ(ErrorOf(P().AppendFile("C:\\RO\\LOCKED.TXT", "x")), kErrPermissionDenied);
+  EXPECT_EQ(ErrorOf(P().CopyFile("C:\\RO\\SOURCE.TXT", "C:\\RO\\LOCKED.TXT")),
+            kErrPermissionDenied);
+  EXPECT_EQ(ErrorOf(P().DeleteFile("C:\\RO\\LOCKED.TXT")), kErrPermissionDenied);
+  EXPECT_EQ(world_.ReadFile("C:\\RO\\LOCKED.TXT"), "keep");
+  ASSERT_TRUE(P().SetAttributes("C:\\RO\\LOCKED.TXT", kAttrNormal).ok());
+  EXPECT_TRUE(P().DeleteFile("C:\\RO\\LOCKED.TXT").ok());
+}
+
+TEST_F(HostPlatformTest, MissingFileAndMissingFolderGiveDifferentErrors) {
+  world_.MakeFolder("C:\\HERE");
+  world_.WriteFile("C:\\HERE\\FILE.TXT", "x");
+  std::string bytes;
+  unsigned a = 0;
+  EXPECT_EQ(ErrorOf(P().ReadFile("C:\\HERE\\NOPE.TXT", &bytes)), kErrFileNotFound);
+  EXPECT_EQ(ErrorOf(P().ReadFile("C:\\NOPE\\X.TXT", &bytes)), kErrPathNotFound);
+  EXPECT_EQ(ErrorOf(P().GetAttributes("C:\\HERE\\FILE.TXT\\X", &a)), kErrPathNotFound);
+  EXPECT_EQ(ErrorOf(P().DeleteFile("C:\\HERE\\NOPE.TXT")), kErrFileNotFound);
+  EXPECT_EQ(ErrorOf(P().DeleteFile("C:\\HERE")), kErrPathFileAccess);
+  EXPECT_EQ(ErrorOf(P().WriteFile("C:\\NOPE\\X.TXT", "x")), kErrPathNotFound);
+  EXPECT_EQ(ErrorOf(P().WriteFile("C:\\HERE", "x")), kErrPathFileAccess);
+  EXPECT_EQ(ErrorOf(P().CreateFolder("C:\\HERE")), kErrPathFileAccess);
+  EXPECT_EQ(ErrorOf(P().CreateFolder("C:\\NOPE\\SUB")), kErrPathNotFound);
+  EXPECT_EQ(ErrorOf(P().RemoveFolder("C:\\HERE")), kErrPathFileAccess);  // not empty
+  EXPECT_EQ(ErrorOf(P().RemoveFolder("C:\\NOPE")), kErrPathNotFound);
+  EXPECT_EQ(ErrorOf(P().RemoveFolder("C:\\HERE\\FILE.TXT")), kErrPathFileAccess);
+  EXPECT_EQ(ErrorOf(P().RemoveFolder("C:\\")), kErrPathFileAccess);
+  ASSERT_TRUE(P().DeleteFile("C:\\HERE\\FILE.TXT").ok());
+  EXPECT_TRUE(P().RemoveFolder("c:\\here").ok());
+  EXPECT_FALSE(world_.Exists("C:\\HERE"));
+}
+
+TEST_F(HostPlatformTest, WriteAppendAndCopy) {
+  ASSERT_TRUE(P().AppendFile("C:\\LIST.TXT", "one\r\n").ok());
+  ASSERT_TRUE(P().AppendFile("c:\\list.txt", "two\r\n").ok());
+  EXPECT_EQ(world_.ReadFile("C:\\LIST.TXT"), "one\r\ntwo\r\n");
+  ASSERT_TRUE(P().WriteFile("C:\\LIST.TXT", "new").ok());
+  EXPECT_EQ(world_.ReadFile("C:\\LIST.TXT"), "new");
+
+  world_.WriteFile("C:\\SRC\\PROG.EXE", std::string(200000, 'p'));
+  fs::permissions(world_.Host("C:\\SRC\\PROG.EXE"), fs::perms::owner_exec, fs::perm_options::add);
+  world_.WriteFile("A:\\PROG.EXE", "old");
+  ASSERT_TRUE(P().CopyFile("c:\\src\\prog.exe", "A:\\prog.exe").ok());
+  EXPECT_EQ(world_.ReadFile("A:\\PROG.EXE"), std::string(200000, 'p'));
+  EXPECT_EQ(world_.Tree("A:\\"), std::vector<std::string>{"PROG.EXE"});
+  EXPECT_NE(fs::status(world_.Host("A:\\PROG.EXE")).permissions() & fs::perms::owner_exec,
+            fs::perms::none);
+
+  EXPECT_EQ(ErrorOf(P().CopyFile("A:\\PROG.EXE", "a:\\prog.exe")), kErrPathFileAccess);
+  EXPECT_EQ(world_.ReadFile("A:\\PROG.EXE").size(), 200000u);
+  EXPECT_EQ(ErrorOf(P().CopyFile("C:\\SRC\\NONE.EXE", "A:\\X")), kErrFileNotFound);
+  EXPECT_EQ(ErrorOf(P().CopyFile("C:\\SRC\\PROG.EXE", "A:\\NODIR\\X")), kErrPathNotFound);
+  EXPECT_EQ(ErrorOf(P().CopyFile("C:\\SRC", "A:\\X")), kErrPathFileAccess);
+  world_.MakeFolder("A:\\DIR");
+  EXPECT_EQ(ErrorOf(P().CopyFile("C:\\SRC\\PROG.EXE", "A:\\DIR")), kErrPathFileAccess);
+  EXPECT_EQ(world_.Tree("A:\\"), std::vector<std::string>{"PROG.EXE"});  // no temporary left
+}
+
+TEST_F(HostPlatformTest, LinksAreRemovedAsLinksAndNeverFollowed) {
+  world_.WriteFile("D:\\PRECIOUS\\DATA.TXT", "data");
+  world_.MakeFolder("C:\\TREE");
+  fs::create_directory_symlink(world_.Host("D:\\PRECIOUS"), world_.Host("C:\\TREE\\LINK"));
+  EXPECT_TRUE(FolderExists(P(), "C:\\TREE\\LINK"));
+  EXPECT_EQ(ErrorOf(P().DeleteFile("C:\\TREE\\LINK")), kErrPathFileAccess);
+  ASSERT_TRUE(P().RemoveFolder("C:\\TREE\\link").ok());
+  EXPECT_FALSE(world_.Exists("C:\\TREE\\LINK"));
+  EXPECT_EQ(world_.ReadFile("D:\\PRECIOUS\\DATA.TXT"), "data");
+
+  fs::create_symlink(world_.Host("D:\\PRECIOUS\\DATA.TXT"), world_.Host("C:\\TREE\\FILELINK"));
+  ASSERT_TRUE(P().DeleteFile("C:\\TREE\\FILELINK").ok());
+  EXPECT_EQ(world_.ReadFile("D:\\PRECIOUS\\DATA.TXT"), "data");
+}
+
+TEST_F(HostPlatformTest, HostPathsAndWindowsPathsMapBothWays) {
+  world_.MakeFolder("C:\\KyConfig");
+  EXPECT_EQ(P().FromHostPath(world_.root() + "/c/KyConfig"), "C:\\KyConfig");
+  EXPECT_EQ(P().FromHostPath(world_.root() + "/c"), "C:\\");
+  EXPECT_EQ(P().FromHostPath(world_.root() + "/a/./X/../Y"), "A:\\Y");
+  EXPECT_EQ(P().FromHostPath(world_.root() + "/unc/SRV/SHARE/X"), "\\\\SRV\\SHARE\\X");
+  EXPECT_EQ(P().FromHostPath(world_.root() + "/elsewhere"), "");
+  std::string host = "unchanged";
+  EXPECT_EQ(ErrorOf(P().ToHostPath("B:\\X", &host)), kErrDiskNotReady);
+  EXPECT_EQ(host, "");
+  ASSERT_TRUE(P().ToHostPath("c:\\kyconfig\\NEW\\F.TXT", &host).ok());
+  EXPECT_EQ(host, world_.root() + "/c/KyConfig/NEW/F.TXT");
+  EXPECT_EQ(P().WindowsFolder(), "C:\\WINDOWS");
+}
+
+TEST(HostPlatformStartTest, StartsInTheHostWorkingFolderThroughTheMap) {
+  std::string cwd = fs::current_path().string();
+  DriveMap root_map;
+  root_map.drives['C'] = "/";
+  std::string expected = "C:" + cwd;
+  std::replace(expected.begin(), expected.end(), '/', '\\');
+  EXPECT_EQ(CreateHostPlatform(root_map)->CurrentFolder(), cwd == "/" ? "C:\\" : expected);
+  DriveMap elsewhere;
+  elsewhere.drives['A'] = "/nonexistent-zr-drive";
+  EXPECT_EQ(CreateHostPlatform(elsewhere)->CurrentFolder(), "C:\\");
+}
+
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+    if (value) setenv(name, value, 1); else unsetenv(name);
+  }
+  ~ScopedEnvironment() {
+    if (had_) setenv(name_, old_.c_str(), 1); else unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::string old_;
+  bool had_ = false;
+};
+
+TEST(DriveMapTest, ReadsTheEnvironmentAndWritesItBack) {
+  {
+    ScopedEnvironment drives("ZARIREVO_DRIVES", nullptr);
+    ScopedEnvironment unc("ZARIREVO_UNC", nullptr);
+    ScopedEnvironment windir("ZARIREVO_WINDIR", nullptr);
+    DriveMap map = DriveMap::FromEnvironment();
+    EXPECT_EQ(map.drives, (std::map<char, std::string>{{'C', "/"}}));
+    EXPECT_EQ(map.unc_root, "");
+    EXPECT_EQ(map.windows_folder, "C:\\WINDOWS");
+  }
+  ScopedEnvironment drives("ZARIREVO_DRIVES", "a=/tmp/w/a/;C=/tmp/w/c;bad;=x;D=");
+  ScopedEnvironment unc("ZARIREVO_UNC", "/tmp/w/unc");
+  ScopedEnvironment windir("ZARIREVO_WINDIR", "D:\\WIN");
+  DriveMap map = DriveMap::FromEnvironment();
+  EXPECT_EQ(map.drives, (std::map<char, std::string>{{'A', "/tmp/w/a"}, {'C', "/tmp/w/c"}}));
+  EXPECT_EQ(map.unc_root, "/tmp/w/unc");
+  EXPECT_EQ(map.windows_folder, "D:\\WIN");
+  EXPECT_EQ(map.DrivesVariable(), "A=/tmp/w/a;C=/tmp/w/c");
+}
+
+// Existence helpers must treat any failure of the platform as "not there".
+class FailingAttributes : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  Status GetAttributes(const std::string&, unsigned* attributes) override {
+    *attributes = kAttrFolder;  // garbage left behind by a failing call
+    return Status::Error(kErrDeviceIo, "injected");
+  }
+};
+
+TEST_F(HostPlatformTest, ExistenceHelpersSeeFailuresAsAbsence) {
+  world_.MakeFolder("C:\\F");
+  world_.WriteFile("C:\\F\\X.TXT", "");
+  EXPECT_TRUE(FolderExists(P(), "C:\\F"));
+  EXPECT_FALSE(FileExists(P(), "C:\\F"));
+  EXPECT_FALSE(FolderExists(P(), "C:\\F\\X.TXT"));
+  FailingAttributes failing(P());
+  EXPECT_FALSE(FolderExists(failing, "C:\\F"));
+  EXPECT_FALSE(FileExists(failing, "C:\\F\\X.TXT"));
+}
+
+}  // namespace
+}  // namespace zr
