@@ -106,8 +106,7 @@ bool MakeArchive(Program& program, std::int16_t mode) {
 JobResult OkButtonClick(Program& program) {
   const std::string why = WhyNameIsRefused(program.main.NomeCliente);
   if (!why.empty()) {
-    ShowBox(program, "Nome cliente non valido: " + why + "\rDigitarne un'altro.",
-            "Nome cliente");
+    ShowBox(program, "Nome cliente non valido: " + why + "\rDigitarne un'altro.", "Nome cliente");
     return JobResult::kNotStarted;
   }
 
@@ -152,10 +151,10 @@ JobResult OkButtonClick(Program& program) {
       result = JobResult::kFailed;
     }
   } else {
-    ShowBox(program,
-            "Nome cliente già esistente nel percorso " + program.BackupPath +
-                "\rDigitarne un'altro.",
-            "Folder Error");
+    ShowBox(
+        program,
+        "Nome cliente già esistente nel percorso " + program.BackupPath + "\rDigitarne un'altro.",
+        "Folder Error");
     program.main.OK_B.enabled = false;
   }
 
@@ -222,19 +221,17 @@ JobResult RunBackupJob(Program& program, std::int16_t mode) {
     DeleteFolderTree(program, program.CustomerFolder, 0);
     SetBackground(program, kBackgroundNormal);
     if (copy_failed) {
+      // The failed copy has been shown in an error box naming the file and
+      // the error; the line records it and what became of the backup.
       std::string number = std::to_string(copy_error);
       if (copy_error > 0 && copy_error < static_cast<int>(program.ErrorTexts.size()) &&
           !program.ErrorTexts[copy_error].empty()) {
-        number += ": " + program.ErrorTexts[copy_error];
+        number += " (" + program.ErrorTexts[copy_error] + ")";
       }
       WriteMessageLine(program,
                        "Copia interrotta: errore " + number + " su " + failed_file +
-                           "; cartella " + program.CustomerFolder + " rimossa",
+                           "; backup annullato, cartella " + program.CustomerFolder + " rimossa",
                        true, program.ColorStop, false);
-      ShowBox(program,
-              "Copia non riuscita del file\r" + failed_file + "\r(errore " + number +
-                  "). Backup annullato, la cartella del cliente è stata rimossa.",
-              "Copia non eseguita");
     }
   }
 

@@ -1,0 +1,202 @@
+#include "archive/archive_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+using testing::TestWorld;
+
+// Records every command line instead of starting a program; answers with a
+// fixed start status and exit code.
+class RecordingPlatform : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  Status Run(const std::string& command_line, int* exit_code) override {
+    commands.push_back(command_line);
+    *exit_code = exit_code_;
+    return start_;
+  }
+  std::vector<std::string> commands;
+  int exit_code_ = 0;
+  Status start_;
+};
+
+class ArchiveCommandsTest : public ::testing::Test {
+ protected:
+  ArchiveCommandsTest() : recorder_(world_.platform()), program_(recorder_, world_.ui()) {}
+
+  TestWorld world_;
+  RecordingPlatform recorder_;
+  Program program_;
+};
+
+TEST_F(ArchiveCommandsTest, ListFileCommandLineCleansTheNameInPlace) {
+  std::string name = "METAL 2.0_050603";
+  const ArchiveOutcome outcome =
+      CreateZipArchive(program_, name, "A:\\", "C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT", true,
+                       "C:\\KYCONFIG\\SYSTEM\\PkZip25");
+  EXPECT_EQ(outcome, ArchiveOutcome::kDone);
+  EXPECT_EQ(name, "METAL_2-0_050603");
+  ASSERT_EQ(recorder_.commands.size(), 1u);
+  EXPECT_EQ(recorder_.commands[0],
+            "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\METAL_2-0_050603 "
+            "@C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT");
+  EXPECT_TRUE(world_.ui().boxes().empty());
+}
+
+TEST_F(ArchiveCommandsTest, RecursiveCommandLineKeepsTheDoubleBackslash) {
+  const std::string folder = "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\";
+  std::string name = "METAL_2-0_050603";
+  CreateZipArchive(program_, name, folder, folder + "\\*.*", false,
+                   "C:\\KYCONFIG\\SYSTEM\\PkZip25");
+  ASSERT_EQ(recorder_.commands.size(), 1u);
+  EXPECT_EQ(recorder_.commands[0],
+            "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -rec -path=relative "
+            "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\METAL_2-0_050603 "
+            "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\\\*.*");
+}
+
+TEST_F(ArchiveCommandsTest, CreateAppendsTheNameWithoutAddingABackslash) {
+  std::string name = "X";
+  CreateZipArchive(program_, name, "A:", "L.TXT", true, "P");
+  ASSERT_EQ(recorder_.commands.size(), 1u);
+  EXPECT_EQ(recorder_.commands[0], "P -add -path=full A:X @L.TXT");
+}
+
+TEST_F(ArchiveCommandsTest, ExtractCommandLineAddsTheFolderBackslashAndKeepsDots) {
+  world_.MakeFolder("C:\\ORVEL\\VER14");
+  ASSERT_TRUE(program_.platform.ChangeFolder("C:\\ORVEL\\VER14").ok());
+  std::string name = "METAL 2.0_050603.ZIP";
+  const ArchiveOutcome outcome = ExtractZipArchive(
+      program_, name, "A:", "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\");
+  EXPECT_EQ(outcome, ArchiveOutcome::kDone);
+  EXPECT_EQ(name, "METAL_2.0_050603.ZIP");
+  ASSERT_EQ(recorder_.commands.size(), 1u);
+  EXPECT_EQ(recorder_.commands[0],
+            "C:\\ORVEL\\VER14\\TOOLS\\PkZip25 -extract -dir A:\\METAL_2.0_050603.ZIP "
+            "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\");
+}
+
+TEST_F(ArchiveCommandsTest, ExtractUsesTheCurrentDriveWithoutLookingForTheArchiver) {
+  world_.MakeFolder("D:\\WORK");
+  ASSERT_TRUE(program_.platform.ChangeFolder("D:\\WORK").ok());
+  std::string name = "A.ZIP";
+  ExtractZipArchive(program_, name, "A:\\", "D:\\OUT\\");
+  ASSERT_EQ(recorder_.commands.size(), 1u);
+  EXPECT_EQ(recorder_.commands[0],
+            "D:\\ORVEL\\VER14\\TOOLS\\PkZip25 -extract -dir A:\\A.ZIP D:\\OUT\\");
+  EXPECT_TRUE(world_.ui().boxes().empty());
+}
+
+// The archiver search of an empty archiver path.
+TEST_F(ArchiveCommandsTest, SearchPrefersTheToolsFolderOfTheCurrentDrive) {
+  world_.WriteFile("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE", "x");
+  world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
+  std::string name = "N";
+  CreateZipArchive(program_, name, "A:\\", "L", true, "");
+  ASSERT_EQ(recorder_.commands.size(), 1u);
+  EXPECT_EQ(recorder_.commands[0], "C:\\ORVEL\\VER14\\TOOLS\\PkZip25 -add -path=full A:\\N @L");
+}
+
+TEST_F(ArchiveCommandsTest, SearchFallsBackToTheSystemFolderAndIgnoresHiddenFiles) {
+  world_.WriteFile("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE", "x");
+  ASSERT_TRUE(
+      program_.platform.SetAttributes("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE", kAttrHidden).ok());
+  world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
+  std::string name = "N";
+  CreateZipArchive(program_, name, "A:\\", "L", true, "");
+  ASSERT_EQ(recorder_.commands.size(), 1u);
+  EXPECT_EQ(recorder_.commands[0], "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L");
+}
+
+TEST_F(ArchiveCommandsTest, SearchLooksOnTheCurrentDriveOnly) {
+  world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
+  world_.WriteFile("D:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
+  world_.MakeFolder("D:\\WORK");
+  ASSERT_TRUE(program_.platform.ChangeFolder("D:\\WORK").ok());
+  std::string name = "N";
+  CreateZipArchive(program_, name, "A:\\", "L", true, "");
+  ASSERT_EQ(recorder_.commands.size(), 1u);
+  EXPECT_EQ(recorder_.commands[0], "D:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L");
+}
+
+TEST_F(ArchiveCommandsTest, NoArchiverFoundShowsOneBoxRunsNothingAndKeepsTheName) {
+  std::string name = "METAL 2.0_050603";
+  const ArchiveOutcome outcome = CreateZipArchive(program_, name, "A:\\", "L", true, "");
+  EXPECT_EQ(outcome, ArchiveOutcome::kArchiverNotFound);
+  EXPECT_EQ(name, "METAL 2.0_050603");
+  EXPECT_TRUE(recorder_.commands.empty());
+  const auto& boxes = world_.ui().boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].request.text, "File PkZip25 not found in KY folder\rI don't create Zip File.");
+  EXPECT_EQ(boxes[0].request.title, "File Not Found");
+  EXPECT_EQ(boxes[0].request.buttons, Buttons::kOk);
+  EXPECT_TRUE(boxes[0].request.no_icon);
+}
+
+TEST_F(ArchiveCommandsTest, AGivenArchiverPathIsNotCheckedNorSearchedFor) {
+  recorder_.start_ = Status::Error(kErrFileNotFound, "no such program");
+  std::string name = "N";
+  const ArchiveOutcome outcome =
+      CreateZipArchive(program_, name, "A:\\", "L", true, "C:\\NOWHERE\\PkZip25");
+  EXPECT_EQ(outcome, ArchiveOutcome::kFailed);
+  ASSERT_EQ(recorder_.commands.size(), 1u);
+  EXPECT_EQ(recorder_.commands[0], "C:\\NOWHERE\\PkZip25 -add -path=full A:\\N @L");
+  EXPECT_TRUE(world_.ui().boxes().empty());
+}
+
+TEST_F(ArchiveCommandsTest, ANonZeroExitCodeIsAFailure) {
+  recorder_.exit_code_ = 18;
+  std::string name = "N";
+  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kFailed);
+  std::string archive = "N.ZIP";
+  EXPECT_EQ(ExtractZipArchive(program_, archive, "A:\\", "D:\\"), ArchiveOutcome::kFailed);
+}
+
+TEST_F(ArchiveCommandsTest, RunAndWaitIsFalseOnlyForAStartedProgramThatExitedWithZero) {
+  EXPECT_FALSE(RunAndWait(recorder_, "P"));
+  recorder_.exit_code_ = 1;
+  EXPECT_TRUE(RunAndWait(recorder_, "P"));
+  recorder_.exit_code_ = 0;
+  recorder_.start_ = Status::Error(kErrFileNotFound);
+  EXPECT_TRUE(RunAndWait(recorder_, "P"));
+  EXPECT_TRUE(world_.ui().boxes().empty());
+}
+
+// Real programs through the host platform.
+class RunAndWaitHostTest : public ::testing::Test {
+ protected:
+  void WriteScript(const std::string& windows_path, const std::string& body) {
+    world_.WriteFile(windows_path, "#!/bin/sh\n" + body + "\n");
+    std::filesystem::permissions(world_.Host(windows_path), std::filesystem::perms::owner_all);
+  }
+  TestWorld world_;
+};
+
+TEST_F(RunAndWaitHostTest, ExitCodeDecides) {
+  WriteScript("C:\\BIN\\GOOD.EXE", "exit 0");
+  WriteScript("C:\\BIN\\BAD.EXE", "exit 3");
+  EXPECT_FALSE(RunAndWait(world_.platform(), "C:\\BIN\\GOOD"));
+  EXPECT_TRUE(RunAndWait(world_.platform(), "C:\\BIN\\BAD"));
+}
+
+TEST_F(RunAndWaitHostTest, AMissingProgramFailsWithoutAMessage) {
+  EXPECT_TRUE(RunAndWait(world_.platform(), "C:\\BIN\\MISSING -add"));
+  EXPECT_TRUE(world_.ui().boxes().empty());
+}
+
+TEST_F(RunAndWaitHostTest, TheArgumentsArriveUnquoted) {
+  // An argument with a blank arrives as two: the script counts them.
+  WriteScript("C:\\BIN\\COUNT.EXE", "[ \"$#\" -eq 3 ] && exit 0; exit 1");
+  EXPECT_FALSE(RunAndWait(world_.platform(), "C:\\BIN\\COUNT A:\\METAL 2.0 @L"));
+  EXPECT_TRUE(RunAndWait(world_.platform(), "C:\\BIN\\COUNT A:\\METAL_2.0 @L"));
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,371 @@
+#include "backup/backup_job.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+using testing::TestWorld;
+
+constexpr const char* kArchiver = "C:\\KYCONFIG\\SYSTEM\\PkZip25";
+
+// Lets a test break one platform call.
+class FaultyPlatform : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  Status CopyFile(const std::string& from, const std::string& to) override {
+    if (++copies == fail_copy_at) return Status::Error(kErrDiskFull, "disk full");
+    return target_.CopyFile(from, to);
+  }
+  Status CreateFolder(const std::string& path) override {
+    if (!read_only_prefix.empty() && path.rfind(read_only_prefix, 0) == 0) {
+      return Status::Error(kErrPermissionDenied, "write-protected");
+    }
+    return target_.CreateFolder(path);
+  }
+  Status Run(const std::string& command_line, int* exit_code) override {
+    if (fake_exit_code >= 0) {
+      *exit_code = fake_exit_code;
+      return Status::Ok();
+    }
+    return target_.Run(command_line, exit_code);
+  }
+  int copies = 0;
+  int fail_copy_at = 0;
+  std::string read_only_prefix;
+  int fake_exit_code = -1;  // >= 0: pretend the archiver ran with this code
+};
+
+// A DAXOR2D installation in C:\ORVEL\VER14 with three machine files and two
+// post-processor texts; the job copies those two groups only.
+class BackupJobTest : public ::testing::Test {
+ protected:
+  BackupJobTest() : faulty_(world_.platform()), program_(faulty_, world_.ui()) {
+    world_.WriteFile("C:\\ORVEL\\VER14\\MAC\\L3030.MAC", "POST-PROCESSOR|PP1|\r\n");
+    world_.WriteFile("C:\\ORVEL\\VER14\\MAC\\L4040.MAC", "POST-PROCESSOR|PP2|\r\n");
+    world_.WriteFile("C:\\ORVEL\\VER14\\MAC\\P2020.MAC", "POST-PROCESSOR|PP3|\r\n");
+    world_.WriteFile("C:\\ORVEL\\VER14\\PP1.TXT", "post 1");
+    world_.WriteFile("C:\\ORVEL\\VER14\\PP2.TXT", "post 2");
+    world_.InstallArchiver(std::string(kArchiver) + ".EXE");
+
+    program_.SelectedSoftware = "DAXOR2D";
+    program_.ProductFolder = "C:\\ORVEL\\VER14";
+    program_.CnfFolder = "C:\\ORVEL\\VER14";
+    program_.BackupPath = "A:\\";
+    program_.ArchiverPath = kArchiver;
+    program_.ZipMode = 1;
+    // Progress lines (and with them the input processing that lets STOP
+    // in) are written only in a real colour.
+    program_.ColorBlue = Rgb(0, 0, 255);
+    program_.ColorGreen = Rgb(0, 128, 0);
+    program_.ColorStop = Rgb(255, 0, 0);
+    program_.today_year = 2003;
+    program_.today_month = 6;
+    program_.today_day = 5;
+    for (auto item : FileItems()) {
+      (program_.menus.*item).checked = false;
+      (program_.menus.*item).enabled = false;
+    }
+    program_.menus.Menu211.enabled = program_.menus.Menu211.checked = true;
+    program_.menus.Menu212.enabled = program_.menus.Menu212.checked = true;
+  }
+
+  JobResult Backup(const std::string& customer) {
+    NomeClienteChange(program_, customer);
+    return OkButtonClick(program_);
+  }
+
+  bool Shown(const std::string& text) {
+    const auto& boxes = world_.ui().boxes();
+    return std::any_of(boxes.begin(), boxes.end(),
+                       [&](const ScriptedUi::Box& b) { return b.request.text == text; });
+  }
+  const ScriptedUi::Box* BoxTitled(const std::string& title) {
+    for (const auto& b : world_.ui().boxes()) {
+      if (b.request.title == title) return &b;
+    }
+    return nullptr;
+  }
+  bool AlarmLineContains(const std::string& part) {
+    const auto& lines = world_.ui().lines();
+    return std::any_of(lines.begin(), lines.end(), [&](const ScriptedUi::Line& l) {
+      return l.text.find(part) != std::string::npos;
+    });
+  }
+
+  // Entry names of an archive, read with Info-ZIP's unzip.
+  std::vector<std::string> Entries(const std::string& windows_path) const {
+    std::vector<std::string> entries;
+    const std::string command = "unzip -Z1 '" + world_.Host(windows_path) + "' 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return entries;
+    char line[4096];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+      std::string entry(line);
+      while (!entry.empty() && (entry.back() == '\n' || entry.back() == '\r')) entry.pop_back();
+      entries.push_back(entry);
+    }
+    pclose(pipe);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+  }
+
+  static std::vector<std::string> Upper(std::vector<std::string> names) {
+    for (auto& n : names) std::transform(n.begin(), n.end(), n.begin(), ::toupper);
+    return names;
+  }
+
+  const std::vector<std::string> kExpectedEntries = {
+      "ORVEL/VER14/MAC/L3030.MAC", "ORVEL/VER14/MAC/L4040.MAC", "ORVEL/VER14/MAC/P2020.MAC",
+      "ORVEL/VER14/PP1.TXT", "ORVEL/VER14/PP2.TXT"};
+
+  TestWorld world_;
+  FaultyPlatform faulty_;
+  Program program_;
+};
+
+TEST_F(BackupJobTest, Mode1PutsTheArchiveInTheBackupRoot) {
+  EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
+  EXPECT_TRUE(Shown("Copia eseguita"));
+  EXPECT_TRUE(Shown("Zip eseguito"));
+  ASSERT_NE(BoxTitled(""), nullptr);  // the application title
+  EXPECT_EQ(Upper(world_.Tree("A:\\METAL")),
+            (std::vector<std::string>{"MAC/L3030.MAC", "MAC/L4040.MAC", "MAC/P2020.MAC", "PP1.TXT",
+                                      "PP2.TXT"}));
+  EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
+  EXPECT_EQ(Upper(Entries("A:\\METAL_050603.ZIP")), kExpectedEntries);
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+  EXPECT_FALSE(program_.main.OK_B.enabled);
+  EXPECT_FALSE(program_.main.StopB.enabled);
+  EXPECT_EQ(program_.main.MessageBackground, kBackgroundNormal);
+}
+
+TEST_F(BackupJobTest, Mode0PutsTheArchiveBesideTheCopiedFiles) {
+  program_.ZipMode = 0;
+  EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
+  EXPECT_TRUE(world_.Exists("A:\\METAL\\METAL_050603.ZIP"));
+  EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
+  EXPECT_EQ(Upper(Entries("A:\\METAL\\METAL_050603.ZIP")), kExpectedEntries);
+  EXPECT_TRUE(Shown("Zip eseguito"));
+}
+
+TEST_F(BackupJobTest, Mode2MakesNoArchiveYetSaysBoth) {
+  program_.ZipMode = 2;
+  EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
+  EXPECT_TRUE(Shown("Copia eseguita"));
+  EXPECT_TRUE(Shown("Zip eseguito"));
+  EXPECT_EQ(world_.Tree("A:\\").size(), 5u);
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+}
+
+TEST_F(BackupJobTest, EnterInTheNameBoxRunsTheJobEvenWithOkDisabled) {
+  program_.ZipMode = 2;
+  program_.main.NomeCliente = "METAL";
+  program_.main.OK_B.enabled = false;
+  EXPECT_EQ(NomeClienteKeyPress(program_, 'x'), JobResult::kNotStarted);
+  EXPECT_FALSE(world_.Exists("A:\\METAL"));
+  EXPECT_EQ(NomeClienteKeyPress(program_, 13), JobResult::kCompleted);
+  EXPECT_TRUE(world_.Exists("A:\\METAL\\PP1.TXT"));
+}
+
+TEST_F(BackupJobTest, OkIsEnabledExactlyWhenTheNameIsNotEmpty) {
+  NomeClienteChange(program_, "M");
+  EXPECT_TRUE(program_.main.OK_B.enabled);
+  NomeClienteChange(program_, "");
+  EXPECT_FALSE(program_.main.OK_B.enabled);
+  NomeClienteChange(program_, " ");
+  EXPECT_TRUE(program_.main.OK_B.enabled);
+}
+
+TEST_F(BackupJobTest, NameWithBlanksAndDotsGivesACleanArchiveName) {
+  EXPECT_EQ(Backup("METAL 2.0"), JobResult::kCompleted);
+  EXPECT_TRUE(world_.Exists("A:\\METAL 2.0\\PP1.TXT"));
+  EXPECT_TRUE(world_.Exists("A:\\METAL_2-0_050603.ZIP"));
+  EXPECT_EQ(Upper(Entries("A:\\METAL_2-0_050603.ZIP")), kExpectedEntries);
+}
+
+TEST_F(BackupJobTest, BlanksAroundTheNameAreTrimmedForTheArchiveOnly) {
+  program_.ZipMode = 1;
+  EXPECT_EQ(Backup(" METAL"), JobResult::kCompleted);
+  EXPECT_TRUE(world_.Exists("A:\\ METAL\\PP1.TXT"));
+  EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
+}
+
+TEST_F(BackupJobTest, StopDuringTheCopyLeavesNothingBehind) {
+  world_.ui().OnNthInput(2, [this] { StopButtonClick(program_); });
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_FALSE(Shown("Copia eseguita"));
+  EXPECT_FALSE(Shown("Zip eseguito"));
+  EXPECT_TRUE(AlarmLineContains("Copia fermata dall'utente"));
+  EXPECT_GE(world_.ui().beeps(), 1);
+  EXPECT_FALSE(world_.Exists("A:\\METAL"));
+  EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+  EXPECT_TRUE(world_.Exists("C:\\ORVEL\\VER14\\MAC\\L3030.MAC"));
+  EXPECT_FALSE(program_.BackupRunning);
+  EXPECT_FALSE(program_.main.StopB.enabled);
+}
+
+TEST_F(BackupJobTest, UnmanagedProductRemovesTheNewFolder) {
+  program_.SelectedSoftware = "DUNRA";
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  const ScriptedUi::Box* box = BoxTitled("");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->request.text, "Software non gestito nel ZA-Rirevo");
+  EXPECT_FALSE(Shown("Copia eseguita"));
+  EXPECT_FALSE(world_.Exists("A:\\METAL"));
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+  EXPECT_FALSE(program_.BackupRunning);
+}
+
+TEST_F(BackupJobTest, TheSameNameTwiceIsRefusedUntilTheNameIsEdited) {
+  program_.ZipMode = 2;
+  ASSERT_EQ(Backup("METAL"), JobResult::kCompleted);
+  const auto before = world_.Tree("A:\\");
+  const size_t boxes = world_.ui().boxes().size();
+  EXPECT_EQ(OkButtonClick(program_), JobResult::kNotStarted);
+  ASSERT_EQ(world_.ui().boxes().size(), boxes + 1);
+  const auto& box = world_.ui().boxes().back().request;
+  EXPECT_EQ(box.text, "Nome cliente già esistente nel percorso A:\\\rDigitarne un'altro.");
+  EXPECT_EQ(box.title, "Folder Error");
+  EXPECT_FALSE(program_.main.OK_B.enabled);
+  EXPECT_FALSE(program_.main.StopB.enabled);
+  EXPECT_EQ(world_.Tree("A:\\"), before);
+  NomeClienteChange(program_, "METAL");
+  EXPECT_TRUE(program_.main.OK_B.enabled);
+}
+
+TEST_F(BackupJobTest, RefusedNamesCreateNothingAndKeepTheText) {
+  const std::vector<std::string> names = {
+      "",   "   ", ".",    "..",  " . . ", "A\\B", "A/B",  "A:B",
+      "A*", "A?",  "A\"B", "A<B", "A>B",   "A|B",  "A\tB", std::string("A\x01") + "B"};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const size_t boxes = world_.ui().boxes().size();
+    EXPECT_EQ(Backup(name), JobResult::kNotStarted);
+    ASSERT_EQ(world_.ui().boxes().size(), boxes + 1);
+    EXPECT_NE(world_.ui().boxes().back().request.text.find("Nome cliente non valido"),
+              std::string::npos);
+    EXPECT_EQ(program_.main.NomeCliente, name);
+    EXPECT_TRUE(world_.Tree("A:\\").empty());
+    EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+    EXPECT_FALSE(program_.BackupRunning);
+  }
+}
+
+TEST_F(BackupJobTest, MissingArchiverIsReportedNotAnnounced) {
+  program_.ArchiverPath = "";  // search from C:\, where the archiver is not
+  ASSERT_TRUE(faulty_.ChangeFolder("D:\\").ok());
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_NE(BoxTitled("File Not Found"), nullptr);
+  EXPECT_TRUE(Shown("Copia eseguita"));
+  EXPECT_FALSE(Shown("Zip eseguito"));
+  const ScriptedUi::Box* report = BoxTitled("Zip non eseguito");
+  ASSERT_NE(report, nullptr);
+  EXPECT_NE(report->request.text.find("non è stato trovato"), std::string::npos);
+  EXPECT_TRUE(AlarmLineContains("non creato"));
+  EXPECT_TRUE(world_.Exists("A:\\METAL\\PP1.TXT"));  // the copy itself is kept
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+}
+
+TEST_F(BackupJobTest, AWrongArchiverPathIsReported) {
+  program_.ArchiverPath = "C:\\NOWHERE\\PkZip25";
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_FALSE(Shown("Zip eseguito"));
+  EXPECT_NE(BoxTitled("Zip non eseguito"), nullptr);
+}
+
+TEST_F(BackupJobTest, AFailingArchiverIsReported) {
+  faulty_.fake_exit_code = 2;
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_FALSE(Shown("Zip eseguito"));
+  const ScriptedUi::Box* report = BoxTitled("Zip non eseguito");
+  ASSERT_NE(report, nullptr);
+  EXPECT_NE(report->request.text.find("errore"), std::string::npos);
+}
+
+TEST_F(BackupJobTest, AnArchiverThatLeavesNoArchiveIsReported) {
+  faulty_.fake_exit_code = 0;  // "succeeds" without writing anything
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_FALSE(Shown("Zip eseguito"));
+  const ScriptedUi::Box* report = BoxTitled("Zip non eseguito");
+  ASSERT_NE(report, nullptr);
+  EXPECT_NE(report->request.text.find("non si trova"), std::string::npos);
+}
+
+TEST_F(BackupJobTest, ABlankInTheCustomerFolderBreaksMode0AndIsReported) {
+  // The command line is not quoted, so "A:\METAL 2.0\..." reaches the
+  // archiver as two words: the job must not claim the archive was made.
+  program_.ZipMode = 0;
+  EXPECT_EQ(Backup("METAL 2.0"), JobResult::kFailed);
+  EXPECT_FALSE(Shown("Zip eseguito"));
+  EXPECT_NE(BoxTitled("Zip non eseguito"), nullptr);
+}
+
+TEST_F(BackupJobTest, ACopyFailureEndsTheJobLikeAStop) {
+  faulty_.fail_copy_at = 2;
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_FALSE(Shown("Copia eseguita"));
+  EXPECT_FALSE(Shown("Zip eseguito"));
+  // One error box names the file; the alarm line names file and error.
+  const auto& boxes = world_.ui().boxes();
+  EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
+                          [](const ScriptedUi::Box& b) {
+                            return b.request.text.find("L4040.MAC") != std::string::npos;
+                          }),
+            1);
+  EXPECT_TRUE(AlarmLineContains("errore 61"));
+  EXPECT_TRUE(AlarmLineContains("L4040.MAC"));
+  EXPECT_EQ(world_.ui().background(), kBackgroundAlarm);
+  EXPECT_FALSE(world_.Exists("A:\\METAL"));
+  EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+  EXPECT_EQ(world_.ReadFile("C:\\ORVEL\\VER14\\MAC\\L4040.MAC"), "POST-PROCESSOR|PP2|\r\n");
+  EXPECT_FALSE(program_.BackupRunning);
+}
+
+TEST_F(BackupJobTest, AReadOnlyDestinationIsReportedAndNothingIsLeft) {
+  faulty_.read_only_prefix = "A:";
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_FALSE(Shown("Copia eseguita"));
+  EXPECT_TRUE(AlarmLineContains("A:\\METAL\\"));
+  EXPECT_TRUE(world_.Tree("A:\\").empty());
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+  EXPECT_FALSE(program_.BackupRunning);
+  EXPECT_FALSE(program_.main.StopB.enabled);
+}
+
+TEST_F(BackupJobTest, AnUnreadyDriveCanBeFixedAndTheJobGoesOn) {
+  world_.RemoveDrive('A');
+  world_.ui().QueueAnswer(Answer::kOk);
+  world_.ui().on_box = [this](const MessageBoxRequest&, Answer) { world_.RestoreDrive('A'); };
+  EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
+  EXPECT_EQ(world_.ui().boxes().front().request.buttons, Buttons::kOkCancel);
+  EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
+}
+
+TEST_F(BackupJobTest, CancelOnAnUnreadyDriveEndsTheProgramBeforeAnythingIsMade) {
+  world_.RemoveDrive('A');
+  world_.ui().QueueAnswer(Answer::kCancel);
+  EXPECT_THROW(Backup("METAL"), ProgramEnded);
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+}
+
+TEST_F(BackupJobTest, StopWritesTheRedLineAndClearsTheFlag) {
+  program_.BackupRunning = true;
+  StopButtonClick(program_);
+  EXPECT_FALSE(program_.BackupRunning);
+  ASSERT_EQ(world_.ui().lines().size(), 1u);
+  EXPECT_EQ(world_.ui().lines()[0].text, "Copia fermata dall'utente");
+  EXPECT_EQ(world_.ui().lines()[0].color, program_.ColorStop);
+  EXPECT_EQ(world_.ui().background(), kBackgroundAlarm);
+}
+
+}  // namespace
+}  // namespace zr
