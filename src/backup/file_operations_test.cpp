@@ -1,0 +1,418 @@
+#include "backup/file_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "backup/collector_test_support.h"
+
+namespace zr {
+namespace {
+
+using testing::ArchiveList;
+using testing::BoxTexts;
+using testing::TestWorld;
+using Strings = std::vector<std::string>;
+
+class FileOperationsTest : public ::testing::Test {
+ protected:
+  FileOperationsTest() : program_(world_.program()), ui_(world_.ui()) {
+    testing::PrepareProgram(program_);
+    program_.ProductFolder = "C:\\PROD";
+    program_.CustomerFolder = "A:\\CUST\\";
+    world_.MakeFolder("C:\\PROD\\~TMPZIP");
+    world_.MakeFolder("A:\\CUST");
+  }
+
+  TestWorld world_;
+  Program& program_;
+  ScriptedUi& ui_;
+};
+
+// Pure path helpers.
+
+TEST(PathTextTest, PathBelowRootDropsDriveOrUncStart) {
+  EXPECT_EQ(PathBelowRoot("C:\\PROG\\DAT", true), "PROG\\DAT\\");
+  EXPECT_EQ(PathBelowRoot("\\\\SRV\\DATA\\", false), "SRV\\DATA");
+  EXPECT_EQ(PathBelowRoot("C:\\WINDOWS", true), "WINDOWS\\");
+  EXPECT_EQ(PathBelowRoot("X:", false), "");
+  EXPECT_EQ(PathBelowRoot("X:", true), "\\");
+  EXPECT_EQ(PathBelowRoot("REL\\DIR", true), "REL\\DIR\\");
+}
+
+TEST(PathTextTest, StripExtensionCutsAtTheLastDot) {
+  EXPECT_EQ(StripExtension("TOOLS.MDB"), "TOOLS");
+  EXPECT_EQ(StripExtension("TOOLS"), "TOOLS");
+  EXPECT_EQ(StripExtension("D:\\UT.V2\\TOOLS"), "D:\\UT");
+}
+
+TEST(PathTextTest, ParentFolderWithAndWithoutBackslash) {
+  EXPECT_EQ(ParentFolder("C:\\DB\\T.MDB", true), "C:\\DB\\");
+  EXPECT_EQ(ParentFolder("C:\\DB\\T.MDB", false), "C:\\DB");
+  EXPECT_EQ(ParentFolder("T.MDB", true), "");
+}
+
+// MakePath.
+
+TEST_F(FileOperationsTest, MakePathNormalisesTheCallersText) {
+  world_.MakeFolder("C:\\DATI");
+  for (std::string given : {"\\DATI\\", "DATI\\", ":\\DATI\\"}) {
+    std::string path = given;
+    EXPECT_TRUE(MakePath(program_, path, 1, false)) << given;
+    EXPECT_EQ(path, "C:\\DATI\\") << given;
+  }
+  std::string unc = "\\\\SRV\\SHARE\\";
+  MakePath(program_, unc, 1, false);
+  EXPECT_EQ(unc, "\\\\SRV\\SHARE\\");
+}
+
+TEST_F(FileOperationsTest, MakePathExistenceOfRootsFoldersAndFiles) {
+  std::string empty_root = "A:\\";
+  world_.RemoveDrive('A');
+  world_.RestoreDrive('A');
+  EXPECT_TRUE(MakePath(program_, empty_root, 1, false));
+  world_.MakeFolder("C:\\EMPTY");
+  std::string empty_folder = "C:\\EMPTY\\";
+  EXPECT_TRUE(MakePath(program_, empty_folder, 1, false));
+  std::string missing = "C:\\NOPE\\DEEP\\";
+  EXPECT_FALSE(MakePath(program_, missing, 0, false));  // missing is no error: no question
+  world_.WriteFile("C:\\F.TXT", "x");
+  std::string file = "C:\\F.TXT";
+  EXPECT_TRUE(MakePath(program_, file, 1, false));
+  EXPECT_TRUE((ui_.boxes()).empty());
+}
+
+TEST_F(FileOperationsTest, MakePathCreatesMissingLevels) {
+  world_.MakeFolder("C:\\A");
+  std::string path = "C:\\A\\B\\C\\";
+  EXPECT_TRUE(MakePath(program_, path, 1, true));
+  EXPECT_TRUE(std::filesystem::is_directory(world_.Host("C:\\A\\B\\C")));
+
+  std::string no_backslash = "C:\\A\\X\\Y";
+  EXPECT_TRUE(MakePath(program_, no_backslash, 1, true));
+  EXPECT_TRUE(std::filesystem::is_directory(world_.Host("C:\\A\\X\\Y")));
+
+  std::string unc = "\\\\SRV\\NEW\\DIR\\";
+  EXPECT_FALSE(MakePath(program_, unc, 1, true));
+  EXPECT_FALSE(world_.Exists("\\\\SRV\\NEW"));
+}
+
+TEST_F(FileOperationsTest, MakePathOnADriveNotReadyIsQuietInMode1) {
+  world_.RemoveDrive('A');
+  std::string root = "A:\\";
+  EXPECT_FALSE(MakePath(program_, root, 1, false));
+  std::string folder = "A:\\X\\";
+  EXPECT_FALSE(MakePath(program_, folder, 1, true));
+  EXPECT_TRUE((ui_.boxes()).empty());
+}
+
+TEST_F(FileOperationsTest, MakePathMode0AsksUntilTheDiskIsBack) {
+  world_.RemoveDrive('A');
+  ui_.on_box = [&](const MessageBoxRequest&, Answer) { world_.RestoreDrive('A'); };
+  ui_.QueueAnswer(Answer::kOk);
+  std::string root = "A:\\";
+  EXPECT_TRUE(MakePath(program_, root, 0, false));
+  ASSERT_EQ(ui_.boxes().size(), 1u);
+  const MessageBoxRequest& box = ui_.boxes()[0].request;
+  EXPECT_EQ(box.buttons, Buttons::kOkCancel);
+  EXPECT_EQ(box.text,
+            "A:\\\r\rnon è accessibile \r"
+            "Premere OK se sistemato ,altrimenti CANCEL per uscire\r");
+}
+
+TEST_F(FileOperationsTest, MakePathMode0RetryCountsAsMissingBelowTheRoot) {
+  world_.RemoveDrive('A');
+  ui_.on_box = [&](const MessageBoxRequest&, Answer) {
+    world_.RestoreDrive('A');
+    world_.MakeFolder("A:\\X");
+  };
+  ui_.QueueAnswer(Answer::kOk);
+  std::string folder = "A:\\X\\";
+  EXPECT_FALSE(MakePath(program_, folder, 0, false));
+  // With creation the levels are then tested one by one.
+  world_.RemoveDrive('A');
+  ui_.QueueAnswer(Answer::kOk);
+  std::string deeper = "A:\\Y\\Z\\";
+  EXPECT_TRUE(MakePath(program_, deeper, 0, true));
+  EXPECT_TRUE(std::filesystem::is_directory(world_.Host("A:\\Y\\Z")));
+}
+
+TEST_F(FileOperationsTest, MakePathMode0CancelEndsTheProgram) {
+  world_.RemoveDrive('A');
+  ui_.QueueAnswer(Answer::kCancel);
+  std::string root = "A:\\";
+  EXPECT_THROW(MakePath(program_, root, 0, false), ProgramEnded);
+}
+
+// ListFiles and ListSubfolders.
+
+TEST_F(FileOperationsTest, ListFilesRewritesArgumentsAndAppends) {
+  world_.WriteFile("C:\\ONE\\B.MAC", "");
+  world_.WriteFile("C:\\ONE\\A.TXT", "");
+  world_.WriteFile("C:\\TWO\\C.MAC", "");
+  world_.MakeFolder("C:\\ONE\\SUB.MAC");
+  FileListing listing;
+  std::string folder = "C:\\ONE";
+  std::string extension;
+  ListFiles(program_, folder, extension, listing, false);
+  EXPECT_EQ(folder, "C:\\ONE\\");
+  EXPECT_EQ(extension, "*");
+  std::string two = "C:\\TWO\\";
+  std::string mac = "MAC";
+  ListFiles(program_, two, mac, listing, false);
+  ASSERT_EQ(listing.size(), 3u);
+  EXPECT_EQ(listing[0].name, "A.TXT");
+  EXPECT_EQ(listing[1].name, "B.MAC");
+  EXPECT_EQ(listing[1].folder, "C:\\ONE\\");
+  EXPECT_EQ(listing[2].name, "C.MAC");
+  EXPECT_EQ(listing[2].folder, "C:\\TWO\\");
+  EXPECT_EQ(ui_.input_count(), 3);
+}
+
+TEST_F(FileOperationsTest, ListFilesRecursesBreadthOfEachFolderFirst) {
+  world_.WriteFile("C:\\T\\R.ZIP", "");
+  world_.WriteFile("C:\\T\\A\\A1\\X.ZIP", "");
+  world_.WriteFile("C:\\T\\A\\Y.ZIP", "");
+  world_.WriteFile("C:\\T\\B\\Z.ZIP", "");
+  std::vector<std::string> folders;
+  EXPECT_TRUE(ListSubfolders(program_, "C:\\T\\", folders, 1));
+  EXPECT_EQ(folders, (Strings{"C:\\T\\A", "C:\\T\\B", "C:\\T\\A\\A1"}));
+
+  FileListing listing;
+  std::string folder = "C:\\T\\";
+  std::string extension = "ZIP";
+  ListFiles(program_, folder, extension, listing, true);
+  std::vector<std::string> paths;
+  for (const auto& entry : listing) paths.push_back(entry.folder + entry.name);
+  EXPECT_EQ(paths,
+            (Strings{"C:\\T\\R.ZIP", "C:\\T\\A\\Y.ZIP", "C:\\T\\B\\Z.ZIP", "C:\\T\\A\\A1\\X.ZIP"}));
+  std::vector<std::string> none;
+  EXPECT_FALSE(ListSubfolders(program_, "C:\\T\\B\\", none, 1));
+}
+
+// DeleteFolderTree.
+
+TEST_F(FileOperationsTest, DeleteFolderTreeRemovesReadOnlyFilesAndSubfolders) {
+  world_.WriteFile("C:\\DEL\\F.TXT", "x");
+  world_.WriteFile("C:\\DEL\\SUB\\DEEP\\G.TXT", "x");
+  ASSERT_TRUE(program_.platform.SetAttributes("C:\\DEL\\SUB\\DEEP\\G.TXT", kAttrReadOnly).ok());
+  DeleteFolderTree(program_, "C:\\DEL", 0);
+  EXPECT_FALSE(world_.Exists("C:\\DEL"));
+  EXPECT_TRUE((ui_.boxes()).empty());
+}
+
+TEST_F(FileOperationsTest, DeleteFolderTreeEmptiesADriveRootButKeepsIt) {
+  world_.WriteFile("A:\\OLD.ZIP", "x");
+  world_.WriteFile("A:\\CUST\\F.MAC", "x");
+  DeleteFolderTree(program_, "A:\\", 0);
+  EXPECT_TRUE((world_.Tree("A:\\")).empty());
+  EXPECT_FALSE(world_.Exists("A:\\CUST"));
+  EXPECT_TRUE(std::filesystem::is_directory(world_.Host("A:\\")));
+}
+
+TEST_F(FileOperationsTest, DeleteFolderTreeSkipsAFolderItCannotRemove) {
+  world_.WriteFile("C:\\DEL\\A\\SECRET.SYS", "x");
+  ASSERT_TRUE(program_.platform.SetAttributes("C:\\DEL\\A\\SECRET.SYS", kAttrHidden).ok());
+  world_.WriteFile("C:\\DEL\\B\\F.TXT", "x");
+  world_.WriteFile("C:\\DEL\\Z.TXT", "x");
+  DeleteFolderTree(program_, "C:\\DEL\\", 0);  // ends although A stays
+  EXPECT_TRUE(world_.Exists("C:\\DEL\\A\\SECRET.SYS"));
+  EXPECT_FALSE(world_.Exists("C:\\DEL\\B"));
+  EXPECT_FALSE(world_.Exists("C:\\DEL\\Z.TXT"));
+}
+
+TEST_F(FileOperationsTest, DeleteFolderTreeRemovesALinkWithoutFollowingIt) {
+  world_.WriteFile("C:\\KEEP\\PRECIOUS.DAT", "x");
+  world_.MakeFolder("C:\\DEL");
+  std::filesystem::create_directory_symlink(world_.Host("C:\\KEEP"), world_.Host("C:\\DEL\\LINK"));
+  DeleteFolderTree(program_, "C:\\DEL\\", 0);
+  EXPECT_FALSE(world_.Exists("C:\\DEL"));
+  EXPECT_TRUE(world_.Exists("C:\\KEEP\\PRECIOUS.DAT"));
+}
+
+class FailingDelete : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  Status DeleteFile(const std::string& path) override {
+    if (path.find("LOCKED") != std::string::npos) return Status::Error(kErrPermissionDenied);
+    return ForwardingPlatform::DeleteFile(path);
+  }
+};
+
+TEST_F(FileOperationsTest, DeleteFolderTreeReportsAFileItCannotDeleteAndStops) {
+  world_.WriteFile("C:\\DEL\\A.TXT", "x");
+  world_.WriteFile("C:\\DEL\\LOCKED.TXT", "x");
+  world_.WriteFile("C:\\DEL\\Z.TXT", "x");
+  FailingDelete failing(world_.platform());
+  Program program(failing, ui_);
+  testing::PrepareProgram(program);
+  DeleteFolderTree(program, "C:\\DEL\\", 0);
+  EXPECT_EQ(BoxTexts(ui_), (Strings{"ERRORE SUI FILE|C:\\DEL\\LOCKED.TXT\r"
+                                    "Attiva protezione in scrittura\r"}));
+  EXPECT_FALSE(world_.Exists("C:\\DEL\\A.TXT"));
+  EXPECT_TRUE(world_.Exists("C:\\DEL\\Z.TXT"));
+}
+
+// CopyFilesByExtension.
+
+TEST_F(FileOperationsTest, CopyFolderModeWritesLineThenCopiesThenLists) {
+  world_.WriteFile("C:\\SRC\\A.MAC", "a");
+  world_.WriteFile("C:\\SRC\\B.MAC", "b");
+  world_.WriteFile("C:\\SRC\\C.TXT", "c");
+  bool copied_at_line = true;
+  std::size_t listed_at_line = 99;
+  ui_.OnNthInput(1, [&] {
+    copied_at_line = world_.Exists("A:\\CUST\\MAC\\A.MAC");
+    listed_at_line = ArchiveList(world_, program_).size();
+  });
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\MAC\\", "MAC", 1, 1);
+  EXPECT_FALSE(copied_at_line);
+  EXPECT_EQ(listed_at_line, 0u);
+  EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"MAC/A.MAC", "MAC/B.MAC"}));
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.MAC", "C:\\SRC\\B.MAC"}));
+  ASSERT_EQ(ui_.lines().size(), 2u);
+  EXPECT_EQ(ui_.lines()[0].text, "C:\\SRC\\A.MAC");
+  EXPECT_EQ(ui_.lines()[0].color, 1u);
+}
+
+TEST_F(FileOperationsTest, CopySingleFileCopiesThenListsThenWritesLine) {
+  world_.WriteFile("C:\\SRC\\A.UT", "a");
+  bool copied_at_line = false;
+  std::size_t listed_at_line = 0;
+  ui_.OnNthInput(1, [&] {
+    copied_at_line = world_.Exists("A:\\CUST\\A.UT");
+    listed_at_line = ArchiveList(world_, program_).size();
+  });
+  CopyFilesByExtension(program_, "C:\\SRC\\A.UT", "A:\\CUST\\", "", 3, 1);
+  EXPECT_TRUE(copied_at_line);
+  EXPECT_EQ(listed_at_line, 1u);
+  EXPECT_EQ(world_.ReadFile("A:\\CUST\\A.UT"), "a");
+}
+
+TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
+  world_.WriteFile("C:\\SRC\\P.EXE", "p");
+  world_.WriteFile("C:\\SRC\\H.HED", "h");
+  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 12, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 0, 1);  // no line at all
+  EXPECT_TRUE((world_.Tree("A:\\CUST")).empty());
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\SRC\\P.EXE", "C:\\SRC\\H.HED", "C:\\SRC\\H.HED"}));
+  ASSERT_EQ(ui_.lines().size(), 2u);
+  EXPECT_EQ(ui_.lines()[0].text, "C:\\SRC\\P.EXE     -only ZIP-");
+  EXPECT_EQ(ui_.lines()[1].text, "C:\\SRC\\H.HED     -only ZIP-");
+  EXPECT_EQ(ui_.lines()[1].background, kBackgroundZipOnly);
+}
+
+TEST_F(FileOperationsTest, CopyShowsItsThreeBoxesAndGoesOn) {
+  world_.MakeFolder("C:\\EMPTY");
+  world_.WriteFile("C:\\SRC\\HIDDEN.UT", "x");
+  ASSERT_TRUE(program_.platform.SetAttributes("C:\\SRC\\HIDDEN.UT", kAttrHidden).ok());
+  world_.RemoveDrive('D');
+  CopyFilesByExtension(program_, "C:\\EMPTY\\", "A:\\CUST\\X\\", "TOR", 7, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\HIDDEN.UT", "A:\\CUST\\", "", 3, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "D:\\OUT\\", "UT", 3, 1);
+  EXPECT_EQ(BoxTexts(ui_), (Strings{"Folder Empty|Nel percorso: \rC:\\EMPTY\\\r"
+                                    "non ci sono file con estensione TOR",
+                                    "File not Found|File: \rC:\\SRC\\HIDDEN.UT\rnon trovato ",
+                                    "Folder Empty|Il percorso: \rD:\\OUT\\\r"
+                                    "non esiste e non è possibile crearlo. UT"}));
+  for (const auto& box : ui_.boxes()) EXPECT_EQ(box.request.buttons, Buttons::kOk);
+  EXPECT_TRUE((ArchiveList(world_, program_)).empty());
+}
+
+TEST_F(FileOperationsTest, CopyIntoTheCustomerFolderNeverCreatesIt) {
+  world_.WriteFile("C:\\SRC\\A.UT", "a");
+  program_.CustomerFolder = "A:\\GONE\\";
+  EXPECT_THROW(CopyFilesByExtension(program_, "C:\\SRC\\A.UT", "A:\\GONE\\", "", 3, 1), CopyFailed);
+  EXPECT_FALSE(world_.Exists("A:\\GONE"));
+}
+
+TEST_F(FileOperationsTest, StopEndsTheLoopAfterTheFileInHand) {
+  for (const char* name : {"A.DAT", "B.DAT", "C.DAT"})
+    world_.WriteFile(std::string("C:\\SRC\\") + name, "x");
+  ui_.OnNthInput(2, [&] { program_.BackupRunning = false; });
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, 1);
+  EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT", "B.DAT"}));
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.DAT", "C:\\SRC\\B.DAT"}));
+  CopyFilesByExtension(program_, "C:\\SRC\\C.DAT", "A:\\CUST\\", "", 7, 1);
+  CopyFilesByExtension(program_, "C:\\NONE\\", "A:\\CUST\\", "DAT", 7, 1);
+  EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT", "B.DAT"}));
+  EXPECT_TRUE((ui_.boxes()).empty());
+}
+
+TEST_F(FileOperationsTest, CopyOntoAReadOnlyTargetFailsAndListsNothing) {
+  world_.WriteFile("C:\\SRC\\A.INI", "new");
+  world_.WriteFile("C:\\SRC\\B.INI", "new");
+  world_.WriteFile("A:\\CUST\\B.INI", "old");
+  ASSERT_TRUE(program_.platform.SetAttributes("A:\\CUST\\B.INI", kAttrReadOnly).ok());
+  try {
+    CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "INI", 3, 1);
+    FAIL() << "no CopyFailed";
+  } catch (const CopyFailed& failure) {
+    EXPECT_EQ(failure.error, kErrPermissionDenied);
+    EXPECT_EQ(failure.file, "C:\\SRC\\B.INI");
+  }
+  EXPECT_EQ(world_.ReadFile("A:\\CUST\\B.INI"), "old");
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.INI"}));
+  EXPECT_EQ(BoxTexts(ui_), (Strings{"ERRORE SUI FILE|C:\\SRC\\B.INI\r"
+                                    "Attiva protezione in scrittura\r"}));
+}
+
+class DiskFullAtCopy : public ForwardingPlatform {
+ public:
+  DiskFullAtCopy(Platform& target, int failing_call)
+      : ForwardingPlatform(target), failing_call_(failing_call) {}
+  Status CopyFile(const std::string& from, const std::string& to) override {
+    if (++calls_ == failing_call_) return Status::Error(kErrDiskFull, "no space");
+    return ForwardingPlatform::CopyFile(from, to);
+  }
+
+ private:
+  int failing_call_;
+  int calls_ = 0;
+};
+
+TEST_F(FileOperationsTest, DiskFullAtTheSecondCopyEndsTheCopy) {
+  for (const char* name : {"A.DAT", "B.DAT", "C.DAT"})
+    world_.WriteFile(std::string("C:\\SRC\\") + name, "x");
+  DiskFullAtCopy full(world_.platform(), 2);
+  Program program(full, ui_);
+  testing::PrepareProgram(program);
+  program.ProductFolder = program_.ProductFolder;
+  program.CustomerFolder = program_.CustomerFolder;
+  EXPECT_THROW(CopyFilesByExtension(program, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, 1), CopyFailed);
+  EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT"}));
+  EXPECT_EQ(ArchiveList(world_, program), (Strings{"C:\\SRC\\A.DAT"}));
+}
+
+// The archive list and single files.
+
+TEST_F(FileOperationsTest, AppendLineWritesWindows1252WithCrLf) {
+  AppendLineToFile(program_, "C:\\Città\\A.DAT", "C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT");
+  AppendLineToFile(program_, "C:\\B.DAT", "C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT");
+  EXPECT_EQ(world_.ReadFile("C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT"),
+            "C:\\Citt\xE0\\A.DAT\r\nC:\\B.DAT\r\n");
+}
+
+TEST_F(FileOperationsTest, AppendLineIntoAMissingFolderShowsTheError) {
+  AppendLineToFile(program_, "C:\\A.DAT", "C:\\NOWHERE\\LIST.TXT");
+  ASSERT_EQ(ui_.boxes().size(), 1u);
+  EXPECT_EQ(ui_.boxes()[0].request.buttons, Buttons::kOk);
+  EXPECT_FALSE(world_.Exists("C:\\NOWHERE"));
+}
+
+TEST_F(FileOperationsTest, DeleteFileIfPresent) {
+  world_.WriteFile("C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT", "old\r\n");
+  DeleteFileIfPresent(program_, program_.ArchiveListFile());
+  EXPECT_FALSE(world_.Exists("C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT"));
+  DeleteFileIfPresent(program_, program_.ArchiveListFile());
+  EXPECT_TRUE((ui_.boxes()).empty());
+}
+
+TEST_F(FileOperationsTest, WindowsFolderIsTrimmed) {
+  EXPECT_EQ(GetWindowsFolder(program_), "C:\\WINDOWS");
+}
+
+}  // namespace
+}  // namespace zr
