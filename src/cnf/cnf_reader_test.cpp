@@ -1,0 +1,219 @@
+#include "cnf/cnf_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/installations.h"
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+using Fields = std::array<std::string, kMaxFields + 1>;
+
+TEST(SplitFieldsTest, BlanksAfterSeparatorsGoButBlanksBeforeStay) {
+  Fields fields;
+  std::int16_t count = 0;
+  SplitFields("  KEY |  C:\\A   |B  ", "|", fields, count);
+  EXPECT_EQ(count, 3);
+  EXPECT_EQ(fields[1], "KEY ");
+  EXPECT_EQ(fields[2], "C:\\A   ");
+  EXPECT_EQ(fields[3], "B");
+}
+
+TEST(SplitFieldsTest, KeyAndSeparatorOnlyGiveOneField) {
+  Fields fields;
+  fields[2] = "stale";
+  std::int16_t count = 0;
+  SplitFields("KEY|", "|", fields, count);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(fields[1], "KEY");
+  EXPECT_EQ(fields[2], "");
+}
+
+TEST(SplitFieldsTest, FieldsBeyondTwelveAreIgnored) {
+  Fields fields;
+  std::int16_t count = 0;
+  std::string line = "K";
+  for (int i = 2; i <= 15; ++i) line += "|v" + std::to_string(i);
+  SplitFields(line, "|", fields, count);
+  EXPECT_EQ(count, 12);
+  EXPECT_EQ(fields[12], "v12");
+}
+
+TEST(SplitFieldsTest, EmptyLineGivesNoField) {
+  Fields fields;
+  std::int16_t count = 7;
+  SplitFields("   ", "|", fields, count);
+  EXPECT_EQ(count, 0);
+}
+
+TEST(StripCommentTest, CutsAtApostropheThenTabKeepingInnerBlanks) {
+  EXPECT_EQ(StripComment("  C:\\X   ' comment"), "C:\\X   ");
+  EXPECT_EQ(StripComment("C:\\X\tmore 'c"), "C:\\X");
+  EXPECT_EQ(StripComment("'all comment"), "");
+}
+
+class CnfReaderTest : public ::testing::Test {
+ protected:
+  std::string Param(const std::string& key, std::int16_t number) {
+    return GetCnfParameter(program_, "C:\\CNF\\MAC\\L1.MAC", key, number);
+  }
+  void Lines(const std::vector<std::string>& lines) {
+    world_.WriteLines("C:\\CNF\\MAC\\L1.MAC", lines);
+  }
+  testing::TestWorld world_;
+  Program& program_ = world_.program();
+  ScriptedUi& ui_ = world_.ui();
+};
+
+TEST_F(CnfReaderTest, FirstLineStartingWithTheKeyWins) {
+  Lines({"TAB-UT|x", "TAB|y"});
+  EXPECT_EQ(Param("TAB", 1), "x");
+}
+
+TEST_F(CnfReaderTest, KeyWithLeadingBlankInFileIsNotFound) {
+  Lines({" REPORT-PATH|C:\\R"});
+  EXPECT_EQ(Param("REPORT-PATH", 1), "Parametro inesistente");
+}
+
+TEST_F(CnfReaderTest, ValueKeepsBlanksBeforeAComment) {
+  Lines({"OTHER|1", "REPORT-PATH|  C:\\REPORT   ' where reports go"});
+  EXPECT_EQ(Param("REPORT-PATH", 1), "C:\\REPORT   ");
+}
+
+TEST_F(CnfReaderTest, ValueNumberZeroIsTheTextBeforeTheFirstSeparator) {
+  Lines({"POST-PROCESSOR  |PP.EXE"});
+  EXPECT_EQ(Param("POST-PROCESSOR", 0), "POST-PROCESSOR");
+  EXPECT_EQ(Param("POST-PROCESSOR", 1), "PP.EXE");
+}
+
+TEST_F(CnfReaderTest, KeyWithSeparatorOnlyHasAnEmptyValue) {
+  Lines({"LASERTAB|"});
+  EXPECT_EQ(Param("LASERTAB", 1), "");
+}
+
+TEST_F(CnfReaderTest, ValueNumbersOutsideTheFieldsGiveEmpty) {
+  Lines({"K|a|b"});
+  EXPECT_EQ(Param("K", 5), "");
+  EXPECT_EQ(Param("K", 11), "");
+  EXPECT_EQ(Param("K", 12), "");
+  EXPECT_EQ(Param("K", -1), "");
+}
+
+TEST_F(CnfReaderTest, CaseOfTheKeyCounts) {
+  Lines({"report-path|x"});
+  EXPECT_EQ(Param("REPORT-PATH", 1), "Parametro inesistente");
+}
+
+TEST_F(CnfReaderTest, EmptyFileGivesEmptyValueWithoutMessage) {
+  world_.WriteFile("C:\\CNF\\MAC\\L1.MAC", "");
+  EXPECT_EQ(Param("K", 1), "");
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(CnfReaderTest, MissingFolderGivesEmptyValueWithoutMessage) {
+  EXPECT_EQ(GetCnfParameter(program_, "C:\\NONE\\L1.MAC", "K", 1), "");
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(CnfReaderTest, MissingFileShowsFileNotFoundBox) {
+  world_.MakeFolder("C:\\CNF\\MAC");
+  program_.CnfFolder = "C:\\CNF";
+  EXPECT_EQ(Param("K", 1), "");
+  ASSERT_EQ(ui_.boxes().size(), 1u);
+  EXPECT_EQ(ui_.boxes()[0].request.title, "File non trovato");
+  EXPECT_EQ(ui_.boxes()[0].request.text,
+            "Non esiste il file \\MAC\\L1.MAC\n\rTrovarlo e metterlo nella cartella C:\\CNF");
+  EXPECT_EQ(ui_.boxes()[0].request.buttons, Buttons::kOk);
+}
+
+TEST_F(CnfReaderTest, ShortPathUnderLongCnfFolderDoesNotBreak) {
+  program_.CnfFolder = "C:\\A\\VERY\\LONG\\FOLDER\\NAME\\THAT\\IS\\LONGER";
+  EXPECT_EQ(GetCnfParameter(program_, "C:\\X.MAC", "K", 1), "");
+  ASSERT_EQ(ui_.boxes().size(), 1u);
+}
+
+TEST_F(CnfReaderTest, Record15IsTheLanguage) {
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+  ASSERT_TRUE(program_.platform.ChangeFolder("C:\\ORVEL\\VER14").ok());
+  EXPECT_EQ(ReadCnfRecord(program_, 15), "ITA");
+  EXPECT_EQ(ReadCnfRecord(program_, 1), "REC1");
+}
+
+TEST_F(CnfReaderTest, MissingFileOrRecordGivesEmptyAndCreatesNothing) {
+  world_.MakeFolder("C:\\EMPTY");
+  ASSERT_TRUE(program_.platform.ChangeFolder("C:\\EMPTY").ok());
+  EXPECT_EQ(ReadCnfRecord(program_, 15), "");
+  EXPECT_FALSE(world_.Exists("C:\\EMPTY\\KY-GEN.cnf"));
+  EXPECT_FALSE(world_.Exists("C:\\EMPTY\\KY-GEN.CNF"));
+
+  world_.WriteFile("C:\\EMPTY\\KY-GEN.CNF", testing::CnfBytes("ITA", 10));
+  EXPECT_EQ(ReadCnfRecord(program_, 15), "");
+  EXPECT_EQ(ReadCnfRecord(program_, 0), "");
+  EXPECT_EQ(ReadCnfRecord(program_, -4), "");
+}
+
+TEST_F(CnfReaderTest, RecordIsReadAsItsFirst80Characters) {
+  std::string bytes;
+  for (int n = 1; n <= 15; ++n) {
+    std::string text = n == 15 ? std::string(80, ' ') + "ITA" : std::string(83, ' ');
+    bytes += text + "\r\n";
+  }
+  world_.WriteFile("C:\\KY-GEN.CNF", bytes);
+  EXPECT_EQ(ReadCnfRecord(program_, 15), "");  // "ITA" lies beyond the 80 characters
+}
+
+class LocateCnfTest : public CnfReaderTest {
+ protected:
+  void SetUp() override {
+    testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14");
+    world_.MakeFolder("C:\\WRONG");
+    ASSERT_TRUE(program_.platform.ChangeFolder("C:\\WRONG").ok());
+  }
+};
+
+TEST_F(LocateCnfTest, CurrentFolderWithFileNeedsNoQuestion) {
+  ASSERT_TRUE(program_.platform.ChangeFolder("C:\\ORVEL\\VER14").ok());
+  EXPECT_EQ(LocateCnfFolder(program_, false), "C:\\ORVEL\\VER14");
+  EXPECT_TRUE(ui_.prompts().empty());
+}
+
+TEST_F(LocateCnfTest, WrongFolderThenRightOne) {
+  ui_.QueuePick("C:\\WRONG");
+  ui_.QueueAnswer(Answer::kNo);
+  ui_.QueuePick("C:\\ORVEL\\VER14");
+  EXPECT_EQ(LocateCnfFolder(program_, false), "C:\\ORVEL\\VER14");
+  ASSERT_EQ(ui_.prompts().size(), 2u);
+  EXPECT_EQ(ui_.prompts()[0], "Selezionare la cartella dov'\xC3\xA8 installato Daxor:");
+  ASSERT_EQ(ui_.boxes().size(), 1u);
+  EXPECT_EQ(ui_.boxes()[0].request.text,
+            "File Ky-gen.cnf non trovato\rVuoi chiudere l'applicazione ?");
+  EXPECT_EQ(ui_.boxes()[0].request.title, "File not found");
+  EXPECT_EQ(ui_.boxes()[0].request.buttons, Buttons::kYesNo);
+}
+
+TEST_F(LocateCnfTest, YesEndsTheProgramWithoutSaving) {
+  ui_.QueueAnswer(Answer::kYes);  // the picker is cancelled
+  try {
+    LocateCnfFolder(program_, false);
+    FAIL() << "the program should have ended";
+  } catch (const ProgramEnded& ended) {
+    EXPECT_FALSE(ended.settings_saved);
+  }
+}
+
+TEST_F(LocateCnfTest, ForcedQuestionCancelledKeepsCurrentFolderThatHoldsTheFile) {
+  ASSERT_TRUE(program_.platform.ChangeFolder("C:\\ORVEL\\VER14").ok());
+  EXPECT_EQ(LocateCnfFolder(program_, true), "C:\\ORVEL\\VER14");
+  EXPECT_EQ(ui_.prompts().size(), 1u);
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(LocateCnfTest, FileInTheDriveRootDoesNotAnswerACancelledPicker) {
+  world_.WriteFile("C:\\KY-GEN.CNF", testing::CnfBytes("ENG"));
+  ui_.QueueAnswer(Answer::kYes);
+  EXPECT_THROW(LocateCnfFolder(program_, false), ProgramEnded);
+}
+
+}  // namespace
+}  // namespace zr

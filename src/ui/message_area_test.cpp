@@ -1,0 +1,107 @@
+#include "ui/message_area.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+class MessageAreaTest : public ::testing::Test {
+ protected:
+  testing::TestWorld world_;
+  Program& program_ = world_.program();
+  ScriptedUi& ui_ = world_.ui();
+};
+
+TEST_F(MessageAreaTest, AlarmLineBeepsTurnsRedAndNextLineGrey) {
+  WriteMessageLine(program_, "Copia fermata dall'utente", true, Rgb(128, 0, 0), false);
+  ASSERT_EQ(ui_.lines().size(), 1u);
+  EXPECT_EQ(ui_.beeps(), 1);
+  EXPECT_EQ(ui_.lines()[0].background, kBackgroundAlarm);
+  EXPECT_EQ(ui_.lines()[0].color, Rgb(128, 0, 0));
+  EXPECT_EQ(program_.main.MessageBackground, kBackgroundAlarm);
+
+  WriteMessageLine(program_, "C:\\X\\A.MAC", false, Rgb(0, 0, 128), false);
+  EXPECT_EQ(ui_.beeps(), 1);
+  EXPECT_EQ(ui_.lines()[1].background, kBackgroundNormal);
+  EXPECT_EQ(ui_.background(), kBackgroundNormal);
+}
+
+TEST_F(MessageAreaTest, ZipOnlyLineHasSuffixAndLightRedBackground) {
+  WriteMessageLine(program_, "C:\\X\\A.UT", false, Rgb(0, 128, 0), true);
+  ASSERT_EQ(ui_.lines().size(), 1u);
+  EXPECT_EQ(ui_.lines()[0].text, "C:\\X\\A.UT     -only ZIP-");
+  EXPECT_EQ(ui_.lines()[0].background, Rgb(255, 0, 0));
+  EXPECT_EQ(ui_.beeps(), 0);
+}
+
+TEST_F(MessageAreaTest, ItalianTextsAreLoadedExactly) {
+  program_.Language = "ita";  // any case counts
+  LoadErrorTexts(program_);
+  EXPECT_EQ(program_.ErrorTexts[1], "NON FUNZIONA");
+  EXPECT_EQ(program_.ErrorTexts[2], "NON FUNZIONA");
+  EXPECT_EQ(program_.ErrorTexts[53], "Non esiste il file");
+  EXPECT_EQ(program_.ErrorTexts[70], "Attiva protezione in scrittura");
+  EXPECT_EQ(program_.ErrorTexts[71], "non \xC3\xA8 accessibile ");
+  EXPECT_EQ(program_.ErrorTexts[75], "Non posso creare la cartella perch\xC3\xA8 gi\xC3\xA0 essitente");
+  EXPECT_EQ(program_.ErrorTexts[76], "Cartella errata");
+  EXPECT_EQ(program_.ErrorTitles[1], "ERRORE SUI FILE");
+  EXPECT_EQ(program_.ErrorTitles[2], "ERRORE SULLE CARTELLE");
+}
+
+TEST_F(MessageAreaTest, OtherLanguagesKeepWhatWasLoaded) {
+  program_.Language = "ENG";
+  LoadErrorTexts(program_);
+  EXPECT_EQ(program_.ErrorTexts[53], "");
+  program_.Language = "ITA";
+  LoadErrorTexts(program_);
+  program_.Language = "ENG";
+  LoadErrorTexts(program_);
+  EXPECT_EQ(program_.ErrorTexts[53], "Non esiste il file");
+}
+
+TEST_F(MessageAreaTest, EnglishDiskNotReadyHasEmptyMiddleLineAndNoTitle) {
+  program_.Language = "ENG";
+  LoadErrorTexts(program_);
+  std::int16_t ask = 0;
+  ShowErrorBox(program_, 71, 0, ask, "A:\\\r", "after");
+  ASSERT_EQ(ui_.boxes().size(), 1u);
+  EXPECT_EQ(ui_.boxes()[0].request.text, "A:\\\r\r\rafter");
+  EXPECT_EQ(ui_.boxes()[0].request.title, "");
+  EXPECT_EQ(ui_.boxes()[0].request.buttons, Buttons::kOk);
+}
+
+TEST_F(MessageAreaTest, TitleComesFromNumberOrElseFromIndex) {
+  program_.Language = "ITA";
+  LoadErrorTexts(program_);
+  std::int16_t ask = 0;
+  ShowErrorBox(program_, 53, 2, ask, "b", "a");
+  EXPECT_EQ(ui_.boxes().back().request.title, "ERRORE SUI FILE");
+  ShowErrorBox(program_, 76, 1, ask, "b", "a");
+  EXPECT_EQ(ui_.boxes().back().request.title, "ERRORE SULLE CARTELLE");
+  ShowErrorBox(program_, 70, 1, ask, "b", "a");  // no title of its own
+  EXPECT_EQ(ui_.boxes().back().request.title, "ERRORE SUI FILE");
+  EXPECT_EQ(ui_.boxes().back().request.text, "b\rAttiva protezione in scrittura\ra");
+}
+
+TEST_F(MessageAreaTest, AskReceivesTheAnswerOfAnOkCancelBox) {
+  std::int16_t ask = 1;
+  ui_.QueueAnswer(Answer::kOk);
+  ShowErrorBox(program_, 71, 0, ask, "b", "a");
+  EXPECT_EQ(ui_.boxes().back().request.buttons, Buttons::kOkCancel);
+  EXPECT_EQ(ask, 1);
+  ShowErrorBox(program_, 71, 0, ask, "b", "a");  // nothing queued: Cancel
+  EXPECT_EQ(ask, 2);
+}
+
+TEST_F(MessageAreaTest, NumbersAndIndexesOutsideTheTablesGiveEmptyTexts) {
+  std::int16_t ask = 0;
+  ShowErrorBox(program_, 999, 42, ask, "b", "a");
+  ShowErrorBox(program_, -1, -3, ask, "b", "a");
+  EXPECT_EQ(ui_.boxes().back().request.text, "b\r\ra");
+  EXPECT_EQ(ui_.boxes().back().request.title, "");
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,51 @@
+// Small product installations for tests of the start-up, built inside a
+// TestWorld: KY-GEN.CNF files of fixed 85-byte records, product folders under
+// C:\KYCONFIG with their INI files, and the installation folders they name.
+#ifndef ZARIREVO_TESTS_INSTALLATIONS_H_
+#define ZARIREVO_TESTS_INSTALLATIONS_H_
+
+#include <string>
+#include <vector>
+
+#include "tests/test_world.h"
+
+namespace zr::testing {
+
+/// KY-GEN.CNF content: `records` records of 83 characters and CR LF;
+/// record 15 holds `language` (nothing when empty).
+inline std::string CnfBytes(const std::string& language, int records = 20) {
+  std::string bytes;
+  for (int n = 1; n <= records; ++n) {
+    std::string text = n == 15 ? language : "REC" + std::to_string(n);
+    text.resize(83, ' ');
+    bytes += text + "\r\n";
+  }
+  return bytes;
+}
+
+/// An old DAXOR installation: `folder` with KY-GEN.CNF.
+inline void InstallDaxorFolder(TestWorld& world, const std::string& folder,
+                               const std::string& language = "ITA") {
+  world.WriteFile(folder + "\\KY-GEN.CNF", CnfBytes(language));
+}
+
+/// A product under C:\KYCONFIG: C:\KYCONFIG\<name>\<name>.ini with the
+/// given lines (CR LF).
+inline void RegisterProduct(TestWorld& world, const std::string& name,
+                            const std::vector<std::string>& ini_lines) {
+  world.WriteLines("C:\\KYCONFIG\\" + name + "\\" + name + ".ini", ini_lines);
+}
+
+/// A product whose Installdir names an existing folder (created here).
+inline void InstallProduct(TestWorld& world, const std::string& name,
+                           const std::string& install_dir,
+                           const std::vector<std::string>& extra_lines = {}) {
+  std::vector<std::string> lines = {"[SETTINGS]", "Installdir=" + install_dir};
+  lines.insert(lines.end(), extra_lines.begin(), extra_lines.end());
+  RegisterProduct(world, name, lines);
+  world.MakeFolder(install_dir);
+}
+
+}  // namespace zr::testing
+
+#endif  // ZARIREVO_TESTS_INSTALLATIONS_H_
