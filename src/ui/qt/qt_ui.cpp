@@ -1,0 +1,159 @@
+#include "ui/qt/qt_ui.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QWidget>
+#include <exception>
+
+#include "ui/qt/message_view.h"
+
+namespace zr::qt {
+
+QString DisplayText(const std::string& text) {
+  QString shown = QString::fromStdString(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
+Answer ShowQtMessageBox(const MessageBoxRequest& box, QWidget* parent) {
+  const QString title =
+      box.title.empty() ? QString::fromUtf8(kApplicationTitle) : QString::fromStdString(box.title);
+  QMessageBox message(parent);
+  message.setWindowTitle(title);
+  message.setTextFormat(Qt::PlainText);  // a file name with "<" stays as it is
+  message.setText(DisplayText(box.text));
+  Answer on_close = Answer::kOk;
+  QMessageBox::Icon icon = QMessageBox::Information;
+  switch (box.buttons) {
+    case Buttons::kOk:
+      message.setStandardButtons(QMessageBox::Ok);
+      message.setDefaultButton(QMessageBox::Ok);
+      break;
+    case Buttons::kOkCancel:
+      message.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      message.setDefaultButton(QMessageBox::Ok);
+      message.setEscapeButton(QMessageBox::Cancel);
+      on_close = Answer::kCancel;
+      break;
+    case Buttons::kYesNo:
+      message.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      message.setDefaultButton(QMessageBox::Yes);
+      message.setEscapeButton(QMessageBox::No);
+      icon = QMessageBox::Question;
+      on_close = Answer::kNo;
+      break;
+  }
+  message.setIcon(box.no_icon ? QMessageBox::NoIcon : icon);
+  message.exec();
+  QAbstractButton* clicked = message.clickedButton();
+  switch (clicked == nullptr ? QMessageBox::NoButton : message.standardButton(clicked)) {
+    case QMessageBox::Ok:
+      return Answer::kOk;
+    case QMessageBox::Cancel:
+      return Answer::kCancel;
+    case QMessageBox::Yes:
+      return Answer::kYes;
+    case QMessageBox::No:
+      return Answer::kNo;
+    default:
+      return on_close;
+  }
+}
+
+QtUi::QtUi()
+    : box_handler_([](const MessageBoxRequest& box) {
+        return ShowQtMessageBox(box, QApplication::activeWindow());
+      }),
+      folder_picker_([](const std::string&) { return std::string(); }) {}
+
+void QtUi::set_message_view(MessageView* view) {
+  view_ = view;
+  if (view_ == nullptr) return;
+  for (const auto& [text, colour] : pending_lines_) view_->AppendLine(text, colour);
+  pending_lines_.clear();
+  view_->SetBackground(pending_background_);
+}
+
+void QtUi::MarkEnded() {
+  if (ended_) return;
+  ended_ = true;
+  // Stops the main loop and every nested one (modal boxes, dialogs).
+  QCoreApplication::exit(0);
+}
+
+void QtUi::ThrowIfEnded() const {
+  if (ended_) throw ProgramEnded();
+}
+
+Answer QtUi::ShowMessageBox(const MessageBoxRequest& box) {
+  ThrowIfEnded();
+  const Answer answer = box_handler_(box);
+  ThrowIfEnded();
+  return answer;
+}
+
+std::string QtUi::BrowseForFolder(const std::string& prompt) {
+  ThrowIfEnded();
+  std::string folder = folder_picker_(prompt);
+  ThrowIfEnded();
+  return folder;
+}
+
+void QtUi::AppendMessageLine(const std::string& text, Color text_color) {
+  if (view_ != nullptr) {
+    view_->AppendLine(text, text_color);
+  } else {
+    pending_lines_.emplace_back(text, text_color);
+  }
+}
+
+void QtUi::SetMessageBackground(Color background) {
+  if (view_ != nullptr) {
+    view_->SetBackground(background);
+  } else {
+    pending_background_ = background;
+  }
+}
+
+void QtUi::Beep() { QApplication::beep(); }
+
+void QtUi::ProcessPendingInput() {
+  ThrowIfEnded();
+  // Clicks (STOP) are handled and the window repaints between two files.
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  ThrowIfEnded();
+}
+
+void QtUi::ReopenMenu(const std::string& keys) {
+  if (reopen_) reopen_(keys);
+}
+
+void QtUi::StateChanged() {
+  if (state_listener_) state_listener_();
+}
+
+bool RunHandler(QtUi& ui, const std::function<void()>& handler) {
+  if (ui.ended()) return false;
+  try {
+    handler();
+  } catch (const ProgramEnded&) {
+    ui.MarkEnded();
+    for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+    return false;
+  } catch (const std::exception& error) {
+    // An unexpected failure of an operation must not take the program down
+    // with the user's work; it is shown and the window goes on.
+    MessageBoxRequest box;
+    box.text = std::string("Errore imprevisto: ") + error.what();
+    box.buttons = Buttons::kOk;
+    try {
+      ui.ShowMessageBox(box);
+    } catch (const ProgramEnded&) {
+      return false;
+    }
+  }
+  return !ui.ended();
+}
+
+}  // namespace zr::qt
