@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "backup/collector_test_support.h"
+#include "backup/collectors.h"
+#include "backup/file_operations.h"
+
+namespace zr {
+namespace {
+
+using testing::ArchiveList;
+using testing::BoxTexts;
+using testing::TestWorld;
+using Strings = std::vector<std::string>;
+
+// A DAXOR installation in C:\DAXOR with two machines:
+// L3030 names its report, turret and tool-table paths, a laser table and a
+// post-processor; P2000 shares the report folder, has no turret path, a
+// tool table on another drive, and a laser table that does not qualify.
+class DaxorCollectorTest : public ::testing::Test {
+ protected:
+  DaxorCollectorTest() : program_(world_.program()), ui_(world_.ui()) {
+    testing::PrepareProgram(program_);
+    program_.ProductFolder = "C:\\DAXOR";
+    program_.CnfFolder = "C:\\DAXOR";
+    program_.CustomerFolder = "A:\\METAL\\";
+    program_.ProductSettingsFile = {"C:\\KYCONFIG\\DAXOR2D", "DAXOR2D.INI"};
+    program_.DaxorIniFiles = {"KyCam.ini", "Daxor.ini", "Missing.ini"};
+    world_.MakeFolder("A:\\METAL");
+    world_.MakeFolder("C:\\DAXOR\\~TMPZIP");
+    world_.WriteFile("C:\\DAXOR\\KY-GEN.CNF",
+                     testing::CnfRecords(270, {{15, "ITA"}, {270, "  C:\\DAXOR\\DB  "}}));
+    world_.WriteLines(
+        "C:\\DAXOR\\MAC\\L3030.MAC",
+        {"REPORT-PATH|C:\\REPORTS\\STD", "TORRETTA-PATH|C:\\TORRETTE\\T1", "POST-PROCESSOR|PPL3030",
+         "LASERTAB|1001", "NOME-TABELLE|LASER1", "TAB-UT|TOOLS.UT"});
+    world_.WriteLines("C:\\DAXOR\\MAC\\P2000.MAC",
+                      {"REPORT-PATH|C:\\REPORTS\\STD", "POST-PROCESSOR|PPP2000", "LASERTAB|0100",
+                       "TAB-UT|D:\\UT\\P2000T.UT"});
+    for (const char* file : {"C:\\DAXOR\\A.TXT",
+                             "C:\\DAXOR\\CUSTOM.INI",
+                             "C:\\DAXOR\\X.PAU",
+                             "C:\\DAXOR\\GEN.DAT",
+                             "C:\\DAXOR\\CFG\\T.CFG",
+                             "C:\\DAXOR\\RSW\\T.RSW",
+                             "C:\\REPORTS\\STD\\R1.DAT",
+                             "C:\\REPORTS\\STD\\R2.DAT",
+                             "C:\\TORRETTE\\T1\\T1.TOR",
+                             "C:\\DAXOR\\D.TOR",
+                             "C:\\DAXOR\\TOOLS.UT",
+                             "C:\\DAXOR\\TOOLS.LBL",
+                             "D:\\UT\\P2000T.UT",
+                             "D:\\UT\\P2000T.LBL",
+                             "C:\\DAXOR\\PPL3030.EXE",
+                             "C:\\DAXOR\\PPP2000.EXE",
+                             "C:\\DAXOR\\DB\\LASER1.MDB",
+                             "C:\\DAXOR\\DB\\TABELLE.MDB",
+                             "C:\\DAXOR\\DB\\MATERIAL.MDB",
+                             "C:\\KYCONFIG\\DAXOR2D\\DAXOR2D.INI",
+                             "C:\\KYCONFIG\\DAXOR2D\\OTHER.INI",
+                             "C:\\WINDOWS\\KYCAM.INI",
+                             "C:\\WINDOWS\\Daxor.ini",
+                             "C:\\WINDOWS\\WIN.INI"}) {
+      world_.WriteFile(file, "x");
+    }
+    world_.platform().ChangeFolder("C:\\DAXOR");
+  }
+
+  void Collect() {
+    std::int16_t add_to_list = 1;
+    CollectDaxorFiles(program_, add_to_list);
+  }
+
+  TestWorld world_;
+  Program& program_;
+  ScriptedUi& ui_;
+};
+
+TEST_F(DaxorCollectorTest, EverythingGivesTheWholeLayoutAndList) {
+  world_.WriteFile(program_.ArchiveListFile(), "C:\\OLD\\RUN.DAT\r\n");
+  testing::SetAllFileItems(program_, true, true);
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\DAXOR\\MAC\\L3030.MAC",
+                                                    "C:\\DAXOR\\MAC\\P2000.MAC",
+                                                    "C:\\DAXOR\\A.TXT",
+                                                    "C:\\DAXOR\\CUSTOM.INI",
+                                                    "C:\\DAXOR\\X.PAU",
+                                                    "C:\\REPORTS\\STD\\R1.DAT",
+                                                    "C:\\REPORTS\\STD\\R2.DAT",
+                                                    "C:\\REPORTS\\STD\\R1.DAT",
+                                                    "C:\\REPORTS\\STD\\R2.DAT",
+                                                    "C:\\DAXOR\\KY-GEN.CNF",
+                                                    "C:\\KYCONFIG\\DAXOR2D\\DAXOR2D.INI",
+                                                    "C:\\KYCONFIG\\DAXOR2D\\OTHER.INI",
+                                                    "C:\\DAXOR\\GEN.DAT",
+                                                    "C:\\DAXOR\\CFG\\T.CFG",
+                                                    "C:\\DAXOR\\RSW\\T.RSW",
+                                                    "C:\\DAXOR\\PPL3030.EXE",
+                                                    "C:\\DAXOR\\PPP2000.EXE",
+                                                    "C:\\DAXOR\\DB\\LASER1.MDB",
+                                                    "C:\\DAXOR\\DB\\TABELLE.MDB",
+                                                    "C:\\DAXOR\\DB\\MATERIAL.MDB",
+                                                    "C:\\WINDOWS\\KyCam.ini",
+                                                    "C:\\WINDOWS\\Daxor.ini",
+                                                    "C:\\TORRETTE\\T1\\T1.TOR",
+                                                    "C:\\DAXOR\\D.TOR",
+                                                    "C:\\DAXOR\\TOOLS.UT",
+                                                    "C:\\DAXOR\\TOOLS.LBL",
+                                                    "D:\\UT\\P2000T.UT",
+                                                    "D:\\UT\\P2000T.LBL"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"A.TXT",
+                                               "CUSTOM.INI",
+                                               "DAXOR2D.INI",
+                                               "GEN.DAT",
+                                               "KY-GEN.CNF",
+                                               "MAC/L3030.MAC",
+                                               "MAC/P2000.MAC",
+                                               "OTHER.INI",
+                                               "P2000T.LBL",
+                                               "P2000T.UT",
+                                               "REPORT-PATH/STD/R1.DAT",
+                                               "REPORT-PATH/STD/R2.DAT",
+                                               "TOOLS.LBL",
+                                               "TOOLS.UT",
+                                               "TORRETTA-PATH/DAXORDIR/D.TOR",
+                                               "TORRETTA-PATH/T1/T1.TOR",
+                                               "TRASMISSIONI16/T.RSW",
+                                               "TRASMISSIONI32/T.CFG",
+                                               "WINDOWS/Daxor.ini",
+                                               "WINDOWS/KyCam.ini",
+                                               "X.PAU"}));
+  EXPECT_TRUE(ui_.boxes().empty()) << BoxTexts(ui_).front();
+  // The list-only files carry the only-zip mark, in their colours.
+  int only_zip = 0;
+  for (const auto& line : ui_.lines()) {
+    if (line.text.find("-only ZIP-") != std::string::npos) ++only_zip;
+  }
+  EXPECT_EQ(only_zip, 5);
+}
+
+TEST_F(DaxorCollectorTest, NothingCheckedOnlyDeletesTheListAndListsMachines) {
+  world_.WriteFile(program_.ArchiveListFile(), "C:\\OLD\\RUN.DAT\r\n");
+  testing::SetAllFileItems(program_, false, true);
+  Collect();
+  EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
+  EXPECT_TRUE(world_.Tree("A:\\METAL").empty());
+  EXPECT_TRUE(ui_.lines().empty());
+  EXPECT_EQ(ui_.input_count(), 2);  // the two machine files were listed
+  testing::SetAllFileItems(program_, false, false);
+  Collect();
+  EXPECT_EQ(ui_.input_count(), 2);  // Menu241, Menu242 disabled: no listing
+}
+
+TEST_F(DaxorCollectorTest, ToolTablesOfEveryTabUtForm) {
+  world_.WriteLines("C:\\DAXOR\\MAC\\Z9.MAC", {"REPORT-PATH|"});
+  world_.WriteFile("C:\\DAXOR\\Z9.UT", "x");
+  world_.WriteFile("C:\\DAXOR\\Z9.LBL", "x");
+  testing::SetAllFileItems(program_, false, false);
+  program_.menus.Menu242.checked = true;
+  program_.menus.Menu242.enabled = true;
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\DAXOR\\TOOLS.UT", "C:\\DAXOR\\TOOLS.LBL", "D:\\UT\\P2000T.UT",
+                     "D:\\UT\\P2000T.LBL", "C:\\DAXOR\\Z9.UT", "C:\\DAXOR\\Z9.LBL"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"),
+            (Strings{"P2000T.LBL", "P2000T.UT", "TOOLS.LBL", "TOOLS.UT", "Z9.LBL", "Z9.UT"}));
+}
+
+TEST_F(DaxorCollectorTest, ReportFoldersFallBackAndShareOneSubfolder) {
+  // A third machine without REPORT-PATH, and a relative report folder.
+  world_.WriteLines("C:\\DAXOR\\MAC\\Q1.MAC", {"REPORT-PATH|REPORT"});
+  world_.WriteLines("C:\\DAXOR\\MAC\\Z9.MAC", {"POST-PROCESSOR|X"});
+  world_.WriteFile("C:\\DAXOR\\REPORT\\Q.DAT", "x");
+  testing::SetAllFileItems(program_, false, false);
+  program_.menus.Menu214.checked = true;
+  Collect();
+  EXPECT_EQ(
+      ArchiveList(world_, program_),
+      (Strings{"C:\\REPORTS\\STD\\R1.DAT", "C:\\REPORTS\\STD\\R2.DAT", "C:\\REPORTS\\STD\\R1.DAT",
+               "C:\\REPORTS\\STD\\R2.DAT", "REPORT\\Q.DAT", "C:\\DAXOR\\GEN.DAT"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"),
+            (Strings{"REPORT-PATH/DAXORDIR/GEN.DAT", "REPORT-PATH/REPORT/Q.DAT",
+                     "REPORT-PATH/STD/R1.DAT", "REPORT-PATH/STD/R2.DAT"}));
+}
+
+TEST_F(DaxorCollectorTest, MissingPostProcessorIsReportedAndTheStepGoesOn) {
+  world_.WriteLines("C:\\DAXOR\\MAC\\M0.MAC", {"LASERTAB|1002"});
+  world_.WriteFile("C:\\DAXOR\\DB\\M0.MDB", "x");
+  testing::SetAllFileItems(program_, false, false);
+  program_.menus.Menu221.checked = true;
+  program_.menus.Menu231.checked = true;
+  Collect();
+  EXPECT_EQ(BoxTexts(ui_),
+            (Strings{"File not Found|File: \rC:\\DAXOR\\Parametro inesistente.EXE\rnon trovato "}));
+  // Without NOME-TABELLE the table is named after the machine file.
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\DAXOR\\PPL3030.EXE", "C:\\DAXOR\\PPP2000.EXE",
+                     "C:\\DAXOR\\DB\\LASER1.MDB", "C:\\DAXOR\\DB\\M0.MDB"}));
+  EXPECT_TRUE(world_.Tree("A:\\METAL").empty());
+}
+
+TEST_F(DaxorCollectorTest, EmptyMachineFolderProcessesNoEntry) {
+  std::filesystem::remove(world_.Host("C:\\DAXOR\\MAC\\L3030.MAC"));
+  std::filesystem::remove(world_.Host("C:\\DAXOR\\MAC\\P2000.MAC"));
+  testing::SetAllFileItems(program_, false, true);
+  program_.menus.Menu214.checked = true;
+  program_.menus.Menu242.checked = true;
+  program_.menus.Menu232.checked = true;
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\DAXOR\\DB\\TABELLE.MDB"}));
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(DaxorCollectorTest, StopAfterTheSecondFileEndsTheCollection) {
+  world_.WriteLines("C:\\DAXOR\\MAC\\Z9.MAC", {"X|1"});
+  testing::SetAllFileItems(program_, false, false);
+  program_.menus.Menu211.checked = true;
+  program_.menus.Menu212.checked = true;
+  program_.menus.Menu217.checked = true;
+  ui_.OnNthInput(2, [&] { program_.BackupRunning = false; });
+  Collect();
+  EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"MAC/L3030.MAC", "MAC/P2000.MAC"}));
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\DAXOR\\MAC\\L3030.MAC", "C:\\DAXOR\\MAC\\P2000.MAC"}));
+  EXPECT_EQ(ui_.lines().size(), 2u);
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+class DiskFullAtCopy : public ForwardingPlatform {
+ public:
+  DiskFullAtCopy(Platform& target, int failing_call)
+      : ForwardingPlatform(target), failing_call_(failing_call) {}
+  Status CopyFile(const std::string& from, const std::string& to) override {
+    if (++calls_ == failing_call_) return Status::Error(kErrDiskFull);
+    return ForwardingPlatform::CopyFile(from, to);
+  }
+
+ private:
+  int failing_call_;
+  int calls_ = 0;
+};
+
+TEST_F(DaxorCollectorTest, DiskFullEndsTheCollectorWithCopyFailed) {
+  DiskFullAtCopy full(world_.platform(), 3);
+  Program program(full, ui_);
+  testing::PrepareProgram(program);
+  program.ProductFolder = program_.ProductFolder;
+  program.CnfFolder = program_.CnfFolder;
+  program.CustomerFolder = program_.CustomerFolder;
+  testing::SetAllFileItems(program, false, false);
+  program.menus.Menu211.checked = true;
+  program.menus.Menu212.checked = true;
+  program.menus.Menu213.checked = true;
+  std::int16_t add_to_list = 1;
+  try {
+    CollectDaxorFiles(program, add_to_list);
+    FAIL() << "no CopyFailed";
+  } catch (const CopyFailed& failure) {
+    EXPECT_EQ(failure.error, kErrDiskFull);
+    EXPECT_EQ(failure.file, "C:\\DAXOR\\A.TXT");
+  }
+  EXPECT_EQ(ArchiveList(world_, program),
+            (Strings{"C:\\DAXOR\\MAC\\L3030.MAC", "C:\\DAXOR\\MAC\\P2000.MAC"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"MAC/L3030.MAC", "MAC/P2000.MAC"}));
+  ASSERT_EQ(ui_.boxes().size(), 1u);
+  EXPECT_EQ(ui_.boxes()[0].request.text.rfind("C:\\DAXOR\\A.TXT\r", 0), 0u);
+}
+
+}  // namespace
+}  // namespace zr
