@@ -1,0 +1,57 @@
+#include "platform/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zr {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(CodepageTest, AsciiAndNulPassUnchanged) {
+  const std::string ascii = "C:\\KYCONFIG\\KY-GEN.CNF\0|x\r\n"s;
+  EXPECT_EQ(Cp1252ToUtf8(ascii), ascii);
+  EXPECT_EQ(Utf8ToCp1252(ascii), ascii);
+  EXPECT_EQ(Cp1252ToUtf8(""), "");
+}
+
+TEST(CodepageTest, LatinLettersAndTheEuroRoundTrip) {
+  const std::string cp1252 = "Citt\xE0 \x80 \xC9t\xE9 \x9C \xFF";
+  const std::string utf8 = "Città € Été œ ÿ";
+  EXPECT_EQ(Cp1252ToUtf8(cp1252), utf8);
+  EXPECT_EQ(Utf8ToCp1252(utf8), cp1252);
+}
+
+TEST(CodepageTest, EveryDefinedByteRoundTrips) {
+  std::string all;
+  for (int byte = 0; byte < 256; ++byte) {
+    if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) continue;
+    all += static_cast<char>(byte);
+  }
+  EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+}
+
+TEST(CodepageTest, BytesWithoutCharacterBecomeQuestionMarks) {
+  EXPECT_EQ(Cp1252ToUtf8("a\x81" "b\x8D\x8F\x90\x9D" "c"), "a?b????c");
+}
+
+TEST(CodepageTest, UnmappableOrBrokenUtf8BecomesOneQuestionMarkEach) {
+  EXPECT_EQ(Utf8ToCp1252("a\xE4\xB8\xAD" "b"), "a?b");     // a Chinese character
+  EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80!"), "?!");     // an emoji
+  EXPECT_EQ(Utf8ToCp1252("x\x80y"), "x?y");                // stray continuation byte
+  EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?");                  // cut at the end
+  EXPECT_EQ(Utf8ToCp1252("x\xC3y"), "x?y");                // lead byte without its tail
+  EXPECT_EQ(Utf8ToCp1252("\xFF\xFE" "a"), "??a");
+}
+
+TEST(CodepageTest, LongTextsConvertWhole) {
+  std::string cp1252(100000, '\xE8');
+  std::string utf8;
+  for (int i = 0; i < 100000; ++i) utf8 += "è";
+  EXPECT_EQ(Cp1252ToUtf8(cp1252), utf8);
+  EXPECT_EQ(Utf8ToCp1252(utf8), cp1252);
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,281 @@
+#include "platform/profile.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kSample =
+    "; settings of the program\r\n"
+    "[PATH]\r\n"
+    "KYSYSTEM=c:\\kyconfig\\system\r\n"
+    "  ZipFile =  c:\\kyconfig\\system\\PKZIP25  \r\n"
+    "QUOTED=\"  spaced  \"\r\n"
+    "SINGLE='x'\r\n"
+    "HALF=\"x'\r\n"
+    "EMPTY=\r\n"
+    "\r\n"
+    "[ Other ]\r\n"
+    "KYSYSTEM=other\r\n";
+
+TEST(ProfileLookupTest, SectionsAndKeysIgnoreCaseAndBlanks) {
+  EXPECT_EQ(ProfileLookup(kSample, "path", "kysystem", "d", 256), "c:\\kyconfig\\system");
+  EXPECT_EQ(ProfileLookup(kSample, "PATH", "ZIPFILE", "d", 256), "c:\\kyconfig\\system\\PKZIP25");
+  EXPECT_EQ(ProfileLookup(kSample, " OTHER ", " KySystem ", "d", 256), "other");
+}
+
+TEST(ProfileLookupTest, MatchingQuotesAreRemoved) {
+  EXPECT_EQ(ProfileLookup(kSample, "PATH", "QUOTED", "d", 256), "  spaced  ");
+  EXPECT_EQ(ProfileLookup(kSample, "PATH", "SINGLE", "d", 256), "x");
+  EXPECT_EQ(ProfileLookup(kSample, "PATH", "HALF", "d", 256), "\"x'");
+}
+
+TEST(ProfileLookupTest, MissingGivesTheDefaultWithoutTrailingBlanks) {
+  EXPECT_EQ(ProfileLookup(kSample, "PATH", "EMPTY", "d", 256), "");  // present but empty
+  EXPECT_EQ(ProfileLookup(kSample, "PATH", "NONE", "  A:\\  ", 256), "  A:\\");
+  EXPECT_EQ(ProfileLookup(kSample, "NOSECTION", "KYSYSTEM", "d", 256), "d");
+  EXPECT_EQ(ProfileLookup("", "PATH", "KYSYSTEM", "", 256), "");
+  // Keys before any section and comment lines are not keys.
+  EXPECT_EQ(ProfileLookup("K=1\r\n[S]\r\n;K=2\r\n", "S", "K", "d", 256), "d");
+}
+
+TEST(ProfileLookupTest, ResultIsCutToSizeLessOne) {
+  const std::string content = "[S]\r\nK=" + std::string(300, 'v') + "\r\n";
+  EXPECT_EQ(ProfileLookup(content, "S", "K", "", 256), std::string(255, 'v'));
+  EXPECT_EQ(ProfileLookup(content, "S", "K", "", 1), "");
+  EXPECT_EQ(ProfileLookup(content, "S", "K", "", 0), "");
+  EXPECT_EQ(ProfileLookup(content, "S", "MISSING", std::string(300, 'd'), 256),
+            std::string(255, 'd'));
+}
+
+TEST(ProfileLookupTest, FirstMatchWinsAcrossRepeatedSections) {
+  const std::string content = "[S]\nA=1\n[T]\nB=0\n[s]\nA=2\nB=3\n";
+  EXPECT_EQ(ProfileLookup(content, "S", "A", "", 256), "1");
+  EXPECT_EQ(ProfileLookup(content, "S", "B", "", 256), "3");
+}
+
+TEST(ProfileLookupTest, Windows1252LettersFoldCase) {
+  const std::string content = "[CITT\xC0]\r\nCH\xC9=\xE8\r\n";
+  EXPECT_EQ(ProfileLookup(content, "citt\xE0", "ch\xE9", "", 256), "\xE8");
+}
+
+TEST(ProfileLookupTest, DamagedContentDoesNotBreakTheReader) {
+  EXPECT_EQ(ProfileLookup("\xEF\xBB\xBF[PATH]\r\nK=v\r\n", "PATH", "K", "", 256), "v");
+  EXPECT_EQ(ProfileLookup("[PATH]\nK=v", "PATH", "K", "", 256), "v");  // LF, no last end
+  EXPECT_EQ(ProfileLookup("[PATH]\r\nK=a\0b\r\n"s, "PATH", "K", "", 256), "a");
+  EXPECT_EQ(ProfileLookup("[PATH\r\nK=v\r\n", "PATH", "K", "d", 256), "d");
+  EXPECT_EQ(ProfileLookup("[]\r\nK=v\r\n", "", "K", "d", 256), "v");
+  EXPECT_EQ(ProfileLookup("\r\n\r\n[", "PATH", "K", "d", 256), "d");
+}
+
+TEST(ProfileUpdateTest, ReplacesTheKeyLineAndKeepsEverythingElse) {
+  std::string updated = ProfileUpdate(kSample, "path", "zipfile", "D:\\PK");
+  std::string expected = kSample;
+  const std::size_t line = expected.find("  ZipFile =");
+  expected.replace(line, expected.find('\r', line) - line, "ZipFile=D:\\PK");
+  EXPECT_EQ(updated, expected);
+}
+
+TEST(ProfileUpdateTest, EmptyValueIsWrittenAsKeyEquals) {
+  EXPECT_EQ(ProfileUpdate("[S]\r\nK=old\r\n", "S", "K", ""), "[S]\r\nK=\r\n");
+  EXPECT_EQ(ProfileUpdate("[S]\r\n", "S", "N", ""), "[S]\r\nN=\r\n");
+}
+
+TEST(ProfileUpdateTest, NewKeyGoesAfterTheLastKeyOfItsSection) {
+  const std::string content = "[A]\r\nX=1\r\n;c\r\nY=2\r\n\r\n; about B\r\n[B]\r\nZ=3\r\n";
+  EXPECT_EQ(ProfileUpdate(content, "a", "NEW", "v"),
+            "[A]\r\nX=1\r\n;c\r\nY=2\r\nNEW=v\r\n\r\n; about B\r\n[B]\r\nZ=3\r\n");
+  // A section without keys gets it right after its header.
+  EXPECT_EQ(ProfileUpdate("[A]\r\n\r\n[B]\r\n", "A", "K", "v"), "[A]\r\nK=v\r\n\r\n[B]\r\n");
+}
+
+TEST(ProfileUpdateTest, NewSectionGoesAtTheEnd) {
+  EXPECT_EQ(ProfileUpdate("", "CONFIGURA", "APPLICATION", ""), "[CONFIGURA]\r\nAPPLICATION=\r\n");
+  EXPECT_EQ(ProfileUpdate("[A]\r\nX=1\r\n", "B", "K", "v"), "[A]\r\nX=1\r\n[B]\r\nK=v\r\n");
+  // A last line without its end gets one before the new lines.
+  EXPECT_EQ(ProfileUpdate("[A]\r\nX=1", "B", "K", "v"), "[A]\r\nX=1\r\n[B]\r\nK=v\r\n");
+  EXPECT_EQ(ProfileUpdate("[A]\nX=1", "A", "K", "v"), "[A]\nX=1\r\nK=v\r\n");
+}
+
+TEST(ProfileUpdateTest, KeepsEachLinesOwnLineEnd) {
+  EXPECT_EQ(ProfileUpdate("[A]\nX=1\nY=2", "A", "Y", "3"), "[A]\nX=1\nY=3");
+  EXPECT_EQ(ProfileUpdate("[A]\nX=1\r\nY=2\n", "A", "X", "0"), "[A]\nX=0\r\nY=2\n");
+}
+
+TEST(ProfileUpdateTest, RefusesArgumentsThatWouldBreakLines) {
+  const std::string content = "[PATH]\r\nK=v\r\n";
+  EXPECT_EQ(ProfileUpdate(content, "PATH", "K", "x\r\n[PATH]\r\nZIPFILE=evil"), content);
+  EXPECT_EQ(ProfileUpdate(content, "PATH", "A=B", "v"), content);
+  EXPECT_EQ(ProfileUpdate(content, "PATH", "  ", "v"), content);
+  EXPECT_EQ(ProfileUpdate(content, "PATH", ";K", "v"), content);
+  EXPECT_EQ(ProfileUpdate(content, "PA]TH", "K", "v"), content);
+  // A NUL ends an argument, as in a C string.
+  EXPECT_EQ(ProfileUpdate(content, "PATH", "K", "new\0junk"s), "[PATH]\r\nK=new\r\n");
+}
+
+TEST(ProfileUpdateTest, ForeignBytesAndBomSurvive) {
+  const std::string content =
+      "\xEF\xBB\xBF[PATH]\r\nJUNK=\x81\x8D\xFF\x00\x01\r\n\x90\x9D binary\n[X]\r\n"s;
+  std::string updated = ProfileUpdate(content, "PATH", "K", "v");
+  EXPECT_EQ(updated, "\xEF\xBB\xBF[PATH]\r\nJUNK=\x81\x8D\xFF\x00\x01\r\nK=v\r\n"
+                     "\x90\x9D binary\n[X]\r\n"s);
+  EXPECT_EQ(ProfileUpdate("\xEF\xBB\xBF", "S", "K", "v"), "\xEF\xBB\xBF[S]\r\nK=v\r\n");
+}
+
+TEST(ProfileUpdateTest, RandomBytesAreOnlyExtended) {
+  std::mt19937 random(1234);
+  for (int round = 0; round < 200; ++round) {
+    std::string content(random() % 400, '\0');
+    for (char& c : content) c = static_cast<char>(random() % 256);
+    // Many line ends and brackets, so that sections appear now and then.
+    if (round % 2 == 0) content.insert(random() % (content.size() + 1), "\n[S]\nK");
+    std::string updated = ProfileUpdate(content, "S", "NEWKEY", "value");
+    ASSERT_EQ(ProfileLookup(updated, "S", "NEWKEY", "", 256), "value") << round;
+    // Only "NEWKEY=value" and line ends (and perhaps "[S]") were added.
+    ASSERT_LE(updated.size(), content.size() + 22) << round;
+    ProfileLookup(content, "S", "K", "", 256);  // must not crash either
+  }
+}
+
+// File-backed tests: the private-profile functions over the host platform in
+// a temporary world of mapped drives.
+class ProfileFileTest : public ::testing::Test {
+ protected:
+  testing::TestWorld world_;
+  Platform& platform() { return world_.platform(); }
+};
+
+TEST_F(ProfileFileTest, RoundTripKeepsForeignLines) {
+  world_.WriteFile("C:\\KYCONFIG\\ZA-RIREVO.INI",
+                   "; hand-written\r\n[PATH]\r\nKYSYSTEM=c:\\kyconfig\\system\r\n\r\n"
+                   "[OTHER]\r\nX=\xE8\r\n");
+  const std::string file = "c:\\kyconfig\\za-rirevo.ini";
+  ASSERT_TRUE(WritePrivateProfileString(platform(), "PATH", "BACKUPCLIENTE", "A:\\", file).ok());
+  ASSERT_TRUE(WritePrivateProfileString(platform(), "PATH", "KYSYSTEM", "D:\\SYS", file).ok());
+  EXPECT_EQ(world_.ReadFile("C:\\KYCONFIG\\ZA-RIREVO.INI"),
+            "; hand-written\r\n[PATH]\r\nKYSYSTEM=D:\\SYS\r\nBACKUPCLIENTE=A:\\\r\n\r\n"
+            "[OTHER]\r\nX=\xE8\r\n");
+  EXPECT_EQ(GetPrivateProfileString(platform(), "path", "backupcliente", "", 256, file), "A:\\");
+  EXPECT_EQ(GetPrivateProfileString(platform(), "OTHER", "X", "", 256, file), "è");
+}
+
+TEST_F(ProfileFileTest, TextsAreUtf8InsideAndWindows1252OnDisk) {
+  const std::string file = "C:\\P.INI";
+  ASSERT_TRUE(WritePrivateProfileString(platform(), "CITTÀ", "NOME", "Perché €", file).ok());
+  EXPECT_EQ(world_.ReadFile(file), "[CITT\xC0]\r\nNOME=Perch\xE9 \x80\r\n");
+  EXPECT_EQ(GetPrivateProfileString(platform(), "città", "nome", "", 256, file), "Perché €");
+}
+
+TEST_F(ProfileFileTest, TruncatesAt255WithSize256) {
+  const std::string file = "C:\\LONG.INI";
+  // 301 characters, 302 bytes in UTF-8: the cut counts characters.
+  ASSERT_TRUE(WritePrivateProfileString(platform(), "S", "K", "é" + std::string(300, 'x'), file).ok());
+  EXPECT_EQ(GetPrivateProfileString(platform(), "S", "K", "", 256, file),
+            "é" + std::string(254, 'x'));
+}
+
+TEST_F(ProfileFileTest, MissingFileGivesTheDefaultAndIsCreatedByAWrite) {
+  const std::string file = "C:\\NEW.INI";
+  EXPECT_EQ(GetPrivateProfileString(platform(), "S", "K", "A:\\ ", 256, file), "A:\\");
+  EXPECT_FALSE(world_.Exists(file));
+  ASSERT_TRUE(WritePrivateProfileString(platform(), "CONFIGURA", "APPLICATION", "", file).ok());
+  EXPECT_EQ(world_.ReadFile(file), "[CONFIGURA]\r\nAPPLICATION=\r\n");
+}
+
+TEST_F(ProfileFileTest, MissingFolderIsAnErrorAndNothingIsCreated) {
+  Status status = WritePrivateProfileString(platform(), "S", "K", "v", "C:\\NOFOLDER\\X.INI");
+  EXPECT_FALSE(status.ok());
+  EXPECT_FALSE(world_.Exists("C:\\NOFOLDER"));
+  status = WritePrivateProfileString(platform(), "S", "K", "v", "B:\\X.INI");
+  EXPECT_EQ(status.error, kErrDiskNotReady);
+}
+
+TEST_F(ProfileFileTest, RefusedValueLeavesTheFileAlone) {
+  const std::string file = "C:\\S.INI";
+  world_.WriteFile(file, "[PATH]\r\nK=v\r\n");
+  Status status = WritePrivateProfileString(platform(), "PATH", "K", "a\nb", file);
+  EXPECT_EQ(status.error, kErrPathFileAccess);
+  EXPECT_EQ(world_.ReadFile(file), "[PATH]\r\nK=v\r\n");
+}
+
+// Counts writes, to see that an unchanged value writes nothing, and can
+// make every read fail.
+class CountingPlatform : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  Status ReadFile(const std::string& path, std::string* bytes) override {
+    if (read_error != 0) return Status::Error(read_error, "injected");
+    return ForwardingPlatform::ReadFile(path, bytes);
+  }
+  Status WriteFile(const std::string& path, const std::string& bytes) override {
+    ++writes;
+    return ForwardingPlatform::WriteFile(path, bytes);
+  }
+  int writes = 0;
+  int read_error = 0;
+};
+
+TEST_F(ProfileFileTest, UnchangedValueIsNotWrittenAgain) {
+  CountingPlatform counting(platform());
+  const std::string file = "C:\\C.INI";
+  ASSERT_TRUE(WritePrivateProfileString(counting, "CONFIGURA", "APPLICATION", "", file).ok());
+  ASSERT_TRUE(WritePrivateProfileString(counting, "configura", "application", "", file).ok());
+  EXPECT_EQ(counting.writes, 1);
+}
+
+TEST_F(ProfileFileTest, ReadFaultOtherThanMissingFileWritesNothing) {
+  CountingPlatform failing(platform());
+  failing.read_error = kErrDeviceIo;
+  const std::string file = "C:\\F.INI";
+  world_.WriteFile(file, "[S]\r\nK=v\r\n");
+  EXPECT_EQ(WritePrivateProfileString(failing, "S", "K", "new", file).error, kErrDeviceIo);
+  EXPECT_EQ(failing.writes, 0);
+  EXPECT_EQ(GetPrivateProfileString(failing, "S", "K", "dflt", 256, file), "dflt");
+  EXPECT_EQ(world_.ReadFile(file), "[S]\r\nK=v\r\n");
+}
+
+TEST_F(ProfileFileTest, DamagedFilesAreReadAndOnlyTheKeyChanges) {
+  struct Case {
+    const char* name;
+    std::string content;
+  };
+  std::string junk(4096, '\0');
+  std::mt19937 random(42);
+  for (char& c : junk) c = static_cast<char>(random() % 256);
+  const Case cases[] = {
+      {"bom", "\xEF\xBB\xBF[PATH]\r\nA=1\r\n"},
+      {"nul", "[PATH]\r\nA=\0\0\r\n\0\0\0\r\n"s},
+      {"lf", "[PATH]\nA=1\n\n[X]\nB=2"},
+      {"long", "[PATH]\r\nA=" + std::string(1 << 20, 'L') + "\r\n"},
+      {"junk", junk},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = std::string("C:\\") + c.name + ".INI";
+    world_.WriteFile(file, c.content);
+    GetPrivateProfileString(platform(), "PATH", "A", "", 256, file);
+    ASSERT_TRUE(WritePrivateProfileString(platform(), "PATH", "NEW", "v", file).ok());
+    std::string after = world_.ReadFile(file);
+    EXPECT_EQ(GetPrivateProfileString(platform(), "PATH", "NEW", "", 256, file), "v");
+    // Removing the one line written gives back the file as it was.
+    std::size_t at = after.find("NEW=v\r\n");
+    ASSERT_NE(at, std::string::npos);
+    std::string without = after.substr(0, at) + after.substr(at + 7);
+    if (without.size() != c.content.size()) {
+      // A new section, or the line end given to a last line that had none.
+      EXPECT_EQ(without.substr(0, c.content.size()), c.content);
+    } else {
+      EXPECT_EQ(without, c.content);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zr
