@@ -1,0 +1,218 @@
+#include "pkzip25.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <system_error>
+
+#include "command_line.h"
+#include "host_resolve.h"
+#include "platform/codepage.h"
+#include "windows_path.h"
+#include "zip_extractor.h"
+#include "zip_writer.h"
+
+namespace pkzip {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Describe(const zr::Status& status) {
+  switch (status.error) {
+    case zr::kErrDiskNotReady: return "drive not ready";
+    case zr::kErrPathNotFound: return "path not found";
+    case zr::kErrFileNotFound: return "file not found";
+    case zr::kErrPermissionDenied: return "permission denied";
+    default: return status.detail.empty() ? "error " + std::to_string(status.error) : status.detail;
+  }
+}
+
+std::optional<WindowsPath> FullPath(zr::Platform& platform, const std::string& text) {
+  WindowsPath path;
+  if (!ParseFullPath(MakeFullPath(platform.CurrentFolder(), text), &path)) return std::nullopt;
+  return path;
+}
+
+// The archive's host path: ".ZIP" appended when the name has no extension;
+// the archive's folder must exist.
+std::optional<std::string> ArchiveHostPath(zr::Platform& platform, const std::string& text,
+                                           std::ostream& errors) {
+  std::optional<WindowsPath> path = FullPath(platform, text);
+  if (!path || path->components.empty() || (path->root == "\\\\" && path->components.size() < 3)) {
+    errors << "PkZip25: not an archive name: " << text << "\n";
+    return std::nullopt;
+  }
+  if (!HasExtension(path->components.back())) path->components.back() += ".ZIP";
+  std::string host;
+  size_t existing = 0;
+  zr::Status status = ResolveHostPath(platform, *path, &host, &existing);
+  if (!status.ok() || existing + 1 < path->components.size()) {
+    errors << "PkZip25: folder of the archive not found: " << JoinWindows(*path) << " ("
+           << (status.ok() ? "path not found" : Describe(status)) << ")\n";
+    return std::nullopt;
+  }
+  std::error_code ec;
+  return fs::absolute(host, ec).string();
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (fs::equivalent(a, b, ec)) return true;
+  return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
+}
+
+// The lines of the list file: Windows-1252 to UTF-8, CR LF or LF, blank
+// lines skipped, blanks inside a line kept.
+bool ReadListFile(zr::Platform& platform, const std::string& text, std::vector<std::string>* lines,
+                  std::ostream& errors) {
+  std::optional<WindowsPath> path = FullPath(platform, text);
+  std::string host;
+  std::error_code ec;
+  if (!path || !ResolveHostPath(platform, *path, &host).ok() || !fs::is_regular_file(host, ec)) {
+    errors << "PkZip25: list file not found: " << text << "\n";
+    return false;
+  }
+  std::ifstream in(host, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    errors << "PkZip25: cannot read the list file: " << text << "\n";
+    return false;
+  }
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find_first_not_of(' ') != std::string::npos) lines->push_back(zr::Cp1252ToUtf8(line));
+    start = end + 1;
+  }
+  return true;
+}
+
+int AddList(zr::Platform& platform, const Command& command, std::ostream& errors) {
+  std::optional<std::string> archive = ArchiveHostPath(platform, command.archive, errors);
+  if (!archive) return kExitIncomplete;
+  std::vector<std::string> lines;
+  if (!ReadListFile(platform, command.list_file, &lines, errors)) return kExitIncomplete;
+
+  bool complete = true;
+  std::vector<FileToAdd> files;
+  std::map<std::string, size_t> seen;  // folded entry name -> position in `files`
+  for (const std::string& line : lines) {
+    std::optional<WindowsPath> path = FullPath(platform, line);
+    std::string host;
+    std::error_code ec;
+    if (!path || path->components.empty() || !ResolveHostPath(platform, *path, &host).ok() ||
+        !fs::is_regular_file(host, ec)) {
+      errors << "PkZip25: file not found: " << line << "\n";
+      complete = false;
+      continue;
+    }
+    if (SameFile(host, *archive)) {
+      errors << "PkZip25: the archive is not added to itself: " << line << "\n";
+      continue;
+    }
+    const std::string name = StoredName(*path);
+    if (seen.emplace(FoldCase(name), files.size()).second) files.push_back({host, name});
+  }
+  std::string error;
+  if (!WriteArchive(*archive, files, &error)) {
+    errors << "PkZip25: " << error << "\n";
+    return kExitIncomplete;
+  }
+  return complete ? kExitOk : kExitIncomplete;
+}
+
+int AddRecursive(zr::Platform& platform, const Command& command, std::ostream& errors) {
+  std::optional<std::string> archive = ArchiveHostPath(platform, command.archive, errors);
+  if (!archive) return kExitIncomplete;
+  std::optional<WindowsPath> folder = FullPath(platform, command.folder);
+  std::string folder_host;
+  std::error_code ec;
+  if (!folder || !ResolveHostPath(platform, *folder, &folder_host).ok() ||
+      !fs::is_directory(folder_host, ec)) {
+    errors << "PkZip25: folder not found: " << command.folder << "\n";
+    return kExitIncomplete;
+  }
+
+  bool complete = true;
+  std::vector<FileToAdd> files;
+  fs::recursive_directory_iterator it(folder_host, ec), end;
+  if (ec) {
+    errors << "PkZip25: cannot list " << command.folder << ": " << ec.message() << "\n";
+    return kExitIncomplete;
+  }
+  for (; it != end; it.increment(ec)) {
+    if (ec) {
+      errors << "PkZip25: cannot list below " << command.folder << ": " << ec.message() << "\n";
+      complete = false;
+      break;
+    }
+    const fs::file_status status = it->symlink_status(ec);
+    if (fs::is_directory(status) || SameFile(it->path().string(), *archive)) continue;
+    const std::string name = it->path().lexically_relative(folder_host).generic_string();
+    if (!fs::is_regular_file(status)) {
+      errors << "PkZip25: not an ordinary file, skipped: " << name << "\n";
+      continue;
+    }
+    files.push_back({it->path().string(), name});
+  }
+  std::sort(files.begin(), files.end(), [](const FileToAdd& a, const FileToAdd& b) {
+    return FoldCase(a.entry_name) < FoldCase(b.entry_name);
+  });
+  std::string error;
+  if (!WriteArchive(*archive, files, &error)) {
+    errors << "PkZip25: " << error << "\n";
+    return kExitIncomplete;
+  }
+  return complete ? kExitOk : kExitIncomplete;
+}
+
+int Extract(zr::Platform& platform, const Command& command, std::ostream& errors) {
+  std::optional<WindowsPath> archive = FullPath(platform, command.archive);
+  std::string archive_host;
+  std::error_code ec;
+  if (!archive || !ResolveHostPath(platform, *archive, &archive_host).ok() ||
+      !fs::is_regular_file(archive_host, ec)) {
+    errors << "PkZip25: archive not found: " << command.archive << "\n";
+    return kExitIncomplete;
+  }
+  std::optional<WindowsPath> destination = FullPath(platform, command.destination);
+  std::string destination_host;
+  zr::Status status = destination ? ResolveHostPath(platform, *destination, &destination_host)
+                                  : zr::Status::Error(zr::kErrPathNotFound);
+  if (status.ok()) fs::create_directories(destination_host, ec);
+  if (!status.ok() || !fs::is_directory(destination_host, ec)) {
+    errors << "PkZip25: destination folder not usable: " << command.destination << " ("
+           << (status.ok() ? "cannot create it" : Describe(status)) << ")\n";
+    return kExitIncomplete;
+  }
+  destination_host = fs::absolute(destination_host, ec).string();
+  ExtractOutcome outcome =
+      ExtractArchive(platform, fs::absolute(archive_host, ec).string(), *destination,
+                     destination_host, errors);
+  return outcome.ok() ? kExitOk : kExitIncomplete;
+}
+
+}  // namespace
+
+int RunPkZip(zr::Platform& platform, const std::vector<std::string>& args, std::ostream& errors) {
+  std::optional<Command> command = ParseCommandLine(args);
+  if (!command) {
+    errors << UsageText();
+    return kExitUsage;
+  }
+  switch (command->mode) {
+    case Mode::kAddList: return AddList(platform, *command, errors);
+    case Mode::kAddRecursive: return AddRecursive(platform, *command, errors);
+    case Mode::kExtract: return Extract(platform, *command, errors);
+  }
+  return kExitUsage;
+}
+
+}  // namespace pkzip

@@ -1,0 +1,567 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utime.h>
+#include <zip.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "windows_path.h"
+
+extern char** environ;
+
+namespace pkzip {
+namespace {
+
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------------------
+// Command line.
+
+TEST(CommandLineTest, AcceptsTheThreeForms) {
+  auto list = ParseCommandLine({"-add", "-path=full", "A:\\METAL_2-0_050603",
+                                "@C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT"});
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->mode, Mode::kAddList);
+  EXPECT_EQ(list->archive, "A:\\METAL_2-0_050603");
+  EXPECT_EQ(list->list_file, "C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT");
+
+  // The caller's folder already ends with "\", so the pattern follows two.
+  auto rec = ParseCommandLine({"-add", "-rec", "-path=relative", "C:\\T\\EX\\M", "C:\\T\\EX\\\\*.*"});
+  ASSERT_TRUE(rec);
+  EXPECT_EQ(rec->mode, Mode::kAddRecursive);
+  EXPECT_EQ(rec->folder, "C:\\T\\EX");
+  EXPECT_EQ(ParseCommandLine({"-add", "-rec", "-path=relative", "M", "C:\\*.*"})->folder, "C:\\");
+  EXPECT_EQ(ParseCommandLine({"-add", "-rec", "-path=relative", "M", "*.*"})->folder, "");
+  EXPECT_EQ(ParseCommandLine({"-add", "-rec", "-path=relative", "M", "\\*.*"})->folder, "\\");
+
+  auto extract = ParseCommandLine({"-extract", "-dir", "A:\\M.ZIP", "C:\\X\\"});
+  ASSERT_TRUE(extract);
+  EXPECT_EQ(extract->mode, Mode::kExtract);
+  EXPECT_EQ(extract->archive, "A:\\M.ZIP");
+  EXPECT_EQ(extract->destination, "C:\\X\\");
+}
+
+TEST(CommandLineTest, RefusesEveryOtherForm) {
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"-add"},
+      {"-add", "-path=full", "A:\\M"},                        // no list file
+      {"-add", "-path=full", "A:\\M", "LIST.TXT"},            // list file without "@"
+      {"-add", "-path=full", "A:\\M", "@"},                   // empty list file name
+      {"-add", "-path=full", "A:\\M", "@L", "extra"},         // a name split at a blank
+      {"-ADD", "-path=full", "A:\\M", "@L"},                  // options are exact
+      {"-add", "-path=relative", "A:\\M", "@L"},
+      {"-add", "-rec", "-path=relative", "M", "C:\\X\\*.MAC"},  // only "*.*"
+      {"-add", "-rec", "-path=relative", "M", "C:\\X*.*"},
+      {"-add", "-rec", "-path=relative", "M"},
+      {"-extract", "-dir", "A:\\M.ZIP"},
+      {"-extract", "A:\\M.ZIP", "C:\\X\\"},
+      {"-extract", "-dir", "A:\\M.ZIP", "C:\\X", "more"},
+  };
+  for (const auto& args : bad) {
+    std::string joined;
+    for (const auto& a : args) joined += a + " ";
+    EXPECT_FALSE(ParseCommandLine(args)) << joined;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Windows paths and entry names.
+
+std::string Stored(const std::string& current, const std::string& path) {
+  WindowsPath parsed;
+  if (!ParseFullPath(MakeFullPath(current, path), &parsed)) return "<not full>";
+  return parsed.root + "|" + StoredName(parsed);
+}
+
+TEST(WindowsPathTest, StoredNamesOfFullRelativeAndUncNames) {
+  EXPECT_EQ(Stored("C:\\W", "C:\\ORVEL\\VER14\\MAC\\L3030.MAC"), "C:|ORVEL/VER14/MAC/L3030.MAC");
+  EXPECT_EQ(Stored("C:\\W", "a:\\x.txt"), "A:|x.txt");
+  EXPECT_EQ(Stored("C:\\W", "\\\\SRV\\S\\X"), "\\\\|SRV/S/X");
+  EXPECT_EQ(Stored("C:\\W", "MAC\\F.MAC"), "C:|W/MAC/F.MAC");
+  EXPECT_EQ(Stored("C:\\", "F.MAC"), "C:|F.MAC");
+  EXPECT_EQ(Stored("D:\\W", "\\TOP\\F"), "D:|TOP/F");
+  EXPECT_EQ(Stored("\\\\SRV\\S\\DIR", "\\TOP\\F"), "\\\\|SRV/S/TOP/F");
+  EXPECT_EQ(Stored("C:\\W", "C:REL"), "C:|W/REL");  // drive-relative, current drive
+  EXPECT_EQ(Stored("C:\\W", "D:REL"), "D:|REL");    // another drive: its root
+  EXPECT_EQ(Stored("C:\\W", "C:\\A\\\\B//C.TXT"), "C:|A/B/C.TXT");
+  EXPECT_EQ(Stored("C:\\W", "C:\\A\\.\\B\\..\\C.TXT"), "C:|A/C.TXT");
+  EXPECT_EQ(Stored("C:\\W", "C:\\..\\..\\C.TXT"), "C:|C.TXT");  // never above the root
+  EXPECT_EQ(Stored("C:\\W", "..\\..\\..\\X"), "C:|X");
+  EXPECT_EQ(Stored("C:\\W", "C:\\DATI\\prova \xC3\xA8.txt"), "C:|DATI/prova \xC3\xA8.txt");
+  EXPECT_EQ(Stored("C:\\W", "C:\\A. \\B.TXT "), "C:|A/B.TXT");  // Windows drops these
+}
+
+TEST(WindowsPathTest, JoinAndExtension) {
+  WindowsPath p;
+  ASSERT_TRUE(ParseFullPath("c:\\", &p));
+  EXPECT_EQ(JoinWindows(p), "C:\\");
+  ASSERT_TRUE(ParseFullPath("\\\\SRV\\S\\X\\", &p));
+  EXPECT_EQ(JoinWindows(p), "\\\\SRV\\S\\X");
+  EXPECT_FALSE(ParseFullPath("REL\\X", &p));
+  EXPECT_TRUE(HasExtension("M.ZIP"));
+  EXPECT_TRUE(HasExtension("METAL.V2"));
+  EXPECT_FALSE(HasExtension("METAL_2-0_050603"));
+  EXPECT_FALSE(HasExtension("NAME."));
+}
+
+TEST(WindowsPathTest, CaseFoldingCoversWindows1252Letters) {
+  EXPECT_TRUE(EqualNoCase("KyConfig/Daxor.INI", "KYCONFIG/daxor.ini"));
+  EXPECT_TRUE(EqualNoCase("prova \xC3\xA8.txt", "PROVA \xC3\x88.TXT"));  // è / È
+  EXPECT_TRUE(EqualNoCase("\xC5\xA0", "\xC5\xA1"));                      // Š / š
+  EXPECT_FALSE(EqualNoCase("\xC3\x97", "\xC3\xB7"));                     // × is not ÷
+  EXPECT_FALSE(EqualNoCase("A.TXT", "A.TXT "));
+  EXPECT_EQ(FoldCase("\xFF\xC3"), "\xFF\xC3");  // broken UTF-8 passes unchanged
+}
+
+TEST(WindowsPathTest, EntryNamesAcceptedBelowTheDestination) {
+  std::vector<std::string> parts;
+  std::string reason;
+  ASSERT_TRUE(CheckEntryName("KyConfig/DAXOR/KY-GEN.CNF", &parts, &reason));
+  EXPECT_EQ(parts, (std::vector<std::string>{"KyConfig", "DAXOR", "KY-GEN.CNF"}));
+  ASSERT_TRUE(CheckEntryName("./A\\B/", &parts, &reason));
+  EXPECT_EQ(parts, (std::vector<std::string>{"A", "B"}));
+  ASSERT_TRUE(CheckEntryName("a..b/c..", &parts, &reason));
+  EXPECT_EQ(parts, (std::vector<std::string>{"a..b", "c"}));
+}
+
+TEST(WindowsPathTest, EntryNamesRefused) {
+  for (const std::string name :
+       {"", "../../evil", "a/../../b", "a/..", "..\\..\\win", "/abs", "\\abs", "C:/x", "C:x",
+        "a/b:c", "a\x01z", "a/*.txt", "a/\"q\"", "a/.../b", "a/ /b", ".", "./"}) {
+    std::vector<std::string> parts;
+    std::string reason;
+    EXPECT_FALSE(CheckEntryName(name, &parts, &reason)) << name;
+    EXPECT_FALSE(reason.empty()) << name;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The built program, run as the backup program runs it: a child process with
+// its own drive map, in a temporary folder.
+
+struct RunResult {
+  int exit_code = -1;  // -1: did not end normally (a crash)
+  std::string out;
+  std::string err;
+};
+
+std::string ReadHost(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteHost(const std::string& path, const std::string& bytes) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+// Runs `argv` (the first word searched on PATH unless it holds a "/") in
+// `cwd` with the environment plus `extra`, capturing its output.
+RunResult RunProgram(const std::vector<std::string>& argv, const std::string& cwd,
+                     const std::map<std::string, std::string>& extra,
+                     const std::string& scratch) {
+  RunResult result;
+  const std::string out_path = scratch + "/stdout.txt";
+  const std::string err_path = scratch + "/stderr.txt";
+  std::vector<std::string> env_text;
+  for (char** e = environ; *e != nullptr; ++e) {
+    std::string entry = *e;
+    if (extra.count(entry.substr(0, entry.find('='))) == 0) env_text.push_back(entry);
+  }
+  for (const auto& [key, value] : extra) env_text.push_back(key + "=" + value);
+  std::vector<char*> args, env;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  for (const auto& e : env_text) env.push_back(const_cast<char*>(e.c_str()));
+  env.push_back(nullptr);
+
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0 || chdir(cwd.c_str()) != 0) _exit(127);
+    dup2(out, 1);
+    dup2(err, 2);
+    close(out);
+    close(err);
+    environ = env.data();
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+  result.out = ReadHost(out_path);
+  result.err = ReadHost(err_path);
+  return result;
+}
+
+// Entry name -> content of an archive, read with libzip.
+std::optional<std::map<std::string, std::string>> ReadZip(const std::string& path) {
+  int code = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+  if (archive == nullptr) return std::nullopt;
+  std::map<std::string, std::string> entries;
+  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+    zip_stat_t st;
+    zip_stat_index(archive, i, 0, &st);
+    std::string data(st.size, '\0');
+    zip_file_t* file = zip_fopen_index(archive, i, 0);
+    if (file == nullptr) return std::nullopt;
+    const zip_int64_t got = zip_fread(file, data.data(), data.size());
+    zip_fclose(file);
+    if (got != static_cast<zip_int64_t>(st.size)) return std::nullopt;
+    entries[st.name] = data;
+  }
+  zip_close(archive);
+  return entries;
+}
+
+struct CraftedEntry {
+  std::string name;
+  std::string data;
+  bool symlink = false;
+};
+
+// Writes an archive with exactly the given names (no checks), stored.
+void CraftZip(const std::string& path, const std::vector<CraftedEntry>& entries) {
+  int code = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+  ASSERT_NE(archive, nullptr);
+  for (const auto& entry : entries) {
+    char* copy = static_cast<char*>(malloc(entry.data.size() + 1));
+    memcpy(copy, entry.data.data(), entry.data.size());
+    zip_source_t* source = zip_source_buffer(archive, copy, entry.data.size(), 1);
+    const zip_int64_t index = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_RAW);
+    ASSERT_GE(index, 0) << entry.name;
+    zip_set_file_compression(archive, index, ZIP_CM_STORE, 0);
+    if (entry.symlink) {
+      zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX,
+                                       static_cast<zip_uint32_t>(S_IFLNK | 0777) << 16);
+    }
+  }
+  ASSERT_EQ(zip_close(archive), 0);
+}
+
+std::set<std::string> Names(const std::map<std::string, std::string>& entries) {
+  std::set<std::string> names;
+  for (const auto& [name, data] : entries) names.insert(name);
+  return names;
+}
+
+// Every path below a host folder, relative, "/" separated (folders end in "/").
+std::set<std::string> HostTree(const std::string& folder) {
+  std::set<std::string> tree;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(folder, ec);
+       it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    std::string rel = it->path().lexically_relative(folder).generic_string();
+    tree.insert(it->is_directory() && !it->is_symlink() ? rel + "/" : rel);
+  }
+  return tree;
+}
+
+class PkZipProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string templ = (fs::temp_directory_path() / "pkzip25-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(templ.data()), nullptr);
+    root_ = templ;
+    for (const char* folder : {"a", "c/WORK", "unc", "scratch"}) {
+      fs::create_directories(root_ + "/" + folder);
+    }
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+  }
+
+  // Host path of a Windows path of this world, written as given.
+  std::string Host(std::string windows) const {
+    std::replace(windows.begin(), windows.end(), '\\', '/');
+    if (windows.rfind("//", 0) == 0) return root_ + "/unc/" + windows.substr(2);
+    const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(windows[0])));
+    return root_ + "/" + drive + windows.substr(2);
+  }
+
+  RunResult PkZip(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {PKZIP25_BINARY};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv, root_ + "/c/WORK",
+                      {{"ZARIREVO_DRIVES", "A=" + root_ + "/a;C=" + root_ + "/c"},
+                       {"ZARIREVO_UNC", root_ + "/unc"},
+                       {"ZARIREVO_WINDIR", "C:\\WINDOWS"}},
+                      root_ + "/scratch");
+  }
+
+  // Info-ZIP's unzip and Python's zipfile must both read the archive.
+  void ExpectReadableByOthers(const std::string& host_archive) {
+    RunResult unzip = RunProgram({"unzip", "-t", "-qq", host_archive}, root_, {}, root_ + "/scratch");
+    EXPECT_EQ(unzip.exit_code, 0) << unzip.out << unzip.err;
+    RunResult python = RunProgram(
+        {"python3", "-c",
+         "import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None; "
+         "print(z.namelist())",
+         host_archive},
+        root_, {}, root_ + "/scratch");
+    EXPECT_EQ(python.exit_code, 0) << python.out << python.err;
+  }
+
+  std::string root_;
+};
+
+TEST_F(PkZipProgramTest, ListModeStoresFullPathsOncePerFile) {
+  WriteHost(Host("C:\\ORVEL\\VER14\\MAC\\L3030.MAC"), "machine");
+  WriteHost(Host("C:\\DATI\\prova \xC3\xA8.txt"), "accented");  // on disk in UTF-8
+  WriteHost(Host("C:\\WORK\\REL.TXT"), "relative");
+  WriteHost(Host("\\\\SRV\\S\\X.TXT"), "unc");
+  struct utimbuf times {1054814400, 1054814400};  // 5 June 2003 12:00 UTC
+  utime(Host("C:\\ORVEL\\VER14\\MAC\\L3030.MAC").c_str(), &times);
+  // The list file is Windows-1252 with CR LF, one blank line and an LF-only line.
+  WriteHost(Host("C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT"),
+            "C:\\ORVEL\\VER14\\MAC\\L3030.MAC\r\n"
+            "C:\\DATI\\prova \xE8.txt\r\n"
+            "\r\n"
+            "c:\\orvel\\ver14\\mac\\l3030.mac\r\n"
+            "REL.TXT\n"
+            "\\\\SRV\\S\\X.TXT\r\n");
+
+  RunResult run = PkZip({"-add", "-path=full", "A:\\METAL_2-0_050603",
+                         "@C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const std::string archive = Host("A:\\METAL_2-0_050603.ZIP");
+  auto entries = ReadZip(archive);
+  ASSERT_TRUE(entries);
+  EXPECT_EQ(*entries, (std::map<std::string, std::string>{
+                          {"ORVEL/VER14/MAC/L3030.MAC", "machine"},
+                          {"DATI/prova \xC3\xA8.txt", "accented"},
+                          {"WORK/REL.TXT", "relative"},
+                          {"SRV/S/X.TXT", "unc"}}));
+  ExpectReadableByOthers(archive);
+  EXPECT_EQ(HostTree(root_ + "/a"), (std::set<std::string>{"METAL_2-0_050603.ZIP"}));
+
+  // The DOS time kept is the file's modification time (two-second steps).
+  int code = 0;
+  zip_t* z = zip_open(archive.c_str(), ZIP_RDONLY, &code);
+  ASSERT_NE(z, nullptr);
+  zip_stat_t st;
+  ASSERT_EQ(zip_stat(z, "ORVEL/VER14/MAC/L3030.MAC", 0, &st), 0);
+  EXPECT_LE(std::llabs(static_cast<long long>(st.mtime) - 1054814400LL), 2);
+  zip_close(z);
+}
+
+TEST_F(PkZipProgramTest, MissingListedFileIsReportedAndTheOthersAdded) {
+  WriteHost(Host("C:\\ORVEL\\A.INI"), "a");
+  WriteHost(Host("C:\\LIST.TXT"), "C:\\ORVEL\\A.INI\r\nC:\\ORVEL\\GONE.INI\r\nD:\\NODRIVE.INI\r\n");
+  RunResult run = PkZip({"-add", "-path=full", "A:\\M", "@C:\\LIST.TXT"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("C:\\ORVEL\\GONE.INI"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("D:\\NODRIVE.INI"), std::string::npos) << run.err;
+  auto entries = ReadZip(Host("A:\\M.ZIP"));
+  ASSERT_TRUE(entries);
+  EXPECT_EQ(Names(*entries), (std::set<std::string>{"ORVEL/A.INI"}));
+}
+
+TEST_F(PkZipProgramTest, UpdateReplacesAnEntryOfTheSameNameWithoutRegardToCase) {
+  WriteHost(Host("C:\\P\\ONE.TXT"), "old");
+  WriteHost(Host("C:\\P\\TWO.TXT"), "two");
+  WriteHost(Host("C:\\L1.TXT"), "C:\\P\\ONE.TXT\r\nC:\\P\\TWO.TXT\r\n");
+  ASSERT_EQ(PkZip({"-add", "-path=full", "A:\\U.ZIP", "@C:\\L1.TXT"}).exit_code, 0);
+
+  WriteHost(Host("C:\\P\\ONE.TXT"), "new and longer");
+  WriteHost(Host("C:\\L2.TXT"), "c:\\p\\one.txt\r\n");
+  RunResult run = PkZip({"-add", "-path=full", "A:\\U.ZIP", "@C:\\L2.TXT"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  auto entries = ReadZip(Host("A:\\U.ZIP"));
+  ASSERT_TRUE(entries);
+  EXPECT_EQ(*entries, (std::map<std::string, std::string>{{"p/one.txt", "new and longer"},
+                                                          {"P/TWO.TXT", "two"}}));
+  ExpectReadableByOthers(Host("A:\\U.ZIP"));
+  // No temporary file is left beside the archive.
+  EXPECT_EQ(HostTree(root_ + "/a"), (std::set<std::string>{"U.ZIP"}));
+}
+
+TEST_F(PkZipProgramTest, ArchiveNameKeepsAGivenExtensionAndFindsAnExistingFolderByCase) {
+  WriteHost(Host("C:\\F.TXT"), "f");
+  WriteHost(Host("C:\\L.TXT"), "C:\\F.TXT\r\n");
+  fs::create_directories(Host("A:\\Backups"));
+  EXPECT_EQ(PkZip({"-add", "-path=full", "a:\\BACKUPS\\METAL.V2", "@L.TXT"}).exit_code, 1)
+      << "the list file is relative to C:\\WORK, where it is not";
+  RunResult run = PkZip({"-add", "-path=full", "a:\\BACKUPS\\METAL.V2", "@..\\L.TXT"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(HostTree(root_ + "/a"), (std::set<std::string>{"Backups/", "Backups/METAL.V2"}));
+}
+
+TEST_F(PkZipProgramTest, ArchiveFolderMissingOrArchiveDamagedLeavesNothingBehind) {
+  WriteHost(Host("C:\\F.TXT"), "f");
+  WriteHost(Host("C:\\L.TXT"), "C:\\F.TXT\r\n");
+  RunResult run = PkZip({"-add", "-path=full", "A:\\NOFOLDER\\M", "@C:\\L.TXT"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_FALSE(run.err.empty());
+  EXPECT_TRUE(HostTree(root_ + "/a").empty());
+
+  // An existing file that is not an archive is not overwritten.
+  WriteHost(Host("A:\\BAD.ZIP"), "this is not an archive at all");
+  run = PkZip({"-add", "-path=full", "A:\\BAD.ZIP", "@C:\\L.TXT"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(ReadHost(Host("A:\\BAD.ZIP")), "this is not an archive at all");
+  EXPECT_EQ(HostTree(root_ + "/a"), (std::set<std::string>{"BAD.ZIP"}));
+
+  run = PkZip({"-add", "-path=full", "B:\\M", "@C:\\L.TXT"});  // drive not mapped
+  EXPECT_EQ(run.exit_code, 1);
+}
+
+TEST_F(PkZipProgramTest, RecursiveModeStoresRelativePathsAndNeverTheArchiveItself) {
+  const std::string folder = "C:\\TMPCOPY\\EXTRACT_M\\";
+  WriteHost(Host(folder + "KyConfig\\DAXOR\\DAXOR.INI"), "ini");
+  WriteHost(Host(folder + "B.TXT"), "b");
+  WriteHost(Host(folder + "deep\\x\\y\\z.dat"), std::string(100000, 'z'));
+  fs::create_directories(Host(folder + "empty"));
+  const std::set<std::string> expected = {"B.TXT", "KyConfig/DAXOR/DAXOR.INI", "deep/x/y/z.dat"};
+
+  for (int round = 0; round < 2; ++round) {  // the second time the archive lies in the folder
+    RunResult run = PkZip({"-add", "-rec", "-path=relative", folder + "M", folder + "\\*.*"});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    auto entries = ReadZip(Host(folder + "M.ZIP"));
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(Names(*entries), expected);
+    EXPECT_EQ((*entries)["deep/x/y/z.dat"], std::string(100000, 'z'));
+  }
+  ExpectReadableByOthers(Host(folder + "M.ZIP"));
+  EXPECT_LT(fs::file_size(Host(folder + "M.ZIP")), 10000u) << "deflated";
+}
+
+TEST_F(PkZipProgramTest, RecursiveModeOverAnEmptyFolderGivesAValidEmptyArchive) {
+  fs::create_directories(Host("C:\\EMPTY"));
+  RunResult run = PkZip({"-add", "-rec", "-path=relative", "C:\\EMPTY\\E", "C:\\EMPTY\\*.*"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  auto entries = ReadZip(Host("C:\\EMPTY\\E.ZIP"));
+  ASSERT_TRUE(entries);
+  EXPECT_TRUE(entries->empty());
+
+  run = PkZip({"-add", "-rec", "-path=relative", "C:\\E2", "C:\\NOSUCH\\*.*"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_FALSE(fs::exists(Host("C:\\E2.ZIP")));
+}
+
+TEST_F(PkZipProgramTest, ExtractionRecreatesFoldersInsideExistingOnesByCase) {
+  const std::string folder = "C:\\SRC\\";
+  WriteHost(Host(folder + "KyConfig\\DAXOR\\DAXOR.INI"), "ini");
+  WriteHost(Host(folder + "ORVEL\\VER14\\MAC\\L3030.MAC"), "mac");
+  WriteHost(Host(folder + "prova \xC3\xA8.txt"), "accent");
+  ASSERT_EQ(PkZip({"-add", "-rec", "-path=relative", "C:\\M", folder + "*.*"}).exit_code, 0);
+
+  fs::create_directories(Host("C:\\OUT\\KYCONFIG"));  // already there, other case
+  RunResult run = PkZip({"-extract", "-dir", "C:\\M.ZIP", "C:\\OUT\\"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(HostTree(Host("C:\\OUT")),
+            (std::set<std::string>{"KYCONFIG/", "KYCONFIG/DAXOR/", "KYCONFIG/DAXOR/DAXOR.INI",
+                                   "ORVEL/", "ORVEL/VER14/", "ORVEL/VER14/MAC/",
+                                   "ORVEL/VER14/MAC/L3030.MAC", "prova \xC3\xA8.txt"}));
+  EXPECT_EQ(ReadHost(Host("C:\\OUT\\ORVEL\\VER14\\MAC\\L3030.MAC")), "mac");
+
+  // A missing destination is created.
+  run = PkZip({"-extract", "-dir", "C:\\M.ZIP", "C:\\NEW\\DEST"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(ReadHost(Host("C:\\NEW\\DEST\\KyConfig\\DAXOR\\DAXOR.INI")), "ini");
+}
+
+TEST_F(PkZipProgramTest, ExtractionRefusesEntriesThatLeaveTheDestination) {
+  fs::create_directories(Host("C:\\T\\DEST"));
+  fs::create_directories(root_ + "/outside");
+  // A link already in the destination that leads out of it.
+  fs::create_directory_symlink(root_ + "/outside", Host("C:\\T\\DEST\\escape"));
+  CraftZip(Host("A:\\EVIL.ZIP"), {{"../../evil", "x"},
+                                   {"/abs", "x"},
+                                   {"C:/x", "x"},
+                                   {"a/../../b", "x"},
+                                   {"..\\..\\win", "x"},
+                                   {"good/ok.txt", "fine"},
+                                   {"link", "../../outside", true},
+                                   {"escape/pwn.txt", "x"}});
+  const std::set<std::string> before = HostTree(root_);
+
+  RunResult run = PkZip({"-extract", "-dir", "A:\\EVIL.ZIP", "C:\\T\\DEST\\"});
+  EXPECT_EQ(run.exit_code, 1);
+  for (const char* name : {"../../evil", "/abs", "C:/x", "a/../../b", "link", "escape/pwn.txt"}) {
+    EXPECT_NE(run.err.find(std::string("\"") + name + "\""), std::string::npos) << name << run.err;
+  }
+  std::set<std::string> after = HostTree(root_);
+  for (const auto& path : before) after.erase(path);
+  after.erase("scratch/stdout.txt");
+  after.erase("scratch/stderr.txt");
+  EXPECT_EQ(after, (std::set<std::string>{"c/T/DEST/good/", "c/T/DEST/good/ok.txt"}));
+  EXPECT_TRUE(fs::is_empty(root_ + "/outside"));
+}
+
+TEST_F(PkZipProgramTest, DamagedArchivesFailWithoutCrashing) {
+  WriteHost(Host("C:\\S\\A.TXT"), std::string(50000, 'a'));
+  WriteHost(Host("C:\\S\\B.TXT"), "bbbb");
+  ASSERT_EQ(PkZip({"-add", "-rec", "-path=relative", "A:\\GOOD", "C:\\S\\*.*"}).exit_code, 0);
+  const std::string good = ReadHost(Host("A:\\GOOD.ZIP"));
+
+  std::mt19937 random(42);
+  std::string noise(4096, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  const std::vector<std::pair<std::string, std::string>> damaged = {
+      {"NOISE.ZIP", noise},
+      {"EMPTY.ZIP", ""},
+      {"HALF.ZIP", good.substr(0, good.size() / 2)},
+      {"HEAD.ZIP", good.substr(0, 30)},
+      {"TAIL.ZIP", "PK\x05\x06" + noise.substr(0, 40)},
+  };
+  for (const auto& [name, bytes] : damaged) {
+    WriteHost(Host("A:\\" + name), bytes);
+    RunResult run = PkZip({"-extract", "-dir", "A:\\" + name, "C:\\OUT\\" + name + "\\"});
+    EXPECT_EQ(run.exit_code, 1) << name << " " << run.err;
+    EXPECT_FALSE(run.err.empty()) << name;
+  }
+
+  // A flipped byte inside stored data is caught by the CRC, and the damaged
+  // file does not stay behind.
+  CraftZip(Host("A:\\CRC.ZIP"), {{"ok.txt", "intact"}, {"bad.txt", "0123456789abcdef"}});
+  std::string bytes = ReadHost(Host("A:\\CRC.ZIP"));
+  const size_t at = bytes.find("0123456789abcdef");
+  ASSERT_NE(at, std::string::npos);
+  bytes[at + 5] = 'X';
+  WriteHost(Host("A:\\CRC.ZIP"), bytes);
+  RunResult run = PkZip({"-extract", "-dir", "A:\\CRC.ZIP", "C:\\CRC\\"});
+  EXPECT_EQ(run.exit_code, 1) << run.err;
+  EXPECT_NE(run.err.find("bad.txt"), std::string::npos) << run.err;
+  EXPECT_EQ(HostTree(Host("C:\\CRC")), (std::set<std::string>{"ok.txt"}));
+
+  run = PkZip({"-extract", "-dir", "A:\\MISSING.ZIP", "C:\\OUT\\"});
+  EXPECT_EQ(run.exit_code, 1);
+}
+
+TEST_F(PkZipProgramTest, OtherCommandLinesGiveUsageAndExitCode2) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"-add", "-path=full", "A:\\M"},
+                                             {"-add", "-path=full", "A:\\M", "@A", "B"},
+                                             {"-extract", "A:\\M.ZIP", "C:\\X\\"},
+                                             {"-help"}}) {
+    RunResult run = PkZip(args);
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_NE(run.err.find("usage: PkZip25"), std::string::npos) << run.err;
+  }
+  EXPECT_TRUE(HostTree(root_ + "/a").empty());
+}
+
+}  // namespace
+}  // namespace pkzip
