@@ -36,6 +36,9 @@ struct CommandContext {
 
 /// show: prints the program state and every menu item, one "Name=value" line each.
 int RunShow(CommandContext& context);
+/// backup CUSTOMER: types CUSTOMER into NomeCliente and presses OK_B; kDone only
+/// when "Copia eseguita" and a true "Zip eseguito" (or no archive wanted) were shown.
+int RunBackup(CommandContext& context);
 
 }  // namespace zr::cli
 

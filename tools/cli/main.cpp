@@ -36,6 +36,7 @@ const std::vector<Command>& Commands() {
        "show                 start up, open the main window and print its state, one\n"
        "                                 \"Name=value\" line each",
        RunShow},
+      {"backup", 1, "backup CUSTOMER      type CUSTOMER into NomeCliente and press OK_B", RunBackup},
   };
   return commands;
 }
