@@ -1,0 +1,189 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/installations.h"
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { program_.SystemFolder = "C:\\KYCONFIG\\SYSTEM"; }
+  std::string Ini(const std::string& section, const std::string& key, const std::string& file) {
+    return GetIniString(platform_, section, key, "<none>", file);
+  }
+  testing::TestWorld world_;
+  Program& program_ = world_.program();
+  Platform& platform_ = world_.platform();
+};
+
+TEST_F(SettingsTest, LongValuesAreCutTo255Characters) {
+  const std::string file = "C:\\S.INI";
+  world_.WriteLines(file, {"[PATH]", "LONG=" + std::string(300, 'x')});
+  EXPECT_EQ(GetIniString(platform_, "PATH", "LONG", "", file), std::string(255, 'x'));
+}
+
+TEST_F(SettingsTest, EveryReadLeavesAnEmptyApplicationKey) {
+  const std::string file = "C:\\S.INI";
+  world_.WriteLines(file, {"[PATH]", "KYSYSTEM=C:\\X"});
+  EXPECT_EQ(GetIniString(platform_, "PATH", "KYSYSTEM", "", file), "C:\\X");
+  EXPECT_EQ(Ini("CONFIGURA", "APPLICATION", file), "");
+  EXPECT_NE(world_.ReadFile(file).find("[CONFIGURA]\r\nAPPLICATION=\r\n"), std::string::npos);
+  EXPECT_EQ(GetIniString(platform_, "PATH", "MISSING", "def", file), "def");
+}
+
+TEST_F(SettingsTest, ReadingAMissingFileCreatesNothing) {
+  world_.MakeFolder("C:\\KYCONFIG\\DAXOR1401");
+  EXPECT_EQ(GetIniString(platform_, "SETTINGS", "Installdir", "", "C:\\KYCONFIG\\DAXOR1401\\X.ini"),
+            "");
+  EXPECT_FALSE(world_.Exists("C:\\KYCONFIG\\DAXOR1401\\X.ini"));
+}
+
+TEST_F(SettingsTest, PutCreatesTheFileAndReplacesTheKey) {
+  const std::string file = "C:\\S.INI";
+  PutIniString(platform_, "PATH", "BACKUPCLIENTE", "B:\\", file);
+  PutIniString(platform_, "PATH", "BACKUPCLIENTE", "D:\\BK\\", file);
+  EXPECT_EQ(Ini("PATH", "BACKUPCLIENTE", file), "D:\\BK\\");
+  PutIniString(platform_, "PATH", "K", "v", "C:\\NOFOLDER\\S.INI");  // ignored, no crash
+  EXPECT_FALSE(world_.Exists("C:\\NOFOLDER"));
+}
+
+TEST_F(SettingsTest, ServerFoldersRoundTripEachUnderItsOwnKey) {
+  world_.WriteLines(program_.SettingsFile(),
+                    {"[PATH]", "BACKUPCLIENTE=D:\\BK\\", "SERVER_DUNRA=\\\\SRV\\DUNRA\\",
+                     "SERVER_TRELUN=S:\\TR\\"});
+  LoadOrSaveSettings(program_, program_.SettingsFile(), true);
+  EXPECT_EQ(program_.BackupPath, "D:\\BK\\");
+  EXPECT_EQ(program_.ProductTable[kDunra].Name, "DUNRA");
+  EXPECT_EQ(program_.ProductTable[kDunra].ServerFolder, "\\\\SRV\\DUNRA\\");
+  EXPECT_EQ(program_.ProductTable[kDaxorOld].Name, "DAXOR_OLD");
+
+  program_.ProductTable[kPlovik].ServerFolder = "S:\\PL\\";
+  program_.BackupPath = "A:\\";
+  LoadOrSaveSettings(program_, program_.SettingsFile(), false);
+  const std::string file = program_.SettingsFile();
+  EXPECT_EQ(Ini("PATH", "SERVER_DUNRA", file), "\\\\SRV\\DUNRA\\");
+  EXPECT_EQ(Ini("PATH", "SERVER_TRELUN", file), "S:\\TR\\");
+  EXPECT_EQ(Ini("PATH", "SERVER_PLOVIK", file), "S:\\PL\\");
+  EXPECT_EQ(Ini("PATH", "SERVER_DAXOR2D", file), "");
+  EXPECT_EQ(Ini("PATH", "BACKUPCLIENTE", file), "A:\\");
+}
+
+TEST_F(SettingsTest, MissingSettingsGiveTheDefaults) {
+  LoadOrSaveSettings(program_, program_.SettingsFile(), true);
+  EXPECT_EQ(program_.BackupPath, "A:\\");
+  for (const ProductRecord& record : program_.ProductTable) EXPECT_EQ(record.ServerFolder, "");
+}
+
+TEST_F(SettingsTest, DaxorIniFilesAreMadeAnew) {
+  program_.DaxorIniFiles = {"junk"};
+  FillDaxorIniFiles(program_);
+  EXPECT_EQ(program_.DaxorIniFiles,
+            (std::vector<std::string>{"Ky-Geow.ini", "Ky-Tecw.ini", "Ky-Cutw.ini", "Ky-cut12.ini",
+                                      "Ky-db.ini", "Ky-libw.ini", "Ky-cam32.ini"}));
+}
+
+TEST_F(SettingsTest, HasInstallDirNeedsANonEmptyValue) {
+  testing::RegisterProduct(world_, "DAXOR1401", {"[SETTINGS]", "Installdir=C:\\X"});
+  testing::RegisterProduct(world_, "TRELUN0102", {"[SETTINGS]", "Installdir="});
+  world_.MakeFolder("C:\\KYCONFIG\\PLOVIK0102");
+  EXPECT_TRUE(HasInstallDir(program_, "C:\\KYCONFIG\\DAXOR1401"));
+  EXPECT_FALSE(HasInstallDir(program_, "C:\\KYCONFIG\\TRELUN0102"));
+  EXPECT_FALSE(HasInstallDir(program_, "C:\\KYCONFIG\\PLOVIK0102"));
+}
+
+class ProductSettingsTest : public SettingsTest {};
+
+TEST_F(ProductSettingsTest, InstalldirWithTrailingBackslashIsUsedWithoutIt) {
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14\\");
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ita");
+  ASSERT_TRUE(LoadProductSettings(program_, kDaxor2D));
+  EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
+  EXPECT_EQ(program_.ProductSettingsFile[0], "c:\\kyconfig\\DAXOR1401");
+  EXPECT_EQ(program_.ProductSettingsFile[1], "DAXOR1401.ini");
+  EXPECT_EQ(program_.Language, "ITA");
+  EXPECT_EQ(program_.ErrorTexts[53], "Non esiste il file");
+  EXPECT_EQ(platform_.CurrentFolder(), "C:\\ORVEL\\VER14");
+  EXPECT_EQ(program_.BackupPath, "A:\\");
+  EXPECT_EQ(program_.DaxorIniFiles.size(), 7u);
+  // The product INI that was read carries the APPLICATION key.
+  EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\DAXOR1401\\DAXOR1401.ini").find("[CONFIGURA]"),
+            std::string::npos);
+}
+
+TEST_F(ProductSettingsTest, DaxorWithoutKyGenIsEnglish) {
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
+  ASSERT_TRUE(LoadProductSettings(program_, kDaxor2D));
+  EXPECT_EQ(program_.Language, "");
+  EXPECT_NE(program_.Language, "ITA");
+}
+
+TEST_F(ProductSettingsTest, TrelunLanguageFollowsLingua) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"LINGUA=1", "ITA"}, {"LINGUA=0", "ENG"}, {"LINGUA=ITA", "ENG"}, {"", "ENG"}};
+  for (const auto& [line, language] : cases) {
+    testing::InstallProduct(world_, "TRELUN0102", "C:\\TRELUN", {"[OPTION]", line});
+    program_.Language.clear();
+    ASSERT_TRUE(LoadProductSettings(program_, kTrelun));
+    EXPECT_EQ(program_.Language, language) << line;
+  }
+}
+
+TEST_F(ProductSettingsTest, PlovikAndDunraAreEnglishAndZipModeIsReset) {
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\PLOVIK", {"[OPTION]", "LINGUA=1"});
+  testing::InstallProduct(world_, "DUNRA01", "C:\\DUNRA");
+  program_.ZipMode = 2;
+  ASSERT_TRUE(LoadProductSettings(program_, kPlovik));
+  EXPECT_EQ(program_.Language, "ENG");
+  EXPECT_EQ(program_.ZipMode, 1);
+  ASSERT_TRUE(LoadProductSettings(program_, kDunra));
+  EXPECT_EQ(program_.Language, "ENG");
+}
+
+TEST_F(ProductSettingsTest, BackupPathIsReadOnlyWhenEmpty) {
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\PLOVIK");
+  world_.WriteLines(program_.SettingsFile(), {"[PATH]", "BACKUPCLIENTE=D:\\BK\\"});
+  program_.BackupPath = "E:\\";
+  ASSERT_TRUE(LoadProductSettings(program_, kPlovik));
+  EXPECT_EQ(program_.BackupPath, "E:\\");
+  program_.BackupPath.clear();
+  ASSERT_TRUE(LoadProductSettings(program_, kPlovik));
+  EXPECT_EQ(program_.BackupPath, "D:\\BK\\");
+}
+
+TEST_F(ProductSettingsTest, MissingOrVanishedInstallationIsNotUsable) {
+  testing::RegisterProduct(world_, "DAXOR1401", {"[SETTINGS]", "Installdir=C:\\GONE"});
+  program_.Language = "ITA";
+  EXPECT_FALSE(LoadProductSettings(program_, kDaxor2D));
+  EXPECT_EQ(program_.ProductFolder, "C:\\GONE");
+  EXPECT_EQ(program_.Language, "ITA");
+  EXPECT_EQ(platform_.CurrentFolder(), "C:\\");
+  EXPECT_FALSE(LoadProductSettings(program_, kTrelun));  // no folder for it at all
+  EXPECT_FALSE(world_.Exists("C:\\KYCONFIG\\.ini"));
+}
+
+TEST_F(ProductSettingsTest, OldDaxorTakesTheCurrentFolder) {
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ENG");
+  world_.WriteLines(program_.SettingsFile(), {"[PATH]", "BACKUPCLIENTE=D:\\"});
+  ASSERT_TRUE(platform_.ChangeFolder("C:\\ORVEL\\VER14").ok());
+  LoadDaxorOldSettings(program_, false);
+  EXPECT_TRUE(world_.ui().prompts().empty());
+  EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
+  EXPECT_EQ(program_.CnfFolder, "C:\\ORVEL\\VER14");
+  EXPECT_EQ(program_.Language, "ENG");
+  EXPECT_EQ(program_.BackupPath, "D:\\");
+}
+
+TEST_F(ProductSettingsTest, OldDaxorAsksForTheFolderAndEntersIt) {
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+  world_.ui().QueuePick("C:\\ORVEL\\VER14");
+  LoadDaxorOldSettings(program_, false);
+  EXPECT_EQ(world_.ui().prompts().size(), 1u);
+  EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
+  EXPECT_EQ(program_.Language, "ITA");
+}
+
+}  // namespace
+}  // namespace zr
