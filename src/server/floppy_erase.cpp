@@ -150,35 +150,22 @@ bool EraseBackupUnit(Program& program, const std::string& folder) {
   }
 
   MakePath(program, copy, 0, false);
-  int error = kErrNone;
-  std::string failed_path;
   try {
     DeleteFolderTree(program, copy, 0);
   } catch (const CopyFailed& failure) {
-    error = failure.error;
-    failed_path = failure.file;
+    std::int16_t ask = 0;
+    ShowErrorBox(program, failure.error, 1, ask, failure.file + "\r", "");
+    return false;
   } catch (const std::runtime_error& failure) {
-    error = kErrPathFileAccess;
-    failed_path = failure.what();
+    std::int16_t ask = 0;
+    ShowErrorBox(program, kErrPathFileAccess, 1, ask, copy + "\r", failure.what());
+    return false;
   }
-
-  // Whatever stopped the deletion, what is still visible below the folder
-  // tells whether the unit was erased. Hidden and system files are not seen
-  // and stay, as they always have.
-  const std::string base = SetTrailingBackslash(copy, true);
-  std::vector<FolderEntry> left;
-  program.platform.List(base + "*", ListKind::kFilesAndFolders, &left);
-  if (error == kErrNone && left.empty()) return true;
-
-  if (error == kErrNone) {
-    failed_path = FirstLeftoverFile(program, base, 0);
-    if (!failed_path.empty()) error = program.platform.DeleteFile(failed_path).error;
-    if (failed_path.empty()) failed_path = base;
-    if (error == kErrNone) error = kErrPathFileAccess;
-  }
-  std::int16_t ask = 0;
-  ShowErrorBox(program, error, 1, ask, failed_path + "\r", "");
-  return false;
+  // DeleteFolderTree shows the error of a file it cannot delete and stops
+  // there; a visible file still below the folder is how that shows here.
+  // Hidden and system files are not seen and stay, and so may the folders
+  // that hold them, as they always have.
+  return FirstLeftoverFile(program, SetTrailingBackslash(copy, true), 0).empty();
 }
 
 bool FormattaFloppyClick(Program& program) {

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "server/server_copy.h"
+#include "server/server_test_support.h"
+
+namespace zr {
+namespace {
+
+using testing::ServerWorld;
+using testing::StoredZip;
+
+constexpr const char* kTemp = "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\";
+
+// A unit whose archives vanish (the disk taken out) once they were listed,
+// until the test puts the disk back.
+class SwappableDisk : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  bool out = false;
+
+  Status List(const std::string& pattern, ListKind kind,
+              std::vector<FolderEntry>* entries) override {
+    if (OnUnit(pattern) && out) return Status::Error(kErrDiskNotReady);
+    Status status = target_.List(pattern, kind, entries);
+    if (pattern == "A:\\*.ZIP") out = true;  // the disk is taken out after the listing
+    return status;
+  }
+  Status GetAttributes(const std::string& path, unsigned* attributes) override {
+    if (OnUnit(path) && out) return Status::Error(kErrDiskNotReady);
+    return target_.GetAttributes(path, attributes);
+  }
+
+ private:
+  static bool OnUnit(const std::string& path) { return path.rfind("A:", 0) == 0; }
+};
+
+TEST(ExtractBackupUnitTest, ThreeArchivesGiveThreeRowsEvenWhenOneIsDamaged) {
+  ServerWorld world;
+  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
+  world.WriteFile("A:\\BETA.ZIP", "PK\x03\x04 this is no archive at all");
+  world.DaxorArchive("METAL.V2.ZIP", {{"M2.MAC", "PP2.EXE"}});
+  world.WriteFile("A:\\NOTES.TXT", "not an archive");
+
+  ExtractedArchives table;
+  ASSERT_TRUE(ExtractBackupUnit(world.program(), table));
+
+  ASSERT_EQ(table.size(), 3u);
+  EXPECT_EQ(table[0].folder, std::string(kTemp) + "EXTRACT_ALFA\\");
+  EXPECT_EQ(table[0].server_name, "ALFA.ZIP");
+  EXPECT_EQ(table[1].folder, std::string(kTemp) + "EXTRACT_BETA\\");
+  EXPECT_EQ(table[2].folder, std::string(kTemp) + "EXTRACT_METAL.V2\\");
+  EXPECT_EQ(table[2].server_name, "METAL-V2.ZIP");
+
+  EXPECT_TRUE(world.Exists(std::string(kTemp) + "EXTRACT_ALFA\\ORVEL\\VER14\\MAC\\M1.MAC"));
+  EXPECT_TRUE(world.Exists(std::string(kTemp) + "EXTRACT_BETA"));
+  EXPECT_TRUE(world.Tree(std::string(kTemp) + "EXTRACT_BETA").empty());
+  EXPECT_TRUE(world.Exists(std::string(kTemp) + "EXTRACT_METAL.V2\\KyConfig\\DAXOR1401\\DAXOR.INI"));
+  EXPECT_TRUE(world.ui().boxes().empty());
+}
+
+TEST(ExtractBackupUnitTest, StartsFromAnEmptyTemporaryFolder) {
+  ServerWorld world;
+  world.WriteFile(std::string(kTemp) + "EXTRACT_OLD\\LEFTOVER.MAC", "x");
+  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
+  ExtractedArchives table;
+  ASSERT_TRUE(ExtractBackupUnit(world.program(), table));
+  EXPECT_FALSE(world.Exists(std::string(kTemp) + "EXTRACT_OLD"));
+}
+
+TEST(ExtractBackupUnitTest, UnitWithoutArchivesGivesFalseAndTheBox) {
+  ServerWorld world;
+  world.WriteFile("A:\\NOTES.TXT", "not an archive");
+  world.program().BackupPath = "A:";
+
+  ExtractedArchives table;
+  EXPECT_FALSE(ExtractBackupUnit(world.program(), table));
+  EXPECT_TRUE(table.empty());
+  EXPECT_EQ(world.program().BackupPath, "A:\\");
+  ASSERT_EQ(world.ui().boxes().size(), 1u);
+  const MessageBoxRequest& box = world.ui().boxes()[0].request;
+  EXPECT_EQ(box.text,
+            "Attenzione nell'Unit\xC3\xA0 A:\\\rnon ci sono Configurazioni Cam corrette.");
+  EXPECT_EQ(box.title, "File Error");
+  EXPECT_EQ(box.buttons, Buttons::kOk);
+  EXPECT_TRUE(box.no_icon);
+}
+
+TEST(ExtractBackupUnitTest, HostileEntriesNeverLeaveTheExtractionFolder) {
+  ServerWorld world;
+  world.WriteFile("A:\\EVIL.ZIP", StoredZip({{"../../evil", "owned"},
+                                             {"KyConfig/DAXOR1401/DAXOR.INI", "[S]\r\n"},
+                                             {"MAC/../../../evil2", "owned"}}));
+  ExtractedArchives table;
+  ASSERT_TRUE(ExtractBackupUnit(world.program(), table));
+  ASSERT_EQ(table.size(), 1u);
+
+  EXPECT_FALSE(world.Exists("C:\\ORVEL\\VER14\\evil"));
+  EXPECT_FALSE(world.Exists("C:\\ORVEL\\VER14\\~TMPCOPYZIP\\evil"));
+  for (const std::string& file : world.Tree("C:\\")) {
+    EXPECT_EQ(file.find("evil"), std::string::npos) << file;
+  }
+  EXPECT_EQ(world.Tree("A:\\"), std::vector<std::string>{"EVIL.ZIP"});
+}
+
+TEST(ExtractBackupUnitTest, MissingDiskIsAskedForUntilItIsBack) {
+  ServerWorld world;
+  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
+  SwappableDisk disk(world.platform());
+  Program program(disk, world.ui());
+  testing::CopySettings(world.program(), program);
+
+  int asked = 0;
+  world.ui().on_box = [&](const MessageBoxRequest& box, Answer) {
+    if (box.title == "File Error\"" && ++asked == 2) disk.out = false;
+  };
+  world.ui().QueueAnswer(Answer::kOk);
+  world.ui().QueueAnswer(Answer::kOk);
+
+  ExtractedArchives table;
+  ASSERT_TRUE(ExtractBackupUnit(program, table));
+  ASSERT_EQ(world.ui().boxes().size(), 2u);
+  const MessageBoxRequest& box = world.ui().boxes()[0].request;
+  EXPECT_EQ(box.text,
+            "Attenzione l'Unita di Backup A:\\non contiene il file:\rALFA.ZIP Inserire i floppy "
+            "giusto");
+  EXPECT_EQ(box.title.size(), 11u);
+  EXPECT_EQ(box.buttons, Buttons::kOkCancel);
+  EXPECT_TRUE(box.no_icon);
+  EXPECT_TRUE(world.Exists(std::string(kTemp) + "EXTRACT_ALFA\\ORVEL\\VER14\\MAC\\M1.MAC"));
+}
+
+TEST(ExtractBackupUnitTest, CancelSkipsTheMissingArchiveAndKeepsItsRow) {
+  ServerWorld world;
+  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
+  world.DaxorArchive("BETA.ZIP", {{"M2.MAC", "PP2.EXE"}});
+  SwappableDisk disk(world.platform());
+  Program program(disk, world.ui());
+  testing::CopySettings(world.program(), program);
+
+  ExtractedArchives table;  // no scripted answer: every box is cancelled
+  ASSERT_TRUE(ExtractBackupUnit(program, table));
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(world.ui().boxes().size(), 2u);
+  EXPECT_TRUE(world.Exists(table[0].folder.substr(0, table[0].folder.size() - 1)));
+  EXPECT_TRUE(world.Tree(std::string(kTemp) + "EXTRACT_ALFA").empty());
+  EXPECT_TRUE(world.Tree(std::string(kTemp) + "EXTRACT_BETA").empty());
+}
+
+}  // namespace
+}  // namespace zr

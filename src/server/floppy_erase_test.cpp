@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "server/server_copy.h"
+#include "server/server_test_support.h"
+
+namespace zr {
+namespace {
+
+using testing::ServerWorld;
+
+void FillUnit(ServerWorld& world, const std::string& folder) {
+  world.WriteFile(folder + "ALFA_050603.ZIP", "PK");
+  world.WriteFile(folder + "BETA_050603.ZIP", "PK");
+  world.WriteFile(folder + "ALFA\\MAC\\M1.MAC", "x");
+  world.WriteFile(folder + "ALFA\\SOLA.LETTURA", "x");
+  std::filesystem::permissions(world.Host(folder + "ALFA\\SOLA.LETTURA"),
+                               std::filesystem::perms::owner_read);
+}
+
+TEST(FormattaFloppyClickTest, FloppyRootIsEmptiedAndStays) {
+  ServerWorld world;
+  FillUnit(world, "A:\\");
+  world.ui().QueueAnswer(Answer::kYes);
+
+  EXPECT_TRUE(FormattaFloppyClick(world.program()));
+  EXPECT_TRUE(world.Exists("A:\\"));
+  EXPECT_TRUE(world.Tree("A:\\").empty());
+  EXPECT_TRUE(std::filesystem::is_empty(world.Host("A:\\")));
+
+  ASSERT_EQ(world.ui().boxes().size(), 2u);
+  const MessageBoxRequest& question = world.ui().boxes()[0].request;
+  EXPECT_EQ(question.text, "Siete sicuri di voler cancellare il floppy A:\\ ?");
+  EXPECT_EQ(question.title, "Question");
+  EXPECT_EQ(question.buttons, Buttons::kYesNo);
+  EXPECT_TRUE(question.no_icon);
+  const MessageBoxRequest& closing = world.ui().boxes()[1].request;
+  EXPECT_EQ(closing.text, "Cancellazione Eseguita");
+  EXPECT_EQ(closing.title, "Fine Esecuzione");
+  EXPECT_TRUE(closing.no_icon);
+  EXPECT_EQ(world.LineTexts(), (std::vector<std::string>{"Cancellazione del floppy A:\\ in corso.",
+                                                         "Attendere prego......."}));
+  EXPECT_EQ(world.ui().lines()[0].color, world.program().ColorBlack);
+}
+
+TEST(FormattaFloppyClickTest, OrdinaryBackupFolderIsRemovedWithItsContent) {
+  ServerWorld world;
+  FillUnit(world, "C:\\BACKUP\\");
+  world.WriteFile("C:\\BACKUPS.TXT", "stays");
+  world.program().BackupPath = "C:\\BACKUP\\";
+  world.ui().QueueAnswer(Answer::kYes);
+
+  EXPECT_TRUE(FormattaFloppyClick(world.program()));
+  EXPECT_FALSE(world.Exists("C:\\BACKUP"));
+  EXPECT_TRUE(world.Exists("C:\\BACKUPS.TXT"));
+  EXPECT_EQ(world.program().BackupPath, "C:\\BACKUP\\");
+}
+
+TEST(FormattaFloppyClickTest, PathWithoutDriveIsTakenOnDriveC) {
+  ServerWorld world;
+  FillUnit(world, "C:\\DATI\\");
+  world.program().BackupPath = "\\DATI\\";
+  world.ui().QueueAnswer(Answer::kYes);
+
+  EXPECT_TRUE(FormattaFloppyClick(world.program()));
+  EXPECT_FALSE(world.Exists("C:\\DATI"));
+  EXPECT_EQ(world.program().BackupPath, "\\DATI\\");
+}
+
+TEST(FormattaFloppyClickTest, EmptyUnitStillGetsTheLinesAndTheClosingBox) {
+  ServerWorld world;
+  world.ui().QueueAnswer(Answer::kYes);
+  EXPECT_TRUE(FormattaFloppyClick(world.program()));
+  EXPECT_EQ(world.LineTexts().size(), 2u);
+  EXPECT_EQ(world.ui().boxes().back().request.text, "Cancellazione Eseguita");
+}
+
+TEST(FormattaFloppyClickTest, NoChangesNothing) {
+  ServerWorld world;
+  FillUnit(world, "A:\\");
+  const std::vector<std::string> before = world.Tree("A:\\");
+  world.ui().QueueAnswer(Answer::kNo);
+
+  EXPECT_FALSE(FormattaFloppyClick(world.program()));
+  EXPECT_EQ(world.Tree("A:\\"), before);
+  EXPECT_TRUE(world.ui().lines().empty());
+  EXPECT_EQ(world.ui().boxes().size(), 1u);
+}
+
+TEST(FormattaFloppyClickTest, UnreadableUnitAsksAndCancelEndsTheProgram) {
+  ServerWorld world;
+  world.RemoveDrive('A');
+  world.ui().QueueAnswer(Answer::kYes);
+  EXPECT_THROW(FormattaFloppyClick(world.program()), ProgramEnded);
+}
+
+// A write-protected file on the unit.
+class ProtectedFile : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  Status DeleteFile(const std::string& path) override {
+    if (path.find("BETA") != std::string::npos) return Status::Error(kErrPermissionDenied);
+    return target_.DeleteFile(path);
+  }
+};
+
+TEST(FormattaFloppyClickTest, DeletionErrorIsShownAndTheClosingBoxSaysSo) {
+  ServerWorld world;
+  FillUnit(world, "A:\\");
+  ProtectedFile platform(world.platform());
+  Program program(platform, world.ui());
+  testing::CopySettings(world.program(), program);
+  world.ui().QueueAnswer(Answer::kYes);
+
+  EXPECT_FALSE(FormattaFloppyClick(program));
+  EXPECT_TRUE(world.Exists("A:\\BETA_050603.ZIP"));
+  const auto& boxes = world.ui().boxes();
+  ASSERT_GE(boxes.size(), 3u);
+  bool named = false;
+  for (std::size_t i = 1; i + 1 < boxes.size(); ++i) {
+    named = named || boxes[i].request.text.find("A:\\BETA_050603.ZIP") != std::string::npos;
+  }
+  EXPECT_TRUE(named);
+  EXPECT_EQ(boxes.back().request.text, "Cancellazione non completata");
+  EXPECT_EQ(boxes.back().request.title, "Fine Esecuzione");
+}
+
+class ErasureRefusalTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ErasureRefusalTest, ProtectedFolderOrAParentOfOneIsRefused) {
+  ServerWorld world;
+  world.program().CnfFolder = "C:\\ORVEL\\VER14";
+  world.WriteFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "[PATH]\r\n");
+  world.WriteFile("C:\\ORVEL\\VER14\\KY-GEN.CNF", "x");
+  const std::vector<std::string> before = world.Tree("C:\\");
+  world.program().BackupPath = GetParam();
+  world.ui().QueueAnswer(Answer::kYes);
+
+  EXPECT_FALSE(FormattaFloppyClick(world.program()));
+  EXPECT_EQ(world.Tree("C:\\"), before);
+  EXPECT_TRUE(world.ui().lines().empty());
+  ASSERT_EQ(world.ui().boxes().size(), 2u);
+  const MessageBoxRequest& box = world.ui().boxes()[1].request;
+  EXPECT_EQ(box.title, "Cancellazione Rifiutata");
+  EXPECT_EQ(box.text.rfind(std::string("Il percorso ") + GetParam() + " non viene cancellato:\r", 0),
+            0u)
+      << box.text;
+  // The direct call refuses as well.
+  EXPECT_FALSE(EraseBackupUnit(world.program(), GetParam()));
+  EXPECT_EQ(world.Tree("C:\\"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, ErasureRefusalTest,
+    ::testing::Values("C:\\", "C:", "", "c:\\kyconfig\\", "C:\\KYCONFIG", "\\KYCONFIG\\",
+                      "KYCONFIG\\", "C:\\KYCONFIG\\SYSTEM\\", "C:\\ORVEL\\", "C:\\ORVEL\\VER14\\",
+                      "c:\\windows\\", "C:\\TEMP\\..\\", "C:\\KYCONFIG\\SYSTEM\\..\\",
+                      "C:/KyConfig/", "C:\\KYCONFIG.\\", "C:KYCONFIG"));
+
+TEST(ErasureRefusalTest, UnrelatedFoldersMayBeErased) {
+  ServerWorld world;
+  Program& program = world.program();
+  for (const char* folder : {"A:\\", "A:", "D:\\", "C:\\BACKUP\\", "C:\\KYCONFIG2\\",
+                             "C:\\KYCONFIG\\SYSTEM\\VECCHI\\", "C:\\ORVEL\\VER1\\",
+                             "C:\\WINDOWS\\TEMP\\", "\\\\SRV\\CAM\\BACKUP\\"}) {
+    EXPECT_EQ(ErasureRefusal(program, folder), "") << folder;
+  }
+}
+
+TEST(ErasureRefusalTest, SaysWhichFolderWouldBeLost) {
+  ServerWorld world;
+  const std::string text = ErasureRefusal(world.program(), "C:\\");
+  EXPECT_NE(text.find("contiene"), std::string::npos);
+  EXPECT_EQ(ErasureRefusal(world.program(), "C:\\WINDOWS\\"),
+            "Il percorso C:\\WINDOWS\\ non viene cancellato:\r\xC3\xA8 la cartella di Windows "
+            "C:\\WINDOWS.");
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "server/server_copy.h"
+#include "server/server_test_support.h"
+
+namespace zr {
+namespace {
+
+using testing::ServerWorld;
+using testing::StoredZip;
+
+bool IsZip(const std::string& bytes) { return bytes.rfind("PK\x03\x04", 0) == 0; }
+
+// Checks the end of every run: closing box, temporary folder, STOP state.
+void ExpectClosed(ServerWorld& world, Program& program, const std::string& closing) {
+  ASSERT_FALSE(world.ui().boxes().empty());
+  const MessageBoxRequest& box = world.ui().boxes().back().request;
+  EXPECT_EQ(box.text, closing);
+  EXPECT_EQ(box.title, "");
+  EXPECT_EQ(box.buttons, Buttons::kOk);
+  EXPECT_TRUE(box.no_icon);
+  EXPECT_FALSE(world.Exists("C:\\ORVEL\\VER14\\~TMPCOPYZIP"));
+  EXPECT_FALSE(program.BackupRunning);
+  EXPECT_FALSE(program.main.StopB.enabled);
+}
+
+TEST(CopyConfigurationsToServerTest, TwoMachinesNamingOnePostProcessorGiveTwoCopies) {
+  ServerWorld world;
+  world.DaxorArchive("METAL_2-0_050603.ZIP", {{"M1.MAC", "PPNAME.EXE"}, {"M2.MAC", "PPNAME.EXE"}});
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+
+  const std::vector<std::string> lines = world.LineTexts();
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "Copia delle configurazioni sul server.");
+  EXPECT_EQ(lines[1], "Da A:\\");
+  EXPECT_EQ(lines[2], "a D:\\SERVER\\DAXOR\\, D:\\SERVER\\PLOVIK\\, D:\\SERVER\\TRELUN\\");
+  EXPECT_EQ(lines[3], "\\PPNAME\\M1.MAC\\METAL_2-0_050603.ZIP");
+  EXPECT_EQ(lines[4], "\\PPNAME\\M2.MAC\\METAL_2-0_050603.ZIP");
+  EXPECT_EQ(world.ui().lines()[3].color, world.program().ColorBlue);
+  EXPECT_EQ(world.ui().beeps(), 0);
+
+  EXPECT_EQ(world.Tree("D:\\SERVER"),
+            (std::vector<std::string>{"DAXOR/PPNAME/M1/METAL_2-0_050603.ZIP",
+                                      "DAXOR/PPNAME/M2/METAL_2-0_050603.ZIP"}));
+  const std::string filed = world.ReadFile("D:\\SERVER\\DAXOR\\PPNAME\\M1\\METAL_2-0_050603.ZIP");
+  EXPECT_TRUE(IsZip(filed));
+  // Re-packed with the paths below the extraction folder, not inside itself.
+  EXPECT_NE(filed.find("ORVEL/VER14/MAC/M1.MAC"), std::string::npos);
+  EXPECT_EQ(filed.find("EXTRACT_"), std::string::npos);
+  EXPECT_EQ(filed.find("METAL_2-0_050603.ZIP"), std::string::npos);
+  EXPECT_EQ(world.ui().boxes().size(), 1u);
+  ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
+TEST(CopyConfigurationsToServerTest, PlovikArchiveIsFiledUnderDeruveda) {
+  ServerWorld world;
+  world.WriteFile("A:\\BEND.ZIP",
+                  StoredZip({{"KyConfig/PLOVIK0102/PLOVIK.INI", "[PATH]\r\n"},
+                             {"PLOVIK/MACCHINE/P1.MAC", testing::MachineFile("OTHER.EXE")}}));
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\SERVER"),
+            std::vector<std::string>{"PLOVIK/DERUveda/P1/BEND.ZIP"});
+  ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
+TEST(CopyConfigurationsToServerTest, DotsInTheNameAndRunsAgainTakeTheNextFreeName) {
+  ServerWorld world;
+  world.DaxorArchive("METAL.V2.ZIP", {{"M1.MAC", "PP.EXE"}});
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"DAXOR/PP/M1/METAL-V2.ZIP"});
+  EXPECT_EQ(world.ui().beeps(), 0);
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\SERVER"),
+            (std::vector<std::string>{"DAXOR/PP/M1/METAL-V2.ZIP", "DAXOR/PP/M1/METAL-V2_1.ZIP",
+                                      "DAXOR/PP/M1/METAL-V2_2.ZIP"}));
+  std::vector<std::string> alarms;
+  for (const auto& line : world.ui().lines()) {
+    if (line.background == kBackgroundAlarm) alarms.push_back(line.text);
+  }
+  EXPECT_EQ(alarms, (std::vector<std::string>{"\\PP\\M1.MAC\\METAL-V2_1", "\\PP\\M1.MAC\\METAL-V2_2"}));
+  EXPECT_EQ(world.ui().beeps(), 2);
+  ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
+TEST(CopyConfigurationsToServerTest, EmptyServerRootAndUnknownProductFileBelowDriveC) {
+  ServerWorld world;
+  world.program().ProductTable[kDaxor2D].ServerFolder = "";
+  world.WriteFile("A:\\X.ZIP", StoredZip({{"KyConfig/ZAZOZODEDU01/Z.INI", "[S]\r\n"},
+                                          {"MAC/M1.MAC", testing::MachineFile("PPNAME.EXE")}}));
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_TRUE(world.Exists("C:\\PPNAME\\M1\\X.ZIP"));
+  ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
+TEST(CopyConfigurationsToServerTest, MachineWithoutPostProcessorLineUsesTheMissingParameterText) {
+  ServerWorld world;
+  world.WriteFile("A:\\X.ZIP", StoredZip({{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
+                                          {"MAC/M1.MAC", "MACCHINA|L3030|\r\n"}}));
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\SERVER"),
+            std::vector<std::string>{"DAXOR/Parametro inesistente/M1/X.ZIP"});
+}
+
+TEST(CopyConfigurationsToServerTest, UncServerRoot) {
+  ServerWorld world;
+  world.MakeFolder("\\\\SRV\\CAM\\DAXOR");
+  world.program().ProductTable[kDaxor2D].ServerFolder = "\\\\SRV\\CAM\\DAXOR\\";
+  world.DaxorArchive("CLIENTE_050603.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_TRUE(IsZip(world.ReadFile("\\\\SRV\\CAM\\DAXOR\\PPNAME\\M1\\CLIENTE_050603.ZIP")));
+  ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
+TEST(CopyConfigurationsToServerTest, NamesReadFromTheArchiveStayBelowTheServerRoot) {
+  ServerWorld world;
+  world.WriteFile("A:\\X.ZIP",
+                  StoredZip({{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
+                             {"MAC/M1.MAC", testing::MachineFile("..\\..\\..\\EVIL")},
+                             {"MAC/M2.MAC", testing::MachineFile("C:\\WINDOWS\\PP")}}));
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  const std::vector<std::string> files = world.Tree("D:\\");
+  ASSERT_EQ(files.size(), 2u);
+  for (const std::string& file : files) {
+    EXPECT_EQ(file.rfind("SERVER/DAXOR/", 0), 0u) << file;
+  }
+  EXPECT_TRUE(world.Tree("C:\\WINDOWS").empty());
+}
+
+TEST(CopyConfigurationsToServerTest, NoArchiveOnTheUnit) {
+  ServerWorld world;
+  world.WriteFile("A:\\NOTES.TXT", "x");
+
+  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  ASSERT_EQ(world.ui().boxes().size(), 2u);
+  EXPECT_EQ(world.ui().boxes()[0].request.title, "File Error");
+  ExpectClosed(world, world.program(), "Copia Bloccata dall'utente");
+  EXPECT_TRUE(world.Tree("D:\\").empty());
+}
+
+// Counts the re-packing runs of the archiver and presses STOP at the first
+// pending-input point of the first machine-file listing.
+class StopDuringMachineListing : public ForwardingPlatform {
+ public:
+  StopDuringMachineListing(Platform& target, ScriptedUi& ui) : ForwardingPlatform(target), ui_(ui) {}
+  Program* program = nullptr;
+  int repacks = 0;
+
+  Status List(const std::string& pattern, ListKind kind,
+              std::vector<FolderEntry>* entries) override {
+    if (!armed_ && pattern.size() > 5 && pattern.compare(pattern.size() - 5, 5, "*.MAC") == 0) {
+      armed_ = true;
+      ui_.OnNthInput(1, [this] { program->BackupRunning = false; });
+    }
+    return target_.List(pattern, kind, entries);
+  }
+  Status Run(const std::string& command_line, int* exit_code) override {
+    if (command_line.find(" -add ") != std::string::npos) ++repacks;
+    return target_.Run(command_line, exit_code);
+  }
+
+ private:
+  ScriptedUi& ui_;
+  bool armed_ = false;
+};
+
+TEST(CopyConfigurationsToServerTest, StopWhileTheFirstMachinesAreListed) {
+  ServerWorld world;
+  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
+  world.DaxorArchive("BETA.ZIP", {{"M2.MAC", "PPNAME.EXE"}});
+  StopDuringMachineListing platform(world.platform(), world.ui());
+  Program program(platform, world.ui());
+  testing::CopySettings(world.program(), program);
+  platform.program = &program;
+
+  EXPECT_FALSE(CopyConfigurationsToServer(program));
+  EXPECT_EQ(platform.repacks, 1);
+  EXPECT_TRUE(world.Exists("D:\\SERVER\\DAXOR\\PPNAME\\M1"));
+  EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
+  EXPECT_EQ(world.LineTexts().back(), "\\PPNAME\\M1.MAC\\ALFA.ZIP");
+  ExpectClosed(world, program, "Copia Bloccata dall'utente");
+}
+
+TEST(CopyConfigurationsToServerTest, StopWhileTheUnitIsUnpackedEndsTheCopy) {
+  ServerWorld world;
+  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
+  world.ui().OnNthInput(1, [&] { world.program().BackupRunning = false; });
+
+  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  EXPECT_TRUE(world.Tree("D:\\").empty());
+  ExpectClosed(world, world.program(), "Copia Bloccata dall'utente");
+}
+
+// The server refuses one copy (disk full).
+class FullServer : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  Status CopyFile(const std::string& from, const std::string& to) override {
+    if (to.find("\\M1\\") != std::string::npos) return Status::Error(kErrDiskFull, "no space");
+    return target_.CopyFile(from, to);
+  }
+};
+
+TEST(CopyConfigurationsToServerTest, FailedCopyIsReportedAndTheRunGoesOn) {
+  ServerWorld world;
+  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}, {"M2.MAC", "PPNAME.EXE"}});
+  FullServer platform(world.platform());
+  Program program(platform, world.ui());
+  testing::CopySettings(world.program(), program);
+
+  EXPECT_FALSE(CopyConfigurationsToServer(program));
+  EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"DAXOR/PPNAME/M2/ALFA.ZIP"});
+  std::vector<std::string> alarms;
+  for (const auto& line : world.ui().lines()) {
+    if (line.background == kBackgroundAlarm) alarms.push_back(line.text);
+  }
+  ASSERT_EQ(alarms.size(), 1u);
+  EXPECT_NE(alarms[0].find("D:\\SERVER\\DAXOR\\PPNAME\\M1\\ALFA.ZIP"), std::string::npos);
+  EXPECT_NE(alarms[0].find("errore 61"), std::string::npos);
+  ExpectClosed(world, program, "Copia terminata con errori: 1 copia non riuscita.");
+}
+
+TEST(CopyConfigurationsToServerTest, UnreachableServerRootCountsEveryCopy) {
+  ServerWorld world;
+  world.program().ProductTable[kDaxor2D].ServerFolder = "\\\\NOSRV\\NOSHARE\\DAXOR\\";
+  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}, {"M2.MAC", "PPNAME.EXE"}});
+
+  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  ExpectClosed(world, world.program(), "Copia terminata con errori: 2 copie non riuscite.");
+}
+
+}  // namespace
+}  // namespace zr
