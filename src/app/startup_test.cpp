@@ -1,0 +1,304 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "app/products.h"
+#include "app/settings.h"
+#include "tests/installations.h"
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+constexpr const char* kSystem = "/Fc:\\kyconfig\\system";
+
+class StartupTest : public ::testing::Test {
+ protected:
+  std::string Ini(const std::string& file, const std::string& key) {
+    return GetIniString(world_.platform(), "PATH", key, "<none>", file);
+  }
+  testing::TestWorld world_;
+  Program& program_ = world_.program();
+  ScriptedUi& ui_ = world_.ui();
+  Platform& platform_ = world_.platform();
+};
+
+TEST_F(StartupTest, ProductIndexOfFolderByNamePrefix) {
+  for (const auto& name : {"DAXOR1401", "daxor1401", "TRELUNX", "PLOVIK0102", "Dunra7",
+                           "DAXOR3D0101", "ZAZOZODEDU01", "OTHER"}) {
+    testing::RegisterProduct(world_, name, {"[SETTINGS]", "Installdir=C:\\X"});
+  }
+  const std::string prefix = "C:\\KYCONFIG\\";
+  EXPECT_EQ(ProductIndexOfFolder(program_, prefix, "DAXOR1401", true), kDaxor2D);
+  EXPECT_EQ(ProductIndexOfFolder(program_, prefix, "daxor1401", true), kDaxor2D);
+  EXPECT_EQ(ProductIndexOfFolder(program_, prefix, "TRELUNX", true), kTrelun);
+  EXPECT_EQ(ProductIndexOfFolder(program_, prefix, "PLOVIK0102", true), kPlovik);
+  EXPECT_EQ(ProductIndexOfFolder(program_, prefix, "Dunra7", true), kDunra);
+  EXPECT_EQ(ProductIndexOfFolder(program_, prefix, "DAXOR3D0101", true), -1);
+  EXPECT_EQ(ProductIndexOfFolder(program_, prefix, "ZAZOZODEDU01", false), -1);
+  EXPECT_EQ(ProductIndexOfFolder(program_, prefix, "OTHER", true), -1);
+  EXPECT_EQ(ProductIndexOfFolder(program_, prefix, "DAXOR9999", false), kDaxor2D);
+  EXPECT_EQ(ProductIndexOfFolder(program_, prefix, "DAXOR9999", true), -1);  // no INI
+}
+
+TEST_F(StartupTest, ClassifyStartFolderLooksAtTheFirst11Characters) {
+  EXPECT_EQ(ClassifyStartFolder("C:\\KyConfig"), 1);
+  EXPECT_EQ(ClassifyStartFolder("c:\\kyconfigX\\y"), 1);
+  EXPECT_EQ(ClassifyStartFolder("c:\\kyconf"), 0);
+  EXPECT_EQ(ClassifyStartFolder("D:\\kyconfig"), 0);
+}
+
+TEST_F(StartupTest, FindProductConfigFolderSkipsThe3DVariant) {
+  testing::RegisterProduct(world_, "DAXOR3D0101", {"[SETTINGS]", "Installdir=C:\\X"});
+  testing::RegisterProduct(world_, "DAXOR4000", {"[SETTINGS]", "Installdir=C:\\X"});
+  EXPECT_EQ(FindProductConfigFolder(program_, kDaxor2D), "c:\\kyconfig\\DAXOR4000");
+  EXPECT_EQ(FindProductConfigFolder(program_, kPlovik), "c:\\kyconfig\\");
+  EXPECT_EQ(FindProductConfigFolder(program_, kDaxorOld), "c:\\kyconfig\\");
+}
+
+TEST_F(StartupTest, FirstRunWithSystemFolderAndProduct) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+  world_.MakeFolder("C:\\KYCONFIG\\DAXOR3D0101");
+  testing::RegisterProduct(world_, "ZAZOZODEDU01", {"[SETTINGS]", "Installdir=C:\\ORVEL\\VER14"});
+  LauncherLoad(program_, kSystem);
+
+  const std::string file = "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI";
+  EXPECT_EQ(program_.SystemFolder, "c:\\kyconfig\\system");
+  EXPECT_EQ(Ini(file, "KYSYSTEM"), "c:\\kyconfig\\system");
+  EXPECT_EQ(Ini(file, "KYGENERALE"), "c:\\kyconfig");
+  EXPECT_EQ(Ini(file, "ZIPFILE"), "c:\\kyconfig\\system\\PKZIP25");
+  EXPECT_EQ(program_.ArchiverPath, "c:\\kyconfig\\system\\PKZIP25");
+  EXPECT_EQ(program_.InstalledProducts, std::vector<int>{kDaxor2D});
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR2D");
+  EXPECT_EQ(program_.launcher.Software_B.caption, "DAXOR2D");
+  EXPECT_EQ(program_.launcher.Backup.caption, "ZA-Rirevo\rVers.6.8.1");
+  EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
+  EXPECT_EQ(program_.Language, "ITA");
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(StartupTest, FirstRunWithoutProductsUsesTheToolsArchiver) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::InstallDaxorFolder(world_, "C:\\KYCONFIG\\SYSTEM", "ENG");
+  LauncherLoad(program_, "/fc:\\kyconfig\\system");  // the letter may be lower case
+  EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"),
+            "c:\\kyconfig\\system\\tools\\PKZIP25");
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR_OLD");
+  EXPECT_TRUE(program_.InstalledProducts.empty());
+}
+
+TEST_F(StartupTest, StartInAnOldDaxorFolderAsksNothing) {
+  testing::InstallDaxorFolder(world_, "C:\\Orvel\\Ver14", "ITA");
+  ASSERT_TRUE(platform_.ChangeFolder("C:\\Orvel\\Ver14").ok());
+  LauncherLoad(program_, "");
+  const std::string file = "C:\\Orvel\\Ver14\\ZA-RIREVO.INI";
+  EXPECT_EQ(Ini(file, "KYSYSTEM"), "C:\\Orvel\\Ver14");
+  EXPECT_EQ(Ini(file, "KYGENERALE"), "C:\\Orvel");
+  EXPECT_EQ(Ini(file, "ZIPFILE"), "C:\\Orvel\\Ver14\\tools\\PKZIP25");
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR_OLD");
+  EXPECT_EQ(program_.ProductFolder, "C:\\Orvel\\Ver14");
+  EXPECT_EQ(program_.Language, "ITA");
+  EXPECT_TRUE(ui_.prompts().empty());
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(StartupTest, AnotherOptionFirstChangesNoFolder) {
+  testing::InstallDaxorFolder(world_, "C:\\Orvel\\Ver14");
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  ASSERT_TRUE(platform_.ChangeFolder("C:\\Orvel\\Ver14").ok());
+  ParseCommandLine(program_, "/X /Fc:\\kyconfig\\system");
+  EXPECT_EQ(platform_.CurrentFolder(), "C:\\Orvel\\Ver14");
+  ParseCommandLine(program_, "");
+  ParseCommandLine(program_, "no option");
+  ParseCommandLine(program_, "/");
+  EXPECT_EQ(platform_.CurrentFolder(), "C:\\Orvel\\Ver14");
+  ParseCommandLine(program_, "  /F  c:\\kyconfig\\system  /Q");  // a further option is not folder
+  EXPECT_EQ(platform_.CurrentFolder(), "c:\\kyconfig\\system");
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(StartupTest, UnusableFolderOptionKeepsTheStartFolderAndTellsSo) {
+  testing::InstallDaxorFolder(world_, "C:\\Orvel\\Ver14");
+  ASSERT_TRUE(platform_.ChangeFolder("C:\\Orvel\\Ver14").ok());
+  LauncherLoad(program_, "/FQ:\\nowhere");
+  ASSERT_FALSE(ui_.boxes().empty());
+  EXPECT_NE(ui_.boxes()[0].request.text.find("Q:\\nowhere"), std::string::npos);
+  EXPECT_EQ(program_.SystemFolder, "C:\\Orvel\\Ver14");
+  EXPECT_TRUE(world_.Exists("C:\\Orvel\\Ver14\\ZA-RIREVO.INI"));
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR_OLD");
+}
+
+TEST_F(StartupTest, UnusableKySystemIsLeftAloneAndNothingIsWrittenThere) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::InstallDaxorFolder(world_, "C:\\KYCONFIG\\SYSTEM");
+  const std::string file = "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI";
+  world_.WriteLines(file, {"[PATH]", "KYSYSTEM=D:\\GONE", "KYGENERALE=D:\\ALSO"});
+  LauncherLoad(program_, kSystem);
+  EXPECT_EQ(program_.SystemFolder, "c:\\kyconfig\\system");
+  EXPECT_EQ(Ini(file, "KYSYSTEM"), "D:\\GONE");  // the user's value is kept to be mended
+  EXPECT_EQ(Ini(file, "KYGENERALE"), "D:\\ALSO");
+  EXPECT_FALSE(world_.Exists("D:\\GONE"));
+  EXPECT_EQ(ui_.boxes().size(), 2u);
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR_OLD");
+}
+
+TEST_F(StartupTest, KySystemElsewhereMovesTheSettingsFile) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  world_.MakeFolder("D:\\SYS");
+  testing::InstallDaxorFolder(world_, "D:\\SYS");
+  world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "KYSYSTEM=D:\\SYS"});
+  LauncherLoad(program_, kSystem);
+  EXPECT_EQ(program_.SystemFolder, "D:\\SYS");
+  EXPECT_EQ(Ini("D:\\SYS\\ZA-RIREVO.INI", "KYSYSTEM"), "D:\\SYS");
+  EXPECT_EQ(Ini("D:\\SYS\\ZA-RIREVO.INI", "KYGENERALE"), "D:\\");
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(StartupTest, FirstProductUnusableFallsBackToOldDaxorWithQuestion) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::RegisterProduct(world_, "DAXOR1401", {"[SETTINGS]", "Installdir=C:\\GONE"});
+  testing::InstallProduct(world_, "TRELUN0102", "C:\\TRELUN");
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ENG");
+  ui_.QueuePick("C:\\ORVEL\\VER14");
+  LauncherLoad(program_, kSystem);
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR_OLD");
+  EXPECT_TRUE(program_.InstalledProducts.empty());
+  EXPECT_EQ(ui_.prompts().size(), 1u);
+  EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
+  EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"),
+            "c:\\kyconfig\\system\\PKZIP25");
+}
+
+TEST_F(StartupTest, MissingKyGenWrongFolderThenRightOne) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  world_.MakeFolder("C:\\WRONG");
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+  ui_.QueuePick("C:\\WRONG");
+  ui_.QueueAnswer(Answer::kNo);
+  ui_.QueuePick("C:\\ORVEL\\VER14");
+  LauncherLoad(program_, kSystem);
+  EXPECT_EQ(ui_.boxes().size(), 1u);
+  EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
+  EXPECT_EQ(program_.Language, "ITA");
+}
+
+TEST_F(StartupTest, MissingKyGenAndYesEndsWithoutSaving) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  ui_.QueueAnswer(Answer::kYes);
+  try {
+    LauncherLoad(program_, kSystem);
+    FAIL() << "the program should have ended";
+  } catch (const ProgramEnded& ended) {
+    EXPECT_FALSE(ended.settings_saved);
+  }
+  EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"), "<none>");
+}
+
+TEST_F(StartupTest, DotEntriesAreSkipped) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::InstallProduct(world_, ".DAXOR1401", "C:\\D");
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  LauncherLoad(program_, kSystem);
+  EXPECT_EQ(program_.InstalledProducts, std::vector<int>{kPlovik});
+}
+
+class CyclingTest : public StartupTest {
+ protected:
+  void SetUp() override {
+    world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+    testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
+    testing::InstallDaxorFolder(world_, "C:\\D", "ITA");
+    testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+    testing::InstallProduct(world_, "TRELUN0102", "C:\\T", {"[OPTION]", "LINGUA=1"});
+    LauncherLoad(program_, kSystem);
+    ASSERT_EQ(program_.InstalledProducts, (std::vector<int>{kDaxor2D, kPlovik, kTrelun}));
+  }
+};
+
+TEST_F(CyclingTest, LauncherButtonStepsAndBackupTakesTheCaption) {
+  LauncherSoftwareClick(program_);
+  EXPECT_EQ(program_.launcher.Software_B.caption, "PLOVIK");
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR2D");
+  LauncherSoftwareClick(program_);
+  LauncherSoftwareClick(program_);
+  EXPECT_EQ(program_.launcher.Software_B.caption, "DAXOR2D");
+  LauncherSoftwareClick(program_);
+  LauncherBackupClick(program_);
+  EXPECT_EQ(program_.SelectedSoftware, "PLOVIK");
+}
+
+TEST_F(CyclingTest, UnknownNameLeadsToTheFirstPosition) {
+  EXPECT_EQ(NextInstalledSoftware(program_, "DUNRA"), "DAXOR2D");
+}
+
+TEST_F(CyclingTest, VanishedInstallationIsSkipped) {
+  world_.WriteLines("C:\\KYCONFIG\\PLOVIK0102\\PLOVIK0102.ini",
+                    {"[SETTINGS]", "Installdir=C:\\VANISHED"});
+  EXPECT_EQ(NextInstalledSoftware(program_, "DAXOR2D"), "TRELUN");
+  EXPECT_EQ(program_.Language, "ITA");
+}
+
+TEST_F(CyclingTest, EndsWithTheCurrentNameWhenNoneCanBeRead) {
+  for (const char* name : {"DAXOR1401", "PLOVIK0102", "TRELUN0102"}) {
+    world_.WriteLines(std::string("C:\\KYCONFIG\\") + name + "\\" + name + ".ini",
+                      {"[SETTINGS]", "Installdir=C:\\VANISHED"});
+  }
+  EXPECT_EQ(NextInstalledSoftware(program_, "PLOVIK"), "PLOVIK");
+}
+
+TEST_F(StartupTest, SoftwareButtonWithoutProductsKeepsTheName) {
+  program_.InstalledProducts.clear();
+  EXPECT_EQ(NextInstalledSoftware(program_, "DAXOR_OLD"), "DAXOR_OLD");
+  program_.ProductTable[kTrelun].Name = "TRELUN";
+  program_.InstalledProducts = {kTrelun};
+  EXPECT_EQ(NextInstalledSoftware(program_, "TRELUN"), "TRELUN");
+}
+
+TEST_F(StartupTest, TwoFoldersOfOneFamilyDoNotHoldTheButton) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
+  testing::InstallProduct(world_, "DAXOR1500", "C:\\D");
+  testing::InstallProduct(world_, "TRELUN0102", "C:\\T");
+  LauncherLoad(program_, kSystem);
+  ASSERT_EQ(program_.InstalledProducts, (std::vector<int>{kDaxor2D, kDaxor2D, kTrelun}));
+  EXPECT_EQ(NextInstalledSoftware(program_, "DAXOR2D"), "TRELUN");
+  EXPECT_EQ(NextInstalledSoftware(program_, "TRELUN"), "DAXOR2D");
+}
+
+TEST_F(StartupTest, PrepareMainWindowSetsTheColoursAndReadsTheProduct) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  LauncherLoad(program_, kSystem);
+  ASSERT_TRUE(platform_.ChangeFolder("C:\\").ok());
+  PrepareMainWindow(program_);
+  EXPECT_EQ(program_.ColorBlue, Rgb(0, 0, 128));
+  EXPECT_EQ(program_.ColorStop, Rgb(128, 0, 0));
+  EXPECT_EQ(program_.ColorLightCyan, Rgb(0, 255, 255));
+  EXPECT_EQ(program_.ColorLightYellow, Rgb(255, 255, 0));
+  EXPECT_EQ(program_.ColorGray, Rgb(128, 128, 128));
+  EXPECT_EQ(program_.main.Software_B.caption, "PLOVIK");
+  EXPECT_EQ(platform_.CurrentFolder(), "C:\\P");
+}
+
+TEST_F(StartupTest, ExitProgramSavesAndEnds) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::InstallDaxorFolder(world_, "C:\\KYCONFIG\\SYSTEM");
+  world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "SERVER_DUNRA=S:\\DU\\"});
+  LauncherLoad(program_, kSystem);
+  program_.BackupPath = "D:\\BK\\";
+  try {
+    ExitProgram(program_);
+    FAIL() << "ExitProgram returned";
+  } catch (const ProgramEnded& ended) {
+    EXPECT_TRUE(ended.settings_saved);
+  }
+  const std::string file = "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI";
+  EXPECT_EQ(Ini(file, "BACKUPCLIENTE"), "D:\\BK\\");
+  EXPECT_EQ(Ini(file, "SERVER_DUNRA"), "S:\\DU\\");
+  EXPECT_EQ(Ini(file, "SERVER_DAXOR2D"), "");
+}
+
+}  // namespace
+}  // namespace zr
