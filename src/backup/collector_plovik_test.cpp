@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "backup/collector_support.h"
+#include "backup/collector_test_support.h"
+#include "backup/collectors.h"
+
+namespace zr {
+namespace {
+
+using testing::ArchiveList;
+using testing::BoxTexts;
+using testing::TestWorld;
+using Strings = std::vector<std::string>;
+
+TEST(MirroredSubfolderTest, DropsTheFirstTwoLevels) {
+  EXPECT_EQ(MirroredSubfolder("C:\\Plovik\\DATA\\MAC\\"), "DATA\\MAC\\");
+  EXPECT_EQ(MirroredSubfolder("D:\\X\\Y.RIF"), "Y.RIF");
+  EXPECT_EQ(MirroredSubfolder("C:\\RIF.DAT"), "RIF.DAT");
+  EXPECT_EQ(MirroredSubfolder("RIF.DAT"), "RIF.DAT");
+}
+
+// A PLOVIK installation: the product INI names the machine folder without
+// its final "\" on D:, the databases on D:, the punches folder without its
+// final "\", and leaves the dies folder to its default on C:.
+class PlovikCollectorTest : public ::testing::Test {
+ protected:
+  PlovikCollectorTest() : program_(world_.program()), ui_(world_.ui()) {
+    testing::PrepareProgram(program_);
+    program_.ProductFolder = "C:\\PLOVIK";
+    program_.CustomerFolder = "A:\\METAL\\";
+    program_.ProductSettingsFile = {"C:\\KYCONFIG\\PLOVIK", "PLOVIK.INI"};
+    world_.MakeFolder("A:\\METAL");
+    world_.MakeFolder("C:\\PLOVIK\\~TMPZIP");
+    world_.WriteLines(kIni, {"[SETTINGS]", "Installdir=C:\\PLOVIK", "[PATH]", "MAC=D:\\BEND\\MAC",
+                             "DB=D:\\BEND\\DB", "PUNCHES=D:\\BEND\\PUNCHES"});
+    world_.WriteLines("D:\\BEND\\MAC\\M1.MAC", {"[REFERENCES]", "FILENAME=D:\\BEND\\RIF\\A.RIF",
+                                                "[INTERMEDIATE]", "FILENAME=C:\\RIF.DAT"});
+    world_.WriteLines("D:\\BEND\\MAC\\M2.MAC", {"[REFERENCES]", "FILENAME=   "});
+    for (const char* file :
+         {"D:\\BEND\\MAC\\NOTES.TXT", "D:\\BEND\\RIF\\A.RIF", "C:\\RIF.DAT",
+          "C:\\PLOVIK\\PLOVIKPPR.EXE", "D:\\BEND\\DB\\Piegatura.mdb", "D:\\BEND\\DB\\Localdb.mdb",
+          "D:\\BEND\\DB\\Utensili.mdb", "D:\\BEND\\PUNCHES\\P1.PUN", "D:\\BEND\\PUNCHESX.PUN",
+          "C:\\Plovik\\DATA\\MATR\\D1.MTR"}) {
+      world_.WriteFile(file, "x");
+    }
+  }
+
+  void Collect() {
+    std::int16_t add_to_list = 1;
+    CollectPlovikFiles(program_, add_to_list);
+  }
+
+  void Check(std::initializer_list<MenuItem BaseFormMenus::*> items) {
+    testing::SetAllFileItems(program_, false, true);
+    for (auto item : items) (program_.menus.*item).checked = true;
+  }
+
+  static constexpr const char* kIni = "C:\\KYCONFIG\\PLOVIK\\PLOVIK.INI";
+  TestWorld world_;
+  Program& program_;
+  ScriptedUi& ui_;
+};
+
+TEST_F(PlovikCollectorTest, TuttiGivesTheWholeLayoutAndList) {
+  testing::SetAllFileItems(program_, true, true);
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"D:\\BEND\\MAC\\M1.MAC", "D:\\BEND\\MAC\\M2.MAC", "D:\\BEND\\MAC\\NOTES.TXT",
+                     "D:\\BEND\\RIF\\A.RIF", "C:\\RIF.DAT", "C:\\KYCONFIG\\PLOVIK\\PLOVIK.INI",
+                     "C:\\PLOVIK\\PLOVIKPPR.EXE", "D:\\BEND\\DB\\Piegatura.mdb",
+                     "D:\\BEND\\DB\\Localdb.mdb", "D:\\BEND\\DB\\Utensili.mdb",
+                     "D:\\BEND\\PUNCHES\\P1.PUN", "C:\\Plovik\\DATA\\MATR\\D1.MTR"}));
+  // MAC without its "\" lands in MAC\; the one-level reference in the root.
+  EXPECT_EQ(world_.Tree("A:\\METAL"),
+            (Strings{"DATA/MATR/D1.MTR", "MAC/M1.MAC", "MAC/M2.MAC", "MAC/NOTES.TXT", "PLOVIK.INI",
+                     "PUNCHES/P1.PUN", "RIF.DAT", "RIF/A.RIF"}));
+  EXPECT_TRUE(ui_.boxes().empty()) << BoxTexts(ui_).front();
+}
+
+TEST_F(PlovikCollectorTest, IniWithoutPathSectionUsesTheDefaults) {
+  world_.WriteLines(kIni, {"[SETTINGS]", "Installdir=C:\\PLOVIK"});
+  world_.WriteFile("C:\\Plovik\\DATA\\MAC\\X.MAC", "x");
+  world_.WriteFile("C:\\Plovik\\DATA\\PUNCHES\\P.PUN", "x");
+  world_.WriteFile("C:\\Plovik\\DATA\\DB\\Piegatura.mdb", "x");
+  Check({&BaseFormMenus::Menu211, &BaseFormMenus::Menu231, &BaseFormMenus::Menu241,
+         &BaseFormMenus::Menu242});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\Plovik\\DATA\\MAC\\X.MAC", "C:\\Plovik\\DATA\\DB\\Piegatura.mdb",
+                     "C:\\Plovik\\DATA\\PUNCHES\\P.PUN", "C:\\Plovik\\DATA\\MATR\\D1.MTR"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"),
+            (Strings{"DATA/MAC/X.MAC", "DATA/MATR/D1.MTR", "DATA/PUNCHES/P.PUN"}));
+}
+
+TEST_F(PlovikCollectorTest, ReferencesWithoutMachineCopy) {
+  Check({&BaseFormMenus::Menu213});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"D:\\BEND\\RIF\\A.RIF", "C:\\RIF.DAT"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"RIF.DAT", "RIF/A.RIF"}));
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(PlovikCollectorTest, MissingReferenceIsReportedAndTheNextIsCopied) {
+  world_.WriteLines("D:\\BEND\\MAC\\M1.MAC", {"[REFERENCES]", "FILENAME=D:\\GONE\\A.RIF",
+                                              "[INTERMEDIATE]", "FILENAME=C:\\RIF.DAT"});
+  Check({&BaseFormMenus::Menu213});
+  Collect();
+  EXPECT_EQ(BoxTexts(ui_), (Strings{"File not Found|File: \rD:\\GONE\\A.RIF\rnon trovato "}));
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\RIF.DAT"}));
+}
+
+TEST_F(PlovikCollectorTest, OnlyDiesTakesOnlyTheDiesFolder) {
+  Check({&BaseFormMenus::Menu242});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\Plovik\\DATA\\MATR\\D1.MTR"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"DATA/MATR/D1.MTR"}));
+  EXPECT_EQ(ui_.input_count(), 1);  // no machine listing
+}
+
+TEST_F(PlovikCollectorTest, NothingCheckedOnlyDeletesTheList) {
+  world_.WriteFile(program_.ArchiveListFile(), "C:\\OLD.DAT\r\n");
+  Check({});
+  Collect();
+  EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
+  EXPECT_TRUE(world_.Tree("A:\\METAL").empty());
+  EXPECT_EQ(ui_.input_count(), 0);
+}
+
+TEST_F(PlovikCollectorTest, EmptyMachineFolderProcessesNoEntry) {
+  std::filesystem::remove(world_.Host("D:\\BEND\\MAC\\M1.MAC"));
+  std::filesystem::remove(world_.Host("D:\\BEND\\MAC\\M2.MAC"));
+  Check({&BaseFormMenus::Menu213});
+  Collect();
+  EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(PlovikCollectorTest, BlankPunchesValueIsSkipped) {
+  world_.WriteLines(kIni, {"[PATH]", "PUNCHES=  "});
+  Check({&BaseFormMenus::Menu241});
+  Collect();
+  EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+}  // namespace
+}  // namespace zr

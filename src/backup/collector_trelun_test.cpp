@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "backup/collector_test_support.h"
+#include "backup/collectors.h"
+#include "backup/file_operations.h"
+
+namespace zr {
+namespace {
+
+using testing::ArchiveList;
+using testing::BoxTexts;
+using testing::TestWorld;
+using Strings = std::vector<std::string>;
+
+// A TRELUN installation in C:\TRELUN with its INI in C:\KYCONFIG\TRELUN, two
+// machines (post-processors pp.exe and PP; one qualifying laser table) and
+// the laser heads 4, 5 and 6, whose heads 4 and 6 share an INI name.
+class TrelunCollectorTest : public ::testing::Test {
+ protected:
+  TrelunCollectorTest() : program_(world_.program()), ui_(world_.ui()) {
+    testing::PrepareProgram(program_);
+    program_.ProductFolder = "C:\\TRELUN";
+    program_.CustomerFolder = "A:\\METAL\\";
+    program_.ProductSettingsFile = {"C:\\KYCONFIG\\TRELUN", "TRELUN.INI"};
+    world_.MakeFolder("A:\\METAL");
+    world_.MakeFolder("C:\\TRELUN\\~TMPZIP");
+    WriteIni({"DATABASE4=C:\\TRDB\\TABLES.MDB"});
+    world_.WriteLines("C:\\TRELUN\\POST\\MAC\\L1.MAC",
+                      {"POST-PROCESSOR|pp.exe", "LASERTAB|1001", "NOME-TABELLE|LT1"});
+    world_.WriteLines("C:\\TRELUN\\POST\\MAC\\L2.MAC", {"POST-PROCESSOR|PP", "LASERTAB|0100"});
+    for (const char* file :
+         {"C:\\TRELUN\\POST\\PP.EXE", "C:\\TRELUN\\POST\\A.TXT", "C:\\TRDB\\LT1.MDB",
+          "C:\\TRDB\\TABELLE.MDB", "C:\\TRDB\\MATERIAL.MDB", "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.INI",
+          "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.HED", "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.B3D",
+          "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.INI", "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.HED",
+          "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.B3D", "C:\\TRELUN\\OpenGL\\LASER\\6\\H6.HED",
+          "C:\\TRELUN\\OpenGL\\LASER\\6\\H6.B3D"}) {
+      world_.WriteFile(file, "x");
+    }
+    world_.WriteFile("C:\\TRELUN\\OpenGL\\LASER\\4\\COMMON.INI", "four");
+    world_.WriteFile("C:\\TRELUN\\OpenGL\\LASER\\6\\COMMON.INI", "six");
+  }
+
+  void WriteIni(const Strings& database_lines) {
+    Strings lines = {"[SETTINGS]", "Installdir=C:\\TRELUN", "[OPTION]", "LINGUA=ITA", "[DATABASE]"};
+    lines.insert(lines.end(), database_lines.begin(), database_lines.end());
+    world_.WriteLines("C:\\KYCONFIG\\TRELUN\\TRELUN.INI", lines);
+  }
+
+  void Collect() {
+    std::int16_t add_to_list = 1;
+    CollectTrelunFiles(program_, add_to_list);
+  }
+
+  // Only the given file items checked.
+  void Check(std::initializer_list<MenuItem BaseFormMenus::*> items) {
+    testing::SetAllFileItems(program_, false, true);
+    for (auto item : items) (program_.menus.*item).checked = true;
+  }
+
+  TestWorld world_;
+  Program& program_;
+  ScriptedUi& ui_;
+};
+
+TEST_F(TrelunCollectorTest, TuttiGivesTheWholeLayoutAndList) {
+  testing::SetAllFileItems(program_, true, true);
+  Collect();
+  EXPECT_EQ(
+      ArchiveList(world_, program_),
+      (Strings{"C:\\TRELUN\\POST\\MAC\\L1.MAC", "C:\\TRELUN\\POST\\MAC\\L2.MAC",
+               "C:\\TRELUN\\POST\\A.TXT", "C:\\KYCONFIG\\TRELUN\\TRELUN.INI",
+               "C:\\TRELUN\\POST\\pp.exe", "C:\\TRELUN\\POST\\PP.EXE", "C:\\TRDB\\LT1.MDB",
+               "C:\\TRDB\\\\TABELLE.MDB", "C:\\TRDB\\\\MATERIAL.MDB",
+               "C:\\TRELUN\\OpenGL\\LASER\\4\\COMMON.INI", "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.INI",
+               "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.INI", "C:\\TRELUN\\OpenGL\\LASER\\6\\COMMON.INI",
+               "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.HED", "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.B3D",
+               "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.HED", "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.B3D",
+               "C:\\TRELUN\\OpenGL\\LASER\\6\\H6.HED", "C:\\TRELUN\\OpenGL\\LASER\\6\\H6.B3D"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"),
+            (Strings{"COMMON.INI", "H4.INI", "H5.INI", "POST/A.TXT", "POST/MAC/L1.MAC",
+                     "POST/MAC/L2.MAC", "POST/TRELUN.INI"}));
+  EXPECT_EQ(world_.ReadFile("A:\\METAL\\COMMON.INI"), "six");  // the later head wins
+  EXPECT_TRUE(ui_.boxes().empty()) << BoxTexts(ui_).front();
+}
+
+TEST_F(TrelunCollectorTest, DefaultSelectionTakesMachinesTextsAndSettings) {
+  program_.menus = BaseFormMenus();
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\TRELUN\\POST\\MAC\\L1.MAC", "C:\\TRELUN\\POST\\MAC\\L2.MAC",
+                     "C:\\TRELUN\\POST\\A.TXT", "C:\\KYCONFIG\\TRELUN\\TRELUN.INI"}));
+  EXPECT_EQ(ui_.input_count(), 4);  // one per progress line: the machine files were not listed
+}
+
+TEST_F(TrelunCollectorTest, NothingCheckedStillCopiesTheSettingsFiles) {
+  world_.WriteFile(program_.ArchiveListFile(), "C:\\OLD.DAT\r\n");
+  Check({});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"POST/TRELUN.INI"}));
+}
+
+TEST_F(TrelunCollectorTest, Database5IsUsedWhenDatabase4IsEmpty) {
+  WriteIni({"DATABASE4=", "DATABASE5=D:\\DB5\\X.MDB"});
+  world_.WriteFile("D:\\DB5\\TABELLE.MDB", "x");
+  Check({&BaseFormMenus::Menu232});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", "D:\\DB5\\\\TABELLE.MDB"}));
+}
+
+TEST_F(TrelunCollectorTest, NoDatabaseKeyFallsBackToTablas) {
+  WriteIni({});
+  world_.WriteFile("C:\\TRELUN\\TABLAS\\MATERIAL.MDB", "x");
+  Check({&BaseFormMenus::Menu233});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", "C:\\TRELUN\\TABLAS\\\\MATERIAL.MDB"}));
+}
+
+TEST_F(TrelunCollectorTest, Database4WithoutBackslashGivesBareNames) {
+  WriteIni({"DATABASE4=TABLES.MDB"});
+  world_.WriteFile("C:\\TABELLE.MDB", "x");  // the root of the current drive
+  world_.WriteFile("C:\\LT1.MDB", "x");      // the current folder is C:\.
+  Check({&BaseFormMenus::Menu231, &BaseFormMenus::Menu232});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", "LT1.MDB", "\\TABELLE.MDB"}));
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(TrelunCollectorTest, PostProcessorExeRuleIgnoresCase) {
+  world_.WriteLines("C:\\TRELUN\\POST\\MAC\\L3.MAC", {"LASERTAB|1001"});
+  Check({&BaseFormMenus::Menu221});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", "C:\\TRELUN\\POST\\pp.exe",
+                     "C:\\TRELUN\\POST\\PP.EXE"}));
+  EXPECT_EQ(BoxTexts(ui_), (Strings{"File not Found|File: \rC:\\TRELUN\\POST\\Parametro "
+                                    "inesistente.EXE\rnon trovato "}));
+}
+
+TEST_F(TrelunCollectorTest, EmptyMachineFolderProcessesNoEntry) {
+  std::filesystem::remove_all(world_.Host("C:\\TRELUN\\POST\\MAC"));
+  Check({&BaseFormMenus::Menu221, &BaseFormMenus::Menu231});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI"}));
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
+TEST_F(TrelunCollectorTest, FlagsAreReadWhenTheirStepIsReached) {
+  // Menu233 is ticked while the machine text files are being copied.
+  Check({&BaseFormMenus::Menu212});
+  ui_.OnNthInput(1, [&] { program_.menus.Menu233.checked = true; });
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
+            (Strings{"C:\\TRELUN\\POST\\A.TXT", "C:\\KYCONFIG\\TRELUN\\TRELUN.INI",
+                     "C:\\TRDB\\\\MATERIAL.MDB"}));
+}
+
+}  // namespace
+}  // namespace zr
