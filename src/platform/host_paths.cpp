@@ -134,8 +134,9 @@ bool MakeAbsolute(const std::string& text, const WinPath& current, WinPath* out)
   if (text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':') {
     result.drive = text[0];
     rest = std::string_view(text).substr(2);
-    bool same_drive = !current.is_unc() && std::toupper(static_cast<unsigned char>(text[0])) ==
-                                                std::toupper(static_cast<unsigned char>(current.drive));
+    bool same_drive =
+        !current.is_unc() && std::toupper(static_cast<unsigned char>(text[0])) ==
+                                 std::toupper(static_cast<unsigned char>(current.drive));
     if ((rest.empty() || !IsSeparator(rest[0])) && same_drive) result.parts = current.parts;
   } else if (IsSeparator(text[0])) {
     result.drive = current.drive;

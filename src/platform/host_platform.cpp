@@ -200,7 +200,7 @@ class HostPlatform : public Platform {
       if (name == "." || name == "..") continue;
       if (wild ? !host::WildcardMatch(exact, name) : !host::EqualsNoCase(exact, name)) continue;
       struct stat st;
-      if (::fstatat(fd, d->d_name, &st, 0) != 0) continue;  // dangling link or vanished
+      if (::fstatat(fd, d->d_name, &st, 0) != 0) continue;         // dangling link or vanished
       if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) continue;  // devices, pipes, sockets
       if (S_ISDIR(st.st_mode) && kind == ListKind::kFilesOnly) continue;
       std::string host_path = host::JoinHost(r.host, name);
@@ -396,8 +396,8 @@ class HostPlatform : public Platform {
       return Status::Error(kErrFileNotFound, "no program in: " + command_line);
     }
     WinPath program;
-    if (!host::MakeAbsolute(args[0], current_, &program) || program.parts.size() <=
-                                                                 program.root_parts()) {
+    if (!host::MakeAbsolute(args[0], current_, &program) ||
+        program.parts.size() <= program.root_parts()) {
       return Status::Error(kErrFileNotFound, "bad program path: " + args[0]);
     }
     if (program.parts.back().find('.') == std::string::npos) program.parts.back() += ".EXE";

@@ -135,7 +135,8 @@ TEST_F(HostPlatformTest, CurrentFolderKeepsTheTextAsEntered) {
 }
 
 TEST_F(HostPlatformTest, ListingFollowsWildcardsKindAndOrder) {
-  for (const char* name : {"b.zip", "A.ZIP", "a.Zip", "c.zipx", "README", ".profile", "x.ZIP.bak"}) {
+  for (const char* name :
+       {"b.zip", "A.ZIP", "a.Zip", "c.zipx", "README", ".profile", "x.ZIP.bak"}) {
     world_.WriteFile(std::string("C:\\L\\") + name, "");
   }
   world_.MakeFolder("C:\\L\\DIR.ZIP");
@@ -289,10 +290,16 @@ class ScopedEnvironment {
  public:
   ScopedEnvironment(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-    if (value) setenv(name, value, 1); else unsetenv(name);
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
   }
   ~ScopedEnvironment() {
-    if (had_) setenv(name_, old_.c_str(), 1); else unsetenv(name_);
+    if (had_)
+      setenv(name_, old_.c_str(), 1);
+    else
+      unsetenv(name_);
   }
 
  private:

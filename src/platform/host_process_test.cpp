@@ -55,8 +55,8 @@ class RunTest : public ::testing::Test {
   // Installs a shell script as a Windows program.
   void Install(const std::string& windows_path, const std::string& body) {
     world_.WriteFile(windows_path, "#!/bin/sh\n" + body + "\n");
-    fs::permissions(world_.Host(windows_path), fs::perms::owner_all | fs::perms::group_read |
-                                                   fs::perms::group_exec);
+    fs::permissions(world_.Host(windows_path),
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
   }
   int Run(const std::string& command_line) {
     int code = -99;
@@ -91,14 +91,12 @@ TEST_F(RunTest, AProgramThatCannotStartFailsAtOnce) {
     const char* line;
     int error;
   };
-  for (const Case& c : {Case{"C:\\BIN\\MISSING", kErrFileNotFound},
-                        Case{"C:\\NODIR\\P.EXE", kErrPathNotFound},
-                        Case{"B:\\P.EXE", kErrDiskNotReady},
-                        Case{"C:\\BIN\\NOEXEC", kErrPermissionDenied},
-                        Case{"C:\\BIN\\DIR", kErrFileNotFound},
-                        Case{"C:\\BIN\\README", kErrFileNotFound},  // README.EXE, not README.TXT
-                        Case{"", kErrFileNotFound},
-                        Case{"\"\" x", kErrFileNotFound}}) {
+  for (const Case& c :
+       {Case{"C:\\BIN\\MISSING", kErrFileNotFound}, Case{"C:\\NODIR\\P.EXE", kErrPathNotFound},
+        Case{"B:\\P.EXE", kErrDiskNotReady}, Case{"C:\\BIN\\NOEXEC", kErrPermissionDenied},
+        Case{"C:\\BIN\\DIR", kErrFileNotFound},
+        Case{"C:\\BIN\\README", kErrFileNotFound},  // README.EXE, not README.TXT
+        Case{"", kErrFileNotFound}, Case{"\"\" x", kErrFileNotFound}}) {
     int code = 0;
     Status s = P().Run(c.line, &code);
     EXPECT_EQ(s.error, c.error) << c.line << ": " << s.detail;
