@@ -1,0 +1,240 @@
+#include "ui/base_form.h"
+
+#include <gtest/gtest.h>
+
+#include "app/startup.h"
+#include "tests/installations.h"
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+// The file items as "name=enabled,checked" for compact comparisons.
+std::string FileStates(Program& program) {
+  std::string text;
+  for (const MenuEntry& entry : MenuTree()) {
+    if (!IsFileItem(entry.name)) continue;
+    const MenuItem& item = program.menus.*(entry.item);
+    text += std::string(entry.name) + "=" + (item.enabled ? "E" : "-") +
+            (item.checked ? "C" : "-") + " ";
+  }
+  return text;
+}
+
+class BaseFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("ZARIREVO_TODAY", "2024-03-07", 1);
+    world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  }
+  void TearDown() override { unsetenv("ZARIREVO_TODAY"); }
+  void Start() {
+    LauncherLoad(program_, "/Fc:\\kyconfig\\system");
+    LauncherBackupClick(program_);
+    BaseFormLoad(program_);
+  }
+  testing::TestWorld world_;
+  Program& program_ = world_.program();
+  ScriptedUi& ui_ = world_.ui();
+  BaseFormMenus& menus_ = program_.menus;
+};
+
+TEST_F(BaseFormTest, Daxor2DItalianLoad) {
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
+  testing::InstallDaxorFolder(world_, "C:\\D", "ita");
+  Start();
+  EXPECT_EQ(program_.main.Caption, "ZA-Rirevo Vers. 6.8.1");
+  EXPECT_EQ(program_.main.DataOggi, "07/03/2024");
+  EXPECT_FALSE(program_.main.OK_B.enabled);
+  EXPECT_FALSE(program_.main.StopB.enabled);
+  EXPECT_EQ(program_.main.Software_B.caption, "DAXOR2D");
+  EXPECT_EQ(FileStates(program_),
+            "Menu211=EC Menu212=EC Menu213=EC Menu214=E- Menu215=EC Menu216=EC Menu217=EC "
+            "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
+  EXPECT_EQ(menus_.Menu215.caption, "DAXOR2D");
+  EXPECT_EQ(menus_.Menu232.caption, "Tabelle.mdb");
+  EXPECT_EQ(menus_.Menu241.caption, "Torrette");
+  EXPECT_EQ(menus_.Menu242.caption, "Magazzino Utensili");
+  EXPECT_EQ(menus_.Menu24.caption, "Utensili");
+  EXPECT_EQ(menus_.Menu313.caption, "Comapatta nella cartella cliente");
+  EXPECT_EQ(menus_.Menu331.caption, "Backup Cliente: A:\\");
+  EXPECT_EQ(menus_.Menu3321.caption, "DAXOR2D: ");
+  EXPECT_FALSE(menus_.Menu11.enabled);
+  EXPECT_TRUE(menus_.Menu312.checked);
+  EXPECT_FALSE(menus_.Menu311.checked || menus_.Menu313.checked);
+  EXPECT_FALSE(menus_.Menu3324.enabled);
+}
+
+TEST_F(BaseFormTest, PlovikIsEnglishAndTuttiChecksOnlyEnabledItems) {
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  Start();
+  EXPECT_EQ(menus_.Menu3.caption, "Configuration");
+  EXPECT_EQ(menus_.Menu31.caption, "Configuration_ZIP");
+  EXPECT_EQ(menus_.Menu32.caption, "Floppy Format");
+  EXPECT_EQ(menus_.Menu311.caption, "Do not compress");
+  EXPECT_EQ(menus_.Menu312.caption, "Compress on root");
+  EXPECT_EQ(menus_.Menu313.caption, "Compress on client folder");
+  EXPECT_EQ(menus_.Menu21.caption, "File_Configuration");
+  EXPECT_EQ(menus_.Menu331.caption, "Backup Client: A:\\");
+  EXPECT_EQ(menus_.Menu213.caption, "Riscontri");
+  EXPECT_EQ(menus_.Menu231.caption, "DataBase Matrici");
+  EXPECT_EQ(menus_.Menu232.caption, "DataBase Locale");
+  EXPECT_EQ(menus_.Menu233.caption, "DataBase Utensili");
+  EXPECT_EQ(FileStates(program_),
+            "Menu211=EC Menu212=-- Menu213=E- Menu214=-- Menu215=EC Menu216=-- Menu217=-- "
+            "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
+  Menu25Click(program_);
+  EXPECT_EQ(FileStates(program_),
+            "Menu211=EC Menu212=-- Menu213=EC Menu214=-- Menu215=EC Menu216=-- Menu217=-- "
+            "Menu221=EC Menu231=EC Menu232=EC Menu233=EC Menu241=EC Menu242=EC ");
+  EXPECT_EQ(ui_.reopened_menus().back(), "%T");
+}
+
+TEST_F(BaseFormTest, TrelunMenus) {
+  testing::InstallProduct(world_, "TRELUN0102", "C:\\T", {"[OPTION]", "LINGUA=1"});
+  Start();
+  EXPECT_EQ(menus_.Menu3.caption, "Configurazione");
+  EXPECT_EQ(FileStates(program_),
+            "Menu211=EC Menu212=E- Menu213=-- Menu214=-- Menu215=E- Menu216=-- Menu217=-- "
+            "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
+  EXPECT_EQ(menus_.Menu24.caption, "Laser Head");
+  EXPECT_EQ(menus_.Menu241.caption, "Configurazione Teste");
+  EXPECT_EQ(menus_.Menu242.caption, "Matematiche Teste");
+}
+
+TEST_F(BaseFormTest, OldDaxorKeepsTheDesignStatesAndEnablesApriCnf) {
+  testing::InstallDaxorFolder(world_, "C:\\KYCONFIG\\SYSTEM", "ENG");
+  Start();
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR_OLD");
+  EXPECT_EQ(FileStates(program_),
+            "Menu211=EC Menu212=EC Menu213=EC Menu214=E- Menu215=EC Menu216=EC Menu217=EC "
+            "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
+  EXPECT_EQ(menus_.Menu215.caption, "DAXOR_OLD");
+  EXPECT_EQ(menus_.Menu232.caption, "Ta&Belle_Mdb");
+  EXPECT_TRUE(menus_.Menu11.enabled);
+  // Apri CNF asks for the folder again.
+  ui_.QueuePick("C:\\KYCONFIG\\SYSTEM");
+  EXPECT_TRUE(ClickMenuItem(program_, "Menu11"));
+  EXPECT_EQ(ui_.prompts().size(), 1u);
+}
+
+TEST_F(BaseFormTest, DunraOrOldDaxorOnlyRenameMenu215) {
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  Start();
+  const std::string before = FileStates(program_);
+  ApplyProductMenus(program_, "DUNRA");
+  EXPECT_EQ(FileStates(program_), before);
+  EXPECT_EQ(menus_.Menu215.caption, "DUNRA");
+  EXPECT_EQ(menus_.Menu213.caption, "Riscontri");
+}
+
+TEST_F(BaseFormTest, FileItemsToggleAndReopenTheirSubmenu) {
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
+  Start();
+  Menu211Click(program_);
+  EXPECT_FALSE(menus_.Menu211.checked);
+  Menu211Click(program_);
+  EXPECT_TRUE(menus_.Menu211.checked);
+  Menu221Click(program_);
+  Menu232Click(program_);
+  Menu242Click(program_);
+  EXPECT_TRUE(menus_.Menu242.checked);
+  EXPECT_EQ(ui_.reopened_menus(), (std::vector<std::string>{"%TF", "%TF", "%TE", "%TD", "%TU"}));
+}
+
+TEST_F(BaseFormTest, CompressionItemsAndUnknownZipMode) {
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  Start();
+  Menu313Click(program_);
+  EXPECT_EQ(program_.ZipMode, 0);
+  EXPECT_TRUE(menus_.Menu313.checked);
+  EXPECT_FALSE(menus_.Menu312.checked);
+  Menu311Click(program_);
+  EXPECT_EQ(program_.ZipMode, 2);
+  EXPECT_EQ(ui_.reopened_menus().back(), "%CC");
+
+  // A load with a mode outside 0 to 2 leaves no item checked.
+  LauncherLoad(program_, "/Fc:\\kyconfig\\system");
+  LauncherBackupClick(program_);
+  program_.SelectedSoftware = "DUNRA";  // nothing is read, so the mode stays
+  program_.ZipMode = 7;
+  BaseFormLoad(program_);
+  EXPECT_FALSE(menus_.Menu311.checked || menus_.Menu312.checked || menus_.Menu313.checked);
+}
+
+TEST_F(BaseFormTest, CustomerFolderPickerRepeatsWhilePathHoldsABlank) {
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  Start();
+  ui_.QueuePick("D:\\MY BACKUP");
+  ui_.QueuePick("D:\\A B");
+  ui_.QueuePick("D:\\BACKUP");
+  Menu331Click(program_);
+  EXPECT_EQ(ui_.prompts().size(), 3u);
+  EXPECT_EQ(ui_.prompts()[0], "Selezionare la cartella dove eseguire la copia di Backup :");
+  EXPECT_EQ(program_.BackupPath, "D:\\BACKUP\\");
+  EXPECT_EQ(menus_.Menu331.caption, "Backup Cliente: D:\\BACKUP\\");
+  EXPECT_EQ(ui_.reopened_menus().back(), "%CP");
+
+  ui_.QueuePick("A:\\");
+  Menu331Click(program_);
+  EXPECT_EQ(program_.BackupPath, "A:\\");
+  Menu331Click(program_);  // cancelled: unchanged
+  EXPECT_EQ(program_.BackupPath, "A:\\");
+}
+
+TEST_F(BaseFormTest, ServerFolderPickers) {
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  Start();
+  menus_.Menu12.enabled = false;
+  Menu3322Click(program_);  // cancelled
+  EXPECT_EQ(program_.ProductTable[kTrelun].ServerFolder, "\\");
+  EXPECT_TRUE(menus_.Menu12.enabled);
+  EXPECT_EQ(menus_.Menu3322.caption, "Trelun: \\");
+  EXPECT_EQ(ui_.reopened_menus().back(), "%CPS");
+
+  ui_.QueuePick("S:\\DAXOR");
+  Menu3321Click(program_);
+  EXPECT_EQ(program_.ProductTable[kDaxor2D].ServerFolder, "S:\\DAXOR\\");
+  EXPECT_EQ(program_.ProductTable[kDaxorOld].ServerFolder, "S:\\DAXOR\\");
+  EXPECT_EQ(menus_.Menu3321.caption, "Daxor: S:\\DAXOR\\");
+  ui_.QueuePick("S:\\PL\\");
+  Menu3323Click(program_);
+  EXPECT_EQ(program_.ProductTable[kPlovik].ServerFolder, "S:\\PL\\");
+  EXPECT_EQ(ui_.prompts()[2],
+            "Selezionare la cartella sul server dove salvare le Configurazioni Plovik  :");
+  EXPECT_FALSE(ClickMenuItem(program_, "Menu3324"));
+}
+
+TEST_F(BaseFormTest, ServerFoldersInSettingsShowInCaptionsAndEnableCopy) {
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "SERVER_TRELUN=S:\\T\\"});
+  menus_.Menu12.enabled = false;
+  Start();
+  EXPECT_EQ(menus_.Menu3322.caption, "TRELUN: S:\\T\\");
+  EXPECT_TRUE(menus_.Menu12.enabled);
+}
+
+TEST_F(BaseFormTest, ProductButtonAppliesTheNextProduct) {
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  Start();
+  Menu214Click(program_);
+  BaseFormSoftwareClick(program_);
+  EXPECT_EQ(program_.SelectedSoftware, "PLOVIK");
+  EXPECT_EQ(program_.main.Software_B.caption, "PLOVIK");
+  EXPECT_FALSE(menus_.Menu214.enabled);
+  EXPECT_FALSE(menus_.Menu214.checked);
+  EXPECT_EQ(menus_.Menu215.caption, "PLOVIK");
+}
+
+TEST_F(BaseFormTest, ChiudiSavesAndEnds) {
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  Start();
+  program_.BackupPath = "D:\\X\\";
+  EXPECT_THROW(ClickMenuItem(program_, "Menu13"), ProgramEnded);
+  EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("BACKUPCLIENTE=D:\\X\\"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace zr
