@@ -39,6 +39,11 @@ int RunShow(CommandContext& context);
 /// backup CUSTOMER: types CUSTOMER into NomeCliente and presses OK_B; kDone only
 /// when "Copia eseguita" and a true "Zip eseguito" (or no archive wanted) were shown.
 int RunBackup(CommandContext& context);
+/// server-copy: clicks Menu12; kDone only when "Copia Eseguita" was shown.
+int RunServerCopy(CommandContext& context);
+/// erase: clicks Menu32 (asks Yes/No; an unanswered box answers No); kDone
+/// only when "Cancellazione Eseguita" was shown.
+int RunErase(CommandContext& context);
 
 }  // namespace zr::cli
 

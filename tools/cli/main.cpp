@@ -37,6 +37,8 @@ const std::vector<Command>& Commands() {
        "                                 \"Name=value\" line each",
        RunShow},
       {"backup", 1, "backup CUSTOMER      type CUSTOMER into NomeCliente and press OK_B", RunBackup},
+      {"server-copy", 0, "server-copy          Menu12", RunServerCopy},
+      {"erase", 0, "erase                Menu32", RunErase},
   };
   return commands;
 }
