@@ -236,9 +236,11 @@ struct CraftedEntry {
   std::string name;
   std::string data;
   bool symlink = false;
+  bool utf8 = false;  // stored with the UTF-8 flag
 };
 
-// Writes an archive with exactly the given names (no checks), stored.
+// Writes an archive with exactly the given name bytes (no checks; without
+// the UTF-8 flag unless asked, as a DOS-era archiver wrote them), stored.
 void CraftZip(const std::string& path, const std::vector<CraftedEntry>& entries) {
   int code = 0;
   zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
@@ -247,8 +249,9 @@ void CraftZip(const std::string& path, const std::vector<CraftedEntry>& entries)
     char* copy = static_cast<char*>(malloc(entry.data.size() + 1));
     memcpy(copy, entry.data.data(), entry.data.size());
     zip_source_t* source = zip_source_buffer(archive, copy, entry.data.size(), 1);
-    const zip_int64_t index = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_RAW);
-    ASSERT_GE(index, 0) << entry.name;
+    const zip_int64_t index = zip_file_add(archive, entry.name.c_str(), source,
+                                             entry.utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437);
+    ASSERT_GE(index, 0) << entry.name << ": " << zip_strerror(archive);
     zip_set_file_compression(archive, index, ZIP_CM_STORE, 0);
     if (entry.symlink) {
       zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX,
@@ -507,6 +510,14 @@ TEST_F(PkZipProgramTest, ExtractionRefusesEntriesThatLeaveTheDestination) {
   after.erase("scratch/stderr.txt");
   EXPECT_EQ(after, (std::set<std::string>{"c/T/DEST/good/", "c/T/DEST/good/ok.txt"}));
   EXPECT_TRUE(fs::is_empty(root_ + "/outside"));
+}
+
+TEST_F(PkZipProgramTest, ExtractionReadsNamesWithoutUtf8FlagAsDosCodePage850) {
+  CraftZip(Host("A:\\DOS.ZIP"), {{"DIR/prova \x8A.txt", "dos"}, {"DIR/caf\xC3\xA9.txt", "utf8", false, true}});
+  RunResult run = PkZip({"-extract", "-dir", "A:\\DOS.ZIP", "C:\\OUT\\"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(HostTree(Host("C:\\OUT")),
+            (std::set<std::string>{"DIR/", "DIR/prova \xC3\xA8.txt", "DIR/caf\xC3\xA9.txt"}));
 }
 
 TEST_F(PkZipProgramTest, DamagedArchivesFailWithoutCrashing) {

@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -26,6 +27,47 @@ struct WriteFree {
 std::string ErrorOf(archive* a) {
   const char* text = archive_error_string(a);
   return text != nullptr ? text : "unknown error";
+}
+
+bool IsValidUtf8(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80                ? 1
+                          : (lead >= 0xC2 && lead < 0xE0) ? 2
+                          : (lead >= 0xE0 && lead < 0xF0) ? 3
+                          : (lead >= 0xF0 && lead < 0xF5) ? 4
+                                                          : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    for (size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// A name that is not UTF-8 comes from a DOS-era archiver, which wrote names
+// in the OEM code page: 850 on Italian machines. Unconvertible bytes become "_".
+std::string OemToUtf8(const std::string& raw) {
+  iconv_t cd = iconv_open("UTF-8", "CP850");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return raw;
+  std::string out;
+  for (char c : raw) {
+    char in_byte = c;
+    char buffer[8];
+    char* in_ptr = &in_byte;
+    char* out_ptr = buffer;
+    size_t in_left = 1;
+    size_t out_left = sizeof(buffer);
+    if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<size_t>(-1)) {
+      out += '_';
+    } else {
+      out.append(buffer, static_cast<size_t>(out_ptr - buffer));
+    }
+  }
+  iconv_close(cd);
+  return out;
 }
 
 // Works in the destination folder while alive, so that the names handed to
@@ -166,7 +208,8 @@ ExtractOutcome ExtractArchive(zr::Platform& platform, const std::string& archive
     }
     const char* utf8 = archive_entry_pathname_utf8(entry);
     const char* raw = utf8 != nullptr ? utf8 : archive_entry_pathname(entry);
-    const std::string name = raw != nullptr ? raw : "";
+    std::string name = raw != nullptr ? raw : "";
+    if (!IsValidUtf8(name)) name = OemToUtf8(name);
 
     std::vector<std::string> parts;
     std::string reason;
