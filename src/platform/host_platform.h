@@ -11,7 +11,11 @@
 // blanks of a component are dropped; "\" and "/" both separate, repeated
 // separators count as one. Read-only is a file without its owner's write bit
 // and is enforced here (the machines run as root, which ignores permission
-// bits); hidden and system are kept in the extended attribute user.DOSATTRIB.
+// bits); hidden and system are kept in the extended attribute user.DOSATTRIB
+// as the text "0x" and the hexadecimal attribute bits ("0x2" hidden, "0x6"
+// hidden and system); on a host file system without extended attributes
+// nothing is hidden. A name starting with "." is an ordinary name. Listings
+// come sorted by name without regard to case, equal names by bytes.
 #ifndef ZARIREVO_PLATFORM_HOST_PLATFORM_H_
 #define ZARIREVO_PLATFORM_HOST_PLATFORM_H_
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -178,6 +179,24 @@ TEST_F(HostPlatformTest, ListingSkipsHiddenSystemAndSpecialEntries) {
   ASSERT_TRUE(P().SetAttributes("C:\\H\\HIDDEN.TXT", kAttrNormal).ok());
   EXPECT_TRUE(FileExists(P(), "C:\\H\\HIDDEN.TXT"));
   EXPECT_EQ(ListNames("C:\\H\\*.TXT").size(), 2u);
+}
+
+TEST_F(HostPlatformTest, HiddenAndSystemAreKeptAsHexTextInAnExtendedAttribute) {
+  world_.WriteFile("C:\\X\\A.TXT", "");
+  world_.WriteFile("C:\\X\\SAMBA.TXT", "");
+  const std::string a = world_.Host("C:\\X\\A.TXT");
+  ASSERT_TRUE(P().SetAttributes("C:\\X\\A.TXT", kAttrHidden | kAttrSystem).ok());
+  char value[16] = {};
+  ASSERT_EQ(getxattr(a.c_str(), "user.DOSATTRIB", value, sizeof(value) - 1), 3);
+  EXPECT_STREQ(value, "0x6");
+  ASSERT_TRUE(P().SetAttributes("C:\\X\\A.TXT", kAttrNormal).ok());
+  EXPECT_LT(getxattr(a.c_str(), "user.DOSATTRIB", value, sizeof(value)), 0);
+  // Written by another tool: hidden + archive; only hidden and system count.
+  const std::string samba = world_.Host("C:\\X\\SAMBA.TXT");
+  ASSERT_EQ(setxattr(samba.c_str(), "user.DOSATTRIB", "0x22", 5, 0), 0);  // with its NUL
+  EXPECT_EQ(Attributes("C:\\X\\SAMBA.TXT"), unsigned{kAttrHidden});
+  ASSERT_EQ(setxattr(samba.c_str(), "user.DOSATTRIB", "junk", 4, 0), 0);
+  EXPECT_EQ(Attributes("C:\\X\\SAMBA.TXT"), unsigned{kAttrNormal});
 }
 
 TEST_F(HostPlatformTest, ReadOnlyIsEnforcedEvenForTheSuperUser) {
