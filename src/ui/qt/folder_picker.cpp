@@ -74,6 +74,8 @@ FolderPickerDialog::FolderPickerDialog(Platform& platform, const std::string& pr
   layout->addWidget(buttons);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this] { UpdatePathLabel(); });
   connect(drives_, &QListWidget::currentRowChanged, this, [this](int row) { SelectRoot(row); });
   resize(520, 400);
 
@@ -92,8 +94,6 @@ void FolderPickerDialog::SelectRoot(int index) {
   // The tree's root is the drive itself: with nothing below selected, the
   // answer is the drive root.
   tree_->selectionModel()->clear();
-  connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this] { UpdatePathLabel(); }, Qt::UniqueConnection);
   UpdatePathLabel();
 }
 

@@ -65,7 +65,8 @@ QtUi::QtUi()
     : box_handler_([](const MessageBoxRequest& box) {
         return ShowQtMessageBox(box, QApplication::activeWindow());
       }),
-      folder_picker_([](const std::string&) { return std::string(); }) {}
+      folder_picker_([](const std::string&) { return std::string(); }),
+      end_action_([] { QCoreApplication::exit(0); }) {}
 
 void QtUi::set_message_view(MessageView* view) {
   view_ = view;
@@ -79,7 +80,7 @@ void QtUi::MarkEnded() {
   if (ended_) return;
   ended_ = true;
   // Stops the main loop and every nested one (modal boxes, dialogs).
-  QCoreApplication::exit(0);
+  if (end_action_) end_action_();
 }
 
 void QtUi::ThrowIfEnded() const {

@@ -51,6 +51,9 @@ class QtUi : public UserInterface {
   /// Called when control states changed.
   void set_state_listener(std::function<void()> listener) { state_listener_ = std::move(listener); }
 
+  /// What ending does to the event loops (default: stops them all).
+  void set_end_action(std::function<void()> action) { end_action_ = std::move(action); }
+
   bool ended() const { return ended_; }
   /// Marks the program as ended and stops every event loop.
   void MarkEnded();
@@ -73,6 +76,7 @@ class QtUi : public UserInterface {
   MessageView* view_ = nullptr;
   std::function<void(const std::string&)> reopen_;
   std::function<void()> state_listener_;
+  std::function<void()> end_action_;
   bool ended_ = false;
   // Lines and background written before the message area exists.
   std::vector<std::pair<std::string, Color>> pending_lines_;
