@@ -118,7 +118,9 @@ void AppendUtf8(std::uint32_t code, std::string* out) {
   }
 }
 
-std::string TableCp1252ToUtf8(const std::string& bytes) {
+}  // namespace
+
+std::string Cp1252ToUtf8Builtin(const std::string& bytes) {
   std::string out;
   for (char c : bytes) {
     auto byte = static_cast<unsigned char>(c);
@@ -133,7 +135,7 @@ std::string TableCp1252ToUtf8(const std::string& bytes) {
   return out;
 }
 
-std::string TableUtf8ToCp1252(const std::string& text) {
+std::string Utf8ToCp1252Builtin(const std::string& text) {
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -168,19 +170,17 @@ std::string TableUtf8ToCp1252(const std::string& text) {
   return out;
 }
 
-}  // namespace
-
 std::string Cp1252ToUtf8(const std::string& bytes) {
   if (IsAscii(bytes)) return bytes;
   static Converter converter("UTF-8", "WINDOWS-1252");
-  if (!converter.valid()) return TableCp1252ToUtf8(bytes);
+  if (!converter.valid()) return Cp1252ToUtf8Builtin(bytes);
   return converter.Convert(bytes, SkipOneByte);
 }
 
 std::string Utf8ToCp1252(const std::string& text) {
   if (IsAscii(text)) return text;
   static Converter converter("WINDOWS-1252", "UTF-8");
-  if (!converter.valid()) return TableUtf8ToCp1252(text);
+  if (!converter.valid()) return Utf8ToCp1252Builtin(text);
   return converter.Convert(text, SkipUtf8Character);
 }
 

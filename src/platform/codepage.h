@@ -11,6 +11,11 @@ namespace zr {
 std::string Cp1252ToUtf8(const std::string& bytes);
 std::string Utf8ToCp1252(const std::string& text);
 
+/// The same conversions from a built-in table, without iconv; the two above
+/// fall back on them when the host's iconv does not know the code page.
+std::string Cp1252ToUtf8Builtin(const std::string& bytes);
+std::string Utf8ToCp1252Builtin(const std::string& text);
+
 }  // namespace zr
 
 #endif  // ZARIREVO_PLATFORM_CODEPAGE_H_

@@ -53,5 +53,18 @@ TEST(CodepageTest, LongTextsConvertWhole) {
   EXPECT_EQ(Utf8ToCp1252(utf8), cp1252);
 }
 
+TEST(CodepageTest, BuiltinTableAgreesWithIconv) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string one(1, static_cast<char>(byte));
+    EXPECT_EQ(Cp1252ToUtf8Builtin(one), Cp1252ToUtf8(one)) << byte;
+    const std::string utf8 = Cp1252ToUtf8(one);
+    EXPECT_EQ(Utf8ToCp1252Builtin(utf8), Utf8ToCp1252(utf8)) << byte;
+  }
+  for (const std::string text : {"a\xE4\xB8\xAD" "b", "\xF0\x9F\x98\x80!", "x\x80y", "x\xC3",
+                                 "x\xC3y", "\xFF\xFE" "a", "\xC0\x80", "\xED\xA0\x80"}) {
+    EXPECT_EQ(Utf8ToCp1252Builtin(text), Utf8ToCp1252(text)) << text;
+  }
+}
+
 }  // namespace
 }  // namespace zr

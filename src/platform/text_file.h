@@ -11,9 +11,12 @@
 namespace zr {
 
 /// The lines of a text file, converted to UTF-8, without their line ends
-/// (CR LF or LF; a missing last line end is accepted).
+/// (CR LF or LF; a missing last line end is accepted; a CR not followed by LF
+/// stays in the line, except at the very end of the file). On a read error
+/// `lines` is empty and the platform's Status is returned.
 Status ReadTextLines(Platform& platform, const std::string& path, std::vector<std::string>* lines);
-/// Appends one line (UTF-8 in, Windows-1252 out) followed by CR LF.
+/// Appends one line (UTF-8 in, Windows-1252 out) followed by CR LF, in one
+/// Platform::AppendFile call; its Status is returned.
 Status AppendTextLine(Platform& platform, const std::string& path, const std::string& line);
 
 }  // namespace zr

@@ -9,17 +9,26 @@
 
 namespace zr {
 
-/// `value` written with at least |width| integer characters (padded with
-/// blanks when width > 0, "0" when width <= 0) and the decimals rule: > 0 at
-/// most that many digits, no trailing zeros; 0 none; < 0 exactly |decimals|.
-/// A value with more decimals first gets one unit of the next place added.
+/// `value` written with at least |width| integer characters (padded in front
+/// of the sign with blanks when width > 0, "0" when width <= 0) and the
+/// decimals rule: > 0 at most that many digits, no trailing zeros; 0 none;
+/// < 0 exactly |decimals|. A value showing more decimals first gets one unit
+/// of the next place added (always upwards), then the fraction is cut. The
+/// value is first written with 15 significant digits; magnitudes below 1E-04
+/// and from 1E+15 come out as plain digits too. NaN and infinities give
+/// "NaN", "Inf" and "-Inf".
 std::string NumberToText(double value, std::int16_t width, std::int16_t decimals);
-/// The leading number of a text ("," read as "."); 0 when there is none.
+/// The leading number of a text: spaces at the ends and inside skipped, ","
+/// read as ".", an optional sign, digits with at most one point, an optional
+/// exponent after "E" or "D". 0 when the text does not begin with a number.
+/// Out of range: an exponent that overflows is dropped, one that underflows
+/// gives 0, digits that overflow on their own give 0.
 double ParseNumber(const std::string& text);
-/// Replaces every occurrence of `find` by `replacement`, left to right, once.
-/// Mode 0 cuts both to their first character, any other mode trims their
-/// spaces; the cut or trimmed values are written back. An empty find changes
-/// nothing.
+/// Replaces every occurrence of `find` by `replacement` in one pass from left
+/// to right; the search goes on after each inserted replacement, so it always
+/// ends, also when the replacement holds the find text. Mode 0 cuts both to
+/// their first (UTF-8) character, any other mode trims their spaces; the cut
+/// or trimmed values are written back. An empty find changes nothing.
 std::string ReplaceAll(std::string text, std::string& find, std::string& replacement,
                        std::int16_t mode);
 /// With `with`, appends "\" unless the last character is one (so "" gives
