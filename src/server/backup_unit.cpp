@@ -33,8 +33,8 @@ bool WaitForArchive(Program& program, const std::string& name) {
   const std::string path = program.BackupPath + name;
   while (!FileExists(program.platform, path)) {
     MessageBoxRequest box;
-    box.text = "Attenzione l'Unita di Backup " + program.BackupPath + "non contiene il file:" +
-               "\r" + name + " Inserire i floppy giusto";
+    box.text = "Attenzione l'Unita di Backup " + program.BackupPath +
+               "non contiene il file:" + "\r" + name + " Inserire i floppy giusto";
     box.title = "File Error\"";
     box.buttons = Buttons::kOkCancel;
     box.no_icon = true;

@@ -57,7 +57,8 @@ TEST(ExtractBackupUnitTest, ThreeArchivesGiveThreeRowsEvenWhenOneIsDamaged) {
   EXPECT_TRUE(world.Exists(std::string(kTemp) + "EXTRACT_ALFA\\ORVEL\\VER14\\MAC\\M1.MAC"));
   EXPECT_TRUE(world.Exists(std::string(kTemp) + "EXTRACT_BETA"));
   EXPECT_TRUE(world.Tree(std::string(kTemp) + "EXTRACT_BETA").empty());
-  EXPECT_TRUE(world.Exists(std::string(kTemp) + "EXTRACT_METAL.V2\\KyConfig\\DAXOR1401\\DAXOR.INI"));
+  EXPECT_TRUE(
+      world.Exists(std::string(kTemp) + "EXTRACT_METAL.V2\\KyConfig\\DAXOR1401\\DAXOR.INI"));
   EXPECT_TRUE(world.ui().boxes().empty());
 }
 

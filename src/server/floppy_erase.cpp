@@ -129,8 +129,7 @@ std::string ErasureRefusal(Program& program, const std::string& folder) {
       for (const std::string& kept : Readings(program, TrimBlanks(item.folder))) {
         if (kept.rfind(reading, 0) != 0) continue;
         return "Il percorso " + folder + " non viene cancellato:\r" +
-               (kept == reading ? "\xC3\xA8 " : "contiene ") + item.what + " " + item.folder +
-               ".";
+               (kept == reading ? "\xC3\xA8 " : "contiene ") + item.what + " " + item.folder + ".";
       }
     }
   }

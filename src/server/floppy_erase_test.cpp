@@ -145,27 +145,27 @@ TEST_P(ErasureRefusalTest, ProtectedFolderOrAParentOfOneIsRefused) {
   ASSERT_EQ(world.ui().boxes().size(), 2u);
   const MessageBoxRequest& box = world.ui().boxes()[1].request;
   EXPECT_EQ(box.title, "Cancellazione Rifiutata");
-  EXPECT_EQ(box.text.rfind(std::string("Il percorso ") + GetParam() + " non viene cancellato:\r", 0),
-            0u)
+  EXPECT_EQ(
+      box.text.rfind(std::string("Il percorso ") + GetParam() + " non viene cancellato:\r", 0), 0u)
       << box.text;
   // The direct call refuses as well.
   EXPECT_FALSE(EraseBackupUnit(world.program(), GetParam()));
   EXPECT_EQ(world.Tree("C:\\"), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Refused, ErasureRefusalTest,
-    ::testing::Values("C:\\", "C:", "", "c:\\kyconfig\\", "C:\\KYCONFIG", "\\KYCONFIG\\",
-                      "KYCONFIG\\", "C:\\KYCONFIG\\SYSTEM\\", "C:\\ORVEL\\", "C:\\ORVEL\\VER14\\",
-                      "c:\\windows\\", "C:\\TEMP\\..\\", "C:\\KYCONFIG\\SYSTEM\\..\\",
-                      "C:/KyConfig/", "C:\\KYCONFIG.\\", "C:KYCONFIG"));
+INSTANTIATE_TEST_SUITE_P(Refused, ErasureRefusalTest,
+                         ::testing::Values("C:\\", "C:", "", "c:\\kyconfig\\", "C:\\KYCONFIG",
+                                           "\\KYCONFIG\\", "KYCONFIG\\", "C:\\KYCONFIG\\SYSTEM\\",
+                                           "C:\\ORVEL\\", "C:\\ORVEL\\VER14\\", "c:\\windows\\",
+                                           "C:\\TEMP\\..\\", "C:\\KYCONFIG\\SYSTEM\\..\\",
+                                           "C:/KyConfig/", "C:\\KYCONFIG.\\", "C:KYCONFIG"));
 
 TEST(ErasureRefusalTest, UnrelatedFoldersMayBeErased) {
   ServerWorld world;
   Program& program = world.program();
-  for (const char* folder : {"A:\\", "A:", "D:\\", "C:\\BACKUP\\", "C:\\KYCONFIG2\\",
-                             "C:\\KYCONFIG\\SYSTEM\\VECCHI\\", "C:\\ORVEL\\VER1\\",
-                             "C:\\WINDOWS\\TEMP\\", "\\\\SRV\\CAM\\BACKUP\\"}) {
+  for (const char* folder :
+       {"A:\\", "A:", "D:\\", "C:\\BACKUP\\", "C:\\KYCONFIG2\\", "C:\\KYCONFIG\\SYSTEM\\VECCHI\\",
+        "C:\\ORVEL\\VER1\\", "C:\\WINDOWS\\TEMP\\", "\\\\SRV\\CAM\\BACKUP\\"}) {
     EXPECT_EQ(ErasureRefusal(program, folder), "") << folder;
   }
 }

@@ -9,6 +9,9 @@
 // removed, BackupRunning is false and StopB disabled. A copy that fails is
 // reported on its own alarm line and the run goes on; the closing box then
 // counts the failures instead of saying "Copia Eseguita".
+#include "server/server_copy.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -18,7 +21,6 @@
 #include "archive/archive_commands.h"
 #include "backup/file_operations.h"
 #include "cnf/cnf_reader.h"
-#include "server/server_copy.h"
 #include "text/strings.h"
 #include "ui/message_area.h"
 
@@ -83,10 +85,9 @@ bool EnsureServerFolder(Program& program, std::string& folder) {
   if (made.ok() || FolderExists(program.platform, SetTrailingBackslash(folder, false))) {
     return true;
   }
-  WriteMessageLine(program,
-                   "Impossibile creare la cartella " + folder + " (" + ErrorText(program, made) +
-                       ")",
-                   true, program.ColorBlack, false);
+  WriteMessageLine(
+      program, "Impossibile creare la cartella " + folder + " (" + ErrorText(program, made) + ")",
+      true, program.ColorBlack, false);
   return false;
 }
 
@@ -102,13 +103,15 @@ std::int16_t RecogniseProduct(Program& program, const std::string& extraction_fo
 }
 
 std::string OpeningTargetLine(const Program& program) {
-  std::string roots;
+  std::vector<std::string> roots;
   for (int row = kDaxor2D; row < kProductCount; ++row) {
     const std::string& root = program.ProductTable[row].ServerFolder;
-    if (root.empty() || roots.find(root) != std::string::npos) continue;
-    roots += (roots.empty() ? "" : ", ") + root;
+    if (root.empty() || std::find(roots.begin(), roots.end(), root) != roots.end()) continue;
+    roots.push_back(root);
   }
-  return "a " + roots;
+  std::string line = "a ";
+  for (std::size_t i = 0; i < roots.size(); ++i) line += (i == 0 ? "" : ", ") + roots[i];
+  return line;
 }
 
 struct FilingResult {

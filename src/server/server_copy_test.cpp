@@ -1,9 +1,10 @@
+#include "server/server_copy.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "server/server_copy.h"
 #include "server/server_test_support.h"
 
 namespace zr {
@@ -63,8 +64,7 @@ TEST(CopyConfigurationsToServerTest, PlovikArchiveIsFiledUnderDeruveda) {
                              {"PLOVIK/MACCHINE/P1.MAC", testing::MachineFile("OTHER.EXE")}}));
 
   EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
-  EXPECT_EQ(world.Tree("D:\\SERVER"),
-            std::vector<std::string>{"PLOVIK/DERUveda/P1/BEND.ZIP"});
+  EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"PLOVIK/DERUveda/P1/BEND.ZIP"});
   ExpectClosed(world, world.program(), "Copia Eseguita");
 }
 
@@ -85,7 +85,8 @@ TEST(CopyConfigurationsToServerTest, DotsInTheNameAndRunsAgainTakeTheNextFreeNam
   for (const auto& line : world.ui().lines()) {
     if (line.background == kBackgroundAlarm) alarms.push_back(line.text);
   }
-  EXPECT_EQ(alarms, (std::vector<std::string>{"\\PP\\M1.MAC\\METAL-V2_1", "\\PP\\M1.MAC\\METAL-V2_2"}));
+  EXPECT_EQ(alarms,
+            (std::vector<std::string>{"\\PP\\M1.MAC\\METAL-V2_1", "\\PP\\M1.MAC\\METAL-V2_2"}));
   EXPECT_EQ(world.ui().beeps(), 2);
   ExpectClosed(world, world.program(), "Copia Eseguita");
 }
@@ -152,7 +153,8 @@ TEST(CopyConfigurationsToServerTest, NoArchiveOnTheUnit) {
 // pending-input point of the first machine-file listing.
 class StopDuringMachineListing : public ForwardingPlatform {
  public:
-  StopDuringMachineListing(Platform& target, ScriptedUi& ui) : ForwardingPlatform(target), ui_(ui) {}
+  StopDuringMachineListing(Platform& target, ScriptedUi& ui)
+      : ForwardingPlatform(target), ui_(ui) {}
   Program* program = nullptr;
   int repacks = 0;
 

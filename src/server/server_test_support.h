@@ -51,10 +51,10 @@ inline std::string StoredZip(const ZipEntries& entries) {
     const std::uint32_t crc = Crc32(content);
     const auto size = static_cast<std::uint32_t>(content.size());
     u32(body, 0x04034b50);
-    u16(body, 20);  // version needed
-    u16(body, 0);   // flags
-    u16(body, 0);   // stored
-    u16(body, 0);   // time
+    u16(body, 20);    // version needed
+    u16(body, 0);     // flags
+    u16(body, 0);     // stored
+    u16(body, 0);     // time
     u16(body, 0x21);  // date: 1980-01-01
     u32(body, crc);
     u32(body, size);
