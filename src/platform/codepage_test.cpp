@@ -33,16 +33,23 @@ TEST(CodepageTest, EveryDefinedByteRoundTrips) {
 }
 
 TEST(CodepageTest, BytesWithoutCharacterBecomeQuestionMarks) {
-  EXPECT_EQ(Cp1252ToUtf8("a\x81" "b\x8D\x8F\x90\x9D" "c"), "a?b????c");
+  EXPECT_EQ(Cp1252ToUtf8("a\x81"
+                         "b\x8D\x8F\x90\x9D"
+                         "c"),
+            "a?b????c");
 }
 
 TEST(CodepageTest, UnmappableOrBrokenUtf8BecomesOneQuestionMarkEach) {
-  EXPECT_EQ(Utf8ToCp1252("a\xE4\xB8\xAD" "b"), "a?b");     // a Chinese character
-  EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80!"), "?!");     // an emoji
-  EXPECT_EQ(Utf8ToCp1252("x\x80y"), "x?y");                // stray continuation byte
-  EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?");                  // cut at the end
-  EXPECT_EQ(Utf8ToCp1252("x\xC3y"), "x?y");                // lead byte without its tail
-  EXPECT_EQ(Utf8ToCp1252("\xFF\xFE" "a"), "??a");
+  EXPECT_EQ(Utf8ToCp1252("a\xE4\xB8\xAD"
+                         "b"),
+            "a?b");                                    // a Chinese character
+  EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80!"), "?!");  // an emoji
+  EXPECT_EQ(Utf8ToCp1252("x\x80y"), "x?y");            // stray continuation byte
+  EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?");              // cut at the end
+  EXPECT_EQ(Utf8ToCp1252("x\xC3y"), "x?y");            // lead byte without its tail
+  EXPECT_EQ(Utf8ToCp1252("\xFF\xFE"
+                         "a"),
+            "??a");
 }
 
 TEST(CodepageTest, LongTextsConvertWhole) {
@@ -60,8 +67,12 @@ TEST(CodepageTest, BuiltinTableAgreesWithIconv) {
     const std::string utf8 = Cp1252ToUtf8(one);
     EXPECT_EQ(Utf8ToCp1252Builtin(utf8), Utf8ToCp1252(utf8)) << byte;
   }
-  for (const std::string text : {"a\xE4\xB8\xAD" "b", "\xF0\x9F\x98\x80!", "x\x80y", "x\xC3",
-                                 "x\xC3y", "\xFF\xFE" "a", "\xC0\x80", "\xED\xA0\x80"}) {
+  for (const std::string text : {"a\xE4\xB8\xAD"
+                                 "b",
+                                 "\xF0\x9F\x98\x80!", "x\x80y", "x\xC3", "x\xC3y",
+                                 "\xFF\xFE"
+                                 "a",
+                                 "\xC0\x80", "\xED\xA0\x80"}) {
     EXPECT_EQ(Utf8ToCp1252Builtin(text), Utf8ToCp1252(text)) << text;
   }
 }

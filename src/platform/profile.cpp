@@ -253,8 +253,9 @@ Status WritePrivateProfileString(Platform& platform, const std::string& section,
   std::string key_bytes = Encode(key, utf8);
   std::string value_bytes = Encode(value, utf8);
   if (!WritableArguments(Trim(section_bytes), key_bytes, value_bytes)) {
-    return Status::Error(kErrPathFileAccess,
-                         "profile section, key or value holds a line break or a reserved character");
+    return Status::Error(
+        kErrPathFileAccess,
+        "profile section, key or value holds a line break or a reserved character");
   }
   std::string updated = ProfileUpdate(content, section_bytes, key_bytes, value_bytes);
   if (read.ok() && updated == content) return Status::Ok();

@@ -124,8 +124,9 @@ TEST(ProfileUpdateTest, ForeignBytesAndBomSurvive) {
   const std::string content =
       "\xEF\xBB\xBF[PATH]\r\nJUNK=\x81\x8D\xFF\x00\x01\r\n\x90\x9D binary\n[X]\r\n"s;
   std::string updated = ProfileUpdate(content, "PATH", "K", "v");
-  EXPECT_EQ(updated, "\xEF\xBB\xBF[PATH]\r\nJUNK=\x81\x8D\xFF\x00\x01\r\nK=v\r\n"
-                     "\x90\x9D binary\n[X]\r\n"s);
+  EXPECT_EQ(updated,
+            "\xEF\xBB\xBF[PATH]\r\nJUNK=\x81\x8D\xFF\x00\x01\r\nK=v\r\n"
+            "\x90\x9D binary\n[X]\r\n"s);
   EXPECT_EQ(ProfileUpdate("\xEF\xBB\xBF", "S", "K", "v"), "\xEF\xBB\xBF[S]\r\nK=v\r\n");
 }
 
@@ -176,7 +177,8 @@ TEST_F(ProfileFileTest, TextsAreUtf8InsideAndWindows1252OnDisk) {
 TEST_F(ProfileFileTest, TruncatesAt255WithSize256) {
   const std::string file = "C:\\LONG.INI";
   // 301 characters, 302 bytes in UTF-8: the cut counts characters.
-  ASSERT_TRUE(WritePrivateProfileString(platform(), "S", "K", "é" + std::string(300, 'x'), file).ok());
+  ASSERT_TRUE(
+      WritePrivateProfileString(platform(), "S", "K", "é" + std::string(300, 'x'), file).ok());
   EXPECT_EQ(GetPrivateProfileString(platform(), "S", "K", "", 256, file),
             "é" + std::string(254, 'x'));
 }

@@ -4,8 +4,7 @@
 
 namespace zr {
 
-Status ReadTextLines(Platform& platform, const std::string& path,
-                     std::vector<std::string>* lines) {
+Status ReadTextLines(Platform& platform, const std::string& path, std::vector<std::string>* lines) {
   lines->clear();
   std::string bytes;
   Status status = platform.ReadFile(path, &bytes);

@@ -196,8 +196,7 @@ double ParseNumber(const std::string& text) {
   if (mantissa.front() == '.') mantissa.insert(0, "0");
 
   std::string exponent;
-  if (i < work.size() &&
-      (work[i] == 'E' || work[i] == 'e' || work[i] == 'D' || work[i] == 'd')) {
+  if (i < work.size() && (work[i] == 'E' || work[i] == 'e' || work[i] == 'D' || work[i] == 'd')) {
     ++i;
     skip_spaces();
     std::string sign;
@@ -231,8 +230,7 @@ std::string ReplaceAll(std::string text, std::string& find, std::string& replace
   // replacement, so a replacement holding the find text cannot loop.
   std::string result;
   std::size_t from = 0;
-  for (std::size_t pos = text.find(find); pos != std::string::npos;
-       pos = text.find(find, from)) {
+  for (std::size_t pos = text.find(find); pos != std::string::npos; pos = text.find(find, from)) {
     result.append(text, from, pos - from);
     result += replacement;
     from = pos + find.size();

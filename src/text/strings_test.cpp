@@ -34,9 +34,9 @@ TEST(NumberToTextTest, FractionsBelowOneGetALeadingZero) {
 }
 
 TEST(NumberToTextTest, NudgeAddsOneUnitOfTheNextPlaceThenCuts) {
-  EXPECT_EQ(NumberToText(0.06, 1, 1), "0");     // 0.07 cut to ".0", then dropped
+  EXPECT_EQ(NumberToText(0.06, 1, 1), "0");        // 0.07 cut to ".0", then dropped
   EXPECT_EQ(NumberToText(-1.25, 4, 1), "  -1.2");  // towards zero: -1.24
-  EXPECT_EQ(NumberToText(2.345, 1, 2), "2.34");  // not a rounding to the nearest
+  EXPECT_EQ(NumberToText(2.345, 1, 2), "2.34");    // not a rounding to the nearest
   EXPECT_EQ(NumberToText(1.9999, 1, 2), "2");
   EXPECT_EQ(NumberToText(2.5, 1, 0), "2");
   EXPECT_EQ(NumberToText(-2.5, 1, 0), "-2");
