@@ -7,6 +7,7 @@
 // without saving settings: for documentation and visual checks.
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -49,6 +50,14 @@ void SaveScreen(const QString& folder, const QString& name) {
 void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
                     zr::qt::BaseFormWindow** main_window, zr::qt::QtUi& ui) {
   QDir().mkpath(folder);
+  // No modal box may stop the walk: each is printed and given its default answer.
+  ui.set_box_handler([](const zr::MessageBoxRequest& box) {
+    std::fprintf(stderr, "[%s]\n%s\n", box.title.empty() ? zr::kApplicationTitle : box.title.c_str(),
+                 qPrintable(zr::qt::DisplayText(box.text)));
+    return box.buttons == zr::Buttons::kOk ? zr::Answer::kOk
+           : box.buttons == zr::Buttons::kYesNo ? zr::Answer::kNo
+                                                 : zr::Answer::kCancel;
+  });
   QTimer::singleShot(300, [=, &ui] {
     launcher->move(40, 40);
     SaveScreen(folder, QStringLiteral("launcher.png"));
@@ -70,7 +79,14 @@ void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
           window->help_window()->move(80, 20);
           QTimer::singleShot(300, [=] {
             SaveScreen(folder, QStringLiteral("help.png"));
-            QApplication::exit(0);
+            window->help_window()->close();
+            // A customer backup on the demo installation, for the message area.
+            window->customer_box()->setText(QStringLiteral("DEMO"));
+            window->ok_button()->click();
+            QTimer::singleShot(300, [=] {
+              SaveScreen(folder, QStringLiteral("backup.png"));
+              QApplication::exit(0);
+            });
           });
         });
       });
