@@ -1,0 +1,93 @@
+// za-rirevo-cli server-copy and erase as processes over a DAXOR2D
+// installation built in a temporary world: exit codes follow the closing
+// boxes, and the erase needs an explicit "--answer yes".
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "server/server_test_support.h"
+#include "tests/installations.h"
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+class CliServerTest : public ::testing::Test {
+ protected:
+  CliServerTest() {
+    testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
+    testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+    world_.InstallArchiver("C:\\KYCONFIG\\SYSTEM\\PKZIP25.EXE");
+    world_.InstallArchiver("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE");
+    world_.MakeFolder("D:\\SERVER");
+    Settings("A:\\");
+  }
+
+  void Settings(const std::string& backup_path) {
+    world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI",
+                      {"[PATH]", "BACKUPCLIENTE=" + backup_path, "SERVER_DAXOR2D=D:\\SERVER\\"});
+  }
+
+  int Cli(const std::vector<std::string>& args, std::string* out) {
+    std::string command = "ZARIREVO_DRIVES='" + world_.drive_map().DrivesVariable() + "' " +
+                          ZARIREVO_CLI + " --color never --cmdline '/Fc:\\kyconfig\\system'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    std::size_t n;
+    out->clear();
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out->append(buffer, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  testing::TestWorld world_;
+};
+
+// A backup archive with the product's folder and one machine file.
+void MakeBackupArchive(testing::TestWorld& world) {
+  world.WriteFile(
+      "A:\\METAL.V2.ZIP",
+      testing::StoredZip({{"KyConfig/DAXOR1401/DAXOR1401.ini", "[S]\r\n"},
+                          {"ORVEL/VER14/MAC/M1.MAC", "POST-PROCESSOR|PPNAME.EXE|\r\n"}}));
+}
+
+TEST_F(CliServerTest, ServerCopyFilesTheArchiveAndExitsWithZero) {
+  MakeBackupArchive(world_);
+  std::string out;
+  ASSERT_EQ(Cli({"server-copy"}, &out), 0) << out;
+  EXPECT_NE(out.find("Copia Eseguita"), std::string::npos);
+  EXPECT_EQ(world_.Tree("D:\\SERVER"), std::vector<std::string>{"PPNAME/M1/METAL-V2.ZIP"});
+}
+
+TEST_F(CliServerTest, ServerCopyWithoutArchivesExitsWithOne) {
+  std::string out;
+  EXPECT_EQ(Cli({"server-copy"}, &out), 1) << out;
+  EXPECT_NE(out.find("Copia Bloccata dall'utente"), std::string::npos);
+}
+
+TEST_F(CliServerTest, EraseNeedsAnExplicitYes) {
+  world_.WriteFile("A:\\ALFA.ZIP", "PK");
+  std::string out;
+  EXPECT_EQ(Cli({"erase"}, &out), 1) << out;
+  EXPECT_TRUE(world_.Exists("A:\\ALFA.ZIP"));
+
+  EXPECT_EQ(Cli({"--answer", "yes", "erase"}, &out), 0) << out;
+  EXPECT_NE(out.find("Cancellazione Eseguita"), std::string::npos);
+  EXPECT_TRUE(world_.Tree("A:\\").empty());
+}
+
+TEST_F(CliServerTest, EraseOfDriveCIsRefused) {
+  Settings("C:\\");
+  std::string out;
+  EXPECT_EQ(Cli({"--answer", "yes", "erase"}, &out), 1) << out;
+  EXPECT_NE(out.find("[Cancellazione Rifiutata]"), std::string::npos);
+  EXPECT_TRUE(world_.Exists("C:\\KYCONFIG\\DAXOR1401\\DAXOR1401.ini"));
+}
+
+}  // namespace
+}  // namespace zr
