@@ -120,8 +120,23 @@ ours="$work/a/BENCH_050603.ZIP"
 mkdir -p "$work/pair"
 t2=$(now)
 cp -r "$install" "$work/pair/copy"
+t2b=$(now)
 (cd "$work/c" && zip -q -@ "$work/pair/infozip.zip" <"$work/list.txt")
 t3=$(now)
+
+# Where the time goes: the collection alone (no archive) and the archiver
+# alone on the same list in Windows form.
+t4=$(now)
+"$cli" --color never --cmdline '/Fc:\kyconfig\system' --select all --zip 2 backup BENCH2 \
+  >/dev/null 2>&1 || true
+t5=$(now)
+sed 's|/|\\|g; s|^|C:\\|; s|$|\r|' "$work/list.txt" >"$work/c/LIST.TXT"
+t6=$(now)
+(cd "$work/c" && "$pkzip" -add -path=full 'A:\ALONE' '@C:\LIST.TXT' >/dev/null 2>&1) || true
+t7=$(now)
+printf "breakdown: collection alone %.2f s vs cp -r %.2f s; PkZip25 alone %.2f s vs zip -@ %.2f s\n" \
+  "$(echo "$t5 - $t4" | bc)" "$(echo "$t2b - $t2" | bc)" "$(echo "$t7 - $t6" | bc)" \
+  "$(echo "$t3 - $t2b" | bc)"
 
 awk -v ours="$(echo "$t1 - $t0" | bc)" -v pair="$(echo "$t3 - $t2" | bc)" \
     -v our_size="$(stat -c %s "$ours")" -v their_size="$(stat -c %s "$work/pair/infozip.zip")" \

@@ -1,0 +1,93 @@
+// za-rirevo-cli backup CUSTOMER as a process: its exit code follows what the
+// job really did, over a DAXOR2D installation built in a temporary world.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/installations.h"
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+class CliBackupTest : public ::testing::Test {
+ protected:
+  CliBackupTest() {
+    world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+    testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
+    testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+    for (const char* name : {"L3030", "L4040", "P2020"}) {
+      world_.WriteFile(std::string("C:\\ORVEL\\VER14\\MAC\\") + name + ".MAC",
+                       "POST-PROCESSOR|PP|\r\n");
+    }
+    world_.WriteFile("C:\\ORVEL\\VER14\\PP1.TXT", "post");
+  }
+
+  void InstallArchiver() { world_.InstallArchiver("C:\\KYCONFIG\\SYSTEM\\PKZIP25.EXE"); }
+
+  int Cli(std::vector<std::string> args, std::string* out = nullptr) {
+    std::string command = "ZARIREVO_TODAY=2003-06-05 ZARIREVO_DRIVES='" +
+                          world_.drive_map().DrivesVariable() + "' " + ZARIREVO_CLI +
+                          " --color never --cmdline '/Fc:\\kyconfig\\system'" +
+                          " --select Menu211,Menu212";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " 2>&1";
+    std::string text;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    const int status = pclose(pipe);
+    if (out != nullptr) *out = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  testing::TestWorld world_;
+};
+
+TEST_F(CliBackupTest, ACompleteBackupExitsWithZero) {
+  InstallArchiver();
+  std::string out;
+  EXPECT_EQ(Cli({"backup", "METAL"}, &out), 0) << out;
+  EXPECT_NE(out.find("Copia eseguita"), std::string::npos);
+  EXPECT_NE(out.find("Zip eseguito"), std::string::npos);
+  EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
+  EXPECT_TRUE(world_.Exists("A:\\METAL\\PP1.TXT"));
+}
+
+TEST_F(CliBackupTest, NoArchiveWantedStillExitsWithZero) {
+  EXPECT_EQ(Cli({"--zip", "2", "backup", "METAL"}), 0);
+  EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
+}
+
+TEST_F(CliBackupTest, AMissingArchiverExitsWithOne) {
+  std::string out;
+  EXPECT_EQ(Cli({"backup", "METAL"}, &out), 1) << out;
+  EXPECT_NE(out.find("Copia eseguita"), std::string::npos);
+  EXPECT_EQ(out.find("Zip eseguito"), std::string::npos);
+}
+
+TEST_F(CliBackupTest, StopExitsWithOneAndLeavesNothing) {
+  InstallArchiver();
+  std::string out;
+  EXPECT_EQ(Cli({"--stop-after", "1", "backup", "METAL"}, &out), 1) << out;
+  EXPECT_NE(out.find("! Copia fermata dall'utente"), std::string::npos);
+  EXPECT_FALSE(world_.Exists("A:\\METAL"));
+  EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
+}
+
+TEST_F(CliBackupTest, ARefusedOrExistingNameExitsWithOne) {
+  InstallArchiver();
+  EXPECT_EQ(Cli({"backup", "A/B"}), 1);
+  EXPECT_EQ(Cli({"backup", ""}), 1);
+  world_.MakeFolder("A:\\METAL");
+  std::string out;
+  EXPECT_EQ(Cli({"backup", "METAL"}, &out), 1);
+  EXPECT_NE(out.find("[Folder Error]"), std::string::npos) << out;
+}
+
+}  // namespace
+}  // namespace zr
