@@ -138,6 +138,26 @@ TEST(CopyConfigurationsToServerTest, NamesReadFromTheArchiveStayBelowTheServerRo
   EXPECT_TRUE(world.Tree("C:\\WINDOWS").empty());
 }
 
+TEST(CopyConfigurationsToServerTest, DamagedArchiveIsSkippedAndTheOthersFiled) {
+  ServerWorld world;
+  world.WriteFile("A:\\BROKEN.ZIP", "PK\x03\x04 truncated");
+  world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"DAXOR/PP/M1/GOOD.ZIP"});
+  ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
+TEST(CopyConfigurationsToServerTest, ArchiverThatMakesNothingIsReportedAsFailure) {
+  ServerWorld world;
+  world.program().ArchiverPath = "C:\\KYCONFIG\\SYSTEM\\PKZIP25";  // not there
+  world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
+
+  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
+  ExpectClosed(world, world.program(), "Copia terminata con errori: 1 copia non riuscita.");
+}
+
 TEST(CopyConfigurationsToServerTest, NoArchiveOnTheUnit) {
   ServerWorld world;
   world.WriteFile("A:\\NOTES.TXT", "x");
