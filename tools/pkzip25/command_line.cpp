@@ -35,8 +35,7 @@ std::optional<Command> ParseCommandLine(const std::vector<std::string>& args) {
     command.list_file = args[3].substr(1);
     return command;
   }
-  if (args.size() == 5 && args[0] == "-add" && args[1] == "-rec" &&
-      args[2] == "-path=relative") {
+  if (args.size() == 5 && args[0] == "-add" && args[1] == "-rec" && args[2] == "-path=relative") {
     auto folder = FolderOfPattern(args[4]);
     if (args[3].empty() || !folder) return std::nullopt;
     command.mode = Mode::kAddRecursive;

@@ -22,8 +22,8 @@ zr::Status ResolveHostPath(zr::Platform& platform, const WindowsPath& path, std:
       continue;
     }
     std::error_code ec;
-    const bool found = count == path.components.size() ? fs::exists(resolved, ec)
-                                                         : fs::is_directory(resolved, ec);
+    const bool found =
+        count == path.components.size() ? fs::exists(resolved, ec) : fs::is_directory(resolved, ec);
     if (!found) continue;
     for (size_t i = count; i < path.components.size(); ++i) {
       if (resolved.empty() || resolved.back() != '/') resolved += '/';

@@ -23,11 +23,16 @@ namespace fs = std::filesystem;
 
 std::string Describe(const zr::Status& status) {
   switch (status.error) {
-    case zr::kErrDiskNotReady: return "drive not ready";
-    case zr::kErrPathNotFound: return "path not found";
-    case zr::kErrFileNotFound: return "file not found";
-    case zr::kErrPermissionDenied: return "permission denied";
-    default: return status.detail.empty() ? "error " + std::to_string(status.error) : status.detail;
+    case zr::kErrDiskNotReady:
+      return "drive not ready";
+    case zr::kErrPathNotFound:
+      return "path not found";
+    case zr::kErrFileNotFound:
+      return "file not found";
+    case zr::kErrPermissionDenied:
+      return "permission denied";
+    default:
+      return status.detail.empty() ? "error " + std::to_string(status.error) : status.detail;
   }
 }
 
@@ -193,9 +198,8 @@ int Extract(zr::Platform& platform, const Command& command, std::ostream& errors
     return kExitIncomplete;
   }
   destination_host = fs::absolute(destination_host, ec).string();
-  ExtractOutcome outcome =
-      ExtractArchive(platform, fs::absolute(archive_host, ec).string(), *destination,
-                     destination_host, errors);
+  ExtractOutcome outcome = ExtractArchive(platform, fs::absolute(archive_host, ec).string(),
+                                          *destination, destination_host, errors);
   return outcome.ok() ? kExitOk : kExitIncomplete;
 }
 
@@ -208,9 +212,12 @@ int RunPkZip(zr::Platform& platform, const std::vector<std::string>& args, std::
     return kExitUsage;
   }
   switch (command->mode) {
-    case Mode::kAddList: return AddList(platform, *command, errors);
-    case Mode::kAddRecursive: return AddRecursive(platform, *command, errors);
-    case Mode::kExtract: return Extract(platform, *command, errors);
+    case Mode::kAddList:
+      return AddList(platform, *command, errors);
+    case Mode::kAddRecursive:
+      return AddRecursive(platform, *command, errors);
+    case Mode::kExtract:
+      return Extract(platform, *command, errors);
   }
   return kExitUsage;
 }

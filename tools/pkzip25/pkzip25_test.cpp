@@ -31,15 +31,16 @@ namespace fs = std::filesystem;
 // Command line.
 
 TEST(CommandLineTest, AcceptsTheThreeForms) {
-  auto list = ParseCommandLine({"-add", "-path=full", "A:\\METAL_2-0_050603",
-                                "@C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT"});
+  auto list = ParseCommandLine(
+      {"-add", "-path=full", "A:\\METAL_2-0_050603", "@C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT"});
   ASSERT_TRUE(list);
   EXPECT_EQ(list->mode, Mode::kAddList);
   EXPECT_EQ(list->archive, "A:\\METAL_2-0_050603");
   EXPECT_EQ(list->list_file, "C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT");
 
   // The caller's folder already ends with "\", so the pattern follows two.
-  auto rec = ParseCommandLine({"-add", "-rec", "-path=relative", "C:\\T\\EX\\M", "C:\\T\\EX\\\\*.*"});
+  auto rec =
+      ParseCommandLine({"-add", "-rec", "-path=relative", "C:\\T\\EX\\M", "C:\\T\\EX\\\\*.*"});
   ASSERT_TRUE(rec);
   EXPECT_EQ(rec->mode, Mode::kAddRecursive);
   EXPECT_EQ(rec->folder, "C:\\T\\EX");
@@ -58,11 +59,11 @@ TEST(CommandLineTest, RefusesEveryOtherForm) {
   const std::vector<std::vector<std::string>> bad = {
       {},
       {"-add"},
-      {"-add", "-path=full", "A:\\M"},                        // no list file
-      {"-add", "-path=full", "A:\\M", "LIST.TXT"},            // list file without "@"
-      {"-add", "-path=full", "A:\\M", "@"},                   // empty list file name
-      {"-add", "-path=full", "A:\\M", "@L", "extra"},         // a name split at a blank
-      {"-ADD", "-path=full", "A:\\M", "@L"},                  // options are exact
+      {"-add", "-path=full", "A:\\M"},                 // no list file
+      {"-add", "-path=full", "A:\\M", "LIST.TXT"},     // list file without "@"
+      {"-add", "-path=full", "A:\\M", "@"},            // empty list file name
+      {"-add", "-path=full", "A:\\M", "@L", "extra"},  // a name split at a blank
+      {"-ADD", "-path=full", "A:\\M", "@L"},           // options are exact
       {"-add", "-path=relative", "A:\\M", "@L"},
       {"-add", "-rec", "-path=relative", "M", "C:\\X\\*.MAC"},  // only "*.*"
       {"-add", "-rec", "-path=relative", "M", "C:\\X*.*"},
@@ -173,8 +174,7 @@ void WriteHost(const std::string& path, const std::string& bytes) {
 // Runs `argv` (the first word searched on PATH unless it holds a "/") in
 // `cwd` with the environment plus `extra`, capturing its output.
 RunResult RunProgram(const std::vector<std::string>& argv, const std::string& cwd,
-                     const std::map<std::string, std::string>& extra,
-                     const std::string& scratch) {
+                     const std::map<std::string, std::string>& extra, const std::string& scratch) {
   RunResult result;
   const std::string out_path = scratch + "/stdout.txt";
   const std::string err_path = scratch + "/stderr.txt";
@@ -250,7 +250,7 @@ void CraftZip(const std::string& path, const std::vector<CraftedEntry>& entries)
     memcpy(copy, entry.data.data(), entry.data.size());
     zip_source_t* source = zip_source_buffer(archive, copy, entry.data.size(), 1);
     const zip_int64_t index = zip_file_add(archive, entry.name.c_str(), source,
-                                             entry.utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437);
+                                           entry.utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437);
     ASSERT_GE(index, 0) << entry.name << ": " << zip_strerror(archive);
     zip_set_file_compression(archive, index, ZIP_CM_STORE, 0);
     if (entry.symlink) {
@@ -314,7 +314,8 @@ class PkZipProgramTest : public ::testing::Test {
 
   // Info-ZIP's unzip and Python's zipfile must both read the archive.
   void ExpectReadableByOthers(const std::string& host_archive) {
-    RunResult unzip = RunProgram({"unzip", "-t", "-qq", host_archive}, root_, {}, root_ + "/scratch");
+    RunResult unzip =
+        RunProgram({"unzip", "-t", "-qq", host_archive}, root_, {}, root_ + "/scratch");
     EXPECT_EQ(unzip.exit_code, 0) << unzip.out << unzip.err;
     RunResult python = RunProgram(
         {"python3", "-c",
@@ -333,7 +334,9 @@ TEST_F(PkZipProgramTest, ListModeStoresFullPathsOncePerFile) {
   WriteHost(Host("C:\\DATI\\prova \xC3\xA8.txt"), "accented");  // on disk in UTF-8
   WriteHost(Host("C:\\WORK\\REL.TXT"), "relative");
   WriteHost(Host("\\\\SRV\\S\\X.TXT"), "unc");
-  struct utimbuf times {1054814400, 1054814400};  // 5 June 2003 12:00 UTC
+  struct utimbuf times {
+    1054814400, 1054814400
+  };  // 5 June 2003 12:00 UTC
   utime(Host("C:\\ORVEL\\VER14\\MAC\\L3030.MAC").c_str(), &times);
   // The list file is Windows-1252 with CR LF, one blank line and an LF-only line.
   WriteHost(Host("C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT"),
@@ -344,17 +347,16 @@ TEST_F(PkZipProgramTest, ListModeStoresFullPathsOncePerFile) {
             "REL.TXT\n"
             "\\\\SRV\\S\\X.TXT\r\n");
 
-  RunResult run = PkZip({"-add", "-path=full", "A:\\METAL_2-0_050603",
-                         "@C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT"});
+  RunResult run = PkZip(
+      {"-add", "-path=full", "A:\\METAL_2-0_050603", "@C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   const std::string archive = Host("A:\\METAL_2-0_050603.ZIP");
   auto entries = ReadZip(archive);
   ASSERT_TRUE(entries);
-  EXPECT_EQ(*entries, (std::map<std::string, std::string>{
-                          {"ORVEL/VER14/MAC/L3030.MAC", "machine"},
-                          {"DATI/prova \xC3\xA8.txt", "accented"},
-                          {"WORK/REL.TXT", "relative"},
-                          {"SRV/S/X.TXT", "unc"}}));
+  EXPECT_EQ(*entries, (std::map<std::string, std::string>{{"ORVEL/VER14/MAC/L3030.MAC", "machine"},
+                                                          {"DATI/prova \xC3\xA8.txt", "accented"},
+                                                          {"WORK/REL.TXT", "relative"},
+                                                          {"SRV/S/X.TXT", "unc"}}));
   ExpectReadableByOthers(archive);
   EXPECT_EQ(HostTree(root_ + "/a"), (std::set<std::string>{"METAL_2-0_050603.ZIP"}));
 
@@ -490,13 +492,13 @@ TEST_F(PkZipProgramTest, ExtractionRefusesEntriesThatLeaveTheDestination) {
   // A link already in the destination that leads out of it.
   fs::create_directory_symlink(root_ + "/outside", Host("C:\\T\\DEST\\escape"));
   CraftZip(Host("A:\\EVIL.ZIP"), {{"../../evil", "x"},
-                                   {"/abs", "x"},
-                                   {"C:/x", "x"},
-                                   {"a/../../b", "x"},
-                                   {"..\\..\\win", "x"},
-                                   {"good/ok.txt", "fine"},
-                                   {"link", "../../outside", true},
-                                   {"escape/pwn.txt", "x"}});
+                                  {"/abs", "x"},
+                                  {"C:/x", "x"},
+                                  {"a/../../b", "x"},
+                                  {"..\\..\\win", "x"},
+                                  {"good/ok.txt", "fine"},
+                                  {"link", "../../outside", true},
+                                  {"escape/pwn.txt", "x"}});
   const std::set<std::string> before = HostTree(root_);
 
   RunResult run = PkZip({"-extract", "-dir", "A:\\EVIL.ZIP", "C:\\T\\DEST\\"});
@@ -513,7 +515,8 @@ TEST_F(PkZipProgramTest, ExtractionRefusesEntriesThatLeaveTheDestination) {
 }
 
 TEST_F(PkZipProgramTest, ExtractionReadsNamesWithoutUtf8FlagAsDosCodePage850) {
-  CraftZip(Host("A:\\DOS.ZIP"), {{"DIR/prova \x8A.txt", "dos"}, {"DIR/caf\xC3\xA9.txt", "utf8", false, true}});
+  CraftZip(Host("A:\\DOS.ZIP"),
+           {{"DIR/prova \x8A.txt", "dos"}, {"DIR/caf\xC3\xA9.txt", "utf8", false, true}});
   RunResult run = PkZip({"-extract", "-dir", "A:\\DOS.ZIP", "C:\\OUT\\"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(HostTree(Host("C:\\OUT")),

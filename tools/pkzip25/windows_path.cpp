@@ -72,11 +72,16 @@ uint32_t FoldCodePoint(uint32_t cp) {
   if (cp >= 'A' && cp <= 'Z') return cp + 0x20;
   if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 0x20;
   switch (cp) {
-    case 0x152: return 0x153;  // OE ligature
-    case 0x160: return 0x161;  // S caron
-    case 0x17D: return 0x17E;  // Z caron
-    case 0x178: return 0xFF;   // Y diaeresis
-    default: return cp;
+    case 0x152:
+      return 0x153;  // OE ligature
+    case 0x160:
+      return 0x161;  // S caron
+    case 0x17D:
+      return 0x17E;  // Z caron
+    case 0x178:
+      return 0xFF;  // Y diaeresis
+    default:
+      return cp;
   }
 }
 
@@ -104,7 +109,8 @@ bool ParseFullPath(const std::string& full, WindowsPath* out) {
     out->root = "\\\\";
     rest = full.substr(2);
   } else if (HasDrive(full)) {
-    out->root = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(full[0])))) + ":";
+    out->root =
+        std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(full[0])))) + ":";
     rest = full.substr(2);
   } else {
     return false;

@@ -33,7 +33,7 @@ bool IsValidUtf8(const std::string& text) {
   size_t i = 0;
   while (i < text.size()) {
     const unsigned char lead = static_cast<unsigned char>(text[i]);
-    const size_t length = lead < 0x80                ? 1
+    const size_t length = lead < 0x80                     ? 1
                           : (lead >= 0xC2 && lead < 0xE0) ? 2
                           : (lead >= 0xE0 && lead < 0xF0) ? 3
                           : (lead >= 0xF0 && lead < 0xF5) ? 4
@@ -108,8 +108,8 @@ bool RelativeHostPath(zr::Platform& platform, const WindowsPath& destination,
     *reason = "cannot resolve its place below the destination";
     return false;
   }
-  const std::string prefix = destination_host.back() == '/' ? destination_host
-                                                             : destination_host + "/";
+  const std::string prefix =
+      destination_host.back() == '/' ? destination_host : destination_host + "/";
   if (host.compare(0, prefix.size(), prefix) != 0 || host.size() == prefix.size()) {
     *reason = "would land outside the destination";
     return false;
@@ -223,9 +223,9 @@ ExtractOutcome ExtractArchive(zr::Platform& platform, const std::string& archive
       reason = "not a file or folder";
       accepted = false;
     } else {
-      accepted = CheckEntryName(name, &parts, &reason) &&
-                 RelativeHostPath(platform, destination, destination_host, parts, &relative,
-                                  &reason);
+      accepted =
+          CheckEntryName(name, &parts, &reason) &&
+          RelativeHostPath(platform, destination, destination_host, parts, &relative, &reason);
     }
     if (!accepted) {
       report << "refused entry \"" << name << "\": " << reason << "\n";
