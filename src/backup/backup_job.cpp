@@ -218,7 +218,13 @@ JobResult RunBackupJob(Program& program, std::int16_t mode) {
     }
     program.ui.ProcessPendingInput();
   } else {
-    DeleteFolderTree(program, program.CustomerFolder, 0);
+    // Only a folder below the destination is removed: never the destination
+    // itself, whatever a caller left in CustomerFolder.
+    const std::string& folder = program.CustomerFolder;
+    if (folder.size() > program.BackupPath.size() && folder.size() > 3 &&
+        ToUpper(folder).rfind(ToUpper(program.BackupPath), 0) == 0) {
+      DeleteFolderTree(program, folder, 0);
+    }
     SetBackground(program, kBackgroundNormal);
     if (copy_failed) {
       // The failed copy has been shown in an error box naming the file and

@@ -357,6 +357,14 @@ TEST_F(BackupJobTest, CancelOnAnUnreadyDriveEndsTheProgramBeforeAnythingIsMade) 
   EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
 }
 
+TEST_F(BackupJobTest, AStoppedJobNeverRemovesTheDestinationItself) {
+  world_.WriteFile("A:\\OTHER\\KEEP.TXT", "keep");
+  program_.CustomerFolder = "A:\\";  // as if no customer folder had been made
+  program_.BackupRunning = false;
+  EXPECT_EQ(RunBackupJob(program_, 1), JobResult::kFailed);
+  EXPECT_TRUE(world_.Exists("A:\\OTHER\\KEEP.TXT"));
+}
+
 TEST_F(BackupJobTest, StopWritesTheRedLineAndClearsTheFlag) {
   program_.BackupRunning = true;
   StopButtonClick(program_);
