@@ -129,12 +129,13 @@ void BaseFormWindow::BuildControls() {
 
   connect(software_, &QPushButton::clicked, this,
           [this] { Handle([this] { BaseFormSoftwareClick(program_); }); });
-  connect(exit_, &QPushButton::clicked, this, [this] { Handle([this] { ExitProgram(program_); }); });
+  connect(exit_, &QPushButton::clicked, this,
+          [this] { Handle([this] { ExitProgram(program_); }, true); });
   connect(stop_, &QPushButton::clicked, this,
-          [this] { Handle([this] { StopButtonClick(program_); }); });
+          [this] { Handle([this] { StopButtonClick(program_); }, true); });
   connect(ok_, &QPushButton::clicked, this, [this] { Handle([this] { OkButtonClick(program_); }); });
   connect(customer_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    if (refreshing_) return;
+    if (refreshing_ || busy_ > 0) return;
     Handle([this, text] { NomeClienteChange(program_, text.toStdString()); });
   });
   connect(customer_, &QLineEdit::returnPressed, this,
@@ -178,16 +179,19 @@ void BaseFormWindow::Refresh() {
     if (action->isCheckable()) action->setChecked(item.checked);
   }
   const BaseFormControls& controls = program_.main;
+  const bool idle = busy_ == 0;
+  menuBar()->setEnabled(idle);
   software_->setText(ButtonText(controls.Software_B.caption));
-  software_->setEnabled(controls.Software_B.enabled);
+  software_->setEnabled(controls.Software_B.enabled && idle);
   exit_->setText(ButtonText(controls.EsciB.caption));
   exit_->setEnabled(controls.EsciB.enabled);
   stop_->setText(ButtonText(controls.StopB.caption));
   stop_->setEnabled(controls.StopB.enabled);
   ok_->setText(ButtonText(controls.OK_B.caption));
-  ok_->setEnabled(controls.OK_B.enabled);
+  ok_->setEnabled(controls.OK_B.enabled && idle);
   const QString customer = QString::fromStdString(controls.NomeCliente);
   if (customer_->text() != customer) customer_->setText(customer);
+  customer_->setReadOnly(!idle);
   date_->setText(QString::fromStdString(controls.DataOggi));
   if (message_view_->background() != controls.MessageBackground) {
     message_view_->SetBackground(controls.MessageBackground);
@@ -229,8 +233,15 @@ void BaseFormWindow::OpenMenuPath(const std::vector<std::string>& path) {
   }
 }
 
-void BaseFormWindow::Handle(const std::function<void()>& handler) {
-  if (RunHandler(ui_, handler)) Refresh();
+void BaseFormWindow::Handle(const std::function<void()>& handler, bool while_busy) {
+  if (busy_ > 0 && !while_busy) {
+    Refresh();  // undoes the check mark Qt toggled on an ignored click
+    return;
+  }
+  ++busy_;
+  const bool alive = RunHandler(ui_, handler);
+  --busy_;
+  if (alive) Refresh();
 }
 
 void BaseFormWindow::MenuClicked(const std::string& name) {

@@ -4,6 +4,10 @@
 // every handler and whenever the core reports a state change, and hands every
 // click to the core's handlers; it decides nothing itself.
 //
+// While a handler runs, the window takes only STOP, ESCI and the close box:
+// a second OK, a product change or a menu command in the middle of a backup
+// would start a second operation on the same folders.
+//
 // Menus re-open after a click as the core asks (UserInterface::ReopenMenu),
 // so several items can be changed in a row. The close box ends the program
 // without saving.
@@ -71,8 +75,10 @@ class BaseFormWindow : public QMainWindow {
   void BuildMenus();
   void MenuClicked(const std::string& name);
   void OpenHelp();
-  /// Runs a core handler, then shows the new state.
-  void Handle(const std::function<void()>& handler);
+  /// Runs a core handler, then shows the new state. While a handler is
+  /// running (a backup lets the window process input between two files) only
+  /// the handlers marked `while_busy` (STOP, ESCI) may start.
+  void Handle(const std::function<void()>& handler, bool while_busy = false);
 
   Program& program_;
   QtUi& ui_;
@@ -87,6 +93,7 @@ class BaseFormWindow : public QMainWindow {
   QPushButton* ok_ = nullptr;
   HelpWindow* help_ = nullptr;
   bool refreshing_ = false;
+  int busy_ = 0;  // handlers running (nested through the input processing)
 };
 
 }  // namespace zr::qt

@@ -271,6 +271,38 @@ TEST_F(WindowsTest, CustomerBoxEnablesOkAndEsciEndsTheProgramSavingSettings) {
   EXPECT_THROW(ui_.ShowMessageBox({"x", "", Buttons::kOk, false}), ProgramEnded);
 }
 
+TEST_F(WindowsTest, DuringABackupOnlyStopAndEsciAct) {
+  Start("DAXOR2D");
+  world_.WriteFile("C:\\ORVEL\\DAXOR\\NOTE.TXT", "note\r\n");
+  window_->customer_box()->setText("ROSSI");
+  bool ok_enabled = true, menus_enabled = true, stop_enabled = false, nested_run = false;
+  // Runs while the job lets the window process input between two files.
+  QTimer::singleShot(0, [&] {
+    ok_enabled = window_->ok_button()->isEnabled();
+    menus_enabled = window_->menuBar()->isEnabled();
+    stop_enabled = window_->stop_button()->isEnabled();
+    const bool was_checked = program_.menus.Menu214.checked;
+    window_->action("Menu214")->trigger();  // ignored: no selection change mid-job
+    nested_run = program_.menus.Menu214.checked != was_checked;
+    emit window_->customer_box()->returnPressed();  // no second job
+    window_->stop_button()->click();
+  });
+  window_->ok_button()->click();
+  EXPECT_FALSE(ok_enabled);
+  EXPECT_FALSE(menus_enabled);
+  EXPECT_TRUE(stop_enabled);
+  EXPECT_FALSE(nested_run);
+  EXPECT_FALSE(Action("Menu214")->isChecked());
+  EXPECT_FALSE(program_.BackupRunning);
+  int stops = 0;
+  for (QTextBlock block = window_->message_view()->document()->begin(); block.isValid();
+       block = block.next()) {
+    if (block.text() == "Copia fermata dall'utente") ++stops;
+  }
+  EXPECT_EQ(stops, 1);
+  EXPECT_TRUE(window_->menuBar()->isEnabled());
+}
+
 TEST_F(WindowsTest, MessageLinesKeepTheirColourAndSetTheBackground) {
   Start("DAXOR2D");
   MessageView* view = window_->message_view();
