@@ -10,7 +10,7 @@
 # Everything happens below one temporary folder, removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build}
+build=$(realpath "${1:-build}")
 cli="$build/tools/cli/za-rirevo-cli"
 pkzip="$build/tools/pkzip25/pkzip25"
 for tool in "$cli" "$pkzip"; do

@@ -126,7 +126,7 @@ JobResult OkButtonClick(Program& program) {
       WriteMessageLine(program, "Cartella temporanea " + program.TemporaryFolder() + " non creata",
                        true, program.ColorStop, false);
       std::int16_t ask = 0;
-      ShowErrorBox(program, made.error, 0, ask, program.TemporaryFolder() + "\r", "");
+      ShowErrorBox(program, made.error, 0, ask, program.TemporaryFolder(), "");
       program.BackupRunning = false;
       program.main.StopB.enabled = false;
       program.ui.StateChanged();
@@ -145,7 +145,7 @@ JobResult OkButtonClick(Program& program) {
       WriteMessageLine(program, "Cartella " + program.CustomerFolder + " non creata", true,
                        program.ColorStop, false);
       std::int16_t ask = 0;
-      ShowErrorBox(program, made.error, 0, ask, program.CustomerFolder + "\r", "");
+      ShowErrorBox(program, made.error, 0, ask, program.CustomerFolder, "");
       DeleteFolderTree(program, program.TemporaryFolder(), 0);
       program.BackupRunning = false;
       result = JobResult::kFailed;

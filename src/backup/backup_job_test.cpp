@@ -341,6 +341,15 @@ TEST_F(BackupJobTest, AReadOnlyDestinationIsReportedAndNothingIsLeft) {
   EXPECT_FALSE(program_.main.StopB.enabled);
 }
 
+TEST_F(BackupJobTest, ATemporaryFolderThatCannotBeMadeStartsNothing) {
+  faulty_.read_only_prefix = "C:\\ORVEL";
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_FALSE(Shown("Copia eseguita"));
+  EXPECT_TRUE(AlarmLineContains("~TMPZIP"));
+  EXPECT_TRUE(world_.Tree("A:\\").empty());
+  EXPECT_FALSE(program_.BackupRunning);
+}
+
 TEST_F(BackupJobTest, AnUnreadyDriveCanBeFixedAndTheJobGoesOn) {
   world_.RemoveDrive('A');
   world_.ui().QueueAnswer(Answer::kOk);
