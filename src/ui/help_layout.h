@@ -33,7 +33,7 @@ struct LabelBox {
 };
 
 struct HelpLayout {
-  LabelBox title;                             // centred text
+  LabelBox title;                              // centred text
   std::array<LabelBox, kHelpNoteCount> notes;  // left-aligned text
   bool operator==(const HelpLayout&) const = default;
 };

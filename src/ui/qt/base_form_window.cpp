@@ -133,7 +133,8 @@ void BaseFormWindow::BuildControls() {
           [this] { Handle([this] { ExitProgram(program_); }, true); });
   connect(stop_, &QPushButton::clicked, this,
           [this] { Handle([this] { StopButtonClick(program_); }, true); });
-  connect(ok_, &QPushButton::clicked, this, [this] { Handle([this] { OkButtonClick(program_); }); });
+  connect(ok_, &QPushButton::clicked, this,
+          [this] { Handle([this] { OkButtonClick(program_); }); });
   connect(customer_, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (refreshing_ || busy_ > 0) return;
     Handle([this, text] { NomeClienteChange(program_, text.toStdString()); });
@@ -149,7 +150,8 @@ void BaseFormWindow::BuildMenus() {
     const std::string name = entry.name;
     const std::string parent = entry.parent;
     if (parents.count(name) != 0) {
-      QMenu* submenu = parent.empty() ? menuBar()->addMenu(QString()) : menus_[parent]->addMenu(QString());
+      QMenu* submenu =
+          parent.empty() ? menuBar()->addMenu(QString()) : menus_[parent]->addMenu(QString());
       submenu->setObjectName(QString::fromStdString(name));
       menus_[name] = submenu;
       actions_[name] = submenu->menuAction();

@@ -52,11 +52,12 @@ void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
   QDir().mkpath(folder);
   // No modal box may stop the walk: each is printed and given its default answer.
   ui.set_box_handler([](const zr::MessageBoxRequest& box) {
-    std::fprintf(stderr, "[%s]\n%s\n", box.title.empty() ? zr::kApplicationTitle : box.title.c_str(),
+    std::fprintf(stderr, "[%s]\n%s\n",
+                 box.title.empty() ? zr::kApplicationTitle : box.title.c_str(),
                  qPrintable(zr::qt::DisplayText(box.text)));
-    return box.buttons == zr::Buttons::kOk ? zr::Answer::kOk
+    return box.buttons == zr::Buttons::kOk      ? zr::Answer::kOk
            : box.buttons == zr::Buttons::kYesNo ? zr::Answer::kNo
-                                                 : zr::Answer::kCancel;
+                                                : zr::Answer::kCancel;
   });
   QTimer::singleShot(300, [=, &ui] {
     launcher->move(40, 40);

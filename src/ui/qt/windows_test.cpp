@@ -2,6 +2,8 @@
 // worlds with small product installations. The rules themselves are tested
 // below the windows; these check what the windows show and that clicks reach
 // the handlers (including the menu re-opening and the folder picker loop).
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -10,14 +12,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTextBlock>
 #include <QTimer>
 #include <cstdlib>
 #include <deque>
 #include <memory>
 #include <stdexcept>
-
-#include <gtest/gtest.h>
 
 #include "app/startup.h"
 #include "tests/installations.h"
@@ -117,7 +118,8 @@ void ExpectMenusShowState(BaseFormWindow& window, Program& program) {
     const MenuItem& item = program.menus.*entry.item;
     QAction* action = window.action(entry.name);
     ASSERT_NE(action, nullptr) << entry.name;
-    const QString shown = window.menu(entry.name) ? window.menu(entry.name)->title() : action->text();
+    const QString shown =
+        window.menu(entry.name) ? window.menu(entry.name)->title() : action->text();
     EXPECT_EQ(shown.toStdString(), item.caption) << entry.name;
     EXPECT_EQ(action->isEnabled(), item.enabled) << entry.name;
     if (action->isCheckable()) {
@@ -146,20 +148,28 @@ TEST_P(MenuStatesTest, LoadShowsTheProductsMenus) {
 
   std::vector<Expected> expected;
   if (GetParam() == "DAXOR2D") {
-    expected = {{"Menu212", nullptr, true, true},         {"Menu216", nullptr, true, true},
-                {"Menu232", "Tabelle.mdb", true, false},  {"Menu241", "Torrette", true, false},
+    expected = {{"Menu212", nullptr, true, true},
+                {"Menu216", nullptr, true, true},
+                {"Menu232", "Tabelle.mdb", true, false},
+                {"Menu241", "Torrette", true, false},
                 {"Menu21", "File_Configurazioni", true, false}};
   } else if (GetParam() == "PLOVIK") {
-    expected = {{"Menu212", nullptr, false, false},       {"Menu213", "Riscontri", true, false},
-                {"Menu216", nullptr, false, false},       {"Menu231", "DataBase Matrici", true, false},
+    expected = {{"Menu212", nullptr, false, false},
+                {"Menu213", "Riscontri", true, false},
+                {"Menu216", nullptr, false, false},
+                {"Menu231", "DataBase Matrici", true, false},
                 {"Menu21", "File_Configuration", true, false}};
   } else if (GetParam() == "TRELUN") {
-    expected = {{"Menu213", nullptr, false, false},       {"Menu215", nullptr, true, false},
-                {"Menu24", "Laser Head", true, false},    {"Menu242", "Matematiche Teste", true, false}};
+    expected = {{"Menu213", nullptr, false, false},
+                {"Menu215", nullptr, true, false},
+                {"Menu24", "Laser Head", true, false},
+                {"Menu242", "Matematiche Teste", true, false}};
   } else {
     // The old installation keeps the menus as designed.
-    expected = {{"Menu212", "&PostProcessor", true, true}, {"Menu214", "&Stampe", true, false},
-                {"Menu241", "&Punzoni", true, false},      {"Menu11", "&Apri CNF", true, false}};
+    expected = {{"Menu212", "&PostProcessor", true, true},
+                {"Menu214", "&Stampe", true, false},
+                {"Menu241", "&Punzoni", true, false},
+                {"Menu11", "&Apri CNF", true, false}};
   }
   for (const Expected& e : expected) {
     QAction* action = Action(e.name);
@@ -178,6 +188,24 @@ TEST_P(MenuStatesTest, LoadShowsTheProductsMenus) {
 
 INSTANTIATE_TEST_SUITE_P(Products, MenuStatesTest,
                          ::testing::Values("DAXOR2D", "PLOVIK", "TRELUN", "DAXOR_OLD"));
+
+TEST_F(WindowsTest, LauncherStepsProductsAndEnterOpensTheMainWindow) {
+  InstallOnly("DAXOR2D");
+  InstallOnly("TRELUN");
+  ASSERT_TRUE(RunHandler(ui_, [&] { LauncherLoad(program_, "/FC:\\KYCONFIG\\SYSTEM"); }));
+  bool opened = false;
+  LauncherWindow launcher(program_, ui_, [&] { opened = true; });
+  launcher.show();
+  EXPECT_EQ(launcher.windowTitle(), "ZA-Rirevo");
+  EXPECT_EQ(launcher.backup_button()->text(), "ZA-Rirevo\nVers.6.8.1");
+  EXPECT_EQ(launcher.software_button()->text(), "DAXOR2D");
+  launcher.software_button()->click();
+  EXPECT_EQ(launcher.software_button()->text(), "TRELUN");
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR2D");  // taken over only by Backup
+  QTest::keyClick(&launcher, Qt::Key_Return);
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(program_.SelectedSoftware, "TRELUN");
+}
 
 TEST_F(WindowsTest, FileItemClickTogglesAndReopensItsSubmenu) {
   Start("DAXOR2D");
@@ -319,8 +347,7 @@ TEST_F(WindowsTest, MessageLinesKeepTheirColourAndSetTheBackground) {
   EXPECT_EQ(FromQColor(last.begin().fragment().charFormat().foreground().color()), Rgb(0, 128, 0));
   QTextBlock alarm = last.previous();
   EXPECT_EQ(alarm.text(), "Allarme");
-  EXPECT_EQ(FromQColor(alarm.begin().fragment().charFormat().foreground().color()),
-            Rgb(128, 0, 0));
+  EXPECT_EQ(FromQColor(alarm.begin().fragment().charFormat().foreground().color()), Rgb(128, 0, 0));
   EXPECT_EQ(view->background(), kBackgroundZipOnly);
   EXPECT_GE(view->document()->blockCount(), blocks_before + 2);
   // The user's caret elsewhere does not move where lines go.
@@ -408,8 +435,8 @@ TEST(HelpWindowTest, LayoutIsTheSameAfterEveryResizeAndNeverNegative) {
   help.resize(640, 600);
   QApplication::processEvents();
   EXPECT_EQ(help.note_label(1)->geometry(), first);
-  EXPECT_EQ(help.layout_twips(),
-            LayoutHelpForm(9600, help.layout_twips().title.height, help.layout_twips().notes[0].height));
+  EXPECT_EQ(help.layout_twips(), LayoutHelpForm(9600, help.layout_twips().title.height,
+                                                help.layout_twips().notes[0].height));
 
   help.set_dpi(96);
   help.resize(8, 500);  // 120 twips: narrower than the margin
