@@ -8,7 +8,7 @@ void ScriptedUi::OnNthInput(int nth, std::function<void()> action) {
 }
 
 Answer ScriptedUi::ShowMessageBox(const MessageBoxRequest& box) {
-  Answer answer;
+  Answer answer = Answer::kOk;
   if (!answers_.empty()) {
     answer = answers_.front();
     answers_.pop_front();
