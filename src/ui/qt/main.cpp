@@ -14,8 +14,10 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/clock.h"
 #include "app/program_state.h"
@@ -46,9 +48,10 @@ void SaveScreen(const QString& folder, const QString& name) {
   if (!screen->grabWindow(0).save(file)) std::fprintf(stderr, "cannot save %s\n", qPrintable(file));
 }
 
-// Walks through the windows once, saving a picture of each, then quits.
+// Walks through the windows once, saving a picture after each step, then quits.
 void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
-                    zr::qt::BaseFormWindow** main_window, zr::qt::QtUi& ui) {
+                    zr::qt::BaseFormWindow** main_window, zr::qt::QtUi& ui,
+                    zr::Platform& platform) {
   QDir().mkpath(folder);
   // No modal box may stop the walk: each is printed and given its default answer.
   ui.set_box_handler([](const zr::MessageBoxRequest& box) {
@@ -59,40 +62,65 @@ void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
            : box.buttons == zr::Buttons::kYesNo ? zr::Answer::kNo
                                                 : zr::Answer::kCancel;
   });
-  QTimer::singleShot(300, [=, &ui] {
-    launcher->move(40, 40);
-    SaveScreen(folder, QStringLiteral("launcher.png"));
-    launcher->backup_button()->click();
-    if (ui.ended() || *main_window == nullptr) return QApplication::exit(1);
-    zr::qt::BaseFormWindow* window = *main_window;
-    window->move(0, 0);
-    QTimer::singleShot(300, [=] {
-      SaveScreen(folder, QStringLiteral("main.png"));
-      window->OpenMenuPath({"Menu2", "Menu21"});
-      QTimer::singleShot(300, [=] {
-        SaveScreen(folder, QStringLiteral("menu-filetocopy.png"));
-        window->menu("Menu2")->hide();
-        window->OpenMenuPath({"Menu3", "Menu31"});
-        QTimer::singleShot(300, [=] {
-          SaveScreen(folder, QStringLiteral("menu-configurazione.png"));
-          window->menu("Menu3")->hide();
-          window->action("Menu41")->trigger();
-          window->help_window()->move(80, 20);
-          QTimer::singleShot(300, [=] {
-            SaveScreen(folder, QStringLiteral("help.png"));
-            window->help_window()->close();
-            // A customer backup on the demo installation, for the message area.
-            window->customer_box()->setText(QStringLiteral("DEMO"));
-            window->ok_button()->click();
-            QTimer::singleShot(300, [=] {
-              SaveScreen(folder, QStringLiteral("backup.png"));
-              QApplication::exit(0);
-            });
-          });
-        });
+  // Each step returns the picture to save after it ("" for none).
+  using Step = std::function<QString()>;
+  auto window = [main_window] { return *main_window; };
+  auto picker = std::make_shared<zr::qt::FolderPickerDialog*>(nullptr);
+  auto steps = std::make_shared<std::vector<Step>>(std::vector<Step>{
+      [=] {
+        launcher->move(40, 40);
+        return QStringLiteral("launcher.png");
+      },
+      [=, &ui] {
+        launcher->backup_button()->click();
+        if (ui.ended() || window() == nullptr) QApplication::exit(1);
+        if (window() != nullptr) window()->move(0, 0);
+        return QStringLiteral("main.png");
+      },
+      [=] {
+        window()->OpenMenuPath({"Menu2", "Menu21"});
+        return QStringLiteral("menu-filetocopy.png");
+      },
+      [=] {
+        window()->menu("Menu2")->hide();
+        window()->OpenMenuPath({"Menu3", "Menu31"});
+        return QStringLiteral("menu-configurazione.png");
+      },
+      [=] {
+        window()->menu("Menu3")->hide();
+        window()->action("Menu41")->trigger();
+        window()->help_window()->move(80, 20);
+        return QStringLiteral("help.png");
+      },
+      [=, &platform] {
+        window()->help_window()->close();
+        *picker = new zr::qt::FolderPickerDialog(
+            platform, "Selezionare la cartella dove eseguire la copia di Backup :", window());
+        (*picker)->SelectRoot(1);
+        (*picker)->move(120, 60);
+        (*picker)->show();
+        return QStringLiteral("picker.png");
+      },
+      [=] {
+        delete *picker;
+        // A customer backup on the demo installation, for the message area.
+        window()->customer_box()->setText(QStringLiteral("DEMO"));
+        window()->ok_button()->click();
+        return QStringLiteral("backup.png");
+      },
+  });
+  auto next = std::make_shared<std::function<void(std::size_t)>>();
+  *next = [=](std::size_t index) {
+    if (index >= steps->size()) return QApplication::exit(0);
+    QTimer::singleShot(400, [=] {
+      const QString picture = (*steps)[index]();
+      QTimer::singleShot(400, [=] {
+        if (!picture.isEmpty()) SaveScreen(folder, picture);
+        (*next)(index + 1);
       });
     });
-  });
+  };
+  (*next)(0);
 }
 
 }  // namespace
@@ -123,7 +151,7 @@ int main(int argc, char** argv) {
   launcher->show();
 
   if (const char* folder = std::getenv("ZARIREVO_SCREENSHOT_DIR"); folder != nullptr && *folder) {
-    RunScreenshots(QString::fromLocal8Bit(folder), launcher, &main_window, ui);
+    RunScreenshots(QString::fromLocal8Bit(folder), launcher, &main_window, ui, *platform);
   }
   const int code = ui.ended() ? 0 : QApplication::exec();
   delete main_window;
