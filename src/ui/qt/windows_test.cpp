@@ -165,7 +165,7 @@ TEST_P(MenuStatesTest, LoadShowsTheProductsMenus) {
                 {"Menu24", "Laser Head", true, false},
                 {"Menu242", "Matematiche Teste", true, false}};
   } else {
-    // The old installation keeps the menus as designed.
+    // The old installation keeps the menus as they were built.
     expected = {{"Menu212", "&PostProcessor", true, true},
                 {"Menu214", "&Stampe", true, false},
                 {"Menu241", "&Punzoni", true, false},
