@@ -114,7 +114,9 @@ int AddList(zr::Platform& platform, const Command& command, std::ostream& errors
     std::error_code ec;
     if (!path || path->components.empty() || !ResolveHostPath(platform, *path, &host).ok() ||
         !fs::is_regular_file(host, ec)) {
-      errors << "PkZip25: file not found: " << line << "\n";
+      const bool folder = !host.empty() && fs::is_directory(host, ec);
+      errors << "PkZip25: " << (folder ? "a folder, not a file: " : "file not found: ") << line
+             << "\n";
       complete = false;
       continue;
     }

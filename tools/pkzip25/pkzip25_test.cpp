@@ -372,11 +372,13 @@ TEST_F(PkZipProgramTest, ListModeStoresFullPathsOncePerFile) {
 
 TEST_F(PkZipProgramTest, MissingListedFileIsReportedAndTheOthersAdded) {
   WriteHost(Host("C:\\ORVEL\\A.INI"), "a");
-  WriteHost(Host("C:\\LIST.TXT"), "C:\\ORVEL\\A.INI\r\nC:\\ORVEL\\GONE.INI\r\nD:\\NODRIVE.INI\r\n");
+  WriteHost(Host("C:\\LIST.TXT"),
+            "C:\\ORVEL\\A.INI\r\nC:\\ORVEL\\GONE.INI\r\nD:\\NODRIVE.INI\r\nC:\\ORVEL\r\n");
   RunResult run = PkZip({"-add", "-path=full", "A:\\M", "@C:\\LIST.TXT"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("C:\\ORVEL\\GONE.INI"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("D:\\NODRIVE.INI"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("a folder, not a file: C:\\ORVEL"), std::string::npos) << run.err;
   auto entries = ReadZip(Host("A:\\M.ZIP"));
   ASSERT_TRUE(entries);
   EXPECT_EQ(Names(*entries), (std::set<std::string>{"ORVEL/A.INI"}));
