@@ -80,7 +80,7 @@ struct BaseFormMenus {
   MenuItem Menu3321{""};
   MenuItem Menu3322{""};
   MenuItem Menu3323{""};
-  MenuItem Menu3324{"", false, false};
+  MenuItem Menu3324{"Dunra: ", false, false};
   MenuItem Menu4{"&?"};
   MenuItem Menu41{"&Help"};
 };
