@@ -11,24 +11,18 @@ namespace {
 
 using testing::ArchiveList;
 using testing::BoxTexts;
-using testing::TestWorld;
 using Strings = std::vector<std::string>;
 
 // A DAXOR installation in C:\DAXOR with two machines:
 // L3030 names its report, turret and tool-table paths, a laser table and a
 // post-processor; P2000 shares the report folder, has no turret path, a
 // tool table on another drive, and a laser table that does not qualify.
-class DaxorCollectorTest : public ::testing::Test {
+class DaxorCollectorTest : public testing::ProductFixture {
  protected:
-  DaxorCollectorTest() : program_(world_.program()), ui_(world_.ui()) {
-    testing::PrepareProgram(program_);
-    program_.ProductFolder = "C:\\DAXOR";
+  DaxorCollectorTest() : ProductFixture("C:\\DAXOR", "A:\\METAL") {
     program_.CnfFolder = "C:\\DAXOR";
-    program_.CustomerFolder = "A:\\METAL\\";
     program_.ProductSettingsFile = {"C:\\KYCONFIG\\DAXOR2D", "DAXOR2D.INI"};
     program_.DaxorIniFiles = {"KyCam.ini", "Daxor.ini", "Missing.ini"};
-    world_.MakeFolder("A:\\METAL");
-    world_.MakeFolder("C:\\DAXOR\\~TMPZIP");
     world_.WriteFile("C:\\DAXOR\\KY-GEN.CNF",
                      testing::CnfRecords(270, {{15, "ITA"}, {270, "  C:\\DAXOR\\DB  "}}));
     world_.WriteLines(
@@ -71,10 +65,6 @@ class DaxorCollectorTest : public ::testing::Test {
     std::int16_t add_to_list = 1;
     CollectDaxorFiles(program_, add_to_list);
   }
-
-  TestWorld world_;
-  Program& program_;
-  ScriptedUi& ui_;
 };
 
 TEST_F(DaxorCollectorTest, EverythingGivesTheWholeLayoutAndList) {

@@ -11,7 +11,6 @@ namespace {
 
 using testing::ArchiveList;
 using testing::BoxTexts;
-using testing::TestWorld;
 using Strings = std::vector<std::string>;
 
 TEST(MirroredSubfolderTest, DropsTheFirstTwoLevels) {
@@ -24,15 +23,10 @@ TEST(MirroredSubfolderTest, DropsTheFirstTwoLevels) {
 // A PLOVIK installation: the product INI names the machine folder without
 // its final "\" on D:, the databases on D:, the punches folder without its
 // final "\", and leaves the dies folder to its default on C:.
-class PlovikCollectorTest : public ::testing::Test {
+class PlovikCollectorTest : public testing::ProductFixture {
  protected:
-  PlovikCollectorTest() : program_(world_.program()), ui_(world_.ui()) {
-    testing::PrepareProgram(program_);
-    program_.ProductFolder = "C:\\PLOVIK";
-    program_.CustomerFolder = "A:\\METAL\\";
+  PlovikCollectorTest() : ProductFixture("C:\\PLOVIK", "A:\\METAL") {
     program_.ProductSettingsFile = {"C:\\KYCONFIG\\PLOVIK", "PLOVIK.INI"};
-    world_.MakeFolder("A:\\METAL");
-    world_.MakeFolder("C:\\PLOVIK\\~TMPZIP");
     world_.WriteLines(kIni, {"[SETTINGS]", "Installdir=C:\\PLOVIK", "[PATH]", "MAC=D:\\BEND\\MAC",
                              "DB=D:\\BEND\\DB", "PUNCHES=D:\\BEND\\PUNCHES"});
     world_.WriteLines("D:\\BEND\\MAC\\M1.MAC", {"[REFERENCES]", "FILENAME=D:\\BEND\\RIF\\A.RIF",
@@ -52,15 +46,7 @@ class PlovikCollectorTest : public ::testing::Test {
     CollectPlovikFiles(program_, add_to_list);
   }
 
-  void Check(std::initializer_list<MenuItem BaseFormMenus::*> items) {
-    testing::SetAllFileItems(program_, false, true);
-    for (auto item : items) (program_.menus.*item).checked = true;
-  }
-
   static constexpr const char* kIni = "C:\\KYCONFIG\\PLOVIK\\PLOVIK.INI";
-  TestWorld world_;
-  Program& program_;
-  ScriptedUi& ui_;
 };
 
 TEST_F(PlovikCollectorTest, TuttiGivesTheWholeLayoutAndList) {

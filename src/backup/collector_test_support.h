@@ -1,10 +1,14 @@
 // Helpers for the tests of the file operations and the collectors: a program
-// with distinct message colours and Italian error texts, the archive list
-// read back line by line, the file items switched on or off, and fixed-record
-// KY-GEN.CNF contents.
+// with distinct message colours and Italian error texts, a fixture with a
+// product folder and a customer folder, the archive list read back line by
+// line, the file items switched on or off, and fixed-record KY-GEN.CNF
+// contents.
 #ifndef ZARIREVO_BACKUP_COLLECTOR_TEST_SUPPORT_H_
 #define ZARIREVO_BACKUP_COLLECTOR_TEST_SUPPORT_H_
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -42,6 +46,30 @@ inline void SetAllFileItems(Program& program, bool checked, bool enabled) {
     (program.menus.*item).enabled = enabled;
   }
 }
+
+/// A test world whose program is prepared (PrepareProgram) and copies into
+/// `customer_folder` (made here) from `product_folder` (its ~TMPZIP made).
+class ProductFixture : public ::testing::Test {
+ protected:
+  ProductFixture(const std::string& product_folder, const std::string& customer_folder)
+      : program_(world_.program()), ui_(world_.ui()) {
+    PrepareProgram(program_);
+    program_.ProductFolder = product_folder;
+    program_.CustomerFolder = customer_folder + "\\";
+    world_.MakeFolder(product_folder + "\\~TMPZIP");
+    world_.MakeFolder(customer_folder);
+  }
+
+  /// Only the given file items checked (all of them enabled).
+  void Check(std::initializer_list<MenuItem BaseFormMenus::*> items) {
+    SetAllFileItems(program_, false, true);
+    for (auto item : items) (program_.menus.*item).checked = true;
+  }
+
+  TestWorld world_;
+  Program& program_;
+  ScriptedUi& ui_;
+};
 
 /// The lines of a CR LF text file of the world ("" gives no line).
 inline std::vector<std::string> ReadCrLfLines(const TestWorld& world, const std::string& path) {

@@ -11,21 +11,15 @@ namespace {
 
 using testing::ArchiveList;
 using testing::BoxTexts;
-using testing::TestWorld;
 using Strings = std::vector<std::string>;
 
 // A TRELUN installation in C:\TRELUN with its INI in C:\KYCONFIG\TRELUN, two
 // machines (post-processors pp.exe and PP; one qualifying laser table) and
 // the laser heads 4, 5 and 6, whose heads 4 and 6 share an INI name.
-class TrelunCollectorTest : public ::testing::Test {
+class TrelunCollectorTest : public testing::ProductFixture {
  protected:
-  TrelunCollectorTest() : program_(world_.program()), ui_(world_.ui()) {
-    testing::PrepareProgram(program_);
-    program_.ProductFolder = "C:\\TRELUN";
-    program_.CustomerFolder = "A:\\METAL\\";
+  TrelunCollectorTest() : ProductFixture("C:\\TRELUN", "A:\\METAL") {
     program_.ProductSettingsFile = {"C:\\KYCONFIG\\TRELUN", "TRELUN.INI"};
-    world_.MakeFolder("A:\\METAL");
-    world_.MakeFolder("C:\\TRELUN\\~TMPZIP");
     WriteIni({"DATABASE4=C:\\TRDB\\TABLES.MDB"});
     world_.WriteLines("C:\\TRELUN\\POST\\MAC\\L1.MAC",
                       {"POST-PROCESSOR|pp.exe", "LASERTAB|1001", "NOME-TABELLE|LT1"});
@@ -53,16 +47,6 @@ class TrelunCollectorTest : public ::testing::Test {
     std::int16_t add_to_list = 1;
     CollectTrelunFiles(program_, add_to_list);
   }
-
-  // Only the given file items checked.
-  void Check(std::initializer_list<MenuItem BaseFormMenus::*> items) {
-    testing::SetAllFileItems(program_, false, true);
-    for (auto item : items) (program_.menus.*item).checked = true;
-  }
-
-  TestWorld world_;
-  Program& program_;
-  ScriptedUi& ui_;
 };
 
 TEST_F(TrelunCollectorTest, TuttiGivesTheWholeLayoutAndList) {

@@ -11,22 +11,11 @@ namespace {
 
 using testing::ArchiveList;
 using testing::BoxTexts;
-using testing::TestWorld;
 using Strings = std::vector<std::string>;
 
-class FileOperationsTest : public ::testing::Test {
+class FileOperationsTest : public testing::ProductFixture {
  protected:
-  FileOperationsTest() : program_(world_.program()), ui_(world_.ui()) {
-    testing::PrepareProgram(program_);
-    program_.ProductFolder = "C:\\PROD";
-    program_.CustomerFolder = "A:\\CUST\\";
-    world_.MakeFolder("C:\\PROD\\~TMPZIP");
-    world_.MakeFolder("A:\\CUST");
-  }
-
-  TestWorld world_;
-  Program& program_;
-  ScriptedUi& ui_;
+  FileOperationsTest() : ProductFixture("C:\\PROD", "A:\\CUST") {}
 };
 
 // Pure path helpers.
