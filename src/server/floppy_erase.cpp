@@ -136,17 +136,25 @@ std::string ErasureRefusal(Program& program, const std::string& folder) {
   return {};
 }
 
+namespace {
+
+// Shows why `folder` may not be erased, if it may not; true when refused.
+bool RefusedErasure(Program& program, const std::string& folder) {
+  const std::string refusal = ErasureRefusal(program, folder);
+  if (refusal.empty()) return false;
+  MessageBoxRequest box;
+  box.text = refusal;
+  box.title = "Cancellazione Rifiutata";
+  box.buttons = Buttons::kOk;
+  program.ui.ShowMessageBox(box);
+  return true;
+}
+
+}  // namespace
+
 bool EraseBackupUnit(Program& program, const std::string& folder) {
   std::string copy = folder;
-  const std::string refusal = ErasureRefusal(program, copy);
-  if (!refusal.empty()) {
-    MessageBoxRequest box;
-    box.text = refusal;
-    box.title = "Cancellazione Rifiutata";
-    box.buttons = Buttons::kOk;
-    program.ui.ShowMessageBox(box);
-    return false;
-  }
+  if (RefusedErasure(program, copy)) return false;
 
   MakePath(program, copy, 0, false);
   try {
@@ -175,15 +183,7 @@ bool FormattaFloppyClick(Program& program) {
   question.no_icon = true;
   if (program.ui.ShowMessageBox(question) != Answer::kYes) return false;
 
-  const std::string refusal = ErasureRefusal(program, program.BackupPath);
-  if (!refusal.empty()) {
-    MessageBoxRequest box;
-    box.text = refusal;
-    box.title = "Cancellazione Rifiutata";
-    box.buttons = Buttons::kOk;
-    program.ui.ShowMessageBox(box);
-    return false;
-  }
+  if (RefusedErasure(program, program.BackupPath)) return false;
 
   WriteMessageLine(program, "Cancellazione del floppy " + program.BackupPath + " in corso.", false,
                    program.ColorBlack, false);
