@@ -18,22 +18,25 @@ bool Clickable(const MenuItem& item, const char* name) {
   return false;
 }
 
+// Runs `action` as a click on `item` (refused when the item is disabled).
+int RunMenuAction(CommandContext& context, MenuItem BaseFormMenus::*item, const char* name,
+                  bool (*action)(Program&)) {
+  Program& program = context.program;
+  if (!Clickable(program.menus.*item, name)) return kNotDone;
+  const bool done = action(program);
+  program.ui.StateChanged();
+  return done ? kDone : kNotDone;
+}
+
 }  // namespace
 
 int RunServerCopy(CommandContext& context) {
-  Program& program = context.program;
-  if (!Clickable(program.menus.Menu12, "Menu12 (no server folder set)")) return kNotDone;
-  const bool filed = CopyConfigurationsToServer(program);
-  program.ui.StateChanged();
-  return filed ? kDone : kNotDone;
+  return RunMenuAction(context, &BaseFormMenus::Menu12, "Menu12 (no server folder set)",
+                       CopyConfigurationsToServer);
 }
 
 int RunErase(CommandContext& context) {
-  Program& program = context.program;
-  if (!Clickable(program.menus.Menu32, "Menu32")) return kNotDone;
-  const bool erased = FormattaFloppyClick(program);
-  program.ui.StateChanged();
-  return erased ? kDone : kNotDone;
+  return RunMenuAction(context, &BaseFormMenus::Menu32, "Menu32", FormattaFloppyClick);
 }
 
 }  // namespace zr::cli
