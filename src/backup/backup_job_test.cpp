@@ -92,6 +92,13 @@ class BackupJobTest : public ::testing::Test {
     }
     return nullptr;
   }
+  // The archive is not announced, and the "Zip non eseguito" box says `words`.
+  void ExpectArchiveReported(const std::string& words) {
+    EXPECT_FALSE(Shown("Zip eseguito"));
+    const ScriptedUi::Box* report = BoxTitled("Zip non eseguito");
+    ASSERT_NE(report, nullptr);
+    EXPECT_NE(report->request.text.find(words), std::string::npos) << report->request.text;
+  }
   bool AlarmLineContains(const std::string& part) {
     const auto& lines = world_.ui().lines();
     return std::any_of(lines.begin(), lines.end(), [&](const ScriptedUi::Line& l) {
@@ -265,10 +272,7 @@ TEST_F(BackupJobTest, MissingArchiverIsReportedNotAnnounced) {
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
   EXPECT_NE(BoxTitled("File Not Found"), nullptr);
   EXPECT_TRUE(Shown("Copia eseguita"));
-  EXPECT_FALSE(Shown("Zip eseguito"));
-  const ScriptedUi::Box* report = BoxTitled("Zip non eseguito");
-  ASSERT_NE(report, nullptr);
-  EXPECT_NE(report->request.text.find("non è stato trovato"), std::string::npos);
+  ExpectArchiveReported("non è stato trovato");
   EXPECT_TRUE(AlarmLineContains("non creato"));
   EXPECT_TRUE(world_.Exists("A:\\METAL\\PP1.TXT"));  // the copy itself is kept
   EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
@@ -277,26 +281,19 @@ TEST_F(BackupJobTest, MissingArchiverIsReportedNotAnnounced) {
 TEST_F(BackupJobTest, AWrongArchiverPathIsReported) {
   program_.ArchiverPath = "C:\\NOWHERE\\PkZip25";
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
-  EXPECT_FALSE(Shown("Zip eseguito"));
-  EXPECT_NE(BoxTitled("Zip non eseguito"), nullptr);
+  ExpectArchiveReported("");
 }
 
 TEST_F(BackupJobTest, AFailingArchiverIsReported) {
   faulty_.fake_exit_code = 2;
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
-  EXPECT_FALSE(Shown("Zip eseguito"));
-  const ScriptedUi::Box* report = BoxTitled("Zip non eseguito");
-  ASSERT_NE(report, nullptr);
-  EXPECT_NE(report->request.text.find("errore"), std::string::npos);
+  ExpectArchiveReported("errore");
 }
 
 TEST_F(BackupJobTest, AnArchiverThatLeavesNoArchiveIsReported) {
   faulty_.fake_exit_code = 0;  // "succeeds" without writing anything
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
-  EXPECT_FALSE(Shown("Zip eseguito"));
-  const ScriptedUi::Box* report = BoxTitled("Zip non eseguito");
-  ASSERT_NE(report, nullptr);
-  EXPECT_NE(report->request.text.find("non si trova"), std::string::npos);
+  ExpectArchiveReported("non si trova");
 }
 
 TEST_F(BackupJobTest, ABlankInTheCustomerFolderBreaksMode0AndIsReported) {
@@ -304,8 +301,7 @@ TEST_F(BackupJobTest, ABlankInTheCustomerFolderBreaksMode0AndIsReported) {
   // archiver as two words: the job must not claim the archive was made.
   program_.ZipMode = 0;
   EXPECT_EQ(Backup("METAL 2.0"), JobResult::kFailed);
-  EXPECT_FALSE(Shown("Zip eseguito"));
-  EXPECT_NE(BoxTitled("Zip non eseguito"), nullptr);
+  ExpectArchiveReported("");
 }
 
 TEST_F(BackupJobTest, ACopyFailureEndsTheJobLikeAStop) {
