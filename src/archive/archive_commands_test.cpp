@@ -31,6 +31,14 @@ class ArchiveCommandsTest : public ::testing::Test {
  protected:
   ArchiveCommandsTest() : recorder_(world_.platform()), program_(recorder_, world_.ui()) {}
 
+  // The command lines run to add list L to archive A:\N with the archiver
+  // path left empty, so that the archiver is searched for.
+  std::vector<std::string> SearchAndAdd() {
+    std::string name = "N";
+    CreateZipArchive(program_, name, "A:\\", "L", true, "");
+    return recorder_.commands;
+  }
+
   TestWorld world_;
   RecordingPlatform recorder_;
   Program program_;
@@ -98,10 +106,8 @@ TEST_F(ArchiveCommandsTest, ExtractUsesTheCurrentDriveWithoutLookingForTheArchiv
 TEST_F(ArchiveCommandsTest, SearchPrefersTheToolsFolderOfTheCurrentDrive) {
   world_.WriteFile("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE", "x");
   world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
-  std::string name = "N";
-  CreateZipArchive(program_, name, "A:\\", "L", true, "");
-  ASSERT_EQ(recorder_.commands.size(), 1u);
-  EXPECT_EQ(recorder_.commands[0], "C:\\ORVEL\\VER14\\TOOLS\\PkZip25 -add -path=full A:\\N @L");
+  EXPECT_EQ(SearchAndAdd(),
+            std::vector<std::string>{"C:\\ORVEL\\VER14\\TOOLS\\PkZip25 -add -path=full A:\\N @L"});
 }
 
 TEST_F(ArchiveCommandsTest, SearchFallsBackToTheSystemFolderAndIgnoresHiddenFiles) {
@@ -109,10 +115,8 @@ TEST_F(ArchiveCommandsTest, SearchFallsBackToTheSystemFolderAndIgnoresHiddenFile
   ASSERT_TRUE(
       program_.platform.SetAttributes("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE", kAttrHidden).ok());
   world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
-  std::string name = "N";
-  CreateZipArchive(program_, name, "A:\\", "L", true, "");
-  ASSERT_EQ(recorder_.commands.size(), 1u);
-  EXPECT_EQ(recorder_.commands[0], "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L");
+  EXPECT_EQ(SearchAndAdd(),
+            std::vector<std::string>{"C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L"});
 }
 
 TEST_F(ArchiveCommandsTest, SearchLooksOnTheCurrentDriveOnly) {
@@ -120,10 +124,8 @@ TEST_F(ArchiveCommandsTest, SearchLooksOnTheCurrentDriveOnly) {
   world_.WriteFile("D:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
   world_.MakeFolder("D:\\WORK");
   ASSERT_TRUE(program_.platform.ChangeFolder("D:\\WORK").ok());
-  std::string name = "N";
-  CreateZipArchive(program_, name, "A:\\", "L", true, "");
-  ASSERT_EQ(recorder_.commands.size(), 1u);
-  EXPECT_EQ(recorder_.commands[0], "D:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L");
+  EXPECT_EQ(SearchAndAdd(),
+            std::vector<std::string>{"D:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L"});
 }
 
 TEST_F(ArchiveCommandsTest, NoArchiverFoundShowsOneBoxRunsNothingAndKeepsTheName) {
