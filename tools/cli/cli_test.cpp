@@ -57,7 +57,7 @@ TEST_F(CliTest, ShowPrintsTheStateAndSavesTheSettings) {
   EXPECT_TRUE(Has(run, "ZipMode=1\n"));
   EXPECT_TRUE(Has(run, "ServerFolder.DUNRA=\n"));
   EXPECT_TRUE(Has(run, "Menu211=&Macchina|1|1\n"));
-  EXPECT_TRUE(Has(run, "Menu3324=|0|0\n"));
+  EXPECT_TRUE(Has(run, "Menu3324=Dunra: |0|0\n"));
   EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("SERVER_DUNRA="),
             std::string::npos);
 }
