@@ -113,6 +113,21 @@ std::string PrefixOfLevel(const std::string& path, int level) {
   return path.substr(0, position + 1);
 }
 
+// One level of the creation loop of MakePath: whether it is there, as a quiet
+// MakePath of it would tell. A folder level (ending with "\") is asked for its
+// attributes instead of being listed: the levels above a new folder are often
+// large folders (the customer folder with its thousands of copies), listed
+// with the attributes of every entry for nothing.
+bool LevelThere(Program& program, const std::string& prefix) {
+  if (EndsWithBackslash(prefix)) {
+    unsigned attributes = 0;
+    return program.platform.GetAttributes(prefix, &attributes).ok() &&
+           (attributes & kAttrFolder) != 0;
+  }
+  std::string probe = prefix;
+  return MakePath(program, probe, 1, false);
+}
+
 void CopyOrThrow(Program& program, const std::string& from, const std::string& to) {
   const Status copied = program.platform.CopyFile(from, to);
   if (!copied.ok()) {
@@ -210,8 +225,7 @@ bool MakePath(Program& program, std::string& path, std::int16_t mode, bool creat
     const std::string prefix = PrefixOfLevel(path, level);
     // The two backslashes that open a UNC path are no folder of their own.
     if (prefix == "\\\\") return false;
-    std::string probe = prefix;
-    if (!MakePath(program, probe, 1, false)) {
+    if (!LevelThere(program, prefix)) {
       const Status made = program.platform.CreateFolder(prefix);
       if (!made.ok()) {
         // A folder that the listing does not show (a hidden one) is there.

@@ -67,15 +67,26 @@ bool IsFolder(const std::string& host) {
   return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Finds `name` in the host folder `folder`: the exact name when it exists,
-// otherwise the smallest (in bytes) entry equal to it without regard to case.
-bool FindEntry(const std::string& folder, const std::string& name, std::string* found) {
-  struct stat st;
-  if (::lstat(JoinHost(folder, name).c_str(), &st) == 0) {
-    *found = name;
-    return true;
+// True when `candidate` folds to `folded` (FoldCase of the same length),
+// without building the folded copy: a folder scan compares every entry.
+bool FoldsTo(std::string_view candidate, std::string_view folded) {
+  if (candidate.size() != folded.size()) return false;
+  for (std::size_t i = 0; i < candidate.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(candidate[i]);
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<unsigned char>(c + 32);
+    } else if (c >= 0x80 && c <= 0x9E && c != 0x97 && i > 0 &&
+               static_cast<unsigned char>(candidate[i - 1]) == 0xC3) {
+      c = static_cast<unsigned char>(c + 0x20);
+    }
+    if (c != static_cast<unsigned char>(folded[i])) return false;
   }
-  if (errno != ENOENT) return false;
+  return true;
+}
+
+// Finds `name` in the host folder `folder` by a scan: the smallest (in bytes)
+// entry equal to it without regard to case.
+bool ScanForEntry(const std::string& folder, const std::string& name, std::string* found) {
   int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
   DIR* dir = ::fdopendir(fd);
@@ -87,8 +98,7 @@ bool FindEntry(const std::string& folder, const std::string& name, std::string* 
   bool any = false;
   while (const dirent* entry = ::readdir(dir)) {
     std::string_view candidate(entry->d_name);
-    if (candidate.size() != folded.size()) continue;
-    if (FoldCase(candidate) != folded) continue;
+    if (!FoldsTo(candidate, folded)) continue;
     if (!any || candidate < std::string_view(*found)) {
       *found = std::string(candidate);
       any = true;
@@ -96,6 +106,36 @@ bool FindEntry(const std::string& folder, const std::string& name, std::string* 
   }
   ::closedir(dir);
   return any;
+}
+
+// Finds `name` in the host folder `folder`: the exact name when it exists,
+// otherwise the smallest (in bytes) entry equal to it without regard to case.
+// `*exact` tells whether the exact name was found, with its lstat in `st`.
+bool FindEntry(const std::string& folder, const std::string& name, std::string* found,
+               struct stat* st, bool* exact) {
+  *exact = false;
+  if (::lstat(JoinHost(folder, name).c_str(), st) == 0) {
+    *found = name;
+    *exact = true;
+    return true;
+  }
+  if (errno != ENOENT) return false;
+  return ScanForEntry(folder, name, found);
+}
+
+// A found component is a folder when it is one or links to one; `st` is its
+// lstat when `have_lstat`.
+bool IsFolderEntry(const std::string& host, const struct stat& st, bool have_lstat) {
+  if (have_lstat && S_ISDIR(st.st_mode)) return true;
+  if (have_lstat && !S_ISLNK(st.st_mode)) return false;
+  return IsFolder(host);
+}
+
+// Host path of the first `count` components of `path` below `root`, as typed.
+std::string ExactHostPath(const std::string& root, const WinPath& path, std::size_t count) {
+  std::string host = root;
+  for (std::size_t i = 0; i < count; ++i) host = JoinHost(host, path.parts[i]);
+  return host;
 }
 
 }  // namespace
@@ -227,19 +267,53 @@ Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out) {
   if (root.empty()) {
     return Status::Error(kErrDiskNotReady, "drive not mapped: " + path.Text());
   }
-  if (!IsFolder(root)) {
-    return Status::Error(kErrDiskNotReady, "drive folder missing: " + root);
-  }
   Resolution r;
   r.total = path.parts.size();
   r.host = root;
+  // Most paths exist as typed. When the whole path, or else its folder, is
+  // there exactly, the lookup of each component would find the exact name (and
+  // a folder on the way), so one call stands for that walk, and for the check
+  // of the drive's folder, which lies on the way; the last component of a path
+  // whose folder exists exactly is then looked up on its own.
+  std::size_t start = 0;
+  bool start_missing_exactly = false;  // the exact name of parts[start] is not there
+  bool root_is_folder = false;
+  if (r.total > 0) {
+    const std::string whole = ExactHostPath(root, path, r.total);
+    struct stat st;
+    if (::lstat(whole.c_str(), &st) == 0) {
+      r.host = whole;
+      r.found = r.total;
+      *out = std::move(r);
+      return Status::Ok();
+    }
+    const bool whole_missing = errno == ENOENT;
+    if (r.total > 1) {
+      std::string folder = ExactHostPath(root, path, r.total - 1);
+      if (IsFolder(folder)) {
+        start = r.total - 1;
+        r.found = start;
+        r.host = std::move(folder);
+        root_is_folder = true;
+      }
+    }
+    start_missing_exactly = whole_missing && start + 1 == r.total;
+  }
+  if (!root_is_folder && !IsFolder(root)) {
+    return Status::Error(kErrDiskNotReady, "drive folder missing: " + root);
+  }
   bool searching = true;
-  for (std::size_t i = 0; i < path.parts.size(); ++i) {
+  for (std::size_t i = start; i < path.parts.size(); ++i) {
     std::string name = path.parts[i];
     if (searching) {
       std::string found;
-      bool last = i + 1 == path.parts.size();
-      if (FindEntry(r.host, name, &found) && (last || IsFolder(JoinHost(r.host, found)))) {
+      struct stat st {};
+      bool exact = false;
+      const bool last = i + 1 == path.parts.size();
+      const bool exists = i == start && start_missing_exactly
+                              ? ScanForEntry(r.host, name, &found)
+                              : FindEntry(r.host, name, &found, &st, &exact);
+      if (exists && (last || IsFolderEntry(JoinHost(r.host, found), st, exact))) {
         name = found;
         ++r.found;
       } else {

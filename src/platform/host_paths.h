@@ -12,7 +12,9 @@
 //
 // Resolution looks each component up in its host folder: one lstat for the
 // exact name, otherwise one scan of the folder. Among host names equal without
-// regard to case the exact one wins, then the smallest in byte order.
+// regard to case the exact one wins, then the smallest in byte order. A path
+// that exists as typed (or whose folder does) is found with one lstat of the
+// whole (or one stat of the folder) instead of a call per component.
 #ifndef ZARIREVO_PLATFORM_HOST_PATHS_H_
 #define ZARIREVO_PLATFORM_HOST_PATHS_H_
 

@@ -1,6 +1,11 @@
 #include "platform/host_paths.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "platform/host_errors.h"
 
@@ -94,6 +99,79 @@ TEST(ErrnoMappingTest, GivesTheRunTimeErrorNumbers) {
   EXPECT_EQ(ErrnoToRuntimeError(EEXIST, "/x"), kErrPathFileAccess);
   EXPECT_EQ(ErrnoToRuntimeError(ENOTEMPTY, "/x"), kErrPathFileAccess);
   EXPECT_EQ(ErrnoToRuntimeError(ENOTDIR, "/x"), kErrPathNotFound);
+}
+
+// Resolution, over a temporary drive C:. Paths that exist as typed take a
+// shorter way than paths to be found without regard to case; both must
+// give what the lookup of each component gives.
+class ResolveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string templ = (std::filesystem::temp_directory_path() / "zr-resolve-XXXXXX").string();
+    ASSERT_NE(mkdtemp(templ.data()), nullptr);
+    root_ = templ;
+    map_.drives['C'] = root_;
+    namespace fs = std::filesystem;
+    fs::create_directories(root_ + "/ORVEL/VER14/MAC");
+    fs::create_directories(root_ + "/REAL");
+    for (const char* file : {"ORVEL/VER14/MAC/M01.MAC", "ORVEL/VER14/a.txt", "ORVEL/VER14/A.TXT",
+                             "FILE.TXT", "REAL/F.TXT"}) {
+      std::ofstream(root_ + "/" + file) << "x";
+    }
+    fs::create_directory_symlink(root_ + "/REAL", root_ + "/LINK");
+    fs::create_symlink(root_ + "/NOWHERE", root_ + "/DANGLING");
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+
+  // Host path below the drive folder and number of components found.
+  std::pair<std::string, std::size_t> Resolved(const std::string& text) {
+    WinPath path;
+    EXPECT_TRUE(MakeAbsolute(text, WinPath{}, &path)) << text;
+    Resolution r;
+    EXPECT_TRUE(Resolve(map_, path, &r).ok()) << text;
+    EXPECT_EQ(r.total, path.parts.size()) << text;
+    EXPECT_EQ(r.host.rfind(root_, 0), 0u) << r.host;
+    return {r.host.substr(root_.size()), r.found};
+  }
+
+  std::string root_;
+  DriveMap map_;
+};
+
+TEST_F(ResolveTest, ExactPathsAndPathsFoundWithoutRegardToCase) {
+  using Found = std::pair<std::string, std::size_t>;
+  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\M01.MAC"), Found("/ORVEL/VER14/MAC/M01.MAC", 4));
+  EXPECT_EQ(Resolved("c:\\orvel\\ver14\\mac\\m01.mac"), Found("/ORVEL/VER14/MAC/M01.MAC", 4));
+  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\m01.Mac"), Found("/ORVEL/VER14/MAC/M01.MAC", 4));
+  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\a.txt"), Found("/ORVEL/VER14/a.txt", 3));  // exact wins
+  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\A.txt"), Found("/ORVEL/VER14/A.TXT", 3));  // then bytes
+  EXPECT_EQ(Resolved("C:\\orvel\\VER14\\A.txt"), Found("/ORVEL/VER14/A.TXT", 3));
+  EXPECT_EQ(Resolved("C:\\"), Found("", 0));
+  EXPECT_EQ(Resolved("C:\\file.txt"), Found("/FILE.TXT", 1));
+}
+
+TEST_F(ResolveTest, MissingComponentsKeepTheTypedSpelling) {
+  using Found = std::pair<std::string, std::size_t>;
+  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\New.Mac"), Found("/ORVEL/VER14/MAC/New.Mac", 3));
+  EXPECT_EQ(Resolved("C:\\orvel\\ver14\\New.Mac"), Found("/ORVEL/VER14/New.Mac", 2));
+  EXPECT_EQ(Resolved("C:\\ORVEL\\NOPE\\X\\Y"), Found("/ORVEL/NOPE/X/Y", 1));
+  EXPECT_EQ(Resolved("C:\\NewFile"), Found("/NewFile", 0));
+  // A file on the way is no folder: nothing below it is found.
+  EXPECT_EQ(Resolved("C:\\FILE.TXT\\X"), Found("/FILE.TXT/X", 0));
+  EXPECT_EQ(Resolved("C:\\file.txt\\X"), Found("/file.txt/X", 0));
+}
+
+TEST_F(ResolveTest, LinksToFoldersAreFoldersAndDanglingLinksExistOnlyAsTheLast) {
+  using Found = std::pair<std::string, std::size_t>;
+  EXPECT_EQ(Resolved("C:\\LINK\\F.TXT"), Found("/LINK/F.TXT", 2));
+  EXPECT_EQ(Resolved("C:\\link\\f.txt"), Found("/LINK/F.TXT", 2));
+  EXPECT_EQ(Resolved("C:\\LINK\\g.txt"), Found("/LINK/g.txt", 1));
+  EXPECT_EQ(Resolved("C:\\DANGLING"), Found("/DANGLING", 1));
+  EXPECT_EQ(Resolved("C:\\dangling"), Found("/DANGLING", 1));
+  EXPECT_EQ(Resolved("C:\\DANGLING\\X"), Found("/DANGLING/X", 0));
 }
 
 }  // namespace
