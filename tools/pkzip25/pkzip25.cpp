@@ -1,5 +1,7 @@
 #include "pkzip25.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -64,11 +66,24 @@ std::optional<std::string> ArchiveHostPath(zr::Platform& platform, const std::st
   return fs::absolute(host, ec).string();
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  if (fs::equivalent(a, b, ec)) return true;
-  return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
-}
+// The archive, when it is there already, recognised among the files to add
+// by its device and inode (no file can be an archive that is not there).
+class ArchiveIdentity {
+ public:
+  explicit ArchiveIdentity(const std::string& archive_host)
+      : exists_(stat(archive_host.c_str(), &info_) == 0) {}
+  bool Is(const struct stat& file) const {
+    return exists_ && file.st_dev == info_.st_dev && file.st_ino == info_.st_ino;
+  }
+  bool Is(const std::string& host) const {
+    struct stat file {};
+    return exists_ && stat(host.c_str(), &file) == 0 && Is(file);
+  }
+
+ private:
+  struct stat info_ {};
+  bool exists_;
+};
 
 // The lines of the list file: Windows-1252 to UTF-8, CR LF or LF, blank
 // lines skipped, blanks inside a line kept.
@@ -105,22 +120,24 @@ int AddList(zr::Platform& platform, const Command& command, std::ostream& errors
   std::vector<std::string> lines;
   if (!ReadListFile(platform, command.list_file, &lines, errors)) return kExitIncomplete;
 
+  const ArchiveIdentity archive_identity(*archive);
   bool complete = true;
   std::vector<FileToAdd> files;
   std::map<std::string, size_t> seen;  // folded entry name -> position in `files`
   for (const std::string& line : lines) {
     std::optional<WindowsPath> path = FullPath(platform, line);
     std::string host;
-    std::error_code ec;
+    struct stat info {};
     if (!path || path->components.empty() || !ResolveHostPath(platform, *path, &host).ok() ||
-        !fs::is_regular_file(host, ec)) {
+        stat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+      std::error_code ec;
       const bool folder = !host.empty() && fs::is_directory(host, ec);
       errors << "PkZip25: " << (folder ? "a folder, not a file: " : "file not found: ") << line
              << "\n";
       complete = false;
       continue;
     }
-    if (SameFile(host, *archive)) {
+    if (archive_identity.Is(info)) {
       errors << "PkZip25: the archive is not added to itself: " << line << "\n";
       continue;
     }
@@ -147,6 +164,7 @@ int AddRecursive(zr::Platform& platform, const Command& command, std::ostream& e
     return kExitIncomplete;
   }
 
+  const ArchiveIdentity archive_identity(*archive);
   bool complete = true;
   std::vector<FileToAdd> files;
   fs::recursive_directory_iterator it(folder_host, ec), end;
@@ -161,7 +179,7 @@ int AddRecursive(zr::Platform& platform, const Command& command, std::ostream& e
       break;
     }
     const fs::file_status status = it->symlink_status(ec);
-    if (fs::is_directory(status) || SameFile(it->path().string(), *archive)) continue;
+    if (fs::is_directory(status) || archive_identity.Is(it->path().string())) continue;
     const std::string name = it->path().lexically_relative(folder_host).generic_string();
     if (!fs::is_regular_file(status)) {
       errors << "PkZip25: not an ordinary file, skipped: " << name << "\n";

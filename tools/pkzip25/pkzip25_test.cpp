@@ -19,6 +19,7 @@
 
 #include "command_line.h"
 #include "windows_path.h"
+#include "zip_writer.h"
 
 extern char** environ;
 
@@ -577,6 +578,136 @@ TEST_F(PkZipProgramTest, OtherCommandLinesGiveUsageAndExitCode2) {
     EXPECT_NE(run.err.find("usage: PkZip25"), std::string::npos) << run.err;
   }
   EXPECT_TRUE(HostTree(root_ + "/a").empty());
+}
+
+// ---------------------------------------------------------------------------
+// Writing: the workers that deflate ahead of libzip give the very bytes
+// libzip gives alone, for new archives and updates alike, whatever the
+// number of workers and however narrow the window.
+
+class WriteArchiveTest : public PkZipProgramTest {
+ protected:
+  // A file below the test's folder, with a fixed time and mode.
+  std::string File(const std::string& name, const std::string& bytes, mode_t mode = 0644) {
+    const std::string path = root_ + "/files/" + name;
+    WriteHost(path, bytes);
+    chmod(path.c_str(), mode);
+    struct utimbuf times {
+      1054814400, 1054814400 + static_cast<time_t>(bytes.size() % 7) * 2
+    };
+    utime(path.c_str(), &times);
+    return path;
+  }
+
+  // The ways of writing compared: libzip alone, then workers in various numbers
+  // with windows narrow enough to make them wait, and a limit that sends the
+  // larger files to libzip.
+  static std::vector<WriteOptions> Ways() {
+    std::vector<WriteOptions> ways;
+    WriteOptions alone;
+    alone.workers = 0;
+    ways.push_back(alone);
+    for (unsigned workers : {1u, 2u, 5u}) {
+      WriteOptions options;
+      options.workers = workers;
+      options.largest_for_workers = 350000;
+      options.window_bytes = 500000;
+      options.window_files = 2;
+      ways.push_back(options);
+    }
+    ways.push_back(WriteOptions());  // the program's own settings
+    return ways;
+  }
+
+  // Writes `files` into a copy of `start` (no archive when empty) in every way
+  // and expects the same bytes from each; returns them.
+  std::string WriteEveryWay(const std::string& start, const std::vector<FileToAdd>& files) {
+    std::string first;
+    int way = 0;
+    for (const WriteOptions& options : Ways()) {
+      const std::string archive = root_ + "/a/WAY" + std::to_string(way) + ".ZIP";
+      if (!start.empty()) WriteHost(archive, start);
+      std::string error;
+      EXPECT_TRUE(WriteArchive(archive, files, &error, options)) << way << ": " << error;
+      const std::string bytes = ReadHost(archive);
+      if (way == 0) {
+        first = bytes;
+        ExpectReadableByOthers(archive);
+      } else {
+        EXPECT_TRUE(bytes == first) << "way " << way << " wrote other bytes";
+      }
+      ++way;
+    }
+    return first;
+  }
+};
+
+TEST_F(WriteArchiveTest, WorkersWriteTheBytesLibzipWritesAlone) {
+  std::mt19937 random(7);
+  std::string noise(300000, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  std::string text;
+  while (text.size() < 400000) text += "TOOL|" + std::to_string(random() % 1000) + "|PUNCH\r\n";
+  const std::vector<FileToAdd> files = {
+      {File("EMPTY.TXT", ""), "ORVEL/EMPTY.TXT"},
+      {File("ONE.TXT", "x", 0600), "ORVEL/ONE.TXT"},
+      {File("NOISE.BIN", noise), "ORVEL/NOISE.BIN"},  // grows when deflated
+      {File("SMALL.INI", text.substr(0, 4000), 0755), "ORVEL/SMALL.INI"},
+      {File("LARGE.MDB", text), "ORVEL/DB/LARGE.MDB"},  // beyond the narrow limit
+      {File("MEDIUM.DAT", text.substr(0, 120000)), "ORVEL/MEDIUM.DAT"},
+      {File("prova \xC3\xA8.txt", text.substr(5, 30000)), "DATI/prova \xC3\xA8.txt"},
+      {File("LAST.TXT", text.substr(0, 149000)), "ORVEL/LAST.TXT"},
+  };
+  const std::string bytes = WriteEveryWay("", files);
+  const auto entries = ReadZip(root_ + "/a/WAY0.ZIP");
+  ASSERT_TRUE(entries);
+  EXPECT_EQ(entries->size(), files.size());
+  EXPECT_EQ(entries->at("ORVEL/NOISE.BIN"), noise);
+  EXPECT_EQ(entries->at("ORVEL/DB/LARGE.MDB"), text);
+  EXPECT_EQ(entries->at("ORVEL/EMPTY.TXT"), "");
+}
+
+TEST_F(WriteArchiveTest, UpdatesReplaceByNameWithoutRegardToCaseTheSameWayWithWorkers) {
+  // An archive from elsewhere: stored entries, a name twice in different case.
+  CraftZip(root_ + "/a/START.ZIP", {{"P/ONE.TXT", "old one"},
+                                    {"P/TWO.TXT", "two"},
+                                    {"p/two.txt", "second spelling"},
+                                    {"KEEP.TXT", "kept as it was"}});
+  const std::string start = ReadHost(root_ + "/a/START.ZIP");
+  std::string text;
+  while (text.size() < 60000) text += "LASER|FEED|" + std::to_string(text.size()) + "\r\n";
+  const std::vector<FileToAdd> files = {
+      {File("one.txt", text), "p/one.txt"},              // replaces P/ONE.TXT, takes this case
+      {File("TWO.TXT", text.substr(100)), "P/two.TXT"},  // replaces both spellings
+      {File("NEW.TXT", text.substr(7, 900)), "NEW.TXT"},
+      {File("new2.txt", "the later of two equal names"), "new.txt"},  // replaces NEW.TXT
+      {File("BIG.TXT", text + text + text + text + text + text + text), "BIG.TXT"},
+  };
+  WriteEveryWay(start, files);
+  const auto entries = ReadZip(root_ + "/a/WAY0.ZIP");
+  ASSERT_TRUE(entries);
+  EXPECT_EQ(*entries, (std::map<std::string, std::string>{
+                          {"p/one.txt", text},
+                          {"P/two.TXT", text.substr(100)},
+                          {"KEEP.TXT", "kept as it was"},
+                          {"new.txt", "the later of two equal names"},
+                          {"BIG.TXT", text + text + text + text + text + text + text}}));
+}
+
+TEST_F(WriteArchiveTest, ManySmallFilesThroughANarrowWindow) {
+  std::vector<FileToAdd> files;
+  for (int i = 0; i < 300; ++i) {
+    std::string bytes;
+    for (int k = 0; k < i * 37 % 5000; ++k) bytes += static_cast<char>('A' + (i * k) % 23);
+    std::string name = "F";
+    name += std::to_string(i);
+    name += ".CFG";
+    files.push_back({File(name, bytes), "ORVEL/CFG/" + name});
+  }
+  WriteEveryWay("", files);
+  const auto entries = ReadZip(root_ + "/a/WAY0.ZIP");
+  ASSERT_TRUE(entries);
+  EXPECT_EQ(entries->size(), files.size());
 }
 
 }  // namespace

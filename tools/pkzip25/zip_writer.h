@@ -2,14 +2,24 @@
 //
 // Written with libzip: a well-kept library, packaged by Debian, that writes
 // standard deflated entries with DOS dates, Zip64 when needed and UTF-8 names
-// that Info-ZIP and Python read; it reads each file's data only while writing
-// (streamed, never a whole file in memory), and it writes the new archive to a
-// temporary file in the archive's own folder and renames it over the archive
-// only when everything was written, so an interrupted or failed run leaves the
-// previous archive (or none) in place, never a damaged one.
+// that Info-ZIP and Python read; it writes the new archive to a temporary
+// file in the archive's own folder and renames it over the archive only when
+// everything was written, so an interrupted or failed run leaves the previous
+// archive (or none) in place, never a damaged one.
+//
+// The deflating, nearly all of the work, runs on worker threads, one per
+// processor: each deflates whole files ahead of libzip, in the order libzip
+// writes the entries, and libzip copies the deflated data into the archive
+// as it comes (a data source that hands over compressed data, which libzip
+// writes unchanged). At most a bounded amount of deflated data waits to be
+// written; files larger than a few megabytes are read and deflated by libzip
+// itself while it writes them, streamed, never whole in memory. The workers
+// deflate with the settings libzip uses (zlib level 6, the same window and
+// memory level), so an entry's bytes are the same whichever way it went.
 #ifndef ZARIREVO_TOOLS_PKZIP25_ZIP_WRITER_H_
 #define ZARIREVO_TOOLS_PKZIP25_ZIP_WRITER_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,13 +30,30 @@ struct FileToAdd {
   std::string entry_name;  // its name in the archive, "/" separated
 };
 
+/// How the deflating is shared out. The defaults suit the program; tests
+/// narrow them to reach every path with small files.
+struct WriteOptions {
+  /// Worker threads that deflate; 0 lets libzip deflate every file on the
+  /// calling thread as it writes it. Default: one per processor.
+  unsigned workers = DefaultWorkers();
+  /// Files up to this size go to the workers; larger ones are streamed by libzip.
+  std::uint64_t largest_for_workers = std::uint64_t{8} << 20;
+  /// Deflated data, counted by the size of the files it comes from, that may
+  /// wait to be written.
+  std::uint64_t window_bytes = std::uint64_t{32} << 20;
+  /// Files that may be deflated ahead of the one being written.
+  unsigned window_files = 256;
+
+  static unsigned DefaultWorkers();
+};
+
 /// Adds `files` to the archive at `archive_host`, creating it when missing.
 /// An entry whose name equals a file's entry name without regard to case is
 /// replaced. A new archive with no files is written as a valid empty
 /// archive. On failure returns false with `error` set and leaves the archive
 /// as it was.
 bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>& files,
-                  std::string* error);
+                  std::string* error, const WriteOptions& options = WriteOptions());
 
 }  // namespace pkzip
 
