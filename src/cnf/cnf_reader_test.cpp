@@ -66,44 +66,48 @@ class CnfReaderTest : public ::testing::Test {
   ScriptedUi& ui_ = world_.ui();
 };
 
-TEST_F(CnfReaderTest, FirstLineStartingWithTheKeyWins) {
-  Lines({"TAB-UT|x", "TAB|y"});
-  EXPECT_EQ(Param("TAB", 1), "x");
+// One row per lookup: the lines of the file, the key, the value number and
+// the value expected back.
+struct LookupCase {
+  const char* name;
+  std::vector<std::string> lines;
+  const char* key;
+  std::int16_t number;
+  const char* expected;
+};
+
+void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.name; }
+
+class CnfLookupTest : public CnfReaderTest,
+                      public ::testing::WithParamInterface<LookupCase> {};
+
+TEST_P(CnfLookupTest, GivesTheExpectedValue) {
+  const LookupCase& c = GetParam();
+  Lines(c.lines);
+  EXPECT_EQ(Param(c.key, c.number), c.expected);
 }
 
-TEST_F(CnfReaderTest, KeyWithLeadingBlankInFileIsNotFound) {
-  Lines({" REPORT-PATH|C:\\R"});
-  EXPECT_EQ(Param("REPORT-PATH", 1), "Parametro inesistente");
-}
-
-TEST_F(CnfReaderTest, ValueKeepsBlanksBeforeAComment) {
-  Lines({"OTHER|1", "REPORT-PATH|  C:\\REPORT   ' where reports go"});
-  EXPECT_EQ(Param("REPORT-PATH", 1), "C:\\REPORT   ");
-}
-
-TEST_F(CnfReaderTest, ValueNumberZeroIsTheTextBeforeTheFirstSeparator) {
-  Lines({"POST-PROCESSOR  |PP.EXE"});
-  EXPECT_EQ(Param("POST-PROCESSOR", 0), "POST-PROCESSOR");
-  EXPECT_EQ(Param("POST-PROCESSOR", 1), "PP.EXE");
-}
-
-TEST_F(CnfReaderTest, KeyWithSeparatorOnlyHasAnEmptyValue) {
-  Lines({"LASERTAB|"});
-  EXPECT_EQ(Param("LASERTAB", 1), "");
-}
-
-TEST_F(CnfReaderTest, ValueNumbersOutsideTheFieldsGiveEmpty) {
-  Lines({"K|a|b"});
-  EXPECT_EQ(Param("K", 5), "");
-  EXPECT_EQ(Param("K", 11), "");
-  EXPECT_EQ(Param("K", 12), "");
-  EXPECT_EQ(Param("K", -1), "");
-}
-
-TEST_F(CnfReaderTest, CaseOfTheKeyCounts) {
-  Lines({"report-path|x"});
-  EXPECT_EQ(Param("REPORT-PATH", 1), "Parametro inesistente");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Lookups, CnfLookupTest,
+    ::testing::Values(
+        LookupCase{"FirstLineStartingWithTheKeyWins", {"TAB-UT|x", "TAB|y"}, "TAB", 1, "x"},
+        LookupCase{"KeyWithLeadingBlankInFileIsNotFound",
+                   {" REPORT-PATH|C:\\R"}, "REPORT-PATH", 1, "Parametro inesistente"},
+        LookupCase{"ValueKeepsBlanksBeforeAComment",
+                   {"OTHER|1", "REPORT-PATH|  C:\\REPORT   ' where reports go"},
+                   "REPORT-PATH", 1, "C:\\REPORT   "},
+        LookupCase{"ValueNumberZeroIsTheTextBeforeTheFirstSeparator",
+                   {"POST-PROCESSOR  |PP.EXE"}, "POST-PROCESSOR", 0, "POST-PROCESSOR"},
+        LookupCase{"ValueNumberOneIsTheTextAfterTheFirstSeparator",
+                   {"POST-PROCESSOR  |PP.EXE"}, "POST-PROCESSOR", 1, "PP.EXE"},
+        LookupCase{"KeyWithSeparatorOnlyHasAnEmptyValue", {"LASERTAB|"}, "LASERTAB", 1, ""},
+        LookupCase{"ValueNumberPastTheLastFieldGivesEmpty", {"K|a|b"}, "K", 5, ""},
+        LookupCase{"ValueNumberElevenPastTheFieldsGivesEmpty", {"K|a|b"}, "K", 11, ""},
+        LookupCase{"ValueNumberTwelvePastTheFieldsGivesEmpty", {"K|a|b"}, "K", 12, ""},
+        LookupCase{"NegativeValueNumberGivesEmpty", {"K|a|b"}, "K", -1, ""},
+        LookupCase{"CaseOfTheKeyCounts", {"report-path|x"}, "REPORT-PATH", 1,
+                   "Parametro inesistente"}),
+    [](const ::testing::TestParamInfo<LookupCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CnfReaderTest, EmptyFileGivesEmptyValueWithoutMessage) {
   world_.WriteFile("C:\\CNF\\MAC\\L1.MAC", "");
