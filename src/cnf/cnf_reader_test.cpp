@@ -78,8 +78,7 @@ struct LookupCase {
 
 void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.name; }
 
-class CnfLookupTest : public CnfReaderTest,
-                      public ::testing::WithParamInterface<LookupCase> {};
+class CnfLookupTest : public CnfReaderTest, public ::testing::WithParamInterface<LookupCase> {};
 
 TEST_P(CnfLookupTest, GivesTheExpectedValue) {
   const LookupCase& c = GetParam();
@@ -87,6 +86,7 @@ TEST_P(CnfLookupTest, GivesTheExpectedValue) {
   EXPECT_EQ(Param(c.key, c.number), c.expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Lookups, CnfLookupTest,
     ::testing::Values(
@@ -108,6 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"CaseOfTheKeyCounts", {"report-path|x"}, "REPORT-PATH", 1,
                    "Parametro inesistente"}),
     [](const ::testing::TestParamInfo<LookupCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(CnfReaderTest, EmptyFileGivesEmptyValueWithoutMessage) {
   world_.WriteFile("C:\\CNF\\MAC\\L1.MAC", "");
