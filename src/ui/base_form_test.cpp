@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/startup.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
@@ -19,6 +24,19 @@ std::string FileStates(Program& program) {
             (item.checked ? "C" : "-") + " ";
   }
   return text;
+}
+
+// Expects each named menu item to show its caption; a failure names the item.
+void ExpectCaptions(Program& program,
+                    const std::vector<std::pair<std::string, std::string>>& expected) {
+  for (const auto& [name, caption] : expected) {
+    SCOPED_TRACE(name);
+    const auto& tree = MenuTree();
+    const auto entry =
+        std::find_if(tree.begin(), tree.end(), [&](const MenuEntry& e) { return name == e.name; });
+    ASSERT_NE(entry, tree.end()) << "no menu item " << name;
+    EXPECT_EQ((program.menus.*(entry->item)).caption, caption);
+  }
 }
 
 class BaseFormTest : public ::testing::Test {
@@ -51,14 +69,14 @@ TEST_F(BaseFormTest, Daxor2DItalianLoad) {
   EXPECT_EQ(FileStates(program_),
             "Menu211=EC Menu212=EC Menu213=EC Menu214=E- Menu215=EC Menu216=EC Menu217=EC "
             "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
-  EXPECT_EQ(menus_.Menu215.caption, "DAXOR2D");
-  EXPECT_EQ(menus_.Menu232.caption, "Tabelle.mdb");
-  EXPECT_EQ(menus_.Menu241.caption, "Torrette");
-  EXPECT_EQ(menus_.Menu242.caption, "Magazzino Utensili");
-  EXPECT_EQ(menus_.Menu24.caption, "Utensili");
-  EXPECT_EQ(menus_.Menu313.caption, "Comapatta nella cartella cliente");
-  EXPECT_EQ(menus_.Menu331.caption, "Backup Cliente: A:\\");
-  EXPECT_EQ(menus_.Menu3321.caption, "DAXOR2D: ");
+  ExpectCaptions(program_, {{"Menu215", "DAXOR2D"},
+                            {"Menu232", "Tabelle.mdb"},
+                            {"Menu241", "Torrette"},
+                            {"Menu242", "Magazzino Utensili"},
+                            {"Menu24", "Utensili"},
+                            {"Menu313", "Comapatta nella cartella cliente"},
+                            {"Menu331", "Backup Cliente: A:\\"},
+                            {"Menu3321", "DAXOR2D: "}});
   EXPECT_FALSE(menus_.Menu11.enabled);
   EXPECT_TRUE(menus_.Menu312.checked);
   EXPECT_FALSE(menus_.Menu311.checked || menus_.Menu313.checked);
@@ -68,18 +86,18 @@ TEST_F(BaseFormTest, Daxor2DItalianLoad) {
 TEST_F(BaseFormTest, PlovikIsEnglishAndTuttiChecksOnlyEnabledItems) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   Start();
-  EXPECT_EQ(menus_.Menu3.caption, "Configuration");
-  EXPECT_EQ(menus_.Menu31.caption, "Configuration_ZIP");
-  EXPECT_EQ(menus_.Menu32.caption, "Floppy Format");
-  EXPECT_EQ(menus_.Menu311.caption, "Do not compress");
-  EXPECT_EQ(menus_.Menu312.caption, "Compress on root");
-  EXPECT_EQ(menus_.Menu313.caption, "Compress on client folder");
-  EXPECT_EQ(menus_.Menu21.caption, "File_Configuration");
-  EXPECT_EQ(menus_.Menu331.caption, "Backup Client: A:\\");
-  EXPECT_EQ(menus_.Menu213.caption, "Riscontri");
-  EXPECT_EQ(menus_.Menu231.caption, "DataBase Matrici");
-  EXPECT_EQ(menus_.Menu232.caption, "DataBase Locale");
-  EXPECT_EQ(menus_.Menu233.caption, "DataBase Utensili");
+  ExpectCaptions(program_, {{"Menu3", "Configuration"},
+                            {"Menu31", "Configuration_ZIP"},
+                            {"Menu32", "Floppy Format"},
+                            {"Menu311", "Do not compress"},
+                            {"Menu312", "Compress on root"},
+                            {"Menu313", "Compress on client folder"},
+                            {"Menu21", "File_Configuration"},
+                            {"Menu331", "Backup Client: A:\\"},
+                            {"Menu213", "Riscontri"},
+                            {"Menu231", "DataBase Matrici"},
+                            {"Menu232", "DataBase Locale"},
+                            {"Menu233", "DataBase Utensili"}});
   EXPECT_EQ(FileStates(program_),
             "Menu211=EC Menu212=-- Menu213=E- Menu214=-- Menu215=EC Menu216=-- Menu217=-- "
             "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
@@ -97,9 +115,9 @@ TEST_F(BaseFormTest, TrelunMenus) {
   EXPECT_EQ(FileStates(program_),
             "Menu211=EC Menu212=E- Menu213=-- Menu214=-- Menu215=E- Menu216=-- Menu217=-- "
             "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
-  EXPECT_EQ(menus_.Menu24.caption, "Laser Head");
-  EXPECT_EQ(menus_.Menu241.caption, "Configurazione Teste");
-  EXPECT_EQ(menus_.Menu242.caption, "Matematiche Teste");
+  ExpectCaptions(program_, {{"Menu24", "Laser Head"},
+                            {"Menu241", "Configurazione Teste"},
+                            {"Menu242", "Matematiche Teste"}});
 }
 
 TEST_F(BaseFormTest, OldDaxorKeepsTheDesignStatesAndEnablesApriCnf) {
