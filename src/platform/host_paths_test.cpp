@@ -127,7 +127,8 @@ class ResolveTest : public ::testing::Test {
   }
 
   // Host path below the drive folder and number of components found.
-  std::pair<std::string, std::size_t> Resolved(const std::string& text) {
+  using Found = std::pair<std::string, std::size_t>;
+  Found Resolved(const std::string& text) {
     WinPath path;
     EXPECT_TRUE(MakeAbsolute(text, WinPath{}, &path)) << text;
     Resolution r;
@@ -142,7 +143,6 @@ class ResolveTest : public ::testing::Test {
 };
 
 TEST_F(ResolveTest, ExactPathsAndPathsFoundWithoutRegardToCase) {
-  using Found = std::pair<std::string, std::size_t>;
   EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\M01.MAC"), Found("/ORVEL/VER14/MAC/M01.MAC", 4));
   EXPECT_EQ(Resolved("c:\\orvel\\ver14\\mac\\m01.mac"), Found("/ORVEL/VER14/MAC/M01.MAC", 4));
   EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\m01.Mac"), Found("/ORVEL/VER14/MAC/M01.MAC", 4));
@@ -154,7 +154,6 @@ TEST_F(ResolveTest, ExactPathsAndPathsFoundWithoutRegardToCase) {
 }
 
 TEST_F(ResolveTest, MissingComponentsKeepTheTypedSpelling) {
-  using Found = std::pair<std::string, std::size_t>;
   EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\New.Mac"), Found("/ORVEL/VER14/MAC/New.Mac", 3));
   EXPECT_EQ(Resolved("C:\\orvel\\ver14\\New.Mac"), Found("/ORVEL/VER14/New.Mac", 2));
   EXPECT_EQ(Resolved("C:\\ORVEL\\NOPE\\X\\Y"), Found("/ORVEL/NOPE/X/Y", 1));
@@ -165,7 +164,6 @@ TEST_F(ResolveTest, MissingComponentsKeepTheTypedSpelling) {
 }
 
 TEST_F(ResolveTest, LinksToFoldersAreFoldersAndDanglingLinksExistOnlyAsTheLast) {
-  using Found = std::pair<std::string, std::size_t>;
   EXPECT_EQ(Resolved("C:\\LINK\\F.TXT"), Found("/LINK/F.TXT", 2));
   EXPECT_EQ(Resolved("C:\\link\\f.txt"), Found("/LINK/F.TXT", 2));
   EXPECT_EQ(Resolved("C:\\LINK\\g.txt"), Found("/LINK/g.txt", 1));
