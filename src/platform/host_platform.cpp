@@ -427,6 +427,34 @@ class HostPlatform : public Platform {
     return Status::Ok();
   }
 
+  Status RealLocation(const std::string& path, std::string* location) override {
+    location->clear();
+    Resolution r;
+    if (Status s = ResolveText(path, &r); !s.ok()) return s;
+    // The longest leading part that the host can resolve, then the rest as
+    // typed: a missing name holds no link, but a link that leads nowhere
+    // would send a write elsewhere, so it is refused.
+    std::string head = r.host;
+    std::string tail;
+    while (true) {
+      if (char* real = ::realpath(head.c_str(), nullptr)) {
+        *location = NormaliseHostPath(std::string(real) + tail);
+        std::free(real);
+        return Status::Ok();
+      }
+      struct stat st;
+      if (::lstat(head.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        return Status::Error(kErrPathFileAccess, "link leads nowhere: " + head);
+      }
+      std::size_t slash = head.find_last_of('/');
+      if (slash == std::string::npos || head == "/") {
+        return Status::Error(kErrPathNotFound, "cannot resolve: " + r.host);
+      }
+      tail = head.substr(slash) + tail;
+      head = slash == 0 ? "/" : head.substr(0, slash);
+    }
+  }
+
   std::string FromHostPath(const std::string& host_path) override {
     if (host_path.empty()) return {};
     std::string absolute = host_path[0] == '/' ? host_path : HostWorkingFolder() + "/" + host_path;

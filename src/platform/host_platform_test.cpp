@@ -278,6 +278,34 @@ TEST_F(HostPlatformTest, LinksAreRemovedAsLinksAndNeverFollowed) {
   EXPECT_EQ(world_.ReadFile("D:\\PRECIOUS\\DATA.TXT"), "data");
 }
 
+TEST_F(HostPlatformTest, PlacementComparesRealLocations) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  world_.MakeFolder("A:\\BK");
+  fs::create_directory_symlink(world_.Host("C:\\KYCONFIG"), world_.Host("A:\\LINK"));
+  struct Case {
+    const char* path;
+    const char* folder;
+    Placement want;
+  } cases[] = {
+      {"A:\\BK\\CUST\\F.TXT", "A:\\BK\\", Placement::kBelow},
+      {"a:/bk/Cust/../F.TXT", "A:\\BK", Placement::kBelow},
+      {"A:\\BK\\CUST\\..\\..\\X", "A:\\BK\\", Placement::kApart},
+      {"A:\\BK.\\", "a:\\bk", Placement::kSame},
+      {"A:\\BKX\\F", "A:\\BK", Placement::kApart},
+      {"A:\\", "A:\\BK\\", Placement::kAbove},
+      {"A:\\LINK\\SYSTEM\\ZA-RIREVO.INI", "C:\\KYCONFIG", Placement::kBelow},
+      {"A:\\LINK\\", "C:\\kyconfig\\", Placement::kSame},
+      {"A:\\LINK\\", "A:\\", Placement::kApart},
+      {"B:\\X", "A:\\", Placement::kApart},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PlaceOf(P(), c.path, c.folder), c.want) << c.path << " against " << c.folder;
+  }
+  fs::create_symlink(world_.Host("C:\\NOWHERE"), world_.Host("A:\\BK\\DANGLING"));
+  std::string location;
+  EXPECT_EQ(ErrorOf(P().RealLocation("A:\\BK\\DANGLING\\F", &location)), kErrPathFileAccess);
+}
+
 TEST_F(HostPlatformTest, HostPathsAndWindowsPathsMapBothWays) {
   world_.MakeFolder("C:\\KyConfig");
   EXPECT_EQ(P().FromHostPath(world_.root() + "/c/KyConfig"), "C:\\KyConfig");
@@ -285,6 +313,7 @@ TEST_F(HostPlatformTest, HostPathsAndWindowsPathsMapBothWays) {
   EXPECT_EQ(P().FromHostPath(world_.root() + "/a/./X/../Y"), "A:\\Y");
   EXPECT_EQ(P().FromHostPath(world_.root() + "/unc/SRV/SHARE/X"), "\\\\SRV\\SHARE\\X");
   EXPECT_EQ(P().FromHostPath(world_.root() + "/elsewhere"), "");
+  EXPECT_EQ(P().FromHostPath(world_.root() + "/cc/X"), "");  // a sibling named like C:'s folder
   std::string host = "unchanged";
   EXPECT_EQ(ErrorOf(P().ToHostPath("B:\\X", &host)), kErrDiskNotReady);
   EXPECT_EQ(host, "");

@@ -1,5 +1,10 @@
 #include "platform/platform.h"
 
+#include <string_view>
+#include <vector>
+
+#include "platform/host_paths.h"
+
 namespace zr {
 
 bool FileExists(Platform& platform, const std::string& path) {
@@ -11,6 +16,38 @@ bool FileExists(Platform& platform, const std::string& path) {
 bool FolderExists(Platform& platform, const std::string& path) {
   unsigned attributes = 0;
   return platform.GetAttributes(path, &attributes).ok() && (attributes & kAttrFolder) != 0;
+}
+
+namespace {
+
+std::vector<std::string_view> HostComponents(std::string_view path) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '/') {
+      if (i > start) parts.push_back(path.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  return parts;
+}
+
+}  // namespace
+
+Placement PlaceOf(Platform& platform, const std::string& path, const std::string& folder) {
+  std::string real_path, real_folder;
+  if (!platform.RealLocation(path, &real_path).ok() ||
+      !platform.RealLocation(folder, &real_folder).ok()) {
+    return Placement::kApart;
+  }
+  std::vector<std::string_view> a = HostComponents(real_path);
+  std::vector<std::string_view> b = HostComponents(real_folder);
+  std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    if (!host::EqualsNoCase(a[i], b[i])) return Placement::kApart;
+  }
+  if (a.size() == b.size()) return Placement::kSame;
+  return a.size() > b.size() ? Placement::kBelow : Placement::kAbove;
 }
 
 }  // namespace zr

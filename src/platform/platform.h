@@ -134,6 +134,13 @@ class Platform {
   /// Windows-form path of a host path through the drive map; empty when no
   /// mapped drive (or the UNC root) holds it.
   virtual std::string FromHostPath(const std::string& host_path) = 0;
+
+  /// The real location of a Windows path, for checks of where a path lies:
+  /// the host path with "." and ".." applied ("\" and "/" both separate),
+  /// existing components in their host spelling and every symbolic link on
+  /// the way resolved; the missing rest is appended as typed. Error 71 when
+  /// the drive is not ready, 75 when a link on the way leads nowhere.
+  virtual Status RealLocation(const std::string& path, std::string* location) = 0;
 };
 
 /// Forwards every call to another platform. Tests derive from it and override
@@ -180,6 +187,9 @@ class ForwardingPlatform : public Platform {
   std::string FromHostPath(const std::string& host_path) override {
     return target_.FromHostPath(host_path);
   }
+  Status RealLocation(const std::string& path, std::string* location) override {
+    return target_.RealLocation(path, location);
+  }
 
  protected:
   Platform& target_;
@@ -188,6 +198,22 @@ class ForwardingPlatform : public Platform {
 /// Convenience wrappers over `GetAttributes`.
 bool FileExists(Platform& platform, const std::string& path);    // ordinary file, not hidden/system
 bool FolderExists(Platform& platform, const std::string& path);  // folder
+
+/// Where a path lies against a folder, by their real locations (links
+/// resolved, names compared by the one case rule).
+enum class Placement {
+  kApart,  // neither holds the other, or either could not be resolved
+  kSame,   // the same folder
+  kBelow,  // the path lies strictly below the folder
+  kAbove,  // the path holds the folder
+};
+Placement PlaceOf(Platform& platform, const std::string& path, const std::string& folder);
+
+/// True when `path` lies strictly below `folder`: the one check a path built
+/// from an untrusted value passes before anything is written or deleted there.
+inline bool LiesBelow(Platform& platform, const std::string& path, const std::string& folder) {
+  return PlaceOf(platform, path, folder) == Placement::kBelow;
+}
 
 }  // namespace zr
 
