@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
@@ -386,6 +387,13 @@ TEST_F(WindowsTest, MessageLinesKeepTheirColourAndSetTheBackground) {
   view->setTextCursor(caret);
   WriteMessageLine(program_, "ultima", false, program_.ColorBlack, false);
   EXPECT_EQ(view->document()->lastBlock().text(), "ultima");
+  // Once the window looks at its events, a long burst of lines ends in view.
+  view->resize(300, 100);
+  for (int i = 0; i < 200; ++i)
+    WriteMessageLine(program_, "riga", false, program_.ColorBlue, false);
+  ui_.ProcessPendingInput();
+  EXPECT_GT(view->verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(view->verticalScrollBar()->value(), view->verticalScrollBar()->maximum());
 }
 
 TEST(QtUiTest, LinesWrittenBeforeTheAreaExistsAreShownWhenItAppears) {
