@@ -8,6 +8,7 @@
 #include "app/products.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "backup/backup_job.h"
 #include "text/strings.h"
 
 namespace zr {
@@ -17,10 +18,13 @@ namespace {
 using Item = MenuItem BaseFormMenus::*;
 using M = BaseFormMenus;
 
+// The menus as the window is designed, before any product changed them.
+const BaseFormMenus kDefaultMenus{};
+
 // One row of the per-product menu table: caption (when set), Enabled, Checked.
 struct ItemState {
   Item item;
-  const char* caption;  // nullptr: caption unchanged
+  const char* caption;  // nullptr: the item's own caption
   bool enabled;
   bool checked;
 };
@@ -74,10 +78,14 @@ const std::vector<ItemState>& ProductMenuTable(int row) {
   };
   static const std::vector<ItemState> none;
   switch (row) {
-    case kDaxor2D: return daxor;
-    case kPlovik: return plovik;
-    case kTrelun: return trelun;
-    default: return none;
+    case kDaxor2D:
+      return daxor;
+    case kPlovik:
+      return plovik;
+    case kTrelun:
+      return trelun;
+    default:
+      return none;
   }
 }
 
@@ -110,10 +118,15 @@ void CompressionClick(Program& program, std::int16_t zip_mode) {
 
 void ServerFolderClick(Program& program, Item item, const char* prompt, const char* prefix,
                        std::initializer_list<int> rows) {
-  const std::string path = SetTrailingBackslash(program.ui.BrowseForFolder(prompt), true);
-  program.menus.Menu12.enabled = true;
-  (program.menus.*item).caption = prefix + path;
-  for (int row : rows) program.ProductTable[static_cast<std::size_t>(row)].ServerFolder = path;
+  const std::string picked = program.ui.BrowseForFolder(prompt);
+  // A cancelled picker keeps the root and its caption: an empty answer would
+  // become "\", which ESCI would then save over the old root.
+  if (!picked.empty()) {
+    const std::string path = SetTrailingBackslash(picked, true);
+    program.menus.Menu12.enabled = true;
+    (program.menus.*item).caption = prefix + path;
+    for (int row : rows) program.ProductTable[static_cast<std::size_t>(row)].ServerFolder = path;
+  }
   program.ui.ReopenMenu("%CPS");
   program.ui.StateChanged();
 }
@@ -168,8 +181,7 @@ void BaseFormLoad(Program& program) {
   menus.Menu313.caption =
       italian ? "Comapatta nella cartella cliente" : "Compress on client folder";
   menus.Menu21.caption = italian ? "File_Configurazioni" : "File_Configuration";
-  menus.Menu331.caption =
-      (italian ? "Backup Cliente: " : "Backup Client: ") + program.BackupPath;
+  menus.Menu331.caption = (italian ? "Backup Cliente: " : "Backup Client: ") + program.BackupPath;
 
   menus.Menu3321.caption = ServerCaption(program, kDaxor2D);
   menus.Menu3322.caption = ServerCaption(program, kTrelun);
@@ -196,7 +208,10 @@ void ApplyProductMenus(Program& program, const std::string& name) {
   if (row && (*row == kDaxor2D || *row == kPlovik || *row == kTrelun)) {
     for (const ItemState& state : ProductMenuTable(*row)) {
       MenuItem& item = program.menus.*(state.item);
-      if (state.caption != nullptr) item.caption = state.caption;
+      // An item the product does not name shows its own caption again, not
+      // the one the product shown before gave it.
+      item.caption =
+          state.caption != nullptr ? state.caption : (kDefaultMenus.*(state.item)).caption;
       item.enabled = state.enabled;
       item.checked = state.checked;
     }
@@ -268,8 +283,10 @@ void Menu331Click(Program& program) {
   do {
     path = program.ui.BrowseForFolder("Selezionare la cartella dove eseguire la copia di Backup :");
   } while (path.find(' ') != std::string::npos);
-  if (!path.empty()) program.BackupPath = SetTrailingBackslash(path, true);
-  program.menus.Menu331.caption = "Backup Cliente: " + program.BackupPath;
+  if (!path.empty()) {
+    program.BackupPath = SetTrailingBackslash(path, true);
+    program.menus.Menu331.caption = "Backup Cliente: " + program.BackupPath;
+  }
   program.ui.ReopenMenu("%CP");
   program.ui.StateChanged();
 }
@@ -299,6 +316,45 @@ void BaseFormSoftwareClick(Program& program) {
   program.SelectedSoftware = program.main.Software_B.caption;
   ApplyProductMenus(program, program.SelectedSoftware);
   program.ui.StateChanged();
+}
+
+void MainWindowExit::RunOperation(const std::function<void()>& operation) {
+  ++running_;
+  try {
+    operation();
+  } catch (const ProgramEnded&) {
+    --running_;
+    throw;
+  } catch (...) {
+    // A failed operation does not cancel the exit the user asked for.
+    --running_;
+    if (running_ == 0 && exit_asked()) CarryOut();
+    throw;
+  }
+  --running_;
+  if (running_ == 0 && exit_asked()) CarryOut();
+}
+
+void MainWindowExit::EsciClick() { Ask(Asked::kSaveAndEnd); }
+
+void MainWindowExit::CloseClick() { Ask(Asked::kEnd); }
+
+void MainWindowExit::Ask(Asked how) {
+  if (running_ == 0) {
+    asked_ = how;
+    CarryOut();
+  }
+  if (exit_asked()) return;  // the first request decides how the program ends
+  asked_ = how;
+  if (program_.BackupRunning) StopButtonClick(program_);
+  program_.ui.StateChanged();
+}
+
+void MainWindowExit::CarryOut() {
+  const Asked how = asked_;
+  asked_ = Asked::kNone;
+  if (how == Asked::kSaveAndEnd) ExitProgram(program_);
+  program_.ui.EndProgram();
 }
 
 bool ClickMenuItem(Program& program, const std::string& name) {

@@ -8,6 +8,7 @@
 #ifndef ZARIREVO_UI_BASE_FORM_H_
 #define ZARIREVO_UI_BASE_FORM_H_
 
+#include <functional>
 #include <string>
 
 #include "app/program_state.h"
@@ -66,6 +67,36 @@ void Menu3324Click(Program& program);
 
 /// The main window's product button: the next installed product.
 void BaseFormSoftwareClick(Program& program);
+
+/// ESCI and the close box of the main window. An exit asked while an
+/// operation of the window runs (the backup, the server copy, the erase)
+/// must not cut it short: a backup or a server copy is stopped as STOP stops
+/// it, and the program ends once the operation has returned, its clean-up
+/// (the temporary folder, a stopped customer folder) done.
+class MainWindowExit {
+ public:
+  explicit MainWindowExit(Program& program) : program_(program) {}
+
+  /// Runs an operation of the window (OK, a menu command, the product
+  /// button); an exit asked while it ran is carried out when it returns.
+  void RunOperation(const std::function<void()>& operation);
+  /// ESCI: saves the settings and ends (at once when nothing runs).
+  void EsciClick();
+  /// The close box: ends without saving (at once when nothing runs).
+  void CloseClick();
+
+  bool running() const { return running_ > 0; }
+  bool exit_asked() const { return asked_ != Asked::kNone; }
+
+ private:
+  enum class Asked { kNone, kSaveAndEnd, kEnd };
+  void Ask(Asked how);
+  [[noreturn]] void CarryOut();
+
+  Program& program_;
+  int running_ = 0;
+  Asked asked_ = Asked::kNone;
+};
 
 /// Runs the handler of a menu item of this module by name; false when the
 /// item has none here (bar menus, submenus, the items the front-ends wire)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "backup/backup_job.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
 
@@ -196,19 +197,28 @@ TEST_F(BaseFormTest, CustomerFolderPickerRepeatsWhilePathHoldsABlank) {
   ui_.QueuePick("A:\\");
   Menu331Click(program_);
   EXPECT_EQ(program_.BackupPath, "A:\\");
-  Menu331Click(program_);  // cancelled: unchanged
-  EXPECT_EQ(program_.BackupPath, "A:\\");
+  program_.BackupPath = "D:\\OLD\\";
+  menus_.Menu331.caption = "Backup Client: D:\\OLD\\";
+  Menu331Click(program_);  // cancelled: the path and its caption stay
+  EXPECT_EQ(program_.BackupPath, "D:\\OLD\\");
+  EXPECT_EQ(menus_.Menu331.caption, "Backup Client: D:\\OLD\\");
 }
 
 TEST_F(BaseFormTest, ServerFolderPickers) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "SERVER_TRELUN=S:\\T\\"});
   Start();
   menus_.Menu12.enabled = false;
-  Menu3322Click(program_);  // cancelled
-  EXPECT_EQ(program_.ProductTable[kTrelun].ServerFolder, "\\");
-  EXPECT_TRUE(menus_.Menu12.enabled);
-  EXPECT_EQ(menus_.Menu3322.caption, "Trelun: \\");
+  Menu3322Click(program_);  // cancelled: the root, its caption and the copy item stay
+  EXPECT_EQ(program_.ProductTable[kTrelun].ServerFolder, "S:\\T\\");
+  EXPECT_FALSE(menus_.Menu12.enabled);
+  EXPECT_EQ(menus_.Menu3322.caption, "TRELUN: S:\\T\\");
   EXPECT_EQ(ui_.reopened_menus().back(), "%CPS");
+  const std::string daxor_caption = menus_.Menu3321.caption;
+  ui_.QueuePick("");  // a choice outside the drive map answers as a cancel
+  Menu3321Click(program_);
+  EXPECT_EQ(menus_.Menu3321.caption, daxor_caption);
+  EXPECT_EQ(program_.ProductTable[kDaxor2D].ServerFolder, "");
 
   ui_.QueuePick("S:\\DAXOR");
   Menu3321Click(program_);
@@ -218,9 +228,13 @@ TEST_F(BaseFormTest, ServerFolderPickers) {
   ui_.QueuePick("S:\\PL\\");
   Menu3323Click(program_);
   EXPECT_EQ(program_.ProductTable[kPlovik].ServerFolder, "S:\\PL\\");
-  EXPECT_EQ(ui_.prompts()[2],
+  EXPECT_EQ(ui_.prompts().back(),
             "Selezionare la cartella sul server dove salvare le Configurazioni Plovik  :");
   EXPECT_FALSE(ClickMenuItem(program_, "Menu3324"));
+  // ESCI after the cancel saves the old root.
+  EXPECT_THROW(ClickMenuItem(program_, "Menu13"), ProgramEnded);
+  EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("SERVER_TRELUN=S:\\T\\"),
+            std::string::npos);
 }
 
 TEST_F(BaseFormTest, ServerFoldersInSettingsShowInCaptionsAndEnableCopy) {
@@ -245,6 +259,22 @@ TEST_F(BaseFormTest, ProductButtonAppliesTheNextProduct) {
   EXPECT_EQ(menus_.Menu215.caption, "PLOVIK");
 }
 
+// Items a product leaves unnamed show their own caption, whatever product came before.
+TEST_F(BaseFormTest, ProductChangeRestoresTheCaptionsItDoesNotSet) {
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  testing::InstallProduct(world_, "TRELUN0102", "C:\\T");
+  Start();
+  ApplyProductMenus(program_, "PLOVIK");
+  ApplyProductMenus(program_, "TRELUN");
+  const BaseFormMenus design;
+  for (auto item : {&BaseFormMenus::Menu211, &BaseFormMenus::Menu212, &BaseFormMenus::Menu214,
+                    &BaseFormMenus::Menu216, &BaseFormMenus::Menu217, &BaseFormMenus::Menu221,
+                    &BaseFormMenus::Menu231}) {
+    EXPECT_EQ((menus_.*item).caption, (design.*item).caption);
+  }
+  EXPECT_EQ(menus_.Menu213.caption, "Pe&Rsonalizzazioni");
+}
+
 TEST_F(BaseFormTest, ChiudiSavesAndEnds) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   Start();
@@ -252,6 +282,51 @@ TEST_F(BaseFormTest, ChiudiSavesAndEnds) {
   EXPECT_THROW(ClickMenuItem(program_, "Menu13"), ProgramEnded);
   EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("BACKUPCLIENTE=D:\\X\\"),
             std::string::npos);
+}
+
+// ESCI (saving) or the close box (not saving) while a backup copies: the
+// job is stopped as STOP stops it, cleans up, and only then the program ends.
+TEST(MainWindowExitTest, ExitDuringABackupEndsAfterTheStoppedJobCleanedUp) {
+  for (const bool esci : {true, false}) {
+    SCOPED_TRACE(esci ? "ESCI" : "close box");
+    testing::TestWorld world;
+    Program& program = world.program();
+    world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L3030.MAC", "POST-PROCESSOR|PP1|\r\n");
+    world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L4040.MAC", "POST-PROCESSOR|PP2|\r\n");
+    world.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+    program.SystemFolder = "C:\\KYCONFIG\\SYSTEM";
+    program.SelectedSoftware = "DAXOR2D";
+    program.ProductFolder = program.CnfFolder = "C:\\ORVEL\\VER14";
+    program.BackupPath = "A:\\";
+    program.ZipMode = 2;
+    program.ColorBlue = program.ColorStop = Rgb(0, 0, 255);
+    for (auto item : FileItems()) (program.menus.*item).checked = false;
+    program.menus.Menu211.checked = true;
+    NomeClienteChange(program, "METAL");
+
+    MainWindowExit ending(program);
+    bool ended_early = true;
+    world.ui().OnNthInput(2, [&] {
+      esci ? ending.EsciClick() : ending.CloseClick();
+      ended_early = false;
+    });
+    try {
+      ending.RunOperation([&] { OkButtonClick(program); });
+      ADD_FAILURE() << "the program did not end";
+    } catch (const ProgramEnded& end) {
+      EXPECT_EQ(end.settings_saved, esci);
+    }
+    EXPECT_FALSE(ended_early);
+    EXPECT_EQ(world.ui().lines().back().text, "Copia fermata dall'utente");
+    EXPECT_FALSE(world.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+    EXPECT_FALSE(world.Exists("A:\\METAL"));
+    EXPECT_EQ(world.Exists("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"), esci);
+    EXPECT_FALSE(ending.running() || ending.exit_asked());
+  }
+  // Nothing running: ESCI ends at once.
+  testing::TestWorld world;
+  MainWindowExit ending(world.program());
+  EXPECT_THROW(ending.EsciClick(), ProgramEnded);
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ std::vector<std::string> MenuPathForKeys(const std::string& keys) {
 }
 
 BaseFormWindow::BaseFormWindow(Program& program, QtUi& ui, QWidget* parent)
-    : QMainWindow(parent), program_(program), ui_(ui) {
+    : QMainWindow(parent), program_(program), ui_(ui), ending_(program) {
   setObjectName(QStringLiteral("BaseForm"));
   BuildControls();
   BuildMenus();
@@ -130,7 +130,7 @@ void BaseFormWindow::BuildControls() {
   connect(software_, &QPushButton::clicked, this,
           [this] { Handle([this] { BaseFormSoftwareClick(program_); }); });
   connect(exit_, &QPushButton::clicked, this,
-          [this] { Handle([this] { ExitProgram(program_); }, true); });
+          [this] { Handle([this] { ending_.EsciClick(); }, true); });
   connect(stop_, &QPushButton::clicked, this,
           [this] { Handle([this] { StopButtonClick(program_); }, true); });
   connect(ok_, &QPushButton::clicked, this,
@@ -241,7 +241,8 @@ void BaseFormWindow::Handle(const std::function<void()>& handler, bool while_bus
     return;
   }
   ++busy_;
-  const bool alive = RunHandler(ui_, handler);
+  const bool alive = while_busy ? RunHandler(ui_, handler)
+                                : RunHandler(ui_, [&] { ending_.RunOperation(handler); });
   --busy_;
   if (alive) Refresh();
 }
@@ -269,9 +270,14 @@ void BaseFormWindow::OpenHelp() {
 }
 
 void BaseFormWindow::closeEvent(QCloseEvent* event) {
-  // The close box ends the program at once; nothing is saved.
+  // The close box ends the program without saving; a running backup is
+  // stopped first and the window closes once it has cleaned up.
+  if (!ui_.ended()) Handle([this] { ending_.CloseClick(); }, true);
+  if (!ui_.ended()) {
+    event->ignore();
+    return;
+  }
   if (help_ != nullptr) help_->close();
-  ui_.MarkEnded();
   event->accept();
 }
 

@@ -10,7 +10,8 @@
 //
 // Menus re-open after a click as the core asks (UserInterface::ReopenMenu),
 // so several items can be changed in a row. The close box ends the program
-// without saving.
+// without saving; ESCI and the close box during a backup stop it first
+// (MainWindowExit).
 #ifndef ZARIREVO_UI_QT_BASE_FORM_WINDOW_H_
 #define ZARIREVO_UI_QT_BASE_FORM_WINDOW_H_
 
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "ui/base_form.h"
 #include "ui/qt/qt_ui.h"
 
 class QAction;
@@ -82,6 +84,7 @@ class BaseFormWindow : public QMainWindow {
 
   Program& program_;
   QtUi& ui_;
+  MainWindowExit ending_;  // ESCI and the close box during an operation
   std::map<std::string, QAction*> actions_;
   std::map<std::string, QMenu*> menus_;
   MessageView* message_view_ = nullptr;

@@ -1,5 +1,8 @@
-// The message area `RigaCom1`: a read-only rich-text box to which coloured
-// lines are only ever appended, with a background colour that signals alarms.
+// The message area `RigaCom1`: a read-only text box to which coloured lines
+// are only ever appended, with a background colour that signals alarms. It is
+// a plain-text view with a colour per line: its layout takes a new line in
+// constant time, where a rich-text layout slows down as a backup's tens of
+// thousands of lines pile up.
 //
 // Contract: each line goes at the very end of the text in its own colour,
 // whatever the user clicked or selected before; the view then scrolls to the
@@ -7,7 +10,8 @@
 #ifndef ZARIREVO_UI_QT_MESSAGE_VIEW_H_
 #define ZARIREVO_UI_QT_MESSAGE_VIEW_H_
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 #include <string>
 
 #include "ui/user_interface.h"
@@ -17,21 +21,28 @@ namespace zr::qt {
 QColor ToQColor(Color colour);
 Color FromQColor(const QColor& colour);
 
-class MessageView : public QTextEdit {
+class MessageView : public QPlainTextEdit {
   Q_OBJECT
 
  public:
   explicit MessageView(QWidget* parent = nullptr);
+  ~MessageView() override;
 
   /// Appends `text` as one line in `colour`, then shows the last line.
   void AppendLine(const std::string& text, Color colour);
   /// Sets the area's background colour.
   void SetBackground(Color background);
   Color background() const { return background_; }
+  /// Lays out the lines appended since the last call and shows the last one.
+  /// Runs by itself as soon as the window processes its events.
+  void Flush();
 
  private:
   Color background_ = kBackgroundNormal;
+  bool palette_set_ = false;
   bool first_line_ = true;
+  bool in_burst_ = false;
+  QTextCursor burst_;  // at the end of the text while a burst is open
 };
 
 }  // namespace zr::qt

@@ -121,8 +121,14 @@ void QtUi::Beep() { QApplication::beep(); }
 
 void QtUi::ProcessPendingInput() {
   ThrowIfEnded();
-  // Clicks (STOP) are handled and the window repaints between two files.
+  // Clicks (STOP) are handled and the window repaints between two files, but
+  // not more often than every kInputSliceMs: a look at the input (and the
+  // repaint it brings) costs far more than copying a small file, and a user
+  // does not tell 25 ms from none.
+  if (input_clock_.isValid() && input_clock_.elapsed() < kInputSliceMs) return;
+  if (view_ != nullptr) view_->Flush();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+  input_clock_.start();
   ThrowIfEnded();
 }
 

@@ -10,6 +10,7 @@
 #ifndef ZARIREVO_UI_QT_QT_UI_H_
 #define ZARIREVO_UI_QT_QT_UI_H_
 
+#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 #include <string>
@@ -33,6 +34,9 @@ Answer ShowQtMessageBox(const MessageBoxRequest& box, QWidget* parent);
 
 class QtUi : public UserInterface {
  public:
+  /// The longest time between two looks at the input while an operation runs.
+  static constexpr qint64 kInputSliceMs = 25;
+
   using BoxHandler = std::function<Answer(const MessageBoxRequest&)>;
   using FolderPicker = std::function<std::string(const std::string& prompt)>;
 
@@ -78,6 +82,8 @@ class QtUi : public UserInterface {
   std::function<void()> state_listener_;
   std::function<void()> end_action_;
   bool ended_ = false;
+  // Since the window last processed its input.
+  QElapsedTimer input_clock_;
   // Lines and background written before the message area exists.
   std::vector<std::pair<std::string, Color>> pending_lines_;
   Color pending_background_ = kBackgroundNormal;

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
@@ -275,11 +276,13 @@ TEST_F(WindowsTest, BackupFolderPickerAsksAgainWhilePathHoldsABlank) {
   EXPECT_TRUE(window_->menu("Menu33")->isVisible());
   CloseMenus();
 
-  // A cancelled server picker gives "\" and enables the server copy.
+  // A cancelled server picker leaves the root and its caption as they were.
   picks_.clear();
+  const QString server_caption = Action("Menu3322")->text();
+  program_.ProductTable[kTrelun].ServerFolder = "S:\\T\\";
   Click("Menu3322");
-  EXPECT_EQ(Action("Menu3322")->text().toStdString(), "Trelun: \\");
-  EXPECT_TRUE(Action("Menu12")->isEnabled());
+  EXPECT_EQ(Action("Menu3322")->text(), server_caption);
+  EXPECT_EQ(program_.ProductTable[kTrelun].ServerFolder, "S:\\T\\");
   EXPECT_TRUE(window_->menu("Menu332")->isVisible());
   CloseMenus();
 }
@@ -331,6 +334,34 @@ TEST_F(WindowsTest, DuringABackupOnlyStopAndEsciAct) {
   EXPECT_TRUE(window_->menuBar()->isEnabled());
 }
 
+// ESCI (false) or the close box (true) in the middle of a backup: the job is
+// stopped and cleans up before the program ends.
+class EndDuringBackupTest : public WindowsTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EndDuringBackupTest, StopsTheJobBeforeTheEnd) {
+  const bool close_box = GetParam();
+  Start("DAXOR2D");
+  window_->customer_box()->setText("ROSSI");
+  bool tmp_seen = false, ended_early = true;
+  QTimer::singleShot(0, [&] {
+    tmp_seen = world_.Exists("C:\\ORVEL\\DAXOR\\~TMPZIP");
+    if (close_box) {
+      window_->close();
+    } else {
+      window_->exit_button()->click();
+    }
+    ended_early = ui_.ended();
+  });
+  window_->ok_button()->click();
+  EXPECT_TRUE(tmp_seen);
+  EXPECT_FALSE(ended_early);
+  EXPECT_TRUE(ui_.ended());
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\DAXOR\\~TMPZIP"));
+  EXPECT_FALSE(world_.Exists("A:\\ROSSI"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EsciAndCloseBox, EndDuringBackupTest, ::testing::Bool());
+
 TEST_F(WindowsTest, MessageLinesKeepTheirColourAndSetTheBackground) {
   Start("DAXOR2D");
   MessageView* view = window_->message_view();
@@ -356,6 +387,13 @@ TEST_F(WindowsTest, MessageLinesKeepTheirColourAndSetTheBackground) {
   view->setTextCursor(caret);
   WriteMessageLine(program_, "ultima", false, program_.ColorBlack, false);
   EXPECT_EQ(view->document()->lastBlock().text(), "ultima");
+  // Once the window looks at its events, a long burst of lines ends in view.
+  view->resize(300, 100);
+  for (int i = 0; i < 200; ++i)
+    WriteMessageLine(program_, "riga", false, program_.ColorBlue, false);
+  ui_.ProcessPendingInput();
+  EXPECT_GT(view->verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(view->verticalScrollBar()->value(), view->verticalScrollBar()->maximum());
 }
 
 TEST(QtUiTest, LinesWrittenBeforeTheAreaExistsAreShownWhenItAppears) {
