@@ -41,10 +41,7 @@ class PlovikCollectorTest : public testing::ProductFixture {
     }
   }
 
-  void Collect() {
-    std::int16_t add_to_list = 1;
-    CollectPlovikFiles(program_, add_to_list);
-  }
+  void Collect() { RunKeepingSources(CollectPlovikFiles); }
 
   static constexpr const char* kIni = "C:\\KYCONFIG\\PLOVIK\\PLOVIK.INI";
 };
