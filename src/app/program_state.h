@@ -150,6 +150,7 @@ struct Program {
   std::string Language;         // "ITA" or "ENG"
   std::int16_t ZipMode = 1;     // 0 into the customer folder, 1 into BackupPath, 2 none
   bool BackupRunning = false;   // the STOP flag
+  int FilesNotCopied = 0;       // files of the running job that failed or were refused
 
   // Error texts of the message boxes, by run-time error number and title index.
   std::array<std::string, 201> ErrorTexts;

@@ -2,11 +2,13 @@
 //
 // OkButtonClick checks the customer name, the destination and the folders,
 // then RunBackupJob runs the collector of the selected product and packs the
-// archive list into customer_ddmmyy.ZIP. A job that was stopped, whose copy
-// failed or whose product has no collector leaves no customer folder behind;
-// the temporary folder with the archive list goes in every case. Success is
-// announced only for what really happened: "Zip eseguito" in the archive
-// modes means the archive is in its destination.
+// archive list into customer_ddmmyy.ZIP. A job that was stopped or whose
+// product has no collector leaves no customer folder behind; the temporary
+// folder with the archive list goes in every case. A file that could not be
+// copied does not stop the job: the rest is copied and archived, and the
+// closing says how many files are missing. Success is announced only for
+// what really happened: "Zip eseguito" in the archive modes means the
+// archive is in its destination.
 #include "backup/backup_job.h"
 
 #include <cstdio>
@@ -118,6 +120,24 @@ JobResult OkButtonClick(Program& program) {
   // program). The answer is not needed: the folders below are checked again.
   MakePath(program, program.BackupPath, 0, false);
 
+  // The temporary folder is deleted at the end of every job: a destination
+  // in it would lose the copies and the archive just made. Refused before
+  // anything is created. (A customer folder that is the temporary folder or
+  // holds it exists already and is refused below as such.)
+  const Placement destination =
+      PlaceOf(program.platform, program.BackupPath, program.TemporaryFolder());
+  if (destination == Placement::kSame || destination == Placement::kBelow) {
+    ShowBox(program,
+            "La destinazione " + program.BackupPath + " è nella cartella temporanea " +
+                program.TemporaryFolder() + ", cancellata alla fine di ogni copia.\r" +
+                "Sceglierne un'altra.",
+            "Folder Error");
+    program.BackupRunning = false;
+    program.main.StopB.enabled = false;
+    program.ui.StateChanged();
+    return JobResult::kNotStarted;
+  }
+
   std::string temporary = program.TemporaryFolder();
   if (!MakePath(program, temporary, 1, false)) {
     const Status made = program.platform.CreateFolder(program.TemporaryFolder());
@@ -180,65 +200,51 @@ void StopButtonClick(Program& program) {
 }
 
 JobResult RunBackupJob(Program& program, std::int16_t mode) {
-  bool copy_failed = false;
-  int copy_error = 0;
-  std::string failed_file;
-  try {
-    std::int16_t add_to_list = 1;
-    const std::string& product = program.SelectedSoftware;
-    if (product == kProductNames[kDaxorOld]) {
-      CollectDaxorFiles(program, add_to_list);
-    } else if (product == kProductNames[kDaxor2D]) {
-      program.CnfFolder = program.ProductFolder;
-      CollectDaxorFiles(program, add_to_list);
-    } else if (product == kProductNames[kTrelun]) {
-      CollectTrelunFiles(program, add_to_list);
-    } else if (product == kProductNames[kPlovik]) {
-      CollectPlovikFiles(program, add_to_list);
-    } else {
-      ReportUnmanagedSoftware(program);
-    }
-  } catch (const CopyFailed& failure) {
-    // A failed copy ends the job as a stop does: what was copied is removed.
-    copy_failed = true;
-    copy_error = failure.error;
-    failed_file = failure.file;
-    program.BackupRunning = false;
+  program.FilesNotCopied = 0;
+  std::int16_t add_to_list = 1;
+  const std::string& product = program.SelectedSoftware;
+  if (product == kProductNames[kDaxorOld]) {
+    CollectDaxorFiles(program, add_to_list);
+  } else if (product == kProductNames[kDaxor2D]) {
+    program.CnfFolder = program.ProductFolder;
+    CollectDaxorFiles(program, add_to_list);
+  } else if (product == kProductNames[kTrelun]) {
+    CollectTrelunFiles(program, add_to_list);
+  } else if (product == kProductNames[kPlovik]) {
+    CollectPlovikFiles(program, add_to_list);
+  } else {
+    ReportUnmanagedSoftware(program);
   }
 
   JobResult result = JobResult::kFailed;
   if (program.BackupRunning) {
-    ShowBox(program, "Copia eseguita");
-    SetBackground(program, kBackgroundNormal);
+    // Each file left out has had its alarm line; the closing counts them
+    // and the red background stays.
+    const int missing = program.FilesNotCopied;
+    if (missing == 0) {
+      ShowBox(program, "Copia eseguita");
+      SetBackground(program, kBackgroundNormal);
+    } else {
+      const std::string closing = "Copia non completata: " + std::to_string(missing) +
+                                  (missing == 1 ? " file non copiato" : " file non copiati");
+      WriteMessageLine(program, closing, true, program.ColorStop, false);
+      ShowBox(program, closing);
+    }
     bool archived = true;
     if (mode == 0 || mode == 1) archived = MakeArchive(program, mode);
     if (archived) {
       ShowBox(program, "Zip eseguito");
-      result = JobResult::kCompleted;
+      result = missing == 0 ? JobResult::kCompleted : JobResult::kIncomplete;
     }
     program.ui.ProcessPendingInput();
   } else {
-    // Only a folder below the destination is removed: never the destination
-    // itself, whatever a caller left in CustomerFolder.
-    const std::string& folder = program.CustomerFolder;
-    if (folder.size() > program.BackupPath.size() && folder.size() > 3 &&
-        ToUpper(folder).rfind(ToUpper(program.BackupPath), 0) == 0) {
-      DeleteFolderTree(program, folder, 0);
+    // Only a folder strictly below the destination is removed: never the
+    // destination itself or anything above it, whatever a caller left in
+    // CustomerFolder.
+    if (LiesBelow(program.platform, program.CustomerFolder, program.BackupPath)) {
+      DeleteFolderTree(program, program.CustomerFolder, 0);
     }
     SetBackground(program, kBackgroundNormal);
-    if (copy_failed) {
-      // The failed copy has been shown in an error box naming the file and
-      // the error; the line records it and what became of the backup.
-      std::string number = std::to_string(copy_error);
-      if (copy_error > 0 && copy_error < static_cast<int>(program.ErrorTexts.size()) &&
-          !program.ErrorTexts[copy_error].empty()) {
-        number += " (" + program.ErrorTexts[copy_error] + ")";
-      }
-      WriteMessageLine(program,
-                       "Copia interrotta: errore " + number + " su " + failed_file +
-                           "; backup annullato, cartella " + program.CustomerFolder + " rimossa",
-                       true, program.ColorStop, false);
-    }
   }
 
   DeleteFolderTree(program, program.TemporaryFolder(), 0);

@@ -13,9 +13,10 @@ namespace zr {
 
 /// How a job ended, for front-ends that report it (the console's exit code).
 enum class JobResult {
-  kNotStarted,  // refused name, existing customer folder
+  kNotStarted,  // refused name or destination, existing customer folder
   kCompleted,   // "Copia eseguita" and a real "Zip eseguito" (or no archive wanted)
-  kFailed,      // stopped, copy failed, archive not made, product not managed
+  kIncomplete,  // went to its end, but some files were not copied
+  kFailed,      // stopped, archive not made, product not managed
 };
 
 JobResult OkButtonClick(Program& program);

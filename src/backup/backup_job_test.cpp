@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "backup/collector_test_support.h"
 #include "tests/test_world.h"
 
 namespace zr {
@@ -76,9 +77,14 @@ class BackupJobTest : public ::testing::Test {
     program_.menus.Menu212.enabled = program_.menus.Menu212.checked = true;
   }
 
+  // Runs the job; the installation's files are byte for byte as before.
   JobResult Backup(const std::string& customer) {
+    const std::vector<std::string> left_out = {program_.TemporaryFolder(), program_.BackupPath};
+    const auto before = testing::FilesOf(world_, {"C:\\", "D:\\"}, left_out);
     NomeClienteChange(program_, customer);
-    return OkButtonClick(program_);
+    const JobResult result = OkButtonClick(program_);
+    EXPECT_EQ(testing::FilesOf(world_, {"C:\\", "D:\\"}, left_out), before);
+    return result;
   }
 
   bool Shown(const std::string& text) {
@@ -304,11 +310,12 @@ TEST_F(BackupJobTest, ABlankInTheCustomerFolderBreaksMode0AndIsReported) {
   ExpectArchiveReported("");
 }
 
-TEST_F(BackupJobTest, ACopyFailureEndsTheJobLikeAStop) {
+TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {
   faulty_.fail_copy_at = 2;
-  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_EQ(Backup("METAL"), JobResult::kIncomplete);
   EXPECT_FALSE(Shown("Copia eseguita"));
-  EXPECT_FALSE(Shown("Zip eseguito"));
+  EXPECT_TRUE(Shown("Copia non completata: 1 file non copiato"));
+  EXPECT_TRUE(Shown("Zip eseguito"));
   // One error box names the file; the alarm line names file and error.
   const auto& boxes = world_.ui().boxes();
   EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
@@ -316,14 +323,38 @@ TEST_F(BackupJobTest, ACopyFailureEndsTheJobLikeAStop) {
                             return b.request.text.find("L4040.MAC") != std::string::npos;
                           }),
             1);
-  EXPECT_TRUE(AlarmLineContains("errore 61"));
-  EXPECT_TRUE(AlarmLineContains("L4040.MAC"));
+  EXPECT_TRUE(AlarmLineContains("File C:\\ORVEL\\VER14\\MAC\\L4040.MAC non copiato: errore 61"));
   EXPECT_EQ(world_.ui().background(), kBackgroundAlarm);
-  EXPECT_FALSE(world_.Exists("A:\\METAL"));
-  EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
+  EXPECT_EQ(Upper(world_.Tree("A:\\METAL")),
+            (std::vector<std::string>{"MAC/L3030.MAC", "MAC/P2020.MAC", "PP1.TXT", "PP2.TXT"}));
+  std::vector<std::string> archived = kExpectedEntries;
+  std::erase(archived, "ORVEL/VER14/MAC/L4040.MAC");
+  EXPECT_EQ(Upper(Entries("A:\\METAL_050603.ZIP")), archived);
   EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
-  EXPECT_EQ(world_.ReadFile("C:\\ORVEL\\VER14\\MAC\\L4040.MAC"), "POST-PROCESSOR|PP2|\r\n");
-  EXPECT_FALSE(program_.BackupRunning);
+  EXPECT_TRUE(program_.BackupRunning);
+}
+
+// The temporary folder goes at the end of every job: a destination at or
+// below it is refused before anything is made; one that holds it is not.
+TEST_F(BackupJobTest, ADestinationInTheTemporaryFolderIsRefused) {
+  program_.ZipMode = 1;
+  for (const char* destination :
+       {"C:\\ORVEL\\VER14\\~TMPZIP\\", "c:\\orvel\\ver14\\~tmpzip\\SUB\\",
+        "C:\\ORVEL\\VER14\\MAC\\..\\~TMPZIP\\", "C:/ORVEL/VER14/~TMPZIP/"}) {
+    SCOPED_TRACE(destination);
+    program_.BackupPath = destination;
+    const std::size_t boxes = world_.ui().boxes().size();
+    EXPECT_EQ(Backup("METAL"), JobResult::kNotStarted);
+    ASSERT_EQ(world_.ui().boxes().size(), boxes + 1);
+    EXPECT_NE(world_.ui().boxes().back().request.text.find("cartella temporanea"),
+              std::string::npos);
+    EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+    EXPECT_FALSE(program_.BackupRunning);
+    EXPECT_FALSE(program_.main.StopB.enabled);
+  }
+  program_.BackupPath = "C:\\ORVEL\\";
+  EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
+  EXPECT_TRUE(world_.Exists("C:\\ORVEL\\METAL_050603.ZIP"));
 }
 
 TEST_F(BackupJobTest, AReadOnlyDestinationIsReportedAndNothingIsLeft) {
@@ -362,12 +393,25 @@ TEST_F(BackupJobTest, CancelOnAnUnreadyDriveEndsTheProgramBeforeAnythingIsMade) 
   EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
 }
 
-TEST_F(BackupJobTest, AStoppedJobNeverRemovesTheDestinationItself) {
-  world_.WriteFile("A:\\OTHER\\KEEP.TXT", "keep");
-  program_.CustomerFolder = "A:\\";  // as if no customer folder had been made
-  program_.BackupRunning = false;
-  EXPECT_EQ(RunBackupJob(program_, 1), JobResult::kFailed);
-  EXPECT_TRUE(world_.Exists("A:\\OTHER\\KEEP.TXT"));
+// A stopped job removes its customer folder and nothing else: with the
+// destination A:\BK\, only a folder strictly below A:\BK\ ever goes.
+TEST_F(BackupJobTest, AStopRemovesOnlyTheCustomerFolderBelowTheDestination) {
+  program_.BackupPath = "A:\\BK\\";
+  world_.WriteFile("A:\\BK\\OTHER\\KEEP.TXT", "keep");
+  world_.WriteFile("A:\\KEEP.TXT", "keep");
+  world_.ui().OnNthInput(2, [this] { StopButtonClick(program_); });
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_EQ(world_.Tree("A:\\"), (std::vector<std::string>{"BK/OTHER/KEEP.TXT", "KEEP.TXT"}));
+  // Whatever a caller left in CustomerFolder: the destination itself, or a
+  // text that reaches it or above through "." and "..".
+  for (const char* left : {"A:\\BK\\", "a:\\bk", "A:\\BK\\.\\", "A:\\BK\\X\\..\\", "A:\\BK\\..\\",
+                           "A:\\BK\\OTHER\\..\\..\\", "A:\\"}) {
+    SCOPED_TRACE(left);
+    program_.CustomerFolder = left;
+    program_.BackupRunning = false;
+    EXPECT_EQ(RunBackupJob(program_, 1), JobResult::kFailed);
+    EXPECT_EQ(world_.Tree("A:\\"), (std::vector<std::string>{"BK/OTHER/KEEP.TXT", "KEEP.TXT"}));
+  }
 }
 
 TEST_F(BackupJobTest, StopWritesTheRedLineAndClearsTheFlag) {

@@ -61,10 +61,7 @@ class DaxorCollectorTest : public testing::ProductFixture {
     world_.platform().ChangeFolder("C:\\DAXOR");
   }
 
-  void Collect() {
-    std::int16_t add_to_list = 1;
-    CollectDaxorFiles(program_, add_to_list);
-  }
+  void Collect() { RunKeepingSources(CollectDaxorFiles); }
 };
 
 TEST_F(DaxorCollectorTest, EverythingGivesTheWholeLayoutAndList) {
@@ -231,7 +228,7 @@ class DiskFullAtCopy : public ForwardingPlatform {
   int calls_ = 0;
 };
 
-TEST_F(DaxorCollectorTest, DiskFullEndsTheCollectorWithCopyFailed) {
+TEST_F(DaxorCollectorTest, DiskFullLeavesThatFileOutAndTheCollectorGoesOn) {
   DiskFullAtCopy full(world_.platform(), 3);
   Program program(full, ui_);
   testing::PrepareProgram(program);
@@ -243,18 +240,15 @@ TEST_F(DaxorCollectorTest, DiskFullEndsTheCollectorWithCopyFailed) {
   program.menus.Menu212.checked = true;
   program.menus.Menu213.checked = true;
   std::int16_t add_to_list = 1;
-  try {
-    CollectDaxorFiles(program, add_to_list);
-    FAIL() << "no CopyFailed";
-  } catch (const CopyFailed& failure) {
-    EXPECT_EQ(failure.error, kErrDiskFull);
-    EXPECT_EQ(failure.file, "C:\\DAXOR\\A.TXT");
-  }
+  CollectDaxorFiles(program, add_to_list);
   EXPECT_EQ(ArchiveList(world_, program),
-            (Strings{"C:\\DAXOR\\MAC\\L3030.MAC", "C:\\DAXOR\\MAC\\P2000.MAC"}));
-  EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"MAC/L3030.MAC", "MAC/P2000.MAC"}));
+            (Strings{"C:\\DAXOR\\MAC\\L3030.MAC", "C:\\DAXOR\\MAC\\P2000.MAC",
+                     "C:\\DAXOR\\CUSTOM.INI", "C:\\DAXOR\\X.PAU"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"),
+            (Strings{"CUSTOM.INI", "MAC/L3030.MAC", "MAC/P2000.MAC", "X.PAU"}));
   ASSERT_EQ(ui_.boxes().size(), 1u);
   EXPECT_EQ(ui_.boxes()[0].request.text.rfind("C:\\DAXOR\\A.TXT\r", 0), 0u);
+  EXPECT_EQ(program.FilesNotCopied, 1);
 }
 
 }  // namespace

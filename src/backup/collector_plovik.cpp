@@ -60,13 +60,17 @@ void CollectPlovikFiles(Program& program, std::int16_t& add_to_list) {
 
   DeleteArchiveList(program);
 
+  // An empty or blank MAC value is skipped as an empty PUNCHES or MATR value
+  // is: as a folder it would become "\", the root of the current drive.
   std::string machine_folder;
   FileListing machines;
+  bool machine_folder_set = false;
   if (menus.Menu211.checked || menus.Menu213.checked) {
     machine_folder = PathSetting(program, "MAC", "C:\\Plovik\\DATA\\MAC");
-    machines = ListMachineFiles(program, machine_folder);
+    machine_folder_set = !TrimBlanks(machine_folder).empty();
+    if (machine_folder_set) machines = ListMachineFiles(program, machine_folder);
   }
-  if (menus.Menu211.checked) {
+  if (menus.Menu211.checked && machine_folder_set) {
     CopyFolder(program, machine_folder, program.CustomerFolder + MirroredSubfolder(machine_folder),
                "*", program.ColorBlue, flag);
   }

@@ -41,10 +41,7 @@ class PlovikCollectorTest : public testing::ProductFixture {
     }
   }
 
-  void Collect() {
-    std::int16_t add_to_list = 1;
-    CollectPlovikFiles(program_, add_to_list);
-  }
+  void Collect() { RunKeepingSources(CollectPlovikFiles); }
 
   static constexpr const char* kIni = "C:\\KYCONFIG\\PLOVIK\\PLOVIK.INI";
 };
@@ -129,6 +126,51 @@ TEST_F(PlovikCollectorTest, BlankPunchesValueIsSkipped) {
   Collect();
   EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
   EXPECT_TRUE(ui_.boxes().empty());
+}
+
+// An empty MAC value is skipped like an empty PUNCHES value: as a folder it
+// would be "\\", the root of the current drive.
+TEST_F(PlovikCollectorTest, EmptyMachineFolderValueIsSkipped) {
+  world_.WriteFile("C:\\AUTOEXEC.BAT", "x");
+  world_.WriteLines("C:\\ROOT.MAC", {"[REFERENCES]", "FILENAME=C:\\RIF.DAT"});
+  for (const char* value : {"MAC=", "MAC=  "}) {
+    SCOPED_TRACE(value);
+    world_.WriteLines(kIni, {"[PATH]", value});
+    Check({&BaseFormMenus::Menu211, &BaseFormMenus::Menu213});
+    Collect();
+    EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
+    EXPECT_TRUE(world_.Tree("A:\\METAL").empty());
+    EXPECT_TRUE(ui_.boxes().empty());
+  }
+}
+
+// Values of machine files that would lead a copy out of the customer folder
+// (here C:\BK\METAL\, on the drive of the installation) are reported and
+// skipped; the installation stays byte for byte as it was.
+TEST_F(PlovikCollectorTest, ReferencesLeadingOutOfTheCustomerFolderAreSkipped) {
+  program_.CustomerFolder = "C:\\BK\\METAL\\";
+  world_.MakeFolder("C:\\BK\\METAL");
+  world_.WriteFile("C:\\Plovik\\DATA\\INT\\B1.INT", "installed");
+  world_.WriteFile("D:\\Plovik\\DATA\\INT\\B1.INT", "from D:");
+  world_.WriteFile("D:\\STRAY.RIF", "stray");
+  world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "[PATH]\r\nZIPFILE=C:\\OK\r\n");
+  world_.WriteFile("C:\\PLOVIK\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE=C:\\PLOVIK\\EVIL\r\n");
+  for (const char* value :
+       {"D:\\NEW\\..\\..\\..\\Plovik\\DATA\\INT\\B1.INT", "D:\\Plovik\\..\\..\\..\\..\\STRAY.RIF",
+        "C:/PLOVIK/DATA/EVIL\\X\\..\\..\\..\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"}) {
+    SCOPED_TRACE(value);
+    world_.WriteLines("D:\\BEND\\MAC\\M1.MAC", {"[REFERENCES]", std::string("FILENAME=") + value});
+    program_.FilesNotCopied = 0;
+    Check({&BaseFormMenus::Menu213});
+    Collect();  // checks C: and D: outside C:\BK\METAL\ byte for byte
+    EXPECT_FALSE(world_.Exists("C:\\STRAY.RIF"));
+    EXPECT_TRUE(world_.Tree("C:\\BK\\METAL").empty());
+    EXPECT_EQ(program_.FilesNotCopied, 1);
+    EXPECT_EQ(ui_.lines().back().text.rfind(std::string("File ") + value + " non copiato: ", 0), 0u)
+        << ui_.lines().back().text;
+    EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
+  }
+  EXPECT_EQ(world_.ReadFile("C:\\Plovik\\DATA\\INT\\B1.INT"), "installed");
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 // CopyFilesByExtension (a folder by extension, one file, a file entered in
 // the archive list only) and the mirrored backup subfolder.
 //
-// None of these keeps state; a copy that fails passes CopyFailed on.
+// None of these keeps state; a copy that fails is reported and counted by
+// CopyFilesByExtension, and the collector goes on.
 #ifndef ZARIREVO_BACKUP_COLLECTOR_SUPPORT_H_
 #define ZARIREVO_BACKUP_COLLECTOR_SUPPORT_H_
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -15,6 +17,7 @@
 
 #include "app/program_state.h"
 #include "tests/test_world.h"
+#include "text/strings.h"
 #include "ui/message_area.h"
 
 namespace zr::testing {
@@ -47,6 +50,58 @@ inline void SetAllFileItems(Program& program, bool checked, bool enabled) {
   }
 }
 
+/// A file's bytes without the empty key APPLICATION of section [CONFIGURA]
+/// (and the section, when that key was all it held) that every settings read
+/// leaves in the file read, and without trailing line ends.
+inline std::string WithoutConfiguraKey(const std::string& bytes) {
+  std::vector<std::string> lines;
+  bool in_configura = false;
+  for (std::size_t start = 0; start < bytes.size();) {
+    std::size_t end = bytes.find('\n', start);
+    end = end == std::string::npos ? bytes.size() : end + 1;
+    const std::string line = bytes.substr(start, end - start);
+    start = end;
+    std::string bare = line;
+    std::erase_if(bare, [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+    for (char& c : bare) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (!bare.empty() && bare[0] == '[') in_configura = bare == "[CONFIGURA]";
+    if (in_configura && bare == "APPLICATION=") continue;
+    lines.push_back(line);
+  }
+  std::string kept;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const bool empty_section = lines[i].rfind("[CONFIGURA]", 0) == 0 &&
+                               (i + 1 == lines.size() || lines[i + 1].rfind("[", 0) == 0);
+    if (!empty_section) kept += lines[i];
+  }
+  while (!kept.empty() && (kept.back() == '\n' || kept.back() == '\r')) kept.pop_back();
+  return kept;
+}
+
+/// Every file below `folders` (Windows paths) with its bytes (as
+/// WithoutConfiguraKey gives them), less those below `left_out`: taken
+/// before and after a run, a backup's sources must compare equal.
+inline std::map<std::string, std::string> FilesOf(const TestWorld& world,
+                                                  const std::vector<std::string>& folders,
+                                                  const std::vector<std::string>& left_out) {
+  auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  std::map<std::string, std::string> files;
+  for (const std::string& folder : folders) {
+    for (std::string relative : world.Tree(folder)) {
+      std::replace(relative.begin(), relative.end(), '/', '\\');
+      const std::string path = SetTrailingBackslash(folder, true) + relative;
+      const bool skipped = std::any_of(left_out.begin(), left_out.end(), [&](const std::string& f) {
+        return upper(path).rfind(upper(SetTrailingBackslash(f, true)), 0) == 0;
+      });
+      if (!skipped) files[path] = WithoutConfiguraKey(world.ReadFile(path));
+    }
+  }
+  return files;
+}
+
 /// A test world whose program is prepared (PrepareProgram) and copies into
 /// `customer_folder` (made here) from `product_folder` (its ~TMPZIP made).
 class ProductFixture : public ::testing::Test {
@@ -64,6 +119,17 @@ class ProductFixture : public ::testing::Test {
   void Check(std::initializer_list<MenuItem BaseFormMenus::*> items) {
     SetAllFileItems(program_, false, true);
     for (auto item : items) (program_.menus.*item).checked = true;
+  }
+
+  /// Runs a collector, then checks that the installation (drives C: and D:,
+  /// less the customer folder and the temporary folder) is byte for byte
+  /// what it was.
+  void RunKeepingSources(void (*collector)(Program&, std::int16_t&)) {
+    const std::vector<std::string> left_out = {program_.CustomerFolder, program_.TemporaryFolder()};
+    const auto before = FilesOf(world_, {"C:\\", "D:\\"}, left_out);
+    std::int16_t add_to_list = 1;
+    collector(program_, add_to_list);
+    EXPECT_EQ(FilesOf(world_, {"C:\\", "D:\\"}, left_out), before);
   }
 
   TestWorld world_;

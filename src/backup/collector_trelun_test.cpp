@@ -43,10 +43,7 @@ class TrelunCollectorTest : public testing::ProductFixture {
     world_.WriteLines("C:\\KYCONFIG\\TRELUN\\TRELUN.INI", lines);
   }
 
-  void Collect() {
-    std::int16_t add_to_list = 1;
-    CollectTrelunFiles(program_, add_to_list);
-  }
+  void Collect() { RunKeepingSources(CollectTrelunFiles); }
 };
 
 TEST_F(TrelunCollectorTest, TuttiGivesTheWholeLayoutAndList) {

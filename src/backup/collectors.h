@@ -1,7 +1,8 @@
 // The product collectors: for the selected product, which files are copied
 // into the customer folder and which are only entered in the archive list.
 // Each reads the file items' check marks when its step is reached.
-// A failed copy ends a collector with CopyFailed (file_operations.h).
+// A file that cannot be copied is reported and counted in FilesNotCopied
+// (file_operations.h); the collector goes on with the next.
 #ifndef ZARIREVO_BACKUP_COLLECTORS_H_
 #define ZARIREVO_BACKUP_COLLECTORS_H_
 

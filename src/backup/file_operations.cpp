@@ -128,12 +128,64 @@ bool LevelThere(Program& program, const std::string& prefix) {
   return MakePath(program, probe, 1, false);
 }
 
-void CopyOrThrow(Program& program, const std::string& from, const std::string& to) {
+// The error number with its text, when the program knows one: "61 (Disco pieno)".
+std::string ErrorWithText(const Program& program, int error) {
+  std::string text = std::to_string(error);
+  if (error > 0 && error < static_cast<int>(program.ErrorTexts.size()) &&
+      !program.ErrorTexts[error].empty()) {
+    text += " (" + program.ErrorTexts[error] + ")";
+  }
+  return text;
+}
+
+// A file that is not in the backup: an alarm line names it and why, and the
+// job counts it.
+void ReportNotCopied(Program& program, const std::string& file, const std::string& why,
+                     int files = 1) {
+  WriteMessageLine(program,
+                   "File " + file + (files == 1 ? " non copiato: " : " non copiati: ") + why, true,
+                   program.ColorStop, false);
+  program.FilesNotCopied += files;
+}
+
+// Why nothing may be written at `target`, or "" when it may. Destinations
+// are built from values read in product files, which may hold "..", "/" or
+// lead through a link: what counts is where the path really lies, and that
+// must be strictly below the customer folder (the customer folder itself for
+// a folder). A copy never writes over its own source.
+std::string TargetRefusal(Program& program, const std::string& target, bool folder,
+                          const std::string& source) {
+  const Placement place = PlaceOf(program.platform, target, program.CustomerFolder);
+  if (place != Placement::kBelow && !(folder && place == Placement::kSame)) {
+    return "la destinazione " + target + " è fuori dalla cartella " + program.CustomerFolder;
+  }
+  if (!folder && PlaceOf(program.platform, target, source) == Placement::kSame) {
+    return "la destinazione " + target + " è il file stesso";
+  }
+  return {};
+}
+
+// Copies one file after the destination check; false when it was not copied
+// (reported, counted, and not to be entered in the archive list).
+bool CopyChecked(Program& program, const std::string& from, const std::string& to) {
+  if (const std::string why = TargetRefusal(program, to, false, from); !why.empty()) {
+    ReportNotCopied(program, from, why);
+    return false;
+  }
   const Status copied = program.platform.CopyFile(from, to);
   if (!copied.ok()) {
     ShowFileError(program, copied.error, from);
-    throw CopyFailed(copied.error, from);
+    ReportNotCopied(program, from, "errore " + ErrorWithText(program, copied.error));
+    return false;
   }
+  return true;
+}
+
+// The name of a file path: the text after its last separator ("\" or "/",
+// as the platform reads both).
+std::string NameOf(const std::string& path) {
+  const std::size_t last = path.find_last_of("\\/");
+  return last == std::string::npos ? path : path.substr(last + 1);
 }
 
 // A colour of 0 or less (as the signed 32-bit value it is) writes no line.
@@ -276,34 +328,45 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   const bool only_zip = destination.empty() && WritesLine(colour);
   const bool writes_line = WritesLine(colour);
 
+  // The files a folder form would take, once, for the loop and for counting
+  // what a refused or missing destination leaves out.
+  std::vector<FolderEntry> entries;
+  if (!extension.empty()) {
+    program.platform.List(source + "*." + extension, ListKind::kFilesOnly, &entries);
+    std::erase_if(entries, [](const FolderEntry& entry) { return entry.is_folder(); });
+  }
+  const int files_in_hand =
+      extension.empty() ? (FileFound(program, source) ? 1 : 0) : static_cast<int>(entries.size());
+
   std::string target = destination;
+  if (!target.empty()) {
+    if (const std::string why = TargetRefusal(program, target, true, source); !why.empty()) {
+      ReportNotCopied(program, extension.empty() ? source : source + "*." + extension, why,
+                      files_in_hand);
+      return;
+    }
+  }
   if (!target.empty() && target != program.CustomerFolder) {
     if (!MakePath(program, target, 1, true)) {
       ShowOkBox(program,
                 "Il percorso: \r" + target + "\rnon esiste e non è possibile crearlo. " + extension,
                 "Folder Empty");
+      program.FilesNotCopied += files_in_hand;
       return;
     }
   }
 
   if (extension.empty()) {
-    if (!FileFound(program, source)) {
+    if (files_in_hand == 0) {
       ShowOkBox(program, "File: \r" + source + "\rnon trovato ", "File not Found");
       return;
     }
-    if (!target.empty()) {
-      const std::size_t last = source.rfind(kBackslash);
-      const std::string name = last == std::string::npos ? source : source.substr(last + 1);
-      CopyOrThrow(program, source, target + name);
-    }
+    if (!target.empty() && !CopyChecked(program, source, target + NameOf(source))) return;
     if (add_to_list == 1) AppendLineToFile(program, source, program.ArchiveListFile());
     if (writes_line) WriteProgress(program, source, colour, only_zip);
     return;
   }
 
-  std::vector<FolderEntry> entries;
-  program.platform.List(source + "*." + extension, ListKind::kFilesOnly, &entries);
-  std::erase_if(entries, [](const FolderEntry& entry) { return entry.is_folder(); });
   if (entries.empty()) {
     ShowOkBox(program,
               "Nel percorso: \r" + source + "\rnon ci sono file con estensione " + extension,
@@ -313,8 +376,8 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   for (const FolderEntry& entry : entries) {
     const std::string file = source + entry.name;
     if (writes_line) WriteProgress(program, file, colour, only_zip);
-    if (!target.empty()) CopyOrThrow(program, file, target + entry.name);
-    if (add_to_list == 1) AppendLineToFile(program, file, program.ArchiveListFile());
+    const bool copied = target.empty() || CopyChecked(program, file, target + entry.name);
+    if (copied && add_to_list == 1) AppendLineToFile(program, file, program.ArchiveListFile());
     if (!program.BackupRunning) break;
   }
 }

@@ -22,28 +22,33 @@ struct FileListingEntry {
 };
 using FileListing = std::vector<FileListingEntry>;
 
-/// A copy inside CopyFilesByExtension failed (target not writable, disk
-/// full, drive gone). It has been shown with ShowErrorBox; it ends the
-/// collector and reaches the backup job.
+/// A file operation failed with a run-time error on a file. The copy routine
+/// no longer throws it (a failed copy is reported and counted, and the job
+/// goes on); callers that delete trees still catch it.
 struct CopyFailed : std::runtime_error {
   CopyFailed(int error_number, std::string file_path)
-      : std::runtime_error("copy failed: " + file_path), error(error_number),
+      : std::runtime_error("copy failed: " + file_path),
+        error(error_number),
         file(std::move(file_path)) {}
   int error;
   std::string file;
 };
 
 void DeleteFolderTree(Program& program, std::string folder, std::int16_t ask);
-void ListFiles(Program& program, std::string& folder, std::string& extension,
-               FileListing& listing, bool recurse);
-bool ListSubfolders(Program& program, const std::string& folder,
-                    std::vector<std::string>& list, std::int16_t recurse);
+void ListFiles(Program& program, std::string& folder, std::string& extension, FileListing& listing,
+               bool recurse);
+bool ListSubfolders(Program& program, const std::string& folder, std::vector<std::string>& list,
+                    std::int16_t recurse);
 bool MakePath(Program& program, std::string& path, std::int16_t mode, bool create);
 std::string GetWindowsFolder(Program& program);
 std::string ParentFolder(const std::string& path, bool with_backslash);
 std::string StripExtension(const std::string& name);
 std::string PathBelowRoot(std::string path, bool with_backslash);
-/// Throws CopyFailed after showing the error when a copy fails.
+/// Every copy lands strictly below `CustomerFolder` (by real locations, "."
+/// and ".." applied, links resolved) and never onto its own source; a file
+/// whose destination would not is skipped with an alarm line. A copy that
+/// fails is shown (error box and alarm line), is not entered in the archive
+/// list, and the next file follows. Both add to `FilesNotCopied`.
 void CopyFilesByExtension(Program& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
                           Color colour, std::int16_t add_to_list);

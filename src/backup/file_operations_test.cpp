@@ -297,14 +297,14 @@ TEST_F(FileOperationsTest, CopyShowsItsThreeBoxesAndGoesOn) {
   world_.MakeFolder("C:\\EMPTY");
   world_.WriteFile("C:\\SRC\\HIDDEN.UT", "x");
   ASSERT_TRUE(program_.platform.SetAttributes("C:\\SRC\\HIDDEN.UT", kAttrHidden).ok());
-  world_.RemoveDrive('D');
+  world_.WriteFile("A:\\CUST\\F", "a file where a folder should be");
   CopyFilesByExtension(program_, "C:\\EMPTY\\", "A:\\CUST\\X\\", "TOR", 7, 1);
   CopyFilesByExtension(program_, "C:\\SRC\\HIDDEN.UT", "A:\\CUST\\", "", 3, 1);
-  CopyFilesByExtension(program_, "C:\\SRC\\", "D:\\OUT\\", "UT", 3, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\F\\OUT\\", "UT", 3, 1);
   EXPECT_EQ(BoxTexts(ui_), (Strings{"Folder Empty|Nel percorso: \rC:\\EMPTY\\\r"
                                     "non ci sono file con estensione TOR",
                                     "File not Found|File: \rC:\\SRC\\HIDDEN.UT\rnon trovato ",
-                                    "Folder Empty|Il percorso: \rD:\\OUT\\\r"
+                                    "Folder Empty|Il percorso: \rA:\\CUST\\F\\OUT\\\r"
                                     "non esiste e non è possibile crearlo. UT"}));
   for (const auto& box : ui_.boxes()) EXPECT_EQ(box.request.buttons, Buttons::kOk);
   EXPECT_TRUE((ArchiveList(world_, program_)).empty());
@@ -313,8 +313,9 @@ TEST_F(FileOperationsTest, CopyShowsItsThreeBoxesAndGoesOn) {
 TEST_F(FileOperationsTest, CopyIntoTheCustomerFolderNeverCreatesIt) {
   world_.WriteFile("C:\\SRC\\A.UT", "a");
   program_.CustomerFolder = "A:\\GONE\\";
-  EXPECT_THROW(CopyFilesByExtension(program_, "C:\\SRC\\A.UT", "A:\\GONE\\", "", 3, 1), CopyFailed);
+  CopyFilesByExtension(program_, "C:\\SRC\\A.UT", "A:\\GONE\\", "", 3, 1);
   EXPECT_FALSE(world_.Exists("A:\\GONE"));
+  EXPECT_EQ(program_.FilesNotCopied, 1);
 }
 
 TEST_F(FileOperationsTest, StopEndsTheLoopAfterTheFileInHand) {
@@ -330,22 +331,23 @@ TEST_F(FileOperationsTest, StopEndsTheLoopAfterTheFileInHand) {
   EXPECT_TRUE((ui_.boxes()).empty());
 }
 
-TEST_F(FileOperationsTest, CopyOntoAReadOnlyTargetFailsAndListsNothing) {
+// A failed copy is shown and counted, is not listed, and the next file follows.
+TEST_F(FileOperationsTest, AFailedCopyIsReportedAndTheNextFileFollows) {
   world_.WriteFile("C:\\SRC\\A.INI", "new");
   world_.WriteFile("C:\\SRC\\B.INI", "new");
+  world_.WriteFile("C:\\SRC\\C.INI", "new");
   world_.WriteFile("A:\\CUST\\B.INI", "old");
   ASSERT_TRUE(program_.platform.SetAttributes("A:\\CUST\\B.INI", kAttrReadOnly).ok());
-  try {
-    CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "INI", 3, 1);
-    FAIL() << "no CopyFailed";
-  } catch (const CopyFailed& failure) {
-    EXPECT_EQ(failure.error, kErrPermissionDenied);
-    EXPECT_EQ(failure.file, "C:\\SRC\\B.INI");
-  }
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "INI", 3, 1);
   EXPECT_EQ(world_.ReadFile("A:\\CUST\\B.INI"), "old");
-  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.INI"}));
+  EXPECT_EQ(world_.ReadFile("A:\\CUST\\C.INI"), "new");
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.INI", "C:\\SRC\\C.INI"}));
   EXPECT_EQ(BoxTexts(ui_), (Strings{"ERRORE SUI FILE|C:\\SRC\\B.INI\r"
                                     "Attiva protezione in scrittura\r"}));
+  EXPECT_EQ(ui_.lines()[2].text,
+            "File C:\\SRC\\B.INI non copiato: errore 70 (Attiva protezione in scrittura)");
+  EXPECT_EQ(ui_.lines()[2].color, program_.ColorStop);
+  EXPECT_EQ(program_.FilesNotCopied, 1);
 }
 
 class DiskFullAtCopy : public ForwardingPlatform {
@@ -362,7 +364,7 @@ class DiskFullAtCopy : public ForwardingPlatform {
   int calls_ = 0;
 };
 
-TEST_F(FileOperationsTest, DiskFullAtTheSecondCopyEndsTheCopy) {
+TEST_F(FileOperationsTest, DiskFullAtTheSecondCopyLeavesOnlyThatFileOut) {
   for (const char* name : {"A.DAT", "B.DAT", "C.DAT"})
     world_.WriteFile(std::string("C:\\SRC\\") + name, "x");
   DiskFullAtCopy full(world_.platform(), 2);
@@ -370,9 +372,58 @@ TEST_F(FileOperationsTest, DiskFullAtTheSecondCopyEndsTheCopy) {
   testing::PrepareProgram(program);
   program.ProductFolder = program_.ProductFolder;
   program.CustomerFolder = program_.CustomerFolder;
-  EXPECT_THROW(CopyFilesByExtension(program, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, 1), CopyFailed);
-  EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT"}));
-  EXPECT_EQ(ArchiveList(world_, program), (Strings{"C:\\SRC\\A.DAT"}));
+  CopyFilesByExtension(program, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, 1);
+  EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT", "C.DAT"}));
+  EXPECT_EQ(ArchiveList(world_, program), (Strings{"C:\\SRC\\A.DAT", "C:\\SRC\\C.DAT"}));
+  EXPECT_EQ(program.FilesNotCopied, 1);
+}
+
+// Every copy lands strictly below the customer folder, by where the path
+// really lies: "..", "/" and links in a destination or a listed name are
+// resolved first. A destination that leaves it is skipped with an alarm line
+// naming the source, and nothing is written outside the customer folder.
+TEST_F(FileOperationsTest, ACopyNeverLandsOutsideTheCustomerFolder) {
+  struct Row {
+    const char* source;
+    const char* destination;
+    const char* extension;
+    int not_copied;
+  };
+  const Row rows[] = {
+      {"C:\\SRC\\A.DAT", "A:\\CUST\\..\\", "", 1},
+      {"C:\\SRC\\A.DAT", "A:\\CUST\\X\\..\\..\\OUT\\", "", 1},
+      {"C:\\SRC\\A.DAT", "A:\\CUST/../OUT\\", "", 1},
+      {"C:\\SRC\\", "A:\\CUST\\NEW\\..\\..\\..\\C\\PROD\\", "DAT", 3},
+      {"C:\\SRC\\", "A:\\CUST\\LINK\\", "DAT", 3},  // a link to C:\PROD
+      {"C:\\SRC\\A.DAT", "A:\\CUST\\LINK\\", "", 1},
+      {"C:\\SRC\\L.DAT", "A:\\CUST\\", "", 1},  // A:\CUST\L.DAT is a link to C:\PROD\P.DAT
+      {"A:\\CUST\\SELF.DAT", "A:\\CUST\\X\\..\\", "", 1},  // onto its own source
+  };
+  world_.WriteFile("C:\\SRC\\A.DAT", "a");
+  world_.WriteFile("C:\\SRC\\B.DAT", "b");
+  world_.WriteFile("C:\\PROD\\P.DAT", "product");
+  world_.WriteFile("A:\\CUST\\SELF.DAT", "self");
+  world_.WriteFile("C:\\SRC\\L.DAT", "l");
+  std::filesystem::create_directory_symlink(world_.Host("C:\\PROD"), world_.Host("A:\\CUST\\LINK"));
+  std::filesystem::create_symlink(world_.Host("C:\\PROD\\P.DAT"), world_.Host("A:\\CUST\\L.DAT"));
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.source) + " -> " + row.destination);
+    const auto before = testing::FilesOf(world_, {"A:\\", "C:\\"}, {});
+    const std::size_t lines = ui_.lines().size();
+    program_.FilesNotCopied = 0;
+    CopyFilesByExtension(program_, row.source, row.destination, row.extension, 7, 1);
+    EXPECT_EQ(testing::FilesOf(world_, {"A:\\", "C:\\"}, {}), before);
+    EXPECT_FALSE(world_.Exists("A:\\OUT"));
+    EXPECT_EQ(program_.FilesNotCopied, row.not_copied);
+    ASSERT_GT(ui_.lines().size(), lines);
+    const std::string& alarm = ui_.lines().back().text;
+    const std::string named = *row.extension == '\0'
+                                  ? std::string(row.source) + " non copiato"
+                                  : std::string(row.source) + "*.DAT non copiati";
+    EXPECT_EQ(alarm.rfind("File " + named + ": la destinazione ", 0), 0u) << alarm;
+    EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
+  }
+  EXPECT_TRUE(ui_.boxes().empty());
 }
 
 // The archive list and single files.

@@ -29,10 +29,9 @@ class CliBackupTest : public ::testing::Test {
   void InstallArchiver() { world_.InstallArchiver("C:\\KYCONFIG\\SYSTEM\\PKZIP25.EXE"); }
 
   int Cli(std::vector<std::string> args, std::string* out = nullptr) {
-    std::string command = "ZARIREVO_TODAY=2003-06-05 ZARIREVO_DRIVES='" +
-                          world_.drive_map().DrivesVariable() + "' " + ZARIREVO_CLI +
-                          " --color never --cmdline '/Fc:\\kyconfig\\system'" +
-                          " --select Menu211,Menu212";
+    std::string command =
+        "ZARIREVO_TODAY=2003-06-05 ZARIREVO_DRIVES='" + world_.drive_map().DrivesVariable() + "' " +
+        ZARIREVO_CLI + " --color never --cmdline '/Fc:\\kyconfig\\system'" + " --select " + select_;
     for (const std::string& arg : args) command += " '" + arg + "'";
     command += " 2>&1";
     std::string text;
@@ -46,6 +45,7 @@ class CliBackupTest : public ::testing::Test {
   }
 
   testing::TestWorld world_;
+  std::string select_ = "Menu211,Menu212";  // the file items checked
 };
 
 TEST_F(CliBackupTest, ACompleteBackupExitsWithZero) {
@@ -87,6 +87,42 @@ TEST_F(CliBackupTest, ARefusedOrExistingNameExitsWithOne) {
   std::string out;
   EXPECT_EQ(Cli({"backup", "METAL"}, &out), 1);
   EXPECT_NE(out.find("[Folder Error]"), std::string::npos) << out;
+}
+
+// A machine-file reference that would lead the copy into the installation
+// is reported and skipped, the rest is copied, and the closing says the copy
+// is incomplete: the console exits with 1.
+TEST_F(CliBackupTest, AReferenceLeadingOutOfTheBackupIsSkippedAndExitsWithOne) {
+  world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "BACKUPCLIENTE=C:\\BK\\"});
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P", {"[PATH]", "MAC=D:\\BEND\\MAC"});
+  world_.WriteLines("D:\\BEND\\MAC\\M1.MAC",
+                    {"[REFERENCES]", "FILENAME=D:\\NEW\\..\\..\\..\\Plovik\\DATA\\INT\\B1.INT",
+                     "[INTERMEDIATE]", "FILENAME=D:\\BEND\\RIF\\A.RIF"});
+  world_.WriteFile("C:\\Plovik\\DATA\\INT\\B1.INT", "installed");
+  world_.WriteFile("D:\\Plovik\\DATA\\INT\\B1.INT", "from D:");
+  world_.WriteFile("D:\\BEND\\RIF\\A.RIF", "rif");
+  world_.MakeFolder("C:\\BK");
+  select_ = "Menu213";
+  std::string out;
+  EXPECT_EQ(Cli({"--product", "PLOVIK", "--zip", "2", "backup", "METAL"}, &out), 1) << out;
+  EXPECT_NE(out.find("D:\\NEW\\..\\..\\..\\Plovik\\DATA\\INT\\B1.INT non copiato"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("Copia non completata: 1 file non copiato"), std::string::npos);
+  EXPECT_EQ(out.find("Copia eseguita"), std::string::npos);
+  EXPECT_EQ(world_.ReadFile("C:\\Plovik\\DATA\\INT\\B1.INT"), "installed");
+  EXPECT_EQ(world_.ReadFile("C:\\BK\\METAL\\RIF\\A.RIF"), "rif");
+}
+
+TEST_F(CliBackupTest, ADestinationInTheTemporaryFolderIsRefusedAndExitsWithOne) {
+  InstallArchiver();
+  world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI",
+                    {"[PATH]", "BACKUPCLIENTE=C:\\ORVEL\\VER14\\~TMPZIP\\"});
+  std::string out;
+  EXPECT_EQ(Cli({"backup", "METAL"}, &out), 1) << out;
+  EXPECT_NE(out.find("cartella temporanea"), std::string::npos) << out;
+  EXPECT_EQ(out.find("Copia eseguita"), std::string::npos);
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
 }
 
 }  // namespace
