@@ -89,8 +89,8 @@ TEST_F(ArchiveCommandsTest, ExtractCommandLineAddsTheFolderBackslashAndKeepsDots
   world_.MakeFolder("C:\\ORVEL\\VER14");
   ASSERT_TRUE(program_.platform.ChangeFolder("C:\\ORVEL\\VER14").ok());
   const ArchiveOutcome outcome =
-      ExtractZipArchive(program_, "METAL_2.0_050603.ZIP", "A:",
-                        "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\", "");
+      ExtractZipArchive(program_, "METAL_2.0_050603.ZIP",
+                        "A:", "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\", "");
   EXPECT_EQ(outcome, ArchiveOutcome::kDone);
   ASSERT_EQ(recorder_.commands.size(), 1u);
   EXPECT_EQ(recorder_.commands[0],
@@ -110,7 +110,8 @@ TEST_F(ArchiveCommandsTest, ExtractFindsTheArchiverAsTheBackupDoes) {
   } cases[] = {
       {"", "", "D:\\ORVEL\\VER14\\TOOLS\\PkZip25"},
       {"", "C:\\NOWHERE\\PkZip25", "D:\\ORVEL\\VER14\\TOOLS\\PkZip25"},
-      {"D:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "C:\\NOWHERE\\PkZip25", "D:\\KYCONFIG\\SYSTEM\\PkZip25"},
+      {"D:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "C:\\NOWHERE\\PkZip25",
+       "D:\\KYCONFIG\\SYSTEM\\PkZip25"},
       {"C:\\ZIP\\PKZIP25.EXE", "C:\\ZIP\\PKZIP25", "C:\\ZIP\\PKZIP25"},
       {"C:\\ZIP\\ARC.COM", "C:\\ZIP\\ARC.COM", "C:\\ZIP\\ARC.COM"},
   };
@@ -138,11 +139,13 @@ TEST_F(ArchiveCommandsTest, PathArgumentsWithBlanksAreQuoted) {
                     "C:\\PROGRAMMI\\ZIP 25\\PkZip25");
   EXPECT_EQ(recorder_.commands,
             (std::vector<std::string>{
-                "\"C:\\PROGRAMMI\\ZIP 25\\PkZip25\" -add -path=full \"A:\\ROSSI MARIO\\ROSSI_MARIO_050603\" "
+                "\"C:\\PROGRAMMI\\ZIP 25\\PkZip25\" -add -path=full \"A:\\ROSSI "
+                "MARIO\\ROSSI_MARIO_050603\" "
                 "\"@C:\\ORVEL\\VER 14\\~TMPZIP\\L.TXT\"",
                 "P -add -rec -path=relative \"C:\\T\\EXTRACT_CUST ONE\\ROSSI_MARIO_050603\" "
                 "\"C:\\T\\EXTRACT_CUST ONE\\\\*.*\"",
-                "\"C:\\PROGRAMMI\\ZIP 25\\PkZip25\" -extract -dir \"A:\\CUST ONE.ZIP\" \"C:\\T\\EXTRACT_CUST ONE\\\\\"",
+                "\"C:\\PROGRAMMI\\ZIP 25\\PkZip25\" -extract -dir \"A:\\CUST ONE.ZIP\" "
+                "\"C:\\T\\EXTRACT_CUST ONE\\\\\"",
             }));
 }
 

@@ -105,8 +105,8 @@ bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
     row.folder = temporary + kExtractPrefix + base + "\\";
     row.server_name = ReplaceAll(base, dot, dash, 0) + ".ZIP";
     if (!LiesBelow(program.platform, row.folder, temporary)) {
-      NotExtracted(program, row, "Cartella di estrazione fuori da " + temporary + ": " + name +
-                                     " non estratto.");
+      NotExtracted(program, row,
+                   "Cartella di estrazione fuori da " + temporary + ": " + name + " non estratto.");
       continue;
     }
 

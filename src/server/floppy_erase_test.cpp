@@ -204,9 +204,11 @@ TEST_P(ErasureRefusalTest, ProtectedFolderOrAParentOfOneIsRefused) {
   world.WriteFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "[PATH]\r\n");
   world.WriteFile("C:\\ORVEL\\VER14\\KY-GEN.CNF", "x");
   world.WriteFile("C:\\ORVEL\\VER14\\MAC\\M1.MAC", "x");
-  world.WriteLines("C:\\KYCONFIG\\DAXOR1401\\DAXOR1401.ini", {"[SETTINGS]", "Installdir=C:\\ORVEL\\VER14\\"});
+  world.WriteLines("C:\\KYCONFIG\\DAXOR1401\\DAXOR1401.ini",
+                   {"[SETTINGS]", "Installdir=C:\\ORVEL\\VER14\\"});
   // Another product, not the selected one, and a server root on a share.
-  world.WriteLines("C:\\KYCONFIG\\TRELUN01\\TRELUN01.ini", {"[SETTINGS]", "Installdir=C:\\TRELUN\\"});
+  world.WriteLines("C:\\KYCONFIG\\TRELUN01\\TRELUN01.ini",
+                   {"[SETTINGS]", "Installdir=C:\\TRELUN\\"});
   world.WriteFile("C:\\TRELUN\\DATI\\T.DAT", "x");
   world.MakeFolder("\\\\SRV\\SHARE\\TRELUN");
   world.program().ProductTable[kTrelun].ServerFolder = "\\\\SRV\\SHARE\\TRELUN\\";
@@ -231,17 +233,16 @@ TEST_P(ErasureRefusalTest, ProtectedFolderOrAParentOfOneIsRefused) {
   EXPECT_EQ(world.Tree("C:\\"), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Refused, ErasureRefusalTest,
-                         ::testing::Values("C:\\", "C:", "", "c:\\kyconfig\\", "C:\\KYCONFIG",
-                                           "\\KYCONFIG\\", "KYCONFIG\\", "C:\\KYCONFIG\\SYSTEM\\",
-                                           "C:\\ORVEL\\", "C:\\ORVEL\\VER14\\", "c:\\windows\\",
-                                           "C:\\TEMP\\..\\", "C:\\KYCONFIG\\SYSTEM\\..\\",
-                                           "C:/KyConfig/", "C:\\KYCONFIG.\\", "C:KYCONFIG",
-                                           "C:\\KYCONFIG\\SYSTEM\\VECCHI\\", "C:\\KYCONFIG\\DAXOR1401\\",
-                                           "C:\\ORVEL\\VER14\\MAC\\", "C:\\TRELUN\\", "C:\\TRELUN\\DATI\\",
-                                           "\\\\SRV\\SHARE\\", "\\\\SRV\\SHARE\\TRELUN\\OLD\\", "D:\\",
-                                           "D:\\SERVER\\DAXOR\\PP\\", "A:\\LINK\\", "A:\\LINK\\X\\",
-                                           "A:\\TOP\\"));
+INSTANTIATE_TEST_SUITE_P(
+    Refused, ErasureRefusalTest,
+    ::testing::Values("C:\\", "C:", "", "c:\\kyconfig\\", "C:\\KYCONFIG", "\\KYCONFIG\\",
+                      "KYCONFIG\\", "C:\\KYCONFIG\\SYSTEM\\", "C:\\ORVEL\\", "C:\\ORVEL\\VER14\\",
+                      "c:\\windows\\", "C:\\TEMP\\..\\", "C:\\KYCONFIG\\SYSTEM\\..\\",
+                      "C:/KyConfig/", "C:\\KYCONFIG.\\", "C:KYCONFIG",
+                      "C:\\KYCONFIG\\SYSTEM\\VECCHI\\", "C:\\KYCONFIG\\DAXOR1401\\",
+                      "C:\\ORVEL\\VER14\\MAC\\", "C:\\TRELUN\\", "C:\\TRELUN\\DATI\\",
+                      "\\\\SRV\\SHARE\\", "\\\\SRV\\SHARE\\TRELUN\\OLD\\", "D:\\",
+                      "D:\\SERVER\\DAXOR\\PP\\", "A:\\LINK\\", "A:\\LINK\\X\\", "A:\\TOP\\"));
 
 TEST(ErasureRefusalTest, UnrelatedFoldersMayBeErased) {
   ServerWorld world;
@@ -257,10 +258,20 @@ TEST(ErasureRefusalTest, UnrelatedFoldersMayBeErased) {
 // letters beyond ASCII.
 TEST(ErasureRefusalTest, AccentedLettersMatchWithoutRegardToCase) {
   ServerWorld world;
-  world.program().ProductFolder = "C:\\ORVEL\\VER\xC3\x80" "14";
-  world.MakeFolder("C:\\ORVEL\\VER\xC3\x80" "14");
-  EXPECT_NE(ErasureRefusal(world.program(), "C:\\ORVEL\\VER\xC3\xA0" "14\\"), "");
-  EXPECT_NE(ErasureRefusal(world.program(), "C:\\ORVEL\\VER\xC3\xA0" "14\\MAC\\"), "");
+  world.program().ProductFolder =
+      "C:\\ORVEL\\VER\xC3\x80"
+      "14";
+  world.MakeFolder(
+      "C:\\ORVEL\\VER\xC3\x80"
+      "14");
+  EXPECT_NE(ErasureRefusal(world.program(),
+                           "C:\\ORVEL\\VER\xC3\xA0"
+                           "14\\"),
+            "");
+  EXPECT_NE(ErasureRefusal(world.program(),
+                           "C:\\ORVEL\\VER\xC3\xA0"
+                           "14\\MAC\\"),
+            "");
 }
 
 TEST(ErasureRefusalTest, SaysWhichFolderWouldBeLost) {

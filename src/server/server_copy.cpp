@@ -181,9 +181,9 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
     const std::string pp_folder = SafeFolderName(StripExtension(post_processor));
 
     const std::string machine_folder = SafeFolderName(StripExtension(machine.name));
-    if (root_there && !LiesBelow(program.platform,
-                                 complete_root + pp_folder + "\\" + machine_folder + "\\",
-                                 complete_root)) {
+    if (root_there &&
+        !LiesBelow(program.platform, complete_root + pp_folder + "\\" + machine_folder + "\\",
+                   complete_root)) {
       ++result.failures;
       WriteMessageLine(program,
                        "Cartella fuori dalla cartella del server " + complete_root + ": " +

@@ -251,8 +251,8 @@ TEST(CopyConfigurationsToServerTest, ArchiverThatMakesNothingIsReportedAsFailure
 
   EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
   EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
-  EXPECT_EQ(Alarms(world), std::vector<std::string>{
-                               "Archivio GOOD.ZIP non ricompresso: non copiato sul server."});
+  EXPECT_EQ(Alarms(world),
+            std::vector<std::string>{"Archivio GOOD.ZIP non ricompresso: non copiato sul server."});
   ExpectClosed(world, world.program(), "Copia terminata con errori: 1 archivio non copiato.");
 }
 

@@ -7,7 +7,9 @@ namespace {
 
 TEST(IsForbiddenNameTest, OnlyNamesWindowsCouldHoldAsOneNamePass) {
   for (const char* name : {"ALFA_050603.ZIP", "CUST ONE.ZIP", "METAL.V2.ZIP", ".HIDDEN",
-                           "VER\xC3\x80" "14", "a..b"}) {
+                           "VER\xC3\x80"
+                           "14",
+                           "a..b"}) {
     EXPECT_FALSE(IsForbiddenName(name)) << name;
   }
   for (const char* name :
