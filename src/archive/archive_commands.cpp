@@ -165,7 +165,7 @@ ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::
   OldArchive old(program.platform, folder + name + ".ZIP");
   if (!old.SetAside()) return ArchiveOutcome::kFailed;
   ArchiveOutcome outcome = Run(program.platform, command_line);
-  if (outcome == ArchiveOutcome::kDone && !old.Written()) outcome = ArchiveOutcome::kFailed;
+  if (outcome == ArchiveOutcome::kDone && !old.Written()) outcome = ArchiveOutcome::kNotWritten;
   if (outcome == ArchiveOutcome::kDone) {
     old.Drop();
   } else {

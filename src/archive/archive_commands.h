@@ -18,7 +18,8 @@ bool RunAndWait(Platform& platform, const std::string& command_line);
 enum class ArchiveOutcome {
   kDone,              // the archiver ran and exited with 0 (and, to compress, wrote the archive)
   kArchiverNotFound,  // the search found no archiver ("File Not Found" box shown)
-  kFailed,            // could not be started, exited with another code, or made no archive
+  kFailed,            // could not be started, or exited with another code
+  kNotWritten,        // compression exited with 0 but wrote no archive
 };
 
 /// Builds and runs "<archiver> -add -path=full <folder><name> @<source>" (list
@@ -27,7 +28,8 @@ enum class ArchiveOutcome {
 /// (" " to "_", then "." to "-"). An empty `archiver_path` looks for the
 /// archiver under the current drive. An archive <folder><name>.ZIP left from
 /// an earlier run is set aside first: kDone only when the archiver wrote a
-/// new one; otherwise the old one is put back.
+/// new one; otherwise the old one is put back (so a caller never takes the
+/// old archive for the new one by its presence).
 ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::string& folder,
                                 const std::string& source, bool use_list_file,
                                 const std::string& archiver_path);
