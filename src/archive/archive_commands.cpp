@@ -1,13 +1,19 @@
 // The archiver interface: one command line per request, run and waited for.
 //
-// Command lines are built by plain concatenation and nothing is quoted; only
-// the archive name is cleaned of blanks (and, for compression, of dots) so
-// that it stays one word. The archiver's own behaviour (tools/pkzip25) is
-// what makes the named archive appear; callers that must know whether it did
-// look at the returned outcome and at the destination folder.
+// Command lines are built by concatenation; a path argument that holds a blank
+// (or a quote) is quoted as the C run-time splits command lines, so it stays
+// one word; without one the line is exactly the plain concatenation. The
+// compressed archive's name is cleaned of blanks and dots as well.
+//
+// An archive of the same name that is already in the destination is set aside
+// before the archiver runs, so that only an archive written by this run counts
+// as made; when none was made the old one is put back.
 #include "archive/archive_commands.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "text/strings.h"
 
 namespace zr {
 
@@ -31,6 +37,96 @@ ArchiveOutcome Run(Platform& platform, const std::string& command_line) {
   return RunAndWait(platform, command_line) ? ArchiveOutcome::kFailed : ArchiveOutcome::kDone;
 }
 
+bool NeedsQuotes(const std::string& text) {
+  return text.find_first_of(" \t\"") != std::string::npos;
+}
+
+// The program word: quotes group it, backslashes stay as they are.
+std::string QuotedProgram(const std::string& path) {
+  return NeedsQuotes(path) ? "\"" + path + "\"" : path;
+}
+
+// An argument: backslashes before a quote (also the closing one) doubled, a
+// quote inside escaped.
+std::string QuotedArgument(const std::string& text) {
+  if (!NeedsQuotes(text)) return text;
+  std::string quoted = "\"";
+  std::size_t backslashes = 0;
+  for (char c : text) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+    quoted += c;
+    backslashes = 0;
+  }
+  quoted.append(2 * backslashes, '\\');
+  return quoted + "\"";
+}
+
+// The archiver as the platform would start it: the path as given plus ".EXE"
+// when its name has no extension, or the path itself.
+bool ArchiverThere(Platform& platform, const std::string& path) {
+  if (TrimBlanks(path).empty()) return false;
+  const std::size_t slash = path.find_last_of("\\/:");
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return FileExists(platform, name.find('.') == std::string::npos ? path + ".EXE" : path);
+}
+
+// The search of an empty archiver path on the current drive; "" when neither
+// place holds it.
+std::string SearchArchiver(Platform& platform) {
+  const std::string drive = CurrentDrive(platform);
+  if (FileExists(platform, drive + kToolsArchiver + ".EXE")) return drive + kToolsArchiver;
+  if (FileExists(platform, drive + kSystemArchiver + ".EXE")) return drive + kSystemArchiver;
+  return {};
+}
+
+// An archive that may be left from an earlier run, set aside while the
+// archiver makes a new one of the same name.
+class OldArchive {
+ public:
+  OldArchive(Platform& platform, std::string path)
+      : platform_(platform), path_(std::move(path)), aside_(path_ + "~") {}
+  OldArchive(const OldArchive&) = delete;
+  OldArchive& operator=(const OldArchive&) = delete;
+
+  /// False when an old archive is there and could not be set aside.
+  bool SetAside() {
+    unsigned attributes = 0;
+    if (!platform_.GetAttributes(path_, &attributes).ok()) return true;
+    if ((attributes & kAttrFolder) != 0) return false;
+    if (!platform_.CopyFile(path_, aside_).ok()) {
+      platform_.DeleteFile(aside_);
+      return false;
+    }
+    if (!platform_.DeleteFile(path_).ok()) {
+      platform_.DeleteFile(aside_);
+      return false;
+    }
+    held_ = true;
+    return true;
+  }
+  /// Whether the archiver wrote the archive, after the old one was set aside.
+  bool Written() { return FileExists(platform_, path_); }
+  /// The new archive stays: the old one goes.
+  void Drop() {
+    if (held_) platform_.DeleteFile(aside_);
+  }
+  /// No new archive: the old one comes back in place of what was left.
+  void PutBack() {
+    if (!held_) return;
+    if (platform_.CopyFile(aside_, path_).ok()) platform_.DeleteFile(aside_);
+  }
+
+ private:
+  Platform& platform_;
+  std::string path_;
+  std::string aside_;
+  bool held_ = false;
+};
+
 }  // namespace
 
 bool RunAndWait(Platform& platform, const std::string& command_line) {
@@ -45,12 +141,8 @@ ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::
                                 const std::string& archiver_path) {
   std::string archiver = archiver_path;
   if (archiver.empty()) {
-    const std::string drive = CurrentDrive(program.platform);
-    if (FileExists(program.platform, drive + kToolsArchiver + ".EXE")) {
-      archiver = drive + kToolsArchiver;
-    } else if (FileExists(program.platform, drive + kSystemArchiver + ".EXE")) {
-      archiver = drive + kSystemArchiver;
-    } else {
+    archiver = SearchArchiver(program.platform);
+    if (archiver.empty()) {
       MessageBoxRequest box;
       box.text = "File PkZip25 not found in KY folder\rI don't create Zip File.";
       box.title = "File Not Found";
@@ -65,18 +157,43 @@ ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::
   std::replace(name.begin(), name.end(), '.', '-');
 
   const std::string command_line =
-      use_list_file ? archiver + " -add -path=full " + folder + name + " @" + source
-                    : archiver + " -add -rec -path=relative " + folder + name + " " + source;
-  return Run(program.platform, command_line);
+      use_list_file ? QuotedProgram(archiver) + " -add -path=full " +
+                          QuotedArgument(folder + name) + " " + QuotedArgument("@" + source)
+                    : QuotedProgram(archiver) + " -add -rec -path=relative " +
+                          QuotedArgument(folder + name) + " " + QuotedArgument(source);
+
+  OldArchive old(program.platform, folder + name + ".ZIP");
+  if (!old.SetAside()) return ArchiveOutcome::kFailed;
+  ArchiveOutcome outcome = Run(program.platform, command_line);
+  if (outcome == ArchiveOutcome::kDone && !old.Written()) outcome = ArchiveOutcome::kNotWritten;
+  if (outcome == ArchiveOutcome::kDone) {
+    old.Drop();
+  } else {
+    old.PutBack();
+  }
+  return outcome;
 }
 
-ArchiveOutcome ExtractZipArchive(Program& program, std::string& name, std::string archive_folder,
-                                 const std::string& destination) {
-  const std::string archiver = CurrentDrive(program.platform) + kToolsArchiver;
-  std::replace(name.begin(), name.end(), ' ', '_');
+namespace {
+
+// The archiver path when it names a program, else the search, else the
+// archiver's place in a DAXOR installation of the current drive.
+std::string ExtractionArchiver(Platform& platform, const std::string& archiver_path) {
+  if (ArchiverThere(platform, archiver_path)) return archiver_path;
+  std::string found = SearchArchiver(platform);
+  return found.empty() ? CurrentDrive(platform) + kToolsArchiver : found;
+}
+
+}  // namespace
+
+ArchiveOutcome ExtractZipArchive(Program& program, const std::string& name,
+                                 std::string archive_folder, const std::string& destination,
+                                 const std::string& archiver_path) {
+  const std::string archiver = ExtractionArchiver(program.platform, archiver_path);
   if (archive_folder.empty() || archive_folder.back() != '\\') archive_folder += '\\';
-  const std::string command_line =
-      archiver + " -extract -dir " + archive_folder + name + " " + destination;
+  const std::string command_line = QuotedProgram(archiver) + " -extract -dir " +
+                                   QuotedArgument(archive_folder + name) + " " +
+                                   QuotedArgument(destination);
   return Run(program.platform, command_line);
 }
 

@@ -16,23 +16,32 @@ bool RunAndWait(Platform& platform, const std::string& command_line);
 
 /// What became of an archive command, for callers that check it.
 enum class ArchiveOutcome {
-  kDone,              // the archiver ran and exited with 0
+  kDone,              // the archiver ran and exited with 0 (and, to compress, wrote the archive)
   kArchiverNotFound,  // the search found no archiver ("File Not Found" box shown)
   kFailed,            // could not be started, or exited with another code
+  kNotWritten,        // compression exited with 0 but wrote no archive
 };
 
 /// Builds and runs "<archiver> -add -path=full <folder><name> @<source>" (list
-/// file) or "<archiver> -add -rec -path=relative <folder><name> <source>".
-/// `name` is cleaned in place (" " to "_", then "." to "-"). An empty
-/// `archiver_path` looks for the archiver under the current drive.
+/// file) or "<archiver> -add -rec -path=relative <folder><name> <source>";
+/// each path argument holding a blank is quoted. `name` is cleaned in place
+/// (" " to "_", then "." to "-"). An empty `archiver_path` looks for the
+/// archiver under the current drive. An archive <folder><name>.ZIP left from
+/// an earlier run is set aside first: kDone only when the archiver wrote a
+/// new one; otherwise the old one is put back (so a caller never takes the
+/// old archive for the new one by its presence).
 ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::string& folder,
                                 const std::string& source, bool use_list_file,
                                 const std::string& archiver_path);
 
-/// Builds and runs "<drive>:\ORVEL\VER14\TOOLS\PkZip25 -extract -dir
-/// <archive folder><name> <destination>"; `name` cleaned in place (" " to "_").
-ArchiveOutcome ExtractZipArchive(Program& program, std::string& name, std::string archive_folder,
-                                 const std::string& destination);
+/// Builds and runs "<archiver> -extract -dir <archive folder><name>
+/// <destination>", the path arguments quoted when they hold a blank. The
+/// archiver is `archiver_path` when that program is there, else the one the
+/// search of CreateZipArchive finds, else <drive>:\ORVEL\VER14\TOOLS\PkZip25.
+/// kDone only when every entry was extracted.
+ArchiveOutcome ExtractZipArchive(Program& program, const std::string& name,
+                                 std::string archive_folder, const std::string& destination,
+                                 const std::string& archiver_path);
 
 }  // namespace zr
 

@@ -13,18 +13,26 @@ namespace {
 using testing::TestWorld;
 
 // Records every command line instead of starting a program; answers with a
-// fixed start status and exit code.
+// fixed start status and exit code, and (unless `writes` is false) writes the
+// archive an "-add" line names when it answers 0.
 class RecordingPlatform : public ForwardingPlatform {
  public:
   using ForwardingPlatform::ForwardingPlatform;
   Status Run(const std::string& command_line, int* exit_code) override {
     commands.push_back(command_line);
     *exit_code = exit_code_;
+    const std::size_t option = command_line.find(" -path=");
+    if (writes && start_.ok() && exit_code_ == 0 && option != std::string::npos) {
+      const std::size_t from = command_line.find(' ', option + 1) + 1;
+      target_.WriteFile(command_line.substr(from, command_line.find(' ', from) - from) + ".ZIP",
+                        "new");
+    }
     return start_;
   }
   std::vector<std::string> commands;
   int exit_code_ = 0;
   Status start_;
+  bool writes = true;
 };
 
 class ArchiveCommandsTest : public ::testing::Test {
@@ -80,26 +88,84 @@ TEST_F(ArchiveCommandsTest, CreateAppendsTheNameWithoutAddingABackslash) {
 TEST_F(ArchiveCommandsTest, ExtractCommandLineAddsTheFolderBackslashAndKeepsDots) {
   world_.MakeFolder("C:\\ORVEL\\VER14");
   ASSERT_TRUE(program_.platform.ChangeFolder("C:\\ORVEL\\VER14").ok());
-  std::string name = "METAL 2.0_050603.ZIP";
-  const ArchiveOutcome outcome = ExtractZipArchive(
-      program_, name, "A:", "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\");
+  const ArchiveOutcome outcome =
+      ExtractZipArchive(program_, "METAL_2.0_050603.ZIP",
+                        "A:", "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\", "");
   EXPECT_EQ(outcome, ArchiveOutcome::kDone);
-  EXPECT_EQ(name, "METAL_2.0_050603.ZIP");
   ASSERT_EQ(recorder_.commands.size(), 1u);
   EXPECT_EQ(recorder_.commands[0],
             "C:\\ORVEL\\VER14\\TOOLS\\PkZip25 -extract -dir A:\\METAL_2.0_050603.ZIP "
             "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\");
 }
 
-TEST_F(ArchiveCommandsTest, ExtractUsesTheCurrentDriveWithoutLookingForTheArchiver) {
+// The extraction takes the archiver path when that program is there, else
+// the search of an empty path, else the tools folder of the current drive.
+TEST_F(ArchiveCommandsTest, ExtractFindsTheArchiverAsTheBackupDoes) {
   world_.MakeFolder("D:\\WORK");
   ASSERT_TRUE(program_.platform.ChangeFolder("D:\\WORK").ok());
-  std::string name = "A.ZIP";
-  ExtractZipArchive(program_, name, "A:\\", "D:\\OUT\\");
-  ASSERT_EQ(recorder_.commands.size(), 1u);
-  EXPECT_EQ(recorder_.commands[0],
-            "D:\\ORVEL\\VER14\\TOOLS\\PkZip25 -extract -dir A:\\A.ZIP D:\\OUT\\");
+  const struct {
+    const char* install;  // "" for none
+    const char* archiver_path;
+    const char* expected;
+  } cases[] = {
+      {"", "", "D:\\ORVEL\\VER14\\TOOLS\\PkZip25"},
+      {"", "C:\\NOWHERE\\PkZip25", "D:\\ORVEL\\VER14\\TOOLS\\PkZip25"},
+      {"D:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "C:\\NOWHERE\\PkZip25",
+       "D:\\KYCONFIG\\SYSTEM\\PkZip25"},
+      {"C:\\ZIP\\PKZIP25.EXE", "C:\\ZIP\\PKZIP25", "C:\\ZIP\\PKZIP25"},
+      {"C:\\ZIP\\ARC.COM", "C:\\ZIP\\ARC.COM", "C:\\ZIP\\ARC.COM"},
+  };
+  for (const auto& c : cases) {
+    if (*c.install != 0) world_.WriteFile(c.install, "x");
+    recorder_.commands.clear();
+    ExtractZipArchive(program_, "A.ZIP", "A:\\", "D:\\OUT\\", c.archiver_path);
+    ASSERT_EQ(recorder_.commands.size(), 1u);
+    EXPECT_EQ(recorder_.commands[0], std::string(c.expected) + " -extract -dir A:\\A.ZIP D:\\OUT\\")
+        << c.archiver_path;
+  }
   EXPECT_TRUE(world_.ui().boxes().empty());
+}
+
+// Every path argument that holds a blank stays one word; backslashes before
+// a closing quote are doubled, the program word is only grouped.
+TEST_F(ArchiveCommandsTest, PathArgumentsWithBlanksAreQuoted) {
+  world_.WriteFile("C:\\PROGRAMMI\\ZIP 25\\PkZip25.EXE", "x");
+  std::string name = "ROSSI MARIO_050603";
+  CreateZipArchive(program_, name, "A:\\ROSSI MARIO\\", "C:\\ORVEL\\VER 14\\~TMPZIP\\L.TXT", true,
+                   "C:\\PROGRAMMI\\ZIP 25\\PkZip25");
+  CreateZipArchive(program_, name, "C:\\T\\EXTRACT_CUST ONE\\", "C:\\T\\EXTRACT_CUST ONE\\\\*.*",
+                   false, "P");
+  ExtractZipArchive(program_, "CUST ONE.ZIP", "A:\\", "C:\\T\\EXTRACT_CUST ONE\\",
+                    "C:\\PROGRAMMI\\ZIP 25\\PkZip25");
+  EXPECT_EQ(recorder_.commands,
+            (std::vector<std::string>{
+                "\"C:\\PROGRAMMI\\ZIP 25\\PkZip25\" -add -path=full \"A:\\ROSSI "
+                "MARIO\\ROSSI_MARIO_050603\" "
+                "\"@C:\\ORVEL\\VER 14\\~TMPZIP\\L.TXT\"",
+                "P -add -rec -path=relative \"C:\\T\\EXTRACT_CUST ONE\\ROSSI_MARIO_050603\" "
+                "\"C:\\T\\EXTRACT_CUST ONE\\\\*.*\"",
+                "\"C:\\PROGRAMMI\\ZIP 25\\PkZip25\" -extract -dir \"A:\\CUST ONE.ZIP\" "
+                "\"C:\\T\\EXTRACT_CUST ONE\\\\\"",
+            }));
+}
+
+// An archiver that exits with 0 without writing, over an archive of the
+// same name from an earlier run: no success, and the old archive stays.
+TEST_F(ArchiveCommandsTest, OnlyAnArchiveWrittenByThisRunCounts) {
+  world_.WriteFile("A:\\DEMO_050603.ZIP", "old");
+  recorder_.writes = false;
+  std::string name = "DEMO_050603";
+  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kNotWritten);
+  EXPECT_EQ(world_.ReadFile("A:\\DEMO_050603.ZIP"), "old");
+  recorder_.exit_code_ = 1;
+  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kFailed);
+  EXPECT_EQ(world_.ReadFile("A:\\DEMO_050603.ZIP"), "old");
+
+  recorder_.writes = true;
+  recorder_.exit_code_ = 0;
+  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kDone);
+  EXPECT_EQ(world_.ReadFile("A:\\DEMO_050603.ZIP"), "new");
+  EXPECT_EQ(world_.Tree("A:\\"), std::vector<std::string>{"DEMO_050603.ZIP"});
 }
 
 // The archiver search of an empty archiver path.
@@ -157,8 +223,7 @@ TEST_F(ArchiveCommandsTest, ANonZeroExitCodeIsAFailure) {
   recorder_.exit_code_ = 18;
   std::string name = "N";
   EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kFailed);
-  std::string archive = "N.ZIP";
-  EXPECT_EQ(ExtractZipArchive(program_, archive, "A:\\", "D:\\"), ArchiveOutcome::kFailed);
+  EXPECT_EQ(ExtractZipArchive(program_, "N.ZIP", "A:\\", "D:\\", "P"), ArchiveOutcome::kFailed);
 }
 
 TEST_F(ArchiveCommandsTest, RunAndWaitIsFalseOnlyForAStartedProgramThatExitedWithZero) {
@@ -198,6 +263,24 @@ TEST_F(RunAndWaitHostTest, TheArgumentsArriveUnquoted) {
   WriteScript("C:\\BIN\\COUNT.EXE", "[ \"$#\" -eq 3 ] && exit 0; exit 1");
   EXPECT_FALSE(RunAndWait(world_.platform(), "C:\\BIN\\COUNT A:\\METAL 2.0 @L"));
   EXPECT_TRUE(RunAndWait(world_.platform(), "C:\\BIN\\COUNT A:\\METAL_2.0 @L"));
+}
+
+// The archiver itself, in folders and with names that hold blanks: what is
+// packed comes back whole.
+TEST_F(RunAndWaitHostTest, TheArchiverPacksAndUnpacksThroughFoldersWithBlanks) {
+  world_.InstallArchiver("C:\\ZIP 25\\PkZip25.EXE");
+  world_.WriteFile("C:\\DATI UNO\\EXTRACT_A\\MAC\\M 1.MAC", "macchina");
+  world_.MakeFolder("A:\\ROSSI MARIO");
+  Program program(world_.platform(), world_.ui());
+  std::string name = "CUST ONE";
+  ASSERT_EQ(CreateZipArchive(program, name, "A:\\ROSSI MARIO\\", "C:\\DATI UNO\\EXTRACT_A\\\\*.*",
+                             false, "C:\\ZIP 25\\PkZip25"),
+            ArchiveOutcome::kDone);
+  ASSERT_TRUE(world_.Exists("A:\\ROSSI MARIO\\CUST_ONE.ZIP"));
+  ASSERT_EQ(ExtractZipArchive(program, "CUST_ONE.ZIP", "A:\\ROSSI MARIO", "D:\\OUT 1\\",
+                              "C:\\ZIP 25\\PkZip25"),
+            ArchiveOutcome::kDone);
+  EXPECT_EQ(world_.ReadFile("D:\\OUT 1\\MAC\\M 1.MAC"), "macchina");
 }
 
 }  // namespace

@@ -93,6 +93,11 @@ bool MakeArchive(Program& program, std::int16_t mode) {
       return false;
     case ArchiveOutcome::kDone:
       break;
+    case ArchiveOutcome::kNotWritten:
+      ReportArchiveNotMade(program, archive,
+                           "il programma di compressione è terminato senza errori, ma il file "
+                           "non si trova nella destinazione.");
+      return false;
   }
   if (!FileExists(program.platform, archive)) {
     ReportArchiveNotMade(program, archive,

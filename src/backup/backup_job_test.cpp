@@ -302,12 +302,11 @@ TEST_F(BackupJobTest, AnArchiverThatLeavesNoArchiveIsReported) {
   ExpectArchiveReported("non si trova");
 }
 
-TEST_F(BackupJobTest, ABlankInTheCustomerFolderBreaksMode0AndIsReported) {
-  // The command line is not quoted, so "A:\METAL 2.0\..." reaches the
-  // archiver as two words: the job must not claim the archive was made.
+TEST_F(BackupJobTest, ABlankInTheCustomerFolderStillGivesMode0ItsArchive) {
+  // "A:\METAL 2.0\..." reaches the archiver quoted, as one word.
   program_.ZipMode = 0;
-  EXPECT_EQ(Backup("METAL 2.0"), JobResult::kFailed);
-  ExpectArchiveReported("");
+  EXPECT_EQ(Backup("METAL 2.0"), JobResult::kCompleted);
+  EXPECT_TRUE(world_.Exists("A:\\METAL 2.0\\METAL_2-0_050603.ZIP"));
 }
 
 TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {

@@ -2,15 +2,19 @@
 // archives, and unpacks each archive into a folder of its own below
 // ProductFolder & "\~TMPCOPYZIP\", one ExtractedArchives row per archive.
 //
-// Archives come from a removable unit and are untrusted: the archiver keeps
-// every entry inside the extraction folder, and an archive that cannot be
-// unpacked leaves its folder empty (its row stays; the server copy skips it).
+// Archives come from a removable unit and are untrusted. A name on the unit
+// that Windows could not hold as one name is reported and never becomes part
+// of a path or a command line; each extraction folder must lie below the
+// temporary folder; the archiver keeps every entry inside the extraction
+// folder. An archive that is not unpacked whole keeps its row, marked with
+// why, and is not filed: an alarm line says so.
 #include <cstdint>
 #include <string>
 
 #include "archive/archive_commands.h"
 #include "backup/file_operations.h"
 #include "server/server_copy.h"
+#include "text/listed_names.h"
 #include "text/strings.h"
 #include "ui/message_area.h"
 
@@ -49,6 +53,16 @@ std::string CopyTemporaryFolder(const Program& program) {
   return program.ProductFolder + "\\~TMPCOPYZIP\\";
 }
 
+namespace {
+
+// Marks a row as not filed and says why on an alarm line.
+void NotExtracted(Program& program, ExtractedArchive& row, const std::string& why) {
+  row.failure = why;
+  WriteMessageLine(program, why, true, program.ColorBlack, false);
+}
+
+}  // namespace
+
 bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
   const std::string temporary = CopyTemporaryFolder(program);
   DeleteFolderTree(program, temporary, 0);
@@ -58,7 +72,7 @@ bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
     // the unit as holding nothing to copy.
     std::int16_t ask = 0;
     ShowErrorBox(program, made.error, 1, ask, temporary + "\r", "");
-    return false;
+    throw TemporaryFolderFailed(temporary, made.error);
   }
 
   MakePath(program, program.BackupPath, 0, false);
@@ -79,26 +93,41 @@ bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
   const std::size_t count = listing.size();
   for (std::size_t i = 0; i < count; ++i) {
     const std::string name = listing[i].name;
+    ExtractedArchive& row = table.emplace_back();
+    if (IsForbiddenName(name)) {
+      NotExtracted(program, row,
+                   "Nome non valido, archivio ignorato: " + program.BackupPath + ShownName(name));
+      continue;
+    }
     const std::string base = StripExtension(name);
     std::string dot = ".";
     std::string dash = "-";
-    ExtractedArchive row;
     row.folder = temporary + kExtractPrefix + base + "\\";
     row.server_name = ReplaceAll(base, dot, dash, 0) + ".ZIP";
-    table.push_back(row);
+    if (!LiesBelow(program.platform, row.folder, temporary)) {
+      NotExtracted(program, row,
+                   "Cartella di estrazione fuori da " + temporary + ": " + name + " non estratto.");
+      continue;
+    }
 
     Status folder_made = CreateOneFolder(program.platform, row.folder);
     if (!folder_made.ok()) {
-      WriteMessageLine(program,
-                       "Impossibile creare la cartella " + row.folder + " (errore " +
-                           std::to_string(folder_made.error) + "): " + name + " non estratto.",
-                       true, program.ColorBlack, false);
+      NotExtracted(program, row,
+                   "Impossibile creare la cartella " + row.folder + " (errore " +
+                       std::to_string(folder_made.error) + "): " + name + " non estratto.");
       continue;
     }
-    if (!WaitForArchive(program, name)) continue;
+    if (!WaitForArchive(program, name)) {
+      NotExtracted(program, row, "Archivio " + name + " non inserito: non copiato sul server.");
+      continue;
+    }
 
-    std::string archive_name = name;
-    ExtractZipArchive(program, archive_name, program.BackupPath, row.folder);
+    if (ExtractZipArchive(program, name, program.BackupPath, row.folder, program.ArchiverPath) !=
+        ArchiveOutcome::kDone) {
+      NotExtracted(program, row,
+                   "Archivio " + program.BackupPath + name +
+                       " non estratto per intero: non copiato sul server.");
+    }
   }
   return true;
 }

@@ -1,13 +1,22 @@
 // The erase of the backup unit (Menu32): after a confirmation every file and
-// sub-folder below BackupPath is deleted; a drive root such as "A:\" stays,
-// any other folder goes as well.
+// sub-folder below BackupPath is deleted; a drive root such as "A:\" and the
+// root of a share ("\\SRV\SHARE\") stay, any other folder goes as well.
 //
-// Guard against lost data: a BackupPath that is, or lies above, the
-// program's settings folder, the product's folders, the product list folder
-// c:\kyconfig or the Windows directory is refused with a box that says why
-// (so "C:\" is never wiped). Paths are compared as Windows compares them:
-// without regard to case, after the drive completion MakePath applies and
-// with "." and ".." components resolved.
+// Guard against lost data: a BackupPath at, above or below an installed
+// product's folder (each folder of c:\kyconfig and the Installdir its INI
+// names), c:\kyconfig itself, the selected product's folder or a server root
+// is refused with a box that says why; so is one at or above the settings
+// folder, the folder of KY-GEN.CNF or the Windows directory (so "C:\" is
+// never wiped). Paths are compared by their real locations on the host, links
+// resolved, with the platform's one case rule, after the drive completion
+// MakePath applies ("C:DATI" is read both from the drive root and from the
+// current folder); where a location cannot be resolved (a drive not ready),
+// by their texts.
+//
+// The erase itself lists each folder once and never enters a link (it is
+// removed as a link); a name that Windows could not hold as one name would
+// make its path name another place, so it is reported and left, and the
+// erase ends as not completed.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -15,7 +24,9 @@
 
 #include "app/products.h"
 #include "backup/file_operations.h"
+#include "platform/profile.h"
 #include "server/server_copy.h"
+#include "text/listed_names.h"
 #include "text/strings.h"
 #include "ui/message_area.h"
 
@@ -95,8 +106,46 @@ std::vector<std::string> Readings(Program& program, const std::string& folder) {
 
 struct Protected {
   std::string folder;
-  const char* what;
+  std::string what;
+  bool below_too;  // also refused below it, not only at or above it
 };
+
+// Where `reading` lies against `kept`: by real locations, or by the
+// canonical texts when either cannot be resolved.
+Placement PlaceOfReading(Program& program, const std::string& reading, const std::string& kept) {
+  const Placement real = PlaceOf(program.platform, reading, kept);
+  if (real != Placement::kApart) return real;
+  if (reading == kept) return Placement::kSame;
+  if (reading.rfind(kept, 0) == 0) return Placement::kBelow;
+  if (kept.rfind(reading, 0) == 0) return Placement::kAbove;
+  return Placement::kApart;
+}
+
+// Every folder the erase must leave whole.
+std::vector<Protected> ProtectedFolders(Program& program) {
+  std::vector<Protected> kept = {
+      {program.SystemFolder, "la cartella delle impostazioni del programma", false},
+      {program.ProductFolder, "la cartella del prodotto", true},
+      {program.CnfFolder, "la cartella di KY-GEN.CNF", false},
+      {kProductListFolder, "la cartella dei prodotti", true},
+      {program.platform.WindowsFolder(), "la cartella di Windows", false},
+  };
+  std::vector<FolderEntry> entries;
+  program.platform.List(std::string(kProductListFolder) + "*", ListKind::kFilesAndFolders,
+                        &entries);
+  for (const FolderEntry& entry : entries) {
+    if (!entry.is_folder() || IsForbiddenName(entry.name)) continue;
+    const std::string folder = std::string(kProductListFolder) + entry.name;
+    kept.push_back({folder, "la cartella di un prodotto", true});
+    const std::string install = GetPrivateProfileString(
+        program.platform, "SETTINGS", "Installdir", "", 256, folder + "\\" + entry.name + ".ini");
+    kept.push_back({install, "la cartella di installazione di " + entry.name, true});
+  }
+  for (const ProductRecord& record : program.ProductTable) {
+    kept.push_back({record.ServerFolder, "la cartella del server di " + record.Name, true});
+  }
+  return kept;
+}
 
 // A visible file left anywhere below `folder` (with trailing "\"), or "".
 std::string FirstLeftoverFile(Program& program, const std::string& folder, int depth) {
@@ -116,20 +165,23 @@ std::string FirstLeftoverFile(Program& program, const std::string& folder, int d
 }  // namespace
 
 std::string ErasureRefusal(Program& program, const std::string& folder) {
-  const std::vector<Protected> guarded = {
-      {program.SystemFolder, "la cartella delle impostazioni del programma"},
-      {program.ProductFolder, "la cartella del prodotto"},
-      {program.CnfFolder, "la cartella di KY-GEN.CNF"},
-      {kProductListFolder, "la cartella dei prodotti"},
-      {program.platform.WindowsFolder(), "la cartella di Windows"},
-  };
+  const std::vector<Protected> guarded = ProtectedFolders(program);
   for (const std::string& reading : Readings(program, folder)) {
     for (const Protected& item : guarded) {
       if (TrimBlanks(item.folder).empty()) continue;
       for (const std::string& kept : Readings(program, TrimBlanks(item.folder))) {
-        if (kept.rfind(reading, 0) != 0) continue;
-        return "Il percorso " + folder + " non viene cancellato:\r" +
-               (kept == reading ? "\xC3\xA8 " : "contiene ") + item.what + " " + item.folder + ".";
+        const Placement placement = PlaceOfReading(program, reading, kept);
+        const char* how = nullptr;
+        if (placement == Placement::kSame) {
+          how = "\xC3\xA8 ";
+        } else if (placement == Placement::kAbove) {
+          how = "contiene ";
+        } else if (placement == Placement::kBelow && item.below_too) {
+          how = "\xC3\xA8 dentro ";
+        }
+        if (how == nullptr) continue;
+        return "Il percorso " + folder + " non viene cancellato:\r" + how + item.what + " " +
+               item.folder + ".";
       }
     }
   }
@@ -137,6 +189,71 @@ std::string ErasureRefusal(Program& program, const std::string& folder) {
 }
 
 namespace {
+
+// Folder levels the erase enters below the unit at most: deeper ones are
+// reported and left.
+constexpr int kMaxEraseDepth = 64;
+
+// "X:\" or "\\SRV\SHARE\" (with its trailing "\"): a root, which stays.
+bool IsRoot(const std::string& folder) {
+  if (folder.rfind("\\\\", 0) == 0) {
+    const std::size_t server_end = folder.find('\\', 2);
+    return server_end != std::string::npos &&
+           folder.find('\\', server_end + 1) + 1 == folder.size();
+  }
+  return folder.size() == 3 && folder.compare(1, 2, ":\\") == 0;
+}
+
+void ReportLeft(Program& program, const std::string& what) {
+  WriteMessageLine(program, what, true, program.ColorBlack, false);
+}
+
+// Deletes everything below `folder` (ending with "\"), then the folder unless
+// `keep`. Each listing is read once; a sub-folder or link is first removed as
+// such (a link never leads the erase elsewhere), and entered only when it is
+// a folder with something in it. A name Windows could not open as listed is
+// reported on an alarm line and left; a file that cannot be deleted is shown
+// in a box and ends the erase. False when something was left.
+bool EraseTree(Program& program, const std::string& folder, int depth, bool keep) {
+  Platform& platform = program.platform;
+  std::vector<FolderEntry> entries;
+  platform.List(folder + "*", ListKind::kFilesAndFolders, &entries);
+  bool complete = true;
+  for (const FolderEntry& entry : entries) {
+    if (IsForbiddenName(entry.name)) {
+      ReportLeft(program, "Nome non valido, non cancellato: " + folder + ShownName(entry.name));
+      complete = false;
+      continue;
+    }
+    const std::string path = folder + entry.name;
+    if (entry.is_folder()) {
+      if (platform.RemoveFolder(path).ok()) continue;
+      if (depth >= kMaxEraseDepth) {
+        ReportLeft(program, "Cartella troppo profonda, non cancellata: " + path);
+        complete = false;
+        continue;
+      }
+      if (!EraseTree(program, path + "\\", depth + 1, false)) return false;
+      continue;
+    }
+    unsigned attributes = 0;
+    if (platform.GetAttributes(path, &attributes).ok() && (attributes & kAttrReadOnly) != 0) {
+      platform.SetAttributes(path, kAttrNormal);
+    }
+    const Status deleted = platform.DeleteFile(path);
+    if (!deleted.ok()) {
+      std::int16_t ask = 0;
+      ShowErrorBox(program, deleted.error, 1, ask, path, "");
+      return false;
+    }
+  }
+  if (!keep) {
+    // A folder that still holds hidden files stays, without a message.
+    platform.RemoveFolder(SetTrailingBackslash(folder, false));
+    program.ui.ProcessPendingInput();
+  }
+  return complete;
+}
 
 // Shows why `folder` may not be erased, if it may not; true when refused.
 bool RefusedErasure(Program& program, const std::string& folder) {
@@ -157,22 +274,22 @@ bool EraseBackupUnit(Program& program, const std::string& folder) {
   if (RefusedErasure(program, copy)) return false;
 
   MakePath(program, copy, 0, false);
+  copy = SetTrailingBackslash(copy, true);
+  const bool root = IsRoot(copy);
+  // A unit that is itself a link goes as a link, an empty folder at once.
+  if (!root && program.platform.RemoveFolder(SetTrailingBackslash(copy, false)).ok()) return true;
+  bool complete = false;
   try {
-    DeleteFolderTree(program, copy, 0);
-  } catch (const CopyFailed& failure) {
-    std::int16_t ask = 0;
-    ShowErrorBox(program, failure.error, 1, ask, failure.file + "\r", "");
-    return false;
+    complete = EraseTree(program, copy, 0, root);
   } catch (const std::runtime_error& failure) {
     std::int16_t ask = 0;
     ShowErrorBox(program, kErrPathFileAccess, 1, ask, copy + "\r", failure.what());
     return false;
   }
-  // DeleteFolderTree shows the error of a file it cannot delete and stops
-  // there; a visible file still below the folder is how that shows here.
   // Hidden and system files are not seen and stay, and so may the folders
-  // that hold them, as they always have.
-  return FirstLeftoverFile(program, SetTrailingBackslash(copy, true), 0).empty();
+  // that hold them, as they always have; a visible file still below the
+  // folder means the erase is not complete.
+  return complete && FirstLeftoverFile(program, copy, 0).empty();
 }
 
 bool FormattaFloppyClick(Program& program) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -128,6 +130,72 @@ TEST(FormattaFloppyClickTest, DeletionErrorIsShownAndTheClosingBoxSaysSo) {
   EXPECT_EQ(boxes.back().request.title, "Fine Esecuzione");
 }
 
+// A share root is emptied and stays, as a drive root does.
+TEST(FormattaFloppyClickTest, ShareRootIsEmptiedAndStays) {
+  ServerWorld world;
+  FillUnit(world, "\\\\SRV\\BK\\");
+  world.program().BackupPath = "\\\\SRV\\BK\\";
+  world.ui().QueueAnswer(Answer::kYes);
+
+  EXPECT_TRUE(FormattaFloppyClick(world.program()));
+  EXPECT_TRUE(world.Exists("\\\\SRV\\BK"));
+  EXPECT_TRUE(world.Tree("\\\\SRV\\BK\\").empty());
+}
+
+// The unit holds a link to a host folder and a file whose host name would
+// lead through it: the link goes as a link, the name is reported and left.
+TEST(FormattaFloppyClickTest, NamesAndLinksOnTheUnitNeverReachOtherFolders) {
+  ServerWorld world;
+  world.WriteFile("C:\\VICTIM\\victim.txt", "keep");
+  world.WriteFile("A:\\ALFA.ZIP", "PK");
+  std::filesystem::create_directory_symlink(world.Host("C:\\VICTIM"), world.Host("A:\\zz"));
+  std::ofstream(world.root() + "/a/a\\..\\zz\\victim.txt") << "bait";
+  world.ui().QueueAnswer(Answer::kYes);
+
+  EXPECT_FALSE(FormattaFloppyClick(world.program()));
+  EXPECT_EQ(world.ReadFile("C:\\VICTIM\\victim.txt"), "keep");
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(world.Host("A:\\zz"))));
+  EXPECT_FALSE(world.Exists("A:\\ALFA.ZIP"));
+  EXPECT_EQ(world.LineTexts().back(), "Nome non valido, non cancellato: A:\\a\\..\\zz\\victim.txt");
+  EXPECT_EQ(world.ui().boxes().back().request.text, "Cancellazione non completata");
+}
+
+// Counts the listings of an erase and stops it, by an exception, once it
+// lists far more than the unit holds.
+class ListingWatchdog : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  int lists = 0;
+  Status List(const std::string& pattern, ListKind kind,
+              std::vector<FolderEntry>* entries) override {
+    if (++lists > 500) throw std::logic_error("the erase keeps listing " + pattern);
+    return target_.List(pattern, kind, entries);
+  }
+};
+
+// Folders whose names Windows cannot open as listed are reported and left;
+// the erase ends, not completed.
+TEST(FormattaFloppyClickTest, FoldersThatCannotBeOpenedAreLeftAndTheEraseEnds) {
+  ServerWorld world;
+  for (const char* name : {"DOT.", "BLANK ", "BACK\\SLASH"}) {
+    std::filesystem::create_directories(world.root() + "/a/" + name + "/SUB");
+    std::ofstream(world.root() + "/a/" + name + "/SUB/F.TXT") << "x";
+  }
+  world.WriteFile("A:\\ALFA.ZIP", "PK");
+  ListingWatchdog platform(world.platform());
+  Program program(platform, world.ui());
+  testing::CopySettings(world.program(), program);
+  world.ui().QueueAnswer(Answer::kYes);
+
+  bool erased = true;
+  EXPECT_NO_THROW(erased = FormattaFloppyClick(program));
+  EXPECT_FALSE(erased);
+  EXPECT_LT(platform.lists, 50);
+  EXPECT_FALSE(world.Exists("A:\\ALFA.ZIP"));
+  EXPECT_EQ(world.LineTexts().size(), 5u);
+  EXPECT_EQ(world.ui().boxes().back().request.text, "Cancellazione non completata");
+}
+
 class ErasureRefusalTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ErasureRefusalTest, ProtectedFolderOrAParentOfOneIsRefused) {
@@ -135,6 +203,18 @@ TEST_P(ErasureRefusalTest, ProtectedFolderOrAParentOfOneIsRefused) {
   world.program().CnfFolder = "C:\\ORVEL\\VER14";
   world.WriteFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "[PATH]\r\n");
   world.WriteFile("C:\\ORVEL\\VER14\\KY-GEN.CNF", "x");
+  world.WriteFile("C:\\ORVEL\\VER14\\MAC\\M1.MAC", "x");
+  world.WriteLines("C:\\KYCONFIG\\DAXOR1401\\DAXOR1401.ini",
+                   {"[SETTINGS]", "Installdir=C:\\ORVEL\\VER14\\"});
+  // Another product, not the selected one, and a server root on a share.
+  world.WriteLines("C:\\KYCONFIG\\TRELUN01\\TRELUN01.ini",
+                   {"[SETTINGS]", "Installdir=C:\\TRELUN\\"});
+  world.WriteFile("C:\\TRELUN\\DATI\\T.DAT", "x");
+  world.MakeFolder("\\\\SRV\\SHARE\\TRELUN");
+  world.program().ProductTable[kTrelun].ServerFolder = "\\\\SRV\\SHARE\\TRELUN\\";
+  // Links on the unit to protected folders.
+  std::filesystem::create_directory_symlink(world.Host("C:\\KYCONFIG"), world.Host("A:\\LINK"));
+  std::filesystem::create_directory_symlink(world.Host("C:\\"), world.Host("A:\\TOP"));
   const std::vector<std::string> before = world.Tree("C:\\");
   world.program().BackupPath = GetParam();
   world.ui().QueueAnswer(Answer::kYes);
@@ -153,21 +233,45 @@ TEST_P(ErasureRefusalTest, ProtectedFolderOrAParentOfOneIsRefused) {
   EXPECT_EQ(world.Tree("C:\\"), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Refused, ErasureRefusalTest,
-                         ::testing::Values("C:\\", "C:", "", "c:\\kyconfig\\", "C:\\KYCONFIG",
-                                           "\\KYCONFIG\\", "KYCONFIG\\", "C:\\KYCONFIG\\SYSTEM\\",
-                                           "C:\\ORVEL\\", "C:\\ORVEL\\VER14\\", "c:\\windows\\",
-                                           "C:\\TEMP\\..\\", "C:\\KYCONFIG\\SYSTEM\\..\\",
-                                           "C:/KyConfig/", "C:\\KYCONFIG.\\", "C:KYCONFIG"));
+INSTANTIATE_TEST_SUITE_P(
+    Refused, ErasureRefusalTest,
+    ::testing::Values("C:\\", "C:", "", "c:\\kyconfig\\", "C:\\KYCONFIG", "\\KYCONFIG\\",
+                      "KYCONFIG\\", "C:\\KYCONFIG\\SYSTEM\\", "C:\\ORVEL\\", "C:\\ORVEL\\VER14\\",
+                      "c:\\windows\\", "C:\\TEMP\\..\\", "C:\\KYCONFIG\\SYSTEM\\..\\",
+                      "C:/KyConfig/", "C:\\KYCONFIG.\\", "C:KYCONFIG",
+                      "C:\\KYCONFIG\\SYSTEM\\VECCHI\\", "C:\\KYCONFIG\\DAXOR1401\\",
+                      "C:\\ORVEL\\VER14\\MAC\\", "C:\\TRELUN\\", "C:\\TRELUN\\DATI\\",
+                      "\\\\SRV\\SHARE\\", "\\\\SRV\\SHARE\\TRELUN\\OLD\\", "D:\\",
+                      "D:\\SERVER\\DAXOR\\PP\\", "A:\\LINK\\", "A:\\LINK\\X\\", "A:\\TOP\\"));
 
 TEST(ErasureRefusalTest, UnrelatedFoldersMayBeErased) {
   ServerWorld world;
   Program& program = world.program();
   for (const char* folder :
-       {"A:\\", "A:", "D:\\", "C:\\BACKUP\\", "C:\\KYCONFIG2\\", "C:\\KYCONFIG\\SYSTEM\\VECCHI\\",
-        "C:\\ORVEL\\VER1\\", "C:\\WINDOWS\\TEMP\\", "\\\\SRV\\CAM\\BACKUP\\"}) {
+       {"A:\\", "A:", "D:\\BACKUP\\", "C:\\BACKUP\\", "C:\\KYCONFIG2\\", "C:\\ORVEL\\VER1\\",
+        "C:\\WINDOWS\\TEMP\\", "\\\\SRV\\CAM\\BACKUP\\", "D:\\SERVER\\DAXOR2\\"}) {
     EXPECT_EQ(ErasureRefusal(program, folder), "") << folder;
   }
+}
+
+// The product folder is compared by the platform's one case rule, also for
+// letters beyond ASCII.
+TEST(ErasureRefusalTest, AccentedLettersMatchWithoutRegardToCase) {
+  ServerWorld world;
+  world.program().ProductFolder =
+      "C:\\ORVEL\\VER\xC3\x80"
+      "14";
+  world.MakeFolder(
+      "C:\\ORVEL\\VER\xC3\x80"
+      "14");
+  EXPECT_NE(ErasureRefusal(world.program(),
+                           "C:\\ORVEL\\VER\xC3\xA0"
+                           "14\\"),
+            "");
+  EXPECT_NE(ErasureRefusal(world.program(),
+                           "C:\\ORVEL\\VER\xC3\xA0"
+                           "14\\MAC\\"),
+            "");
 }
 
 TEST(ErasureRefusalTest, SaysWhichFolderWouldBeLost) {

@@ -6,9 +6,12 @@
 // server is ever overwritten).
 //
 // Every run ends the same way, also after a failure: the temporary folder is
-// removed, BackupRunning is false and StopB disabled. A copy that fails is
-// reported on its own alarm line and the run goes on; the closing box then
-// counts the failures instead of saying "Copia Eseguita".
+// removed, BackupRunning is false and StopB disabled. A copy that fails, and
+// an archive that was not unpacked whole or not re-packed (it is never filed
+// in part), is reported on its own alarm line and the run goes on; the
+// closing box then counts them instead of saying "Copia Eseguita". Every
+// server folder is checked to lie below the product's server root, links
+// resolved, before anything is created in it.
 #include "server/server_copy.h"
 
 #include <algorithm>
@@ -115,19 +118,52 @@ std::string OpeningTargetLine(const Program& program) {
 }
 
 struct FilingResult {
-  int failures = 0;
+  int failures = 0;            // copies that failed
+  int archives_not_filed = 0;  // archives not unpacked whole or not re-packed
 };
+
+std::string Counted(int count, const char* one, const char* many) {
+  return std::to_string(count) + (count == 1 ? one : many);
+}
+
+std::string ClosingWithErrors(const FilingResult& result) {
+  std::string text = "Copia terminata con errori: ";
+  if (result.failures > 0) {
+    text += Counted(result.failures, " copia non riuscita", " copie non riuscite");
+  }
+  if (result.archives_not_filed > 0) {
+    if (result.failures > 0) text += ", ";
+    text += Counted(result.archives_not_filed, " archivio non copiato", " archivi non copiati");
+  }
+  return text + ".";
+}
 
 // Recognises, re-packs and files one archive. False when STOP ends the run.
 bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& result) {
+  if (!row.failure.empty()) {
+    // Reported when it was unpacked; a STOP still ends the run here.
+    if (!program.BackupRunning) return false;
+    ++result.archives_not_filed;
+    return true;
+  }
   const std::int16_t product = RecogniseProduct(program, row.folder);
   const std::string root = program.ProductTable[product].ServerFolder;
   if (!program.BackupRunning) return false;
 
   std::string zip_name = StripExtension(row.server_name);
-  CreateZipArchive(program, zip_name, row.folder, row.folder + "\\*.*", false,
-                   program.ArchiverPath);
-  const std::string repacked = row.folder + row.server_name;
+  if (CreateZipArchive(program, zip_name, row.folder, row.folder + "\\*.*", false,
+                       program.ArchiverPath) != ArchiveOutcome::kDone) {
+    ++result.archives_not_filed;
+    WriteMessageLine(program,
+                     "Archivio " + row.server_name + " non ricompresso: non copiato sul server.",
+                     true, program.ColorBlack, false);
+    return true;
+  }
+  const std::string repacked = row.folder + zip_name + ".ZIP";
+  // The root as MakePath completes it ("" is "C:\"): what every server folder
+  // must lie below.
+  std::string complete_root = root;
+  const bool root_there = MakePath(program, complete_root, 1, false);
 
   FileListing machines;
   std::string folder = row.folder;
@@ -144,10 +180,21 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
             : GetCnfParameter(program, machine.folder + machine.name, "POST-PROCESSOR", 1);
     const std::string pp_folder = SafeFolderName(StripExtension(post_processor));
 
+    const std::string machine_folder = SafeFolderName(StripExtension(machine.name));
+    if (root_there &&
+        !LiesBelow(program.platform, complete_root + pp_folder + "\\" + machine_folder + "\\",
+                   complete_root)) {
+      ++result.failures;
+      WriteMessageLine(program,
+                       "Cartella fuori dalla cartella del server " + complete_root + ": " +
+                           pp_folder + "\\" + machine_folder + "\\ (" + machine.name + ")",
+                       true, program.ColorBlack, false);
+      continue;
+    }
     std::string target_folder = root + pp_folder + "\\";
     bool ready = EnsureServerFolder(program, target_folder);
     if (ready) {
-      target_folder += SafeFolderName(StripExtension(machine.name)) + "\\";
+      target_folder += machine_folder + "\\";
       ready = EnsureServerFolder(program, target_folder);
     }
     if (!ready) {
@@ -198,6 +245,7 @@ bool CopyConfigurationsToServer(Program& program) {
   WriteMessageLine(program, OpeningTargetLine(program), false, program.ColorBlack, false);
 
   FilingResult result;
+  std::string failed_start;
   try {
     ExtractedArchives table;
     const bool found = ExtractBackupUnit(program, table);
@@ -209,6 +257,8 @@ bool CopyConfigurationsToServer(Program& program) {
       // once: nothing more is re-packed or copied.
       for (std::size_t i = 0; i < rows; ++i) FileArchive(program, table[i], result);
     }
+  } catch (const TemporaryFolderFailed& failure) {
+    failed_start = std::string("Copia non eseguita: ") + failure.what() + ".";
   } catch (const std::runtime_error& failure) {
     // A platform failure that an operation below could not handle: report it
     // and close the run as failed.
@@ -220,12 +270,14 @@ bool CopyConfigurationsToServer(Program& program) {
   MessageBoxRequest box;
   box.buttons = Buttons::kOk;
   box.no_icon = true;
-  const bool done = program.BackupRunning && result.failures == 0;
-  if (!program.BackupRunning) {
+  const bool done = failed_start.empty() && program.BackupRunning && result.failures == 0 &&
+                    result.archives_not_filed == 0;
+  if (!failed_start.empty()) {
+    box.text = failed_start;
+  } else if (!program.BackupRunning) {
     box.text = "Copia Bloccata dall'utente";
-  } else if (result.failures > 0) {
-    box.text = "Copia terminata con errori: " + std::to_string(result.failures) +
-               (result.failures == 1 ? " copia non riuscita." : " copie non riuscite.");
+  } else if (result.failures > 0 || result.archives_not_filed > 0) {
+    box.text = ClosingWithErrors(result);
   } else {
     box.text = "Copia Eseguita";
   }

@@ -4,6 +4,7 @@
 #ifndef ZARIREVO_SERVER_SERVER_COPY_H_
 #define ZARIREVO_SERVER_SERVER_COPY_H_
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,13 +15,23 @@ namespace zr {
 struct ExtractedArchive {
   std::string folder;       // ProductFolder & "\~TMPCOPYZIP\EXTRACT_" & base name & "\"
   std::string server_name;  // base name with "." replaced by "-", & ".ZIP"
+  std::string failure;      // why the archive was not unpacked whole; "" when it was
 };
 using ExtractedArchives = std::vector<ExtractedArchive>;
 
 /// ProductFolder & "\~TMPCOPYZIP\": where the archives are unpacked.
 std::string CopyTemporaryFolder(const Program& program);
 
-/// Unpacks every archive of BackupPath; false when it holds none.
+/// The temporary folder of the server copy could not be made (the error box
+/// has been shown).
+struct TemporaryFolderFailed : std::runtime_error {
+  TemporaryFolderFailed(const std::string& folder, int error_number)
+      : std::runtime_error("cartella temporanea " + folder + " non creata (errore " +
+                           std::to_string(error_number) + ")") {}
+};
+
+/// Unpacks every archive of BackupPath, one row per archive listed; false
+/// when it holds none. Throws TemporaryFolderFailed.
 bool ExtractBackupUnit(Program& program, ExtractedArchives& table);
 /// Menu12. True when every archive was filed ("Copia Eseguita").
 bool CopyConfigurationsToServer(Program& program);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,19 @@ using testing::ServerWorld;
 using testing::StoredZip;
 
 bool IsZip(const std::string& bytes) { return bytes.rfind("PK\x03\x04", 0) == 0; }
+
+std::vector<std::string> Alarms(ServerWorld& world) {
+  std::vector<std::string> alarms;
+  for (const auto& line : world.ui().lines()) {
+    if (line.background == kBackgroundAlarm) alarms.push_back(line.text);
+  }
+  return alarms;
+}
+
+// A file on the unit under a host name Windows could not hold.
+void WriteHostFile(ServerWorld& world, const std::string& host_name, const std::string& bytes) {
+  std::ofstream(world.root() + "/a/" + host_name, std::ios::binary) << bytes;
+}
 
 // Checks the end of every run: closing box, temporary folder, STOP state.
 void ExpectClosed(ServerWorld& world, Program& program, const std::string& closing) {
@@ -81,11 +96,7 @@ TEST(CopyConfigurationsToServerTest, DotsInTheNameAndRunsAgainTakeTheNextFreeNam
   EXPECT_EQ(world.Tree("D:\\SERVER"),
             (std::vector<std::string>{"DAXOR/PP/M1/METAL-V2.ZIP", "DAXOR/PP/M1/METAL-V2_1.ZIP",
                                       "DAXOR/PP/M1/METAL-V2_2.ZIP"}));
-  std::vector<std::string> alarms;
-  for (const auto& line : world.ui().lines()) {
-    if (line.background == kBackgroundAlarm) alarms.push_back(line.text);
-  }
-  EXPECT_EQ(alarms,
+  EXPECT_EQ(Alarms(world),
             (std::vector<std::string>{"\\PP\\M1.MAC\\METAL-V2_1", "\\PP\\M1.MAC\\METAL-V2_2"}));
   EXPECT_EQ(world.ui().beeps(), 2);
   ExpectClosed(world, world.program(), "Copia Eseguita");
@@ -138,14 +149,99 @@ TEST(CopyConfigurationsToServerTest, NamesReadFromTheArchiveStayBelowTheServerRo
   EXPECT_TRUE(world.Tree("C:\\WINDOWS").empty());
 }
 
-TEST(CopyConfigurationsToServerTest, DamagedArchiveIsSkippedAndTheOthersFiled) {
+// An archive not unpacked whole is never filed in part: an alarm line says
+// so and the closing box counts it. A name with a blank is unpacked as any.
+TEST(CopyConfigurationsToServerTest, ArchiveNotUnpackedWholeIsReportedAndNotFiled) {
   ServerWorld world;
   world.WriteFile("A:\\BROKEN.ZIP", "PK\x03\x04 truncated");
+  std::string damaged = StoredZip({{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
+                                   {"MAC/M1.MAC", testing::MachineFile("PP.EXE")},
+                                   {"MAC/M2.MAC", testing::MachineFile("PP.EXE")}});
+  damaged[damaged.find("MACCHINA|L3030") + 2] ^= 0x20;  // M1.MAC no longer matches its CRC
+  world.WriteFile("A:\\DAMAGED.ZIP", damaged);
+  world.DaxorArchive("CUST ONE.ZIP", {{"M1.MAC", "PP.EXE"}});
+  world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
+
+  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\SERVER"),
+            (std::vector<std::string>{"DAXOR/PP/M1/CUST ONE.ZIP", "DAXOR/PP/M1/GOOD.ZIP"}));
+  EXPECT_EQ(Alarms(world),
+            (std::vector<std::string>{
+                "Archivio A:\\BROKEN.ZIP non estratto per intero: non copiato sul server.",
+                "Archivio A:\\DAMAGED.ZIP non estratto per intero: non copiato sul server."}));
+  ExpectClosed(world, world.program(), "Copia terminata con errori: 2 archivi non copiati.");
+}
+
+// The archiver is found as the backup finds it: a site with no DAXOR tools
+// folder unpacks with the archiver its settings name.
+TEST(CopyConfigurationsToServerTest, UnpacksWithTheArchiverOfTheSettings) {
+  ServerWorld world;
+  std::filesystem::remove(world.Host("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE"));
+  world.InstallArchiver("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE");
+  world.program().ArchiverPath = "C:\\KYCONFIG\\SYSTEM\\PkZip25";
   world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
 
   EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
   EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"DAXOR/PP/M1/GOOD.ZIP"});
   ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
+// Names on the unit that would name another place or split the command line
+// are reported and skipped: nothing lands outside the server roots.
+TEST(CopyConfigurationsToServerTest, HostileNamesOnTheUnitAreReportedAndSkipped) {
+  ServerWorld world;
+  world.WriteFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "[PATH]\r\n");
+  const std::vector<std::string> settings_before = world.Tree("C:\\KYCONFIG");
+  const testing::ZipEntries payload = {{"ZA-RIREVO.INI", "[PATH]\r\nZIPFILE=C:\\EVIL\r\n"},
+                                       {"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
+                                       {"MAC/M1.MAC", testing::MachineFile("PP.EXE")}};
+  world.WriteFile("A:\\KYCONFIG\\SYSTEM.zip", StoredZip(payload));
+  WriteHostFile(world, "..\\..\\..\\..\\..\\KYCONFIG\\SYSTEM.zip", "");
+  world.WriteFile("A:\\p.zip", StoredZip(payload));
+  WriteHostFile(world, "p.zip\tD:\"q.ZIP", "");
+
+  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("C:\\KYCONFIG"), settings_before);
+  EXPECT_EQ(world.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"), "[PATH]\r\n");
+  EXPECT_EQ(world.Tree("D:\\"), std::vector<std::string>{"SERVER/DAXOR/PP/M1/p.ZIP"});
+  EXPECT_EQ(Alarms(world),
+            (std::vector<std::string>{
+                "Nome non valido, archivio ignorato: A:\\..\\..\\..\\..\\..\\KYCONFIG\\SYSTEM.zip",
+                "Nome non valido, archivio ignorato: A:\\p.zip?D:\"q.ZIP"}));
+  ExpectClosed(world, world.program(), "Copia terminata con errori: 2 archivi non copiati.");
+}
+
+// A post-processor or machine name of dots or nothing is one level of its
+// own below the server root, never the root's parent nor the root itself.
+TEST(CopyConfigurationsToServerTest, DotsOnlyOrEmptyNamesStayALevelBelowTheRoot) {
+  ServerWorld world;
+  world.WriteFile("A:\\X.ZIP", StoredZip({{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
+                                          {"MAC/M1.MAC", testing::MachineFile("..")},
+                                          {"MAC/M2.MAC", testing::MachineFile("")},
+                                          {"MAC/M3.MAC", testing::MachineFile(". .")},
+                                          {"MAC/...MAC", testing::MachineFile("PP")}}));
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\"),
+            (std::vector<std::string>{"SERVER/DAXOR/PP/_/X.ZIP", "SERVER/DAXOR/_/M1/X.ZIP",
+                                      "SERVER/DAXOR/_/M2/X.ZIP", "SERVER/DAXOR/_/M3/X.ZIP"}));
+  ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
+// A server level that is a link to another place is not filed into.
+TEST(CopyConfigurationsToServerTest, ServerFolderLinkedOutsideTheRootIsRefused) {
+  ServerWorld world;
+  world.MakeFolder("D:\\ELSEWHERE");
+  std::filesystem::create_directory_symlink(world.Host("D:\\ELSEWHERE"),
+                                            world.Host("D:\\SERVER\\DAXOR\\PP"));
+  world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
+
+  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  EXPECT_TRUE(world.Tree("D:\\ELSEWHERE").empty());
+  const std::vector<std::string> alarms = Alarms(world);
+  ASSERT_EQ(alarms.size(), 1u);
+  EXPECT_NE(alarms[0].find("PP\\M1\\"), std::string::npos) << alarms[0];
+  ExpectClosed(world, world.program(), "Copia terminata con errori: 1 copia non riuscita.");
 }
 
 TEST(CopyConfigurationsToServerTest, ArchiverThatMakesNothingIsReportedAsFailure) {
@@ -155,7 +251,33 @@ TEST(CopyConfigurationsToServerTest, ArchiverThatMakesNothingIsReportedAsFailure
 
   EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
   EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
-  ExpectClosed(world, world.program(), "Copia terminata con errori: 1 copia non riuscita.");
+  EXPECT_EQ(Alarms(world),
+            std::vector<std::string>{"Archivio GOOD.ZIP non ricompresso: non copiato sul server."});
+  ExpectClosed(world, world.program(), "Copia terminata con errori: 1 archivio non copiato.");
+}
+
+// The temporary folder cannot be made: the closing box says so, not STOP.
+class NoTemporaryFolder : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  Status CreateFolder(const std::string& path) override {
+    if (path.find("~TMPCOPYZIP") != std::string::npos) return Status::Error(kErrPermissionDenied);
+    return target_.CreateFolder(path);
+  }
+};
+
+TEST(CopyConfigurationsToServerTest, TemporaryFolderThatCannotBeMadeIsNamedInTheClosing) {
+  ServerWorld world;
+  world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
+  NoTemporaryFolder platform(world.platform());
+  Program program(platform, world.ui());
+  testing::CopySettings(world.program(), program);
+
+  EXPECT_FALSE(CopyConfigurationsToServer(program));
+  EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
+  ExpectClosed(world, program,
+               "Copia non eseguita: cartella temporanea C:\\ORVEL\\VER14\\~TMPCOPYZIP\\ non "
+               "creata (errore 70).");
 }
 
 TEST(CopyConfigurationsToServerTest, NoArchiveOnTheUnit) {
@@ -242,10 +364,7 @@ TEST(CopyConfigurationsToServerTest, FailedCopyIsReportedAndTheRunGoesOn) {
 
   EXPECT_FALSE(CopyConfigurationsToServer(program));
   EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"DAXOR/PPNAME/M2/ALFA.ZIP"});
-  std::vector<std::string> alarms;
-  for (const auto& line : world.ui().lines()) {
-    if (line.background == kBackgroundAlarm) alarms.push_back(line.text);
-  }
+  const std::vector<std::string> alarms = Alarms(world);
   ASSERT_EQ(alarms.size(), 1u);
   EXPECT_NE(alarms[0].find("D:\\SERVER\\DAXOR\\PPNAME\\M1\\ALFA.ZIP"), std::string::npos);
   EXPECT_NE(alarms[0].find("errore 61"), std::string::npos);

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,29 @@ TEST_F(CliBackupTest, ACompleteBackupExitsWithZero) {
   EXPECT_NE(out.find("Zip eseguito"), std::string::npos);
   EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
   EXPECT_TRUE(world_.Exists("A:\\METAL\\PP1.TXT"));
+}
+
+// A customer name with a blank, archived into its own folder: the folder
+// reaches the archiver as one argument.
+TEST_F(CliBackupTest, ACustomerNameWithABlankGetsItsArchive) {
+  InstallArchiver();
+  std::string out;
+  EXPECT_EQ(Cli({"--zip", "0", "backup", "ROSSI MARIO"}, &out), 0) << out;
+  EXPECT_NE(out.find("Zip eseguito"), std::string::npos);
+  EXPECT_TRUE(world_.Exists("A:\\ROSSI MARIO\\ROSSI_MARIO_050603.ZIP"));
+}
+
+// An archiver that ends well without writing, over an archive of the same
+// name from an earlier run: no "Zip eseguito", and the old archive stays.
+TEST_F(CliBackupTest, AnOldArchiveOfTheSameNameIsNotTakenForTheNewOne) {
+  world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\PKZIP25.EXE", "#!/bin/sh\nexit 0\n");
+  std::filesystem::permissions(world_.Host("C:\\KYCONFIG\\SYSTEM\\PKZIP25.EXE"),
+                               std::filesystem::perms::owner_all);
+  world_.WriteFile("A:\\METAL_050603.ZIP", "old");
+  std::string out;
+  EXPECT_EQ(Cli({"backup", "METAL"}, &out), 1) << out;
+  EXPECT_EQ(out.find("Zip eseguito"), std::string::npos) << out;
+  EXPECT_EQ(world_.ReadFile("A:\\METAL_050603.ZIP"), "old");
 }
 
 TEST_F(CliBackupTest, NoArchiveWantedStillExitsWithZero) {

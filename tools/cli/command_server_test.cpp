@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,20 @@ TEST_F(CliServerTest, ServerCopyFilesTheArchiveAndExitsWithZero) {
   EXPECT_EQ(world_.Tree("D:\\SERVER"), std::vector<std::string>{"PPNAME/M1/METAL-V2.ZIP"});
 }
 
+// An archive that does not unpack whole is not filed and the run fails; the
+// archiver is found where the settings name it.
+TEST_F(CliServerTest, ServerCopyWithAnArchiveNotFiledExitsWithOne) {
+  std::filesystem::remove(world_.Host("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE"));
+  MakeBackupArchive(world_);
+  world_.WriteFile("A:\\BROKEN.ZIP", "PK\x03\x04 truncated");
+  std::string out;
+  EXPECT_EQ(Cli({"server-copy"}, &out), 1) << out;
+  EXPECT_NE(out.find("Copia terminata con errori: 1 archivio non copiato."), std::string::npos)
+      << out;
+  EXPECT_EQ(out.find("Copia Eseguita"), std::string::npos);
+  EXPECT_EQ(world_.Tree("D:\\SERVER"), std::vector<std::string>{"PPNAME/M1/METAL-V2.ZIP"});
+}
+
 TEST_F(CliServerTest, ServerCopyWithoutArchivesExitsWithOne) {
   std::string out;
   EXPECT_EQ(Cli({"server-copy"}, &out), 1) << out;
@@ -81,12 +96,19 @@ TEST_F(CliServerTest, EraseNeedsAnExplicitYes) {
   EXPECT_TRUE(world_.Tree("A:\\").empty());
 }
 
-TEST_F(CliServerTest, EraseOfDriveCIsRefused) {
-  Settings("C:\\");
-  std::string out;
-  EXPECT_EQ(Cli({"--answer", "yes", "erase"}, &out), 1) << out;
-  EXPECT_NE(out.find("[Cancellazione Rifiutata]"), std::string::npos);
-  EXPECT_TRUE(world_.Exists("C:\\KYCONFIG\\DAXOR1401\\DAXOR1401.ini"));
+TEST_F(CliServerTest, EraseOfProtectedFoldersIsRefused) {
+  world_.WriteFile("C:\\ORVEL\\VER14\\MAC\\M1.MAC", "x");
+  const std::vector<std::string> before = world_.Tree("C:\\");
+  for (const char* folder :
+       {"C:\\", "C:\\ORVEL\\VER14\\MAC\\", "C:\\KYCONFIG\\DAXOR1401\\", "D:\\SERVER\\"}) {
+    Settings(folder);
+    std::string out;
+    EXPECT_EQ(Cli({"--answer", "yes", "erase"}, &out), 1) << out;
+    EXPECT_NE(out.find("[Cancellazione Rifiutata]"), std::string::npos) << folder;
+  }
+  Settings("A:\\");
+  EXPECT_EQ(world_.Tree("C:\\").size(), before.size());
+  EXPECT_TRUE(world_.Exists("C:\\ORVEL\\VER14\\MAC\\M1.MAC"));
 }
 
 }  // namespace
