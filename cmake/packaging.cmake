@@ -58,14 +58,12 @@ set(CPACK_PACKAGE_VENDOR "ZA-Rirevo")
 set(CPACK_PACKAGE_CONTACT "ZA-Rirevo maintainers <za-rirevo@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "configuration backup of DAXOR, PLOVIK, TRELUN and DUNRA CAM installations")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n"
-    "The backup utility of the service engineers of the DAXOR, PLOVIK, TRELUN and\n"
-    "DUNRA sheet-metal CAM products: it gathers a customer's configuration files\n"
-    "into a folder on the backup unit, packs them into one ZIP archive, files the\n"
-    "archives on a server and erases the backup unit. Windows (za-rirevo), a\n"
-    "console (za-rirevo-cli) and the archiver pkzip25.")
-string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION
+    "The backup utility of the service engineers of the DAXOR, PLOVIK, TRELUN and
+DUNRA sheet-metal CAM products: it gathers a customer's configuration files
+into a folder on the backup unit, packs them into one ZIP archive, files the
+archives on a server and erases the backup unit. Windows (za-rirevo), a
+console (za-rirevo-cli) and the archiver pkzip25.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
