@@ -10,6 +10,14 @@ foreach(program za-rirevo za-rirevo-cli pkzip25)
   endif()
 endforeach()
 
+# The archiver under its Windows name, in a folder to map as a drive: on a
+# real Windows disk C:\KYCONFIG\SYSTEM\PkZip25.EXE is a Windows program, so
+# ZIPFILE in ZA-RIREVO.INI names this one instead (see README).
+if(TARGET pkzip25)
+  file(CREATE_LINK ../../bin/pkzip25 ${PROJECT_BINARY_DIR}/PkZip25.EXE SYMBOLIC)
+  install(FILES ${PROJECT_BINARY_DIR}/PkZip25.EXE DESTINATION lib/za-rirevo)
+endif()
+
 # The windows' icon, also set as their window icon from a Qt resource.
 if(TARGET za-rirevo)
   target_sources(za-rirevo PRIVATE ${PROJECT_SOURCE_DIR}/packaging/za-rirevo.qrc)
