@@ -29,9 +29,10 @@ if(TARGET za-rirevo)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
 endif()
 
-# Man pages, when help2man is there (scripts/install-deps installs it).
+# Man pages, when help2man is there (scripts/install-deps installs it); not
+# from sanitized programs, whose reports could spoil their output.
 find_program(HELP2MAN_PROGRAM help2man)
-if(HELP2MAN_PROGRAM)
+if(HELP2MAN_PROGRAM AND NOT ZARIREVO_SANITIZE)
   set(man_folder ${PROJECT_BINARY_DIR}/man)
   file(MAKE_DIRECTORY ${man_folder})
   foreach(program za-rirevo za-rirevo-cli pkzip25)
@@ -56,7 +57,7 @@ if(HELP2MAN_PROGRAM)
     add_custom_target(${program}-man ALL DEPENDS ${page})
     install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   endforeach()
-else()
+elseif(NOT HELP2MAN_PROGRAM)
   message(STATUS "help2man not found: no man pages (scripts/install-deps installs it)")
 endif()
 
