@@ -7,6 +7,7 @@
 // without saving settings: for documentation and visual checks.
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +32,17 @@
 #include "ui/qt/qt_ui.h"
 
 namespace {
+
+constexpr const char* kHelp =
+    "Usage: za-rirevo [COMMAND-LINE]\n"
+    "Opens the windows of ZA-Rirevo: the launcher, then the main window with the\n"
+    "customer backup, the server copy and the erase of the backup unit.\n"
+    "COMMAND-LINE is the program's own command line: \"/Fc:\\kyconfig\\system\" starts\n"
+    "in that folder, which holds the settings file ZA-RIREVO.INI.\n"
+    "\n"
+    "Options:\n"
+    "  --help     print this text and exit\n"
+    "  --version  print the version and exit\n";
 
 std::string CommandLine(int argc, char** argv) {
   std::string line;
@@ -126,8 +139,20 @@ void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
 }  // namespace
 
 int main(int argc, char** argv) {
+  // --help and --version answer before Qt starts, so they need no display.
+  if (argc == 2 &&
+      (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0)) {
+    if (argv[1][2] == 'v') {
+      std::printf("za-rirevo (ZA-Rirevo) %d.%d.%d\n", ZARIREVO_VERSION_MAJOR,
+                  ZARIREVO_VERSION_MINOR, ZARIREVO_VERSION_REVISION);
+    } else {
+      std::fputs(kHelp, stdout);
+    }
+    return 0;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(zr::kApplicationTitle));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/za-rirevo.png")));
   QApplication::setQuitOnLastWindowClosed(false);  // the windows end the program themselves
 
   std::unique_ptr<zr::Platform> platform = zr::CreateHostPlatform(zr::DriveMap::FromEnvironment());
