@@ -2,8 +2,10 @@
 //   PkZip25 -add -path=full ARCHIVE @LISTFILE
 //   PkZip25 -add -rec -path=relative ARCHIVE FOLDER\*.*
 //   PkZip25 -extract -dir ARCHIVE DEST\  (DEST: a folder)
-// Options are matched exactly. The paths stay Windows-form texts here; they
-// are resolved later against the drive map and the current folder.
+// Options are matched exactly. A path with blanks comes quoted, as the C
+// run-time splits it (a final \" of a quoted folder arrives as a quote, read
+// as the "\" it was). The paths stay Windows-form texts here; they are
+// resolved later against the drive map and the current folder.
 #ifndef ZARIREVO_TOOLS_PKZIP25_COMMAND_LINE_H_
 #define ZARIREVO_TOOLS_PKZIP25_COMMAND_LINE_H_
 

@@ -218,8 +218,8 @@ int Extract(zr::Platform& platform, const Command& command, std::ostream& errors
     return kExitIncomplete;
   }
   destination_host = fs::absolute(destination_host, ec).string();
-  ExtractOutcome outcome = ExtractArchive(platform, fs::absolute(archive_host, ec).string(),
-                                          *destination, destination_host, errors);
+  ExtractOutcome outcome =
+      ExtractArchive(fs::absolute(archive_host, ec).string(), destination_host, errors);
   return outcome.ok() ? kExitOk : kExitIncomplete;
 }
 

@@ -2,16 +2,23 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <set>
+#include <unordered_map>
 #include <vector>
 
-#include "host_resolve.h"
+#include "platform/host_paths.h"
+#include "windows_path.h"
 
 namespace pkzip {
 
@@ -95,48 +102,129 @@ class WorkingFolder {
   bool entered_ = false;
 };
 
-// The host path of an entry relative to the destination, with existing
-// folders and files matched without regard to case. Refuses a result outside
-// the destination and any component on the way that is a symbolic link.
-bool RelativeHostPath(zr::Platform& platform, const WindowsPath& destination,
-                      const std::string& destination_host, const std::vector<std::string>& parts,
-                      std::string* relative, std::string* reason) {
-  WindowsPath target = destination;
-  target.components.insert(target.components.end(), parts.begin(), parts.end());
-  std::string host;
-  if (!ResolveHostPath(platform, target, &host).ok()) {
-    *reason = "cannot resolve its place below the destination";
-    return false;
+// What the folders of the destination hold, each learnt by one scan when an
+// entry first reaches it and kept true across the extraction's own creates
+// and removals. Names are matched as the platform matches them: the exact
+// name first, else the smallest in byte order among those equal without
+// regard to case. Folders are keyed by their path relative to the
+// destination ("" for the destination itself), which is the working folder.
+class NameMemory {
+ public:
+  enum class Kind { kFolder, kLink, kOther };
+  struct Found {
+    std::string name;
+    Kind kind;
+  };
+
+  std::optional<Found> Find(const std::string& folder, const std::string& name) {
+    Folder& known = Load(folder);
+    auto exact = known.kinds.find(name);
+    if (exact != known.kinds.end()) return Found{name, exact->second};
+    auto folded = known.folded.find(zr::host::FoldCase(name));
+    if (folded == known.folded.end() || folded->second.empty()) return std::nullopt;
+    const std::string& host = *folded->second.begin();
+    return Found{host, known.kinds.at(host)};
   }
-  const std::string prefix =
-      destination_host.back() == '/' ? destination_host : destination_host + "/";
-  if (host.compare(0, prefix.size(), prefix) != 0 || host.size() == prefix.size()) {
-    *reason = "would land outside the destination";
-    return false;
+  void Add(const std::string& folder, const std::string& name, Kind kind) {
+    Folder& known = Load(folder);
+    if (known.kinds.emplace(name, kind).second) {
+      known.folded[zr::host::FoldCase(name)].insert(name);
+    }
   }
-  *relative = host.substr(prefix.size());
-  // Every existing component on the way must be a real folder (or the file
-  // itself), never a link that leads elsewhere.
-  std::string walked = prefix;
-  size_t start = 0;
-  while (start <= relative->size()) {
-    size_t end = relative->find('/', start);
-    if (end == std::string::npos) end = relative->size();
-    walked = prefix + relative->substr(0, end);
+  void Remove(const std::string& folder, const std::string& name) {
+    auto it = folders_.find(folder);
+    if (it == folders_.end() || it->second.kinds.erase(name) == 0) return;
+    it->second.folded[zr::host::FoldCase(name)].erase(name);
+  }
+
+ private:
+  struct Folder {
+    std::unordered_map<std::string, Kind> kinds;                    // host name -> kind
+    std::unordered_map<std::string, std::set<std::string>> folded;  // folded -> host names
+  };
+
+  Folder& Load(const std::string& folder) {
+    auto [it, fresh] = folders_.try_emplace(folder);
+    if (!fresh) return it->second;
+    // A folder that cannot be read is taken as empty: the names are then
+    // created as given, and the write reports what goes wrong.
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return it->second;
+    while (const dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      Kind kind = entry->d_type == DT_DIR   ? Kind::kFolder
+                  : entry->d_type == DT_LNK ? Kind::kLink
+                                            : Kind::kOther;
+      if (entry->d_type == DT_UNKNOWN) {
+        struct stat info {};
+        const std::string path = folder.empty() ? name : folder + "/" + name;
+        if (lstat(path.c_str(), &info) == 0) {
+          kind = S_ISDIR(info.st_mode)   ? Kind::kFolder
+                 : S_ISLNK(info.st_mode) ? Kind::kLink
+                                         : Kind::kOther;
+        }
+      }
+      it->second.kinds.emplace(name, kind);
+      it->second.folded[zr::host::FoldCase(name)].insert(name);
+    }
+    closedir(dir);
+    return it->second;
+  }
+
+  std::unordered_map<std::string, Folder> folders_;
+};
+
+std::string JoinRelative(const std::string& folder, const std::string& name) {
+  return folder.empty() ? name : folder + "/" + name;
+}
+
+// The path of an entry relative to the destination, with existing folders
+// and files matched without regard to case; `existing` receives how many of
+// its leading components are already there. Refuses a component on the way
+// that is a symbolic link.
+bool RelativeHostPath(NameMemory& memory, const std::vector<std::string>& parts,
+                      std::string* relative, size_t* existing, std::string* reason) {
+  relative->clear();
+  *existing = 0;
+  bool searching = true;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    std::string name = parts[i];
+    if (searching) {
+      std::optional<NameMemory::Found> found = memory.Find(*relative, name);
+      const bool last = i + 1 == parts.size();
+      if (found && found->kind == NameMemory::Kind::kLink) {
+        *reason = "would land outside the destination through a symbolic link";
+        return false;
+      }
+      if (found && (last || found->kind == NameMemory::Kind::kFolder)) {
+        name = found->name;
+        ++*existing;
+      } else {
+        searching = false;
+      }
+    }
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+      *reason = "would land outside the destination";
+      return false;
+    }
+    // What the memory says exists must be on the disk as it says: a real
+    // folder on the way (or the file itself), never a link that leads elsewhere.
+    *relative = JoinRelative(*relative, name);
     struct stat info {};
-    if (lstat(walked.c_str(), &info) != 0) break;  // the rest is new
-    if (S_ISLNK(info.st_mode)) {
+    if (searching && lstat(relative->c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
       *reason = "would land outside the destination through a symbolic link";
       return false;
     }
-    start = end + 1;
   }
   return true;
 }
 
 // Copies the data of the current entry; false with `reason` on damage.
-// `fatal` is set when the archive cannot be read any further.
-bool CopyData(archive* in, archive* out, std::string* reason, bool* fatal) {
+// `fatal` is set when the archive cannot be read any further; `over` when
+// the bytes written would pass `*budget` (what is left of the bound).
+bool CopyData(archive* in, archive* out, uint64_t* budget, std::string* reason, bool* fatal,
+              bool* over) {
   for (;;) {
     const void* block = nullptr;
     size_t size = 0;
@@ -148,6 +236,11 @@ bool CopyData(archive* in, archive* out, std::string* reason, bool* fatal) {
       *fatal = status == ARCHIVE_FATAL;
       return false;
     }
+    if (size > *budget) {
+      *over = true;
+      return false;
+    }
+    *budget -= size;
     if (archive_write_data_block(out, block, size, offset) != ARCHIVE_OK) {
       *reason = "cannot write: " + ErrorOf(out);
       return false;
@@ -155,11 +248,36 @@ bool CopyData(archive* in, archive* out, std::string* reason, bool* fatal) {
   }
 }
 
+// The sum of the sizes the archive declares for its entries (saturating).
+uint64_t DeclaredSize(zip_t* archive) {
+  uint64_t total = 0;
+  const zip_int64_t count = zip_get_num_entries(archive, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &st) != 0) continue;
+    if ((st.valid & ZIP_STAT_SIZE) == 0) continue;
+    total = st.size > UINT64_MAX - total ? UINT64_MAX : total + st.size;
+  }
+  return total;
+}
+
+// What this extraction made, so that it can be taken back.
+struct Made {
+  std::vector<std::string> files;    // relative paths written (new or overwritten)
+  std::vector<std::string> folders;  // relative paths created, in order
+};
+
 }  // namespace
 
-ExtractOutcome ExtractArchive(zr::Platform& platform, const std::string& archive_host,
-                              const WindowsPath& destination, const std::string& destination_host,
-                              std::ostream& report) {
+uint64_t ExtractLimits::BoundFor(uint64_t archive_size) const {
+  const uint64_t scaled =
+      ratio != 0 && archive_size > UINT64_MAX / ratio ? UINT64_MAX : archive_size * ratio;
+  return std::max(scaled, floor);
+}
+
+ExtractOutcome ExtractArchive(const std::string& archive_host, const std::string& destination_host,
+                              std::ostream& report, const ExtractLimits& limits) {
   ExtractOutcome outcome;
   std::unique_ptr<archive, ReadFree> in(archive_read_new());
   std::unique_ptr<archive, WriteFree> out(archive_write_disk_new());
@@ -171,7 +289,9 @@ ExtractOutcome ExtractArchive(zr::Platform& platform, const std::string& archive
   // libzip checks the central directory more strictly than libarchive, which
   // takes some garbage after an end record for an empty archive.
   int code = 0;
+  uint64_t declared = 0;
   if (zip_t* check = zip_open(archive_host.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code)) {
+    declared = DeclaredSize(check);
     zip_discard(check);
   } else {
     zip_error_t error;
@@ -179,6 +299,19 @@ ExtractOutcome ExtractArchive(zr::Platform& platform, const std::string& archive
     report << "damaged archive: " << zip_error_strerror(&error) << "\n";
     zip_error_fini(&error);
     outcome.damaged = true;
+    return outcome;
+  }
+  struct stat archive_info {};
+  if (stat(archive_host.c_str(), &archive_info) != 0) {
+    report << "cannot read the archive: " << archive_host << "\n";
+    outcome.damaged = true;
+    return outcome;
+  }
+  const uint64_t bound = limits.BoundFor(static_cast<uint64_t>(archive_info.st_size));
+  if (limits.check_declared && declared > bound) {
+    report << "archive refused: its entries would expand to " << declared
+           << " bytes, more than the limit of " << bound << " bytes\n";
+    outcome.too_large = true;
     return outcome;
   }
   archive_read_support_format_zip(in.get());
@@ -197,6 +330,9 @@ ExtractOutcome ExtractArchive(zr::Platform& platform, const std::string& archive
     return outcome;
   }
 
+  NameMemory memory;
+  Made made;
+  uint64_t budget = bound;
   for (;;) {
     archive_entry* entry = nullptr;
     const int status = archive_read_next_header(in.get(), &entry);
@@ -214,6 +350,7 @@ ExtractOutcome ExtractArchive(zr::Platform& platform, const std::string& archive
     std::vector<std::string> parts;
     std::string reason;
     std::string relative;
+    size_t existing = 0;
     const mode_t type = archive_entry_filetype(entry);
     bool accepted = true;
     if (archive_entry_hardlink(entry) != nullptr || type == AE_IFLNK) {
@@ -223,9 +360,8 @@ ExtractOutcome ExtractArchive(zr::Platform& platform, const std::string& archive
       reason = "not a file or folder";
       accepted = false;
     } else {
-      accepted =
-          CheckEntryName(name, &parts, &reason) &&
-          RelativeHostPath(platform, destination, destination_host, parts, &relative, &reason);
+      accepted = CheckEntryName(name, &parts, &reason) &&
+                 RelativeHostPath(memory, parts, &relative, &existing, &reason);
     }
     if (!accepted) {
       report << "refused entry \"" << name << "\": " << reason << "\n";
@@ -235,19 +371,57 @@ ExtractOutcome ExtractArchive(zr::Platform& platform, const std::string& archive
 
     archive_entry_copy_pathname(entry, relative.c_str());
     archive_entry_set_perm(entry, type == AE_IFDIR ? 0755 : 0644);
-    if (archive_write_header(out.get(), entry) < ARCHIVE_WARN) {
+    const int written = archive_write_header(out.get(), entry);
+    // The folders on the way that were not there are there now (libarchive
+    // makes them even when the entry itself then fails).
+    std::string folder;
+    for (size_t i = 0; i < parts.size(); ++i) {
+      const size_t slash = relative.find('/', folder.empty() ? 0 : folder.size() + 1);
+      const std::string path = relative.substr(0, slash);
+      const std::string component = path.substr(folder.empty() ? 0 : folder.size() + 1);
+      const bool last = i + 1 == parts.size();
+      if (i >= existing && (!last || type == AE_IFDIR)) {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) break;
+        memory.Add(folder, component, NameMemory::Kind::kFolder);
+        made.folders.push_back(path);
+      }
+      folder = path;
+    }
+    if (written < ARCHIVE_WARN) {
       report << "refused entry \"" << name << "\": " << ErrorOf(out.get()) << "\n";
       ++outcome.refused;
       continue;
     }
+    if (type == AE_IFREG) {
+      const size_t slash = relative.rfind('/');
+      memory.Add(slash == std::string::npos ? "" : relative.substr(0, slash),
+                 relative.substr(slash == std::string::npos ? 0 : slash + 1),
+                 NameMemory::Kind::kOther);
+      made.files.push_back(relative);
+    }
     bool fatal = false;
-    const bool copied = type != AE_IFREG || CopyData(in.get(), out.get(), &reason, &fatal);
+    bool over = false;
+    const bool copied =
+        type != AE_IFREG || CopyData(in.get(), out.get(), &budget, &reason, &fatal, &over);
     const bool finished = archive_write_finish_entry(out.get()) >= ARCHIVE_WARN;
+    if (over) {
+      report << "archive refused: its entries expand past the limit of " << bound
+             << " bytes; what was extracted from it is removed\n";
+      outcome.too_large = true;
+      break;
+    }
     if (!copied || !finished) {
       if (copied) reason = "cannot write: " + ErrorOf(out.get());
       report << "entry \"" << name << "\" not extracted: " << reason << "\n";
       ++outcome.failed;
-      if (type == AE_IFREG) unlink(relative.c_str());
+      if (type == AE_IFREG) {
+        unlink(relative.c_str());
+        made.files.pop_back();
+        const size_t slash = relative.rfind('/');
+        memory.Remove(slash == std::string::npos ? "" : relative.substr(0, slash),
+                      relative.substr(slash == std::string::npos ? 0 : slash + 1));
+      }
       if (fatal) {
         outcome.damaged = true;
         break;
@@ -259,6 +433,11 @@ ExtractOutcome ExtractArchive(zr::Platform& platform, const std::string& archive
   if (archive_write_close(out.get()) != ARCHIVE_OK) {
     report << "cannot finish the extraction: " << ErrorOf(out.get()) << "\n";
     ++outcome.failed;
+  }
+  if (outcome.too_large) {
+    for (const std::string& file : made.files) unlink(file.c_str());
+    for (auto it = made.folders.rbegin(); it != made.folders.rend(); ++it) rmdir(it->c_str());
+    outcome.extracted = 0;
   }
   return outcome;
 }
