@@ -58,11 +58,17 @@ std::string FindProductConfigFolder(Program& program, std::int16_t row) {
   std::vector<FolderEntry> entries;
   program.platform.List(root + pattern, ListKind::kFilesAndFolders, &entries);
   // "DAXOR*" also matches the 3D variant, which is not this product: the
-  // first entry that really belongs to the family is taken.
+  // first entry that really belongs to the family and names an Installdir
+  // is taken, as start-up counts installed products (a leftover folder
+  // without one does not hide the installed one). Without such an entry,
+  // the first of the family.
+  std::string first;
   for (const FolderEntry& entry : entries) {
-    if (RowOfName(entry.name) == row) return root + entry.name;
+    if (RowOfName(entry.name) != row) continue;
+    if (HasInstallDir(program, root + entry.name)) return root + entry.name;
+    if (first.empty()) first = root + entry.name;
   }
-  return root;
+  return first.empty() ? root : first;
 }
 
 std::string NextInstalledSoftware(Program& program, const std::string& current) {

@@ -16,7 +16,8 @@ inline constexpr const char* kProductListFolder = "c:\\kyconfig\\";
 /// also needs HasInstallDir(prefix & name).
 std::int16_t ProductIndexOfFolder(Program& program, const std::string& prefix,
                                   const std::string& name, bool check);
-/// "c:\kyconfig\" & the first folder of that product family (or nothing).
+/// "c:\kyconfig\" & the first folder of that product family whose INI names
+/// an Installdir, else the first folder of the family (or nothing).
 std::string FindProductConfigFolder(Program& program, std::int16_t row);
 /// The next installed product whose configuration can be read; `current`
 /// when none can.

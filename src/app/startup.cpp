@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <cctype>
 #include <vector>
 
 #include "app/products.h"
@@ -41,6 +42,15 @@ std::string ParentOf(const std::string& folder) {
   return parent;
 }
 
+// True for "X:\..." and "\\SERVER\SHARE...": a path that does not depend on
+// the current drive or folder.
+bool IsFullPath(const std::string& path) {
+  auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && separator(path[0]) && separator(path[1])) return true;
+  return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+         separator(path[2]);
+}
+
 const std::string& RowName(const Program& program, int row) {
   return program.ProductTable[static_cast<std::size_t>(row)].Name;
 }
@@ -69,7 +79,11 @@ void LauncherLoad(Program& program, const std::string& command_line) {
   const std::string system =
       GetIniString(platform, "PATH", "KYSYSTEM", program.SystemFolder, program.SettingsFile());
   if (system == program.SystemFolder || EnterStartFolder(program, "KYSYSTEM", system)) {
-    program.SystemFolder = system;
+    // A relative value ("..\SYSTEM", "..") was entered from the folder of the
+    // settings file it was read from; the folder reached is kept as a full
+    // path, so that the settings file and the archiver do not follow later
+    // changes of the current folder.
+    program.SystemFolder = IsFullPath(system) ? system : platform.CurrentFolder();
     PutIniString(platform, "PATH", "KYSYSTEM", program.SystemFolder, program.SettingsFile());
     platform.ChangeFolder(program.SystemFolder);
   }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/products.h"
 #include "app/settings.h"
 #include "tests/installations.h"
@@ -156,6 +158,41 @@ TEST_F(StartupTest, KySystemElsewhereMovesTheSettingsFile) {
   EXPECT_TRUE(ui_.boxes().empty());
 }
 
+TEST_F(StartupTest, RelativeKySystemIsMadeFullOnceAgainstItsSettingsFolder) {
+  struct Case {
+    const char* value;
+    const char* system;    // SystemFolder after the load
+    const char* folder;    // the same, as the world spells it
+    const char* settings;  // the settings file written there
+  };
+  for (const Case& c :
+       {Case{"..\\SYS2", "c:\\kyconfig\\SYS2", "C:\\KYCONFIG\\SYS2", "KYCONFIG/SYS2/ZA-RIREVO.INI"},
+        Case{"..", "c:\\kyconfig", "C:\\KYCONFIG", "KYCONFIG/ZA-RIREVO.INI"}}) {
+    SCOPED_TRACE(c.value);
+    testing::TestWorld world;
+    world.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+    testing::InstallDaxorFolder(world, c.folder);
+    world.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI",
+                     {"[PATH]", "KYSYSTEM=" + std::string(c.value)});
+    Program& program = world.program();
+    world.ui().max_unanswered_repeats = 2;  // a question would come back unanswered
+    LauncherLoad(program, kSystem);
+    EXPECT_EQ(program.SystemFolder, c.system);
+    EXPECT_EQ(program.ArchiverPath.rfind(std::string(c.system) + "\\", 0), 0u)
+        << program.ArchiverPath;
+    EXPECT_EQ(GetIniString(world.platform(), "PATH", "KYSYSTEM", "", program.SettingsFile()),
+              c.system);
+    std::vector<std::string> settings;
+    for (const std::string& path : world.Tree("C:\\")) {
+      if (path.find("ZA-RIREVO.INI") != std::string::npos) settings.push_back(path);
+    }
+    std::vector<std::string> expected = {c.settings, "KYCONFIG/SYSTEM/ZA-RIREVO.INI"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(settings, expected);
+    EXPECT_TRUE(world.ui().boxes().empty());
+  }
+}
+
 TEST_F(StartupTest, FirstProductUnusableFallsBackToOldDaxorWithQuestion) {
   world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::RegisterProduct(world_, "DAXOR1401", {"[SETTINGS]", "Installdir=C:\\GONE"});
@@ -167,8 +204,7 @@ TEST_F(StartupTest, FirstProductUnusableFallsBackToOldDaxorWithQuestion) {
   EXPECT_TRUE(program_.InstalledProducts.empty());
   EXPECT_EQ(ui_.prompts().size(), 1u);
   EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
-  EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"),
-            "c:\\kyconfig\\system\\PKZIP25");
+  EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"), "c:\\kyconfig\\system\\PKZIP25");
 }
 
 TEST_F(StartupTest, MissingKyGenWrongFolderThenRightOne) {
@@ -194,6 +230,21 @@ TEST_F(StartupTest, MissingKyGenAndYesEndsWithoutSaving) {
     EXPECT_FALSE(ended.settings_saved);
   }
   EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"), "<none>");
+}
+
+TEST_F(StartupTest, LeftoverFolderWithoutInstalldirDoesNotHideTheInstalledOne) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::RegisterProduct(world_, "DAXOR0901", {"[SETTINGS]", "Language=ITA"});
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+  ui_.max_unanswered_repeats = 2;  // a question would come back unanswered
+  LauncherLoad(program_, kSystem);
+  EXPECT_EQ(program_.InstalledProducts, std::vector<int>{kDaxor2D});
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR2D");
+  EXPECT_EQ(program_.ProductSettingsFile[1], "DAXOR1401.ini");
+  EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
+  EXPECT_TRUE(ui_.prompts().empty());
+  EXPECT_TRUE(ui_.boxes().empty());
 }
 
 TEST_F(StartupTest, DotEntriesAreSkipped) {

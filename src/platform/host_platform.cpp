@@ -370,6 +370,30 @@ class HostPlatform : public Platform {
     return Write(path, bytes, O_APPEND);
   }
 
+  Status RenameFile(const std::string& from, const std::string& to) override {
+    Resolution source;
+    if (Status s = ResolveExisting(from, &source); !s.ok()) return s;
+    Resolution target;
+    if (Status s = ResolveText(to, &target); !s.ok()) return s;
+    if (target.total == 0) return Status::Error(kErrPathFileAccess, "a drive root: " + to);
+    if (!target.parent_exists()) {
+      return Status::Error(kErrPathNotFound, "folder not found: " + target.host);
+    }
+    struct stat st;
+    if (::lstat(source.host.c_str(), &st) != 0) return ErrnoStatus(errno, "rename", source.host);
+    if (S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + from);
+    if (target.exists() && ::stat(target.host.c_str(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + to);
+      if ((st.st_mode & S_IWUSR) == 0) {
+        return Status::Error(kErrPermissionDenied, "read-only: " + to);
+      }
+    }
+    if (::rename(source.host.c_str(), target.host.c_str()) != 0) {
+      return ErrnoStatus(errno, "rename", target.host);
+    }
+    return Status::Ok();
+  }
+
   std::string CurrentFolder() override { return current_.Text(); }
 
   Status ChangeFolder(const std::string& path) override {

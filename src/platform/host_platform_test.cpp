@@ -209,6 +209,8 @@ TEST_F(HostPlatformTest, ReadOnlyIsEnforcedEvenForTheSuperUser) {
   EXPECT_EQ(ErrorOf(P().CopyFile("C:\\RO\\SOURCE.TXT", "C:\\RO\\LOCKED.TXT")),
             kErrPermissionDenied);
   EXPECT_EQ(ErrorOf(P().DeleteFile("C:\\RO\\LOCKED.TXT")), kErrPermissionDenied);
+  EXPECT_EQ(ErrorOf(P().RenameFile("C:\\RO\\SOURCE.TXT", "C:\\RO\\LOCKED.TXT")),
+            kErrPermissionDenied);
   EXPECT_EQ(world_.ReadFile("C:\\RO\\LOCKED.TXT"), "keep");
   ASSERT_TRUE(P().SetAttributes("C:\\RO\\LOCKED.TXT", kAttrNormal).ok());
   EXPECT_TRUE(P().DeleteFile("C:\\RO\\LOCKED.TXT").ok());
@@ -261,6 +263,16 @@ TEST_F(HostPlatformTest, WriteAppendAndCopy) {
   world_.MakeFolder("A:\\DIR");
   EXPECT_EQ(ErrorOf(P().CopyFile("C:\\SRC\\PROG.EXE", "A:\\DIR")), kErrPathFileAccess);
   EXPECT_EQ(world_.Tree("A:\\"), std::vector<std::string>{"PROG.EXE"});  // no temporary left
+
+  // A rename replaces the target under its host name and leaves no source.
+  world_.WriteFile("A:\\NEW.TMP", "fresh");
+  ASSERT_TRUE(P().RenameFile("a:\\new.tmp", "a:\\prog.exe").ok());
+  EXPECT_EQ(world_.Tree("A:\\"), (std::vector<std::string>{"PROG.EXE"}));
+  EXPECT_EQ(world_.ReadFile("A:\\PROG.EXE"), "fresh");
+  EXPECT_EQ(ErrorOf(P().RenameFile("A:\\NONE.TMP", "A:\\PROG.EXE")), kErrFileNotFound);
+  EXPECT_EQ(ErrorOf(P().RenameFile("A:\\PROG.EXE", "A:\\DIR")), kErrPathFileAccess);
+  EXPECT_EQ(ErrorOf(P().RenameFile("A:\\PROG.EXE", "A:\\NODIR\\X")), kErrPathNotFound);
+  EXPECT_EQ(world_.ReadFile("A:\\PROG.EXE"), "fresh");
 }
 
 TEST_F(HostPlatformTest, LinksAreRemovedAsLinksAndNeverFollowed) {

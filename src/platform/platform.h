@@ -106,6 +106,10 @@ class Platform {
   virtual Status WriteFile(const std::string& path, const std::string& bytes) = 0;
   /// Appends `bytes` to a file, creating it when missing (not its folder).
   virtual Status AppendFile(const std::string& path, const std::string& bytes) = 0;
+  /// Renames a file, replacing an existing target file in one step (the
+  /// target is whole before and after, never half written). A missing source
+  /// gives error 53, a target that is a folder 75, a read-only target 70.
+  virtual Status RenameFile(const std::string& from, const std::string& to) = 0;
 
   /// The current drive and folder, in Windows form, without trailing "\"
   /// except for a drive root ("C:\"); as it was entered, case included.
@@ -174,6 +178,9 @@ class ForwardingPlatform : public Platform {
   }
   Status AppendFile(const std::string& path, const std::string& bytes) override {
     return target_.AppendFile(path, bytes);
+  }
+  Status RenameFile(const std::string& from, const std::string& to) override {
+    return target_.RenameFile(from, to);
   }
   std::string CurrentFolder() override { return target_.CurrentFolder(); }
   Status ChangeFolder(const std::string& path) override { return target_.ChangeFolder(path); }

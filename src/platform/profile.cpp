@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kNewLine = "\r\n";
+// Added to a settings file's name for the file its new content is written to.
+constexpr const char* kTemporarySuffix = ".~zr";
 
 bool HasUtf8Mark(std::string_view content) { return content.substr(0, 3) == kUtf8Mark; }
 
@@ -106,7 +108,7 @@ struct Scan {
   std::vector<Line> lines;
   std::optional<std::size_t> section_line;   // header of the first matching section
   std::optional<std::size_t> last_key_line;  // last key line of that section
-  std::optional<std::size_t> key_line;       // the key's line (first match in file order)
+  std::optional<std::size_t> key_line;       // the key's line (first match in that section)
   KeyLine key;
 };
 
@@ -116,21 +118,21 @@ Scan ScanProfile(std::string_view content, std::string_view section, std::string
   scan.lines = SplitLines(content, scan.utf8 ? kUtf8Mark.size() : 0);
   section = Trim(section);
   key = Trim(key);
+  // Only the first section of the name counts: a later one of the same name
+  // is neither read nor written.
   bool in_section = false;
-  bool in_first_section = false;
   for (std::size_t i = 0; i < scan.lines.size(); ++i) {
     const Line& line = scan.lines[i];
     std::string_view text = Trim(content.substr(line.start, line.text_end - line.start));
     if (auto name = SectionName(text)) {
-      in_section = SameName(*name, section, scan.utf8);
-      in_first_section = in_section && !scan.section_line;
-      if (in_first_section) scan.section_line = i;
+      in_section = !scan.section_line && SameName(*name, section, scan.utf8);
+      if (in_section) scan.section_line = i;
       continue;
     }
     if (!in_section) continue;
     auto key_line = ParseKeyLine(text);
     if (!key_line) continue;
-    if (in_first_section) scan.last_key_line = i;
+    scan.last_key_line = i;
     if (!scan.key_line && SameName(key_line->key, key, scan.utf8)) {
       scan.key_line = i;
       scan.key = *key_line;
@@ -173,6 +175,17 @@ bool WritableArguments(std::string_view section, std::string_view key, std::stri
   return key.front() != ';' && key.front() != '[';
 }
 
+// The text written after "KEY=": a value that a reader would change (blanks
+// at either end are trimmed, a pair of matching quotes is removed) is put in
+// double quotes, so that it reads back as it was written.
+std::string ValueText(std::string_view value) {
+  const bool edge_blank = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  if (!edge_blank && Unquote(value).size() == value.size()) return std::string(value);
+  std::string quoted;
+  quoted.reserve(value.size() + 2);
+  return quoted.append("\"").append(value).append("\"");
+}
+
 std::string Encode(const std::string& text, bool utf8) {
   std::string c_string(BeforeNul(text));
   return utf8 ? c_string : Utf8ToCp1252(c_string);
@@ -180,6 +193,27 @@ std::string Encode(const std::string& text, bool utf8) {
 
 std::string Decode(const std::string& bytes, bool utf8) {
   return utf8 ? bytes : Cp1252ToUtf8(bytes);
+}
+
+// Replaces the content of `file` without ever leaving it half written: the
+// new bytes go to a temporary file in the same folder, which is then renamed
+// over the file (which refuses a read-only file). On any failure the file
+// keeps its old bytes and the temporary file is removed. An existing file
+// keeps its hidden and system attributes.
+Status ReplaceFile(Platform& platform, const std::string& file, const std::string& bytes,
+                   bool exists) {
+  unsigned attributes = kAttrNormal;
+  if (exists) {
+    if (Status s = platform.GetAttributes(file, &attributes); !s.ok()) return s;
+  }
+  const std::string temporary = file + kTemporarySuffix;
+  Status status = platform.WriteFile(temporary, bytes);
+  if (status.ok() && (attributes & (kAttrHidden | kAttrSystem)) != 0) {
+    status = platform.SetAttributes(temporary, attributes & (kAttrHidden | kAttrSystem));
+  }
+  if (status.ok()) status = platform.RenameFile(temporary, file);
+  if (!status.ok()) platform.DeleteFile(temporary);  // nothing to do when it was never made
+  return status;
 }
 
 }  // namespace
@@ -196,8 +230,8 @@ std::string ProfileUpdate(const std::string& content, const std::string& section
                           const std::string& key, const std::string& value) {
   std::string_view section_name = Trim(BeforeNul(section));
   std::string_view key_name = Trim(BeforeNul(key));
-  std::string_view new_value = BeforeNul(value);
-  if (!WritableArguments(section_name, key_name, new_value)) return content;
+  if (!WritableArguments(section_name, key_name, BeforeNul(value))) return content;
+  const std::string new_value = ValueText(BeforeNul(value));
 
   Scan scan = ScanProfile(content, section_name, key_name);
   std::string_view bytes = content;
@@ -259,7 +293,7 @@ Status WritePrivateProfileString(Platform& platform, const std::string& section,
   }
   std::string updated = ProfileUpdate(content, section_bytes, key_bytes, value_bytes);
   if (read.ok() && updated == content) return Status::Ok();
-  return platform.WriteFile(file, updated);
+  return ReplaceFile(platform, file, updated, read.ok());
 }
 
 }  // namespace zr

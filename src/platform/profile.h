@@ -3,11 +3,16 @@
 // found without regard to case; blanks (codes 0 to 32) around names and
 // values ignored; a value in matching single or double quotes loses them;
 // lines starting with ";" are comments; results cut to the buffer size less
-// one. Writing replaces the key's line in place and keeps every other byte of
-// the file as it was (other lines, comments, blank lines, each line's own line
-// end); a missing key goes after the last key line of its section, a missing
-// section at the end, a missing file is created (not its folder); new lines
-// end with CR LF.
+// one. Only the first section of a name counts: a later section of the same
+// name is ignored by reads and writes. Writing replaces the key's line in
+// place and keeps every other byte of the file as it was (other lines,
+// comments, blank lines, each line's own line end); a missing key goes after
+// the last key line of its section, a missing section at the end, a missing
+// file is created (not its folder); new lines end with CR LF. A value that
+// would not read back as written (blanks at an end, or wrapped in matching
+// quotes) is written in double quotes. The file is rewritten through a
+// temporary file in its folder and a rename, so a failed write (disk full)
+// leaves it as it was.
 //
 // Files are Windows-1252 (UTF-8 when they start with a UTF-8 byte-order mark,
 // which is kept); texts here are UTF-8. The line work happens on the file's
@@ -34,7 +39,8 @@ std::string GetPrivateProfileString(Platform& platform, const std::string& secti
 
 /// Writes `key`=`value` in `section` of `file`. A read error other than a
 /// missing file (53) is returned and nothing is written; refused arguments
-/// give error 75. Nothing is written when the file holds the value already.
+/// give error 75, a read-only file 70. Nothing is written when the file holds
+/// the value already; on any failure the file keeps its old bytes.
 Status WritePrivateProfileString(Platform& platform, const std::string& section,
                                  const std::string& key, const std::string& value,
                                  const std::string& file);

@@ -55,10 +55,38 @@ TEST(ProfileLookupTest, ResultIsCutToSizeLessOne) {
             std::string(255, 'd'));
 }
 
-TEST(ProfileLookupTest, FirstMatchWinsAcrossRepeatedSections) {
-  const std::string content = "[S]\nA=1\n[T]\nB=0\n[s]\nA=2\nB=3\n";
-  EXPECT_EQ(ProfileLookup(content, "S", "A", "", 256), "1");
-  EXPECT_EQ(ProfileLookup(content, "S", "B", "", 256), "3");
+// Only the first section of a name counts, its header trimmed; a later
+// section of the same name is not read, and writes go to the first one, so
+// that what was written reads back exactly.
+TEST(ProfileLookupTest, OnlyTheFirstSectionOfANameCounts) {
+  struct Case {
+    const char* content;
+    const char* key;
+    const char* read;  // what the key reads as before the write
+    const char* value;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"[S]\nA=1\n[T]\nB=0\n[s]\nA=2\nB=3\n", "A", "1", "9", "[S]\nA=9\n[T]\nB=0\n[s]\nA=2\nB=3\n"},
+      {"[S]\nA=1\n[T]\nB=0\n[s]\nA=2\nB=3\n", "B", "d", "9",
+       "[S]\nA=1\nB=9\r\n[T]\nB=0\n[s]\nA=2\nB=3\n"},
+      {"[ S ]\r\nK=first\r\n[S]\r\nK=second\r\n", "K", "first", "v",
+       "[ S ]\r\nK=v\r\n[S]\r\nK=second\r\n"},
+      {"[S]\r\n[\tS ]\r\nK=second\r\n", "K", "d", "v", "[S]\r\nK=v\r\n[\tS ]\r\nK=second\r\n"},
+      {"[S]\r\nK=1\r\nK=2\r\n", "K", "1", "3", "[S]\r\nK=3\r\nK=2\r\n"},
+      // Values that a reader would trim or unquote are quoted.
+      {"[S]\r\n", "K", "d", " C:\\BK ", "[S]\r\nK=\" C:\\BK \"\r\n"},
+      {"[S]\r\n", "K", "d", "\"q\"", "[S]\r\nK=\"\"q\"\"\r\n"},
+      {"[S]\r\n", "K", "d", "'x'", "[S]\r\nK=\"'x'\"\r\n"},
+      {"[S]\r\n", "K", "d", "\"x'", "[S]\r\nK=\"x'\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.content) + " " + c.key + "=" + c.value);
+    EXPECT_EQ(ProfileLookup(c.content, "s", c.key, "d", 256), c.read);
+    const std::string updated = ProfileUpdate(c.content, "S", c.key, c.value);
+    EXPECT_EQ(updated, c.written);
+    EXPECT_EQ(ProfileLookup(updated, "S", c.key, "d", 256), c.value);
+  }
 }
 
 TEST(ProfileLookupTest, Windows1252LettersFoldCase) {
@@ -208,7 +236,8 @@ TEST_F(ProfileFileTest, RefusedValueLeavesTheFileAlone) {
 }
 
 // Counts writes, to see that an unchanged value writes nothing, and can
-// make every read fail.
+// make every read fail, fill the disk after `room` bytes of a write (the
+// bytes that fit are written), or make every rename fail.
 class CountingPlatform : public ForwardingPlatform {
  public:
   using ForwardingPlatform::ForwardingPlatform;
@@ -218,11 +247,52 @@ class CountingPlatform : public ForwardingPlatform {
   }
   Status WriteFile(const std::string& path, const std::string& bytes) override {
     ++writes;
-    return ForwardingPlatform::WriteFile(path, bytes);
+    if (bytes.size() <= room) return ForwardingPlatform::WriteFile(path, bytes);
+    ForwardingPlatform::WriteFile(path, bytes.substr(0, room));
+    return Status::Error(kErrDiskFull, "injected: disk full");
+  }
+  Status RenameFile(const std::string& from, const std::string& to) override {
+    if (rename_error != 0) return Status::Error(rename_error, "injected");
+    return ForwardingPlatform::RenameFile(from, to);
   }
   int writes = 0;
   int read_error = 0;
+  int rename_error = 0;
+  std::size_t room = std::string::npos;
 };
+
+TEST_F(ProfileFileTest, FailedRewriteLeavesTheFileWhole) {
+  const std::string file = "C:\\KYCONFIG\\DAXOR1401\\DAXOR1401.ini";
+  const std::string original =
+      "[SETTINGS]\r\n;" + std::string(4070, '-') + "\r\nInstalldir=C:\\ORVEL\\VER14\\\r\n";
+  struct Fault {
+    const char* name;
+    std::size_t room;
+    int rename_error;
+  };
+  for (const Fault& fault : {Fault{"disk full", 4096, 0}, Fault{"empty disk", 0, 0},
+                             Fault{"rename", std::string::npos, kErrPermissionDenied}}) {
+    SCOPED_TRACE(fault.name);
+    world_.WriteFile(file, original);
+    CountingPlatform failing(platform());
+    failing.room = fault.room;
+    failing.rename_error = fault.rename_error;
+    EXPECT_FALSE(WritePrivateProfileString(failing, "CONFIGURA", "APPLICATION", "", file).ok());
+    EXPECT_EQ(world_.ReadFile(file), original);
+    EXPECT_EQ(world_.Tree("C:\\KYCONFIG"), std::vector<std::string>{"DAXOR1401/DAXOR1401.ini"});
+  }
+  // A read-only file is refused; a hidden one stays hidden.
+  ASSERT_TRUE(platform().SetAttributes(file, kAttrReadOnly).ok());
+  EXPECT_EQ(WritePrivateProfileString(platform(), "S", "K", "v", file).error, kErrPermissionDenied);
+  EXPECT_EQ(world_.ReadFile(file), original);
+  ASSERT_TRUE(platform().SetAttributes(file, kAttrHidden).ok());
+  ASSERT_TRUE(WritePrivateProfileString(platform(), "S", "K", "v", file).ok());
+  unsigned attributes = 0;
+  ASSERT_TRUE(platform().GetAttributes(file, &attributes).ok());
+  EXPECT_EQ(attributes, unsigned{kAttrHidden});
+  EXPECT_EQ(GetPrivateProfileString(platform(), "SETTINGS", "Installdir", "", 256, file),
+            "C:\\ORVEL\\VER14\\");
+}
 
 TEST_F(ProfileFileTest, UnchangedValueIsNotWrittenAgain) {
   CountingPlatform counting(platform());

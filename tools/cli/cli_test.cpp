@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/profile.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
 
@@ -62,20 +63,50 @@ TEST_F(CliTest, ShowPrintsTheStateAndSavesTheSettings) {
             std::string::npos);
 }
 
+// Settings as Windows reads them, a relative KYSYSTEM and a leftover product
+// folder without Installdir, through a whole start-up and a save.
+TEST_F(CliTest, SettingsAndProductFoldersAreReadAsWindowsReadsThem) {
+  testing::RegisterProduct(world_, "DAXOR0901", {"[SETTINGS]", "Language=ITA"});
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+  const std::string file = "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI";
+  world_.WriteLines(file, {"[ PATH ]", "KYSYSTEM=..\\SYSTEM", "BACKUPCLIENTE=D:\\BK\\", "[X]",
+                           "[PATH]", "ZIPFILE=C:\\EVIL\\PKZIP25", "SERVER_DUNRA=S:\\OLD\\"});
+  const CliRun run = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--answer", "yes", "show"});
+  EXPECT_EQ(run.code, 0) << run.out;
+  EXPECT_TRUE(Has(run, "SelectedSoftware=DAXOR2D\n"));
+  EXPECT_TRUE(Has(run, "ProductFolder=C:\\ORVEL\\VER14\n"));
+  EXPECT_TRUE(Has(run, "SystemFolder=c:\\kyconfig\\SYSTEM\n"));
+  EXPECT_TRUE(Has(run, "ArchiverPath=c:\\kyconfig\\SYSTEM\\PKZIP25\n"));
+  EXPECT_TRUE(Has(run, "BackupPath=D:\\BK\\\n"));
+  EXPECT_TRUE(Has(run, "ServerFolder.DUNRA=\n"));
+  std::vector<std::string> settings;
+  for (const std::string& path : world_.Tree("C:\\")) {
+    if (path.find("ZA-RIREVO.INI") != std::string::npos) settings.push_back(path);
+  }
+  EXPECT_EQ(settings, std::vector<std::string>{"KYCONFIG/SYSTEM/ZA-RIREVO.INI"});
+  const std::string saved = world_.ReadFile(file);
+  EXPECT_EQ(ProfileLookup(saved, "PATH", "KYSYSTEM", "", 256), "c:\\kyconfig\\SYSTEM");
+  EXPECT_EQ(ProfileLookup(saved, "PATH", "ZIPFILE", "", 256), "c:\\kyconfig\\SYSTEM\\PKZIP25");
+  EXPECT_EQ(ProfileLookup(saved, "PATH", "BACKUPCLIENTE", "", 256), "D:\\BK\\");
+  EXPECT_NE(saved.find("[PATH]\r\nZIPFILE=C:\\EVIL\\PKZIP25\r\nSERVER_DUNRA=S:\\OLD\\\r\n"),
+            std::string::npos);  // the later section is left as it was
+}
+
 TEST_F(CliTest, ProductSelectAndZipGoThroughTheHandlers) {
   world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   const CliRun run = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--product", "PLOVIK", "--select",
-                       "Menu211,Menu241", "--zip", "0", "show"});
+                          "Menu211,Menu241", "--zip", "0", "show"});
   EXPECT_EQ(run.code, 0) << run.out;
   EXPECT_TRUE(Has(run, "SelectedSoftware=PLOVIK\n"));
   EXPECT_TRUE(Has(run, "Menu215=PLOVIK|1|0\n"));
   EXPECT_TRUE(Has(run, "Menu241=Punzoni|1|1\n"));
   EXPECT_TRUE(Has(run, "ZipMode=0\n"));
 
-  const CliRun all = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--product", "PLOVIK", "--select",
-                       "all", "show"});
+  const CliRun all = Cli(
+      {"--cmdline", "/Fc:\\kyconfig\\system", "--product", "PLOVIK", "--select", "all", "show"});
   EXPECT_TRUE(Has(all, "Menu233=DataBase Utensili|1|1\n"));
   EXPECT_TRUE(Has(all, "Menu212=&PostProcessor|0|0\n"));
 }
@@ -102,8 +133,9 @@ TEST_F(CliTest, YesToTheMissingKyGenQuestionEndsWithThree) {
   world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   const CliRun run = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--answer", "yes", "show"});
   EXPECT_EQ(run.code, 3) << run.out;
-  EXPECT_TRUE(Has(run, "[File not found]\nFile Ky-gen.cnf non trovato\n"
-                       "Vuoi chiudere l'applicazione ?\n-> YES\n"));
+  EXPECT_TRUE(Has(run,
+                  "[File not found]\nFile Ky-gen.cnf non trovato\n"
+                  "Vuoi chiudere l'applicazione ?\n-> YES\n"));
   EXPECT_FALSE(Has(run, "SelectedSoftware="));
 }
 
