@@ -87,7 +87,7 @@ bool FoldsTo(std::string_view candidate, std::string_view folded) {
 // Finds `name` in the host folder `folder` by a scan: the smallest (in bytes)
 // entry equal to it without regard to case.
 bool ScanForEntry(const std::string& folder, const std::string& name, std::string* found) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   DIR* dir = ::fdopendir(fd);
   if (dir == nullptr) {

@@ -101,6 +101,23 @@ class FdCloser {
   int fd_;
 };
 
+// Opens an existing file for reading. A FIFO, socket or device in the place
+// of a file is refused like a file that cannot be read (75): opening a FIFO
+// without O_NONBLOCK waits for a writer for ever, and a device never ends.
+Status OpenRegularForReading(const std::string& host_path, const std::string& path,
+                             const char* what, int* fd, struct stat* st) {
+  *fd = ::open(host_path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (*fd < 0) return ErrnoStatus(errno, what, host_path);
+  // O_NONBLOCK stays: it changes nothing for the reads of a regular file.
+  int err = ::fstat(*fd, st) != 0 ? errno : 0;
+  if (err == 0 && !S_ISREG(st->st_mode)) err = -1;
+  if (err == 0) return Status::Ok();
+  ::close(*fd);
+  *fd = -1;
+  if (err < 0) return Status::Error(kErrPathFileAccess, "not a file: " + path);
+  return ErrnoStatus(err, what, host_path);
+}
+
 // Lexically normalised absolute host path ("." and ".." applied, "//" merged).
 std::string NormaliseHostPath(const std::string& path) {
   std::vector<std::string> parts;
@@ -180,7 +197,7 @@ class HostPlatform : public Platform {
     Resolution r;
     if (Status s = host::Resolve(map_, folder, &r); !s.ok()) return s;
     if (!r.exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
-    int fd = ::open(r.host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = ::open(r.host.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return ErrnoStatus(errno == ENOENT ? ENOTDIR : errno, "list", r.host);
     DIR* dir = ::fdopendir(fd);
     if (dir == nullptr) {
@@ -254,12 +271,12 @@ class HostPlatform : public Platform {
     if (!target.parent_exists()) {
       return Status::Error(kErrPathNotFound, "folder not found: " + target.host);
     }
-    int in = ::open(source.host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return ErrnoStatus(errno, "copy from", source.host);
-    FdCloser in_closer(in);
+    int in = -1;
     struct stat in_stat;
-    if (::fstat(in, &in_stat) != 0) return ErrnoStatus(errno, "copy from", source.host);
-    if (!S_ISREG(in_stat.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + from);
+    if (Status s = OpenRegularForReading(source.host, from, "copy from", &in, &in_stat); !s.ok()) {
+      return s;
+    }
+    FdCloser in_closer(in);
     struct stat out_stat;
     if (::stat(target.host.c_str(), &out_stat) == 0) {
       if (S_ISDIR(out_stat.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + to);
@@ -342,12 +359,10 @@ class HostPlatform : public Platform {
     bytes->clear();
     Resolution r;
     if (Status s = ResolveExisting(path, &r); !s.ok()) return s;
-    int fd = ::open(r.host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return ErrnoStatus(errno, "read", r.host);
-    FdCloser closer(fd);
+    int fd = -1;
     struct stat st;
-    if (::fstat(fd, &st) != 0) return ErrnoStatus(errno, "read", r.host);
-    if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    if (Status s = OpenRegularForReading(r.host, path, "read", &fd, &st); !s.ok()) return s;
+    FdCloser closer(fd);
     char buffer[65536];
     while (true) {
       ssize_t got = ::read(fd, buffer, sizeof(buffer));
@@ -544,13 +559,18 @@ class HostPlatform : public Platform {
     struct stat st;
     if (r.exists() && ::stat(r.host.c_str(), &st) == 0) {
       if (S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + path);
+      if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path);
       if ((st.st_mode & S_IWUSR) == 0) {
         return Status::Error(kErrPermissionDenied, "read-only: " + path);
       }
     }
-    int fd = ::open(r.host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | mode_flag, 0666);
+    // O_NONBLOCK: a FIFO put there after the check must not hold the write.
+    int fd = ::open(r.host.c_str(),
+                    O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | mode_flag, 0666);
     if (fd < 0) return ErrnoStatus(errno, "write", r.host);
     FdCloser closer(fd);
+    if (::fstat(fd, &st) != 0) return ErrnoStatus(errno, "write", r.host);
+    if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path);
     if (!WriteAll(fd, bytes.data(), bytes.size())) return ErrnoStatus(errno, "write", r.host);
     if (!closer.Close()) return ErrnoStatus(errno, "write", r.host);
     return Status::Ok();

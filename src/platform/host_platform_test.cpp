@@ -1,13 +1,17 @@
 #include "platform/host_platform.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 
 #include "tests/test_world.h"
 
@@ -179,6 +183,50 @@ TEST_F(HostPlatformTest, ListingSkipsHiddenSystemAndSpecialEntries) {
   ASSERT_TRUE(P().SetAttributes("C:\\H\\HIDDEN.TXT", kAttrNormal).ok());
   EXPECT_TRUE(FileExists(P(), "C:\\H\\HIDDEN.TXT"));
   EXPECT_EQ(ListNames("C:\\H\\*.TXT").size(), 2u);
+}
+
+// Runs `call` on its own thread; when it has not returned after a few seconds
+// (blocked opening `fifo`), opens both ends of the FIFO to release it, so the
+// failing test ends instead of hanging the suite.
+bool ReturnsWithoutBlocking(const std::string& fifo, std::function<void()> call) {
+  auto done = std::async(std::launch::async, std::move(call));
+  if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) return true;
+  int release = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  done.wait();
+  ::close(release);
+  return false;
+}
+
+TEST_F(HostPlatformTest, FifosAndDevicesAreRefusedLikeUnreadableFiles) {
+  world_.WriteFile("C:\\P\\F.TXT", "f");
+  const std::string fifo = world_.root() + "/c/P/PIPE.INI";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", world_.root() + "/c/P/ZERO.INI");
+  struct Case {
+    const char* what;
+    std::function<Status(Platform&)> call;
+  } cases[] = {
+      {"read",
+       [](Platform& p) {
+         std::string b;
+         return p.ReadFile("C:\\P\\pipe.ini", &b);
+       }},
+      {"copy from", [](Platform& p) { return p.CopyFile("C:\\P\\PIPE.INI", "C:\\P\\OUT"); }},
+      {"write", [](Platform& p) { return p.WriteFile("C:\\P\\PIPE.INI", "x"); }},
+      {"append", [](Platform& p) { return p.AppendFile("C:\\P\\PIPE.INI", "x"); }},
+      {"read a device",
+       [](Platform& p) {
+         std::string b;
+         return p.ReadFile("C:\\P\\ZERO.INI", &b);
+       }},
+  };
+  for (const Case& c : cases) {
+    Status status;
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { status = c.call(P()); })) << c.what;
+    EXPECT_EQ(status.error, kErrPathFileAccess) << c.what;
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(world_.Tree("C:\\P"), std::vector<std::string>{"F.TXT"});  // no copy, no temporary
 }
 
 TEST_F(HostPlatformTest, HiddenAndSystemAreKeptAsHexTextInAnExtendedAttribute) {
