@@ -67,19 +67,32 @@ bool IsFolder(const std::string& host) {
   return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// True when `candidate` folds to `folded` (FoldCase of the same length),
-// without building the folded copy: a folder scan compares every entry.
+// The byte at `i` of `text` folded to lower case. Every folded letter keeps
+// its UTF-8 length (Ÿ U+0178 and ÿ U+00FF are both two bytes), so a byte
+// folds by itself and its neighbours: a lead byte never follows a lead byte
+// inside a character, so C3 or C5 before a continuation byte is its lead.
+unsigned char FoldedByte(std::string_view text, std::size_t i) {
+  const unsigned char c = static_cast<unsigned char>(text[i]);
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+  if (c == 0xC5) {  // Ÿ (C5 B8) becomes ÿ (C3 BF)
+    return i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xB8 ? 0xC3 : c;
+  }
+  if (c < 0x80 || c > 0xBF || i == 0) return c;
+  const unsigned char lead = static_cast<unsigned char>(text[i - 1]);
+  if (lead == 0xC3 && c <= 0x9E && c != 0x97) return static_cast<unsigned char>(c + 0x20);
+  if (lead == 0xC5) {
+    if (c == 0x92 || c == 0xA0 || c == 0xBD) return static_cast<unsigned char>(c + 1);  // Œ Š Ž
+    if (c == 0xB8) return 0xBF;
+  }
+  return c;
+}
+
+// True when `candidate` folds to `folded` (a FoldCase result), without
+// building the folded copy: a folder scan compares every entry.
 bool FoldsTo(std::string_view candidate, std::string_view folded) {
   if (candidate.size() != folded.size()) return false;
   for (std::size_t i = 0; i < candidate.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(candidate[i]);
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<unsigned char>(c + 32);
-    } else if (c >= 0x80 && c <= 0x9E && c != 0x97 && i > 0 &&
-               static_cast<unsigned char>(candidate[i - 1]) == 0xC3) {
-      c = static_cast<unsigned char>(c + 0x20);
-    }
-    if (c != static_cast<unsigned char>(folded[i])) return false;
+    if (FoldedByte(candidate, i) != static_cast<unsigned char>(folded[i])) return false;
   }
   return true;
 }
@@ -199,16 +212,8 @@ std::string CleanComponent(std::string_view name) {
 }
 
 std::string FoldCase(std::string_view text) {
-  std::string out(text);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(out[i]);
-    if (c >= 'A' && c <= 'Z') {
-      out[i] = static_cast<char>(c + 32);
-    } else if (c >= 0x80 && c <= 0x9E && c != 0x97 && i > 0 &&
-               static_cast<unsigned char>(out[i - 1]) == 0xC3) {
-      out[i] = static_cast<char>(c + 0x20);  // À..Þ -> à..þ, × stays
-    }
-  }
+  std::string out(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(FoldedByte(text, i));
   return out;
 }
 

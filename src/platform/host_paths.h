@@ -6,9 +6,11 @@
 // typed (drive letter and component case included); only "." and ".." are
 // applied and the trailing dots and blanks of each component dropped.
 //
-// Names are compared after folding ASCII letters and the Latin-1 letters of
-// UTF-8 (U+00C0..U+00DE to U+00E0..U+00FE, except U+00D7) to lower case; the
-// folded text has the same length as the original.
+// Names are compared after folding the letters of Windows-1252, in UTF-8, to
+// lower case: ASCII, U+00C0..U+00DE to U+00E0..U+00FE (except U+00D7), and
+// Š, Œ, Ž, Ÿ to š, œ, ž, ÿ. This is the one case rule of the program (the
+// archiver folds by it too). Other bytes pass unchanged; the folded text has
+// the same length as the original, byte for byte.
 //
 // Resolution looks each component up in its host folder: one lstat for the
 // exact name, otherwise one scan of the folder. Among host names equal without

@@ -59,9 +59,13 @@ TEST(MakeAbsoluteTest, RefusesEmptyTextsAndIncompleteUncNames) {
   EXPECT_FALSE(MakeAbsolute("\\\\SRV\\..\\X", WinPath{}, &out));
 }
 
-TEST(NameComparisonTest, FoldsAsciiAndLatinLettersOnly) {
+TEST(NameComparisonTest, FoldsTheWindows1252LettersOnly) {
   EXPECT_TRUE(EqualsNoCase("KY-GEN.CNF", "ky-gen.cnf"));
   EXPECT_TRUE(EqualsNoCase("PERCORSO À", "percorso à"));
+  EXPECT_TRUE(EqualsNoCase("ŠA.TXT", "ša.txt"));
+  EXPECT_EQ(FoldCase("ŠŒŽŸÞÀ"), "šœžÿþà");
+  EXPECT_EQ(FoldCase("Ÿ"), "ÿ");
+  EXPECT_EQ(FoldCase("ĀŁЖ\xC5\xC5\xB8\xFF\xC3"), "ĀŁЖ\xC5ÿ\xFF\xC3");  // the rest stays
   EXPECT_FALSE(EqualsNoCase("A×B", "A÷B"));  // × and ÷ are no letter pair
   EXPECT_FALSE(EqualsNoCase("ABC", "ABCD"));
   EXPECT_TRUE(LessNoCase("a.txt", "B.TXT"));

@@ -93,6 +93,13 @@ TEST_F(HostPlatformTest, FindsNamesWithoutRegardToCase) {
   ASSERT_TRUE(P().WriteFile("C:\\KYCONFIG\\KY-gen.cnf", "new").ok());
   EXPECT_EQ(world_.ReadFile("C:\\KyConfig\\KY-GEN.CNF"), "new");
   EXPECT_EQ(world_.Tree("C:\\KyConfig"), std::vector<std::string>{"KY-GEN.CNF"});
+  // The letters of Windows-1252 beyond Latin-1 fold too (Ÿ and ÿ lie apart).
+  world_.WriteFile("C:\\X\\ŠA.TXT", "s");
+  world_.WriteFile("C:\\X\\ŒŸŽ", "o");
+  unsigned a = 0;
+  EXPECT_TRUE(P().GetAttributes("C:\\X\\ša.txt", &a).ok());
+  ASSERT_TRUE(P().ReadFile("c:\\x\\œÿž", &bytes).ok());
+  EXPECT_EQ(bytes, "o");
 }
 
 TEST_F(HostPlatformTest, NamesDifferingOnlyInCaseResolveDeterministically) {
