@@ -211,6 +211,13 @@ std::string CleanComponent(std::string_view name) {
   return std::string(name.substr(0, end));
 }
 
+bool IsCreatableName(std::string_view name) {
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20) return false;
+  }
+  return !name.empty() && name.find_first_of("<>:\"|?*\\/") == std::string_view::npos;
+}
+
 std::string FoldCase(std::string_view text) {
   std::string out(text.size(), '\0');
   for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(FoldedByte(text, i));

@@ -54,6 +54,10 @@ bool MakeAbsolute(const std::string& text, const WinPath& current, WinPath* out)
 /// Drops trailing dots and blanks, as Windows does where a name is opened.
 std::string CleanComponent(std::string_view name);
 
+/// True when Windows would create a file or folder of this name: no control
+/// character and none of < > : " | ? * (nor a separator).
+bool IsCreatableName(std::string_view name);
+
 std::string FoldCase(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 /// Orders names without regard to case, ties broken by bytes.

@@ -271,6 +271,7 @@ class HostPlatform : public Platform {
     if (!target.parent_exists()) {
       return Status::Error(kErrPathNotFound, "folder not found: " + target.host);
     }
+    if (Status s = CheckNewName(target, to); !s.ok()) return s;
     int in = -1;
     struct stat in_stat;
     if (Status s = OpenRegularForReading(source.host, from, "copy from", &in, &in_stat); !s.ok()) {
@@ -335,6 +336,7 @@ class HostPlatform : public Platform {
     if (Status s = ResolveText(path, &r); !s.ok()) return s;
     if (r.total == 0 || r.exists()) return Status::Error(kErrPathFileAccess, "exists: " + path);
     if (!r.parent_exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
+    if (Status s = CheckNewName(r, path); !s.ok()) return s;
     if (::mkdir(r.host.c_str(), 0777) != 0) return ErrnoStatus(errno, "create folder", r.host);
     return Status::Ok();
   }
@@ -530,6 +532,17 @@ class HostPlatform : public Platform {
     return host::Resolve(map_, parsed, r);
   }
 
+  // A name that is about to be created must be one Windows accepts: ':' (but
+  // the drive's), < > " | ? * and control characters are refused as Windows
+  // refuses them, instead of making a host name no Windows program can open.
+  static Status CheckNewName(const Resolution& r, const std::string& path) {
+    if (r.exists()) return Status::Ok();
+    std::string_view name(r.host);
+    name.remove_prefix(name.find_last_of('/') + 1);
+    if (host::IsCreatableName(name)) return Status::Ok();
+    return Status::Error(kErrPathNotFound, "name not allowed: " + path);
+  }
+
   Status ResolveExisting(const std::string& path, Resolution* r) const {
     if (Status s = ResolveText(path, r); !s.ok()) return s;
     if (int missing = r->MissingError()) return Status::Error(missing, "not found: " + r->host);
@@ -556,6 +569,7 @@ class HostPlatform : public Platform {
     if (Status s = ResolveText(path, &r); !s.ok()) return s;
     if (r.total == 0) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
     if (!r.parent_exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
+    if (Status s = CheckNewName(r, path); !s.ok()) return s;
     struct stat st;
     if (r.exists() && ::stat(r.host.c_str(), &st) == 0) {
       if (S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + path);

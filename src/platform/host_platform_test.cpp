@@ -124,6 +124,23 @@ TEST_F(HostPlatformTest, TrailingDotsBlanksAndRepeatedSeparatorsNameTheSameEntry
   EXPECT_EQ(ListNames("C:\\REPORT  \\*.TXT"), std::vector<std::string>{"f.txt"});
 }
 
+TEST_F(HostPlatformTest, NamesWindowsRefusesAreNeverCreated) {
+  world_.WriteFile("C:\\CUST\\F.TXT", "f");
+  for (std::string name : {"D:", "A:B", "A<B", "A>B", "A\"B", "A|B", "A?B", "A*B", "A\tB"}) {
+    const std::string path = "C:\\CUST\\" + name;
+    EXPECT_EQ(ErrorOf(P().CreateFolder(path)), kErrPathNotFound) << name;
+    EXPECT_EQ(ErrorOf(P().WriteFile(path, "x")), kErrPathNotFound) << name;
+    EXPECT_EQ(ErrorOf(P().AppendFile(path, "x")), kErrPathNotFound) << name;
+    EXPECT_EQ(ErrorOf(P().CopyFile("C:\\CUST\\F.TXT", path)), kErrPathNotFound) << name;
+  }
+  EXPECT_EQ(world_.Tree("C:\\CUST"), std::vector<std::string>{"F.TXT"});
+  EXPECT_EQ(ListNames("C:\\CUST\\*"), std::vector<std::string>{"F.TXT"});
+  // A name the host already holds is still written, as any existing file.
+  world_.WriteFile("C:\\CUST\\ODD:NAME", "old");
+  EXPECT_TRUE(P().WriteFile("C:\\CUST\\odd:name", "new").ok());
+  EXPECT_EQ(world_.ReadFile("C:\\CUST\\ODD:NAME"), "new");
+}
+
 TEST_F(HostPlatformTest, CurrentFolderKeepsTheTextAsEntered) {
   world_.MakeFolder("C:\\KyConfig\\System");
   world_.WriteFile("C:\\KyConfig\\System\\ZA-RIREVO.INI", "ini");
