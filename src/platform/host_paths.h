@@ -20,9 +20,13 @@
 #ifndef ZARIREVO_PLATFORM_HOST_PATHS_H_
 #define ZARIREVO_PLATFORM_HOST_PATHS_H_
 
+#include <sys/stat.h>
+
 #include <cstddef>
+#include <list>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/host_platform.h"
@@ -86,9 +90,57 @@ struct Resolution {
   int MissingError() const;
 };
 
+/// What scans of host folders found, so that a name missing in its exact
+/// spelling is looked up without another scan: per folder, each folded name
+/// and the host names that fold to it. An entry holds while the folder's
+/// device, inode, modification and change times (nanoseconds) are those seen
+/// at its scan; any change made by someone else moves them (the kernel gives
+/// a change after a stat a new time stamp), and the folder is scanned again.
+/// This process's own creates and deletes are entered as they happen, with
+/// the folder's new times. At most kMaxFolders folders and kMaxNames names are
+/// kept; the least recently used go first.
+class NameCache {
+ public:
+  static constexpr std::size_t kMaxFolders = 256;
+  static constexpr std::size_t kMaxNames = 400000;
+
+  /// Finds `name` in the host folder `folder`: the smallest (in bytes) entry
+  /// equal to it without regard to case. `folder_stat`, when given, is a stat
+  /// of the folder taken just now.
+  bool Find(const std::string& folder, const std::string& name, std::string* found,
+            const struct stat* folder_stat = nullptr);
+  /// This process created `name` in `folder` (or renamed a file there).
+  void Added(const std::string& folder, const std::string& name);
+  /// This process removed `name` from `folder`.
+  void Removed(const std::string& folder, const std::string& name);
+  /// Forgets a folder (removed, or no longer to be trusted).
+  void Forget(const std::string& folder);
+
+  std::size_t scans() const { return scans_; }
+
+ private:
+  struct Folder {
+    struct stat stamp {};
+    std::unordered_map<std::string, std::vector<std::string>> names;  // sorted spellings
+    std::size_t count = 0;
+    std::list<std::string>::iterator used;
+  };
+  static bool SameStamp(const struct stat& a, const struct stat& b);
+  void Update(const std::string& folder, const std::string& name, bool added);
+  Folder* Scan(const std::string& folder, const struct stat& stamp);
+  void Drop(std::unordered_map<std::string, Folder>::iterator it);
+
+  std::unordered_map<std::string, Folder> folders_;
+  std::list<std::string> recent_;  // most recently used first
+  std::size_t names_ = 0;
+  std::size_t scans_ = 0;
+};
+
 /// Resolves `path` through `map`. Error 71 when the drive is not mapped or its
 /// host folder (the UNC root) is missing; otherwise Ok with the resolution.
-Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out);
+/// Names missing in their exact spelling are looked up in `cache` when given.
+Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out,
+               NameCache* cache = nullptr);
 
 /// The host folder that stands for a drive root ("" when unmapped).
 std::string DriveFolder(const DriveMap& map, char letter);

@@ -195,7 +195,7 @@ class HostPlatform : public Platform {
       return Status::Error(kErrPathNotFound, "bad path: " + pattern);
     }
     Resolution r;
-    if (Status s = host::Resolve(map_, folder, &r); !s.ok()) return s;
+    if (Status s = host::Resolve(map_, folder, &r, &names_); !s.ok()) return s;
     if (!r.exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
     int fd = ::open(r.host.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return ErrnoStatus(errno == ENOENT ? ENOTDIR : errno, "list", r.host);
@@ -307,6 +307,8 @@ class HostPlatform : public Platform {
         result = ErrnoStatus(errno, "copy to", target.host);
       } else if (::rename(temporary.c_str(), target.host.c_str()) != 0) {
         result = ErrnoStatus(errno, "copy to", target.host);
+      } else {
+        Changed(target.host, true);
       }
     }
     if (!result.ok()) ::unlink(temporary.c_str());
@@ -328,6 +330,7 @@ class HostPlatform : public Platform {
       return Status::Error(kErrPermissionDenied, "read-only: " + path);
     }
     if (::unlink(r.host.c_str()) != 0) return ErrnoStatus(errno, "delete", r.host);
+    Changed(r.host, false);
     return Status::Ok();
   }
 
@@ -338,6 +341,7 @@ class HostPlatform : public Platform {
     if (!r.parent_exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
     if (Status s = CheckNewName(r, path); !s.ok()) return s;
     if (::mkdir(r.host.c_str(), 0777) != 0) return ErrnoStatus(errno, "create folder", r.host);
+    Changed(r.host, true);
     return Status::Ok();
   }
 
@@ -350,10 +354,13 @@ class HostPlatform : public Platform {
     if (::lstat(r.host.c_str(), &st) != 0) return ErrnoStatus(errno, "remove folder", r.host);
     if (S_ISLNK(st.st_mode)) {  // removed as a link, never followed
       if (::unlink(r.host.c_str()) != 0) return ErrnoStatus(errno, "remove folder", r.host);
+      Changed(r.host, false);
       return Status::Ok();
     }
     if (!S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a folder: " + path);
     if (::rmdir(r.host.c_str()) != 0) return ErrnoStatus(errno, "remove folder", r.host);
+    names_.Forget(r.host);
+    Changed(r.host, false);
     return Status::Ok();
   }
 
@@ -395,7 +402,7 @@ class HostPlatform : public Platform {
       return Status::Error(kErrPathNotFound, "bad path: " + path);
     }
     Resolution r;
-    if (Status s = host::Resolve(map_, target, &r); !s.ok()) return s;
+    if (Status s = host::Resolve(map_, target, &r, &names_); !s.ok()) return s;
     struct stat st;
     if (!r.exists() || ::stat(r.host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
       return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
@@ -419,14 +426,14 @@ class HostPlatform : public Platform {
     }
     if (program.parts.back().find('.') == std::string::npos) program.parts.back() += ".EXE";
     Resolution r;
-    if (Status s = host::Resolve(map_, program, &r); !s.ok()) return s;
+    if (Status s = host::Resolve(map_, program, &r, &names_); !s.ok()) return s;
     if (int missing = r.MissingError()) return Status::Error(missing, "not found: " + r.host);
     struct stat st;
     if (::stat(r.host.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
       return Status::Error(kErrFileNotFound, "not a program file: " + r.host);
     }
     Resolution work;
-    if (Status s = host::Resolve(map_, current_, &work); !s.ok()) return s;
+    if (Status s = host::Resolve(map_, current_, &work, &names_); !s.ok()) return s;
     if (!work.exists()) {
       return Status::Error(kErrPathNotFound, "current folder not found: " + work.host);
     }
@@ -529,7 +536,7 @@ class HostPlatform : public Platform {
     if (!host::MakeAbsolute(path, current_, &parsed)) {
       return Status::Error(kErrPathNotFound, "bad path: " + path);
     }
-    return host::Resolve(map_, parsed, r);
+    return host::Resolve(map_, parsed, r, &names_);
   }
 
   // A name that is about to be created must be one Windows accepts: ':' (but
@@ -585,13 +592,27 @@ class HostPlatform : public Platform {
     FdCloser closer(fd);
     if (::fstat(fd, &st) != 0) return ErrnoStatus(errno, "write", r.host);
     if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    if (!r.exists()) Changed(r.host, true);
     if (!WriteAll(fd, bytes.data(), bytes.size())) return ErrnoStatus(errno, "write", r.host);
     if (!closer.Close()) return ErrnoStatus(errno, "write", r.host);
     return Status::Ok();
   }
 
+  // Tells the name memory that this process added or removed `host_path`.
+  void Changed(const std::string& host_path, bool added) const {
+    const std::size_t slash = host_path.find_last_of('/');
+    const std::string folder = slash == 0 ? "/" : host_path.substr(0, slash);
+    const std::string name = host_path.substr(slash + 1);
+    if (added) {
+      names_.Added(folder, name);
+    } else {
+      names_.Removed(folder, name);
+    }
+  }
+
   DriveMap map_;
   WinPath current_;
+  mutable host::NameCache names_;
 };
 
 }  // namespace
