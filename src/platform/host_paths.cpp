@@ -378,6 +378,11 @@ void NameCache::Removed(const std::string& folder, const std::string& name) {
   Update(folder, name, false);
 }
 
+std::string ExactHostPath(const DriveMap& map, const WinPath& path) {
+  std::string root = path.is_unc() ? TrimHostFolder(map.unc_root) : DriveFolder(map, path.drive);
+  return root.empty() ? root : ExactHostPath(root, path, path.parts.size());
+}
+
 int Resolution::MissingError() const {
   if (exists()) return kErrNone;
   return found + 1 == total ? kErrFileNotFound : kErrPathNotFound;

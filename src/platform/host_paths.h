@@ -142,6 +142,10 @@ class NameCache {
 Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out,
                NameCache* cache = nullptr);
 
+/// The host path of `path` as typed, every component in its typed spelling
+/// ("" when the drive is not mapped): where a path that exists as typed is.
+std::string ExactHostPath(const DriveMap& map, const WinPath& path);
+
 /// The host folder that stands for a drive root ("" when unmapped).
 std::string DriveFolder(const DriveMap& map, char letter);
 

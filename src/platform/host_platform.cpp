@@ -168,6 +168,13 @@ std::vector<std::string> FolderSpellings(const std::string& folder) {
   return spellings;
 }
 
+// The file creation mask, read once (setting it back at once).
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask;
+}
+
 std::string HostWorkingFolder() {
   char* cwd = ::getcwd(nullptr, 0);
   if (cwd == nullptr) return "/";
@@ -263,23 +270,40 @@ class HostPlatform : public Platform {
     return WriteDosBits(r.host, attributes);
   }
 
+  // One open of the source, one create of a temporary beside the target,
+  // the bytes copied in the kernel, mode and times set on the descriptor, one
+  // rename over the target. A failed copy (disk full, read error) leaves no
+  // half file behind and an older target as it was.
   Status CopyFile(const std::string& from, const std::string& to) override {
-    Resolution source;
-    if (Status s = ResolveExisting(from, &source); !s.ok()) return s;
+    WinPath source_path;
+    if (!host::MakeAbsolute(from, current_, &source_path)) {
+      return Status::Error(kErrPathNotFound, "bad path: " + from);
+    }
+    // Most sources exist as typed: opened at once, resolved only otherwise.
+    int in = -1;
+    struct stat in_stat;
+    std::string source = host::ExactHostPath(map_, source_path);
+    Status opened = Status::Error(kErrFileNotFound);
+    if (!source.empty() && source_path.parts.size() > source_path.root_parts()) {
+      opened = OpenRegularForReading(source, from, "copy from", &in, &in_stat);
+    }
+    if (opened.error == kErrFileNotFound || opened.error == kErrPathNotFound) {
+      Resolution r;
+      if (Status s = host::Resolve(map_, source_path, &r, &names_); !s.ok()) return s;
+      if (int missing = r.MissingError()) return Status::Error(missing, "not found: " + r.host);
+      source = r.host;
+      opened = OpenRegularForReading(source, from, "copy from", &in, &in_stat);
+    }
+    if (!opened.ok()) return opened;
+    FdCloser in_closer(in);
     Resolution target;
     if (Status s = ResolveText(to, &target); !s.ok()) return s;
     if (!target.parent_exists()) {
       return Status::Error(kErrPathNotFound, "folder not found: " + target.host);
     }
     if (Status s = CheckNewName(target, to); !s.ok()) return s;
-    int in = -1;
-    struct stat in_stat;
-    if (Status s = OpenRegularForReading(source.host, from, "copy from", &in, &in_stat); !s.ok()) {
-      return s;
-    }
-    FdCloser in_closer(in);
     struct stat out_stat;
-    if (::stat(target.host.c_str(), &out_stat) == 0) {
+    if (target.exists() && ::stat(target.host.c_str(), &out_stat) == 0) {
       if (S_ISDIR(out_stat.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + to);
       if (out_stat.st_dev == in_stat.st_dev && out_stat.st_ino == in_stat.st_ino) {
         return Status::Error(kErrPathFileAccess, "copy onto itself: " + to);
@@ -288,19 +312,16 @@ class HostPlatform : public Platform {
         return Status::Error(kErrPermissionDenied, "read-only: " + to);
       }
     }
-    // The copy is written beside the target and renamed over it at the end,
-    // so a failed copy (disk full, read error) leaves no half file behind and
-    // an older target as it was.
-    std::string folder = target.host.substr(0, target.host.find_last_of('/'));
-    std::string temporary = host::JoinHost(folder.empty() ? "/" : folder, ".zrcopy-XXXXXX");
-    int out = ::mkostemp(temporary.data(), O_CLOEXEC);
+    // The copy keeps the source's permission bits but is writable by its
+    // owner, and the source's modification time, as Windows copies keep it.
+    const mode_t mode = (in_stat.st_mode & 0777) | S_IWUSR;
+    std::string temporary;
+    int out = CreateTemporary(target.host, mode, &temporary);
     if (out < 0) return ErrnoStatus(errno, "copy to", target.host);
     FdCloser out_closer(out);
-    Status result = CopyBytes(in, out, source.host, temporary);
+    Status result = CopyBytes(in, out, in_stat.st_size, source, temporary);
     if (result.ok()) {
-      // The copy keeps the source's permission bits but is writable by its
-      // owner, and the source's modification time, as Windows copies keep it.
-      ::fchmod(out, (in_stat.st_mode & 0777) | S_IWUSR);
+      if ((mode & umask_) != 0) ::fchmod(out, mode);
       const struct timespec times[2] = {in_stat.st_atim, in_stat.st_mtim};
       ::futimens(out, times);
       if (!out_closer.Close()) {
@@ -556,7 +577,42 @@ class HostPlatform : public Platform {
     return Status::Ok();
   }
 
-  static Status CopyBytes(int in, int out, const std::string& from, const std::string& to) {
+  // Creates a new file of a name of its own beside `target_host`.
+  int CreateTemporary(const std::string& target_host, mode_t mode, std::string* temporary) {
+    const std::size_t slash = target_host.find_last_of('/');
+    const std::string folder = slash == 0 ? "/" : target_host.substr(0, slash);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      *temporary = host::JoinHost(
+          folder, ".zrcopy-" + std::to_string(::getpid()) + "-" + std::to_string(++temporaries_));
+      int fd =
+          ::open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+      if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+  }
+
+  // Copies `size` bytes (the source's size when opened) in the kernel,
+  // reading and writing where the kernel cannot (another file system, or a
+  // file whose size says nothing, such as those of /proc): then to its end.
+  static Status CopyBytes(int in, int out, off_t size, const std::string& from,
+                          const std::string& to) {
+    off_t left = size;
+    while (left > 0) {
+      ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(left), 0);
+      if (copied > 0) {
+        left -= copied;
+        continue;
+      }
+      if (copied == 0) return Status::Ok();  // the source got shorter
+      if (errno == EINTR) continue;
+      if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+          errno == EBADF) {
+        break;
+      }
+      return ErrnoStatus(errno, errno == ENOSPC || errno == EDQUOT ? "copy to" : "copy from",
+                         errno == ENOSPC || errno == EDQUOT ? to : from);
+    }
+    if (size > 0 && left == 0) return Status::Ok();
     char buffer[65536];
     while (true) {
       ssize_t got = ::read(in, buffer, sizeof(buffer));
@@ -577,21 +633,24 @@ class HostPlatform : public Platform {
     if (r.total == 0) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
     if (!r.parent_exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
     if (Status s = CheckNewName(r, path); !s.ok()) return s;
-    struct stat st;
-    if (r.exists() && ::stat(r.host.c_str(), &st) == 0) {
-      if (S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + path);
-      if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path);
-      if ((st.st_mode & S_IWUSR) == 0) {
-        return Status::Error(kErrPermissionDenied, "read-only: " + path);
-      }
-    }
-    // O_NONBLOCK: a FIFO put there after the check must not hold the write.
+    // Opened first and checked on the descriptor: a folder fails the open, a
+    // FIFO neither blocks it (O_NONBLOCK) nor is written, a read-only file is
+    // refused before anything is cut.
+    const bool truncate = (mode_flag & O_TRUNC) != 0;
     int fd = ::open(r.host.c_str(),
-                    O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | mode_flag, 0666);
+                    O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (mode_flag & ~O_TRUNC),
+                    0666);
     if (fd < 0) return ErrnoStatus(errno, "write", r.host);
     FdCloser closer(fd);
+    struct stat st;
     if (::fstat(fd, &st) != 0) return ErrnoStatus(errno, "write", r.host);
     if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    if (r.exists() && (st.st_mode & S_IWUSR) == 0) {
+      return Status::Error(kErrPermissionDenied, "read-only: " + path);
+    }
+    if (truncate && st.st_size > 0 && ::ftruncate(fd, 0) != 0) {
+      return ErrnoStatus(errno, "write", r.host);
+    }
     if (!r.exists()) Changed(r.host, true);
     if (!WriteAll(fd, bytes.data(), bytes.size())) return ErrnoStatus(errno, "write", r.host);
     if (!closer.Close()) return ErrnoStatus(errno, "write", r.host);
@@ -613,6 +672,8 @@ class HostPlatform : public Platform {
   DriveMap map_;
   WinPath current_;
   mutable host::NameCache names_;
+  mode_t umask_ = CurrentUmask();
+  unsigned long temporaries_ = 0;
 };
 
 }  // namespace

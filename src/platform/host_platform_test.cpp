@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -333,6 +335,26 @@ TEST_F(HostPlatformTest, WriteAppendAndCopy) {
   world_.MakeFolder("A:\\DIR");
   EXPECT_EQ(ErrorOf(P().CopyFile("C:\\SRC\\PROG.EXE", "A:\\DIR")), kErrPathFileAccess);
   EXPECT_EQ(world_.Tree("A:\\"), std::vector<std::string>{"PROG.EXE"});  // no temporary left
+
+  // A copy that fails half-way (the file size limit stands for a full disk)
+  // leaves the old target as it was and no temporary.
+  world_.WriteFile("A:\\BIG.EXE", "old");
+  struct rlimit old_limit;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  struct rlimit small = old_limit;
+  small.rlim_cur = 100000;
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int failed = ErrorOf(P().CopyFile("C:\\SRC\\PROG.EXE", "A:\\BIG.EXE"));
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(failed, kErrDiskFull);
+  EXPECT_EQ(world_.ReadFile("A:\\BIG.EXE"), "old");
+  EXPECT_EQ(world_.Tree("A:\\"), (std::vector<std::string>{"BIG.EXE", "PROG.EXE"}));
+  // A file whose size says nothing (as those of /proc) is copied to its end.
+  fs::create_symlink("/proc/self/status", world_.Host("C:\\SRC\\STATUS"));
+  ASSERT_TRUE(P().CopyFile("C:\\SRC\\STATUS", "A:\\STATUS").ok());
+  EXPECT_NE(world_.ReadFile("A:\\STATUS").find("Name:"), std::string::npos);
 }
 
 TEST_F(HostPlatformTest, LinksAreRemovedAsLinksAndNeverFollowed) {
