@@ -583,7 +583,7 @@ class HostPlatform : public Platform {
     const std::string folder = slash == 0 ? "/" : target_host.substr(0, slash);
     for (int attempt = 0; attempt < 100; ++attempt) {
       *temporary = host::JoinHost(
-          folder, ".zrcopy-" + std::to_string(::getpid()) + "-" + std::to_string(++temporaries_));
+          folder, ".zrcopy-" + std::to_string(pid_) + "-" + std::to_string(++temporaries_));
       int fd =
           ::open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
       if (fd >= 0 || errno != EEXIST) return fd;
@@ -674,6 +674,7 @@ class HostPlatform : public Platform {
   mutable host::NameCache names_;
   mode_t umask_ = CurrentUmask();
   unsigned long temporaries_ = 0;
+  pid_t pid_ = ::getpid();
 };
 
 }  // namespace
