@@ -609,8 +609,8 @@ class HostPlatform : public Platform {
           errno == EBADF) {
         break;
       }
-      return ErrnoStatus(errno, errno == ENOSPC || errno == EDQUOT ? "copy to" : "copy from",
-                         errno == ENOSPC || errno == EDQUOT ? to : from);
+      const bool target_side = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
+      return ErrnoStatus(errno, target_side ? "copy to" : "copy from", target_side ? to : from);
     }
     if (size > 0 && left == 0) return Status::Ok();
     char buffer[65536];
