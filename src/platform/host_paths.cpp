@@ -62,24 +62,41 @@ bool GlobMatch(std::string_view p, std::string_view s) {
   return pi == p.size();
 }
 
-bool IsFolder(const std::string& host) {
-  struct stat st;
-  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+bool IsFolder(const std::string& host, struct stat* st) {
+  return ::stat(host.c_str(), st) == 0 && S_ISDIR(st->st_mode);
 }
 
-// True when `candidate` folds to `folded` (FoldCase of the same length),
-// without building the folded copy: a folder scan compares every entry.
+bool IsFolder(const std::string& host) {
+  struct stat st;
+  return IsFolder(host, &st);
+}
+
+// The byte at `i` of `text` folded to lower case. Every folded letter keeps
+// its UTF-8 length (Ÿ U+0178 and ÿ U+00FF are both two bytes), so a byte
+// folds by itself and its neighbours: a lead byte never follows a lead byte
+// inside a character, so C3 or C5 before a continuation byte is its lead.
+unsigned char FoldedByte(std::string_view text, std::size_t i) {
+  const unsigned char c = static_cast<unsigned char>(text[i]);
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+  if (c == 0xC5) {  // Ÿ (C5 B8) becomes ÿ (C3 BF)
+    return i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xB8 ? 0xC3 : c;
+  }
+  if (c < 0x80 || c > 0xBF || i == 0) return c;
+  const unsigned char lead = static_cast<unsigned char>(text[i - 1]);
+  if (lead == 0xC3 && c <= 0x9E && c != 0x97) return static_cast<unsigned char>(c + 0x20);
+  if (lead == 0xC5) {
+    if (c == 0x92 || c == 0xA0 || c == 0xBD) return static_cast<unsigned char>(c + 1);  // Œ Š Ž
+    if (c == 0xB8) return 0xBF;
+  }
+  return c;
+}
+
+// True when `candidate` folds to `folded` (a FoldCase result), without
+// building the folded copy: a folder scan compares every entry.
 bool FoldsTo(std::string_view candidate, std::string_view folded) {
   if (candidate.size() != folded.size()) return false;
   for (std::size_t i = 0; i < candidate.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(candidate[i]);
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<unsigned char>(c + 32);
-    } else if (c >= 0x80 && c <= 0x9E && c != 0x97 && i > 0 &&
-               static_cast<unsigned char>(candidate[i - 1]) == 0xC3) {
-      c = static_cast<unsigned char>(c + 0x20);
-    }
-    if (c != static_cast<unsigned char>(folded[i])) return false;
+    if (FoldedByte(candidate, i) != static_cast<unsigned char>(folded[i])) return false;
   }
   return true;
 }
@@ -87,7 +104,7 @@ bool FoldsTo(std::string_view candidate, std::string_view folded) {
 // Finds `name` in the host folder `folder` by a scan: the smallest (in bytes)
 // entry equal to it without regard to case.
 bool ScanForEntry(const std::string& folder, const std::string& name, std::string* found) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   DIR* dir = ::fdopendir(fd);
   if (dir == nullptr) {
@@ -112,7 +129,7 @@ bool ScanForEntry(const std::string& folder, const std::string& name, std::strin
 // otherwise the smallest (in bytes) entry equal to it without regard to case.
 // `*exact` tells whether the exact name was found, with its lstat in `st`.
 bool FindEntry(const std::string& folder, const std::string& name, std::string* found,
-               struct stat* st, bool* exact) {
+               struct stat* st, bool* exact, NameCache* cache) {
   *exact = false;
   if (::lstat(JoinHost(folder, name).c_str(), st) == 0) {
     *found = name;
@@ -120,7 +137,7 @@ bool FindEntry(const std::string& folder, const std::string& name, std::string* 
     return true;
   }
   if (errno != ENOENT) return false;
-  return ScanForEntry(folder, name, found);
+  return cache != nullptr ? cache->Find(folder, name, found) : ScanForEntry(folder, name, found);
 }
 
 // A found component is a folder when it is one or links to one; `st` is its
@@ -198,17 +215,16 @@ std::string CleanComponent(std::string_view name) {
   return std::string(name.substr(0, end));
 }
 
-std::string FoldCase(std::string_view text) {
-  std::string out(text);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(out[i]);
-    if (c >= 'A' && c <= 'Z') {
-      out[i] = static_cast<char>(c + 32);
-    } else if (c >= 0x80 && c <= 0x9E && c != 0x97 && i > 0 &&
-               static_cast<unsigned char>(out[i - 1]) == 0xC3) {
-      out[i] = static_cast<char>(c + 0x20);  // À..Þ -> à..þ, × stays
-    }
+bool IsCreatableName(std::string_view name) {
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20) return false;
   }
+  return !name.empty() && name.find_first_of("<>:\"|?*\\/") == std::string_view::npos;
+}
+
+std::string FoldCase(std::string_view text) {
+  std::string out(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(FoldedByte(text, i));
   return out;
 }
 
@@ -257,12 +273,122 @@ std::string DriveFolder(const DriveMap& map, char letter) {
   return it == map.drives.end() ? std::string() : TrimHostFolder(it->second);
 }
 
+bool NameCache::SameStamp(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+         a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+         a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+void NameCache::Drop(std::unordered_map<std::string, Folder>::iterator it) {
+  names_ -= it->second.count;
+  recent_.erase(it->second.used);
+  folders_.erase(it);
+}
+
+void NameCache::Forget(const std::string& folder) {
+  auto it = folders_.find(folder);
+  if (it != folders_.end()) Drop(it);
+}
+
+NameCache::Folder* NameCache::Scan(const std::string& folder, const struct stat& stamp) {
+  Forget(folder);
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  DIR* dir = ::fdopendir(fd);
+  if (dir == nullptr) {
+    ::close(fd);
+    return nullptr;
+  }
+  ++scans_;
+  Folder entry;
+  entry.stamp = stamp;
+  while (const dirent* d = ::readdir(dir)) {
+    std::string_view name(d->d_name);
+    if (name == "." || name == "..") continue;
+    std::vector<std::string>& spellings = entry.names[FoldCase(name)];
+    spellings.insert(std::lower_bound(spellings.begin(), spellings.end(), name), std::string(name));
+    ++entry.count;
+  }
+  ::closedir(dir);
+  while (!recent_.empty() && (folders_.size() >= kMaxFolders || names_ + entry.count > kMaxNames)) {
+    Drop(folders_.find(recent_.back()));
+  }
+  recent_.push_front(folder);
+  entry.used = recent_.begin();
+  names_ += entry.count;
+  return &(folders_[folder] = std::move(entry));
+}
+
+bool NameCache::Find(const std::string& folder, const std::string& name, std::string* found,
+                     const struct stat* folder_stat) {
+  struct stat now;
+  if (folder_stat == nullptr) {
+    if (::stat(folder.c_str(), &now) != 0) {
+      Forget(folder);
+      return false;
+    }
+    folder_stat = &now;
+  }
+  Folder* entry = nullptr;
+  auto it = folders_.find(folder);
+  if (it != folders_.end() && SameStamp(it->second.stamp, *folder_stat)) {
+    entry = &it->second;
+    recent_.splice(recent_.begin(), recent_, entry->used);
+  } else {
+    entry = Scan(folder, *folder_stat);
+    if (entry == nullptr) return false;
+  }
+  auto names = entry->names.find(FoldCase(name));
+  if (names == entry->names.end()) return false;
+  *found = names->second.front();
+  return true;
+}
+
+void NameCache::Update(const std::string& folder, const std::string& name, bool added) {
+  auto it = folders_.find(folder);
+  if (it == folders_.end()) return;
+  Folder& entry = it->second;
+  // The change was ours; a change by someone else since the last look is
+  // lost with the old times only if it fell between that look and ours.
+  if (::stat(folder.c_str(), &entry.stamp) != 0) {
+    Drop(it);
+    return;
+  }
+  const std::string key = FoldCase(name);
+  std::vector<std::string>& spellings = entry.names[key];
+  auto at = std::lower_bound(spellings.begin(), spellings.end(), name);
+  const bool there = at != spellings.end() && *at == name;
+  if (added && !there) {
+    spellings.insert(at, name);
+    ++entry.count;
+    ++names_;
+  } else if (!added && there) {
+    spellings.erase(at);
+    --entry.count;
+    --names_;
+  }
+  if (spellings.empty()) entry.names.erase(key);
+}
+
+void NameCache::Added(const std::string& folder, const std::string& name) {
+  Update(folder, name, true);
+}
+
+void NameCache::Removed(const std::string& folder, const std::string& name) {
+  Update(folder, name, false);
+}
+
+std::string ExactHostPath(const DriveMap& map, const WinPath& path) {
+  std::string root = path.is_unc() ? TrimHostFolder(map.unc_root) : DriveFolder(map, path.drive);
+  return root.empty() ? root : ExactHostPath(root, path, path.parts.size());
+}
+
 int Resolution::MissingError() const {
   if (exists()) return kErrNone;
   return found + 1 == total ? kErrFileNotFound : kErrPathNotFound;
 }
 
-Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out) {
+Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out, NameCache* cache) {
   std::string root = path.is_unc() ? TrimHostFolder(map.unc_root) : DriveFolder(map, path.drive);
   if (root.empty()) {
     return Status::Error(kErrDiskNotReady, "drive not mapped: " + path.Text());
@@ -278,6 +404,7 @@ Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out) {
   std::size_t start = 0;
   bool start_missing_exactly = false;  // the exact name of parts[start] is not there
   bool root_is_folder = false;
+  struct stat folder_stat {};
   if (r.total > 0) {
     const std::string whole = ExactHostPath(root, path, r.total);
     struct stat st;
@@ -290,7 +417,7 @@ Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out) {
     const bool whole_missing = errno == ENOENT;
     if (r.total > 1) {
       std::string folder = ExactHostPath(root, path, r.total - 1);
-      if (IsFolder(folder)) {
+      if (IsFolder(folder, &folder_stat)) {
         start = r.total - 1;
         r.found = start;
         r.host = std::move(folder);
@@ -310,9 +437,14 @@ Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out) {
       struct stat st {};
       bool exact = false;
       const bool last = i + 1 == path.parts.size();
-      const bool exists = i == start && start_missing_exactly
-                              ? ScanForEntry(r.host, name, &found)
-                              : FindEntry(r.host, name, &found, &st, &exact);
+      bool exists = false;
+      if (i != start || !start_missing_exactly) {
+        exists = FindEntry(r.host, name, &found, &st, &exact, cache);
+      } else if (cache != nullptr) {
+        exists = cache->Find(r.host, name, &found, root_is_folder ? &folder_stat : nullptr);
+      } else {
+        exists = ScanForEntry(r.host, name, &found);
+      }
       if (exists && (last || IsFolderEntry(JoinHost(r.host, found), st, exact))) {
         name = found;
         ++r.found;

@@ -59,9 +59,13 @@ TEST(MakeAbsoluteTest, RefusesEmptyTextsAndIncompleteUncNames) {
   EXPECT_FALSE(MakeAbsolute("\\\\SRV\\..\\X", WinPath{}, &out));
 }
 
-TEST(NameComparisonTest, FoldsAsciiAndLatinLettersOnly) {
+TEST(NameComparisonTest, FoldsTheWindows1252LettersOnly) {
   EXPECT_TRUE(EqualsNoCase("KY-GEN.CNF", "ky-gen.cnf"));
   EXPECT_TRUE(EqualsNoCase("PERCORSO À", "percorso à"));
+  EXPECT_TRUE(EqualsNoCase("ŠA.TXT", "ša.txt"));
+  EXPECT_EQ(FoldCase("ŠŒŽŸÞÀ"), "šœžÿþà");
+  EXPECT_EQ(FoldCase("Ÿ"), "ÿ");
+  EXPECT_EQ(FoldCase("ĀŁЖ\xC5\xC5\xB8\xFF\xC3"), "ĀŁЖ\xC5ÿ\xFF\xC3");  // the rest stays
   EXPECT_FALSE(EqualsNoCase("A×B", "A÷B"));  // × and ÷ are no letter pair
   EXPECT_FALSE(EqualsNoCase("ABC", "ABCD"));
   EXPECT_TRUE(LessNoCase("a.txt", "B.TXT"));
@@ -126,13 +130,17 @@ class ResolveTest : public ::testing::Test {
     std::filesystem::remove_all(root_, ec);
   }
 
-  // Host path below the drive folder and number of components found.
+  // Host path below the drive folder and number of components found; the
+  // name memory, kept across the calls of a test, must give what scans give.
   using Found = std::pair<std::string, std::size_t>;
   Found Resolved(const std::string& text) {
     WinPath path;
     EXPECT_TRUE(MakeAbsolute(text, WinPath{}, &path)) << text;
-    Resolution r;
+    Resolution r, remembered;
     EXPECT_TRUE(Resolve(map_, path, &r).ok()) << text;
+    EXPECT_TRUE(Resolve(map_, path, &remembered, &cache_).ok()) << text;
+    EXPECT_EQ(remembered.host, r.host) << text;
+    EXPECT_EQ(remembered.found, r.found) << text;
     EXPECT_EQ(r.total, path.parts.size()) << text;
     EXPECT_EQ(r.host.rfind(root_, 0), 0u) << r.host;
     return {r.host.substr(root_.size()), r.found};
@@ -140,7 +148,32 @@ class ResolveTest : public ::testing::Test {
 
   std::string root_;
   DriveMap map_;
+  NameCache cache_;
 };
+
+TEST_F(ResolveTest, TheNameMemoryScansAFolderOnceAndFollowsChanges) {
+  const std::string mac = root_ + "/ORVEL/VER14/MAC";
+  for (int i = 0; i < 50; ++i) {  // new files, as a copy makes them
+    const std::string name = "NEW" + std::to_string(i) + ".MAC";
+    EXPECT_EQ(Resolved("C:\\orvel\\ver14\\MAC\\" + name).second, 3u);
+    std::ofstream(mac + "/" + name) << "x";
+    cache_.Added(mac, name);
+  }
+  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\new7.mac"), Found("/ORVEL/VER14/MAC/NEW7.MAC", 4));
+  const std::size_t scans = cache_.scans();
+  EXPECT_LE(scans, 3u);  // the root, ORVEL and MAC, once each
+  // Changes by someone else are seen: a new name, a removed one.
+  std::ofstream(mac + "/Other.Mac") << "x";
+  std::filesystem::remove(mac + "/M01.MAC");
+  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\OTHER.MAC"), Found("/ORVEL/VER14/MAC/Other.Mac", 4));
+  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\m01.mac"), Found("/ORVEL/VER14/MAC/m01.mac", 3));
+  EXPECT_EQ(cache_.scans(), scans + 1);
+  // This process's own removal is entered without a scan.
+  std::filesystem::remove(mac + "/NEW3.MAC");
+  cache_.Removed(mac, "NEW3.MAC");
+  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\new3.mac"), Found("/ORVEL/VER14/MAC/new3.mac", 3));
+  EXPECT_EQ(cache_.scans(), scans + 1);
+}
 
 TEST_F(ResolveTest, ExactPathsAndPathsFoundWithoutRegardToCase) {
   EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\M01.MAC"), Found("/ORVEL/VER14/MAC/M01.MAC", 4));

@@ -101,6 +101,23 @@ class FdCloser {
   int fd_;
 };
 
+// Opens an existing file for reading. A FIFO, socket or device in the place
+// of a file is refused like a file that cannot be read (75): opening a FIFO
+// without O_NONBLOCK waits for a writer for ever, and a device never ends.
+Status OpenRegularForReading(const std::string& host_path, const std::string& path,
+                             const char* what, int* fd, struct stat* st) {
+  *fd = ::open(host_path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (*fd < 0) return ErrnoStatus(errno, what, host_path);
+  // O_NONBLOCK stays: it changes nothing for the reads of a regular file.
+  int err = ::fstat(*fd, st) != 0 ? errno : 0;
+  if (err == 0 && !S_ISREG(st->st_mode)) err = -1;
+  if (err == 0) return Status::Ok();
+  ::close(*fd);
+  *fd = -1;
+  if (err < 0) return Status::Error(kErrPathFileAccess, "not a file: " + path);
+  return ErrnoStatus(err, what, host_path);
+}
+
 // Lexically normalised absolute host path ("." and ".." applied, "//" merged).
 std::string NormaliseHostPath(const std::string& path) {
   std::vector<std::string> parts;
@@ -151,6 +168,13 @@ std::vector<std::string> FolderSpellings(const std::string& folder) {
   return spellings;
 }
 
+// The file creation mask, read once (setting it back at once).
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask;
+}
+
 std::string HostWorkingFolder() {
   char* cwd = ::getcwd(nullptr, 0);
   if (cwd == nullptr) return "/";
@@ -178,9 +202,9 @@ class HostPlatform : public Platform {
       return Status::Error(kErrPathNotFound, "bad path: " + pattern);
     }
     Resolution r;
-    if (Status s = host::Resolve(map_, folder, &r); !s.ok()) return s;
+    if (Status s = host::Resolve(map_, folder, &r, &names_); !s.ok()) return s;
     if (!r.exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
-    int fd = ::open(r.host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = ::open(r.host.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return ErrnoStatus(errno == ENOENT ? ENOTDIR : errno, "list", r.host);
     DIR* dir = ::fdopendir(fd);
     if (dir == nullptr) {
@@ -246,22 +270,40 @@ class HostPlatform : public Platform {
     return WriteDosBits(r.host, attributes);
   }
 
+  // One open of the source, one create of a temporary beside the target,
+  // the bytes copied in the kernel, mode and times set on the descriptor, one
+  // rename over the target. A failed copy (disk full, read error) leaves no
+  // half file behind and an older target as it was.
   Status CopyFile(const std::string& from, const std::string& to) override {
-    Resolution source;
-    if (Status s = ResolveExisting(from, &source); !s.ok()) return s;
+    WinPath source_path;
+    if (!host::MakeAbsolute(from, current_, &source_path)) {
+      return Status::Error(kErrPathNotFound, "bad path: " + from);
+    }
+    // Most sources exist as typed: opened at once, resolved only otherwise.
+    int in = -1;
+    struct stat in_stat;
+    std::string source = host::ExactHostPath(map_, source_path);
+    Status opened = Status::Error(kErrFileNotFound);
+    if (!source.empty() && source_path.parts.size() > source_path.root_parts()) {
+      opened = OpenRegularForReading(source, from, "copy from", &in, &in_stat);
+    }
+    if (opened.error == kErrFileNotFound || opened.error == kErrPathNotFound) {
+      Resolution r;
+      if (Status s = host::Resolve(map_, source_path, &r, &names_); !s.ok()) return s;
+      if (int missing = r.MissingError()) return Status::Error(missing, "not found: " + r.host);
+      source = r.host;
+      opened = OpenRegularForReading(source, from, "copy from", &in, &in_stat);
+    }
+    if (!opened.ok()) return opened;
+    FdCloser in_closer(in);
     Resolution target;
     if (Status s = ResolveText(to, &target); !s.ok()) return s;
     if (!target.parent_exists()) {
       return Status::Error(kErrPathNotFound, "folder not found: " + target.host);
     }
-    int in = ::open(source.host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return ErrnoStatus(errno, "copy from", source.host);
-    FdCloser in_closer(in);
-    struct stat in_stat;
-    if (::fstat(in, &in_stat) != 0) return ErrnoStatus(errno, "copy from", source.host);
-    if (!S_ISREG(in_stat.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + from);
+    if (Status s = CheckNewName(target, to); !s.ok()) return s;
     struct stat out_stat;
-    if (::stat(target.host.c_str(), &out_stat) == 0) {
+    if (target.exists() && ::stat(target.host.c_str(), &out_stat) == 0) {
       if (S_ISDIR(out_stat.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + to);
       if (out_stat.st_dev == in_stat.st_dev && out_stat.st_ino == in_stat.st_ino) {
         return Status::Error(kErrPathFileAccess, "copy onto itself: " + to);
@@ -270,25 +312,24 @@ class HostPlatform : public Platform {
         return Status::Error(kErrPermissionDenied, "read-only: " + to);
       }
     }
-    // The copy is written beside the target and renamed over it at the end,
-    // so a failed copy (disk full, read error) leaves no half file behind and
-    // an older target as it was.
-    std::string folder = target.host.substr(0, target.host.find_last_of('/'));
-    std::string temporary = host::JoinHost(folder.empty() ? "/" : folder, ".zrcopy-XXXXXX");
-    int out = ::mkostemp(temporary.data(), O_CLOEXEC);
+    // The copy keeps the source's permission bits but is writable by its
+    // owner, and the source's modification time, as Windows copies keep it.
+    const mode_t mode = (in_stat.st_mode & 0777) | S_IWUSR;
+    std::string temporary;
+    int out = CreateTemporary(target.host, mode, &temporary);
     if (out < 0) return ErrnoStatus(errno, "copy to", target.host);
     FdCloser out_closer(out);
-    Status result = CopyBytes(in, out, source.host, temporary);
+    Status result = CopyBytes(in, out, in_stat.st_size, source, temporary);
     if (result.ok()) {
-      // The copy keeps the source's permission bits but is writable by its
-      // owner, and the source's modification time, as Windows copies keep it.
-      ::fchmod(out, (in_stat.st_mode & 0777) | S_IWUSR);
+      if ((mode & umask_) != 0) ::fchmod(out, mode);
       const struct timespec times[2] = {in_stat.st_atim, in_stat.st_mtim};
       ::futimens(out, times);
       if (!out_closer.Close()) {
         result = ErrnoStatus(errno, "copy to", target.host);
       } else if (::rename(temporary.c_str(), target.host.c_str()) != 0) {
         result = ErrnoStatus(errno, "copy to", target.host);
+      } else {
+        Changed(target.host, true);
       }
     }
     if (!result.ok()) ::unlink(temporary.c_str());
@@ -310,6 +351,7 @@ class HostPlatform : public Platform {
       return Status::Error(kErrPermissionDenied, "read-only: " + path);
     }
     if (::unlink(r.host.c_str()) != 0) return ErrnoStatus(errno, "delete", r.host);
+    Changed(r.host, false);
     return Status::Ok();
   }
 
@@ -318,7 +360,9 @@ class HostPlatform : public Platform {
     if (Status s = ResolveText(path, &r); !s.ok()) return s;
     if (r.total == 0 || r.exists()) return Status::Error(kErrPathFileAccess, "exists: " + path);
     if (!r.parent_exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
+    if (Status s = CheckNewName(r, path); !s.ok()) return s;
     if (::mkdir(r.host.c_str(), 0777) != 0) return ErrnoStatus(errno, "create folder", r.host);
+    Changed(r.host, true);
     return Status::Ok();
   }
 
@@ -331,10 +375,13 @@ class HostPlatform : public Platform {
     if (::lstat(r.host.c_str(), &st) != 0) return ErrnoStatus(errno, "remove folder", r.host);
     if (S_ISLNK(st.st_mode)) {  // removed as a link, never followed
       if (::unlink(r.host.c_str()) != 0) return ErrnoStatus(errno, "remove folder", r.host);
+      Changed(r.host, false);
       return Status::Ok();
     }
     if (!S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a folder: " + path);
     if (::rmdir(r.host.c_str()) != 0) return ErrnoStatus(errno, "remove folder", r.host);
+    names_.Forget(r.host);
+    Changed(r.host, false);
     return Status::Ok();
   }
 
@@ -342,12 +389,10 @@ class HostPlatform : public Platform {
     bytes->clear();
     Resolution r;
     if (Status s = ResolveExisting(path, &r); !s.ok()) return s;
-    int fd = ::open(r.host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return ErrnoStatus(errno, "read", r.host);
-    FdCloser closer(fd);
+    int fd = -1;
     struct stat st;
-    if (::fstat(fd, &st) != 0) return ErrnoStatus(errno, "read", r.host);
-    if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    if (Status s = OpenRegularForReading(r.host, path, "read", &fd, &st); !s.ok()) return s;
+    FdCloser closer(fd);
     char buffer[65536];
     while (true) {
       ssize_t got = ::read(fd, buffer, sizeof(buffer));
@@ -391,6 +436,8 @@ class HostPlatform : public Platform {
     if (::rename(source.host.c_str(), target.host.c_str()) != 0) {
       return ErrnoStatus(errno, "rename", target.host);
     }
+    Changed(source.host, false);
+    if (!target.exists()) Changed(target.host, true);
     return Status::Ok();
   }
 
@@ -402,7 +449,7 @@ class HostPlatform : public Platform {
       return Status::Error(kErrPathNotFound, "bad path: " + path);
     }
     Resolution r;
-    if (Status s = host::Resolve(map_, target, &r); !s.ok()) return s;
+    if (Status s = host::Resolve(map_, target, &r, &names_); !s.ok()) return s;
     struct stat st;
     if (!r.exists() || ::stat(r.host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
       return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
@@ -426,14 +473,14 @@ class HostPlatform : public Platform {
     }
     if (program.parts.back().find('.') == std::string::npos) program.parts.back() += ".EXE";
     Resolution r;
-    if (Status s = host::Resolve(map_, program, &r); !s.ok()) return s;
+    if (Status s = host::Resolve(map_, program, &r, &names_); !s.ok()) return s;
     if (int missing = r.MissingError()) return Status::Error(missing, "not found: " + r.host);
     struct stat st;
     if (::stat(r.host.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
       return Status::Error(kErrFileNotFound, "not a program file: " + r.host);
     }
     Resolution work;
-    if (Status s = host::Resolve(map_, current_, &work); !s.ok()) return s;
+    if (Status s = host::Resolve(map_, current_, &work, &names_); !s.ok()) return s;
     if (!work.exists()) {
       return Status::Error(kErrPathNotFound, "current folder not found: " + work.host);
     }
@@ -536,7 +583,18 @@ class HostPlatform : public Platform {
     if (!host::MakeAbsolute(path, current_, &parsed)) {
       return Status::Error(kErrPathNotFound, "bad path: " + path);
     }
-    return host::Resolve(map_, parsed, r);
+    return host::Resolve(map_, parsed, r, &names_);
+  }
+
+  // A name that is about to be created must be one Windows accepts: ':' (but
+  // the drive's), < > " | ? * and control characters are refused as Windows
+  // refuses them, instead of making a host name no Windows program can open.
+  static Status CheckNewName(const Resolution& r, const std::string& path) {
+    if (r.exists()) return Status::Ok();
+    std::string_view name(r.host);
+    name.remove_prefix(name.find_last_of('/') + 1);
+    if (host::IsCreatableName(name)) return Status::Ok();
+    return Status::Error(kErrPathNotFound, "name not allowed: " + path);
   }
 
   Status ResolveExisting(const std::string& path, Resolution* r) const {
@@ -545,7 +603,42 @@ class HostPlatform : public Platform {
     return Status::Ok();
   }
 
-  static Status CopyBytes(int in, int out, const std::string& from, const std::string& to) {
+  // Creates a new file of a name of its own beside `target_host`.
+  int CreateTemporary(const std::string& target_host, mode_t mode, std::string* temporary) {
+    const std::size_t slash = target_host.find_last_of('/');
+    const std::string folder = slash == 0 ? "/" : target_host.substr(0, slash);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      *temporary = host::JoinHost(
+          folder, ".zrcopy-" + std::to_string(pid_) + "-" + std::to_string(++temporaries_));
+      int fd =
+          ::open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+      if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+  }
+
+  // Copies `size` bytes (the source's size when opened) in the kernel,
+  // reading and writing where the kernel cannot (another file system, or a
+  // file whose size says nothing, such as those of /proc): then to its end.
+  static Status CopyBytes(int in, int out, off_t size, const std::string& from,
+                          const std::string& to) {
+    off_t left = size;
+    while (left > 0) {
+      ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(left), 0);
+      if (copied > 0) {
+        left -= copied;
+        continue;
+      }
+      if (copied == 0) return Status::Ok();  // the source got shorter
+      if (errno == EINTR) continue;
+      if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+          errno == EBADF) {
+        break;
+      }
+      const bool target_side = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
+      return ErrnoStatus(errno, target_side ? "copy to" : "copy from", target_side ? to : from);
+    }
+    if (size > 0 && left == 0) return Status::Ok();
     char buffer[65536];
     while (true) {
       ssize_t got = ::read(in, buffer, sizeof(buffer));
@@ -565,23 +658,49 @@ class HostPlatform : public Platform {
     if (Status s = ResolveText(path, &r); !s.ok()) return s;
     if (r.total == 0) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
     if (!r.parent_exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
-    struct stat st;
-    if (r.exists() && ::stat(r.host.c_str(), &st) == 0) {
-      if (S_ISDIR(st.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + path);
-      if ((st.st_mode & S_IWUSR) == 0) {
-        return Status::Error(kErrPermissionDenied, "read-only: " + path);
-      }
-    }
-    int fd = ::open(r.host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | mode_flag, 0666);
+    if (Status s = CheckNewName(r, path); !s.ok()) return s;
+    // Opened first and checked on the descriptor: a folder fails the open, a
+    // FIFO neither blocks it (O_NONBLOCK) nor is written, a read-only file is
+    // refused before anything is cut.
+    const bool truncate = (mode_flag & O_TRUNC) != 0;
+    int fd = ::open(r.host.c_str(),
+                    O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (mode_flag & ~O_TRUNC),
+                    0666);
     if (fd < 0) return ErrnoStatus(errno, "write", r.host);
     FdCloser closer(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return ErrnoStatus(errno, "write", r.host);
+    if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    if (r.exists() && (st.st_mode & S_IWUSR) == 0) {
+      return Status::Error(kErrPermissionDenied, "read-only: " + path);
+    }
+    if (truncate && st.st_size > 0 && ::ftruncate(fd, 0) != 0) {
+      return ErrnoStatus(errno, "write", r.host);
+    }
+    if (!r.exists()) Changed(r.host, true);
     if (!WriteAll(fd, bytes.data(), bytes.size())) return ErrnoStatus(errno, "write", r.host);
     if (!closer.Close()) return ErrnoStatus(errno, "write", r.host);
     return Status::Ok();
   }
 
+  // Tells the name memory that this process added or removed `host_path`.
+  void Changed(const std::string& host_path, bool added) const {
+    const std::size_t slash = host_path.find_last_of('/');
+    const std::string folder = slash == 0 ? "/" : host_path.substr(0, slash);
+    const std::string name = host_path.substr(slash + 1);
+    if (added) {
+      names_.Added(folder, name);
+    } else {
+      names_.Removed(folder, name);
+    }
+  }
+
   DriveMap map_;
   WinPath current_;
+  mutable host::NameCache names_;
+  mode_t umask_ = CurrentUmask();
+  unsigned long temporaries_ = 0;
+  pid_t pid_ = ::getpid();
 };
 
 }  // namespace

@@ -14,7 +14,10 @@
 // bits); hidden and system are kept in the extended attribute user.DOSATTRIB
 // as the text "0x" and the hexadecimal attribute bits ("0x2" hidden, "0x6"
 // hidden and system); on a host file system without extended attributes
-// nothing is hidden. A name starting with "." is an ordinary name. Listings
+// nothing is hidden. A name starting with "." is an ordinary name. A file or
+// folder is never created under a name Windows refuses (":" but the drive's,
+// < > " | ? * and control characters): error 76. Only regular files are
+// opened; a FIFO, socket or device in their place gives 75. Listings
 // come sorted by name without regard to case, equal names by bytes.
 #ifndef ZARIREVO_PLATFORM_HOST_PLATFORM_H_
 #define ZARIREVO_PLATFORM_HOST_PLATFORM_H_

@@ -1,13 +1,19 @@
 #include "platform/host_platform.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 
 #include "tests/test_world.h"
 
@@ -89,6 +95,13 @@ TEST_F(HostPlatformTest, FindsNamesWithoutRegardToCase) {
   ASSERT_TRUE(P().WriteFile("C:\\KYCONFIG\\KY-gen.cnf", "new").ok());
   EXPECT_EQ(world_.ReadFile("C:\\KyConfig\\KY-GEN.CNF"), "new");
   EXPECT_EQ(world_.Tree("C:\\KyConfig"), std::vector<std::string>{"KY-GEN.CNF"});
+  // The letters of Windows-1252 beyond Latin-1 fold too (Ÿ and ÿ lie apart).
+  world_.WriteFile("C:\\X\\ŠA.TXT", "s");
+  world_.WriteFile("C:\\X\\ŒŸŽ", "o");
+  unsigned a = 0;
+  EXPECT_TRUE(P().GetAttributes("C:\\X\\ša.txt", &a).ok());
+  ASSERT_TRUE(P().ReadFile("c:\\x\\œÿž", &bytes).ok());
+  EXPECT_EQ(bytes, "o");
 }
 
 TEST_F(HostPlatformTest, NamesDifferingOnlyInCaseResolveDeterministically) {
@@ -111,6 +124,23 @@ TEST_F(HostPlatformTest, TrailingDotsBlanksAndRepeatedSeparatorsNameTheSameEntry
   EXPECT_TRUE(FileExists(P(), "c:/report/F.TXT"));
   EXPECT_TRUE(FileExists(P(), "C:\\REPORT\\.\\..\\REPORT\\f.txt"));
   EXPECT_EQ(ListNames("C:\\REPORT  \\*.TXT"), std::vector<std::string>{"f.txt"});
+}
+
+TEST_F(HostPlatformTest, NamesWindowsRefusesAreNeverCreated) {
+  world_.WriteFile("C:\\CUST\\F.TXT", "f");
+  for (std::string name : {"D:", "A:B", "A<B", "A>B", "A\"B", "A|B", "A?B", "A*B", "A\tB"}) {
+    const std::string path = "C:\\CUST\\" + name;
+    EXPECT_EQ(ErrorOf(P().CreateFolder(path)), kErrPathNotFound) << name;
+    EXPECT_EQ(ErrorOf(P().WriteFile(path, "x")), kErrPathNotFound) << name;
+    EXPECT_EQ(ErrorOf(P().AppendFile(path, "x")), kErrPathNotFound) << name;
+    EXPECT_EQ(ErrorOf(P().CopyFile("C:\\CUST\\F.TXT", path)), kErrPathNotFound) << name;
+  }
+  EXPECT_EQ(world_.Tree("C:\\CUST"), std::vector<std::string>{"F.TXT"});
+  EXPECT_EQ(ListNames("C:\\CUST\\*"), std::vector<std::string>{"F.TXT"});
+  // A name the host already holds is still written, as any existing file.
+  world_.WriteFile("C:\\CUST\\ODD:NAME", "old");
+  EXPECT_TRUE(P().WriteFile("C:\\CUST\\odd:name", "new").ok());
+  EXPECT_EQ(world_.ReadFile("C:\\CUST\\ODD:NAME"), "new");
 }
 
 TEST_F(HostPlatformTest, CurrentFolderKeepsTheTextAsEntered) {
@@ -179,6 +209,50 @@ TEST_F(HostPlatformTest, ListingSkipsHiddenSystemAndSpecialEntries) {
   ASSERT_TRUE(P().SetAttributes("C:\\H\\HIDDEN.TXT", kAttrNormal).ok());
   EXPECT_TRUE(FileExists(P(), "C:\\H\\HIDDEN.TXT"));
   EXPECT_EQ(ListNames("C:\\H\\*.TXT").size(), 2u);
+}
+
+// Runs `call` on its own thread; when it has not returned after a few seconds
+// (blocked opening `fifo`), opens both ends of the FIFO to release it, so the
+// failing test ends instead of hanging the suite.
+bool ReturnsWithoutBlocking(const std::string& fifo, std::function<void()> call) {
+  auto done = std::async(std::launch::async, std::move(call));
+  if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) return true;
+  int release = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  done.wait();
+  ::close(release);
+  return false;
+}
+
+TEST_F(HostPlatformTest, FifosAndDevicesAreRefusedLikeUnreadableFiles) {
+  world_.WriteFile("C:\\P\\F.TXT", "f");
+  const std::string fifo = world_.root() + "/c/P/PIPE.INI";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", world_.root() + "/c/P/ZERO.INI");
+  struct Case {
+    const char* what;
+    std::function<Status(Platform&)> call;
+  } cases[] = {
+      {"read",
+       [](Platform& p) {
+         std::string b;
+         return p.ReadFile("C:\\P\\pipe.ini", &b);
+       }},
+      {"copy from", [](Platform& p) { return p.CopyFile("C:\\P\\PIPE.INI", "C:\\P\\OUT"); }},
+      {"write", [](Platform& p) { return p.WriteFile("C:\\P\\PIPE.INI", "x"); }},
+      {"append", [](Platform& p) { return p.AppendFile("C:\\P\\PIPE.INI", "x"); }},
+      {"read a device",
+       [](Platform& p) {
+         std::string b;
+         return p.ReadFile("C:\\P\\ZERO.INI", &b);
+       }},
+  };
+  for (const Case& c : cases) {
+    Status status;
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { status = c.call(P()); })) << c.what;
+    EXPECT_EQ(status.error, kErrPathFileAccess) << c.what;
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(world_.Tree("C:\\P"), std::vector<std::string>{"F.TXT"});  // no copy, no temporary
 }
 
 TEST_F(HostPlatformTest, HiddenAndSystemAreKeptAsHexTextInAnExtendedAttribute) {
@@ -273,6 +347,25 @@ TEST_F(HostPlatformTest, WriteAppendAndCopy) {
   EXPECT_EQ(ErrorOf(P().RenameFile("A:\\PROG.EXE", "A:\\DIR")), kErrPathFileAccess);
   EXPECT_EQ(ErrorOf(P().RenameFile("A:\\PROG.EXE", "A:\\NODIR\\X")), kErrPathNotFound);
   EXPECT_EQ(world_.ReadFile("A:\\PROG.EXE"), "fresh");
+  // A copy that fails half-way (the file size limit stands for a full disk)
+  // leaves the old target as it was and no temporary.
+  world_.WriteFile("A:\\BIG.EXE", "old");
+  struct rlimit old_limit;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  struct rlimit small = old_limit;
+  small.rlim_cur = 100000;
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int failed = ErrorOf(P().CopyFile("C:\\SRC\\PROG.EXE", "A:\\BIG.EXE"));
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(failed, kErrDiskFull);
+  EXPECT_EQ(world_.ReadFile("A:\\BIG.EXE"), "old");
+  EXPECT_EQ(world_.Tree("A:\\"), (std::vector<std::string>{"BIG.EXE", "PROG.EXE"}));
+  // A file whose size says nothing (as those of /proc) is copied to its end.
+  fs::create_symlink("/proc/self/status", world_.Host("C:\\SRC\\STATUS"));
+  ASSERT_TRUE(P().CopyFile("C:\\SRC\\STATUS", "A:\\STATUS").ok());
+  EXPECT_NE(world_.ReadFile("A:\\STATUS").find("Name:"), std::string::npos);
 }
 
 TEST_F(HostPlatformTest, LinksAreRemovedAsLinksAndNeverFollowed) {

@@ -1,7 +1,8 @@
 #include "windows_path.h"
 
 #include <cctype>
-#include <cstdint>
+
+#include "platform/host_paths.h"
 
 namespace pkzip {
 
@@ -53,36 +54,6 @@ std::string RootOf(const std::string& full) {
 std::string AppendToFolder(const std::string& folder, const std::string& name) {
   if (folder.empty() || IsSeparator(folder.back())) return folder + name;
   return folder + "\\" + name;
-}
-
-void AppendUtf8(uint32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    *out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *out += static_cast<char>(0xC0 | (cp >> 6));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *out += static_cast<char>(0xE0 | (cp >> 12));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-uint32_t FoldCodePoint(uint32_t cp) {
-  if (cp >= 'A' && cp <= 'Z') return cp + 0x20;
-  if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 0x20;
-  switch (cp) {
-    case 0x152:
-      return 0x153;  // OE ligature
-    case 0x160:
-      return 0x161;  // S caron
-    case 0x17D:
-      return 0x17E;  // Z caron
-    case 0x178:
-      return 0xFF;  // Y diaeresis
-    default:
-      return cp;
-  }
 }
 
 }  // namespace
@@ -156,35 +127,8 @@ bool HasExtension(const std::string& component) {
   return dot != std::string::npos && dot + 1 < component.size();
 }
 
-std::string FoldCase(const std::string& utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : 0;
-    bool valid = length > 0 && i + length <= utf8.size();
-    uint32_t cp = length == 1 ? lead : length == 2 ? (lead & 0x1F) : (lead & 0x0F);
-    for (size_t k = 1; valid && k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
-      if ((next & 0xC0) != 0x80) valid = false;
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    if (!valid) {  // not a 1-3 byte sequence: copy the byte as it is
-      out += utf8[i];
-      ++i;
-      continue;
-    }
-    const uint32_t folded = FoldCodePoint(cp);
-    if (folded == cp) {
-      out.append(utf8, i, length);
-    } else {
-      AppendUtf8(folded, &out);
-    }
-    i += length;
-  }
-  return out;
-}
+// The platform's rule, so that the archiver and the program agree on names.
+std::string FoldCase(const std::string& utf8) { return zr::host::FoldCase(utf8); }
 
 bool EqualNoCase(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
 
