@@ -67,15 +67,15 @@ TEST_F(CliTest, ProductSelectAndZipGoThroughTheHandlers) {
   testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   const CliRun run = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--product", "PLOVIK", "--select",
-                       "Menu211,Menu241", "--zip", "0", "show"});
+                          "Menu211,Menu241", "--zip", "0", "show"});
   EXPECT_EQ(run.code, 0) << run.out;
   EXPECT_TRUE(Has(run, "SelectedSoftware=PLOVIK\n"));
   EXPECT_TRUE(Has(run, "Menu215=PLOVIK|1|0\n"));
   EXPECT_TRUE(Has(run, "Menu241=Punzoni|1|1\n"));
   EXPECT_TRUE(Has(run, "ZipMode=0\n"));
 
-  const CliRun all = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--product", "PLOVIK", "--select",
-                       "all", "show"});
+  const CliRun all = Cli(
+      {"--cmdline", "/Fc:\\kyconfig\\system", "--product", "PLOVIK", "--select", "all", "show"});
   EXPECT_TRUE(Has(all, "Menu233=DataBase Utensili|1|1\n"));
   EXPECT_TRUE(Has(all, "Menu212=&PostProcessor|0|0\n"));
 }
@@ -102,8 +102,9 @@ TEST_F(CliTest, YesToTheMissingKyGenQuestionEndsWithThree) {
   world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   const CliRun run = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--answer", "yes", "show"});
   EXPECT_EQ(run.code, 3) << run.out;
-  EXPECT_TRUE(Has(run, "[File not found]\nFile Ky-gen.cnf non trovato\n"
-                       "Vuoi chiudere l'applicazione ?\n-> YES\n"));
+  EXPECT_TRUE(Has(run,
+                  "[File not found]\nFile Ky-gen.cnf non trovato\n"
+                  "Vuoi chiudere l'applicazione ?\n-> YES\n"));
   EXPECT_FALSE(Has(run, "SelectedSoftware="));
 }
 
