@@ -149,6 +149,14 @@ void SelectItemsByName(Program& program, const std::string& items) {
       throw UsageError("--items: " + name + " is not an item of " + program.SelectedSoftware +
                        " (its items: " + known + ")");
     }
+    // A name in two menus where only one of them is available means that one.
+    if (found.size() > 1) {
+      std::vector<const MenuEntry*> available;
+      for (const MenuEntry* entry : found) {
+        if ((program.menus.*(entry->item)).enabled) available.push_back(entry);
+      }
+      if (available.size() == 1) found = available;
+    }
     if (found.size() > 1) {
       std::string choices;
       for (const MenuEntry* entry : found) {
@@ -320,6 +328,8 @@ int Main(int argc, char** argv) {
   // The items by their internal names, as the scripts of earlier versions
   // give them; --items is the same in the menus' words.
   app.add_option("--select", options.select)->group("");
+  // --items also before the command (show shows its effect); listed with backup.
+  app.add_option("--items", options.items)->group("");
 
   const auto command = [&app](const char* name, const char* description) {
     CLI::App* sub = app.add_subcommand(name, description);
