@@ -98,12 +98,12 @@ const std::vector<MenuItem BaseFormMenus::*>& FileItems();
 
 /// Controls of the main window `BaseForm` besides its menus.
 struct BaseFormControls {
-  std::string Caption;          // "ZA-Rirevo Vers. 6.8.1"
-  MenuItem Software_B;          // caption = the selected product
+  std::string Caption;  // "ZA-Rirevo Vers. 6.8.1"
+  MenuItem Software_B;  // caption = the selected product
   MenuItem EsciB{"ESCI"};
   MenuItem StopB{"STOP", false};
   MenuItem OK_B{"OK", false};
-  std::string NomeCliente;      // customer name box
+  std::string NomeCliente;       // customer name box
   std::string DataOggi{"data"};  // today's date in the short date form
   Color MessageBackground = kBackgroundNormal;
 };
@@ -114,6 +114,33 @@ struct LauncherControls {
   MenuItem Backup{"BACKUP"};
 };
 
+/// What a long operation reports while it runs (the backup's copies, the
+/// server copy, the erase), for a front-end's progress display and summary.
+/// The operations call it as the work happens; the default does nothing.
+/// `FilesKnown` adds files that a listing has just found (the total grows
+/// as folders are listed); each such file is then started and done once.
+struct ProgressObserver {
+  enum class Done {
+    kCopied,  // copied (backup), filed on the server, or erased
+    kListed,  // entered in the archive list only, not copied
+    kFailed,  // not copied, filed or erased (reported to the user)
+  };
+  virtual ~ProgressObserver() = default;
+  virtual void FilesKnown(int /*count*/) {}
+  /// `file` is being worked on.
+  virtual void FileStarted(const std::string& /*file*/) {}
+  /// `files` files (normally one, `file`) are done; `written` is where the
+  /// copy now lies ("" when nothing was written).
+  virtual void FileDone(const std::string& /*file*/, const std::string& /*written*/, Done /*how*/,
+                        int /*files*/ = 1) {}
+};
+
+/// The observer of a program that nobody watches.
+inline ProgressObserver& NoProgress() {
+  static ProgressObserver none;
+  return none;
+}
+
 /// The program's shared state and its two collaborators.
 struct Program {
   Program(Platform& platform_in, UserInterface& ui_in) : platform(platform_in), ui(ui_in) {}
@@ -122,6 +149,8 @@ struct Program {
 
   Platform& platform;
   UserInterface& ui;
+  /// Told of the files of the running operation (never null).
+  ProgressObserver* progress = &NoProgress();
 
   // Products.
   std::array<ProductRecord, kProductCount> ProductTable;
@@ -131,12 +160,12 @@ struct Program {
   std::string SelectedSoftware;
 
   // Folders and files.
-  std::string SystemFolder;     // folder of ZA-RIREVO.INI
-  std::string ArchiverPath;     // PkZip25 without ".EXE"
-  std::string BackupPath;       // backup root, normally ending with "\"
-  std::string CustomerFolder;   // BackupPath & customer & "\"
-  std::string ProductFolder;    // installation of the selected product, no trailing "\"
-  std::string CnfFolder;        // folder of KY-GEN.CNF
+  std::string SystemFolder;    // folder of ZA-RIREVO.INI
+  std::string ArchiverPath;    // PkZip25 without ".EXE"
+  std::string BackupPath;      // backup root, normally ending with "\"
+  std::string CustomerFolder;  // BackupPath & customer & "\"
+  std::string ProductFolder;   // installation of the selected product, no trailing "\"
+  std::string CnfFolder;       // folder of KY-GEN.CNF
   std::array<std::string, 2> ProductSettingsFile;  // (0) folder, (1) INI file name
   std::vector<std::string> DaxorIniFiles;
 
@@ -147,19 +176,19 @@ struct Program {
   /// The settings file: SystemFolder & "\" & "ZA-RIREVO.INI".
   std::string SettingsFile() const { return SystemFolder + "\\ZA-RIREVO.INI"; }
 
-  std::string Language;         // "ITA" or "ENG"
-  std::int16_t ZipMode = 1;     // 0 into the customer folder, 1 into BackupPath, 2 none
-  bool BackupRunning = false;   // the STOP flag
-  int FilesNotCopied = 0;       // files of the running job that failed or were refused
+  std::string Language;        // "ITA" or "ENG"
+  std::int16_t ZipMode = 1;    // 0 into the customer folder, 1 into BackupPath, 2 none
+  bool BackupRunning = false;  // the STOP flag
+  int FilesNotCopied = 0;      // files of the running job that failed or were refused
 
   // Error texts of the message boxes, by run-time error number and title index.
   std::array<std::string, 201> ErrorTexts;
   std::array<std::string, 11> ErrorTitles;
 
   // Message colours (set by PrepareMainWindow).
-  Color ColorBlue = 0, ColorGreen = 0, ColorCyan = 0, ColorRed = 0, ColorMagenta = 0,
-        ColorGray = 0, ColorLightGreen = 0, ColorLightRed = 0, ColorLightYellow = 0,
-        ColorBlack = 0, ColorStop = 0, ColorLightCyan = 0;
+  Color ColorBlue = 0, ColorGreen = 0, ColorCyan = 0, ColorRed = 0, ColorMagenta = 0, ColorGray = 0,
+        ColorLightGreen = 0, ColorLightRed = 0, ColorLightYellow = 0, ColorBlack = 0, ColorStop = 0,
+        ColorLightCyan = 0;
 
   // Windows.
   LauncherControls launcher;

@@ -337,12 +337,26 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   }
   const int files_in_hand =
       extension.empty() ? (FileFound(program, source) ? 1 : 0) : static_cast<int>(entries.size());
+  ProgressObserver& progress = *program.progress;
+  progress.FilesKnown(files_in_hand);
+  using Done = ProgressObserver::Done;
+  // What became of one file, for the progress observer.
+  const auto done = [&](const std::string& file, const std::string& copy, bool copied) {
+    if (!copied) {
+      progress.FileDone(file, "", Done::kFailed);
+    } else if (!copy.empty()) {
+      progress.FileDone(file, copy, Done::kCopied);
+    } else {
+      progress.FileDone(file, "", Done::kListed);
+    }
+  };
 
   std::string target = destination;
   if (!target.empty()) {
     if (const std::string why = TargetRefusal(program, target, true, source); !why.empty()) {
       ReportNotCopied(program, extension.empty() ? source : source + "*." + extension, why,
                       files_in_hand);
+      if (files_in_hand > 0) progress.FileDone(source, "", Done::kFailed, files_in_hand);
       return;
     }
   }
@@ -352,6 +366,7 @@ void CopyFilesByExtension(Program& program, const std::string& source,
                 "Il percorso: \r" + target + "\rnon esiste e non è possibile crearlo. " + extension,
                 "Folder Empty");
       program.FilesNotCopied += files_in_hand;
+      if (files_in_hand > 0) progress.FileDone(source, "", Done::kFailed, files_in_hand);
       return;
     }
   }
@@ -361,7 +376,11 @@ void CopyFilesByExtension(Program& program, const std::string& source,
       ShowOkBox(program, "File: \r" + source + "\rnon trovato ", "File not Found");
       return;
     }
-    if (!target.empty() && !CopyChecked(program, source, target + NameOf(source))) return;
+    progress.FileStarted(source);
+    const std::string copy = target.empty() ? "" : target + NameOf(source);
+    const bool copied = copy.empty() || CopyChecked(program, source, copy);
+    done(source, copy, copied);
+    if (!copied) return;
     if (add_to_list == 1) AppendLineToFile(program, source, program.ArchiveListFile());
     if (writes_line) WriteProgress(program, source, colour, only_zip);
     return;
@@ -375,8 +394,11 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   }
   for (const FolderEntry& entry : entries) {
     const std::string file = source + entry.name;
+    progress.FileStarted(file);
     if (writes_line) WriteProgress(program, file, colour, only_zip);
-    const bool copied = target.empty() || CopyChecked(program, file, target + entry.name);
+    const std::string copy = target.empty() ? "" : target + entry.name;
+    const bool copied = copy.empty() || CopyChecked(program, file, copy);
+    done(file, copy, copied);
     if (copied && add_to_list == 1) AppendLineToFile(program, file, program.ArchiveListFile());
     if (!program.BackupRunning) break;
   }

@@ -293,6 +293,35 @@ TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
   EXPECT_EQ(ui_.lines()[1].background, kBackgroundZipOnly);
 }
 
+// The progress observer hears of every file the copy finds, and of what
+// became of it: copied, entered in the archive list only, or not copied.
+TEST_F(FileOperationsTest, CopyTellsTheProgressObserverOfEachFile) {
+  struct Recorder : ProgressObserver {
+    int known = 0;
+    Strings events;
+    void FilesKnown(int count) override { known += count; }
+    void FileStarted(const std::string& file) override { events.push_back("start " + file); }
+    void FileDone(const std::string& file, const std::string& written, Done how,
+                  int files) override {
+      const char* what[] = {"copied", "listed", "failed"};
+      events.push_back(std::string(what[static_cast<int>(how)]) + " " + file + " " + written + " " +
+                       std::to_string(files));
+    }
+  } recorder;
+  program_.progress = &recorder;
+  world_.WriteFile("C:\\SRC\\A.MAC", "a");
+  world_.WriteFile("C:\\SRC\\B.MAC", "b");
+  world_.WriteFile("C:\\SRC\\P.EXE", "p");
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\MAC\\", "MAC", 1, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "C:\\ELSEWHERE\\", "MAC", 1, 1);
+  EXPECT_EQ(recorder.known, 5);
+  EXPECT_EQ(recorder.events,
+            (Strings{"start C:\\SRC\\A.MAC", "copied C:\\SRC\\A.MAC A:\\CUST\\MAC\\A.MAC 1",
+                     "start C:\\SRC\\B.MAC", "copied C:\\SRC\\B.MAC A:\\CUST\\MAC\\B.MAC 1",
+                     "start C:\\SRC\\P.EXE", "listed C:\\SRC\\P.EXE  1", "failed C:\\SRC\\  2"}));
+}
+
 TEST_F(FileOperationsTest, CopyShowsItsThreeBoxesAndGoesOn) {
   world_.MakeFolder("C:\\EMPTY");
   world_.WriteFile("C:\\SRC\\HIDDEN.UT", "x");

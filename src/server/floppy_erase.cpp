@@ -17,6 +17,7 @@
 // removed as a link); a name that Windows could not hold as one name would
 // make its path name another place, so it is reported and left, and the
 // erase ends as not completed.
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -218,10 +219,16 @@ bool EraseTree(Program& program, const std::string& folder, int depth, bool keep
   Platform& platform = program.platform;
   std::vector<FolderEntry> entries;
   platform.List(folder + "*", ListKind::kFilesAndFolders, &entries);
+  ProgressObserver& progress = *program.progress;
+  using Done = ProgressObserver::Done;
+  progress.FilesKnown(
+      static_cast<int>(std::count_if(entries.begin(), entries.end(),
+                                     [](const FolderEntry& entry) { return !entry.is_folder(); })));
   bool complete = true;
   for (const FolderEntry& entry : entries) {
     if (IsForbiddenName(entry.name)) {
       ReportLeft(program, "Nome non valido, non cancellato: " + folder + ShownName(entry.name));
+      if (!entry.is_folder()) progress.FileDone(folder + entry.name, "", Done::kFailed);
       complete = false;
       continue;
     }
@@ -240,7 +247,9 @@ bool EraseTree(Program& program, const std::string& folder, int depth, bool keep
     if (platform.GetAttributes(path, &attributes).ok() && (attributes & kAttrReadOnly) != 0) {
       platform.SetAttributes(path, kAttrNormal);
     }
+    progress.FileStarted(path);
     const Status deleted = platform.DeleteFile(path);
+    progress.FileDone(path, "", deleted.ok() ? Done::kCopied : Done::kFailed);
     if (!deleted.ok()) {
       std::int16_t ask = 0;
       ShowErrorBox(program, deleted.error, 1, ask, path, "");

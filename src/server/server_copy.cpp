@@ -140,10 +140,14 @@ std::string ClosingWithErrors(const FilingResult& result) {
 
 // Recognises, re-packs and files one archive. False when STOP ends the run.
 bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& result) {
+  ProgressObserver& progress = *program.progress;
+  using Done = ProgressObserver::Done;
   if (!row.failure.empty()) {
     // Reported when it was unpacked; a STOP still ends the run here.
     if (!program.BackupRunning) return false;
     ++result.archives_not_filed;
+    progress.FilesKnown(1);
+    progress.FileDone(row.server_name, "", Done::kFailed);
     return true;
   }
   const std::int16_t product = RecogniseProduct(program, row.folder);
@@ -154,6 +158,8 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
   if (CreateZipArchive(program, zip_name, row.folder, row.folder + "\\*.*", false,
                        program.ArchiverPath) != ArchiveOutcome::kDone) {
     ++result.archives_not_filed;
+    progress.FilesKnown(1);
+    progress.FileDone(row.server_name, "", Done::kFailed);
     WriteMessageLine(program,
                      "Archivio " + row.server_name + " non ricompresso: non copiato sul server.",
                      true, program.ColorBlack, false);
@@ -172,6 +178,8 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
 
   const std::string stem = StripExtension(row.server_name);
   const std::size_t count = machines.size();
+  // One copy of the archive per machine file.
+  progress.FilesKnown(static_cast<int>(count));
   for (std::size_t j = 0; j < count; ++j) {
     const FileListingEntry& machine = machines[j];
     const std::string post_processor =
@@ -185,6 +193,7 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
         !LiesBelow(program.platform, complete_root + pp_folder + "\\" + machine_folder + "\\",
                    complete_root)) {
       ++result.failures;
+      progress.FileDone(machine.name, "", Done::kFailed);
       WriteMessageLine(program,
                        "Cartella fuori dalla cartella del server " + complete_root + ": " +
                            pp_folder + "\\" + machine_folder + "\\ (" + machine.name + ")",
@@ -199,6 +208,7 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
     }
     if (!ready) {
       ++result.failures;
+      progress.FileDone(machine.name, "", Done::kFailed);
       continue;
     }
 
@@ -218,7 +228,10 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
     }
     if (!program.BackupRunning) return false;
 
+    progress.FileStarted(target);
     Status copied = program.platform.CopyFile(repacked, target);
+    progress.FileDone(target, copied.ok() ? target : "",
+                      copied.ok() ? Done::kCopied : Done::kFailed);
     if (!copied.ok()) {
       ++result.failures;
       WriteMessageLine(program,

@@ -4,11 +4,15 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <regex>
 #include <string>
+#include <vector>
 
+#include "app/startup.h"
 #include "platform/profile.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
+#include "ui/base_form.h"
 
 namespace zr {
 namespace {
@@ -111,22 +115,78 @@ TEST_F(CliTest, ProductSelectAndZipGoThroughTheHandlers) {
   EXPECT_TRUE(Has(all, "Menu212=&PostProcessor|0|0\n"));
 }
 
-TEST_F(CliTest, UsageErrorsExitWithTwo) {
+// Bad command lines exit with 2 and one line that says why, and neither
+// they nor any help name a control of the windows.
+TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpSpeaksTheUsersWords) {
   world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   const std::string system = "/Fc:\\kyconfig\\system";
-  EXPECT_EQ(Cli({"--zip", "5", "show"}).code, 2);
-  EXPECT_EQ(Cli({"nothing"}).code, 2);
-  EXPECT_EQ(Cli({}).code, 2);
-  EXPECT_EQ(Cli({"--answer", "maybe", "show"}).code, 2);
-  EXPECT_EQ(Cli({"--cmdline", system, "--product", "TRELUN", "show"}).code, 2);
-  const CliRun disabled = Cli({"--cmdline", system, "--select", "Menu216", "show"});
-  EXPECT_EQ(disabled.code, 2);
-  EXPECT_TRUE(Has(disabled, "Menu216"));
-  const CliRun help = Cli({"--help"});
-  EXPECT_EQ(help.code, 0);
-  EXPECT_TRUE(Has(help, "za-rirevo-cli [OPTIONS] COMMAND [ARGS]"));
-  EXPECT_TRUE(Has(help, "--stop-after N"));
+  const std::regex widget("Menu[0-9]|OK_B|NomeCliente|Software_B|EsciB|StopB");
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } bad[] = {
+      {{"--zip", "5", "show"}, "--zip"},
+      {{"nothing"}, "subcommand"},
+      {{}, "subcommand"},
+      {{"--answer", "maybe", "show"}, "--answer"},
+      {{"--cmdline", system, "--product", "TRELUN", "show"}, "TRELUN is not installed"},
+      {{"--cmdline", system, "--select", "Menu216", "show"}, "Trasmissioni is not available"},
+      {{"--cmdline", system, "backup", "--items", "trasmissioni", "X"}, "not available"},
+      {{"--cmdline", system, "backup", "--items", "Bogus", "X"}, "/Macchina, "},
+      {{"--cmdline", system, "--items", "Macchina", "--select", "Menu211", "show"}, "give one"},
+      {{"backup"}, "CUSTOMER"},
+      {{"backup", "--archive", "zip", "X"}, "--archive"},
+      {{"backup", "--to", "A:\\X Y", "X"}, "contains a blank"},
+      {{"config", "--server", "DUNRA=C:\\S"}, "PRODUCT=FOLDER"},
+      {{"config", "--backup-folder", "C:\\A B"}, "contains a blank"},
+      {{"erase", "--yes", "now"}, "now"},
+  };
+  for (const auto& c : bad) {
+    const CliRun run = Cli(c.args);
+    EXPECT_EQ(run.code, 2) << c.says << run.out;
+    EXPECT_TRUE(Has(run, c.says)) << run.out;
+    EXPECT_FALSE(std::regex_search(run.out, widget)) << run.out;
+  }
+  // "PostProcessor" is in two menus; for PLOVIK only one of them is available.
+  EXPECT_TRUE(Has(Cli({"--cmdline", system, "--items", "postprocessor", "show"}),
+                  "Item.Eseguibili/PostProcessor=selected\n"));
+  for (const char* command : {"", "show", "backup", "server-copy", "erase", "config"}) {
+    const CliRun help = Cli(*command ? std::vector<std::string>{command, "--help"}
+                                     : std::vector<std::string>{"--help"});
+    EXPECT_EQ(help.code, 0) << command;
+    EXPECT_TRUE(Has(help, "3  the program ended itself")) << command;
+    EXPECT_FALSE(std::regex_search(help.out, widget)) << help.out;
+  }
+  EXPECT_TRUE(Has(Cli({"--version"}), "za-rirevo-cli 6.8.1\n"));
+}
+
+// config changes the settings through the Configurazione menu and saves
+// them as ESCI does: the windows started afresh show them.
+TEST_F(CliTest, ConfigSavesWhatTheWindowsThenShow) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+  const std::string system = "/Fc:\\kyconfig\\system";
+  EXPECT_EQ(Cli({"--cmdline", system, "config", "--backup-folder", "C:\\BK", "--server",
+                 "trelun=D:\\SRV\\T", "--server", "DAXOR2D=D:\\SRV"})
+                .code,
+            0);
+  const CliRun shown = Cli({"--cmdline", system, "config"});
+  EXPECT_EQ(shown.code, 0) << shown.out;
+  for (const char* line : {"BackupFolder=C:\\BK\\\n", "Server.DAXOR2D=D:\\SRV\\\n",
+                           "Server.TRELUN=D:\\SRV\\T\\\n", "Server.PLOVIK=\n", "Archive=root\n"}) {
+    EXPECT_TRUE(Has(shown, line)) << line << shown.out;
+  }
+  Program& program = world_.program();
+  LauncherLoad(program, system);
+  LauncherBackupClick(program);
+  BaseFormLoad(program);
+  EXPECT_EQ(program.menus.Menu331.caption, "Backup Cliente: C:\\BK\\");
+  EXPECT_EQ(program.menus.Menu3321.caption, "DAXOR2D: D:\\SRV\\");
+  EXPECT_EQ(program.menus.Menu3322.caption, "TRELUN: D:\\SRV\\T\\");
+  EXPECT_EQ(program.ProductTable[kDaxorOld].ServerFolder, "D:\\SRV\\");
+  EXPECT_TRUE(program.menus.Menu12.enabled);
 }
 
 TEST_F(CliTest, YesToTheMissingKyGenQuestionEndsWithThree) {

@@ -1,22 +1,68 @@
-// backup CUSTOMER: types the customer name into NomeCliente and presses OK_B,
-// as the engineer does in the main window. The job's own boxes and lines are
-// printed by the console interface; STOP comes from --stop-after.
+// backup CUSTOMER: types the customer name into the customer box and presses
+// OK, as the engineer does in the main window. The job's own boxes and lines
+// are printed by the console interface; STOP comes from --stop-after.
 #include <cstdio>
 
 #include "backup/backup_job.h"
 #include "commands.h"
+#include "text/strings.h"
 
 namespace zr::cli {
 
+namespace {
+
+// Puts BackupPath and its menu caption back however the job ends, so that a
+// destination given for one run is never saved.
+class DestinationForOneRun {
+ public:
+  DestinationForOneRun(Program& program, const std::string& to)
+      : program_(program), path_(program.BackupPath), caption_(program.menus.Menu331.caption) {
+    if (!to.empty()) program.BackupPath = SetTrailingBackslash(to, true);
+  }
+  DestinationForOneRun(const DestinationForOneRun&) = delete;
+  DestinationForOneRun& operator=(const DestinationForOneRun&) = delete;
+  ~DestinationForOneRun() {
+    program_.BackupPath = path_;
+    program_.menus.Menu331.caption = caption_;
+  }
+
+ private:
+  Program& program_;
+  std::string path_;
+  std::string caption_;
+};
+
+bool BoxShown(const ConsoleUi& ui, const std::string& text) {
+  for (const ScriptedUi::Box& box : ui.boxes()) {
+    if (box.request.text == text) return true;
+  }
+  return false;
+}
+
+// The archive the job made (customer_ddmmyy.ZIP in the customer folder or
+// the destination), or "" when it made none.
+std::string ArchiveMade(const Program& program, const ConsoleUi& ui) {
+  if (program.ZipMode == 2 || !BoxShown(ui, "Zip eseguito")) return {};
+  char date[16];
+  std::snprintf(date, sizeof date, "%02d%02d%02d", program.today_day % 100,
+                program.today_month % 100, program.today_year % 100);
+  const std::string folder = program.ZipMode == 0 ? program.CustomerFolder : program.BackupPath;
+  return folder + TrimBlanks(program.main.NomeCliente) + "_" + date + ".ZIP";
+}
+
+}  // namespace
+
 int RunBackup(CommandContext& context) {
   Program& program = context.program;
+  DestinationForOneRun destination(program, context.to);
   NomeClienteChange(program, context.args.at(0));
   // A disabled button cannot be pressed: an empty name starts nothing.
   if (!program.main.OK_B.enabled) {
-    std::fprintf(stderr, "za-rirevo-cli: OK_B is disabled (empty customer name)\n");
+    std::fprintf(stderr, "za-rirevo-cli: the customer name is empty: nothing to back up\n");
     return kNotDone;
   }
   const JobResult result = OkButtonClick(program);
+  context.progress.figures().archive = ArchiveMade(program, context.ui);
   return result == JobResult::kCompleted ? kDone : kNotDone;
 }
 

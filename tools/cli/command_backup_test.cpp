@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/installations.h"
@@ -30,9 +35,10 @@ class CliBackupTest : public ::testing::Test {
   void InstallArchiver() { world_.InstallArchiver("C:\\KYCONFIG\\SYSTEM\\PKZIP25.EXE"); }
 
   int Cli(std::vector<std::string> args, std::string* out = nullptr) {
-    std::string command =
-        "ZARIREVO_TODAY=2003-06-05 ZARIREVO_DRIVES='" + world_.drive_map().DrivesVariable() + "' " +
-        ZARIREVO_CLI + " --color never --cmdline '/Fc:\\kyconfig\\system'" + " --select " + select_;
+    std::string command = "ZARIREVO_TODAY=2003-06-05 ZARIREVO_DRIVES='" +
+                          world_.drive_map().DrivesVariable() + "' " + ZARIREVO_CLI +
+                          " --color never --cmdline '/Fc:\\kyconfig\\system'" +
+                          (select_.empty() ? "" : " --select " + select_);
     for (const std::string& arg : args) command += " '" + arg + "'";
     command += " 2>&1";
     std::string text;
@@ -45,9 +51,89 @@ class CliBackupTest : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
+  // The figure `key` of a --json summary, as its text.
+  static std::string Figure(const std::string& out, const std::string& key) {
+    const std::size_t at = out.find("\"" + key + "\":");
+    if (at == std::string::npos) return "missing";
+    const std::size_t start = at + key.size() + 3;
+    return out.substr(start, out.find_first_of(",}", start) - start);
+  }
+
   testing::TestWorld world_;
-  std::string select_ = "Menu211,Menu212";  // the file items checked
+  std::string select_ = "Menu211,Menu212";  // the file items checked ("": none given)
 };
+
+// The items by their menu names, the archive in the customer folder, a
+// destination for this run only; --json tells what was done.
+TEST_F(CliBackupTest, TheUsersWordsAndTheJsonFigures) {
+  InstallArchiver();
+  world_.MakeFolder("C:\\BK");
+  select_.clear();
+  std::string out;
+  ASSERT_EQ(Cli({"--json", "backup", "--items", "macchina, File_Configurazioni/POSTPROCESSOR",
+                 "--archive", "folder", "--to", "C:\\BK", "METAL"},
+                &out),
+            0)
+      << out;
+  EXPECT_FALSE(world_.Exists("A:\\METAL"));
+  const std::string archive = "C:\\BK\\METAL\\METAL_050603.ZIP";
+  ASSERT_TRUE(world_.Exists(archive));
+  EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("BACKUPCLIENTE=A:\\\r\n"),
+            std::string::npos);
+  const std::size_t copied = world_.Tree("C:\\BK\\METAL").size() - 1;  // less the archive
+  EXPECT_EQ(Figure(out, "files_copied"), std::to_string(copied)) << out;
+  EXPECT_EQ(Figure(out, "files_failed"), "0");
+  EXPECT_EQ(Figure(out, "archive"), "\"C:\\\\BK\\\\METAL\\\\METAL_050603.ZIP\"");
+  EXPECT_EQ(Figure(out, "archive_bytes"), std::to_string(world_.ReadFile(archive).size()));
+  EXPECT_EQ(out.find("Files copied:"), std::string::npos) << "--json replaces the summary";
+  EXPECT_EQ(out.find("\x1b[K"), std::string::npos) << "no progress line off a terminal";
+
+  // The same items by their old names: the same files, into the saved destination.
+  select_ = "Menu211,Menu212";
+  ASSERT_EQ(Cli({"backup", "--archive", "none", "METAL"}, &out), 0) << out;
+  EXPECT_EQ(world_.Tree("A:\\METAL").size(), copied);
+  EXPECT_NE(out.find("Files copied: " + std::to_string(copied)), std::string::npos) << out;
+  EXPECT_NE(out.find("Archive: none"), std::string::npos) << out;
+  EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
+}
+
+// On a terminal (a tmux pane) the progress line is drawn on standard error
+// and its last state stays above the summary.
+TEST_F(CliBackupTest, OnATerminalTheProgressLineIsFollowedByTheSummary) {
+  if (std::system("tmux -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
+  InstallArchiver();
+  const std::string script = world_.root() + "/run.sh";
+  const std::string socket = world_.root() + "/tmux.socket";
+  {
+    std::ofstream run(script);
+    run << "ZARIREVO_TODAY=2003-06-05 ZARIREVO_DRIVES='" << world_.drive_map().DrivesVariable()
+        << "' " << ZARIREVO_CLI
+        << " --color never --cmdline '/Fc:\\kyconfig\\system' --items all backup METAL\n"
+        << "echo END-OF-RUN $?\nsleep 60\n";
+  }
+  const std::string tmux = "tmux -S '" + socket + "' ";
+  ASSERT_EQ(std::system((tmux + "new-session -d -x 180 -y 60 sh '" + script + "'").c_str()), 0);
+  std::string pane;
+  for (int tries = 0; tries < 200 && pane.find("END-OF-RUN") == std::string::npos; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::FILE* pipe = popen((tmux + "capture-pane -p -J -S -").c_str(), "r");
+    pane.clear();
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) pane.append(buffer, n);
+    pclose(pipe);
+  }
+  std::system((tmux + "kill-server").c_str());
+  EXPECT_NE(pane.find("END-OF-RUN 0"), std::string::npos) << pane;
+  std::smatch progress;
+  ASSERT_TRUE(
+      std::regex_search(pane, progress, std::regex("\n(\\d+)/\\1 files, [0-9.]+ [KM]?B, 0:0\\d\n")))
+      << pane;
+  const std::size_t summary = pane.find("Files copied: ");
+  EXPECT_NE(summary, std::string::npos) << pane;
+  EXPECT_GT(summary, static_cast<std::size_t>(progress.position(0))) << pane;
+  EXPECT_NE(pane.find("Archive: A:\\METAL_050603.ZIP ("), std::string::npos) << pane;
+}
 
 TEST_F(CliBackupTest, ACompleteBackupExitsWithZero) {
   InstallArchiver();
@@ -128,7 +214,10 @@ TEST_F(CliBackupTest, AReferenceLeadingOutOfTheBackupIsSkippedAndExitsWithOne) {
   world_.MakeFolder("C:\\BK");
   select_ = "Menu213";
   std::string out;
-  EXPECT_EQ(Cli({"--product", "PLOVIK", "--zip", "2", "backup", "METAL"}, &out), 1) << out;
+  EXPECT_EQ(Cli({"--product", "PLOVIK", "--zip", "2", "--json", "backup", "METAL"}, &out), 1)
+      << out;
+  EXPECT_EQ(Figure(out, "files_failed"), "1") << out;
+  EXPECT_EQ(Figure(out, "exit_code"), "1");
   EXPECT_NE(out.find("D:\\NEW\\..\\..\\..\\Plovik\\DATA\\INT\\B1.INT non copiato"),
             std::string::npos)
       << out;

@@ -1,7 +1,7 @@
-// server-copy and erase: the clicks on Menu12 ("Copia sul &Server") and
-// Menu32 ("&Formatta Floppy"). Their boxes and lines are printed by the
-// console interface. The erase asks first, and an unanswered Yes/No box
-// answers No, so nothing is erased without an explicit --answer yes.
+// server-copy and erase: the menu commands "Copia sul &Server" and "&Formatta
+// Floppy". Their boxes and lines are printed by the console interface. The
+// erase asks first, and an unanswered Yes/No box answers No, so nothing is
+// erased without an explicit --yes (or --answer yes).
 #include <cstdio>
 
 #include "commands.h"
@@ -11,18 +11,15 @@ namespace zr::cli {
 
 namespace {
 
-// A disabled menu item cannot be clicked.
-bool Clickable(const MenuItem& item, const char* name) {
-  if (item.enabled) return true;
-  std::fprintf(stderr, "za-rirevo-cli: %s is disabled\n", name);
-  return false;
-}
-
-// Runs `action` as a click on `item` (refused when the item is disabled).
-int RunMenuAction(CommandContext& context, MenuItem BaseFormMenus::*item, const char* name,
+// Runs `action` as a click on `item`; a disabled item cannot be clicked:
+// `why` says why not.
+int RunMenuAction(CommandContext& context, MenuItem BaseFormMenus::*item, const char* why,
                   bool (*action)(Program&)) {
   Program& program = context.program;
-  if (!Clickable(program.menus.*item, name)) return kNotDone;
+  if (!(program.menus.*item).enabled) {
+    std::fprintf(stderr, "za-rirevo-cli: %s\n", why);
+    return kNotDone;
+  }
   const bool done = action(program);
   program.ui.StateChanged();
   return done ? kDone : kNotDone;
@@ -31,12 +28,15 @@ int RunMenuAction(CommandContext& context, MenuItem BaseFormMenus::*item, const 
 }  // namespace
 
 int RunServerCopy(CommandContext& context) {
-  return RunMenuAction(context, &BaseFormMenus::Menu12, "Menu12 (no server folder set)",
+  return RunMenuAction(context, &BaseFormMenus::Menu12,
+                       "server-copy: no server folder is set (see config --server)",
                        CopyConfigurationsToServer);
 }
 
 int RunErase(CommandContext& context) {
-  return RunMenuAction(context, &BaseFormMenus::Menu32, "Menu32", FormattaFloppyClick);
+  if (context.yes) context.ui.QueueAnswer(Answer::kYes);
+  return RunMenuAction(context, &BaseFormMenus::Menu32, "erase: not available",
+                       FormattaFloppyClick);
 }
 
 }  // namespace zr::cli

@@ -60,7 +60,8 @@ void MakeBackupArchive(testing::TestWorld& world) {
 TEST_F(CliServerTest, ServerCopyFilesTheArchiveAndExitsWithZero) {
   MakeBackupArchive(world_);
   std::string out;
-  ASSERT_EQ(Cli({"server-copy"}, &out), 0) << out;
+  ASSERT_EQ(Cli({"server-copy", "--json"}, &out), 0) << out;
+  EXPECT_NE(out.find("\"files_filed\":1,"), std::string::npos) << out;
   EXPECT_NE(out.find("Copia Eseguita"), std::string::npos);
   EXPECT_EQ(world_.Tree("D:\\SERVER"), std::vector<std::string>{"PPNAME/M1/METAL-V2.ZIP"});
 }
@@ -91,8 +92,13 @@ TEST_F(CliServerTest, EraseNeedsAnExplicitYes) {
   EXPECT_EQ(Cli({"erase"}, &out), 1) << out;
   EXPECT_TRUE(world_.Exists("A:\\ALFA.ZIP"));
 
-  EXPECT_EQ(Cli({"--answer", "yes", "erase"}, &out), 0) << out;
+  EXPECT_EQ(Cli({"erase", "--yes"}, &out), 0) << out;
   EXPECT_NE(out.find("Cancellazione Eseguita"), std::string::npos);
+  EXPECT_NE(out.find("Files erased: 1 (2 B)"), std::string::npos) << out;
+  EXPECT_TRUE(world_.Tree("A:\\").empty());
+
+  world_.WriteFile("A:\\BETA.ZIP", "PK");
+  EXPECT_EQ(Cli({"--answer", "yes", "erase"}, &out), 0) << out;
   EXPECT_TRUE(world_.Tree("A:\\").empty());
 }
 

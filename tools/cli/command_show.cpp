@@ -1,9 +1,25 @@
-// show: the state of the main window after the start-up.
+// show: the state of the main window after the start-up, and the file items
+// of the selected product by the names --items takes.
 #include <cstdio>
 
 #include "commands.h"
+#include "ui/base_form.h"
 
 namespace zr::cli {
+
+std::string ItemName(const MenuItem& item) {
+  std::string name;
+  for (char c : item.caption) {
+    if (c != '&') name += c;
+  }
+  return name;
+}
+
+std::string QualifiedItemName(Program& program, const MenuEntry& entry) {
+  const MenuItem* parent = FindMenuItem(program, entry.parent);
+  return (parent != nullptr ? ItemName(*parent) + "/" : std::string()) +
+         ItemName(program.menus.*(entry.item));
+}
 
 namespace {
 
@@ -38,6 +54,15 @@ int RunShow(CommandContext& context) {
     const MenuItem& item = program.menus.*(entry.item);
     Print(out, entry.name,
           item.caption + "|" + (item.enabled ? "1" : "0") + "|" + (item.checked ? "1" : "0"));
+  }
+  // The file items as --items names them: "Item.Submenu/Name=state".
+  for (const MenuEntry& entry : MenuTree()) {
+    if (!IsFileItem(entry.name)) continue;
+    const MenuItem& item = program.menus.*(entry.item);
+    Print(out, "Item." + QualifiedItemName(program, entry),
+          !item.enabled  ? "unavailable"
+          : item.checked ? "selected"
+                         : "not selected");
   }
   std::fflush(out);
   return kDone;

@@ -7,24 +7,38 @@
 // ScriptedUi::BoxLoop pass; main() turns them into their exit codes.
 //
 // A new command is a function declared here, defined in its own
-// command_NAME.cpp, and one line in the table of main.cpp.
+// command_NAME.cpp, and one subcommand in main.cpp.
 #ifndef ZARIREVO_TOOLS_CLI_COMMANDS_H_
 #define ZARIREVO_TOOLS_CLI_COMMANDS_H_
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/program_state.h"
 #include "console_ui.h"
+#include "progress.h"
 
 namespace zr::cli {
 
 enum ExitCode : int {
-  kDone = 0,         // ended as the user meant
-  kNotDone = 1,      // stopped, nothing to do, failed
-  kUsageError = 2,   // bad command line, with a one-line explanation
-  kProgramEnded = 3, // the program ended itself (nothing saved)
-  kBoxLoop = 4,      // a message box came back again and again with no answer left
+  kDone = 0,          // ended as the user meant
+  kNotDone = 1,       // stopped, nothing to do, failed
+  kUsageError = 2,    // bad command line, with a one-line explanation
+  kProgramEnded = 3,  // the program ended itself (nothing saved)
+  kBoxLoop = 4,       // a message box came back again and again with no answer left
+};
+
+/// A bad command line found once the program has started (an item the
+/// product does not have): exit code 2 with its text.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+/// What `config` changes (empty: unchanged).
+struct ConfigChanges {
+  std::string backup_folder;
+  std::vector<std::pair<int, std::string>> servers;  // product row, root folder
 };
 
 struct CommandContext {
@@ -32,18 +46,34 @@ struct CommandContext {
   ConsoleUi& ui;
   std::vector<std::string> args;  // the command's own arguments
   std::FILE* out;                 // standard output
+  ConsoleProgress& progress;      // the figures of the summary
+  std::string to;                 // backup: the destination for this run, "" for the saved one
+  bool yes = false;               // erase: answer Yes to its question
+  ConfigChanges config;
 };
 
-/// show: prints the program state and every menu item, one "Name=value" line each.
+/// show: prints the program state and every menu item, one "Name=value"
+/// line each, then the file items of the selected product by name.
 int RunShow(CommandContext& context);
-/// backup CUSTOMER: types CUSTOMER into NomeCliente and presses OK_B; kDone only
-/// when "Copia eseguita" and a true "Zip eseguito" (or no archive wanted) were shown.
+/// backup CUSTOMER: types CUSTOMER into the customer box and presses OK;
+/// kDone only when "Copia eseguita" and a true "Zip eseguito" (or no archive
+/// wanted) were shown. With `to`, the destination is changed for this run
+/// and put back before the settings are saved.
 int RunBackup(CommandContext& context);
-/// server-copy: clicks Menu12; kDone only when "Copia Eseguita" was shown.
+/// server-copy: the "Copia sul Server" menu command; kDone only when "Copia
+/// Eseguita" was shown.
 int RunServerCopy(CommandContext& context);
-/// erase: clicks Menu32 (asks Yes/No; an unanswered box answers No); kDone
-/// only when "Cancellazione Eseguita" was shown.
+/// erase: the "Formatta Floppy" menu command (asks Yes/No; an unanswered
+/// box answers No); kDone only when "Cancellazione Eseguita" was shown.
 int RunErase(CommandContext& context);
+/// config: applies `config` through the Configurazione menu's handlers and
+/// prints the settings it shows.
+int RunConfig(CommandContext& context);
+
+/// A file item's name as its menu shows it: the caption without access keys.
+std::string ItemName(const MenuItem& item);
+/// "Submenu/Item": the item's name after its submenu's.
+std::string QualifiedItemName(Program& program, const MenuEntry& entry);
 
 }  // namespace zr::cli
 

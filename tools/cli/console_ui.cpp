@@ -6,10 +6,14 @@ namespace {
 
 const char* AnswerText(Answer answer) {
   switch (answer) {
-    case Answer::kOk: return "OK";
-    case Answer::kCancel: return "CANCEL";
-    case Answer::kYes: return "YES";
-    case Answer::kNo: return "NO";
+    case Answer::kOk:
+      return "OK";
+    case Answer::kCancel:
+      return "CANCEL";
+    case Answer::kYes:
+      return "YES";
+    case Answer::kNo:
+      return "NO";
   }
   return "?";
 }
@@ -34,10 +38,7 @@ std::string WithNewLines(const std::string& text) {
 
 ConsoleUi::ConsoleUi(std::FILE* out, bool colour) : out_(out), colour_(colour) {
   max_unanswered_repeats = kMaxUnansweredRepeats;
-  on_box = [this](const MessageBoxRequest& box, Answer answer) {
-    std::fputs(FormatBox(box, answer).c_str(), out_);
-    std::fflush(out_);
-  };
+  on_box = [this](const MessageBoxRequest& box, Answer answer) { Print(FormatBox(box, answer)); };
   on_line = [this](const std::string& text, Color colour, Color) { PrintLine(text, colour); };
 }
 
@@ -52,8 +53,7 @@ std::string ConsoleUi::FormatLine(const std::string& text, bool alarm) {
 
 std::string ConsoleUi::BrowseForFolder(const std::string& prompt) {
   const std::string folder = ScriptedUi::BrowseForFolder(prompt);
-  std::fprintf(out_, "? %s\n-> %s\n", prompt.c_str(), folder.empty() ? "CANCEL" : folder.c_str());
-  std::fflush(out_);
+  Print("? " + prompt + "\n-> " + (folder.empty() ? "CANCEL" : folder) + "\n");
   return folder;
 }
 
@@ -66,12 +66,20 @@ void ConsoleUi::PrintLine(const std::string& text, Color colour) {
   const std::string line = FormatLine(text, alarm_pending_);
   alarm_pending_ = false;
   if (colour_) {
-    std::fprintf(out_, "\x1b[38;2;%u;%u;%um%s\x1b[0m\n", (colour >> 16) & 0xFF,
-                 (colour >> 8) & 0xFF, colour & 0xFF, line.c_str());
+    char start[32];
+    std::snprintf(start, sizeof start, "\x1b[38;2;%u;%u;%um", (colour >> 16) & 0xFF,
+                  (colour >> 8) & 0xFF, colour & 0xFF);
+    Print(start + line + "\x1b[0m\n");
   } else {
-    std::fprintf(out_, "%s\n", line.c_str());
+    Print(line + "\n");
   }
+}
+
+void ConsoleUi::Print(const std::string& text) {
+  if (before_output) before_output();
+  std::fputs(text.c_str(), out_);
   std::fflush(out_);
+  if (after_output) after_output();
 }
 
 }  // namespace zr::cli

@@ -10,6 +10,7 @@
 #define ZARIREVO_TOOLS_CLI_CONSOLE_UI_H_
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "ui/scripted_ui.h"
@@ -27,6 +28,10 @@ class ConsoleUi : public ScriptedUi {
   std::string BrowseForFolder(const std::string& prompt) override;
   void Beep() override;
 
+  /// Called before and after anything is printed (the progress line steps aside).
+  std::function<void()> before_output;
+  std::function<void()> after_output;
+
   /// The box block as printed (for tests).
   static std::string FormatBox(const MessageBoxRequest& box, Answer answer);
   /// The line as printed, without colour (for tests).
@@ -34,6 +39,7 @@ class ConsoleUi : public ScriptedUi {
 
  private:
   void PrintLine(const std::string& text, Color colour);
+  void Print(const std::string& text);
 
   std::FILE* out_;
   bool colour_;

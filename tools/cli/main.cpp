@@ -1,11 +1,15 @@
 // za-rirevo-cli: the console front-end. It starts the program as the windows
 // do (launcher load, product choice, Backup, main-window load), applies the
 // file items and compression asked for, runs one command, and ends through
-// ExitProgram so that the settings are saved as with ESCI.
+// ExitProgram so that the settings are saved as with ESCI. During a backup,
+// a server copy and an erase the core's progress reports feed a progress
+// line (on a terminal) and the closing summary (or --json).
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -17,73 +21,40 @@
 #include "backup/backup_job.h"
 #include "commands.h"
 #include "platform/host_platform.h"
+#include "text/strings.h"
 #include "ui/base_form.h"
 
 namespace zr::cli {
 namespace {
 
-struct Command {
-  const char* name;
-  int arguments;       // how many arguments the command takes
-  const char* usage;   // its line in the usage text
-  int (*run)(CommandContext&);
-};
-
-// One line per command.
-const std::vector<Command>& Commands() {
-  static const std::vector<Command> commands = {
-      {"show", 0,
-       "show                 start up, open the main window and print its state, one\n"
-       "                                 \"Name=value\" line each",
-       RunShow},
-      {"backup", 1, "backup CUSTOMER      type CUSTOMER into NomeCliente and press OK_B", RunBackup},
-      {"server-copy", 0, "server-copy          Menu12", RunServerCopy},
-      {"erase", 0, "erase                Menu32", RunErase},
-  };
-  return commands;
-}
-
-std::string Usage() {
-  std::string text = "za-rirevo-cli [OPTIONS] COMMAND [ARGS]\n";
-  bool first = true;
-  for (const Command& command : Commands()) {
-    text += first ? "  COMMAND   " : "            ";
-    text += std::string(command.usage) + "\n";
-    first = false;
-  }
-  text +=
-      "  --cmdline TEXT     the program's command line, for example \"/Fc:\\kyconfig\\system\"\n"
-      "  --product NAME     press Software_B (on the launcher) until NAME is shown; error if it is "
-      "not installed\n"
-      "  --select LIST      file items: \"all\" (the &Tutti command), \"default\", or a comma list "
-      "of item names\n"
-      "                     (Menu211,Menu215,...) that become the checked ones; naming a disabled "
-      "item is an error\n"
-      "  --zip 0|1|2        the compression menu item for that ZipMode\n"
-      "  --answer A         ok|cancel|yes|no, queued for the message boxes in order\n"
-      "  --pick FOLDER      queued for the folder picker (Windows form); an empty queue cancels\n"
-      "  --stop-after N     press STOP when the window processes input for the Nth time during "
-      "the command\n"
-      "  --color auto|always|never\n";
-  return text;
-}
+constexpr const char* kExitCodes =
+    "Exit codes:\n"
+    "  0  done as asked\n"
+    "  1  not done or incomplete (stopped, files not copied, archive not made)\n"
+    "  2  bad command line\n"
+    "  3  the program ended itself (nothing saved)\n"
+    "  4  a question with no answer (a message box came back with no --answer left)\n";
 
 struct Options {
   std::string cmdline;
   std::string product;
-  std::string select = "default";
+  std::string select = "default";  // legacy: the items by their internal names
+  std::string items;               // the items by their menu names
   int zip = -1;
   std::vector<std::string> answers;
   std::vector<std::string> picks;
   int stop_after = 0;
   std::string color = "auto";
-  std::string command;
-  std::vector<std::string> args;
+  bool quiet = false;
+  bool json = false;
+  bool yes = false;
+  std::string to;
+  std::string customer;
+  std::string backup_folder;
+  std::vector<std::string> servers;
 };
 
-struct UsageError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
+using Run = int (*)(CommandContext&);
 
 Answer ParseAnswer(const std::string& text) {
   if (text == "ok") return Answer::kOk;
@@ -93,7 +64,7 @@ Answer ParseAnswer(const std::string& text) {
   throw UsageError("--answer: " + text + " is not one of ok, cancel, yes, no");
 }
 
-// Presses the launcher's Software_B until it shows `name`.
+// Presses the launcher's product button until it shows `name`.
 void ChooseProduct(Program& program, const std::string& name) {
   const std::size_t presses = program.InstalledProducts.size() + 1;
   for (std::size_t i = 0; i < presses; ++i) {
@@ -105,7 +76,33 @@ void ChooseProduct(Program& program, const std::string& name) {
   }
 }
 
-// Sets the file items through their click handlers, as a user would.
+std::vector<std::string> SplitList(const std::string& list) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t comma = list.find(',', start);
+    const std::string part = TrimBlanks(
+        list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    if (!part.empty()) parts.push_back(part);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return parts;
+}
+
+// Makes exactly the items named `wanted` checked, through their click
+// handlers, as a user would. A disabled item cannot be clicked: it keeps its
+// mark, as in the window.
+void CheckItems(Program& program, const std::set<std::string>& wanted) {
+  for (const MenuEntry& entry : MenuTree()) {
+    if (!IsFileItem(entry.name)) continue;
+    const MenuItem& item = program.menus.*(entry.item);
+    const bool want = wanted.count(entry.name) != 0;
+    if (item.checked != want && item.enabled) ClickMenuItem(program, entry.name);
+  }
+}
+
+// --select: the items by their internal names (kept for existing scripts).
 void SelectFileItems(Program& program, const std::string& select) {
   if (select == "default") return;
   if (select == "all") {
@@ -113,40 +110,98 @@ void SelectFileItems(Program& program, const std::string& select) {
     return;
   }
   std::set<std::string> wanted;
-  std::size_t start = 0;
-  while (start <= select.size()) {
-    const std::size_t comma = select.find(',', start);
-    const std::string name =
-        select.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-    if (!name.empty()) {
-      if (!IsFileItem(name)) throw UsageError("--select: " + name + " is not a file item");
-      if (!FindMenuItem(program, name)->enabled) {
-        throw UsageError("--select: " + name + " is disabled for " + program.SelectedSoftware);
-      }
-      wanted.insert(name);
+  for (const std::string& name : SplitList(select)) {
+    if (!IsFileItem(name)) throw UsageError("--select: " + name + " is not a file item");
+    const MenuItem& item = *FindMenuItem(program, name);
+    if (!item.enabled) {
+      throw UsageError("--select: " + ItemName(item) + " is not available for " +
+                       program.SelectedSoftware);
     }
-    if (comma == std::string::npos) break;
-    start = comma + 1;
+    wanted.insert(name);
   }
-  for (const MenuEntry& entry : MenuTree()) {
-    if (!IsFileItem(entry.name)) continue;
-    const MenuItem& item = program.menus.*(entry.item);
-    const bool want = wanted.count(entry.name) != 0;
-    if (item.checked != want && item.enabled) ClickMenuItem(program, entry.name);
-    // A disabled item cannot be clicked: it keeps its mark, as in the window.
+  CheckItems(program, wanted);
+}
+
+// --items: the items by the names the selected product's menus show,
+// without access keys, in any case; "Submenu/Name" when a name is in two
+// submenus.
+void SelectItemsByName(Program& program, const std::string& items) {
+  const std::string upper = ToUpper(TrimBlanks(items));
+  if (upper == "DEFAULT") return;
+  if (upper == "ALL") {
+    Menu25Click(program);
+    return;
   }
+  std::set<std::string> wanted;
+  for (const std::string& name : SplitList(items)) {
+    std::vector<const MenuEntry*> found;
+    std::string known;
+    for (const MenuEntry& entry : MenuTree()) {
+      if (!IsFileItem(entry.name)) continue;
+      const MenuItem& item = program.menus.*(entry.item);
+      const std::string qualified = QualifiedItemName(program, entry);
+      if (item.enabled) known += (known.empty() ? "" : ", ") + qualified;
+      if (ToUpper(name) == ToUpper(ItemName(item)) || ToUpper(name) == ToUpper(qualified)) {
+        found.push_back(&entry);
+      }
+    }
+    if (found.empty()) {
+      throw UsageError("--items: " + name + " is not an item of " + program.SelectedSoftware +
+                       " (its items: " + known + ")");
+    }
+    // A name in two menus where only one of them is available means that one.
+    if (found.size() > 1) {
+      std::vector<const MenuEntry*> available;
+      for (const MenuEntry* entry : found) {
+        if ((program.menus.*(entry->item)).enabled) available.push_back(entry);
+      }
+      if (available.size() == 1) found = available;
+    }
+    if (found.size() > 1) {
+      std::string choices;
+      for (const MenuEntry* entry : found) {
+        choices += (choices.empty() ? "" : " or ") + QualifiedItemName(program, *entry);
+      }
+      throw UsageError("--items: " + name + " is in more than one menu: say " + choices);
+    }
+    if (!(program.menus.*(found.front()->item)).enabled) {
+      throw UsageError("--items: " + name + " is not available for " + program.SelectedSoftware);
+    }
+    wanted.insert(found.front()->name);
+  }
+  CheckItems(program, wanted);
 }
 
 void ChooseZipMode(Program& program, int zip) {
   switch (zip) {
-    case 0: Menu313Click(program); break;
-    case 1: Menu312Click(program); break;
-    case 2: Menu311Click(program); break;
-    default: break;
+    case 0:
+      Menu313Click(program);
+      break;
+    case 1:
+      Menu312Click(program);
+      break;
+    case 2:
+      Menu311Click(program);
+      break;
+    default:
+      break;
   }
 }
 
-int RunSession(const Options& options, const Command& command) {
+// The size of a file in bytes, 0 when it cannot be read.
+std::uint64_t SizeOf(Platform& platform, const std::string& path) {
+  std::string host;
+  if (!platform.ToHostPath(path, &host).ok()) return 0;
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(host, error);
+  return error ? 0 : static_cast<std::uint64_t>(size);
+}
+
+double SteadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+int RunSession(const Options& options, const std::string& name, Run run, ConfigChanges config) {
   const bool colour =
       options.color == "always" || (options.color == "auto" && isatty(fileno(stdout)) != 0);
   ConsoleUi ui(stdout, colour);
@@ -156,7 +211,35 @@ int RunSession(const Options& options, const Command& command) {
   std::unique_ptr<Platform> platform = CreateHostPlatform(DriveMap::FromEnvironment());
   Program program(*platform, ui);
   LoadToday(program);
-  CommandContext context{program, ui, options.args, stdout};
+
+  const bool reports = name == "backup" || name == "server-copy" || name == "erase";
+  const bool shown = reports && !options.quiet && isatty(fileno(stderr)) != 0;
+  ConsoleProgress progress(
+      stderr, shown, [&platform](const std::string& path) { return SizeOf(*platform, path); },
+      SteadySeconds);
+  ui.before_output = [&progress] { progress.Hide(); };
+  ui.after_output = [&progress] { progress.Show(); };
+
+  std::vector<std::string> args;
+  if (name == "backup") args.push_back(options.customer);
+  CommandContext context{program,  ui,         args,        stdout,
+                         progress, options.to, options.yes, std::move(config)};
+  bool started = false;
+  // The summary of a command that ran, whatever its end.
+  const auto finish = [&](int code) {
+    if (!started || !reports) return code;
+    program.progress = &NoProgress();
+    progress.Finish();
+    Figures& figures = progress.figures();
+    if (!figures.archive.empty()) figures.archive_bytes = SizeOf(*platform, figures.archive);
+    if (options.json) {
+      std::fputs(SummaryJson(name, code, figures).c_str(), stdout);
+    } else {
+      std::fputs(SummaryText(name, figures).c_str(), stdout);
+    }
+    std::fflush(stdout);
+    return code;
+  };
 
   try {
     LauncherLoad(program, options.cmdline);
@@ -164,71 +247,199 @@ int RunSession(const Options& options, const Command& command) {
     LauncherBackupClick(program);
     BaseFormLoad(program);
     SelectFileItems(program, options.select);
+    if (!options.items.empty()) SelectItemsByName(program, options.items);
     ChooseZipMode(program, options.zip);
     if (options.stop_after > 0) {
       ui.OnNthInput(options.stop_after, [&program] { StopButtonClick(program); });
     }
-    const int code = command.run(context);
+    started = true;
+    program.progress = &progress;
+    const int code = run(context);
+    program.progress = &NoProgress();
     try {
       ExitProgram(program);
     } catch (const ProgramEnded&) {
     }
-    return code;
+    return finish(code);
   } catch (const ProgramEnded& ended) {
-    return ended.settings_saved ? kDone : kProgramEnded;
+    return finish(ended.settings_saved ? kDone : kProgramEnded);
   } catch (const ScriptedUi::BoxLoop&) {
+    progress.Hide();
     std::fprintf(stderr, "za-rirevo-cli: a message box came back %d times with no answer left\n",
                  kMaxUnansweredRepeats + 1);
-    return kBoxLoop;
+    return finish(kBoxLoop);
   } catch (const UsageError& error) {
     std::fprintf(stderr, "za-rirevo-cli: %s\n", error.what());
     return kUsageError;
   }
 }
 
+// A folder given on the command line for the folder picker: not empty (that
+// is a cancelled picker) and, for the backup destination, without blanks
+// (the window asks again for such a folder).
+std::string CheckFolder(const std::string& option, const std::string& folder, bool no_blanks) {
+  if (TrimBlanks(folder).empty()) return option + ": no folder given";
+  if (no_blanks && folder.find(' ') != std::string::npos) {
+    return option + ": " + folder + " contains a blank; the backup destination may not";
+  }
+  return {};
+}
+
 int Main(int argc, char** argv) {
   Options options;
-  CLI::App app{"za-rirevo-cli"};
-  app.set_help_flag();
-  bool help = false;
-  app.add_flag("--help", help);
-  app.add_option("--cmdline", options.cmdline);
-  app.add_option("--product", options.product);
-  app.add_option("--select", options.select);
-  app.add_option("--zip", options.zip)->check(CLI::Range(0, 2));
-  app.add_option("--answer", options.answers)
+  CLI::App app{
+      "za-rirevo-cli: back up the configuration of a CAM product installation (DAXOR2D, "
+      "TRELUN, PLOVIK) from a console or a script, as the program's windows do.",
+      "za-rirevo-cli"};
+  app.footer(kExitCodes);
+  app.set_version_flag("--version", "za-rirevo-cli " + std::to_string(kVersionMajor) + "." +
+                                        std::to_string(kVersionMinor) + "." +
+                                        std::to_string(kVersionRevision));
+  app.require_subcommand(1);
+  app.add_option("--cmdline", options.cmdline,
+                 "the program's command line, for example \"/Fc:\\kyconfig\\system\" (the folder "
+                 "of ZA-RIREVO.INI)");
+  app.add_option("--product", options.product,
+                 "the product to work on (DAXOR2D, TRELUN, PLOVIK, ...); error if it is not "
+                 "installed");
+  app.add_option("--zip", options.zip,
+                 "the compression for this run: 0 archive in the customer folder, 1 in the "
+                 "backup destination, 2 no archive (see backup --archive)")
+      ->check(CLI::Range(0, 2));
+  app.add_option("--answer", options.answers,
+                 "ok|cancel|yes|no: the answers to the program's questions, in order; a "
+                 "question with none left takes its default (No, Cancel)")
       ->check(CLI::IsMember({"ok", "cancel", "yes", "no"}))
       ->allow_extra_args(false);
-  app.add_option("--pick", options.picks)->allow_extra_args(false);
-  app.add_option("--stop-after", options.stop_after)->check(CLI::PositiveNumber);
-  app.add_option("--color", options.color)->check(CLI::IsMember({"auto", "always", "never"}));
-  app.add_option("command", options.command);
-  app.add_option("args", options.args);
+  app.add_option("--pick", options.picks,
+                 "FOLDER (Windows form) for the program's folder questions, in order; none left "
+                 "cancels the question")
+      ->allow_extra_args(false);
+  app.add_option("--stop-after", options.stop_after,
+                 "press STOP the Nth time the program looks for user input during the command "
+                 "(for tests)")
+      ->check(CLI::PositiveNumber);
+  app.add_option("--color", options.color,
+                 "auto|always|never: the per-file lines in their colours (auto: on a terminal)")
+      ->check(CLI::IsMember({"auto", "always", "never"}));
+  app.add_flag("-q,--quiet", options.quiet, "no progress line on standard error");
+  app.add_flag("--json", options.json,
+               "print the closing summary as one JSON object on standard output");
+  // The items by their internal names, as the scripts of earlier versions
+  // give them; --items is the same in the menus' words.
+  app.add_option("--select", options.select)->group("");
+  // --items also before the command (show shows its effect); listed with backup.
+  app.add_option("--items", options.items)->group("");
+
+  const auto command = [&app](const char* name, const char* description) {
+    CLI::App* sub = app.add_subcommand(name, description);
+    sub->footer(kExitCodes);
+    sub->fallthrough();
+    return sub;
+  };
+  CLI::App* show = command(
+      "show",
+      "Start up, open the main window and print its state, one \"Name=value\" line each, and "
+      "the file items of the selected product (Item.Menu/Name=selected|not selected|unavailable).");
+  CLI::App* backup = command(
+      "backup",
+      "Back up the selected product's configuration for a customer: the chosen file items are "
+      "copied into the customer's folder under the backup destination and packed into "
+      "CUSTOMER_ddmmyy.ZIP, then the summary is printed.");
+  backup->add_option("CUSTOMER", options.customer, "the customer's name (the folder's name)")
+      ->required();
+  backup->add_option("--product", options.product, "the product to back up");
+  backup->add_option(
+      "--items", options.items,
+      "the file items to back up, comma-separated, as the product's menus name them (without "
+      "the '&', any case; \"Menu/Name\" where a name is in two menus; see show), or \"all\" or "
+      "\"default\" (the product's own choice)");
+  std::string archive;
+  backup
+      ->add_option("--archive", archive,
+                   "folder: the archive in the customer's folder; root: in the backup "
+                   "destination; none: no archive (for this run; the windows start with root)")
+      ->check(CLI::IsMember({"folder", "root", "none"}));
+  backup->add_option("--to", options.to,
+                     "the backup destination FOLDER (Windows form, no blanks) for this run "
+                     "only: it is not saved (config --backup-folder changes the saved one)");
+  CLI::App* server =
+      command("server-copy",
+              "Copy the archives of the backup destination to the server, filed by product, "
+              "post-processor and machine, then print the summary.");
+  CLI::App* erase =
+      command("erase",
+              "Erase everything in the backup destination (the floppy). Only with an explicit yes "
+              "(--yes or --answer yes); otherwise nothing is erased.");
+  erase->add_flag("-y,--yes", options.yes, "yes, erase the backup destination");
+  CLI::App* config =
+      command("config",
+              "Show, and with options change, what the Configurazione menu sets: the backup "
+              "destination and each product's server folder, saved to ZA-RIREVO.INI as the windows "
+              "save them. (The compression is not kept between runs: choose it with backup "
+              "--archive.)");
+  config->add_option("--backup-folder", options.backup_folder,
+                     "the backup destination FOLDER (Windows form, no blanks)");
+  config
+      ->add_option("--server", options.servers,
+                   "PRODUCT=FOLDER: the server folder of DAXOR2D, TRELUN or PLOVIK (repeat "
+                   "for each)")
+      ->allow_extra_args(false);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    std::fprintf(stderr, "za-rirevo-cli: %s\n", error.what());
+    if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
+    std::fprintf(stderr, "za-rirevo-cli: %s (see --help)\n", error.what());
     return kUsageError;
   }
-  if (help) {
-    std::fputs(Usage().c_str(), stdout);
-    return kDone;
-  }
-  if (options.command.empty()) {
-    std::fprintf(stderr, "za-rirevo-cli: no COMMAND given (see --help)\n");
+
+  const auto usage = [](const std::string& text) {
+    std::fprintf(stderr, "za-rirevo-cli: %s\n", text.c_str());
     return kUsageError;
+  };
+  if (!archive.empty()) options.zip = archive == "folder" ? 0 : archive == "root" ? 1 : 2;
+  if (!options.items.empty() && options.select != "default") {
+    return usage("--items and --select name the same file items: give one");
   }
-  for (const Command& command : Commands()) {
-    if (options.command != command.name) continue;
-    if (static_cast<int>(options.args.size()) != command.arguments) {
-      std::fprintf(stderr, "za-rirevo-cli: %s takes %d argument(s), %zu given\n", command.name,
-                   command.arguments, options.args.size());
-      return kUsageError;
+  if (backup->parsed()) {
+    if (!options.to.empty()) {
+      if (const std::string why = CheckFolder("--to", options.to, true); !why.empty()) {
+        return usage(why);
+      }
     }
-    return RunSession(options, command);
+    return RunSession(options, "backup", RunBackup, {});
   }
-  std::fprintf(stderr, "za-rirevo-cli: unknown COMMAND %s (see --help)\n", options.command.c_str());
-  return kUsageError;
+  if (server->parsed()) return RunSession(options, "server-copy", RunServerCopy, {});
+  if (erase->parsed()) return RunSession(options, "erase", RunErase, {});
+  if (show->parsed()) return RunSession(options, "show", RunShow, {});
+  ConfigChanges changes;
+  if (config->count("--backup-folder") > 0) {
+    if (const std::string why = CheckFolder("--backup-folder", options.backup_folder, true);
+        !why.empty()) {
+      return usage(why);
+    }
+    changes.backup_folder = options.backup_folder;
+  }
+  for (const std::string& server_root : options.servers) {
+    const std::size_t equals = server_root.find('=');
+    const std::string product = ToUpper(TrimBlanks(server_root.substr(0, equals)));
+    const int row = product == "DAXOR2D"  ? kDaxor2D
+                    : product == "TRELUN" ? kTrelun
+                    : product == "PLOVIK" ? kPlovik
+                                          : -1;
+    if (equals == std::string::npos || row < 0) {
+      return usage("--server: " + server_root +
+                   " is not PRODUCT=FOLDER with PRODUCT one of "
+                   "DAXOR2D, TRELUN, PLOVIK");
+    }
+    const std::string folder = server_root.substr(equals + 1);
+    if (const std::string why = CheckFolder("--server", folder, false); !why.empty()) {
+      return usage(why + " for " + product);
+    }
+    changes.servers.emplace_back(row, folder);
+  }
+  return RunSession(options, "config", RunConfig, std::move(changes));
 }
 
 }  // namespace
