@@ -179,7 +179,9 @@ done
 world=$last_world
 small="$work/server"
 make_world "$small" 1 >/dev/null
-cli_in "$small" --select all --zip 1 backup ONE >/dev/null 2>&1
+# A backup unit as the field has them: floppy-sized archives of the machine
+# files and the transmissions.
+cli_in "$small" --select Menu211,Menu216 --zip 1 backup ONE >/dev/null 2>&1
 for i in $(seq -w 1 50); do cp "$small/a/ONE_050603.ZIP" "$small/a/C$i.ZIP"; done
 rm -rf "$small/a/ONE" "$small/a/ONE_050603.ZIP"
 t0=$(now)
