@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "cnf/cnf_session.h"
 #include "platform/platform.h"
-#include "ui/user_interface.h"
+#include "platform/user_interface.h"
 
 namespace zr {
 
@@ -114,14 +115,12 @@ struct LauncherControls {
   MenuItem Backup{"BACKUP"};
 };
 
-/// The program's shared state and its two collaborators.
-struct Program {
-  Program(Platform& platform_in, UserInterface& ui_in) : platform(platform_in), ui(ui_in) {}
+/// The program's shared state and its two collaborators (`platform` and `ui`,
+/// with `CnfFolder`, come from CnfSession).
+struct Program : CnfSession {
+  Program(Platform& platform_in, UserInterface& ui_in) : CnfSession(platform_in, ui_in) {}
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
-
-  Platform& platform;
-  UserInterface& ui;
 
   // Products.
   std::array<ProductRecord, kProductCount> ProductTable;
@@ -136,7 +135,6 @@ struct Program {
   std::string BackupPath;       // backup root, normally ending with "\"
   std::string CustomerFolder;   // BackupPath & customer & "\"
   std::string ProductFolder;    // installation of the selected product, no trailing "\"
-  std::string CnfFolder;        // folder of KY-GEN.CNF
   std::array<std::string, 2> ProductSettingsFile;  // (0) folder, (1) INI file name
   std::vector<std::string> DaxorIniFiles;
 
