@@ -19,7 +19,7 @@
 #include "app/program_state.h"
 #include "app/startup.h"
 #include "platform/host_platform.h"
-#include "ui/message_area.h"
+#include "app/message_area.h"
 #include "ui/qt/base_form_window.h"
 #include "ui/qt/qt_ui.h"
 

@@ -1,7 +1,7 @@
-// Today's date for the program: the system date, or the date fixed by the
-// environment variable ZARIREVO_TODAY=YYYY-MM-DD (for tests and reproducible
-// runs; an invalid value is ignored). The date is taken once and kept in
-// `Program` (today_year, today_month, today_day), so that one run sees one day.
+// Today's date for the program, as the platform gives it (the system date, or
+// the date fixed by ZARIREVO_TODAY=YYYY-MM-DD; see platform/host_clock.h). The
+// date is taken once and kept in `Program` (today_year, today_month,
+// today_day), so that one run sees one day.
 #ifndef ZARIREVO_APP_CLOCK_H_
 #define ZARIREVO_APP_CLOCK_H_
 
@@ -11,9 +11,7 @@
 
 namespace zr {
 
-/// Parses "YYYY-MM-DD" into a valid calendar date; false otherwise.
-bool ParseIsoDate(const std::string& text, int* year, int* month, int* day);
-/// Sets today's date in `program` from ZARIREVO_TODAY or the system clock.
+/// Sets today's date in `program` from the platform.
 void LoadToday(Program& program);
 /// Today's date in the short date form "dd/mm/yyyy" (loaded first when unset).
 std::string ShortDateText(Program& program);

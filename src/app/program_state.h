@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "cnf/cnf_session.h"
 #include "platform/platform.h"
-#include "ui/user_interface.h"
+#include "platform/user_interface.h"
 
 namespace zr {
 
@@ -141,14 +142,13 @@ inline ProgressObserver& NoProgress() {
   return none;
 }
 
-/// The program's shared state and its two collaborators.
-struct Program {
-  Program(Platform& platform_in, UserInterface& ui_in) : platform(platform_in), ui(ui_in) {}
+/// The program's shared state and its two collaborators (`platform` and `ui`,
+/// with `CnfFolder`, come from CnfSession).
+struct Program : CnfSession {
+  Program(Platform& platform_in, UserInterface& ui_in) : CnfSession(platform_in, ui_in) {}
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  Platform& platform;
-  UserInterface& ui;
   /// Told of the files of the running operation (never null).
   ProgressObserver* progress = &NoProgress();
 
@@ -160,12 +160,11 @@ struct Program {
   std::string SelectedSoftware;
 
   // Folders and files.
-  std::string SystemFolder;    // folder of ZA-RIREVO.INI
-  std::string ArchiverPath;    // PkZip25 without ".EXE"
-  std::string BackupPath;      // backup root, normally ending with "\"
-  std::string CustomerFolder;  // BackupPath & customer & "\"
-  std::string ProductFolder;   // installation of the selected product, no trailing "\"
-  std::string CnfFolder;       // folder of KY-GEN.CNF
+  std::string SystemFolder;     // folder of ZA-RIREVO.INI
+  std::string ArchiverPath;     // PkZip25 without ".EXE"
+  std::string BackupPath;       // backup root, normally ending with "\"
+  std::string CustomerFolder;   // BackupPath & customer & "\"
+  std::string ProductFolder;    // installation of the selected product, no trailing "\"
   std::array<std::string, 2> ProductSettingsFile;  // (0) folder, (1) INI file name
   std::vector<std::string> DaxorIniFiles;
 

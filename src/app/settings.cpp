@@ -4,7 +4,7 @@
 #include "cnf/cnf_reader.h"
 #include "platform/profile.h"
 #include "text/strings.h"
-#include "ui/message_area.h"
+#include "app/message_area.h"
 
 namespace zr {
 

@@ -13,11 +13,11 @@
 
 #include <cstdio>
 
+#include "app/message_area.h"
 #include "archive/archive_commands.h"
 #include "backup/collectors.h"
 #include "backup/file_operations.h"
 #include "text/strings.h"
-#include "ui/message_area.h"
 
 namespace zr {
 

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "app/message_area.h"
 #include "app/program_state.h"
 #include "tests/test_world.h"
 #include "text/strings.h"
-#include "ui/message_area.h"
 
 namespace zr::testing {
 

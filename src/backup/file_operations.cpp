@@ -7,8 +7,8 @@
 
 #include <set>
 
+#include "app/message_area.h"
 #include "platform/text_file.h"
-#include "ui/message_area.h"
 
 namespace zr {
 

@@ -18,14 +18,14 @@ constexpr std::size_t kRecordText = 80;    // the part of a record that is read
 // True when `folder` is a real folder text that holds KY-GEN.CNF. An empty
 // folder (a cancelled picker) holds nothing, rather than standing for the
 // root of the current drive.
-bool HoldsCnf(Program& program, const std::string& folder) {
+bool HoldsCnf(CnfSession& program, const std::string& folder) {
   if (folder.empty()) return false;
   return FileExists(program.platform, folder + "\\" + kCnfName);
 }
 
 }  // namespace
 
-std::string LocateCnfFolder(Program& program, bool force_question) {
+std::string LocateCnfFolder(CnfSession& program, bool force_question) {
   const std::string current = program.platform.CurrentFolder();
   std::string chosen;
   if (!HoldsCnf(program, current) || force_question) {
@@ -42,7 +42,7 @@ std::string LocateCnfFolder(Program& program, bool force_question) {
   return HoldsCnf(program, chosen) ? chosen : current;
 }
 
-std::string ReadCnfRecord(Program& program, std::int16_t number) {
+std::string ReadCnfRecord(CnfSession& program, std::int16_t number) {
   if (number < 1) return {};
   // Read-only access: a missing file is not created and gives "".
   std::string bytes;
@@ -52,7 +52,7 @@ std::string ReadCnfRecord(Program& program, std::int16_t number) {
   return TrimBlanks(Cp1252ToUtf8(bytes.substr(offset, kRecordText)));
 }
 
-std::string GetCnfParameter(Program& program, const std::string& file, const std::string& key,
+std::string GetCnfParameter(CnfSession& program, const std::string& file, const std::string& key,
                             std::int16_t number) {
   std::vector<std::string> lines;
   const Status status = ReadTextLines(program.platform, file, &lines);

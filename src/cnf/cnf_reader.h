@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/program_state.h"
+#include "cnf/cnf_session.h"
 
 namespace zr {
 
@@ -18,18 +18,18 @@ inline constexpr int kMaxFields = 12;
 /// A folder that holds KY-GEN.CNF, or the current folder. Asks with the
 /// picker while neither holds it (or when forced); "Yes" to the question
 /// "File Ky-gen.cnf non trovato" ends the program.
-std::string LocateCnfFolder(Program& program, bool force_question);
+std::string LocateCnfFolder(CnfSession& program, bool force_question);
 
 /// Record `number` (from 1) of "KY-GEN.cnf" in the current folder: its first
 /// 80 characters without blanks at both ends; "" when the file or the record
 /// is missing (nothing is created).
-std::string ReadCnfRecord(Program& program, std::int16_t number);
+std::string ReadCnfRecord(CnfSession& program, std::int16_t number);
 
 /// Value `number` (0 to 11; 0 is the text before the first "|") of the first
 /// line of `file` that starts with `key` (case counts); "Parametro
 /// inesistente" when no line does; "" when the file cannot be read (a missing
 /// file also shows the "File non trovato" box).
-std::string GetCnfParameter(Program& program, const std::string& file, const std::string& key,
+std::string GetCnfParameter(CnfSession& program, const std::string& file, const std::string& key,
                             std::int16_t number);
 
 /// Splits a line into at most 12 fields (index 1 to 12; index 0 unused).

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/host_clock.h"
 #include "platform/host_errors.h"
 #include "platform/host_paths.h"
 #include "platform/host_process.h"
@@ -497,6 +498,8 @@ class HostPlatform : public Platform {
     *host_path = r.host;
     return Status::Ok();
   }
+
+  Date Today() override { return HostToday(); }
 
   Status RealLocation(const std::string& path, std::string* location) override {
     location->clear();

@@ -65,6 +65,11 @@ struct FolderEntry {
   bool is_folder() const { return (attributes & kAttrFolder) != 0; }
 };
 
+/// A calendar date: year, month 1 to 12, day 1 to 31.
+struct Date {
+  int year = 0, month = 0, day = 0;
+};
+
 /// What to list: files only, or files and folders.
 enum class ListKind { kFilesOnly, kFilesAndFolders };
 
@@ -145,6 +150,9 @@ class Platform {
   /// the way resolved; the missing rest is appended as typed. Error 71 when
   /// the drive is not ready, 75 when a link on the way leads nowhere.
   virtual Status RealLocation(const std::string& path, std::string* location) = 0;
+
+  /// Today's date on this machine (the host may fix it for reproducible runs).
+  virtual Date Today() = 0;
 };
 
 /// Forwards every call to another platform. Tests derive from it and override
@@ -197,6 +205,7 @@ class ForwardingPlatform : public Platform {
   Status RealLocation(const std::string& path, std::string* location) override {
     return target_.RealLocation(path, location);
   }
+  Date Today() override { return target_.Today(); }
 
  protected:
   Platform& target_;

@@ -11,12 +11,12 @@
 #include <cstdint>
 #include <string>
 
+#include "app/message_area.h"
 #include "archive/archive_commands.h"
 #include "backup/file_operations.h"
 #include "server/server_copy.h"
 #include "text/listed_names.h"
 #include "text/strings.h"
-#include "ui/message_area.h"
 
 namespace zr {
 

@@ -23,13 +23,13 @@
 #include <string>
 #include <vector>
 
+#include "app/message_area.h"
 #include "app/products.h"
 #include "backup/file_operations.h"
 #include "platform/profile.h"
 #include "server/server_copy.h"
 #include "text/listed_names.h"
 #include "text/strings.h"
-#include "ui/message_area.h"
 
 namespace zr {
 

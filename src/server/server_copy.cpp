@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "app/message_area.h"
 #include "app/products.h"
 #include "archive/archive_commands.h"
 #include "backup/file_operations.h"
 #include "cnf/cnf_reader.h"
 #include "text/strings.h"
-#include "ui/message_area.h"
 
 namespace zr {
 

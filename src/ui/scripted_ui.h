@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/user_interface.h"
+#include "platform/user_interface.h"
 
 namespace zr {
 

@@ -24,6 +24,7 @@
 #include "app/clock.h"
 #include "app/program_state.h"
 #include "app/startup.h"
+#include "platform/host_clock.h"
 #include "platform/host_platform.h"
 #include "ui/qt/base_form_window.h"
 #include "ui/qt/folder_picker.h"
@@ -175,8 +176,8 @@ int main(int argc, char** argv) {
   });
   launcher->show();
 
-  if (const char* folder = std::getenv("ZARIREVO_SCREENSHOT_DIR"); folder != nullptr && *folder) {
-    RunScreenshots(QString::fromLocal8Bit(folder), launcher, &main_window, ui, *platform);
+  if (const std::string folder = zr::HostEnvironment("ZARIREVO_SCREENSHOT_DIR"); !folder.empty()) {
+    RunScreenshots(QString::fromLocal8Bit(folder.c_str()), launcher, &main_window, ui, *platform);
   }
   const int code = ui.ended() ? 0 : QApplication::exec();
   delete main_window;

@@ -14,7 +14,7 @@
 #include <QTextCursor>
 #include <string>
 
-#include "ui/user_interface.h"
+#include "platform/user_interface.h"
 
 namespace zr::qt {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/user_interface.h"
+#include "platform/user_interface.h"
 
 class QWidget;
 

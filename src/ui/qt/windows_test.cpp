@@ -24,7 +24,7 @@
 #include "app/startup.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
-#include "ui/message_area.h"
+#include "app/message_area.h"
 #include "ui/qt/base_form_window.h"
 #include "ui/qt/folder_picker.h"
 #include "ui/qt/help_window.h"

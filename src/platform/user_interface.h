@@ -2,11 +2,13 @@
 // message area, a beep, letting the window process pending input, re-opening
 // a menu, and ending the program at once.
 //
-// Two implementations: the Qt windows (ui/qt/) and ScriptedUi (scripted_ui.h)
-// for tests and the console front-end. The rules of the program (which box,
-// which text, which colour) live in the core; an implementation only shows.
-#ifndef ZARIREVO_UI_USER_INTERFACE_H_
-#define ZARIREVO_UI_USER_INTERFACE_H_
+// Two implementations: the Qt windows (ui/qt/) and ScriptedUi
+// (ui/scripted_ui.h) for tests and the console front-end. The interface sits
+// at the bottom beside Platform, so that every layer may be handed one. The
+// rules of the program (which box, which text, which colour) live in the core;
+// an implementation only shows.
+#ifndef ZARIREVO_PLATFORM_USER_INTERFACE_H_
+#define ZARIREVO_PLATFORM_USER_INTERFACE_H_
 
 #include <cstdint>
 #include <exception>
@@ -83,4 +85,4 @@ class UserInterface {
 
 }  // namespace zr
 
-#endif  // ZARIREVO_UI_USER_INTERFACE_H_
+#endif  // ZARIREVO_PLATFORM_USER_INTERFACE_H_

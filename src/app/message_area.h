@@ -1,8 +1,8 @@
 // The message area and the error boxes: coloured progress lines with an alarm
 // background, and message boxes that join the caller's texts with a fixed
 // Italian text for a run-time error number.
-#ifndef ZARIREVO_UI_MESSAGE_AREA_H_
-#define ZARIREVO_UI_MESSAGE_AREA_H_
+#ifndef ZARIREVO_APP_MESSAGE_AREA_H_
+#define ZARIREVO_APP_MESSAGE_AREA_H_
 
 #include <cstdint>
 #include <string>
@@ -33,4 +33,4 @@ void LoadErrorTexts(Program& program);
 
 }  // namespace zr
 
-#endif  // ZARIREVO_UI_MESSAGE_AREA_H_
+#endif  // ZARIREVO_APP_MESSAGE_AREA_H_

@@ -1,4 +1,4 @@
-#include "ui/message_area.h"
+#include "app/message_area.h"
 
 #include <gtest/gtest.h>
 
