@@ -551,10 +551,9 @@ class HostPlatform : public Platform {
  private:
   // Splits a listing pattern into its folder text and its last component.
   void SplitPattern(const std::string& pattern, std::string* folder, std::string* name) const {
-    std::size_t slash = pattern.find_last_of("\\/");
-    if (slash != std::string::npos) {
-      *folder = pattern.substr(0, slash + 1);
-      *name = pattern.substr(slash + 1);
+    if (std::string_view part = FolderOfText(pattern, "\\/"); !part.empty()) {
+      *folder = part;
+      *name = pattern.substr(part.size());
     } else if (pattern.size() >= 2 && pattern[1] == ':' &&
                std::isalpha(static_cast<unsigned char>(pattern[0]))) {
       *folder = pattern.substr(0, 2);

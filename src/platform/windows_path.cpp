@@ -141,6 +141,15 @@ std::string CompleteDrive(std::string path) {
   return path;
 }
 
+std::string_view FolderOfText(std::string_view text, std::string_view separators) {
+  const std::size_t last = text.find_last_of(separators);
+  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+std::string_view NameOfText(std::string_view text, std::string_view separators) {
+  return text.substr(FolderOfText(text, separators).size());
+}
+
 std::string CleanComponent(std::string_view name) {
   std::size_t end = name.size();
   while (end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ')) --end;

@@ -67,6 +67,13 @@ struct WindowsPath {
 /// text ("\\...") and a text with a drive stay as they are.
 std::string CompleteDrive(std::string path);
 
+/// The splits of a path text as typed, with no normalisation: the folder
+/// part, up to and including the last of `separators` ("" when the text
+/// holds none), and the name after it (the whole text when none).
+/// "C:\A\B.TXT" gives "C:\A\" and "B.TXT".
+std::string_view FolderOfText(std::string_view text, std::string_view separators = "\\");
+std::string_view NameOfText(std::string_view text, std::string_view separators = "\\");
+
 /// Drops trailing dots and blanks, as Windows does where a name is opened.
 std::string CleanComponent(std::string_view name);
 

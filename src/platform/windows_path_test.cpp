@@ -74,6 +74,17 @@ TEST(WindowsPathTest, DriveCompletion) {
   for (const Case& c : cases) EXPECT_EQ(CompleteDrive(c.text), c.want) << c.text;
 }
 
+TEST(WindowsPathTest, SplitsOfTheTypedText) {
+  const Case cases[] = {
+      {"C:\\A\\B.TXT", "C:\\A\\"}, {"C:\\A\\", "C:\\A\\"}, {"B.TXT", ""}, {"\\\\S\\X", "\\\\S\\"}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(FolderOfText(c.text), c.want) << c.text;
+    EXPECT_EQ(std::string(FolderOfText(c.text)) + std::string(NameOfText(c.text)), c.text);
+  }
+  EXPECT_EQ(NameOfText("C:/A\\B/C.EXE", "\\/"), "C.EXE");
+  EXPECT_EQ(NameOfText("C:/A\\B/C.EXE"), "B/C.EXE");
+}
+
 TEST(WindowsPathTest, SameAndBelowByTheCaseRule) {
   struct Pair {
     const char* path;
