@@ -2,23 +2,23 @@
 // gives a usage error or paths that are full and normalised, and an entry
 // name it accepts never leaves the destination.
 #include "command_line.h"
+#include "entry_names.h"
 #include "fuzz/fuzz_targets.h"
 #include "platform/host_process.h"
-#include "windows_path.h"
 
 namespace zrfuzz {
 
 namespace {
 
 void CheckFull(const std::string& current, const std::string& text) {
-  pkzip::WindowsPath path;
-  if (!pkzip::ParseFullPath(pkzip::MakeFullPath(current, text), &path)) return;
-  for (const std::string& part : path.components) {
+  std::optional<pkzip::WindowsPath> path = pkzip::MakeFullPath(current, text);
+  if (!path) return;
+  for (const std::string& part : path->parts) {
     ZRFUZZ_CHECK("pkzip_command", !part.empty() && part != "." && part != "..", text);
     ZRFUZZ_CHECK("pkzip_command", part.find_first_of("\\/") == std::string::npos, text);
   }
-  pkzip::StoredName(path);
-  pkzip::JoinWindows(path);
+  pkzip::StoredName(*path);
+  path->Text();
 }
 
 }  // namespace

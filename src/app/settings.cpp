@@ -3,6 +3,7 @@
 #include "app/products.h"
 #include "cnf/cnf_reader.h"
 #include "platform/profile.h"
+#include "platform/windows_path.h"
 #include "text/strings.h"
 #include "app/message_area.h"
 
@@ -51,14 +52,12 @@ void LoadOrSaveSettings(Program& program, const std::string& file, bool read) {
 }
 
 void FillDaxorIniFiles(Program& program) {
-  program.DaxorIniFiles = {"Ky-Geow.ini",  "Ky-Tecw.ini", "Ky-Cutw.ini", "Ky-cut12.ini",
-                           "Ky-db.ini",    "Ky-libw.ini", "Ky-cam32.ini"};
+  program.DaxorIniFiles = {"Ky-Geow.ini", "Ky-Tecw.ini", "Ky-Cutw.ini", "Ky-cut12.ini",
+                           "Ky-db.ini",   "Ky-libw.ini", "Ky-cam32.ini"};
 }
 
 bool HasInstallDir(Program& program, const std::string& product_folder) {
-  const std::size_t slash = product_folder.rfind('\\');
-  const std::string name =
-      slash == std::string::npos ? product_folder : product_folder.substr(slash + 1);
+  const std::string name(NameOfText(product_folder));
   const std::string ini = product_folder + "\\" + name + ".ini";
   return !GetIniString(program.platform, "SETTINGS", "Installdir", "", ini).empty();
 }

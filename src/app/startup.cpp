@@ -5,6 +5,7 @@
 
 #include "app/products.h"
 #include "app/settings.h"
+#include "platform/windows_path.h"
 #include "text/strings.h"
 
 namespace zr {
@@ -35,9 +36,9 @@ bool EnterStartFolder(Program& program, const std::string& origin, const std::st
 // stays itself ("C:\" and "C:\X" give "C:\"); a text without "\" has no
 // parent and is its own.
 std::string ParentOf(const std::string& folder) {
-  const std::size_t slash = folder.rfind('\\');
-  if (slash == std::string::npos) return folder;
-  std::string parent = folder.substr(0, slash);
+  const std::string_view part = FolderOfText(folder);
+  if (part.empty()) return folder;
+  std::string parent(part.substr(0, part.size() - 1));
   if (parent.size() == 2 && parent[1] == ':') parent += '\\';
   return parent;
 }

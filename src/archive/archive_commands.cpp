@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/windows_path.h"
 #include "text/strings.h"
 
 namespace zr {
@@ -69,9 +70,8 @@ std::string QuotedArgument(const std::string& text) {
 // when its name has no extension, or the path itself.
 bool ArchiverThere(Platform& platform, const std::string& path) {
   if (TrimBlanks(path).empty()) return false;
-  const std::size_t slash = path.find_last_of("\\/:");
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  return FileExists(platform, name.find('.') == std::string::npos ? path + ".EXE" : path);
+  const bool has_dot = NameOfText(path, "\\/:").find('.') != std::string_view::npos;
+  return FileExists(platform, has_dot ? path : path + ".EXE");
 }
 
 // The search of an empty archiver path on the current drive; "" when neither

@@ -17,6 +17,7 @@
 #include "archive/archive_commands.h"
 #include "backup/collectors.h"
 #include "backup/file_operations.h"
+#include "platform/windows_path.h"
 #include "text/strings.h"
 
 namespace zr {
@@ -41,12 +42,11 @@ std::string WhyNameIsRefused(const std::string& name) {
   if (trimmed.find_first_not_of(". ") == std::string::npos) {
     return "il nome non può essere fatto solo di punti.";
   }
-  for (unsigned char c : name) {
-    if (c < 32 || c == 127) return "il nome contiene un carattere di controllo.";
-  }
-  const std::string forbidden = "\\/:*?\"<>|";
   for (char c : name) {
-    if (forbidden.find(c) != std::string::npos) {
+    if (IsControlCharacter(c)) return "il nome contiene un carattere di controllo.";
+  }
+  for (char c : name) {
+    if (IsForbiddenInName(c)) {
       return std::string("il nome contiene il carattere ") + c +
              ", non ammesso nei nomi di cartella (\\ / : * ? \" < > |).";
     }

@@ -7,6 +7,7 @@
 #include "backup/collector_support.h"
 #include "backup/collectors.h"
 #include "cnf/cnf_reader.h"
+#include "platform/windows_path.h"
 
 namespace zr {
 
@@ -26,8 +27,7 @@ void CopyMachineFolders(Program& program, const FileListing& machines,
         std::string subfolder = "\\DAXORDIR\\";
         if (!NoValue(value)) {
           source = value;
-          const std::size_t last = value.rfind('\\');
-          subfolder = "\\" + (last == std::string::npos ? value : value.substr(last + 1)) + "\\";
+          subfolder = "\\" + std::string(NameOfText(value)) + "\\";
         }
         CopyFolder(program, source + "\\", program.CustomerFolder + key + subfolder, extension,
                    program.ColorLightGreen, flag);
@@ -92,7 +92,7 @@ void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
   if (menus.Menu215.checked) {
     CopyFolder(program, cnf, customer, "CNF", program.ColorLightRed, flag);
     const std::string settings_folder = program.ProductSettingsFile[0] + "\\";
-    if (FileFound(program, settings_folder + program.ProductSettingsFile[1])) {
+    if (FileExists(program.platform, settings_folder + program.ProductSettingsFile[1])) {
       CopyFolder(program, settings_folder, customer, "INI", program.ColorCyan, flag);
     }
     CopyFolder(program, cnf, customer, "DAT", program.ColorLightGreen, flag);
@@ -123,7 +123,7 @@ void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
     const std::string destination = customer + PathBelowRoot(windows_folder, true);
     for (const std::string& name : program.DaxorIniFiles) {
       const std::string file = windows_folder + "\\" + name;
-      if (FileFound(program, file)) {
+      if (FileExists(program.platform, file)) {
         CopyOneFile(program, file, destination, program.ColorCyan, flag);
       }
     }

@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "backup/collector_support.h"
 #include "backup/collectors.h"
+#include "platform/windows_path.h"
 
 namespace zr {
 
@@ -28,8 +29,7 @@ void CopyNamedFile(Program& program, const std::string& machine_file, const std:
   const std::string file = GetIniString(program.platform, section, "FILENAME", "", machine_file);
   if (TrimBlanks(file).empty()) return;
   const std::string mirrored = MirroredSubfolder(file);
-  const std::size_t last = mirrored.rfind('\\');
-  const std::string subfolder = last == std::string::npos ? "" : mirrored.substr(0, last + 1);
+  const std::string subfolder(FolderOfText(mirrored));
   CopyOneFile(program, file, program.CustomerFolder + subfolder, program.ColorGreen, flag);
 }
 

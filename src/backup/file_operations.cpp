@@ -9,6 +9,7 @@
 
 #include "app/message_area.h"
 #include "platform/text_file.h"
+#include "platform/windows_path.h"
 
 namespace zr {
 
@@ -181,13 +182,6 @@ bool CopyChecked(Program& program, const std::string& from, const std::string& t
   return true;
 }
 
-// The name of a file path: the text after its last separator ("\" or "/",
-// as the platform reads both).
-std::string NameOf(const std::string& path) {
-  const std::size_t last = path.find_last_of("\\/");
-  return last == std::string::npos ? path : path.substr(last + 1);
-}
-
 // A colour of 0 or less (as the signed 32-bit value it is) writes no line.
 bool WritesLine(Color colour) { return static_cast<std::int32_t>(colour) > 0; }
 
@@ -245,11 +239,7 @@ bool ListSubfolders(Program& program, const std::string& folder, std::vector<std
 }
 
 bool MakePath(Program& program, std::string& path, std::int16_t mode, bool create) {
-  if (path.rfind("\\\\", 0) != 0) {
-    if (!path.empty() && path[0] == kBackslash) path = "C:" + path;
-    if (path.rfind(":\\", 0) == 0) path = "C" + path;
-    if (path.size() < 2 || path[1] != ':') path = "C:\\" + path;
-  }
+  path = CompleteDrive(path);
   const bool root = path.size() == 3;
 
   bool exists = false;
@@ -299,9 +289,9 @@ std::string GetWindowsFolder(Program& program) {
 }
 
 std::string ParentFolder(const std::string& path, bool with_backslash) {
-  const std::size_t last = path.rfind(kBackslash);
-  if (last == std::string::npos) return "";
-  return with_backslash ? path.substr(0, last + 1) : path.substr(0, last);
+  const std::string_view folder = FolderOfText(path);
+  return std::string(with_backslash || folder.empty() ? folder
+                                                      : folder.substr(0, folder.size() - 1));
 }
 
 std::string StripExtension(const std::string& name) {
@@ -335,8 +325,8 @@ void CopyFilesByExtension(Program& program, const std::string& source,
     program.platform.List(source + "*." + extension, ListKind::kFilesOnly, &entries);
     std::erase_if(entries, [](const FolderEntry& entry) { return entry.is_folder(); });
   }
-  const int files_in_hand =
-      extension.empty() ? (FileFound(program, source) ? 1 : 0) : static_cast<int>(entries.size());
+  const int files_in_hand = extension.empty() ? (FileExists(program.platform, source) ? 1 : 0)
+                                              : static_cast<int>(entries.size());
   ProgressObserver& progress = *program.progress;
   progress.FilesKnown(files_in_hand);
   using Done = ProgressObserver::Done;
@@ -377,7 +367,7 @@ void CopyFilesByExtension(Program& program, const std::string& source,
       return;
     }
     progress.FileStarted(source);
-    const std::string copy = target.empty() ? "" : target + NameOf(source);
+    const std::string copy = target.empty() ? "" : target + std::string(NameOfText(source, "\\/"));
     const bool copied = copy.empty() || CopyChecked(program, source, copy);
     done(source, copy, copied);
     if (!copied) return;
@@ -404,12 +394,6 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   }
 }
 
-bool FileFound(Program& program, const std::string& path) {
-  unsigned attributes = 0;
-  if (!program.platform.GetAttributes(path, &attributes).ok()) return false;
-  return (attributes & (kAttrFolder | kAttrHidden | kAttrSystem)) == 0;
-}
-
 void AppendLineToFile(Program& program, const std::string& line, const std::string& file) {
   const Status appended = AppendTextLine(program.platform, file, line);
   if (!appended.ok()) {
@@ -419,7 +403,7 @@ void AppendLineToFile(Program& program, const std::string& line, const std::stri
 }
 
 void DeleteFileIfPresent(Program& program, const std::string& file) {
-  if (!FileFound(program, file)) return;
+  if (!FileExists(program.platform, file)) return;
   const Status deleted = program.platform.DeleteFile(file);
   // A list file that stays would carry the lines of an earlier run into the
   // new archive: say so instead of going on silently.

@@ -52,10 +52,6 @@ std::string PathBelowRoot(std::string path, bool with_backslash);
 void CopyFilesByExtension(Program& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
                           Color colour, std::int16_t add_to_list);
-/// True when `path` names an ordinary file (not a folder, not hidden or
-/// system): the presence test of the copy, the list-file deletion and the
-/// collectors.
-bool FileFound(Program& program, const std::string& path);
 void AppendLineToFile(Program& program, const std::string& line, const std::string& file);
 void DeleteFileIfPresent(Program& program, const std::string& file);
 

@@ -14,34 +14,6 @@ namespace zr::host {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-std::vector<std::string> SplitComponents(std::string_view text) {
-  std::vector<std::string> out;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= text.size(); ++i) {
-    if (i == text.size() || IsSeparator(text[i])) {
-      if (i > start) out.emplace_back(text.substr(start, i - start));
-      start = i + 1;
-    }
-  }
-  return out;
-}
-
-// Applies ".", ".." and the trailing dot/blank rule to each component and
-// appends the result to `path` (never climbing above its root).
-void AppendComponents(const std::vector<std::string>& components, WinPath* path) {
-  for (const std::string& raw : components) {
-    if (raw == ".") continue;
-    if (raw == "..") {
-      if (path->parts.size() > path->root_parts()) path->parts.pop_back();
-      continue;
-    }
-    std::string clean = CleanComponent(raw);
-    if (!clean.empty()) path->parts.push_back(std::move(clean));
-  }
-}
-
 bool GlobMatch(std::string_view p, std::string_view s) {
   std::size_t pi = 0, si = 0, star = std::string_view::npos, mark = 0;
   while (si < s.size()) {
@@ -69,36 +41,6 @@ bool IsFolder(const std::string& host, struct stat* st) {
 bool IsFolder(const std::string& host) {
   struct stat st;
   return IsFolder(host, &st);
-}
-
-// The byte at `i` of `text` folded to lower case. Every folded letter keeps
-// its UTF-8 length (Ÿ U+0178 and ÿ U+00FF are both two bytes), so a byte
-// folds by itself and its neighbours: a lead byte never follows a lead byte
-// inside a character, so C3 or C5 before a continuation byte is its lead.
-unsigned char FoldedByte(std::string_view text, std::size_t i) {
-  const unsigned char c = static_cast<unsigned char>(text[i]);
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-  if (c == 0xC5) {  // Ÿ (C5 B8) becomes ÿ (C3 BF)
-    return i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xB8 ? 0xC3 : c;
-  }
-  if (c < 0x80 || c > 0xBF || i == 0) return c;
-  const unsigned char lead = static_cast<unsigned char>(text[i - 1]);
-  if (lead == 0xC3 && c <= 0x9E && c != 0x97) return static_cast<unsigned char>(c + 0x20);
-  if (lead == 0xC5) {
-    if (c == 0x92 || c == 0xA0 || c == 0xBD) return static_cast<unsigned char>(c + 1);  // Œ Š Ž
-    if (c == 0xB8) return 0xBF;
-  }
-  return c;
-}
-
-// True when `candidate` folds to `folded` (a FoldCase result), without
-// building the folded copy: a folder scan compares every entry.
-bool FoldsTo(std::string_view candidate, std::string_view folded) {
-  if (candidate.size() != folded.size()) return false;
-  for (std::size_t i = 0; i < candidate.size(); ++i) {
-    if (FoldedByte(candidate, i) != static_cast<unsigned char>(folded[i])) return false;
-  }
-  return true;
 }
 
 // Finds `name` in the host folder `folder` by a scan: the smallest (in bytes)
@@ -149,94 +91,13 @@ bool IsFolderEntry(const std::string& host, const struct stat& st, bool have_lst
 }
 
 // Host path of the first `count` components of `path` below `root`, as typed.
-std::string ExactHostPath(const std::string& root, const WinPath& path, std::size_t count) {
+std::string ExactHostPath(const std::string& root, const WindowsPath& path, std::size_t count) {
   std::string host = root;
   for (std::size_t i = 0; i < count; ++i) host = JoinHost(host, path.parts[i]);
   return host;
 }
 
 }  // namespace
-
-std::string WinPath::Text() const {
-  std::string text;
-  if (is_unc()) {
-    text = "\\\\";
-  } else {
-    text = {drive, ':', '\\'};
-  }
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) text += '\\';
-    text += parts[i];
-  }
-  return text;
-}
-
-bool MakeAbsolute(const std::string& text, const WinPath& current, WinPath* out) {
-  if (text.empty()) return false;
-  WinPath result;
-  std::string_view rest;
-  if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
-    std::vector<std::string> components = SplitComponents(std::string_view(text).substr(2));
-    if (components.size() < 2) return false;
-    result.drive = 0;
-    std::string server = CleanComponent(components[0]);
-    std::string share = CleanComponent(components[1]);
-    if (server.empty() || share.empty() || server == ".." || share == "..") return false;
-    result.parts = {server, share};
-    components.erase(components.begin(), components.begin() + 2);
-    AppendComponents(components, &result);
-    *out = std::move(result);
-    return true;
-  }
-  if (text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':') {
-    result.drive = text[0];
-    rest = std::string_view(text).substr(2);
-    bool same_drive =
-        !current.is_unc() && std::toupper(static_cast<unsigned char>(text[0])) ==
-                                 std::toupper(static_cast<unsigned char>(current.drive));
-    if ((rest.empty() || !IsSeparator(rest[0])) && same_drive) result.parts = current.parts;
-  } else if (IsSeparator(text[0])) {
-    result.drive = current.drive;
-    result.parts.assign(current.parts.begin(),
-                        current.parts.begin() + static_cast<long>(current.root_parts()));
-    rest = text;
-  } else {
-    result = current;
-    rest = text;
-  }
-  AppendComponents(SplitComponents(rest), &result);
-  *out = std::move(result);
-  return true;
-}
-
-std::string CleanComponent(std::string_view name) {
-  std::size_t end = name.size();
-  while (end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ')) --end;
-  return std::string(name.substr(0, end));
-}
-
-bool IsCreatableName(std::string_view name) {
-  for (char c : name) {
-    if (static_cast<unsigned char>(c) < 0x20) return false;
-  }
-  return !name.empty() && name.find_first_of("<>:\"|?*\\/") == std::string_view::npos;
-}
-
-std::string FoldCase(std::string_view text) {
-  std::string out(text.size(), '\0');
-  for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(FoldedByte(text, i));
-  return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && FoldCase(a) == FoldCase(b);
-}
-
-bool LessNoCase(std::string_view a, std::string_view b) {
-  std::string fa = FoldCase(a), fb = FoldCase(b);
-  if (fa != fb) return fa < fb;
-  return a < b;
-}
 
 bool HasWildcards(std::string_view pattern) {
   return pattern.find_first_of("*?") != std::string_view::npos;
@@ -378,7 +239,7 @@ void NameCache::Removed(const std::string& folder, const std::string& name) {
   Update(folder, name, false);
 }
 
-std::string ExactHostPath(const DriveMap& map, const WinPath& path) {
+std::string ExactHostPath(const DriveMap& map, const WindowsPath& path) {
   std::string root = path.is_unc() ? TrimHostFolder(map.unc_root) : DriveFolder(map, path.drive);
   return root.empty() ? root : ExactHostPath(root, path, path.parts.size());
 }
@@ -388,7 +249,7 @@ int Resolution::MissingError() const {
   return found + 1 == total ? kErrFileNotFound : kErrPathNotFound;
 }
 
-Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out, NameCache* cache) {
+Status Resolve(const DriveMap& map, const WindowsPath& path, Resolution* out, NameCache* cache) {
   std::string root = path.is_unc() ? TrimHostFolder(map.unc_root) : DriveFolder(map, path.drive);
   if (root.empty()) {
     return Status::Error(kErrDiskNotReady, "drive not mapped: " + path.Text());

@@ -1,16 +1,6 @@
-// Windows-form path texts on a POSIX host: parsing against a current folder,
-// case-insensitive name comparison, the Windows wildcard rules, and the
-// resolution of a path to a host path through a DriveMap.
-//
-// Parsing never touches the host. A parsed path keeps the text as it was
-// typed (drive letter and component case included); only "." and ".." are
-// applied and the trailing dots and blanks of each component dropped.
-//
-// Names are compared after folding the letters of Windows-1252, in UTF-8, to
-// lower case: ASCII, U+00C0..U+00DE to U+00E0..U+00FE (except U+00D7), and
-// Š, Œ, Ž, Ÿ to š, œ, ž, ÿ. This is the one case rule of the program (the
-// archiver folds by it too). Other bytes pass unchanged; the folded text has
-// the same length as the original, byte for byte.
+// Windows paths (platform/windows_path.h) on a POSIX host: the Windows
+// wildcard rules, and the resolution of a path to a host path through a
+// DriveMap.
 //
 // Resolution looks each component up in its host folder: one lstat for the
 // exact name, otherwise one scan of the folder. Among host names equal without
@@ -31,41 +21,9 @@
 
 #include "platform/host_platform.h"
 #include "platform/platform.h"
+#include "platform/windows_path.h"
 
 namespace zr::host {
-
-/// An absolute Windows path: a drive (letter as typed) or a UNC start, and
-/// its components. For UNC paths parts[0] is the server and parts[1] the share.
-struct WinPath {
-  char drive = 'C';  // 0 for a UNC path
-  std::vector<std::string> parts;
-
-  bool is_unc() const { return drive == 0; }
-  /// Number of leading parts that form the root ("..” never goes above it).
-  std::size_t root_parts() const { return is_unc() ? 2 : 0; }
-  /// "c:\a\b", "C:\", "\\SRV\SHARE\X".
-  std::string Text() const;
-};
-
-/// Makes `text` absolute against `current`. "/" and "\" both separate;
-/// "X:\..." is absolute, "X:name" is relative to the current folder when X is
-/// the current drive (to X's root otherwise), "\name" starts at the current
-/// drive's root (the share of a UNC current folder), anything else is relative
-/// to the current folder. False for an empty text or a UNC text without
-/// server and share.
-bool MakeAbsolute(const std::string& text, const WinPath& current, WinPath* out);
-
-/// Drops trailing dots and blanks, as Windows does where a name is opened.
-std::string CleanComponent(std::string_view name);
-
-/// True when Windows would create a file or folder of this name: no control
-/// character and none of < > : " | ? * (nor a separator).
-bool IsCreatableName(std::string_view name);
-
-std::string FoldCase(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b);
-/// Orders names without regard to case, ties broken by bytes.
-bool LessNoCase(std::string_view a, std::string_view b);
 
 bool HasWildcards(std::string_view pattern);
 /// Windows wildcard match without regard to case: "*" any run, "?" one
@@ -139,12 +97,12 @@ class NameCache {
 /// Resolves `path` through `map`. Error 71 when the drive is not mapped or its
 /// host folder (the UNC root) is missing; otherwise Ok with the resolution.
 /// Names missing in their exact spelling are looked up in `cache` when given.
-Status Resolve(const DriveMap& map, const WinPath& path, Resolution* out,
+Status Resolve(const DriveMap& map, const WindowsPath& path, Resolution* out,
                NameCache* cache = nullptr);
 
 /// The host path of `path` as typed, every component in its typed spelling
 /// ("" when the drive is not mapped): where a path that exists as typed is.
-std::string ExactHostPath(const DriveMap& map, const WinPath& path);
+std::string ExactHostPath(const DriveMap& map, const WindowsPath& path);
 
 /// The host folder that stands for a drive root ("" when unmapped).
 std::string DriveFolder(const DriveMap& map, char letter);

@@ -12,68 +12,6 @@
 namespace zr::host {
 namespace {
 
-WinPath Absolute(const std::string& text, const std::string& current = "C:\\WORK\\SUB") {
-  WinPath base;
-  EXPECT_TRUE(MakeAbsolute(current, WinPath{}, &base));
-  WinPath out;
-  EXPECT_TRUE(MakeAbsolute(text, base, &out)) << text;
-  return out;
-}
-
-TEST(MakeAbsoluteTest, KeepsTheTypedSpellingAndNormalisesSeparators) {
-  EXPECT_EQ(Absolute("c:\\kyconfig\\system").Text(), "c:\\kyconfig\\system");
-  EXPECT_EQ(Absolute("c:/kyconfig//system\\\\").Text(), "c:\\kyconfig\\system");
-  EXPECT_EQ(Absolute("A:\\\\X").Text(), "A:\\X");
-  EXPECT_EQ(Absolute("A:\\").Text(), "A:\\");
-  EXPECT_EQ(Absolute("A:").Text(), "A:\\");
-}
-
-TEST(MakeAbsoluteTest, DropsTrailingDotsAndBlanksOfEachComponent) {
-  EXPECT_EQ(Absolute("C:\\REPORT   ").Text(), "C:\\REPORT");
-  EXPECT_EQ(Absolute("C:\\REPORT. .\\F.TXT.").Text(), "C:\\REPORT\\F.TXT");
-  EXPECT_EQ(Absolute("C:\\ LEAD").Text(), "C:\\ LEAD");  // leading blanks stay
-  EXPECT_EQ(Absolute("C:\\A\\...\\B").Text(), "C:\\A\\B");
-}
-
-TEST(MakeAbsoluteTest, AppliesDotComponentsWithoutClimbingAboveTheRoot) {
-  EXPECT_EQ(Absolute("C:\\A\\.\\B\\..\\C").Text(), "C:\\A\\C");
-  EXPECT_EQ(Absolute("C:\\..\\..\\X").Text(), "C:\\X");
-  EXPECT_EQ(Absolute("\\\\SRV\\SHARE\\..\\..\\X").Text(), "\\\\SRV\\SHARE\\X");
-}
-
-TEST(MakeAbsoluteTest, ResolvesRelativeFormsAgainstTheCurrentFolder) {
-  EXPECT_EQ(Absolute("MAC\\L1.MAC").Text(), "C:\\WORK\\SUB\\MAC\\L1.MAC");
-  EXPECT_EQ(Absolute("..\\X").Text(), "C:\\WORK\\X");
-  EXPECT_EQ(Absolute("\\WINDOWS").Text(), "C:\\WINDOWS");
-  EXPECT_EQ(Absolute("c:F.TXT").Text(), "c:\\WORK\\SUB\\F.TXT");  // same drive: current folder
-  EXPECT_EQ(Absolute("D:F.TXT").Text(), "D:\\F.TXT");             // other drive: its root
-  EXPECT_EQ(Absolute("\\X", "\\\\SRV\\SHARE\\DIR").Text(), "\\\\SRV\\SHARE\\X");
-  EXPECT_EQ(Absolute("Y", "\\\\SRV\\SHARE\\DIR").Text(), "\\\\SRV\\SHARE\\DIR\\Y");
-}
-
-TEST(MakeAbsoluteTest, RefusesEmptyTextsAndIncompleteUncNames) {
-  WinPath out;
-  EXPECT_FALSE(MakeAbsolute("", WinPath{}, &out));
-  EXPECT_FALSE(MakeAbsolute("\\\\SRV", WinPath{}, &out));
-  EXPECT_FALSE(MakeAbsolute("\\\\SRV\\", WinPath{}, &out));
-  EXPECT_FALSE(MakeAbsolute("\\\\SRV\\..\\X", WinPath{}, &out));
-}
-
-TEST(NameComparisonTest, FoldsTheWindows1252LettersOnly) {
-  EXPECT_TRUE(EqualsNoCase("KY-GEN.CNF", "ky-gen.cnf"));
-  EXPECT_TRUE(EqualsNoCase("PERCORSO À", "percorso à"));
-  EXPECT_TRUE(EqualsNoCase("ŠA.TXT", "ša.txt"));
-  EXPECT_EQ(FoldCase("ŠŒŽŸÞÀ"), "šœžÿþà");
-  EXPECT_EQ(FoldCase("Ÿ"), "ÿ");
-  EXPECT_EQ(FoldCase("ĀŁЖ\xC5\xC5\xB8\xFF\xC3"), "ĀŁЖ\xC5ÿ\xFF\xC3");  // the rest stays
-  EXPECT_FALSE(EqualsNoCase("A×B", "A÷B"));  // × and ÷ are no letter pair
-  EXPECT_FALSE(EqualsNoCase("ABC", "ABCD"));
-  EXPECT_TRUE(LessNoCase("a.txt", "B.TXT"));
-  EXPECT_TRUE(LessNoCase("A.txt", "a.TXT"));  // same folded: bytes decide
-  EXPECT_FALSE(LessNoCase("a.TXT", "A.txt"));
-  EXPECT_TRUE(LessNoCase("DAXOR", "DAXOR2D"));
-}
-
 TEST(WildcardTest, FollowsTheWindowsRules) {
   EXPECT_TRUE(WildcardMatch("*", "README"));
   EXPECT_TRUE(WildcardMatch("*.*", "README"));
@@ -134,8 +72,7 @@ class ResolveTest : public ::testing::Test {
   // name memory, kept across the calls of a test, must give what scans give.
   using Found = std::pair<std::string, std::size_t>;
   Found Resolved(const std::string& text) {
-    WinPath path;
-    EXPECT_TRUE(MakeAbsolute(text, WinPath{}, &path)) << text;
+    const WindowsPath path = WindowsPath::Parse(text).value();
     Resolution r, remembered;
     EXPECT_TRUE(Resolve(map_, path, &r).ok()) << text;
     EXPECT_TRUE(Resolve(map_, path, &remembered, &cache_).ok()) << text;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "platform/host_clock.h"
 #include "platform/host_errors.h"
@@ -23,7 +24,6 @@ namespace {
 
 using host::ErrnoStatus;
 using host::Resolution;
-using host::WinPath;
 
 // Hidden and system live in this extended attribute as ASCII text "0x" and
 // the hexadecimal attribute bits ("0x2" hidden, "0x6" hidden and system).
@@ -190,7 +190,7 @@ class HostPlatform : public Platform {
     for (auto& [letter, folder] : map_.drives) folder = host::TrimHostFolder(folder);
     map_.unc_root = map_.unc_root.empty() ? "" : host::TrimHostFolder(map_.unc_root);
     std::string start = FromHostPath(HostWorkingFolder());
-    if (start.empty() || !host::MakeAbsolute(start, current_, &current_)) current_ = WinPath{};
+    current_ = WindowsPath::Parse(start, current_).value_or(WindowsPath{});
   }
 
   Status List(const std::string& pattern, ListKind kind,
@@ -198,7 +198,7 @@ class HostPlatform : public Platform {
     entries->clear();
     std::string folder_text, name_pattern;
     SplitPattern(pattern, &folder_text, &name_pattern);
-    WinPath folder;
+    WindowsPath folder;
     if (!ParseFolder(folder_text, &folder)) {
       return Status::Error(kErrPathNotFound, "bad path: " + pattern);
     }
@@ -214,7 +214,7 @@ class HostPlatform : public Platform {
       return ErrnoStatus(err, "list", r.host);
     }
     bool wild = host::HasWildcards(name_pattern);
-    std::string exact = wild ? name_pattern : host::CleanComponent(name_pattern);
+    std::string exact = wild ? name_pattern : CleanComponent(name_pattern);
     struct Sorted {
       std::string key;
       FolderEntry entry;
@@ -223,7 +223,7 @@ class HostPlatform : public Platform {
     while (const dirent* d = ::readdir(dir)) {
       std::string_view name(d->d_name);
       if (name == "." || name == "..") continue;
-      if (wild ? !host::WildcardMatch(exact, name) : !host::EqualsNoCase(exact, name)) continue;
+      if (wild ? !host::WildcardMatch(exact, name) : !EqualsNoCase(exact, name)) continue;
       struct stat st;
       if (::fstatat(fd, d->d_name, &st, 0) != 0) continue;         // dangling link or vanished
       if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) continue;  // devices, pipes, sockets
@@ -231,7 +231,7 @@ class HostPlatform : public Platform {
       std::string host_path = host::JoinHost(r.host, name);
       unsigned attributes = AttributesOf(host_path, st);
       if (attributes & (kAttrHidden | kAttrSystem)) continue;
-      found.push_back({host::FoldCase(name), {std::string(name), attributes}});
+      found.push_back({FoldCase(name), {std::string(name), attributes}});
     }
     ::closedir(dir);
     std::sort(found.begin(), found.end(), [](const Sorted& a, const Sorted& b) {
@@ -276,10 +276,9 @@ class HostPlatform : public Platform {
   // rename over the target. A failed copy (disk full, read error) leaves no
   // half file behind and an older target as it was.
   Status CopyFile(const std::string& from, const std::string& to) override {
-    WinPath source_path;
-    if (!host::MakeAbsolute(from, current_, &source_path)) {
-      return Status::Error(kErrPathNotFound, "bad path: " + from);
-    }
+    std::optional<WindowsPath> parsed_source = WindowsPath::Parse(from, current_);
+    if (!parsed_source) return Status::Error(kErrPathNotFound, "bad path: " + from);
+    const WindowsPath& source_path = *parsed_source;
     // Most sources exist as typed: opened at once, resolved only otherwise.
     int in = -1;
     struct stat in_stat;
@@ -445,17 +444,15 @@ class HostPlatform : public Platform {
   std::string CurrentFolder() override { return current_.Text(); }
 
   Status ChangeFolder(const std::string& path) override {
-    WinPath target;
-    if (!host::MakeAbsolute(path, current_, &target)) {
-      return Status::Error(kErrPathNotFound, "bad path: " + path);
-    }
+    std::optional<WindowsPath> target = WindowsPath::Parse(path, current_);
+    if (!target) return Status::Error(kErrPathNotFound, "bad path: " + path);
     Resolution r;
-    if (Status s = host::Resolve(map_, target, &r, &names_); !s.ok()) return s;
+    if (Status s = host::Resolve(map_, *target, &r, &names_); !s.ok()) return s;
     struct stat st;
     if (!r.exists() || ::stat(r.host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
       return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
     }
-    current_ = std::move(target);
+    current_ = std::move(*target);
     return Status::Ok();
   }
 
@@ -467,9 +464,8 @@ class HostPlatform : public Platform {
     if (args.empty() || args[0].empty()) {
       return Status::Error(kErrFileNotFound, "no program in: " + command_line);
     }
-    WinPath program;
-    if (!host::MakeAbsolute(args[0], current_, &program) ||
-        program.parts.size() <= program.root_parts()) {
+    WindowsPath program = WindowsPath::Parse(args[0], current_).value_or(WindowsPath{});
+    if (program.is_root()) {
       return Status::Error(kErrFileNotFound, "bad program path: " + args[0]);
     }
     if (program.parts.back().find('.') == std::string::npos) program.parts.back() += ".EXE";
@@ -558,10 +554,9 @@ class HostPlatform : public Platform {
  private:
   // Splits a listing pattern into its folder text and its last component.
   void SplitPattern(const std::string& pattern, std::string* folder, std::string* name) const {
-    std::size_t slash = pattern.find_last_of("\\/");
-    if (slash != std::string::npos) {
-      *folder = pattern.substr(0, slash + 1);
-      *name = pattern.substr(slash + 1);
+    if (std::string_view part = FolderOfText(pattern, "\\/"); !part.empty()) {
+      *folder = part;
+      *name = pattern.substr(part.size());
     } else if (pattern.size() >= 2 && pattern[1] == ':' &&
                std::isalpha(static_cast<unsigned char>(pattern[0]))) {
       *folder = pattern.substr(0, 2);
@@ -573,20 +568,17 @@ class HostPlatform : public Platform {
     if (name->empty()) *name = "*";
   }
 
-  bool ParseFolder(const std::string& text, WinPath* folder) const {
-    if (text.empty()) {
-      *folder = current_;
-      return true;
-    }
-    return host::MakeAbsolute(text, current_, folder);
+  bool ParseFolder(const std::string& text, WindowsPath* folder) const {
+    std::optional<WindowsPath> parsed =
+        text.empty() ? current_ : WindowsPath::Parse(text, current_);
+    if (parsed) *folder = std::move(*parsed);
+    return parsed.has_value();
   }
 
   Status ResolveText(const std::string& path, Resolution* r) const {
-    WinPath parsed;
-    if (!host::MakeAbsolute(path, current_, &parsed)) {
-      return Status::Error(kErrPathNotFound, "bad path: " + path);
-    }
-    return host::Resolve(map_, parsed, r, &names_);
+    std::optional<WindowsPath> parsed = WindowsPath::Parse(path, current_);
+    if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + path);
+    return host::Resolve(map_, *parsed, r, &names_);
   }
 
   // A name that is about to be created must be one Windows accepts: ':' (but
@@ -596,7 +588,7 @@ class HostPlatform : public Platform {
     if (r.exists()) return Status::Ok();
     std::string_view name(r.host);
     name.remove_prefix(name.find_last_of('/') + 1);
-    if (host::IsCreatableName(name)) return Status::Ok();
+    if (IsCreatableName(name)) return Status::Ok();
     return Status::Error(kErrPathNotFound, "name not allowed: " + path);
   }
 
@@ -699,7 +691,7 @@ class HostPlatform : public Platform {
   }
 
   DriveMap map_;
-  WinPath current_;
+  WindowsPath current_;
   mutable host::NameCache names_;
   mode_t umask_ = CurrentUmask();
   unsigned long temporaries_ = 0;

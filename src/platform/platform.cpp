@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/host_paths.h"
+#include "platform/windows_path.h"
 
 namespace zr {
 
@@ -44,7 +44,7 @@ Placement PlaceOf(Platform& platform, const std::string& path, const std::string
   std::vector<std::string_view> b = HostComponents(real_folder);
   std::size_t common = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < common; ++i) {
-    if (!host::EqualsNoCase(a[i], b[i])) return Placement::kApart;
+    if (!EqualsNoCase(a[i], b[i])) return Placement::kApart;
   }
   if (a.size() == b.size()) return Placement::kSame;
   return a.size() > b.size() ? Placement::kBelow : Placement::kAbove;

@@ -19,6 +19,7 @@
 // erase ends as not completed.
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "app/products.h"
 #include "backup/file_operations.h"
 #include "platform/profile.h"
+#include "platform/windows_path.h"
 #include "server/server_copy.h"
 #include "text/listed_names.h"
 #include "text/strings.h"
@@ -35,74 +37,28 @@ namespace zr {
 
 namespace {
 
-// The drive completion of MakePath: "\X" and ":\X" and "X" go to drive C:.
-std::string CompleteDrive(std::string path) {
-  if (path.rfind("\\\\", 0) == 0) return path;
-  if (!path.empty() && path[0] == '\\') path = "C:" + path;
-  if (path.rfind(":\\", 0) == 0) path = "C" + path;
-  if (path.size() < 2 || path[1] != ':') path = "C:\\" + path;
-  return path;
-}
-
-// Upper-case "X:\A\B\" or "\\SRV\SHARE\A\" with "." and ".." resolved and the
-// trailing dots and blanks of each component dropped, as the file system does.
-std::string CanonicalFolder(const std::string& complete) {
-  std::string prefix;
-  std::string rest;
-  if (complete.rfind("\\\\", 0) == 0) {
-    prefix = "\\\\";
-    rest = complete.substr(2);
-  } else {
-    prefix = complete.substr(0, 2) + "\\";
-    rest = complete.substr(2);
-  }
-  std::vector<std::string> parts;
-  std::string part;
-  auto flush = [&]() {
-    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) {
-      if (part == "." || part == "..") break;
-      part.pop_back();
-    }
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    part.clear();
-  };
-  for (char c : rest) {
-    if (c == '\\') {
-      flush();
-    } else {
-      part += c;
-    }
-  }
-  flush();
-  std::string result = prefix;
-  for (const std::string& p : parts) result += p + "\\";
-  return ToUpper(result);
-}
-
-// Every folder the text may name: a drive-relative "C:DATI" is read both from
-// the drive root and from the current folder when that lies on the same drive.
-std::vector<std::string> Readings(Program& program, const std::string& folder) {
+// Every folder the text may name, after the drive completion of MakePath: a
+// drive-relative "C:DATI" is read both from the drive root and from the
+// current folder when that lies on the same drive. A text that names no
+// folder (a UNC name without its share) has no reading.
+std::vector<WindowsPath> Readings(Program& program, const std::string& folder) {
   std::string path = folder;
   for (char& c : path) {
     if (c == '/') c = '\\';
   }
   path = CompleteDrive(path);
-  std::vector<std::string> readings;
+  std::vector<std::optional<WindowsPath>> readings = {WindowsPath::Parse(path)};
   if (path.rfind("\\\\", 0) != 0 && path.size() > 2 && path[2] != '\\') {
-    const std::string rest = path.substr(2);
-    readings.push_back(CanonicalFolder(path.substr(0, 2) + "\\" + rest));
-    const std::string current = program.platform.CurrentFolder();
-    if (current.size() >= 2 && ToUpper(current.substr(0, 2)) == ToUpper(path.substr(0, 2))) {
-      readings.push_back(CanonicalFolder(SetTrailingBackslash(current, true) + rest));
+    std::optional<WindowsPath> current = WindowsPath::Parse(program.platform.CurrentFolder());
+    if (current && !current->is_unc() && EqualsNoCase(path.substr(0, 1), {&current->drive, 1})) {
+      readings.push_back(current->Join(path.substr(2)));
     }
-  } else {
-    readings.push_back(CanonicalFolder(path));
   }
-  return readings;
+  std::vector<WindowsPath> parsed;
+  for (std::optional<WindowsPath>& reading : readings) {
+    if (reading) parsed.push_back(std::move(*reading));
+  }
+  return parsed;
 }
 
 struct Protected {
@@ -111,14 +67,14 @@ struct Protected {
   bool below_too;  // also refused below it, not only at or above it
 };
 
-// Where `reading` lies against `kept`: by real locations, or by the
-// canonical texts when either cannot be resolved.
-Placement PlaceOfReading(Program& program, const std::string& reading, const std::string& kept) {
-  const Placement real = PlaceOf(program.platform, reading, kept);
+// Where `reading` lies against `kept`: by real locations, or by the paths
+// themselves when either cannot be resolved.
+Placement PlaceOfReading(Program& program, const WindowsPath& reading, const WindowsPath& kept) {
+  const Placement real = PlaceOf(program.platform, reading.Text(), kept.Text());
   if (real != Placement::kApart) return real;
-  if (reading == kept) return Placement::kSame;
-  if (reading.rfind(kept, 0) == 0) return Placement::kBelow;
-  if (kept.rfind(reading, 0) == 0) return Placement::kAbove;
+  if (reading.SameAs(kept)) return Placement::kSame;
+  if (reading.LiesBelow(kept)) return Placement::kBelow;
+  if (kept.LiesBelow(reading)) return Placement::kAbove;
   return Placement::kApart;
 }
 
@@ -167,10 +123,10 @@ std::string FirstLeftoverFile(Program& program, const std::string& folder, int d
 
 std::string ErasureRefusal(Program& program, const std::string& folder) {
   const std::vector<Protected> guarded = ProtectedFolders(program);
-  for (const std::string& reading : Readings(program, folder)) {
+  for (const WindowsPath& reading : Readings(program, folder)) {
     for (const Protected& item : guarded) {
       if (TrimBlanks(item.folder).empty()) continue;
-      for (const std::string& kept : Readings(program, TrimBlanks(item.folder))) {
+      for (const WindowsPath& kept : Readings(program, TrimBlanks(item.folder))) {
         const Placement placement = PlaceOfReading(program, reading, kept);
         const char* how = nullptr;
         if (placement == Placement::kSame) {
@@ -195,14 +151,10 @@ namespace {
 // reported and left.
 constexpr int kMaxEraseDepth = 64;
 
-// "X:\" or "\\SRV\SHARE\" (with its trailing "\"): a root, which stays.
+// A drive root or the root of a share, which stays.
 bool IsRoot(const std::string& folder) {
-  if (folder.rfind("\\\\", 0) == 0) {
-    const std::size_t server_end = folder.find('\\', 2);
-    return server_end != std::string::npos &&
-           folder.find('\\', server_end + 1) + 1 == folder.size();
-  }
-  return folder.size() == 3 && folder.compare(1, 2, ":\\") == 0;
+  const std::optional<WindowsPath> path = WindowsPath::Parse(folder);
+  return path && path->is_root();
 }
 
 void ReportLeft(Program& program, const std::string& what) {

@@ -25,6 +25,7 @@
 #include "archive/archive_commands.h"
 #include "backup/file_operations.h"
 #include "cnf/cnf_reader.h"
+#include "platform/windows_path.h"
 #include "text/strings.h"
 
 namespace zr {
@@ -60,10 +61,7 @@ class CopyRunGuard {
 std::string SafeFolderName(const std::string& text) {
   std::string name;
   for (char c : text) {
-    const auto code = static_cast<unsigned char>(c);
-    const bool bad = code < 32 || c == '\\' || c == '/' || c == ':' || c == '*' || c == '?' ||
-                     c == '"' || c == '<' || c == '>' || c == '|';
-    name += bad ? '_' : c;
+    name += IsForbiddenInName(c) ? '_' : c;
   }
   // Windows drops trailing dots and blanks; a name of nothing but those
   // (".", "..", "") would not be a level of its own.

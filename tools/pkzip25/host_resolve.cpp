@@ -10,12 +10,12 @@ namespace fs = std::filesystem;
 zr::Status ResolveHostPath(zr::Platform& platform, const WindowsPath& path, std::string* host,
                            size_t* existing) {
   // A UNC name needs its server and share before anything can resolve.
-  const size_t shortest = path.root == "\\\\" ? 2 : 0;
-  zr::Status last = zr::Status::Error(zr::kErrPathNotFound, JoinWindows(path));
-  for (size_t count = path.components.size() + 1; count-- > shortest;) {
-    WindowsPath prefix{path.root, {path.components.begin(), path.components.begin() + count}};
+  const size_t shortest = path.root_parts();
+  zr::Status last = zr::Status::Error(zr::kErrPathNotFound, path.Text());
+  for (size_t count = path.parts.size() + 1; count-- > shortest;) {
+    WindowsPath prefix{path.drive, {path.parts.begin(), path.parts.begin() + count}};
     std::string resolved;
-    zr::Status status = platform.ToHostPath(JoinWindows(prefix), &resolved);
+    zr::Status status = platform.ToHostPath(prefix.Text(), &resolved);
     if (!status.ok()) {
       last = status;
       if (status.error == zr::kErrDiskNotReady) break;
@@ -23,11 +23,11 @@ zr::Status ResolveHostPath(zr::Platform& platform, const WindowsPath& path, std:
     }
     std::error_code ec;
     const bool found =
-        count == path.components.size() ? fs::exists(resolved, ec) : fs::is_directory(resolved, ec);
+        count == path.parts.size() ? fs::exists(resolved, ec) : fs::is_directory(resolved, ec);
     if (!found) continue;
-    for (size_t i = count; i < path.components.size(); ++i) {
+    for (size_t i = count; i < path.parts.size(); ++i) {
       if (resolved.empty() || resolved.back() != '/') resolved += '/';
-      resolved += path.components[i];
+      resolved += path.parts[i];
     }
     *host = resolved;
     if (existing) *existing = count;

@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "entry_names.h"
 #include "platform/platform.h"
-#include "windows_path.h"
 
 namespace pkzip {
 

@@ -11,9 +11,9 @@
 #include <system_error>
 
 #include "command_line.h"
+#include "entry_names.h"
 #include "host_resolve.h"
 #include "platform/codepage.h"
-#include "windows_path.h"
 #include "zip_extractor.h"
 #include "zip_writer.h"
 
@@ -39,9 +39,7 @@ std::string Describe(const zr::Status& status) {
 }
 
 std::optional<WindowsPath> FullPath(zr::Platform& platform, const std::string& text) {
-  WindowsPath path;
-  if (!ParseFullPath(MakeFullPath(platform.CurrentFolder(), text), &path)) return std::nullopt;
-  return path;
+  return MakeFullPath(platform.CurrentFolder(), text);
 }
 
 // The archive's host path: ".ZIP" appended when the name has no extension;
@@ -49,16 +47,16 @@ std::optional<WindowsPath> FullPath(zr::Platform& platform, const std::string& t
 std::optional<std::string> ArchiveHostPath(zr::Platform& platform, const std::string& text,
                                            std::ostream& errors) {
   std::optional<WindowsPath> path = FullPath(platform, text);
-  if (!path || path->components.empty() || (path->root == "\\\\" && path->components.size() < 3)) {
+  if (!path || path->is_root()) {
     errors << "PkZip25: not an archive name: " << text << "\n";
     return std::nullopt;
   }
-  if (!HasExtension(path->components.back())) path->components.back() += ".ZIP";
+  if (!HasExtension(path->parts.back())) path->parts.back() += ".ZIP";
   std::string host;
   size_t existing = 0;
   zr::Status status = ResolveHostPath(platform, *path, &host, &existing);
-  if (!status.ok() || existing + 1 < path->components.size()) {
-    errors << "PkZip25: folder of the archive not found: " << JoinWindows(*path) << " ("
+  if (!status.ok() || existing + 1 < path->parts.size()) {
+    errors << "PkZip25: folder of the archive not found: " << path->Text() << " ("
            << (status.ok() ? "path not found" : Describe(status)) << ")\n";
     return std::nullopt;
   }
@@ -128,7 +126,7 @@ int AddList(zr::Platform& platform, const Command& command, std::ostream& errors
     std::optional<WindowsPath> path = FullPath(platform, line);
     std::string host;
     struct stat info {};
-    if (!path || path->components.empty() || !ResolveHostPath(platform, *path, &host).ok() ||
+    if (!path || path->parts.empty() || !ResolveHostPath(platform, *path, &host).ok() ||
         stat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
       std::error_code ec;
       const bool folder = !host.empty() && fs::is_directory(host, ec);

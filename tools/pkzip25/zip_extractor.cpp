@@ -17,8 +17,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "entry_names.h"
 #include "platform/host_paths.h"
-#include "windows_path.h"
 
 namespace pkzip {
 
@@ -120,7 +120,7 @@ class NameMemory {
     Folder& known = Load(folder);
     auto exact = known.kinds.find(name);
     if (exact != known.kinds.end()) return Found{name, exact->second};
-    auto folded = known.folded.find(zr::host::FoldCase(name));
+    auto folded = known.folded.find(zr::FoldCase(name));
     if (folded == known.folded.end() || folded->second.empty()) return std::nullopt;
     const std::string& host = *folded->second.begin();
     return Found{host, known.kinds.at(host)};
@@ -128,13 +128,13 @@ class NameMemory {
   void Add(const std::string& folder, const std::string& name, Kind kind) {
     Folder& known = Load(folder);
     if (known.kinds.emplace(name, kind).second) {
-      known.folded[zr::host::FoldCase(name)].insert(name);
+      known.folded[zr::FoldCase(name)].insert(name);
     }
   }
   void Remove(const std::string& folder, const std::string& name) {
     auto it = folders_.find(folder);
     if (it == folders_.end() || it->second.kinds.erase(name) == 0) return;
-    it->second.folded[zr::host::FoldCase(name)].erase(name);
+    it->second.folded[zr::FoldCase(name)].erase(name);
   }
 
  private:
@@ -166,7 +166,7 @@ class NameMemory {
         }
       }
       it->second.kinds.emplace(name, kind);
-      it->second.folded[zr::host::FoldCase(name)].insert(name);
+      it->second.folded[zr::FoldCase(name)].insert(name);
     }
     closedir(dir);
     return it->second;

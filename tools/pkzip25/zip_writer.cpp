@@ -21,7 +21,7 @@
 #include <system_error>
 #include <thread>
 
-#include "windows_path.h"
+#include "entry_names.h"
 
 namespace pkzip {
 
