@@ -150,8 +150,7 @@ JobResult OkButtonClick(Program& program) {
       // Without it the archive list cannot be written: nothing is started.
       WriteMessageLine(program, "Cartella temporanea " + program.TemporaryFolder() + " non creata",
                        true, program.ColorStop, false);
-      std::int16_t ask = 0;
-      ShowErrorBox(program, made.error, 0, ask, program.TemporaryFolder(), "");
+      ShowErrorBox(program, made.error, 0, ErrorBoxButtons::kOkOnly, program.TemporaryFolder(), "");
       program.BackupRunning = false;
       program.main.StopB.enabled = false;
       program.ui.StateChanged();
@@ -169,8 +168,7 @@ JobResult OkButtonClick(Program& program) {
       // A read-only or vanished destination: nothing to collect into.
       WriteMessageLine(program, "Cartella " + program.CustomerFolder + " non creata", true,
                        program.ColorStop, false);
-      std::int16_t ask = 0;
-      ShowErrorBox(program, made.error, 0, ask, program.CustomerFolder, "");
+      ShowErrorBox(program, made.error, 0, ErrorBoxButtons::kOkOnly, program.CustomerFolder, "");
       DeleteFolderTree(program, program.TemporaryFolder(), 0);
       program.BackupRunning = false;
       result = JobResult::kFailed;

@@ -2,6 +2,7 @@
 // folder of KY-GEN.CNF; the machine files name the folders of reports and
 // turrets, the post-processor programs, the laser tables and the tool tables.
 // Programs and databases are entered in the archive list only.
+#include <optional>
 #include <string>
 
 #include "backup/collector_support.h"
@@ -12,7 +13,7 @@ namespace zr {
 
 namespace {
 
-bool NoValue(const std::string& value) { return value.empty() || value == kMissingParameter; }
+bool NoValue(const std::optional<std::string>& value) { return !value || value->empty(); }
 
 // Copies the files with `extension` of each machine's `key` folder into
 // `key` & "\" & the folder's last name & "\" of the backup; a machine without
@@ -21,13 +22,14 @@ void CopyMachineFolders(Program& program, const FileListing& machines,
                         const std::string& mac_folder, const std::string& key,
                         const std::string& extension, std::int16_t flag) {
   ForEachMachineParameter(
-      program, machines, mac_folder, key, [&](const FileListingEntry&, const std::string& value) {
+      program, machines, mac_folder, key,
+      [&](const FileListingEntry&, const std::optional<std::string>& value) {
         std::string source = program.CnfFolder;
         std::string subfolder = "\\DAXORDIR\\";
         if (!NoValue(value)) {
-          source = value;
-          const std::size_t last = value.rfind('\\');
-          subfolder = "\\" + (last == std::string::npos ? value : value.substr(last + 1)) + "\\";
+          source = *value;
+          const std::size_t last = source.rfind('\\');
+          subfolder = "\\" + (last == std::string::npos ? source : source.substr(last + 1)) + "\\";
         }
         CopyFolder(program, source + "\\", program.CustomerFolder + key + subfolder, extension,
                    program.ColorLightGreen, flag);
@@ -40,19 +42,19 @@ void CopyToolTables(Program& program, const FileListing& machines, const std::st
   const std::string cnf = program.CnfFolder + "\\";
   ForEachMachineParameter(
       program, machines, mac_folder, "TAB-UT",
-      [&](const FileListingEntry& entry, const std::string& value) {
+      [&](const FileListingEntry& entry, const std::optional<std::string>& parameter) {
         std::string table;
         std::string label;
-        if (NoValue(value)) {
+        if (NoValue(parameter)) {
           const std::string stem = StripExtension(entry.name);
           table = cnf + stem + ".UT";
           label = cnf + stem + ".LBL";
-        } else if (value.find(':') == std::string::npos) {
-          label = cnf + StripExtension(value) + ".LBL";
-          table = cnf + value;
+        } else if (parameter->find(':') == std::string::npos) {
+          label = cnf + StripExtension(*parameter) + ".LBL";
+          table = cnf + *parameter;
         } else {
-          table = value;
-          label = StripExtension(value) + ".LBL";
+          table = *parameter;
+          label = StripExtension(*parameter) + ".LBL";
         }
         CopyOneFile(program, table, program.CustomerFolder, program.ColorCyan, flag);
         CopyOneFile(program, label, program.CustomerFolder, program.ColorCyan, flag);
@@ -105,8 +107,12 @@ void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
   }
   if (menus.Menu221.checked) {
     ForEachMachineParameter(program, machines, mac_folder, "POST-PROCESSOR",
-                            [&](const FileListingEntry&, const std::string& name) {
-                              ListOnly(program, cnf + name + ".EXE", program.ColorGray);
+                            [&](const FileListingEntry&, const std::optional<std::string>& name) {
+                              // A machine without the key lists the program
+                              // "Parametro inesistente.EXE", which then shows as missing.
+                              ListOnly(program,
+                                       cnf + name.value_or("Parametro inesistente") + ".EXE",
+                                       program.ColorGray);
                             });
   }
   if (menus.Menu231.checked) {

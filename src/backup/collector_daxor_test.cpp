@@ -58,7 +58,7 @@ class DaxorCollectorTest : public testing::ProductFixture {
                              "C:\\WINDOWS\\WIN.INI"}) {
       world_.WriteFile(file, "x");
     }
-    world_.platform().ChangeFolder("C:\\DAXOR");
+    EXPECT_TRUE(world_.platform().ChangeFolder("C:\\DAXOR").ok());
   }
 
   void Collect() { RunKeepingSources(CollectDaxorFiles); }

@@ -55,7 +55,9 @@ void CollectTrelunFiles(Program& program, std::int16_t& add_to_list) {
   if (menus.Menu221.checked) {
     ForEachMachineParameter(
         program, machines, mac_folder, "POST-PROCESSOR",
-        [&](const FileListingEntry&, const std::string& name) {
+        [&](const FileListingEntry&, const std::optional<std::string>& parameter) {
+          // A machine without the key lists "Parametro inesistente.EXE".
+          const std::string name = parameter.value_or("Parametro inesistente");
           const bool has_exe = name.size() >= 4 && ToUpper(name.substr(name.size() - 4)) == ".EXE";
           ListOnly(program, post + name + (has_exe ? "" : ".EXE"), program.ColorGray);
         });

@@ -70,8 +70,7 @@ bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
   if (!made.ok()) {
     // Nothing can be unpacked without the temporary folder: say so and treat
     // the unit as holding nothing to copy.
-    std::int16_t ask = 0;
-    ShowErrorBox(program, made.error, 1, ask, temporary + "\r", "");
+    ShowErrorBox(program, made.error, 1, ErrorBoxButtons::kOkOnly, temporary + "\r", "");
     throw TemporaryFolderFailed(temporary, made.error);
   }
 

@@ -97,7 +97,8 @@ bool EnsureServerFolder(Program& program, std::string& folder) {
 std::int16_t RecogniseProduct(Program& program, const std::string& extraction_folder) {
   const std::string prefix = extraction_folder + "KyConfig\\";
   std::vector<FolderEntry> entries;
-  program.platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries);
+  IgnoreStatus(program.platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries),
+               "a folder that cannot be listed is taken as empty");
   for (const FolderEntry& entry : entries) {
     const std::int16_t index = ProductIndexOfFolder(program, prefix, entry.name, false);
     if (index > 0) return index;
@@ -177,7 +178,9 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
     const std::string post_processor =
         product == kPlovik
             ? std::string(kPlovikPostProcessor)
-            : GetCnfParameter(program, machine.folder + machine.name, "POST-PROCESSOR", 1);
+            // A machine without the key is filed under "Parametro inesistente".
+            : GetCnfParameter(program, machine.folder + machine.name, "POST-PROCESSOR", 1)
+                  .value_or("Parametro inesistente");
     const std::string pp_folder = SafeFolderName(StripExtension(post_processor));
 
     const std::string machine_folder = SafeFolderName(StripExtension(machine.name));
