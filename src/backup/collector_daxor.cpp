@@ -63,9 +63,9 @@ void CopyToolTables(Program& program, const FileListing& machines, const std::st
 
 }  // namespace
 
-void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
-  const std::int16_t flag = add_to_list;
-  const BaseFormMenus& menus = program.menus;
+void CollectDaxorFiles(Program& program, const BackupSelection& selection) {
+  const std::int16_t flag = 1;          // every copied file is entered in the archive list
+  const auto& items = selection.items;  // read at each step
   const std::string cnf = program.CnfFolder + "\\";
   const std::string customer = program.CustomerFolder;
   std::string mac_folder = program.CnfFolder + "\\MAC\\";
@@ -75,23 +75,23 @@ void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
   const std::string database_folder = ReadCnfRecord(program, 270);
 
   FileListing machines;
-  if (menus.Menu214.checked || menus.Menu231.checked || menus.Menu221.checked ||
-      menus.Menu241.enabled || menus.Menu242.enabled) {
+  if (items().reports || items().laser_tables || items().post_processor_exe ||
+      items().punches_offered || items().dies_offered) {
     machines = ListMachineFiles(program, mac_folder);
   }
 
-  if (menus.Menu211.checked) {
+  if (items().machines) {
     CopyFolder(program, mac_folder, customer + "MAC\\", "MAC", program.ColorBlue, flag);
   }
-  if (menus.Menu212.checked) CopyFolder(program, cnf, customer, "TXT", program.ColorGreen, flag);
-  if (menus.Menu213.checked) {
+  if (items().post_processor) CopyFolder(program, cnf, customer, "TXT", program.ColorGreen, flag);
+  if (items().customisations) {
     CopyFolder(program, cnf, customer, "INI", program.ColorCyan, flag);
     CopyFolder(program, cnf, customer, "PAU", program.ColorRed, flag);
   }
-  if (menus.Menu214.checked) {
+  if (items().reports) {
     CopyMachineFolders(program, machines, mac_folder, "REPORT-PATH", "DAT", flag);
   }
-  if (menus.Menu215.checked) {
+  if (items().product_files) {
     CopyFolder(program, cnf, customer, "CNF", program.ColorLightRed, flag);
     const std::string settings_folder = program.ProductSettingsFile[0] + "\\";
     if (FileFound(program, settings_folder + program.ProductSettingsFile[1])) {
@@ -99,13 +99,13 @@ void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
     }
     CopyFolder(program, cnf, customer, "DAT", program.ColorLightGreen, flag);
   }
-  if (menus.Menu216.checked) {
+  if (items().transmissions) {
     CopyFolder(program, cnf + "CFG\\", customer + "TRASMISSIONI32\\", "CFG",
                program.ColorLightYellow, flag);
     CopyFolder(program, cnf + "RSW\\", customer + "TRASMISSIONI16\\", "RSW",
                program.ColorLightYellow, flag);
   }
-  if (menus.Menu221.checked) {
+  if (items().post_processor_exe) {
     ForEachMachineParameter(program, machines, mac_folder, "POST-PROCESSOR",
                             [&](const FileListingEntry&, const std::optional<std::string>& name) {
                               // A machine without the key lists the program
@@ -115,16 +115,16 @@ void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
                                        program.ColorGray);
                             });
   }
-  if (menus.Menu231.checked) {
+  if (items().laser_tables) {
     ListLaserTables(program, machines, mac_folder, database_folder + "\\");
   }
-  if (menus.Menu232.checked) {
+  if (items().tables_mdb) {
     ListOnly(program, database_folder + "\\TABELLE.MDB", program.ColorMagenta);
   }
-  if (menus.Menu233.checked) {
+  if (items().material_mdb) {
     ListOnly(program, database_folder + "\\MATERIAL.MDB", program.ColorMagenta);
   }
-  if (menus.Menu217.checked) {
+  if (items().windows_files) {
     // Presence alone decides: names are found without regard to case.
     const std::string destination = customer + PathBelowRoot(windows_folder, true);
     for (const std::string& name : program.DaxorIniFiles) {
@@ -134,10 +134,10 @@ void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
       }
     }
   }
-  if (menus.Menu241.checked) {
+  if (items().punches) {
     CopyMachineFolders(program, machines, mac_folder, "TORRETTA-PATH", "TOR", flag);
   }
-  if (menus.Menu242.checked) CopyToolTables(program, machines, mac_folder, flag);
+  if (items().dies) CopyToolTables(program, machines, mac_folder, flag);
 }
 
 }  // namespace zr

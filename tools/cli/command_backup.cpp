@@ -5,6 +5,7 @@
 
 #include "backup/backup_job.h"
 #include "commands.h"
+#include "ui/base_form.h"
 
 namespace zr::cli {
 
@@ -16,7 +17,7 @@ int RunBackup(CommandContext& context) {
     std::fprintf(stderr, "za-rirevo-cli: OK_B is disabled (empty customer name)\n");
     return kNotDone;
   }
-  const JobResult result = OkButtonClick(program);
+  const JobResult result = OkButtonClick(program, CurrentBackupSelection(program));
   return result == JobResult::kCompleted ? kDone : kNotDone;
 }
 
