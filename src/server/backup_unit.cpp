@@ -63,7 +63,9 @@ void NotExtracted(Program& program, ExtractedArchive& row, const std::string& wh
 
 }  // namespace
 
-bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
+UnitExtraction ExtractBackupUnit(Program& program) {
+  UnitExtraction result;
+  ExtractedArchives& table = result.table;
   const std::string temporary = CopyTemporaryFolder(program);
   DeleteFolderTree(program, temporary, 0);
   Status made = CreateOneFolder(program.platform, temporary);
@@ -71,7 +73,9 @@ bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
     // Nothing can be unpacked without the temporary folder: say so and treat
     // the unit as holding nothing to copy.
     ShowErrorBox(program, made.error, 1, ErrorBoxButtons::kOkOnly, temporary + "\r", "");
-    throw TemporaryFolderFailed(temporary, made.error);
+    result.failure = "cartella temporanea " + temporary + " non creata (errore " +
+                     std::to_string(made.error) + ")";
+    return result;
   }
 
   MakePath(program, program.BackupPath, 0, false);
@@ -86,8 +90,9 @@ bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
     box.buttons = Buttons::kOk;
     box.no_icon = true;
     program.ui.ShowMessageBox(box);
-    return false;
+    return result;
   }
+  result.found = true;
 
   const std::size_t count = listing.size();
   for (std::size_t i = 0; i < count; ++i) {
@@ -128,7 +133,7 @@ bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
                        " non estratto per intero: non copiato sul server.");
     }
   }
-  return true;
+  return result;
 }
 
 }  // namespace zr

@@ -250,18 +250,20 @@ bool CopyConfigurationsToServer(Program& program) {
   FilingResult result;
   std::string failed_start;
   try {
-    ExtractedArchives table;
-    const bool found = ExtractBackupUnit(program, table);
-    // A STOP pressed while the unit was being unpacked ends the run as well.
-    program.BackupRunning = found && program.BackupRunning;
-    if (program.BackupRunning) {
+    UnitExtraction unit = ExtractBackupUnit(program);
+    ExtractedArchives& table = unit.table;
+    if (!unit.failure.empty()) {
+      failed_start = "Copia non eseguita: " + unit.failure + ".";
+    } else {
+      // A STOP pressed while the unit was being unpacked ends the run as well.
+      program.BackupRunning = unit.found && program.BackupRunning;
+    }
+    if (failed_start.empty() && program.BackupRunning) {
       const std::size_t rows = table.size();
       // After a STOP every further row is still recognised, then left at
       // once: nothing more is re-packed or copied.
       for (std::size_t i = 0; i < rows; ++i) FileArchive(program, table[i], result);
     }
-  } catch (const TemporaryFolderFailed& failure) {
-    failed_start = std::string("Copia non eseguita: ") + failure.what() + ".";
   } catch (const std::runtime_error& failure) {
     // A platform failure that an operation below could not handle: report it
     // and close the run as failed.
