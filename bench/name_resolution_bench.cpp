@@ -59,8 +59,10 @@ void BM_ListAll(benchmark::State& state) {
   zr::Platform& platform = FolderOf(count).platform();
   std::vector<zr::FolderEntry> entries;
   for (auto _ : state) {
-    platform.List("C:\\*.*", zr::ListKind::kFilesOnly, &entries);
-    if (static_cast<int>(entries.size()) != count) state.SkipWithError("wrong listing");
+    const zr::Status listed = platform.List("C:\\*.*", zr::ListKind::kFilesOnly, &entries);
+    if (!listed.ok() || static_cast<int>(entries.size()) != count) {
+      state.SkipWithError("wrong listing");
+    }
   }
   state.SetItemsProcessed(state.iterations() * count);
 }
@@ -70,7 +72,10 @@ void BM_ListOneExtension(benchmark::State& state) {
   zr::Platform& platform = FolderOf(count).platform();
   std::vector<zr::FolderEntry> entries;
   for (auto _ : state) {
-    platform.List("C:\\*.MAC", zr::ListKind::kFilesOnly, &entries);  // matches nothing
+    // Matches nothing: an empty listing and Ok.
+    if (!platform.List("C:\\*.MAC", zr::ListKind::kFilesOnly, &entries).ok()) {
+      state.SkipWithError("listing failed");
+    }
   }
   state.SetItemsProcessed(state.iterations() * count);
 }

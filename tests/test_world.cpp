@@ -32,7 +32,7 @@ TestWorld::TestWorld() : root_(MakeTempRoot()) {
   map_.windows_folder = "C:\\WINDOWS";
   fs::create_directories(root_ + "/c/WINDOWS");
   platform_ = CreateHostPlatform(map_);
-  platform_->ChangeFolder("C:\\");
+  if (!platform_->ChangeFolder("C:\\").ok()) throw std::runtime_error("test world: no C:\\");
   program_ = std::make_unique<Program>(*platform_, ui_);
 }
 

@@ -20,7 +20,7 @@ int Cnf(const uint8_t* data, size_t size) {
   size_t characters = 0;  // the record is UTF-8: count the lead bytes
   for (char c : record) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
   ZRFUZZ_CHECK("cnf", characters <= 80, record);
-  const std::string value = zr::GetCnfParameter(program, "C:\\P.CNF", key, number);
+  const std::optional<std::string> value = zr::GetCnfParameter(program, "C:\\P.CNF", key, number);
   (void)value;
 
   std::array<std::string, zr::kMaxFields + 1> fields;

@@ -35,8 +35,8 @@ void WriteMessageLine(Program& program, const std::string& text, bool alarm, Col
   program.ui.AppendMessageLine(text + suffix, colour);
 }
 
-void ShowErrorBox(Program& program, int number, int title_index, std::int16_t& ask,
-                  const std::string& before, const std::string& after) {
+Answer ShowErrorBox(Program& program, int number, int title_index, ErrorBoxButtons buttons,
+                    const std::string& before, const std::string& after) {
   std::string title;
   bool titled = false;
   if (number == kErrFileNotFound) {
@@ -52,14 +52,13 @@ void ShowErrorBox(Program& program, int number, int title_index, std::int16_t& a
   MessageBoxRequest box;
   box.text = before + "\r" + EntryOrEmpty(program.ErrorTexts, number) + "\r" + after;
   box.title = title;
-  if (ask == 0) {
+  if (buttons == ErrorBoxButtons::kOkOnly) {
     box.buttons = Buttons::kOk;
     program.ui.ShowMessageBox(box);
-    return;
+    return Answer::kOk;
   }
   box.buttons = Buttons::kOkCancel;
-  const Answer answer = program.ui.ShowMessageBox(box);
-  ask = answer == Answer::kOk ? 1 : 2;
+  return program.ui.ShowMessageBox(box) == Answer::kOk ? Answer::kOk : Answer::kCancel;
 }
 
 void LoadErrorTexts(Program& program) {

@@ -22,10 +22,11 @@ void WriteMessageLine(Program& program, const std::string& text, bool alarm, Col
 
 /// Shows a box with `before` CR error text CR `after`; the title comes from
 /// the error number (53: title 1; 71, 75, 76: title 2) or else from
-/// `title_index`. ask 0: OK only; otherwise OK and Cancel, and `ask`
-/// receives the answer (1 OK, 2 Cancel).
-void ShowErrorBox(Program& program, int number, int title_index, std::int16_t& ask,
-                  const std::string& before, const std::string& after);
+/// `title_index`. Returns the button pressed (always Answer::kOk for an
+/// OK-only box).
+enum class ErrorBoxButtons { kOkOnly, kOkCancel };
+Answer ShowErrorBox(Program& program, int number, int title_index, ErrorBoxButtons buttons,
+                    const std::string& before, const std::string& after);
 
 /// Fills `ErrorTexts` and `ErrorTitles` when `Language` is "ITA" (any case);
 /// with any other language leaves them as they are.

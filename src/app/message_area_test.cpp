@@ -44,7 +44,8 @@ TEST_F(MessageAreaTest, ItalianTextsAreLoadedExactly) {
   EXPECT_EQ(program_.ErrorTexts[53], "Non esiste il file");
   EXPECT_EQ(program_.ErrorTexts[70], "Attiva protezione in scrittura");
   EXPECT_EQ(program_.ErrorTexts[71], "non \xC3\xA8 accessibile ");
-  EXPECT_EQ(program_.ErrorTexts[75], "Non posso creare la cartella perch\xC3\xA8 gi\xC3\xA0 essitente");
+  EXPECT_EQ(program_.ErrorTexts[75],
+            "Non posso creare la cartella perch\xC3\xA8 gi\xC3\xA0 essitente");
   EXPECT_EQ(program_.ErrorTexts[76], "Cartella errata");
   EXPECT_EQ(program_.ErrorTitles[1], "ERRORE SUI FILE");
   EXPECT_EQ(program_.ErrorTitles[2], "ERRORE SULLE CARTELLE");
@@ -64,8 +65,7 @@ TEST_F(MessageAreaTest, OtherLanguagesKeepWhatWasLoaded) {
 TEST_F(MessageAreaTest, EnglishDiskNotReadyHasEmptyMiddleLineAndNoTitle) {
   program_.Language = "ENG";
   LoadErrorTexts(program_);
-  std::int16_t ask = 0;
-  ShowErrorBox(program_, 71, 0, ask, "A:\\\r", "after");
+  ShowErrorBox(program_, 71, 0, ErrorBoxButtons::kOkOnly, "A:\\\r", "after");
   ASSERT_EQ(ui_.boxes().size(), 1u);
   EXPECT_EQ(ui_.boxes()[0].request.text, "A:\\\r\r\rafter");
   EXPECT_EQ(ui_.boxes()[0].request.title, "");
@@ -75,30 +75,26 @@ TEST_F(MessageAreaTest, EnglishDiskNotReadyHasEmptyMiddleLineAndNoTitle) {
 TEST_F(MessageAreaTest, TitleComesFromNumberOrElseFromIndex) {
   program_.Language = "ITA";
   LoadErrorTexts(program_);
-  std::int16_t ask = 0;
-  ShowErrorBox(program_, 53, 2, ask, "b", "a");
+  ShowErrorBox(program_, 53, 2, ErrorBoxButtons::kOkOnly, "b", "a");
   EXPECT_EQ(ui_.boxes().back().request.title, "ERRORE SUI FILE");
-  ShowErrorBox(program_, 76, 1, ask, "b", "a");
+  ShowErrorBox(program_, 76, 1, ErrorBoxButtons::kOkOnly, "b", "a");
   EXPECT_EQ(ui_.boxes().back().request.title, "ERRORE SULLE CARTELLE");
-  ShowErrorBox(program_, 70, 1, ask, "b", "a");  // no title of its own
+  ShowErrorBox(program_, 70, 1, ErrorBoxButtons::kOkOnly, "b", "a");  // no title of its own
   EXPECT_EQ(ui_.boxes().back().request.title, "ERRORE SUI FILE");
   EXPECT_EQ(ui_.boxes().back().request.text, "b\rAttiva protezione in scrittura\ra");
 }
 
-TEST_F(MessageAreaTest, AskReceivesTheAnswerOfAnOkCancelBox) {
-  std::int16_t ask = 1;
+TEST_F(MessageAreaTest, AnOkCancelBoxReturnsTheAnswer) {
   ui_.QueueAnswer(Answer::kOk);
-  ShowErrorBox(program_, 71, 0, ask, "b", "a");
+  EXPECT_EQ(ShowErrorBox(program_, 71, 0, ErrorBoxButtons::kOkCancel, "b", "a"), Answer::kOk);
   EXPECT_EQ(ui_.boxes().back().request.buttons, Buttons::kOkCancel);
-  EXPECT_EQ(ask, 1);
-  ShowErrorBox(program_, 71, 0, ask, "b", "a");  // nothing queued: Cancel
-  EXPECT_EQ(ask, 2);
+  // nothing queued: Cancel
+  EXPECT_EQ(ShowErrorBox(program_, 71, 0, ErrorBoxButtons::kOkCancel, "b", "a"), Answer::kCancel);
 }
 
 TEST_F(MessageAreaTest, NumbersAndIndexesOutsideTheTablesGiveEmptyTexts) {
-  std::int16_t ask = 0;
-  ShowErrorBox(program_, 999, 42, ask, "b", "a");
-  ShowErrorBox(program_, -1, -3, ask, "b", "a");
+  ShowErrorBox(program_, 999, 42, ErrorBoxButtons::kOkOnly, "b", "a");
+  ShowErrorBox(program_, -1, -3, ErrorBoxButtons::kOkOnly, "b", "a");
   EXPECT_EQ(ui_.boxes().back().request.text, "b\r\ra");
   EXPECT_EQ(ui_.boxes().back().request.title, "");
 }

@@ -9,18 +9,21 @@ namespace zr {
 
 namespace {
 
-bool StartsWith(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 // Listing pattern of each product family under c:\kyconfig, by row.
 const char* FamilyPattern(std::int16_t row) {
   switch (row) {
-    case kDaxor2D: return "DAXOR*";
-    case kPlovik: return "Plovik*";
-    case kTrelun: return "Trelun*";
-    case kDunra: return "Dunra*";
-    default: return nullptr;
+    case kDaxor2D:
+      return "DAXOR*";
+    case kPlovik:
+      return "Plovik*";
+    case kTrelun:
+      return "Trelun*";
+    case kDunra:
+      return "Dunra*";
+    default:
+      return nullptr;
   }
 }
 
@@ -56,7 +59,8 @@ std::string FindProductConfigFolder(Program& program, std::int16_t row) {
   const char* pattern = FamilyPattern(row);
   if (pattern == nullptr) return root;
   std::vector<FolderEntry> entries;
-  program.platform.List(root + pattern, ListKind::kFilesAndFolders, &entries);
+  IgnoreStatus(program.platform.List(root + pattern, ListKind::kFilesAndFolders, &entries),
+               "a folder that cannot be listed is taken as empty");
   // "DAXOR*" also matches the 3D variant, which is not this product: the
   // first entry that really belongs to the family and names an Installdir
   // is taken, as start-up counts installed products (a leftover folder

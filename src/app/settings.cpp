@@ -23,14 +23,16 @@ std::string GetIniString(Platform& platform, const std::string& section, const s
   // Every read leaves the empty key APPLICATION in CONFIGURA of the file read.
   // A file that does not exist is not created by a read.
   if (FileExists(platform, file)) {
-    WritePrivateProfileString(platform, "CONFIGURA", "APPLICATION", "", file);
+    IgnoreStatus(WritePrivateProfileString(platform, "CONFIGURA", "APPLICATION", "", file),
+                 "the mark of a read is not checked");
   }
   return value;
 }
 
 void PutIniString(Platform& platform, const std::string& section, const std::string& key,
                   const std::string& value, const std::string& file) {
-  WritePrivateProfileString(platform, section, key, value, file);  // failures are ignored
+  IgnoreStatus(WritePrivateProfileString(platform, section, key, value, file),
+               "settings that cannot be written are not reported");
 }
 
 void LoadOrSaveSettings(Program& program, const std::string& file, bool read) {
@@ -67,7 +69,8 @@ void LoadDaxorOldSettings(Program& program, bool force_question) {
   FillDaxorIniFiles(program);
   if (!FileExists(platform, "ky-gen.cnf") || force_question) {
     const std::string folder = LocateCnfFolder(program, force_question);
-    platform.ChangeFolder(folder);  // the located folder exists: the picker or the current one
+    IgnoreStatus(platform.ChangeFolder(folder),
+                 "the located folder exists: the picker's or the current one");
   }
   program.ProductFolder = platform.CurrentFolder();
   program.CnfFolder = program.ProductFolder;

@@ -86,7 +86,8 @@ void LauncherLoad(Program& program, const std::string& command_line) {
     // changes of the current folder.
     program.SystemFolder = IsFullPath(system) ? system : platform.CurrentFolder();
     PutIniString(platform, "PATH", "KYSYSTEM", program.SystemFolder, program.SettingsFile());
-    platform.ChangeFolder(program.SystemFolder);
+    IgnoreStatus(platform.ChangeFolder(program.SystemFolder),
+                 "a missing system folder leaves the current folder as it is");
   }
   // A KYSYSTEM that cannot be entered is left in the file as it is, and the
   // start folder is used; nothing is written elsewhere.
@@ -110,7 +111,8 @@ void LauncherLoad(Program& program, const std::string& command_line) {
   if (ClassifyStartFolder(here) == 1) {
     const std::string prefix = SetTrailingBackslash(here, true);
     std::vector<FolderEntry> entries;
-    platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries);
+    IgnoreStatus(platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries),
+                 "a folder that cannot be listed is taken as empty");
     for (const FolderEntry& entry : entries) {
       if (entry.name.empty() || entry.name[0] == '.') continue;
       const std::int16_t row = ProductIndexOfFolder(program, prefix, entry.name, true);
@@ -122,7 +124,8 @@ void LauncherLoad(Program& program, const std::string& command_line) {
   program.ArchiverPath = program.SystemFolder + "\\PKZIP25";
   if (program.InstalledProducts.empty()) {
     program.SelectedSoftware = RowName(program, kDaxorOld);
-    platform.ChangeFolder(program.SystemFolder);
+    IgnoreStatus(platform.ChangeFolder(program.SystemFolder),
+                 "a missing system folder leaves the current folder as it is");
     program.ArchiverPath = program.SystemFolder + "\\tools\\PKZIP25";
     LoadDaxorOldSettings(program, false);
   } else {

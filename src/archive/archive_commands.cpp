@@ -35,7 +35,7 @@ std::string CurrentDrive(Platform& platform) {
 }
 
 ArchiveOutcome Run(Platform& platform, const std::string& command_line) {
-  return RunAndWait(platform, command_line) ? ArchiveOutcome::kFailed : ArchiveOutcome::kDone;
+  return RunAndWait(platform, command_line).ok() ? ArchiveOutcome::kDone : ArchiveOutcome::kFailed;
 }
 
 bool NeedsQuotes(const std::string& text) {
@@ -98,11 +98,11 @@ class OldArchive {
     if (!platform_.GetAttributes(path_, &attributes).ok()) return true;
     if ((attributes & kAttrFolder) != 0) return false;
     if (!platform_.CopyFile(path_, aside_).ok()) {
-      platform_.DeleteFile(aside_);
+      IgnoreStatus(platform_.DeleteFile(aside_), "a partial copy may not even exist");
       return false;
     }
     if (!platform_.DeleteFile(path_).ok()) {
-      platform_.DeleteFile(aside_);
+      IgnoreStatus(platform_.DeleteFile(aside_), "the old archive is still in place");
       return false;
     }
     held_ = true;
@@ -112,12 +112,14 @@ class OldArchive {
   bool Written() { return FileExists(platform_, path_); }
   /// The new archive stays: the old one goes.
   void Drop() {
-    if (held_) platform_.DeleteFile(aside_);
+    if (held_) IgnoreStatus(platform_.DeleteFile(aside_), "a leftover copy harms nothing");
   }
   /// No new archive: the old one comes back in place of what was left.
   void PutBack() {
     if (!held_) return;
-    if (platform_.CopyFile(aside_, path_).ok()) platform_.DeleteFile(aside_);
+    if (platform_.CopyFile(aside_, path_).ok()) {
+      IgnoreStatus(platform_.DeleteFile(aside_), "the old archive is back in place");
+    }
   }
 
  private:
@@ -129,11 +131,10 @@ class OldArchive {
 
 }  // namespace
 
-bool RunAndWait(Platform& platform, const std::string& command_line) {
-  int exit_code = -1;
-  const Status started = platform.Run(command_line, &exit_code);
-  if (!started.ok()) return true;
-  return exit_code != 0;
+RunResult RunAndWait(Platform& platform, const std::string& command_line) {
+  RunResult result;
+  result.start = platform.Run(command_line, &result.exit_code);
+  return result;
 }
 
 ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::string& folder,

@@ -9,10 +9,18 @@
 
 namespace zr {
 
-/// Runs a command line and waits for the program's end. False only when the
-/// program started and exited with 0; true when it could not start (at once,
-/// no message) or exited with another code.
-bool RunAndWait(Platform& platform, const std::string& command_line);
+/// What became of one program run: whether it started, and its exit code.
+struct [[nodiscard]] RunResult {
+  Status start;        // why the program could not be started; ok when it ran
+  int exit_code = -1;  // meaningful only when it ran
+
+  /// Started and exited with 0.
+  bool ok() const { return start.ok() && exit_code == 0; }
+};
+
+/// Runs a command line and waits for the program's end. A program that
+/// cannot start fails at once, with no message.
+RunResult RunAndWait(Platform& platform, const std::string& command_line);
 
 /// What became of an archive command, for callers that check it.
 enum class ArchiveOutcome {

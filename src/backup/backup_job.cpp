@@ -74,10 +74,13 @@ void ReportArchiveNotMade(Program& program, const std::string& archive, const st
   ShowBox(program, "L'archivio\r" + archive + "\rnon è stato creato: " + why, "Zip non eseguito");
 }
 
-// Makes the archive of mode 0 or 1 and tells whether it is really there.
-bool MakeArchive(Program& program, std::int16_t mode) {
-  std::string name = TrimBlanks(program.main.NomeCliente) + "_" + DateDdMmYy(program);
-  const std::string folder = mode == 0 ? program.CustomerFolder : program.BackupPath;
+// Makes the archive into the customer folder or the destination and tells
+// whether it is really there.
+bool MakeArchive(Program& program, const BackupSelection& selection) {
+  std::string name = TrimBlanks(selection.customer) + "_" + DateDdMmYy(program);
+  const std::string folder = selection.zip_mode == ZipTarget::kCustomerFolder
+                                 ? program.CustomerFolder
+                                 : selection.destination;
   const std::string archiver = program.ArchiverPath;
   const ArchiveOutcome outcome =
       CreateZipArchive(program, name, folder, program.ArchiveListFile(), true, archiver);
@@ -110,8 +113,8 @@ bool MakeArchive(Program& program, std::int16_t mode) {
 
 }  // namespace
 
-JobResult OkButtonClick(Program& program) {
-  const std::string why = WhyNameIsRefused(program.main.NomeCliente);
+JobResult OkButtonClick(Program& program, BackupSelection selection) {
+  const std::string why = WhyNameIsRefused(selection.customer);
   if (!why.empty()) {
     ShowBox(program, "Nome cliente non valido: " + why + "\rDigitarne un'altro.", "Nome cliente");
     return JobResult::kNotStarted;
@@ -150,8 +153,7 @@ JobResult OkButtonClick(Program& program) {
       // Without it the archive list cannot be written: nothing is started.
       WriteMessageLine(program, "Cartella temporanea " + program.TemporaryFolder() + " non creata",
                        true, program.ColorStop, false);
-      std::int16_t ask = 0;
-      ShowErrorBox(program, made.error, 0, ask, program.TemporaryFolder(), "");
+      ShowErrorBox(program, made.error, 0, ErrorBoxButtons::kOkOnly, program.TemporaryFolder(), "");
       program.BackupRunning = false;
       program.main.StopB.enabled = false;
       program.ui.StateChanged();
@@ -159,18 +161,18 @@ JobResult OkButtonClick(Program& program) {
     }
   }
 
-  program.CustomerFolder = program.BackupPath + program.main.NomeCliente + "\\";
+  selection.destination = program.BackupPath;  // as MakePath completed it
+  program.CustomerFolder = selection.destination + selection.customer + "\\";
   JobResult result = JobResult::kNotStarted;
   if (!MakePath(program, program.CustomerFolder, 1, false)) {
     const Status made = program.platform.CreateFolder(program.CustomerFolder);
     if (made.ok()) {
-      result = RunBackupJob(program, program.ZipMode);
+      result = RunBackupJob(program, selection);
     } else {
       // A read-only or vanished destination: nothing to collect into.
       WriteMessageLine(program, "Cartella " + program.CustomerFolder + " non creata", true,
                        program.ColorStop, false);
-      std::int16_t ask = 0;
-      ShowErrorBox(program, made.error, 0, ask, program.CustomerFolder, "");
+      ShowErrorBox(program, made.error, 0, ErrorBoxButtons::kOkOnly, program.CustomerFolder, "");
       DeleteFolderTree(program, program.TemporaryFolder(), 0);
       program.BackupRunning = false;
       result = JobResult::kFailed;
@@ -188,9 +190,9 @@ JobResult OkButtonClick(Program& program) {
   return result;
 }
 
-JobResult NomeClienteKeyPress(Program& program, char key) {
+JobResult NomeClienteKeyPress(Program& program, char key, const BackupSelection& selection) {
   if (key != 13) return JobResult::kNotStarted;
-  return OkButtonClick(program);
+  return OkButtonClick(program, selection);
 }
 
 void NomeClienteChange(Program& program, const std::string& text) {
@@ -204,19 +206,18 @@ void StopButtonClick(Program& program) {
   program.BackupRunning = false;
 }
 
-JobResult RunBackupJob(Program& program, std::int16_t mode) {
+JobResult RunBackupJob(Program& program, const BackupSelection& selection) {
   program.FilesNotCopied = 0;
-  std::int16_t add_to_list = 1;
   const std::string& product = program.SelectedSoftware;
   if (product == kProductNames[kDaxorOld]) {
-    CollectDaxorFiles(program, add_to_list);
+    CollectDaxorFiles(program, selection);
   } else if (product == kProductNames[kDaxor2D]) {
     program.CnfFolder = program.ProductFolder;
-    CollectDaxorFiles(program, add_to_list);
+    CollectDaxorFiles(program, selection);
   } else if (product == kProductNames[kTrelun]) {
-    CollectTrelunFiles(program, add_to_list);
+    CollectTrelunFiles(program, selection);
   } else if (product == kProductNames[kPlovik]) {
-    CollectPlovikFiles(program, add_to_list);
+    CollectPlovikFiles(program, selection);
   } else {
     ReportUnmanagedSoftware(program);
   }
@@ -236,7 +237,10 @@ JobResult RunBackupJob(Program& program, std::int16_t mode) {
       ShowBox(program, closing);
     }
     bool archived = true;
-    if (mode == 0 || mode == 1) archived = MakeArchive(program, mode);
+    if (selection.zip_mode == ZipTarget::kCustomerFolder ||
+        selection.zip_mode == ZipTarget::kBackupPath) {
+      archived = MakeArchive(program, selection);
+    }
     if (archived) {
       ShowBox(program, "Zip eseguito");
       result = missing == 0 ? JobResult::kCompleted : JobResult::kIncomplete;
@@ -246,7 +250,7 @@ JobResult RunBackupJob(Program& program, std::int16_t mode) {
     // Only a folder strictly below the destination is removed: never the
     // destination itself or anything above it, whatever a caller left in
     // CustomerFolder.
-    if (LiesBelow(program.platform, program.CustomerFolder, program.BackupPath)) {
+    if (LiesBelow(program.platform, program.CustomerFolder, selection.destination)) {
       DeleteFolderTree(program, program.CustomerFolder, 0);
     }
     SetBackground(program, kBackgroundNormal);

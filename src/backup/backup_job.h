@@ -4,10 +4,10 @@
 #ifndef ZARIREVO_BACKUP_BACKUP_JOB_H_
 #define ZARIREVO_BACKUP_BACKUP_JOB_H_
 
-#include <cstdint>
 #include <string>
 
 #include "app/program_state.h"
+#include "backup/backup_selection.h"
 
 namespace zr {
 
@@ -19,13 +19,17 @@ enum class JobResult {
   kFailed,      // stopped, archive not made, product not managed
 };
 
-JobResult OkButtonClick(Program& program);
+/// OK_B: the backup of `selection` (the main window's CurrentBackupSelection).
+/// The customer name is `selection.customer`; the destination is BackupPath,
+/// completed in place when it lacks a drive, and the job gets it so.
+JobResult OkButtonClick(Program& program, BackupSelection selection);
 /// Enter (character 13) in NomeCliente runs the OK handler, also while OK_B is disabled.
-JobResult NomeClienteKeyPress(Program& program, char key);
+JobResult NomeClienteKeyPress(Program& program, char key, const BackupSelection& selection);
 /// OK_B is enabled exactly when the name box is not empty.
 void NomeClienteChange(Program& program, const std::string& text);
 void StopButtonClick(Program& program);
-JobResult RunBackupJob(Program& program, std::int16_t mode);
+/// Collects into CustomerFolder, then archives as `selection.zip_mode` says.
+JobResult RunBackupJob(Program& program, const BackupSelection& selection);
 void ReportUnmanagedSoftware(Program& program);
 
 }  // namespace zr

@@ -82,7 +82,7 @@ class BackupJobTest : public ::testing::Test {
     const std::vector<std::string> left_out = {program_.TemporaryFolder(), program_.BackupPath};
     const auto before = testing::FilesOf(world_, {"C:\\", "D:\\"}, left_out);
     NomeClienteChange(program_, customer);
-    const JobResult result = OkButtonClick(program_);
+    const JobResult result = OkButtonClick(program_, CurrentBackupSelection(program_));
     EXPECT_EQ(testing::FilesOf(world_, {"C:\\", "D:\\"}, left_out), before);
     return result;
   }
@@ -181,9 +181,11 @@ TEST_F(BackupJobTest, EnterInTheNameBoxRunsTheJobEvenWithOkDisabled) {
   program_.ZipMode = 2;
   program_.main.NomeCliente = "METAL";
   program_.main.OK_B.enabled = false;
-  EXPECT_EQ(NomeClienteKeyPress(program_, 'x'), JobResult::kNotStarted);
+  EXPECT_EQ(NomeClienteKeyPress(program_, 'x', CurrentBackupSelection(program_)),
+            JobResult::kNotStarted);
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
-  EXPECT_EQ(NomeClienteKeyPress(program_, 13), JobResult::kCompleted);
+  EXPECT_EQ(NomeClienteKeyPress(program_, 13, CurrentBackupSelection(program_)),
+            JobResult::kCompleted);
   EXPECT_TRUE(world_.Exists("A:\\METAL\\PP1.TXT"));
 }
 
@@ -242,7 +244,7 @@ TEST_F(BackupJobTest, TheSameNameTwiceIsRefusedUntilTheNameIsEdited) {
   ASSERT_EQ(Backup("METAL"), JobResult::kCompleted);
   const auto before = world_.Tree("A:\\");
   const size_t boxes = world_.ui().boxes().size();
-  EXPECT_EQ(OkButtonClick(program_), JobResult::kNotStarted);
+  EXPECT_EQ(OkButtonClick(program_, CurrentBackupSelection(program_)), JobResult::kNotStarted);
   ASSERT_EQ(world_.ui().boxes().size(), boxes + 1);
   const auto& box = world_.ui().boxes().back().request;
   EXPECT_EQ(box.text, "Nome cliente già esistente nel percorso A:\\\rDigitarne un'altro.");
@@ -408,7 +410,7 @@ TEST_F(BackupJobTest, AStopRemovesOnlyTheCustomerFolderBelowTheDestination) {
     SCOPED_TRACE(left);
     program_.CustomerFolder = left;
     program_.BackupRunning = false;
-    EXPECT_EQ(RunBackupJob(program_, 1), JobResult::kFailed);
+    EXPECT_EQ(RunBackupJob(program_, CurrentBackupSelection(program_)), JobResult::kFailed);
     EXPECT_EQ(world_.Tree("A:\\"), (std::vector<std::string>{"BK/OTHER/KEEP.TXT", "KEEP.TXT"}));
   }
 }

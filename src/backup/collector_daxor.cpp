@@ -2,6 +2,7 @@
 // folder of KY-GEN.CNF; the machine files name the folders of reports and
 // turrets, the post-processor programs, the laser tables and the tool tables.
 // Programs and databases are entered in the archive list only.
+#include <optional>
 #include <string>
 
 #include "backup/collector_support.h"
@@ -13,7 +14,7 @@ namespace zr {
 
 namespace {
 
-bool NoValue(const std::string& value) { return value.empty() || value == kMissingParameter; }
+bool NoValue(const std::optional<std::string>& value) { return !value || value->empty(); }
 
 // Copies the files with `extension` of each machine's `key` folder into
 // `key` & "\" & the folder's last name & "\" of the backup; a machine without
@@ -22,12 +23,13 @@ void CopyMachineFolders(Program& program, const FileListing& machines,
                         const std::string& mac_folder, const std::string& key,
                         const std::string& extension, std::int16_t flag) {
   ForEachMachineParameter(
-      program, machines, mac_folder, key, [&](const FileListingEntry&, const std::string& value) {
+      program, machines, mac_folder, key,
+      [&](const FileListingEntry&, const std::optional<std::string>& value) {
         std::string source = program.CnfFolder;
         std::string subfolder = "\\DAXORDIR\\";
         if (!NoValue(value)) {
-          source = value;
-          subfolder = "\\" + std::string(NameOfText(value)) + "\\";
+          source = *value;
+          subfolder = "\\" + std::string(NameOfText(source)) + "\\";
         }
         CopyFolder(program, source + "\\", program.CustomerFolder + key + subfolder, extension,
                    program.ColorLightGreen, flag);
@@ -40,19 +42,19 @@ void CopyToolTables(Program& program, const FileListing& machines, const std::st
   const std::string cnf = program.CnfFolder + "\\";
   ForEachMachineParameter(
       program, machines, mac_folder, "TAB-UT",
-      [&](const FileListingEntry& entry, const std::string& value) {
+      [&](const FileListingEntry& entry, const std::optional<std::string>& parameter) {
         std::string table;
         std::string label;
-        if (NoValue(value)) {
+        if (NoValue(parameter)) {
           const std::string stem = StripExtension(entry.name);
           table = cnf + stem + ".UT";
           label = cnf + stem + ".LBL";
-        } else if (value.find(':') == std::string::npos) {
-          label = cnf + StripExtension(value) + ".LBL";
-          table = cnf + value;
+        } else if (parameter->find(':') == std::string::npos) {
+          label = cnf + StripExtension(*parameter) + ".LBL";
+          table = cnf + *parameter;
         } else {
-          table = value;
-          label = StripExtension(value) + ".LBL";
+          table = *parameter;
+          label = StripExtension(*parameter) + ".LBL";
         }
         CopyOneFile(program, table, program.CustomerFolder, program.ColorCyan, flag);
         CopyOneFile(program, label, program.CustomerFolder, program.ColorCyan, flag);
@@ -61,9 +63,9 @@ void CopyToolTables(Program& program, const FileListing& machines, const std::st
 
 }  // namespace
 
-void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
-  const std::int16_t flag = add_to_list;
-  const BaseFormMenus& menus = program.menus;
+void CollectDaxorFiles(Program& program, const BackupSelection& selection) {
+  const std::int16_t flag = 1;          // every copied file is entered in the archive list
+  const auto& items = selection.items;  // read at each step
   const std::string cnf = program.CnfFolder + "\\";
   const std::string customer = program.CustomerFolder;
   std::string mac_folder = program.CnfFolder + "\\MAC\\";
@@ -73,23 +75,23 @@ void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
   const std::string database_folder = ReadCnfRecord(program, 270);
 
   FileListing machines;
-  if (menus.Menu214.checked || menus.Menu231.checked || menus.Menu221.checked ||
-      menus.Menu241.enabled || menus.Menu242.enabled) {
+  if (items().reports || items().laser_tables || items().post_processor_exe ||
+      items().punches_offered || items().dies_offered) {
     machines = ListMachineFiles(program, mac_folder);
   }
 
-  if (menus.Menu211.checked) {
+  if (items().machines) {
     CopyFolder(program, mac_folder, customer + "MAC\\", "MAC", program.ColorBlue, flag);
   }
-  if (menus.Menu212.checked) CopyFolder(program, cnf, customer, "TXT", program.ColorGreen, flag);
-  if (menus.Menu213.checked) {
+  if (items().post_processor) CopyFolder(program, cnf, customer, "TXT", program.ColorGreen, flag);
+  if (items().customisations) {
     CopyFolder(program, cnf, customer, "INI", program.ColorCyan, flag);
     CopyFolder(program, cnf, customer, "PAU", program.ColorRed, flag);
   }
-  if (menus.Menu214.checked) {
+  if (items().reports) {
     CopyMachineFolders(program, machines, mac_folder, "REPORT-PATH", "DAT", flag);
   }
-  if (menus.Menu215.checked) {
+  if (items().product_files) {
     CopyFolder(program, cnf, customer, "CNF", program.ColorLightRed, flag);
     const std::string settings_folder = program.ProductSettingsFile[0] + "\\";
     if (FileExists(program.platform, settings_folder + program.ProductSettingsFile[1])) {
@@ -97,28 +99,32 @@ void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
     }
     CopyFolder(program, cnf, customer, "DAT", program.ColorLightGreen, flag);
   }
-  if (menus.Menu216.checked) {
+  if (items().transmissions) {
     CopyFolder(program, cnf + "CFG\\", customer + "TRASMISSIONI32\\", "CFG",
                program.ColorLightYellow, flag);
     CopyFolder(program, cnf + "RSW\\", customer + "TRASMISSIONI16\\", "RSW",
                program.ColorLightYellow, flag);
   }
-  if (menus.Menu221.checked) {
+  if (items().post_processor_exe) {
     ForEachMachineParameter(program, machines, mac_folder, "POST-PROCESSOR",
-                            [&](const FileListingEntry&, const std::string& name) {
-                              ListOnly(program, cnf + name + ".EXE", program.ColorGray);
+                            [&](const FileListingEntry&, const std::optional<std::string>& name) {
+                              // A machine without the key lists the program
+                              // "Parametro inesistente.EXE", which then shows as missing.
+                              ListOnly(program,
+                                       cnf + name.value_or("Parametro inesistente") + ".EXE",
+                                       program.ColorGray);
                             });
   }
-  if (menus.Menu231.checked) {
+  if (items().laser_tables) {
     ListLaserTables(program, machines, mac_folder, database_folder + "\\");
   }
-  if (menus.Menu232.checked) {
+  if (items().tables_mdb) {
     ListOnly(program, database_folder + "\\TABELLE.MDB", program.ColorMagenta);
   }
-  if (menus.Menu233.checked) {
+  if (items().material_mdb) {
     ListOnly(program, database_folder + "\\MATERIAL.MDB", program.ColorMagenta);
   }
-  if (menus.Menu217.checked) {
+  if (items().windows_files) {
     // Presence alone decides: names are found without regard to case.
     const std::string destination = customer + PathBelowRoot(windows_folder, true);
     for (const std::string& name : program.DaxorIniFiles) {
@@ -128,10 +134,10 @@ void CollectDaxorFiles(Program& program, std::int16_t& add_to_list) {
       }
     }
   }
-  if (menus.Menu241.checked) {
+  if (items().punches) {
     CopyMachineFolders(program, machines, mac_folder, "TORRETTA-PATH", "TOR", flag);
   }
-  if (menus.Menu242.checked) CopyToolTables(program, machines, mac_folder, flag);
+  if (items().dies) CopyToolTables(program, machines, mac_folder, flag);
 }
 
 }  // namespace zr

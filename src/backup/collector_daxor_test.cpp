@@ -58,7 +58,7 @@ class DaxorCollectorTest : public testing::ProductFixture {
                              "C:\\WINDOWS\\WIN.INI"}) {
       world_.WriteFile(file, "x");
     }
-    world_.platform().ChangeFolder("C:\\DAXOR");
+    EXPECT_TRUE(world_.platform().ChangeFolder("C:\\DAXOR").ok());
   }
 
   void Collect() { RunKeepingSources(CollectDaxorFiles); }
@@ -239,8 +239,7 @@ TEST_F(DaxorCollectorTest, DiskFullLeavesThatFileOutAndTheCollectorGoesOn) {
   program.menus.Menu211.checked = true;
   program.menus.Menu212.checked = true;
   program.menus.Menu213.checked = true;
-  std::int16_t add_to_list = 1;
-  CollectDaxorFiles(program, add_to_list);
+  CollectDaxorFiles(program, CurrentBackupSelection(program));
   EXPECT_EQ(ArchiveList(world_, program),
             (Strings{"C:\\DAXOR\\MAC\\L3030.MAC", "C:\\DAXOR\\MAC\\P2000.MAC",
                      "C:\\DAXOR\\CUSTOM.INI", "C:\\DAXOR\\X.PAU"}));

@@ -54,9 +54,9 @@ void CopyToolFolder(Program& program, const std::string& key, const std::string&
 
 }  // namespace
 
-void CollectPlovikFiles(Program& program, std::int16_t& add_to_list) {
-  const std::int16_t flag = add_to_list;
-  const BaseFormMenus& menus = program.menus;
+void CollectPlovikFiles(Program& program, const BackupSelection& selection) {
+  const std::int16_t flag = 1;          // every copied file is entered in the archive list
+  const auto& items = selection.items;  // read at each step
 
   DeleteArchiveList(program);
 
@@ -65,36 +65,36 @@ void CollectPlovikFiles(Program& program, std::int16_t& add_to_list) {
   std::string machine_folder;
   FileListing machines;
   bool machine_folder_set = false;
-  if (menus.Menu211.checked || menus.Menu213.checked) {
+  if (items().machines || items().customisations) {
     machine_folder = PathSetting(program, "MAC", "C:\\Plovik\\DATA\\MAC");
     machine_folder_set = !TrimBlanks(machine_folder).empty();
     if (machine_folder_set) machines = ListMachineFiles(program, machine_folder);
   }
-  if (menus.Menu211.checked && machine_folder_set) {
+  if (items().machines && machine_folder_set) {
     CopyFolder(program, machine_folder, program.CustomerFolder + MirroredSubfolder(machine_folder),
                "*", program.ColorBlue, flag);
   }
-  if (menus.Menu213.checked) {
+  if (items().customisations) {
     for (const FileListingEntry& entry : machines) {
       const std::string machine_file = entry.folder + entry.name;
       CopyNamedFile(program, machine_file, "REFERENCES", flag);
       CopyNamedFile(program, machine_file, "INTERMEDIATE", flag);
     }
   }
-  if (menus.Menu215.checked) {
+  if (items().product_files) {
     CopyFolder(program, program.ProductSettingsFile[0] + "\\", program.CustomerFolder, "INI",
                program.ColorCyan, flag);
   }
-  if (menus.Menu221.checked) {
+  if (items().post_processor_exe) {
     ListOnly(program, program.ProductFolder + "\\PLOVIKPPR.EXE", program.ColorGray);
   }
-  if (menus.Menu231.checked) ListDatabase(program, "Piegatura.mdb");
-  if (menus.Menu232.checked) ListDatabase(program, "Localdb.mdb");
-  if (menus.Menu233.checked) ListDatabase(program, "Utensili.mdb");
-  if (menus.Menu241.checked) {
+  if (items().laser_tables) ListDatabase(program, "Piegatura.mdb");
+  if (items().tables_mdb) ListDatabase(program, "Localdb.mdb");
+  if (items().material_mdb) ListDatabase(program, "Utensili.mdb");
+  if (items().punches) {
     CopyToolFolder(program, "PUNCHES", "C:\\Plovik\\DATA\\PUNCHES\\", flag);
   }
-  if (menus.Menu242.checked) CopyToolFolder(program, "MATR", "C:\\Plovik\\DATA\\MATR\\", flag);
+  if (items().dies) CopyToolFolder(program, "MATR", "C:\\Plovik\\DATA\\MATR\\", flag);
 }
 
 }  // namespace zr

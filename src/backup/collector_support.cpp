@@ -16,10 +16,9 @@ FileListing ListMachineFiles(Program& program, std::string& folder) {
   return machines;
 }
 
-void ForEachMachineParameter(
-    Program& program, const FileListing& machines, const std::string& mac_folder,
-    const std::string& key,
-    const std::function<void(const FileListingEntry& entry, const std::string& value)>& step) {
+void ForEachMachineParameter(Program& program, const FileListing& machines,
+                             const std::string& mac_folder, const std::string& key,
+                             const MachineParameterStep& step) {
   for (const FileListingEntry& entry : machines) {
     step(entry, GetCnfParameter(program, mac_folder + entry.name, key, 1));
   }
@@ -27,21 +26,21 @@ void ForEachMachineParameter(
 
 void ListLaserTables(Program& program, const FileListing& machines, const std::string& mac_folder,
                      const std::string& database_prefix) {
-  ForEachMachineParameter(program, machines, mac_folder, "LASERTAB",
-                          [&](const FileListingEntry& entry, const std::string& laser_table) {
-                            if (laser_table.rfind("100", 0) != 0) return;
-                            const std::string name = GetCnfParameter(
-                                program, mac_folder + entry.name, "NOME-TABELLE", 1);
-                            std::string table;
-                            if (name != kMissingParameter) {
-                              table = database_prefix + name + ".MDB";
-                            } else {
-                              const std::size_t keep =
-                                  entry.name.size() >= 3 ? entry.name.size() - 3 : 0;
-                              table = database_prefix + entry.name.substr(0, keep) + "MDB";
-                            }
-                            ListOnly(program, table, program.ColorMagenta);
-                          });
+  ForEachMachineParameter(
+      program, machines, mac_folder, "LASERTAB",
+      [&](const FileListingEntry& entry, const std::optional<std::string>& laser_table) {
+        if (!laser_table || laser_table->rfind("100", 0) != 0) return;
+        const std::optional<std::string> name =
+            GetCnfParameter(program, mac_folder + entry.name, "NOME-TABELLE", 1);
+        std::string table;
+        if (name) {
+          table = database_prefix + *name + ".MDB";
+        } else {
+          const std::size_t keep = entry.name.size() >= 3 ? entry.name.size() - 3 : 0;
+          table = database_prefix + entry.name.substr(0, keep) + "MDB";
+        }
+        ListOnly(program, table, program.ColorMagenta);
+      });
 }
 
 void CopyFolder(Program& program, const std::string& source, const std::string& destination,

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/program_state.h"
@@ -28,11 +29,12 @@ FileListing ListMachineFiles(Program& program, std::string& folder);
 
 /// For each entry of `machines` in order: the machine file is
 /// `mac_folder` & entry name; `step` receives the entry and the value
-/// number 1 of `key` in that file ("Parametro inesistente" when missing).
-void ForEachMachineParameter(
-    Program& program, const FileListing& machines, const std::string& mac_folder,
-    const std::string& key,
-    const std::function<void(const FileListingEntry& entry, const std::string& value)>& step);
+/// number 1 of `key` in that file (nullopt when the file has no such line).
+using MachineParameterStep =
+    std::function<void(const FileListingEntry& entry, const std::optional<std::string>& value)>;
+void ForEachMachineParameter(Program& program, const FileListing& machines,
+                             const std::string& mac_folder, const std::string& key,
+                             const MachineParameterStep& step);
 
 /// The laser tables named in the machine files, entered in the archive list
 /// only: for each machine whose LASERTAB begins with "100", the table

@@ -19,6 +19,7 @@
 #include "app/program_state.h"
 #include "tests/test_world.h"
 #include "text/strings.h"
+#include "ui/base_form.h"
 
 namespace zr::testing {
 
@@ -124,11 +125,10 @@ class ProductFixture : public ::testing::Test {
   /// Runs a collector, then checks that the installation (drives C: and D:,
   /// less the customer folder and the temporary folder) is byte for byte
   /// what it was.
-  void RunKeepingSources(void (*collector)(Program&, std::int16_t&)) {
+  void RunKeepingSources(void (*collector)(Program&, const BackupSelection&)) {
     const std::vector<std::string> left_out = {program_.CustomerFolder, program_.TemporaryFolder()};
     const auto before = FilesOf(world_, {"C:\\", "D:\\"}, left_out);
-    std::int16_t add_to_list = 1;
-    collector(program_, add_to_list);
+    collector(program_, CurrentBackupSelection(program_));
     EXPECT_EQ(FilesOf(world_, {"C:\\", "D:\\"}, left_out), before);
   }
 

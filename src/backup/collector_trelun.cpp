@@ -29,9 +29,9 @@ std::string TrelunDatabaseFolder(Program& program) {
 
 }  // namespace
 
-void CollectTrelunFiles(Program& program, std::int16_t& add_to_list) {
-  const std::int16_t flag = add_to_list;
-  const BaseFormMenus& menus = program.menus;
+void CollectTrelunFiles(Program& program, const BackupSelection& selection) {
+  const std::int16_t flag = 1;          // every copied file is entered in the archive list
+  const auto& items = selection.items;  // read at each step
   const std::string post = program.ProductFolder + "\\POST\\";
   std::string mac_folder = post + "MAC\\";
   const std::string customer = program.CustomerFolder;
@@ -40,39 +40,41 @@ void CollectTrelunFiles(Program& program, std::int16_t& add_to_list) {
   const std::string database_folder = TrelunDatabaseFolder(program);
 
   FileListing machines;
-  if (menus.Menu214.checked || menus.Menu231.checked || menus.Menu221.checked) {
+  if (items().reports || items().laser_tables || items().post_processor_exe) {
     machines = ListMachineFiles(program, mac_folder);
   }
 
-  if (menus.Menu211.checked) {
+  if (items().machines) {
     CopyFolder(program, mac_folder, customer + "POST\\MAC\\", "MAC", program.ColorBlue, flag);
   }
-  if (menus.Menu212.checked) {
+  if (items().post_processor) {
     CopyFolder(program, post, customer + "\\POST\\", "TXT", program.ColorGreen, flag);
   }
   CopyFolder(program, program.ProductSettingsFile[0] + "\\", customer + "\\POST\\", "INI",
              program.ColorCyan, flag);
-  if (menus.Menu221.checked) {
+  if (items().post_processor_exe) {
     ForEachMachineParameter(
         program, machines, mac_folder, "POST-PROCESSOR",
-        [&](const FileListingEntry&, const std::string& name) {
+        [&](const FileListingEntry&, const std::optional<std::string>& parameter) {
+          // A machine without the key lists "Parametro inesistente.EXE".
+          const std::string name = parameter.value_or("Parametro inesistente");
           const bool has_exe = name.size() >= 4 && ToUpper(name.substr(name.size() - 4)) == ".EXE";
           ListOnly(program, post + name + (has_exe ? "" : ".EXE"), program.ColorGray);
         });
   }
-  if (menus.Menu231.checked) ListLaserTables(program, machines, mac_folder, database_folder);
-  if (menus.Menu232.checked) {
+  if (items().laser_tables) ListLaserTables(program, machines, mac_folder, database_folder);
+  if (items().tables_mdb) {
     ListOnly(program, database_folder + "\\TABELLE.MDB", program.ColorMagenta);
   }
-  if (menus.Menu233.checked) {
+  if (items().material_mdb) {
     ListOnly(program, database_folder + "\\MATERIAL.MDB", program.ColorMagenta);
   }
-  if (menus.Menu241.checked) {
+  if (items().punches) {
     for (const char* head : kHeads) {
       CopyFolder(program, program.ProductFolder + head, customer, "INI", program.ColorCyan, flag);
     }
   }
-  if (menus.Menu242.checked) {
+  if (items().dies) {
     for (const char* head : kHeads) {
       for (const char* extension : {"HED", "B3D"}) {
         ListFolderOnly(program, program.ProductFolder + head, extension, program.ColorLightCyan);

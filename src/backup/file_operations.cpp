@@ -31,8 +31,7 @@ void ShowOkBox(Program& program, const std::string& text, const std::string& tit
 
 // Shows a failed file operation with its error number and the file's path.
 void ShowFileError(Program& program, int error, const std::string& file) {
-  std::int16_t ask = 0;
-  ShowErrorBox(program, error, 1, ask, file, "");
+  ShowErrorBox(program, error, 1, ErrorBoxButtons::kOkOnly, file, "");
 }
 
 // Deletes the tree below `folder` (which ends with "\"). False when a file
@@ -47,7 +46,8 @@ bool DeleteTree(Program& program, const std::string& folder) {
   while (restart) {
     restart = false;
     std::vector<FolderEntry> entries;
-    platform.List(folder + "*", ListKind::kFilesAndFolders, &entries);
+    IgnoreStatus(platform.List(folder + "*", ListKind::kFilesAndFolders, &entries),
+                 "a folder that cannot be listed is taken as empty");
     for (const FolderEntry& entry : entries) {
       if (entry.name == "." || entry.name == "..") continue;
       const std::string path = folder + entry.name;
@@ -65,7 +65,8 @@ bool DeleteTree(Program& program, const std::string& folder) {
       }
       unsigned attributes = 0;
       if (platform.GetAttributes(path, &attributes).ok() && (attributes & kAttrReadOnly) != 0) {
-        platform.SetAttributes(path, kAttrNormal);
+        IgnoreStatus(platform.SetAttributes(path, kAttrNormal),
+                     "the delete that follows reports a file that stays read-only");
       }
       const Status deleted = platform.DeleteFile(path);
       if (!deleted.ok()) {
@@ -76,7 +77,7 @@ bool DeleteTree(Program& program, const std::string& folder) {
   }
   const bool drive_root = folder.size() >= 2 && folder.compare(folder.size() - 2, 2, ":\\") == 0;
   if (!drive_root) {
-    platform.RemoveFolder(folder);  // a folder that cannot go stays, without a message
+    IgnoreStatus(platform.RemoveFolder(folder), "a folder that cannot go stays, without a message");
     program.ui.ProcessPendingInput();
   }
   return true;
@@ -203,7 +204,8 @@ void ListFiles(Program& program, std::string& folder, std::string& extension, Fi
   if (extension.empty()) extension.assign(1, '*');
   if (!EndsWithBackslash(folder)) folder += kBackslash;
   std::vector<FolderEntry> entries;
-  program.platform.List(folder + "*." + extension, ListKind::kFilesOnly, &entries);
+  IgnoreStatus(program.platform.List(folder + "*." + extension, ListKind::kFilesOnly, &entries),
+               "a folder that cannot be listed is taken as empty");
   for (const FolderEntry& entry : entries) {
     if (entry.is_folder()) continue;
     program.ui.ProcessPendingInput();
@@ -222,7 +224,8 @@ bool ListSubfolders(Program& program, const std::string& folder, std::vector<std
                     std::int16_t recurse) {
   const std::size_t first = list.size();
   std::vector<FolderEntry> entries;
-  program.platform.List(folder + "*", ListKind::kFilesAndFolders, &entries);
+  IgnoreStatus(program.platform.List(folder + "*", ListKind::kFilesAndFolders, &entries),
+               "a folder that cannot be listed is taken as empty");
   for (const FolderEntry& entry : entries) {
     if (entry.name == "." || entry.name == "..") continue;
     if (entry.is_folder()) list.push_back(folder + entry.name);
@@ -247,10 +250,10 @@ bool MakePath(Program& program, std::string& path, std::int16_t mode, bool creat
   if (!checked.ok()) {
     exists = false;
     if (mode == 0) {
-      std::int16_t ask = 1;
-      ShowErrorBox(program, checked.error, 0, ask, path + "\r",
-                   "Premere OK se sistemato ,altrimenti CANCEL per uscire\r");
-      if (ask == 2) program.ui.EndProgram();
+      const Answer answer =
+          ShowErrorBox(program, checked.error, 0, ErrorBoxButtons::kOkCancel, path + "\r",
+                       "Premere OK se sistemato ,altrimenti CANCEL per uscire\r");
+      if (answer == Answer::kCancel) program.ui.EndProgram();
       std::string again = path;
       const bool found_again = MakePath(program, again, 0, false);
       // After the user fixed the device, only a drive root takes the repeated
@@ -322,7 +325,8 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   // what a refused or missing destination leaves out.
   std::vector<FolderEntry> entries;
   if (!extension.empty()) {
-    program.platform.List(source + "*." + extension, ListKind::kFilesOnly, &entries);
+    IgnoreStatus(program.platform.List(source + "*." + extension, ListKind::kFilesOnly, &entries),
+                 "a folder that cannot be listed is taken as empty");
     std::erase_if(entries, [](const FolderEntry& entry) { return entry.is_folder(); });
   }
   const int files_in_hand = extension.empty() ? (FileExists(program.platform, source) ? 1 : 0)
@@ -397,8 +401,7 @@ void CopyFilesByExtension(Program& program, const std::string& source,
 void AppendLineToFile(Program& program, const std::string& line, const std::string& file) {
   const Status appended = AppendTextLine(program.platform, file, line);
   if (!appended.ok()) {
-    std::int16_t ask = 0;
-    ShowErrorBox(program, appended.error, 1, ask, "", "");
+    ShowErrorBox(program, appended.error, 1, ErrorBoxButtons::kOkOnly, "", "");
   }
 }
 

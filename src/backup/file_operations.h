@@ -7,7 +7,6 @@
 #define ZARIREVO_BACKUP_FILE_OPERATIONS_H_
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,18 +20,6 @@ struct FileListingEntry {
   std::string folder;  // folder as it was passed, with trailing "\"
 };
 using FileListing = std::vector<FileListingEntry>;
-
-/// A file operation failed with a run-time error on a file. The copy routine
-/// no longer throws it (a failed copy is reported and counted, and the job
-/// goes on); callers that delete trees still catch it.
-struct CopyFailed : std::runtime_error {
-  CopyFailed(int error_number, std::string file_path)
-      : std::runtime_error("copy failed: " + file_path),
-        error(error_number),
-        file(std::move(file_path)) {}
-  int error;
-  std::string file;
-};
 
 void DeleteFolderTree(Program& program, std::string folder, std::int16_t ask);
 void ListFiles(Program& program, std::string& folder, std::string& extension, FileListing& listing,

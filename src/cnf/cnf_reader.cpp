@@ -52,8 +52,8 @@ std::string ReadCnfRecord(CnfSession& program, std::int16_t number) {
   return TrimBlanks(Cp1252ToUtf8(bytes.substr(offset, kRecordText)));
 }
 
-std::string GetCnfParameter(CnfSession& program, const std::string& file, const std::string& key,
-                            std::int16_t number) {
+std::optional<std::string> GetCnfParameter(CnfSession& program, const std::string& file,
+                                           const std::string& key, std::int16_t number) {
   std::vector<std::string> lines;
   const Status status = ReadTextLines(program.platform, file, &lines);
   if (!status.ok()) {
@@ -66,10 +66,10 @@ std::string GetCnfParameter(CnfSession& program, const std::string& file, const 
       box.buttons = Buttons::kOk;
       program.ui.ShowMessageBox(box);
     }
-    return {};
+    return std::string();
   }
   // Reading past the end of an empty file is an error: no value, no message.
-  if (lines.empty()) return {};
+  if (lines.empty()) return std::string();
 
   const std::string* found = nullptr;
   for (const std::string& line : lines) {
@@ -78,12 +78,12 @@ std::string GetCnfParameter(CnfSession& program, const std::string& file, const 
       break;
     }
   }
-  if (found == nullptr) return kMissingParameter;
+  if (found == nullptr) return std::nullopt;
 
   std::array<std::string, kMaxFields + 1> fields;
   std::int16_t count = 0;
   SplitFields(*found, "|", fields, count);
-  if (number < 0 || number + 1 > kMaxFields) return {};
+  if (number < 0 || number + 1 > kMaxFields) return std::string();
   return StripComment(fields[static_cast<std::size_t>(number + 1)]);
 }
 

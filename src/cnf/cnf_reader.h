@@ -6,13 +6,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "cnf/cnf_session.h"
 
 namespace zr {
 
-inline constexpr const char* kMissingParameter = "Parametro inesistente";
 inline constexpr int kMaxFields = 12;
 
 /// A folder that holds KY-GEN.CNF, or the current folder. Asks with the
@@ -26,11 +26,11 @@ std::string LocateCnfFolder(CnfSession& program, bool force_question);
 std::string ReadCnfRecord(CnfSession& program, std::int16_t number);
 
 /// Value `number` (0 to 11; 0 is the text before the first "|") of the first
-/// line of `file` that starts with `key` (case counts); "Parametro
-/// inesistente" when no line does; "" when the file cannot be read (a missing
-/// file also shows the "File non trovato" box).
-std::string GetCnfParameter(CnfSession& program, const std::string& file, const std::string& key,
-                            std::int16_t number);
+/// line of `file` that starts with `key` (case counts); nullopt when no line
+/// does; "" when the file cannot be read (a missing file also shows the "File
+/// non trovato" box).
+std::optional<std::string> GetCnfParameter(CnfSession& program, const std::string& file,
+                                           const std::string& key, std::int16_t number);
 
 /// Splits a line into at most 12 fields (index 1 to 12; index 0 unused).
 /// Fields beyond the 12th are ignored.

@@ -55,8 +55,9 @@ TEST(StripCommentTest, CutsAtApostropheThenTabKeepingInnerBlanks) {
 
 class CnfReaderTest : public ::testing::Test {
  protected:
+  // The value, or "<missing>" when no line has the key.
   std::string Param(const std::string& key, std::int16_t number) {
-    return GetCnfParameter(program_, "C:\\CNF\\MAC\\L1.MAC", key, number);
+    return GetCnfParameter(program_, "C:\\CNF\\MAC\\L1.MAC", key, number).value_or("<missing>");
   }
   void Lines(const std::vector<std::string>& lines) {
     world_.WriteLines("C:\\CNF\\MAC\\L1.MAC", lines);
@@ -92,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LookupCase{"FirstLineStartingWithTheKeyWins", {"TAB-UT|x", "TAB|y"}, "TAB", 1, "x"},
         LookupCase{"KeyWithLeadingBlankInFileIsNotFound",
-                   {" REPORT-PATH|C:\\R"}, "REPORT-PATH", 1, "Parametro inesistente"},
+                   {" REPORT-PATH|C:\\R"}, "REPORT-PATH", 1, "<missing>"},
         LookupCase{"ValueKeepsBlanksBeforeAComment",
                    {"OTHER|1", "REPORT-PATH|  C:\\REPORT   ' where reports go"},
                    "REPORT-PATH", 1, "C:\\REPORT   "},
@@ -106,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"ValueNumberTwelvePastTheFieldsGivesEmpty", {"K|a|b"}, "K", 12, ""},
         LookupCase{"NegativeValueNumberGivesEmpty", {"K|a|b"}, "K", -1, ""},
         LookupCase{"CaseOfTheKeyCounts", {"report-path|x"}, "REPORT-PATH", 1,
-                   "Parametro inesistente"}),
+                   "<missing>"}),
     [](const ::testing::TestParamInfo<LookupCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -117,7 +118,7 @@ TEST_F(CnfReaderTest, EmptyFileGivesEmptyValueWithoutMessage) {
 }
 
 TEST_F(CnfReaderTest, MissingFolderGivesEmptyValueWithoutMessage) {
-  EXPECT_EQ(GetCnfParameter(program_, "C:\\NONE\\L1.MAC", "K", 1), "");
+  EXPECT_EQ(GetCnfParameter(program_, "C:\\NONE\\L1.MAC", "K", 1), std::string());
   EXPECT_TRUE(ui_.boxes().empty());
 }
 
@@ -134,7 +135,7 @@ TEST_F(CnfReaderTest, MissingFileShowsFileNotFoundBox) {
 
 TEST_F(CnfReaderTest, ShortPathUnderLongCnfFolderDoesNotBreak) {
   program_.CnfFolder = "C:\\A\\VERY\\LONG\\FOLDER\\NAME\\THAT\\IS\\LONGER";
-  EXPECT_EQ(GetCnfParameter(program_, "C:\\X.MAC", "K", 1), "");
+  EXPECT_EQ(GetCnfParameter(program_, "C:\\X.MAC", "K", 1), std::string());
   ASSERT_EQ(ui_.boxes().size(), 1u);
 }
 

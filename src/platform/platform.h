@@ -39,7 +39,7 @@ enum RuntimeError : int {
 
 /// Outcome of a platform call: `error` is 0 on success, otherwise one of the
 /// run-time error numbers above; `detail` is a host message for logs and boxes.
-struct Status {
+struct [[nodiscard]] Status {
   int error = kErrNone;
   std::string detail;
 
@@ -47,6 +47,10 @@ struct Status {
   static Status Ok() { return {}; }
   static Status Error(int number, std::string what = {}) { return {number, std::move(what)}; }
 };
+
+/// Drops a Status on purpose, where the outcome changes nothing the program
+/// does next; `why` says so at the call ("an unreadable folder lists as empty").
+inline void IgnoreStatus(const Status& /*status*/, const char* /*why*/) {}
 
 /// File attributes, with the values Windows gives them.
 enum Attribute : unsigned {

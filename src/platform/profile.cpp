@@ -212,7 +212,9 @@ Status ReplaceFile(Platform& platform, const std::string& file, const std::strin
     status = platform.SetAttributes(temporary, attributes & (kAttrHidden | kAttrSystem));
   }
   if (status.ok()) status = platform.RenameFile(temporary, file);
-  if (!status.ok()) platform.DeleteFile(temporary);  // nothing to do when it was never made
+  if (!status.ok()) {
+    IgnoreStatus(platform.DeleteFile(temporary), "the failure reported is the write's");
+  }
   return status;
 }
 

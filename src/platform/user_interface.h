@@ -40,7 +40,11 @@ struct MessageBoxRequest {
 };
 
 /// Thrown by `EndProgram`: the program ends at once, nothing is saved. Caught
-/// only at the top of a front-end.
+/// only at the top of a front-end (and by MainWindowExit, which lets a running
+/// operation finish first). It is the one exception that crosses modules:
+/// "end the program at once" can be asked from deep inside any operation (a
+/// Cancel in a drive box, Chiudi, ESCI), and every frame between must be left
+/// without further work. Everything else is a returned value.
 /// `settings_saved` is true only when ExitProgram ended it after saving.
 struct ProgramEnded : std::exception {
   explicit ProgramEnded(bool saved = false) : settings_saved(saved) {}

@@ -63,16 +63,19 @@ void NotExtracted(Program& program, ExtractedArchive& row, const std::string& wh
 
 }  // namespace
 
-bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
+UnitExtraction ExtractBackupUnit(Program& program) {
+  UnitExtraction result;
+  ExtractedArchives& table = result.table;
   const std::string temporary = CopyTemporaryFolder(program);
   DeleteFolderTree(program, temporary, 0);
   Status made = CreateOneFolder(program.platform, temporary);
   if (!made.ok()) {
     // Nothing can be unpacked without the temporary folder: say so and treat
     // the unit as holding nothing to copy.
-    std::int16_t ask = 0;
-    ShowErrorBox(program, made.error, 1, ask, temporary + "\r", "");
-    throw TemporaryFolderFailed(temporary, made.error);
+    ShowErrorBox(program, made.error, 1, ErrorBoxButtons::kOkOnly, temporary + "\r", "");
+    result.failure = "cartella temporanea " + temporary + " non creata (errore " +
+                     std::to_string(made.error) + ")";
+    return result;
   }
 
   MakePath(program, program.BackupPath, 0, false);
@@ -87,8 +90,9 @@ bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
     box.buttons = Buttons::kOk;
     box.no_icon = true;
     program.ui.ShowMessageBox(box);
-    return false;
+    return result;
   }
+  result.found = true;
 
   const std::size_t count = listing.size();
   for (std::size_t i = 0; i < count; ++i) {
@@ -129,7 +133,7 @@ bool ExtractBackupUnit(Program& program, ExtractedArchives& table) {
                        " non estratto per intero: non copiato sul server.");
     }
   }
-  return true;
+  return result;
 }
 
 }  // namespace zr

@@ -44,8 +44,9 @@ TEST(ExtractBackupUnitTest, ThreeArchivesGiveThreeRowsEvenWhenOneIsDamaged) {
   world.DaxorArchive("METAL.V2.ZIP", {{"M2.MAC", "PP2.EXE"}});
   world.WriteFile("A:\\NOTES.TXT", "not an archive");
 
-  ExtractedArchives table;
-  ASSERT_TRUE(ExtractBackupUnit(world.program(), table));
+  const UnitExtraction unit = ExtractBackupUnit(world.program());
+  ASSERT_TRUE(unit.found);
+  const ExtractedArchives& table = unit.table;
 
   ASSERT_EQ(table.size(), 3u);
   EXPECT_EQ(table[0].folder, std::string(kTemp) + "EXTRACT_ALFA\\");
@@ -66,8 +67,8 @@ TEST(ExtractBackupUnitTest, StartsFromAnEmptyTemporaryFolder) {
   ServerWorld world;
   world.WriteFile(std::string(kTemp) + "EXTRACT_OLD\\LEFTOVER.MAC", "x");
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
-  ExtractedArchives table;
-  ASSERT_TRUE(ExtractBackupUnit(world.program(), table));
+  const UnitExtraction unit = ExtractBackupUnit(world.program());
+  ASSERT_TRUE(unit.found);
   EXPECT_FALSE(world.Exists(std::string(kTemp) + "EXTRACT_OLD"));
 }
 
@@ -76,8 +77,9 @@ TEST(ExtractBackupUnitTest, UnitWithoutArchivesGivesFalseAndTheBox) {
   world.WriteFile("A:\\NOTES.TXT", "not an archive");
   world.program().BackupPath = "A:";
 
-  ExtractedArchives table;
-  EXPECT_FALSE(ExtractBackupUnit(world.program(), table));
+  const UnitExtraction unit = ExtractBackupUnit(world.program());
+  EXPECT_FALSE(unit.found);
+  const ExtractedArchives& table = unit.table;
   EXPECT_TRUE(table.empty());
   EXPECT_EQ(world.program().BackupPath, "A:\\");
   ASSERT_EQ(world.ui().boxes().size(), 1u);
@@ -94,8 +96,9 @@ TEST(ExtractBackupUnitTest, HostileEntriesNeverLeaveTheExtractionFolder) {
   world.WriteFile("A:\\EVIL.ZIP", StoredZip({{"../../evil", "owned"},
                                              {"KyConfig/DAXOR1401/DAXOR.INI", "[S]\r\n"},
                                              {"MAC/../../../evil2", "owned"}}));
-  ExtractedArchives table;
-  ASSERT_TRUE(ExtractBackupUnit(world.program(), table));
+  const UnitExtraction unit = ExtractBackupUnit(world.program());
+  ASSERT_TRUE(unit.found);
+  const ExtractedArchives& table = unit.table;
   ASSERT_EQ(table.size(), 1u);
 
   EXPECT_FALSE(world.Exists("C:\\ORVEL\\VER14\\evil"));
@@ -120,8 +123,8 @@ TEST(ExtractBackupUnitTest, MissingDiskIsAskedForUntilItIsBack) {
   world.ui().QueueAnswer(Answer::kOk);
   world.ui().QueueAnswer(Answer::kOk);
 
-  ExtractedArchives table;
-  ASSERT_TRUE(ExtractBackupUnit(program, table));
+  const UnitExtraction unit = ExtractBackupUnit(program);
+  ASSERT_TRUE(unit.found);
   ASSERT_EQ(world.ui().boxes().size(), 2u);
   const MessageBoxRequest& box = world.ui().boxes()[0].request;
   EXPECT_EQ(box.text,
@@ -141,8 +144,10 @@ TEST(ExtractBackupUnitTest, CancelSkipsTheMissingArchiveAndKeepsItsRow) {
   Program program(disk, world.ui());
   testing::CopySettings(world.program(), program);
 
-  ExtractedArchives table;  // no scripted answer: every box is cancelled
-  ASSERT_TRUE(ExtractBackupUnit(program, table));
+  const UnitExtraction unit =
+      ExtractBackupUnit(program);  // no scripted answer: every box is cancelled
+  ASSERT_TRUE(unit.found);
+  const ExtractedArchives& table = unit.table;
   ASSERT_EQ(table.size(), 2u);
   EXPECT_EQ(world.ui().boxes().size(), 2u);
   EXPECT_TRUE(world.Exists(table[0].folder.substr(0, table[0].folder.size() - 1)));

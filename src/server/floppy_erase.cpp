@@ -88,8 +88,9 @@ std::vector<Protected> ProtectedFolders(Program& program) {
       {program.platform.WindowsFolder(), "la cartella di Windows", false},
   };
   std::vector<FolderEntry> entries;
-  program.platform.List(std::string(kProductListFolder) + "*", ListKind::kFilesAndFolders,
-                        &entries);
+  IgnoreStatus(program.platform.List(std::string(kProductListFolder) + "*",
+                                     ListKind::kFilesAndFolders, &entries),
+               "a folder that cannot be listed is taken as empty");
   for (const FolderEntry& entry : entries) {
     if (!entry.is_folder() || IsForbiddenName(entry.name)) continue;
     const std::string folder = std::string(kProductListFolder) + entry.name;
@@ -107,7 +108,8 @@ std::vector<Protected> ProtectedFolders(Program& program) {
 // A visible file left anywhere below `folder` (with trailing "\"), or "".
 std::string FirstLeftoverFile(Program& program, const std::string& folder, int depth) {
   std::vector<FolderEntry> entries;
-  program.platform.List(folder + "*", ListKind::kFilesAndFolders, &entries);
+  IgnoreStatus(program.platform.List(folder + "*", ListKind::kFilesAndFolders, &entries),
+               "a folder that cannot be listed is taken as empty");
   for (const FolderEntry& entry : entries) {
     if (!entry.is_folder()) return folder + entry.name;
   }
@@ -170,7 +172,8 @@ void ReportLeft(Program& program, const std::string& what) {
 bool EraseTree(Program& program, const std::string& folder, int depth, bool keep) {
   Platform& platform = program.platform;
   std::vector<FolderEntry> entries;
-  platform.List(folder + "*", ListKind::kFilesAndFolders, &entries);
+  IgnoreStatus(platform.List(folder + "*", ListKind::kFilesAndFolders, &entries),
+               "a folder that cannot be listed is taken as empty");
   ProgressObserver& progress = *program.progress;
   using Done = ProgressObserver::Done;
   progress.FilesKnown(
@@ -197,20 +200,21 @@ bool EraseTree(Program& program, const std::string& folder, int depth, bool keep
     }
     unsigned attributes = 0;
     if (platform.GetAttributes(path, &attributes).ok() && (attributes & kAttrReadOnly) != 0) {
-      platform.SetAttributes(path, kAttrNormal);
+      IgnoreStatus(platform.SetAttributes(path, kAttrNormal),
+                   "the delete that follows reports a file that stays read-only");
     }
     progress.FileStarted(path);
     const Status deleted = platform.DeleteFile(path);
     progress.FileDone(path, "", deleted.ok() ? Done::kCopied : Done::kFailed);
     if (!deleted.ok()) {
-      std::int16_t ask = 0;
-      ShowErrorBox(program, deleted.error, 1, ask, path, "");
+      ShowErrorBox(program, deleted.error, 1, ErrorBoxButtons::kOkOnly, path, "");
       return false;
     }
   }
   if (!keep) {
     // A folder that still holds hidden files stays, without a message.
-    platform.RemoveFolder(SetTrailingBackslash(folder, false));
+    IgnoreStatus(platform.RemoveFolder(SetTrailingBackslash(folder, false)),
+                 "a folder that cannot go stays, without a message");
     program.ui.ProcessPendingInput();
   }
   return complete;
@@ -243,8 +247,8 @@ bool EraseBackupUnit(Program& program, const std::string& folder) {
   try {
     complete = EraseTree(program, copy, 0, root);
   } catch (const std::runtime_error& failure) {
-    std::int16_t ask = 0;
-    ShowErrorBox(program, kErrPathFileAccess, 1, ask, copy + "\r", failure.what());
+    ShowErrorBox(program, kErrPathFileAccess, 1, ErrorBoxButtons::kOkOnly, copy + "\r",
+                 failure.what());
     return false;
   }
   // Hidden and system files are not seen and stay, and so may the folders

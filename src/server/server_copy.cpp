@@ -95,7 +95,8 @@ bool EnsureServerFolder(Program& program, std::string& folder) {
 std::int16_t RecogniseProduct(Program& program, const std::string& extraction_folder) {
   const std::string prefix = extraction_folder + "KyConfig\\";
   std::vector<FolderEntry> entries;
-  program.platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries);
+  IgnoreStatus(program.platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries),
+               "a folder that cannot be listed is taken as empty");
   for (const FolderEntry& entry : entries) {
     const std::int16_t index = ProductIndexOfFolder(program, prefix, entry.name, false);
     if (index > 0) return index;
@@ -183,7 +184,9 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
     const std::string post_processor =
         product == kPlovik
             ? std::string(kPlovikPostProcessor)
-            : GetCnfParameter(program, machine.folder + machine.name, "POST-PROCESSOR", 1);
+            // A machine without the key is filed under "Parametro inesistente".
+            : GetCnfParameter(program, machine.folder + machine.name, "POST-PROCESSOR", 1)
+                  .value_or("Parametro inesistente");
     const std::string pp_folder = SafeFolderName(StripExtension(post_processor));
 
     const std::string machine_folder = SafeFolderName(StripExtension(machine.name));
@@ -258,18 +261,20 @@ bool CopyConfigurationsToServer(Program& program) {
   FilingResult result;
   std::string failed_start;
   try {
-    ExtractedArchives table;
-    const bool found = ExtractBackupUnit(program, table);
-    // A STOP pressed while the unit was being unpacked ends the run as well.
-    program.BackupRunning = found && program.BackupRunning;
-    if (program.BackupRunning) {
+    UnitExtraction unit = ExtractBackupUnit(program);
+    ExtractedArchives& table = unit.table;
+    if (!unit.failure.empty()) {
+      failed_start = "Copia non eseguita: " + unit.failure + ".";
+    } else {
+      // A STOP pressed while the unit was being unpacked ends the run as well.
+      program.BackupRunning = unit.found && program.BackupRunning;
+    }
+    if (failed_start.empty() && program.BackupRunning) {
       const std::size_t rows = table.size();
       // After a STOP every further row is still recognised, then left at
       // once: nothing more is re-packed or copied.
       for (std::size_t i = 0; i < rows; ++i) FileArchive(program, table[i], result);
     }
-  } catch (const TemporaryFolderFailed& failure) {
-    failed_start = std::string("Copia non eseguita: ") + failure.what() + ".";
   } catch (const std::runtime_error& failure) {
     // A platform failure that an operation below could not handle: report it
     // and close the run as failed.

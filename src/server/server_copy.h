@@ -4,7 +4,6 @@
 #ifndef ZARIREVO_SERVER_SERVER_COPY_H_
 #define ZARIREVO_SERVER_SERVER_COPY_H_
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,17 +21,17 @@ using ExtractedArchives = std::vector<ExtractedArchive>;
 /// ProductFolder & "\~TMPCOPYZIP\": where the archives are unpacked.
 std::string CopyTemporaryFolder(const Program& program);
 
-/// The temporary folder of the server copy could not be made (the error box
-/// has been shown).
-struct TemporaryFolderFailed : std::runtime_error {
-  TemporaryFolderFailed(const std::string& folder, int error_number)
-      : std::runtime_error("cartella temporanea " + folder + " non creata (errore " +
-                           std::to_string(error_number) + ")") {}
+/// What the unpacking of the backup unit gave.
+struct [[nodiscard]] UnitExtraction {
+  ExtractedArchives table;  // one row per archive listed
+  bool found = false;       // the unit holds archives
+  /// Why nothing could be unpacked: "cartella temporanea <folder> non creata
+  /// (errore <n>)" (the error box has been shown); "" otherwise.
+  std::string failure;
 };
 
-/// Unpacks every archive of BackupPath, one row per archive listed; false
-/// when it holds none. Throws TemporaryFolderFailed.
-bool ExtractBackupUnit(Program& program, ExtractedArchives& table);
+/// Unpacks every archive of BackupPath.
+UnitExtraction ExtractBackupUnit(Program& program);
 /// Menu12. True when every archive was filed ("Copia Eseguita").
 bool CopyConfigurationsToServer(Program& program);
 /// Menu32: asks, then erases the backup unit. True when it was erased.

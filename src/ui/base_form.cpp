@@ -99,6 +99,40 @@ const char* ReopenKeys(Item item) {
   return "%TF";
 }
 
+}  // namespace
+
+BackupItems CurrentBackupItems(const Program& program) {
+  const BaseFormMenus& menus = program.menus;
+  BackupItems items;
+  items.machines = menus.Menu211.checked;
+  items.post_processor = menus.Menu212.checked;
+  items.customisations = menus.Menu213.checked;
+  items.reports = menus.Menu214.checked;
+  items.product_files = menus.Menu215.checked;
+  items.transmissions = menus.Menu216.checked;
+  items.windows_files = menus.Menu217.checked;
+  items.post_processor_exe = menus.Menu221.checked;
+  items.laser_tables = menus.Menu231.checked;
+  items.tables_mdb = menus.Menu232.checked;
+  items.material_mdb = menus.Menu233.checked;
+  items.punches = menus.Menu241.checked;
+  items.dies = menus.Menu242.checked;
+  items.punches_offered = menus.Menu241.enabled;
+  items.dies_offered = menus.Menu242.enabled;
+  return items;
+}
+
+BackupSelection CurrentBackupSelection(const Program& program) {
+  BackupSelection selection;
+  selection.items = [&program] { return CurrentBackupItems(program); };
+  selection.zip_mode = static_cast<ZipTarget>(program.ZipMode);
+  selection.destination = program.BackupPath;
+  selection.customer = program.main.NomeCliente;
+  return selection;
+}
+
+namespace {
+
 void FileItemClick(Program& program, Item item) {
   MenuItem& menu = program.menus.*item;
   menu.checked = !menu.checked;
@@ -355,6 +389,7 @@ void MainWindowExit::CarryOut() {
   asked_ = Asked::kNone;
   if (how == Asked::kSaveAndEnd) ExitProgram(program_);
   program_.ui.EndProgram();
+  throw ProgramEnded();  // an interface that came back from EndProgram still ends here
 }
 
 bool ClickMenuItem(Program& program, const std::string& name) {

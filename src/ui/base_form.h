@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/program_state.h"
+#include "backup/backup_selection.h"
 
 namespace zr {
 
@@ -23,6 +24,13 @@ void BaseFormLoad(Program& program);
 /// (DAXOR2D, PLOVIK, TRELUN; any other name changes no item); Menu215 then
 /// takes the product's name.
 void ApplyProductMenus(Program& program, const std::string& name);
+
+/// The file items' check marks now (and whether the tool items are offered).
+BackupItems CurrentBackupItems(const Program& program);
+/// The backup the window's state asks for: ZipMode, BackupPath and the
+/// customer name box as they are now; the file items as they are whenever
+/// the job reads them (`program` must outlive the selection).
+BackupSelection CurrentBackupSelection(const Program& program);
 
 /// The menu item called `name` ("Menu211"), or nullptr.
 MenuItem* FindMenuItem(Program& program, const std::string& name);

@@ -311,7 +311,7 @@ TEST(MainWindowExitTest, ExitDuringABackupEndsAfterTheStoppedJobCleanedUp) {
       ended_early = false;
     });
     try {
-      ending.RunOperation([&] { OkButtonClick(program); });
+      ending.RunOperation([&] { OkButtonClick(program, CurrentBackupSelection(program)); });
       ADD_FAILURE() << "the program did not end";
     } catch (const ProgramEnded& end) {
       EXPECT_EQ(end.settings_saved, esci);

@@ -6,6 +6,7 @@
 #include "backup/backup_job.h"
 #include "commands.h"
 #include "text/strings.h"
+#include "ui/base_form.h"
 
 namespace zr::cli {
 
@@ -61,7 +62,7 @@ int RunBackup(CommandContext& context) {
     std::fprintf(stderr, "za-rirevo-cli: the customer name is empty: nothing to back up\n");
     return kNotDone;
   }
-  const JobResult result = OkButtonClick(program);
+  const JobResult result = OkButtonClick(program, CurrentBackupSelection(program));
   context.progress.figures().archive = ArchiveMade(program, context.ui);
   return result == JobResult::kCompleted ? kDone : kNotDone;
 }

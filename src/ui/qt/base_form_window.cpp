@@ -133,14 +133,16 @@ void BaseFormWindow::BuildControls() {
           [this] { Handle([this] { ending_.EsciClick(); }, true); });
   connect(stop_, &QPushButton::clicked, this,
           [this] { Handle([this] { StopButtonClick(program_); }, true); });
-  connect(ok_, &QPushButton::clicked, this,
-          [this] { Handle([this] { OkButtonClick(program_); }); });
+  connect(ok_, &QPushButton::clicked, this, [this] {
+    Handle([this] { OkButtonClick(program_, CurrentBackupSelection(program_)); });
+  });
   connect(customer_, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (refreshing_ || busy_ > 0) return;
     Handle([this, text] { NomeClienteChange(program_, text.toStdString()); });
   });
-  connect(customer_, &QLineEdit::returnPressed, this,
-          [this] { Handle([this] { NomeClienteKeyPress(program_, 13); }); });
+  connect(customer_, &QLineEdit::returnPressed, this, [this] {
+    Handle([this] { NomeClienteKeyPress(program_, 13, CurrentBackupSelection(program_)); });
+  });
 }
 
 void BaseFormWindow::BuildMenus() {
