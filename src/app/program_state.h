@@ -179,6 +179,7 @@ struct Program : CnfSession {
   std::int16_t ZipMode = 1;    // 0 into the customer folder, 1 into BackupPath, 2 none
   bool BackupRunning = false;  // the STOP flag
   int FilesNotCopied = 0;      // files of the running job that failed or were refused
+  std::string ArchiveMade;     // the archive the last backup job made ("" when none)
 
   // Error texts of the message boxes, by run-time error number and title index.
   std::array<std::string, 201> ErrorTexts;

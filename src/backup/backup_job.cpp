@@ -108,6 +108,7 @@ bool MakeArchive(Program& program, const BackupSelection& selection) {
                          "non si trova nella destinazione.");
     return false;
   }
+  program.ArchiveMade = archive;
   return true;
 }
 
@@ -208,6 +209,7 @@ void StopButtonClick(Program& program) {
 
 JobResult RunBackupJob(Program& program, const BackupSelection& selection) {
   program.FilesNotCopied = 0;
+  program.ArchiveMade.clear();
   const std::string& product = program.SelectedSoftware;
   if (product == kProductNames[kDaxorOld]) {
     CollectDaxorFiles(program, selection);

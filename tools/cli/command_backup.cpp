@@ -33,24 +33,6 @@ class DestinationForOneRun {
   std::string caption_;
 };
 
-bool BoxShown(const ConsoleUi& ui, const std::string& text) {
-  for (const ScriptedUi::Box& box : ui.boxes()) {
-    if (box.request.text == text) return true;
-  }
-  return false;
-}
-
-// The archive the job made (customer_ddmmyy.ZIP in the customer folder or
-// the destination), or "" when it made none.
-std::string ArchiveMade(const Program& program, const ConsoleUi& ui) {
-  if (program.ZipMode == 2 || !BoxShown(ui, "Zip eseguito")) return {};
-  char date[16];
-  std::snprintf(date, sizeof date, "%02d%02d%02d", program.today_day % 100,
-                program.today_month % 100, program.today_year % 100);
-  const std::string folder = program.ZipMode == 0 ? program.CustomerFolder : program.BackupPath;
-  return folder + TrimBlanks(program.main.NomeCliente) + "_" + date + ".ZIP";
-}
-
 }  // namespace
 
 int RunBackup(CommandContext& context) {
@@ -63,7 +45,7 @@ int RunBackup(CommandContext& context) {
     return kNotDone;
   }
   const JobResult result = OkButtonClick(program, CurrentBackupSelection(program));
-  context.progress.figures().archive = ArchiveMade(program, context.ui);
+  context.progress.figures().archive = program.ArchiveMade;
   return result == JobResult::kCompleted ? kDone : kNotDone;
 }
 

@@ -150,9 +150,13 @@ TEST_F(CliBackupTest, ACompleteBackupExitsWithZero) {
 TEST_F(CliBackupTest, ACustomerNameWithABlankGetsItsArchive) {
   InstallArchiver();
   std::string out;
-  EXPECT_EQ(Cli({"--zip", "0", "backup", "ROSSI MARIO"}, &out), 0) << out;
+  EXPECT_EQ(Cli({"--zip", "0", "--json", "backup", "ROSSI MARIO"}, &out), 0) << out;
   EXPECT_NE(out.find("Zip eseguito"), std::string::npos);
-  EXPECT_TRUE(world_.Exists("A:\\ROSSI MARIO\\ROSSI_MARIO_050603.ZIP"));
+  const std::string archive = "A:\\ROSSI MARIO\\ROSSI_MARIO_050603.ZIP";
+  ASSERT_TRUE(world_.Exists(archive));
+  // The summary names the archive as the archiver wrote it.
+  EXPECT_EQ(Figure(out, "archive"), "\"A:\\\\ROSSI MARIO\\\\ROSSI_MARIO_050603.ZIP\"");
+  EXPECT_EQ(Figure(out, "archive_bytes"), std::to_string(world_.ReadFile(archive).size()));
 }
 
 // An archiver that ends well without writing, over an archive of the same
