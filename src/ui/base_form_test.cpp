@@ -11,6 +11,7 @@
 #include "backup/backup_job.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
+#include "ui/commands.h"
 
 namespace zr {
 namespace {
@@ -48,12 +49,12 @@ class BaseFormTest : public ::testing::Test {
   }
   void TearDown() override { unsetenv("ZARIREVO_TODAY"); }
   void Start() {
-    LauncherLoad(program_, "/Fc:\\kyconfig\\system");
-    LauncherBackupClick(program_);
-    BaseFormLoad(program_);
+    StartProgram(program_, "/Fc:\\kyconfig\\system");
+    OpenMainWindow(program_, {});
   }
   testing::TestWorld world_;
   Program& program_ = world_.program();
+  MainWindowCommands commands_{program_};
   ScriptedUi& ui_ = world_.ui();
   BaseFormMenus& menus_ = program_.menus;
 };
@@ -133,7 +134,7 @@ TEST_F(BaseFormTest, OldDaxorKeepsTheDesignStatesAndEnablesApriCnf) {
   EXPECT_TRUE(menus_.Menu11.enabled);
   // Apri CNF asks for the folder again.
   ui_.QueuePick("C:\\KYCONFIG\\SYSTEM");
-  EXPECT_TRUE(ClickMenuItem(program_, "Menu11"));
+  EXPECT_EQ(commands_.Run("Menu11"), CommandResult::kDone);
   EXPECT_EQ(ui_.prompts().size(), 1u);
 }
 
@@ -230,9 +231,9 @@ TEST_F(BaseFormTest, ServerFolderPickers) {
   EXPECT_EQ(program_.ProductTable[kPlovik].ServerFolder, "S:\\PL\\");
   EXPECT_EQ(ui_.prompts().back(),
             "Selezionare la cartella sul server dove salvare le Configurazioni Plovik  :");
-  EXPECT_FALSE(ClickMenuItem(program_, "Menu3324"));
+  EXPECT_EQ(commands_.Run("Menu3324"), CommandResult::kDisabled);
   // ESCI after the cancel saves the old root.
-  EXPECT_THROW(ClickMenuItem(program_, "Menu13"), ProgramEnded);
+  EXPECT_THROW(commands_.Run("Menu13"), ProgramEnded);
   EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("SERVER_TRELUN=S:\\T\\"),
             std::string::npos);
 }
@@ -279,7 +280,7 @@ TEST_F(BaseFormTest, ChiudiSavesAndEnds) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   Start();
   program_.BackupPath = "D:\\X\\";
-  EXPECT_THROW(ClickMenuItem(program_, "Menu13"), ProgramEnded);
+  EXPECT_THROW(commands_.Run("Menu13"), ProgramEnded);
   EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("BACKUPCLIENTE=D:\\X\\"),
             std::string::npos);
 }
