@@ -231,6 +231,13 @@ TEST_F(BaseFormTest, ServerFolderPickers) {
   EXPECT_EQ(program_.ProductTable[kPlovik].ServerFolder, "S:\\PL\\");
   EXPECT_EQ(ui_.prompts().back(),
             "Selezionare la cartella sul server dove salvare le Configurazioni Plovik  :");
+  // Every picker's answer in one form: the bare network root is no folder
+  // (as a cancel), a folder loses its extra trailing backslashes.
+  for (const auto& [pick, root] : {std::pair{"\\\\", "S:\\PL\\"}, {"S:\\PL2\\\\", "S:\\PL2\\"}}) {
+    ui_.QueuePick(pick);
+    Menu3323Click(program_);
+    EXPECT_EQ(program_.ProductTable[kPlovik].ServerFolder, root) << pick;
+  }
   EXPECT_EQ(commands_.Run("Menu3324"), CommandResult::kDisabled);
   // ESCI after the cancel saves the old root.
   EXPECT_THROW(commands_.Run("Menu13"), ProgramEnded);
@@ -285,34 +292,85 @@ TEST_F(BaseFormTest, ChiudiSavesAndEnds) {
             std::string::npos);
 }
 
+// A program ready for the backup of customer METAL: two machine files of
+// DAXOR2D into A:\ with no archive.
+Program& ReadyForBackup(testing::TestWorld& world) {
+  Program& program = world.program();
+  world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L3030.MAC", "POST-PROCESSOR|PP1|\r\n");
+  world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L4040.MAC", "POST-PROCESSOR|PP2|\r\n");
+  world.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  program.SystemFolder = "C:\\KYCONFIG\\SYSTEM";
+  program.SelectedSoftware = "DAXOR2D";
+  program.ProductFolder = program.CnfFolder = "C:\\ORVEL\\VER14";
+  program.BackupPath = "A:\\";
+  program.ZipMode = 2;
+  program.ColorBlue = program.ColorStop = Rgb(0, 0, 255);
+  for (auto item : FileItems()) (program.menus.*item).checked = false;
+  program.menus.Menu211.checked = true;
+  NomeClienteChange(program, "METAL");
+  return program;
+}
+
+// While the backup lets the front-end take input, only STOP (and ESCI, the
+// close box) act: a second OK, Enter, a menu item, the product button and
+// typing are refused and change nothing, whichever front-end asks.
+TEST(CommandsTest, DuringAnOperationOnlyStopActs) {
+  testing::TestWorld world;
+  Program& program = ReadyForBackup(world);
+  struct Counter : ProgressObserver {
+    void FileDone(const std::string&, const std::string&, Done, int files) override {
+      done += files;
+    }
+    int done = 0;
+  } outer;
+  program.progress = &outer;
+  MainWindowCommands commands(program);
+  EXPECT_TRUE(commands.CanRun("OK_B"));
+  EXPECT_FALSE(commands.CanRun("StopB"));                      // disabled while nothing runs
+  EXPECT_EQ(commands.Run("Menu41"), CommandResult::kUnknown);  // no help in this front-end
+  std::vector<CommandResult> refused;
+  world.ui().OnNthInput(2, [&] {
+    for (const char* name : {"OK_B", "NomeCliente", "Menu214", "Software_B", "Menu12", "Menu32"}) {
+      refused.push_back(commands.Run(name));
+    }
+    commands.TypeCustomer("");
+    EXPECT_TRUE(commands.busy());
+    EXPECT_EQ(commands.Run("StopB"), CommandResult::kDone);
+  });
+  EXPECT_EQ(commands.Run("OK_B"), CommandResult::kNotDone);
+  EXPECT_EQ(refused, std::vector<CommandResult>(6, CommandResult::kBusy));
+  EXPECT_FALSE(program.menus.Menu214.checked);
+  EXPECT_EQ(program.main.NomeCliente, "METAL");
+  EXPECT_FALSE(commands.busy());
+  EXPECT_EQ(world.ui().lines().back().text, "Copia fermata dall'utente");
+  EXPECT_FALSE(world.Exists("A:\\METAL"));
+  // The job counted what the operation reported and passed it on.
+  EXPECT_EQ(commands.job().files_done(), outer.done);
+  EXPECT_EQ(program.progress, &outer);
+
+  // Run to its end, the same backup completes with every file counted.
+  commands.TypeCustomer("METAL");
+  EXPECT_EQ(commands.Run("OK_B"), CommandResult::kDone);
+  EXPECT_TRUE(commands.job().succeeded());
+  EXPECT_GE(commands.job().files_known(), 2);
+  EXPECT_EQ(commands.job().files_done(), commands.job().files_known());
+}
+
 // ESCI (saving) or the close box (not saving) while a backup copies: the
 // job is stopped as STOP stops it, cleans up, and only then the program ends.
 TEST(MainWindowExitTest, ExitDuringABackupEndsAfterTheStoppedJobCleanedUp) {
   for (const bool esci : {true, false}) {
     SCOPED_TRACE(esci ? "ESCI" : "close box");
     testing::TestWorld world;
-    Program& program = world.program();
-    world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L3030.MAC", "POST-PROCESSOR|PP1|\r\n");
-    world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L4040.MAC", "POST-PROCESSOR|PP2|\r\n");
-    world.MakeFolder("C:\\KYCONFIG\\SYSTEM");
-    program.SystemFolder = "C:\\KYCONFIG\\SYSTEM";
-    program.SelectedSoftware = "DAXOR2D";
-    program.ProductFolder = program.CnfFolder = "C:\\ORVEL\\VER14";
-    program.BackupPath = "A:\\";
-    program.ZipMode = 2;
-    program.ColorBlue = program.ColorStop = Rgb(0, 0, 255);
-    for (auto item : FileItems()) (program.menus.*item).checked = false;
-    program.menus.Menu211.checked = true;
-    NomeClienteChange(program, "METAL");
-
-    MainWindowExit ending(program);
+    Program& program = ReadyForBackup(world);
+    MainWindowCommands commands(program);
     bool ended_early = true;
     world.ui().OnNthInput(2, [&] {
-      esci ? ending.EsciClick() : ending.CloseClick();
+      commands.Run(esci ? "EsciB" : "Close");
       ended_early = false;
     });
     try {
-      ending.RunOperation([&] { OkButtonClick(program, CurrentBackupSelection(program)); });
+      commands.Run("OK_B");
       ADD_FAILURE() << "the program did not end";
     } catch (const ProgramEnded& end) {
       EXPECT_EQ(end.settings_saved, esci);
@@ -322,12 +380,12 @@ TEST(MainWindowExitTest, ExitDuringABackupEndsAfterTheStoppedJobCleanedUp) {
     EXPECT_FALSE(world.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
     EXPECT_FALSE(world.Exists("A:\\METAL"));
     EXPECT_EQ(world.Exists("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"), esci);
-    EXPECT_FALSE(ending.running() || ending.exit_asked());
+    EXPECT_FALSE(commands.busy() || commands.exit().running() || commands.exit().exit_asked());
   }
   // Nothing running: ESCI ends at once.
   testing::TestWorld world;
-  MainWindowExit ending(world.program());
-  EXPECT_THROW(ending.EsciClick(), ProgramEnded);
+  MainWindowCommands commands(world.program());
+  EXPECT_THROW(commands.Run("EsciB"), ProgramEnded);
 }
 
 }  // namespace
