@@ -133,6 +133,14 @@ bool WindowsPath::LiesBelow(const WindowsPath& folder) const {
   return true;
 }
 
+std::string PickedFolderForm(std::string path) {
+  if (path.size() == 2 && path[1] == ':') return path + "\\";
+  if (path.size() == 3 && path[1] == ':') return path;
+  while (path.size() > 3 && path.back() == '\\' && path != "\\\\") path.pop_back();
+  if (path == "\\\\" || path == "\\") return "";
+  return path;
+}
+
 std::string CompleteDrive(std::string path) {
   if (path.rfind("\\\\", 0) == 0) return path;
   if (!path.empty() && path[0] == '\\') path = "C:" + path;

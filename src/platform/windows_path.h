@@ -67,6 +67,12 @@ struct WindowsPath {
 /// text ("\\...") and a text with a drive stay as they are.
 std::string CompleteDrive(std::string path);
 
+/// The form of a folder picker's answer: a drive root keeps its backslash
+/// ("A:" and "A:\" give "A:\"), any other folder loses trailing ones
+/// ("C:\DIR\" gives "C:\DIR"); the bare network root "\\" (or "\") is no
+/// folder one can write to and gives "", as a cancelled picker.
+std::string PickedFolderForm(std::string path);
+
 /// The splits of a path text as typed, with no normalisation: the folder
 /// part, up to and including the last of `separators` ("" when the text
 /// holds none), and the name after it (the whole text when none).

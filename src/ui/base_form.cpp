@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "backup/backup_job.h"
+#include "platform/windows_path.h"
 #include "text/strings.h"
 
 namespace zr {
@@ -152,7 +153,7 @@ void CompressionClick(Program& program, std::int16_t zip_mode) {
 
 void ServerFolderClick(Program& program, Item item, const char* prompt, const char* prefix,
                        std::initializer_list<int> rows) {
-  const std::string picked = program.ui.BrowseForFolder(prompt);
+  const std::string picked = PickFolder(program, prompt);
   // A cancelled picker keeps the root and its caption: an empty answer would
   // become "\", which ESCI would then save over the old root.
   if (!picked.empty()) {
@@ -170,21 +171,6 @@ std::string ServerCaption(const Program& program, int row) {
   return record.Name + ": " + record.ServerFolder;
 }
 
-// The handlers of this module, by item name.
-const std::map<std::string, std::function<void(Program&)>>& Handlers() {
-  static const std::map<std::string, std::function<void(Program&)>> handlers = {
-      {"Menu11", Menu11Click},     {"Menu13", Menu13Click},     {"Menu211", Menu211Click},
-      {"Menu212", Menu212Click},   {"Menu213", Menu213Click},   {"Menu214", Menu214Click},
-      {"Menu215", Menu215Click},   {"Menu216", Menu216Click},   {"Menu217", Menu217Click},
-      {"Menu221", Menu221Click},   {"Menu231", Menu231Click},   {"Menu232", Menu232Click},
-      {"Menu233", Menu233Click},   {"Menu241", Menu241Click},   {"Menu242", Menu242Click},
-      {"Menu25", Menu25Click},     {"Menu311", Menu311Click},   {"Menu312", Menu312Click},
-      {"Menu313", Menu313Click},   {"Menu331", Menu331Click},   {"Menu3321", Menu3321Click},
-      {"Menu3322", Menu3322Click}, {"Menu3323", Menu3323Click}, {"Menu3324", Menu3324Click},
-  };
-  return handlers;
-}
-
 std::optional<int> RowOfName(const Program& program, const std::string& name) {
   for (int row = 0; row < kProductCount; ++row) {
     const std::string& row_name = program.ProductTable[static_cast<std::size_t>(row)].Name;
@@ -194,6 +180,21 @@ std::optional<int> RowOfName(const Program& program, const std::string& name) {
 }
 
 }  // namespace
+
+void StartProgram(Program& program, const std::string& command_line) {
+  LoadToday(program);
+  LauncherLoad(program, command_line);
+}
+
+void OpenMainWindow(Program& program, const std::function<void()>& make_window) {
+  LauncherBackupClick(program);
+  if (make_window) make_window();
+  BaseFormLoad(program);
+}
+
+std::string PickFolder(Program& program, const std::string& prompt) {
+  return PickedFolderForm(program.ui.BrowseForFolder(prompt));
+}
 
 void BaseFormLoad(Program& program) {
   BaseFormControls& main = program.main;
@@ -315,7 +316,7 @@ void Menu313Click(Program& program) { CompressionClick(program, 0); }
 void Menu331Click(Program& program) {
   std::string path;
   do {
-    path = program.ui.BrowseForFolder("Selezionare la cartella dove eseguire la copia di Backup :");
+    path = PickFolder(program, "Selezionare la cartella dove eseguire la copia di Backup :");
   } while (path.find(' ') != std::string::npos);
   if (!path.empty()) {
     program.BackupPath = SetTrailingBackslash(path, true);
@@ -390,16 +391,6 @@ void MainWindowExit::CarryOut() {
   if (how == Asked::kSaveAndEnd) ExitProgram(program_);
   program_.ui.EndProgram();
   throw ProgramEnded();  // an interface that came back from EndProgram still ends here
-}
-
-bool ClickMenuItem(Program& program, const std::string& name) {
-  const auto& handlers = Handlers();
-  const auto handler = handlers.find(name);
-  if (handler == handlers.end()) return false;
-  const MenuItem* item = FindMenuItem(program, name);
-  if (item == nullptr || !item->enabled) return false;
-  handler->second(program);
-  return true;
 }
 
 }  // namespace zr

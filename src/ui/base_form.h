@@ -2,9 +2,9 @@
 // handlers of its menu items and product button, acting on the `Program`
 // state only (captions, Enabled and Checked flags, the globals). A front-end
 // (Qt windows, the console) shows that state and calls these handlers; after
-// each handler it is told through ui.StateChanged(). The server copy
-// (Menu12), the erase (Menu32), the backup buttons and the help (Menu41) are
-// wired by the front-ends to their own modules.
+// each handler it is told through ui.StateChanged(). The front-ends reach
+// these handlers, and those of the other modules (the server copy, the
+// erase, the backup buttons), through one table of commands (ui/commands.h).
 #ifndef ZARIREVO_UI_BASE_FORM_H_
 #define ZARIREVO_UI_BASE_FORM_H_
 
@@ -15,6 +15,19 @@
 #include "backup/backup_selection.h"
 
 namespace zr {
+
+/// The start of the program, for every front-end: today's date, then the
+/// launcher's load (settings, installed products, the product choice). The
+/// launcher is then shown; the user may step its product button.
+void StartProgram(Program& program, const std::string& command_line);
+/// The launcher's Backup button: the product is taken over, the front-end
+/// makes its main window (`make_window`, may be empty), and the main window
+/// loads (BaseFormLoad).
+void OpenMainWindow(Program& program, const std::function<void()>& make_window);
+
+/// The main window's folder picker: the interface's answer in the form every
+/// picker answers with (a drive root keeps its "\", "" when cancelled).
+std::string PickFolder(Program& program, const std::string& prompt);
 
 /// The window's load: caption, date, buttons, PrepareMainWindow, captions by
 /// language and server paths, product menus, Apri CNF, compression, Menu12.
@@ -105,11 +118,6 @@ class MainWindowExit {
   int running_ = 0;
   Asked asked_ = Asked::kNone;
 };
-
-/// Runs the handler of a menu item of this module by name; false when the
-/// item has none here (bar menus, submenus, the items the front-ends wire)
-/// or is disabled, as a disabled item cannot be clicked.
-bool ClickMenuItem(Program& program, const std::string& name);
 
 }  // namespace zr
 

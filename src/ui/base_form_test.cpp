@@ -11,6 +11,7 @@
 #include "backup/backup_job.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
+#include "ui/commands.h"
 
 namespace zr {
 namespace {
@@ -48,12 +49,12 @@ class BaseFormTest : public ::testing::Test {
   }
   void TearDown() override { unsetenv("ZARIREVO_TODAY"); }
   void Start() {
-    LauncherLoad(program_, "/Fc:\\kyconfig\\system");
-    LauncherBackupClick(program_);
-    BaseFormLoad(program_);
+    StartProgram(program_, "/Fc:\\kyconfig\\system");
+    OpenMainWindow(program_, {});
   }
   testing::TestWorld world_;
   Program& program_ = world_.program();
+  MainWindowCommands commands_{program_};
   ScriptedUi& ui_ = world_.ui();
   BaseFormMenus& menus_ = program_.menus;
 };
@@ -133,7 +134,7 @@ TEST_F(BaseFormTest, OldDaxorKeepsTheDesignStatesAndEnablesApriCnf) {
   EXPECT_TRUE(menus_.Menu11.enabled);
   // Apri CNF asks for the folder again.
   ui_.QueuePick("C:\\KYCONFIG\\SYSTEM");
-  EXPECT_TRUE(ClickMenuItem(program_, "Menu11"));
+  EXPECT_EQ(commands_.Run("Menu11"), CommandResult::kDone);
   EXPECT_EQ(ui_.prompts().size(), 1u);
 }
 
@@ -230,9 +231,16 @@ TEST_F(BaseFormTest, ServerFolderPickers) {
   EXPECT_EQ(program_.ProductTable[kPlovik].ServerFolder, "S:\\PL\\");
   EXPECT_EQ(ui_.prompts().back(),
             "Selezionare la cartella sul server dove salvare le Configurazioni Plovik  :");
-  EXPECT_FALSE(ClickMenuItem(program_, "Menu3324"));
+  // Every picker's answer in one form: the bare network root is no folder
+  // (as a cancel), a folder loses its extra trailing backslashes.
+  for (const auto& [pick, root] : {std::pair{"\\\\", "S:\\PL\\"}, {"S:\\PL2\\\\", "S:\\PL2\\"}}) {
+    ui_.QueuePick(pick);
+    Menu3323Click(program_);
+    EXPECT_EQ(program_.ProductTable[kPlovik].ServerFolder, root) << pick;
+  }
+  EXPECT_EQ(commands_.Run("Menu3324"), CommandResult::kDisabled);
   // ESCI after the cancel saves the old root.
-  EXPECT_THROW(ClickMenuItem(program_, "Menu13"), ProgramEnded);
+  EXPECT_THROW(commands_.Run("Menu13"), ProgramEnded);
   EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("SERVER_TRELUN=S:\\T\\"),
             std::string::npos);
 }
@@ -279,9 +287,73 @@ TEST_F(BaseFormTest, ChiudiSavesAndEnds) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   Start();
   program_.BackupPath = "D:\\X\\";
-  EXPECT_THROW(ClickMenuItem(program_, "Menu13"), ProgramEnded);
+  EXPECT_THROW(commands_.Run("Menu13"), ProgramEnded);
   EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("BACKUPCLIENTE=D:\\X\\"),
             std::string::npos);
+}
+
+// A program ready for the backup of customer METAL: two machine files of
+// DAXOR2D into A:\ with no archive.
+Program& ReadyForBackup(testing::TestWorld& world) {
+  Program& program = world.program();
+  world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L3030.MAC", "POST-PROCESSOR|PP1|\r\n");
+  world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L4040.MAC", "POST-PROCESSOR|PP2|\r\n");
+  world.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  program.SystemFolder = "C:\\KYCONFIG\\SYSTEM";
+  program.SelectedSoftware = "DAXOR2D";
+  program.ProductFolder = program.CnfFolder = "C:\\ORVEL\\VER14";
+  program.BackupPath = "A:\\";
+  program.ZipMode = 2;
+  program.ColorBlue = program.ColorStop = Rgb(0, 0, 255);
+  for (auto item : FileItems()) (program.menus.*item).checked = false;
+  program.menus.Menu211.checked = true;
+  NomeClienteChange(program, "METAL");
+  return program;
+}
+
+// While the backup lets the front-end take input, only STOP (and ESCI, the
+// close box) act: a second OK, Enter, a menu item, the product button and
+// typing are refused and change nothing, whichever front-end asks.
+TEST(CommandsTest, DuringAnOperationOnlyStopActs) {
+  testing::TestWorld world;
+  Program& program = ReadyForBackup(world);
+  struct Counter : ProgressObserver {
+    void FileDone(const std::string&, const std::string&, Done, int files) override {
+      done += files;
+    }
+    int done = 0;
+  } outer;
+  program.progress = &outer;
+  MainWindowCommands commands(program);
+  EXPECT_TRUE(commands.CanRun("OK_B"));
+  EXPECT_FALSE(commands.CanRun("StopB"));                      // disabled while nothing runs
+  EXPECT_EQ(commands.Run("Menu41"), CommandResult::kUnknown);  // no help in this front-end
+  std::vector<CommandResult> refused;
+  world.ui().OnNthInput(2, [&] {
+    for (const char* name : {"OK_B", "NomeCliente", "Menu214", "Software_B", "Menu12", "Menu32"}) {
+      refused.push_back(commands.Run(name));
+    }
+    commands.TypeCustomer("");
+    EXPECT_TRUE(commands.busy());
+    EXPECT_EQ(commands.Run("StopB"), CommandResult::kDone);
+  });
+  EXPECT_EQ(commands.Run("OK_B"), CommandResult::kNotDone);
+  EXPECT_EQ(refused, std::vector<CommandResult>(6, CommandResult::kBusy));
+  EXPECT_FALSE(program.menus.Menu214.checked);
+  EXPECT_EQ(program.main.NomeCliente, "METAL");
+  EXPECT_FALSE(commands.busy());
+  EXPECT_EQ(world.ui().lines().back().text, "Copia fermata dall'utente");
+  EXPECT_FALSE(world.Exists("A:\\METAL"));
+  // The job counted what the operation reported and passed it on.
+  EXPECT_EQ(commands.job().files_done(), outer.done);
+  EXPECT_EQ(program.progress, &outer);
+
+  // Run to its end, the same backup completes with every file counted.
+  commands.TypeCustomer("METAL");
+  EXPECT_EQ(commands.Run("OK_B"), CommandResult::kDone);
+  EXPECT_TRUE(commands.job().succeeded());
+  EXPECT_GE(commands.job().files_known(), 2);
+  EXPECT_EQ(commands.job().files_done(), commands.job().files_known());
 }
 
 // ESCI (saving) or the close box (not saving) while a backup copies: the
@@ -290,28 +362,15 @@ TEST(MainWindowExitTest, ExitDuringABackupEndsAfterTheStoppedJobCleanedUp) {
   for (const bool esci : {true, false}) {
     SCOPED_TRACE(esci ? "ESCI" : "close box");
     testing::TestWorld world;
-    Program& program = world.program();
-    world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L3030.MAC", "POST-PROCESSOR|PP1|\r\n");
-    world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L4040.MAC", "POST-PROCESSOR|PP2|\r\n");
-    world.MakeFolder("C:\\KYCONFIG\\SYSTEM");
-    program.SystemFolder = "C:\\KYCONFIG\\SYSTEM";
-    program.SelectedSoftware = "DAXOR2D";
-    program.ProductFolder = program.CnfFolder = "C:\\ORVEL\\VER14";
-    program.BackupPath = "A:\\";
-    program.ZipMode = 2;
-    program.ColorBlue = program.ColorStop = Rgb(0, 0, 255);
-    for (auto item : FileItems()) (program.menus.*item).checked = false;
-    program.menus.Menu211.checked = true;
-    NomeClienteChange(program, "METAL");
-
-    MainWindowExit ending(program);
+    Program& program = ReadyForBackup(world);
+    MainWindowCommands commands(program);
     bool ended_early = true;
     world.ui().OnNthInput(2, [&] {
-      esci ? ending.EsciClick() : ending.CloseClick();
+      commands.Run(esci ? "EsciB" : "Close");
       ended_early = false;
     });
     try {
-      ending.RunOperation([&] { OkButtonClick(program, CurrentBackupSelection(program)); });
+      commands.Run("OK_B");
       ADD_FAILURE() << "the program did not end";
     } catch (const ProgramEnded& end) {
       EXPECT_EQ(end.settings_saved, esci);
@@ -321,12 +380,12 @@ TEST(MainWindowExitTest, ExitDuringABackupEndsAfterTheStoppedJobCleanedUp) {
     EXPECT_FALSE(world.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
     EXPECT_FALSE(world.Exists("A:\\METAL"));
     EXPECT_EQ(world.Exists("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"), esci);
-    EXPECT_FALSE(ending.running() || ending.exit_asked());
+    EXPECT_FALSE(commands.busy() || commands.exit().running() || commands.exit().exit_asked());
   }
   // Nothing running: ESCI ends at once.
   testing::TestWorld world;
-  MainWindowExit ending(world.program());
-  EXPECT_THROW(ending.EsciClick(), ProgramEnded);
+  MainWindowCommands commands(world.program());
+  EXPECT_THROW(commands.Run("EsciB"), ProgramEnded);
 }
 
 }  // namespace

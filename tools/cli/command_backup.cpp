@@ -38,15 +38,15 @@ class DestinationForOneRun {
 int RunBackup(CommandContext& context) {
   Program& program = context.program;
   DestinationForOneRun destination(program, context.to);
-  NomeClienteChange(program, context.args.at(0));
+  context.commands.TypeCustomer(context.args.at(0));
   // A disabled button cannot be pressed: an empty name starts nothing.
-  if (!program.main.OK_B.enabled) {
+  const CommandResult result = context.commands.Run("OK_B");
+  if (result == CommandResult::kDisabled) {
     std::fprintf(stderr, "za-rirevo-cli: the customer name is empty: nothing to back up\n");
     return kNotDone;
   }
-  const JobResult result = OkButtonClick(program, CurrentBackupSelection(program));
   context.progress.figures().archive = program.ArchiveMade;
-  return result == JobResult::kCompleted ? kDone : kNotDone;
+  return result == CommandResult::kDone ? kDone : kNotDone;
 }
 
 }  // namespace zr::cli

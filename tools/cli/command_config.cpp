@@ -32,13 +32,13 @@ int RunConfig(CommandContext& context) {
   Program& program = context.program;
   for (const auto& [row, folder] : context.config.servers) {
     context.ui.QueuePick(folder);
-    if (row == kDaxor2D) Menu3321Click(program);
-    if (row == kTrelun) Menu3322Click(program);
-    if (row == kPlovik) Menu3323Click(program);
+    if (row == kDaxor2D) context.commands.Run("Menu3321");
+    if (row == kTrelun) context.commands.Run("Menu3322");
+    if (row == kPlovik) context.commands.Run("Menu3323");
   }
   if (!context.config.backup_folder.empty()) {
     context.ui.QueuePick(context.config.backup_folder);
-    Menu331Click(program);
+    context.commands.Run("Menu331");
   }
   std::FILE* out = context.out;
   Print(out, "BackupFolder", program.BackupPath);

@@ -5,38 +5,35 @@
 #include <cstdio>
 
 #include "commands.h"
-#include "server/server_copy.h"
 
 namespace zr::cli {
 
 namespace {
 
-// Runs `action` as a click on `item`; a disabled item cannot be clicked:
-// `why` says why not.
-int RunMenuAction(CommandContext& context, MenuItem BaseFormMenus::*item, const char* why,
-                  bool (*action)(Program&)) {
-  Program& program = context.program;
-  if (!(program.menus.*item).enabled) {
-    std::fprintf(stderr, "za-rirevo-cli: %s\n", why);
-    return kNotDone;
+// Runs the menu command `name` as a click; a disabled item cannot be
+// clicked: `why` says why not.
+int RunMenuCommand(CommandContext& context, const char* name, const char* why) {
+  switch (context.commands.Run(name)) {
+    case CommandResult::kDone:
+      return kDone;
+    case CommandResult::kDisabled:
+      std::fprintf(stderr, "za-rirevo-cli: %s\n", why);
+      return kNotDone;
+    default:
+      return kNotDone;
   }
-  const bool done = action(program);
-  program.ui.StateChanged();
-  return done ? kDone : kNotDone;
 }
 
 }  // namespace
 
 int RunServerCopy(CommandContext& context) {
-  return RunMenuAction(context, &BaseFormMenus::Menu12,
-                       "server-copy: no server folder is set (see config --server)",
-                       CopyConfigurationsToServer);
+  return RunMenuCommand(context, "Menu12",
+                        "server-copy: no server folder is set (see config --server)");
 }
 
 int RunErase(CommandContext& context) {
   if (context.yes) context.ui.QueueAnswer(Answer::kYes);
-  return RunMenuAction(context, &BaseFormMenus::Menu32, "erase: not available",
-                       FormattaFloppyClick);
+  return RunMenuCommand(context, "Menu32", "erase: not available");
 }
 
 }  // namespace zr::cli

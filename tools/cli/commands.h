@@ -18,6 +18,7 @@
 #include "app/program_state.h"
 #include "console_ui.h"
 #include "progress.h"
+#include "ui/commands.h"
 
 namespace zr::cli {
 
@@ -44,6 +45,7 @@ struct ConfigChanges {
 struct CommandContext {
   Program& program;
   ConsoleUi& ui;
+  MainWindowCommands& commands;   // the main window's commands, as the windows run them
   std::vector<std::string> args;  // the command's own arguments
   std::FILE* out;                 // standard output
   ConsoleProgress& progress;      // the figures of the summary

@@ -23,6 +23,7 @@
 #include "platform/host_platform.h"
 #include "text/strings.h"
 #include "ui/base_form.h"
+#include "ui/commands.h"
 
 namespace zr::cli {
 namespace {
@@ -93,20 +94,21 @@ std::vector<std::string> SplitList(const std::string& list) {
 // Makes exactly the items named `wanted` checked, through their click
 // handlers, as a user would. A disabled item cannot be clicked: it keeps its
 // mark, as in the window.
-void CheckItems(Program& program, const std::set<std::string>& wanted) {
+void CheckItems(Program& program, MainWindowCommands& commands,
+                const std::set<std::string>& wanted) {
   for (const MenuEntry& entry : MenuTree()) {
     if (!IsFileItem(entry.name)) continue;
     const MenuItem& item = program.menus.*(entry.item);
     const bool want = wanted.count(entry.name) != 0;
-    if (item.checked != want && item.enabled) ClickMenuItem(program, entry.name);
+    if (item.checked != want) commands.Run(entry.name);
   }
 }
 
 // --select: the items by their internal names (kept for existing scripts).
-void SelectFileItems(Program& program, const std::string& select) {
+void SelectFileItems(Program& program, MainWindowCommands& commands, const std::string& select) {
   if (select == "default") return;
   if (select == "all") {
-    Menu25Click(program);
+    commands.Run("Menu25");
     return;
   }
   std::set<std::string> wanted;
@@ -119,17 +121,17 @@ void SelectFileItems(Program& program, const std::string& select) {
     }
     wanted.insert(name);
   }
-  CheckItems(program, wanted);
+  CheckItems(program, commands, wanted);
 }
 
 // --items: the items by the names the selected product's menus show,
 // without access keys, in any case; "Submenu/Name" when a name is in two
 // submenus.
-void SelectItemsByName(Program& program, const std::string& items) {
+void SelectItemsByName(Program& program, MainWindowCommands& commands, const std::string& items) {
   const std::string upper = ToUpper(TrimBlanks(items));
   if (upper == "DEFAULT") return;
   if (upper == "ALL") {
-    Menu25Click(program);
+    commands.Run("Menu25");
     return;
   }
   std::set<std::string> wanted;
@@ -169,23 +171,12 @@ void SelectItemsByName(Program& program, const std::string& items) {
     }
     wanted.insert(found.front()->name);
   }
-  CheckItems(program, wanted);
+  CheckItems(program, commands, wanted);
 }
 
-void ChooseZipMode(Program& program, int zip) {
-  switch (zip) {
-    case 0:
-      Menu313Click(program);
-      break;
-    case 1:
-      Menu312Click(program);
-      break;
-    case 2:
-      Menu311Click(program);
-      break;
-    default:
-      break;
-  }
+// --zip: the compression item of the mode (ZipMode 0, 1, 2: Menu313, Menu312, Menu311).
+void ChooseZipMode(MainWindowCommands& commands, int zip) {
+  if (zip >= 0 && zip <= 2) commands.Run("Menu31" + std::to_string(3 - zip));
 }
 
 // The size of a file in bytes, 0 when it cannot be read.
@@ -210,7 +201,7 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
 
   std::unique_ptr<Platform> platform = CreateHostPlatform(DriveMap::FromEnvironment());
   Program program(*platform, ui);
-  LoadToday(program);
+  MainWindowCommands commands(program);
 
   const bool reports = name == "backup" || name == "server-copy" || name == "erase";
   const bool shown = reports && !options.quiet && isatty(fileno(stderr)) != 0;
@@ -222,8 +213,8 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
 
   std::vector<std::string> args;
   if (name == "backup") args.push_back(options.customer);
-  CommandContext context{program,  ui,         args,        stdout,
-                         progress, options.to, options.yes, std::move(config)};
+  CommandContext context{program,    ui,          commands,         args, stdout, progress,
+                         options.to, options.yes, std::move(config)};
   bool started = false;
   // The summary of a command that ran, whatever its end.
   const auto finish = [&](int code) {
@@ -242,15 +233,14 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
   };
 
   try {
-    LauncherLoad(program, options.cmdline);
+    StartProgram(program, options.cmdline);
     if (!options.product.empty()) ChooseProduct(program, options.product);
-    LauncherBackupClick(program);
-    BaseFormLoad(program);
-    SelectFileItems(program, options.select);
-    if (!options.items.empty()) SelectItemsByName(program, options.items);
-    ChooseZipMode(program, options.zip);
+    OpenMainWindow(program, {});
+    SelectFileItems(program, commands, options.select);
+    if (!options.items.empty()) SelectItemsByName(program, commands, options.items);
+    ChooseZipMode(commands, options.zip);
     if (options.stop_after > 0) {
-      ui.OnNthInput(options.stop_after, [&program] { StopButtonClick(program); });
+      ui.OnNthInput(options.stop_after, [&commands] { commands.Run("StopB"); });
     }
     started = true;
     program.progress = &progress;

@@ -15,9 +15,8 @@
 #include <set>
 
 #include "app/startup.h"
-#include "backup/backup_job.h"
-#include "server/server_copy.h"
 #include "ui/base_form.h"
+#include "ui/commands.h"
 #include "ui/qt/help_window.h"
 #include "ui/qt/message_view.h"
 
@@ -52,7 +51,8 @@ std::vector<std::string> MenuPathForKeys(const std::string& keys) {
 }
 
 BaseFormWindow::BaseFormWindow(Program& program, QtUi& ui, QWidget* parent)
-    : QMainWindow(parent), program_(program), ui_(ui), ending_(program) {
+    : QMainWindow(parent), program_(program), ui_(ui), commands_(program) {
+  commands_.SetFrontEndHandler("Menu41", [this] { OpenHelp(); });
   setObjectName(QStringLiteral("BaseForm"));
   BuildControls();
   BuildMenus();
@@ -127,22 +127,15 @@ void BaseFormWindow::BuildControls() {
   setCentralWidget(central);
   resize(760, 520);
 
-  connect(software_, &QPushButton::clicked, this,
-          [this] { Handle([this] { BaseFormSoftwareClick(program_); }); });
-  connect(exit_, &QPushButton::clicked, this,
-          [this] { Handle([this] { ending_.EsciClick(); }, true); });
-  connect(stop_, &QPushButton::clicked, this,
-          [this] { Handle([this] { StopButtonClick(program_); }, true); });
-  connect(ok_, &QPushButton::clicked, this, [this] {
-    Handle([this] { OkButtonClick(program_, CurrentBackupSelection(program_)); });
-  });
+  connect(software_, &QPushButton::clicked, this, [this] { Handle("Software_B"); });
+  connect(exit_, &QPushButton::clicked, this, [this] { Handle("EsciB"); });
+  connect(stop_, &QPushButton::clicked, this, [this] { Handle("StopB"); });
+  connect(ok_, &QPushButton::clicked, this, [this] { Handle("OK_B"); });
   connect(customer_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    if (refreshing_ || busy_ > 0) return;
-    Handle([this, text] { NomeClienteChange(program_, text.toStdString()); });
+    if (refreshing_ || commands_.busy()) return;
+    if (RunHandler(ui_, [this, text] { commands_.TypeCustomer(text.toStdString()); })) Refresh();
   });
-  connect(customer_, &QLineEdit::returnPressed, this, [this] {
-    Handle([this] { NomeClienteKeyPress(program_, 13, CurrentBackupSelection(program_)); });
-  });
+  connect(customer_, &QLineEdit::returnPressed, this, [this] { Handle("NomeCliente"); });
 }
 
 void BaseFormWindow::BuildMenus() {
@@ -183,7 +176,7 @@ void BaseFormWindow::Refresh() {
     if (action->isCheckable()) action->setChecked(item.checked);
   }
   const BaseFormControls& controls = program_.main;
-  const bool idle = busy_ == 0;
+  const bool idle = !commands_.busy();
   menuBar()->setEnabled(idle);
   software_->setText(ButtonText(controls.Software_B.caption));
   software_->setEnabled(controls.Software_B.enabled && idle);
@@ -201,12 +194,6 @@ void BaseFormWindow::Refresh() {
     message_view_->SetBackground(controls.MessageBackground);
   }
   refreshing_ = false;
-}
-
-bool BaseFormWindow::Load() {
-  const bool alive = RunHandler(ui_, [this] { BaseFormLoad(program_); });
-  if (alive) Refresh();
-  return alive;
 }
 
 QAction* BaseFormWindow::action(const std::string& name) const {
@@ -237,28 +224,14 @@ void BaseFormWindow::OpenMenuPath(const std::vector<std::string>& path) {
   }
 }
 
-void BaseFormWindow::Handle(const std::function<void()>& handler, bool while_busy) {
-  if (busy_ > 0 && !while_busy) {
-    Refresh();  // undoes the check mark Qt toggled on an ignored click
-    return;
-  }
-  ++busy_;
-  const bool alive = while_busy ? RunHandler(ui_, handler)
-                                : RunHandler(ui_, [&] { ending_.RunOperation(handler); });
-  --busy_;
-  if (alive) Refresh();
+void BaseFormWindow::Handle(const std::string& name) {
+  // A refused command changes nothing; the refresh undoes the check mark Qt
+  // toggled on the click.
+  if (RunHandler(ui_, [this, &name] { commands_.Run(name); })) Refresh();
 }
 
 void BaseFormWindow::MenuClicked(const std::string& name) {
-  if (name == "Menu41") {
-    OpenHelp();
-  } else if (name == "Menu12") {
-    Handle([this] { CopyConfigurationsToServer(program_); });
-  } else if (name == "Menu32") {
-    Handle([this] { FormattaFloppyClick(program_); });
-  } else {
-    Handle([this, name] { ClickMenuItem(program_, name); });
-  }
+  Handle(name);
   // A checkable action toggles itself before the handler; the state shown is
   // always the program's.
   if (!ui_.ended()) Refresh();
@@ -274,7 +247,7 @@ void BaseFormWindow::OpenHelp() {
 void BaseFormWindow::closeEvent(QCloseEvent* event) {
   // The close box ends the program without saving; a running backup is
   // stopped first and the window closes once it has cleaned up.
-  if (!ui_.ended()) Handle([this] { ending_.CloseClick(); }, true);
+  if (!ui_.ended()) Handle("Close");
   if (!ui_.ended()) {
     event->ignore();
     return;

@@ -4,9 +4,9 @@
 // every handler and whenever the core reports a state change, and hands every
 // click to the core's handlers; it decides nothing itself.
 //
-// While a handler runs, the window takes only STOP, ESCI and the close box:
-// a second OK, a product change or a menu command in the middle of a backup
-// would start a second operation on the same folders.
+// Every click goes through the core's table of commands (ui/commands.h),
+// which holds the rules: while an operation runs, only STOP, ESCI and the
+// close box act; the window shows the other controls disabled then.
 //
 // Menus re-open after a click as the core asks (UserInterface::ReopenMenu),
 // so several items can be changed in a row. The close box ends the program
@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/program_state.h"
-#include "ui/base_form.h"
+#include "ui/commands.h"
 #include "ui/qt/qt_ui.h"
 
 class QAction;
@@ -46,9 +46,6 @@ class BaseFormWindow : public QMainWindow {
   BaseFormWindow(Program& program, QtUi& ui, QWidget* parent = nullptr);
   ~BaseFormWindow() override;
 
-  /// The window's load (BaseFormLoad), then the state is shown. False when
-  /// the program ended during the load.
-  bool Load();
   /// Shows the state of Program in every control and menu item.
   void Refresh();
 
@@ -77,14 +74,12 @@ class BaseFormWindow : public QMainWindow {
   void BuildMenus();
   void MenuClicked(const std::string& name);
   void OpenHelp();
-  /// Runs a core handler, then shows the new state. While a handler is
-  /// running (a backup lets the window process input between two files) only
-  /// the handlers marked `while_busy` (STOP, ESCI) may start.
-  void Handle(const std::function<void()>& handler, bool while_busy = false);
+  /// Runs the command `name` of the core's table, then shows the new state.
+  void Handle(const std::string& name);
 
   Program& program_;
   QtUi& ui_;
-  MainWindowExit ending_;  // ESCI and the close box during an operation
+  MainWindowCommands commands_;
   std::map<std::string, QAction*> actions_;
   std::map<std::string, QMenu*> menus_;
   MessageView* message_view_ = nullptr;
@@ -96,7 +91,6 @@ class BaseFormWindow : public QMainWindow {
   QPushButton* ok_ = nullptr;
   HelpWindow* help_ = nullptr;
   bool refreshing_ = false;
-  int busy_ = 0;  // handlers running (nested through the input processing)
 };
 
 }  // namespace zr::qt

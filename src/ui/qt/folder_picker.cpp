@@ -9,6 +9,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "platform/windows_path.h"
+
 namespace zr::qt {
 
 std::vector<MappedRoot> MappedRoots(Platform& platform) {
@@ -25,15 +27,9 @@ std::vector<MappedRoot> MappedRoots(Platform& platform) {
 
 std::string PickedFolder(Platform& platform, const std::string& host_path) {
   if (host_path.empty()) return "";
-  std::string path = platform.FromHostPath(host_path);
-  if (path.empty()) return "";
-  // A drive root keeps its backslash; any other folder loses a trailing one.
-  if (path.size() == 2 && path[1] == ':') return path + "\\";
-  if (path.size() == 3 && path[1] == ':') return path;
-  while (path.size() > 3 && path.back() == '\\' && path != "\\\\") path.pop_back();
-  // The bare network root "\\" is no folder one can write to.
-  if (path == "\\\\" || path == "\\") return "";
-  return path;
+  // A drive root keeps its backslash, the bare network root is no answer:
+  // the rule of every picker's answer.
+  return PickedFolderForm(platform.FromHostPath(host_path));
 }
 
 FolderPickerDialog::FolderPickerDialog(Platform& platform, const std::string& prompt,

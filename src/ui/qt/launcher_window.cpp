@@ -7,12 +7,13 @@
 #include <QPushButton>
 
 #include "app/startup.h"
+#include "ui/base_form.h"
 
 namespace zr::qt {
 
-LauncherWindow::LauncherWindow(Program& program, QtUi& ui, std::function<void()> open_main,
+LauncherWindow::LauncherWindow(Program& program, QtUi& ui, std::function<QWidget*()> make_main,
                                QWidget* parent)
-    : QDialog(parent), program_(program), ui_(ui), open_main_(std::move(open_main)) {
+    : QDialog(parent), program_(program), ui_(ui), make_main_(std::move(make_main)) {
   setObjectName(QStringLiteral("BackupBotton"));
   setWindowTitle(QString::fromUtf8(kLauncherTitle));
   auto* layout = new QHBoxLayout(this);
@@ -47,10 +48,16 @@ void LauncherWindow::Refresh() {
 }
 
 void LauncherWindow::BackupClicked() {
-  if (!RunHandler(ui_, [this] { LauncherBackupClick(program_); })) return;
-  handed_over_ = true;
-  if (open_main_) open_main_();
-  if (ui_.ended()) return;
+  QWidget* main_window = nullptr;
+  const bool alive = RunHandler(ui_, [this, &main_window] {
+    OpenMainWindow(program_, [this, &main_window] {
+      handed_over_ = true;
+      if (make_main_) main_window = make_main_();
+    });
+  });
+  if (!alive) return;
+  // The window's load has run before it is shown, as for any form.
+  if (main_window != nullptr) main_window->show();
   hide();
   deleteLater();
 }

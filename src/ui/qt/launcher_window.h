@@ -23,9 +23,10 @@ class LauncherWindow : public QDialog {
   Q_OBJECT
 
  public:
-  /// `open_main` runs after a `Backup` click took the product over: it shows
-  /// the main window, after which the launcher closes.
-  LauncherWindow(Program& program, QtUi& ui, std::function<void()> open_main,
+  /// `make_main` runs after a `Backup` click took the product over: it makes
+  /// the main window (or returns nullptr), which is shown once it has loaded;
+  /// the launcher then closes.
+  LauncherWindow(Program& program, QtUi& ui, std::function<QWidget*()> make_main,
                  QWidget* parent = nullptr);
 
   /// Shows the launcher state (captions, enabled).
@@ -42,7 +43,7 @@ class LauncherWindow : public QDialog {
 
   Program& program_;
   QtUi& ui_;
-  std::function<void()> open_main_;
+  std::function<QWidget*()> make_main_;
   QPushButton* software_ = nullptr;
   QPushButton* backup_ = nullptr;
   bool handed_over_ = false;

@@ -21,11 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
 #include "app/program_state.h"
-#include "app/startup.h"
 #include "platform/host_clock.h"
 #include "platform/host_platform.h"
+#include "ui/base_form.h"
 #include "ui/qt/base_form_window.h"
 #include "ui/qt/folder_picker.h"
 #include "ui/qt/help_window.h"
@@ -162,17 +161,14 @@ int main(int argc, char** argv) {
   ui.set_folder_picker([&platform](const std::string& prompt) {
     return zr::qt::PickFolder(*platform, prompt, QApplication::activeWindow());
   });
-  zr::LoadToday(program);
-
-  if (!zr::qt::RunHandler(ui, [&] { zr::LauncherLoad(program, CommandLine(argc, argv)); })) {
+  if (!zr::qt::RunHandler(ui, [&] { zr::StartProgram(program, CommandLine(argc, argv)); })) {
     return 0;
   }
 
   zr::qt::BaseFormWindow* main_window = nullptr;
-  auto* launcher = new zr::qt::LauncherWindow(program, ui, [&] {
+  auto* launcher = new zr::qt::LauncherWindow(program, ui, [&]() -> QWidget* {
     main_window = new zr::qt::BaseFormWindow(program, ui);
-    // The window's load runs before it is shown, as for any form.
-    if (main_window->Load()) main_window->show();
+    return main_window;
   });
   launcher->show();
 

@@ -21,10 +21,10 @@
 #include <memory>
 #include <stdexcept>
 
+#include "app/message_area.h"
 #include "app/startup.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
-#include "app/message_area.h"
 #include "ui/qt/base_form_window.h"
 #include "ui/qt/folder_picker.h"
 #include "ui/qt/help_window.h"
@@ -78,10 +78,10 @@ class WindowsTest : public ::testing::Test {
     InstallOnly(product);
     const std::string command_line =
         product == "DAXOR_OLD" ? "/FC:\\ORVEL\\VER14" : "/FC:\\KYCONFIG\\SYSTEM";
-    EXPECT_TRUE(RunHandler(ui_, [&] { LauncherLoad(program_, command_line); }));
+    EXPECT_TRUE(RunHandler(ui_, [&] { StartProgram(program_, command_line); }));
     LauncherWindow launcher(program_, ui_, [this] {
       window_ = std::make_unique<BaseFormWindow>(program_, ui_);
-      if (window_->Load()) window_->show();
+      return window_.get();
     });
     launcher.show();
     launcher.backup_button()->click();
@@ -195,7 +195,10 @@ TEST_F(WindowsTest, LauncherStepsProductsAndEnterOpensTheMainWindow) {
   InstallOnly("TRELUN");
   ASSERT_TRUE(RunHandler(ui_, [&] { LauncherLoad(program_, "/FC:\\KYCONFIG\\SYSTEM"); }));
   bool opened = false;
-  LauncherWindow launcher(program_, ui_, [&] { opened = true; });
+  LauncherWindow launcher(program_, ui_, [&]() -> QWidget* {
+    opened = true;
+    return nullptr;
+  });
   launcher.show();
   EXPECT_EQ(launcher.windowTitle(), "ZA-Rirevo");
   EXPECT_EQ(launcher.backup_button()->text(), "ZA-Rirevo\nVers.6.8.1");

@@ -1,0 +1,177 @@
+#include "ui/commands.h"
+
+#include <utility>
+
+#include "backup/backup_job.h"
+#include "server/server_copy.h"
+
+namespace zr {
+
+namespace {
+
+// Puts the program's observer back however the job ends.
+class ObserverFor {
+ public:
+  ObserverFor(Program& program, ProgressObserver* observer)
+      : program_(program), outer_(program.progress) {
+    program_.progress = observer;
+  }
+  ObserverFor(const ObserverFor&) = delete;
+  ObserverFor& operator=(const ObserverFor&) = delete;
+  ~ObserverFor() { program_.progress = outer_; }
+  ProgressObserver* outer() const { return outer_; }
+
+ private:
+  Program& program_;
+  ProgressObserver* outer_;
+};
+
+}  // namespace
+
+bool Job::Run(const std::function<bool()>& work) {
+  if (running_) return false;
+  running_ = true;
+  succeeded_ = false;
+  done_ = known_ = 0;
+  ObserverFor observer(program_, this);
+  outer_ = observer.outer();
+  try {
+    succeeded_ = work();
+  } catch (...) {
+    running_ = false;
+    throw;
+  }
+  running_ = false;
+  return true;
+}
+
+void Job::Cancel() { StopButtonClick(program_); }
+
+void Job::FilesKnown(int count) {
+  known_ += count;
+  outer_->FilesKnown(count);
+}
+
+void Job::FileStarted(const std::string& file) { outer_->FileStarted(file); }
+
+void Job::FileDone(const std::string& file, const std::string& written, Done how, int files) {
+  done_ += files;
+  outer_->FileDone(file, written, how, files);
+}
+
+MainWindowCommands::MainWindowCommands(Program& program)
+    : program_(program), job_(program), exit_(program) {
+  BaseFormMenus& m = program.menus;
+  BaseFormControls& main = program.main;
+  const auto click = [&program](void (*handler)(Program&)) {
+    return [&program, handler] {
+      handler(program);
+      return true;
+    };
+  };
+  // The menus.
+  Add("Menu11", &m.Menu11, click(Menu11Click));
+  Add("Menu12", &m.Menu12, [&program] { return CopyConfigurationsToServer(program); });
+  Add("Menu13", &m.Menu13, click(Menu13Click));
+  const std::pair<const char*, void (*)(Program&)> file_items[] = {
+      {"Menu211", Menu211Click},   {"Menu212", Menu212Click},   {"Menu213", Menu213Click},
+      {"Menu214", Menu214Click},   {"Menu215", Menu215Click},   {"Menu216", Menu216Click},
+      {"Menu217", Menu217Click},   {"Menu221", Menu221Click},   {"Menu231", Menu231Click},
+      {"Menu232", Menu232Click},   {"Menu233", Menu233Click},   {"Menu241", Menu241Click},
+      {"Menu242", Menu242Click},   {"Menu25", Menu25Click},     {"Menu311", Menu311Click},
+      {"Menu312", Menu312Click},   {"Menu313", Menu313Click},   {"Menu331", Menu331Click},
+      {"Menu3321", Menu3321Click}, {"Menu3322", Menu3322Click}, {"Menu3323", Menu3323Click},
+      {"Menu3324", Menu3324Click},
+  };
+  for (const auto& [name, handler] : file_items)
+    Add(name, FindMenuItem(program, name), click(handler));
+  Add("Menu32", &m.Menu32, [&program] { return FormattaFloppyClick(program); });
+  Add("Menu41", &m.Menu41, nullptr);  // the front-end's own (the help window)
+  // The buttons and the name box's Enter, which runs the OK handler even
+  // while OK_B is disabled.
+  Add("Software_B", &main.Software_B, click(BaseFormSoftwareClick));
+  Add("OK_B", &main.OK_B, [&program] {
+    return OkButtonClick(program, CurrentBackupSelection(program)) == JobResult::kCompleted;
+  });
+  Add("NomeCliente", nullptr, [&program] {
+    return NomeClienteKeyPress(program, 13, CurrentBackupSelection(program)) ==
+           JobResult::kCompleted;
+  });
+  // During an operation.
+  Add(
+      "StopB", &main.StopB,
+      [this] {
+        job_.Cancel();
+        return true;
+      },
+      true);
+  Add(
+      "EsciB", &main.EsciB,
+      [this] {
+        exit_.EsciClick();
+        return true;
+      },
+      true);
+  Add(
+      "Close", nullptr,
+      [this] {
+        exit_.CloseClick();
+        return true;
+      },
+      true);
+}
+
+void MainWindowCommands::Add(const std::string& name, MenuItem* control,
+                             std::function<bool()> handler, bool while_busy) {
+  commands_[name] = Command{std::move(handler), control, while_busy};
+}
+
+void MainWindowCommands::SetFrontEndHandler(const std::string& name,
+                                            std::function<void()> handler) {
+  Command& command = commands_[name];
+  command.handler = [handler = std::move(handler)] {
+    handler();
+    return true;
+  };
+}
+
+const MainWindowCommands::Command* MainWindowCommands::Find(const std::string& name) const {
+  const auto it = commands_.find(name);
+  return it == commands_.end() || !it->second.handler ? nullptr : &it->second;
+}
+
+CommandResult MainWindowCommands::Refusal(const Command* command) const {
+  if (command == nullptr) return CommandResult::kUnknown;
+  if (command->control != nullptr && !command->control->enabled) return CommandResult::kDisabled;
+  if (job_.running() && !command->while_busy) return CommandResult::kBusy;
+  return CommandResult::kDone;
+}
+
+bool MainWindowCommands::CanRun(const std::string& name) const {
+  return Refusal(Find(name)) == CommandResult::kDone;
+}
+
+CommandResult MainWindowCommands::Run(const std::string& name) {
+  const Command* command = Find(name);
+  if (const CommandResult refused = Refusal(command); refused != CommandResult::kDone) {
+    return refused;
+  }
+  bool done = true;
+  if (command->while_busy) {
+    done = command->handler();
+  } else {
+    exit_.RunOperation([&] {
+      job_.Run(command->handler);
+      done = job_.succeeded();
+    });
+  }
+  program_.ui.StateChanged();
+  return done ? CommandResult::kDone : CommandResult::kNotDone;
+}
+
+void MainWindowCommands::TypeCustomer(const std::string& text) {
+  if (busy()) return;
+  NomeClienteChange(program_, text);
+}
+
+}  // namespace zr

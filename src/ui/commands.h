@@ -1,0 +1,114 @@
+// The main window's commands in one table: every menu item, button and key
+// of the main window by its name ("Menu211", "Menu12", "OK_B", "StopB",
+// "EsciB", ...), with its handler and the rules for when it may run. The
+// windows and the console both dispatch through it, so both follow the same
+// rules:
+//  - a disabled item or button cannot be pressed;
+//  - one operation at a time: while one runs (a backup lets the window take
+//    input between two files) only STOP, ESCI and the close box act; any
+//    other command is refused and changes nothing;
+//  - ESCI and the close box during an operation stop it and end the program
+//    once it has returned, its clean-up done (MainWindowExit).
+// Every operation runs as the window's Job, which counts the files the
+// operation reports and keeps how it ended.
+#ifndef ZARIREVO_UI_COMMANDS_H_
+#define ZARIREVO_UI_COMMANDS_H_
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "app/program_state.h"
+#include "ui/base_form.h"
+
+namespace zr {
+
+/// The operation of the main window that runs, at most one at a time, with
+/// its progress (files done out of files known, as the operation reports
+/// them) and its result. While it runs it is the program's ProgressObserver
+/// and passes every report on to the observer it replaced.
+class Job : private ProgressObserver {
+ public:
+  explicit Job(Program& program) : program_(program) {}
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+
+  /// Runs `work` (true when it ended as the user meant) as the job. False,
+  /// and nothing runs, while another job runs.
+  bool Run(const std::function<bool()>& work);
+  /// STOP: the running backup or server copy stops at its next look at the
+  /// STOP flag, and cleans up as it does for the button.
+  void Cancel();
+
+  bool running() const { return running_; }
+  int files_done() const { return done_; }
+  int files_known() const { return known_; }
+  /// How the last job that returned ended: true when as the user meant.
+  bool succeeded() const { return succeeded_; }
+
+ private:
+  void FilesKnown(int count) override;
+  void FileStarted(const std::string& file) override;
+  void FileDone(const std::string& file, const std::string& written, Done how, int files) override;
+
+  Program& program_;
+  ProgressObserver* outer_ = nullptr;
+  bool running_ = false;
+  bool succeeded_ = false;
+  int done_ = 0;
+  int known_ = 0;
+};
+
+/// What became of a command.
+enum class CommandResult {
+  kDone,      // ran and ended as the user meant
+  kNotDone,   // ran, but did not end so (stopped, failed, nothing to do)
+  kUnknown,   // no such command (or none given by this front-end)
+  kDisabled,  // its item or button is disabled
+  kBusy,      // another operation runs
+};
+
+class MainWindowCommands {
+ public:
+  explicit MainWindowCommands(Program& program);
+  MainWindowCommands(const MainWindowCommands&) = delete;
+  MainWindowCommands& operator=(const MainWindowCommands&) = delete;
+
+  /// Gives a command that only the front-end can carry out (Menu41, the help
+  /// window). A front-end that gives none does not offer it.
+  void SetFrontEndHandler(const std::string& name, std::function<void()> handler);
+
+  /// Runs the command `name` when the rules allow it; the interface is then
+  /// told of the new state. ProgramEnded passes (Chiudi, ESCI, the close box).
+  CommandResult Run(const std::string& name);
+  /// True when Run(name) would run the command now.
+  bool CanRun(const std::string& name) const;
+  /// The customer name box changed; a change typed while an operation runs
+  /// is ignored (the box is read-only then).
+  void TypeCustomer(const std::string& text);
+
+  /// An operation runs.
+  bool busy() const { return job_.running(); }
+  const Job& job() const { return job_; }
+  MainWindowExit& exit() { return exit_; }
+
+ private:
+  struct Command {
+    std::function<bool()> handler;  // true: ended as the user meant
+    MenuItem* control = nullptr;    // nullptr: always enabled
+    bool while_busy = false;        // acts during an operation
+  };
+  void Add(const std::string& name, MenuItem* control, std::function<bool()> handler,
+           bool while_busy = false);
+  const Command* Find(const std::string& name) const;
+  CommandResult Refusal(const Command* command) const;
+
+  Program& program_;
+  Job job_;
+  MainWindowExit exit_;
+  std::map<std::string, Command> commands_;
+};
+
+}  // namespace zr
+
+#endif  // ZARIREVO_UI_COMMANDS_H_
