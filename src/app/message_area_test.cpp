@@ -36,21 +36,6 @@ TEST_F(MessageAreaTest, ZipOnlyLineHasSuffixAndLightRedBackground) {
   EXPECT_EQ(ui_.beeps(), 0);
 }
 
-TEST_F(MessageAreaTest, ItalianTextsAreLoadedExactly) {
-  program_.Language = "ita";  // any case counts
-  LoadErrorTexts(program_);
-  EXPECT_EQ(program_.ErrorTexts[1], "NON FUNZIONA");
-  EXPECT_EQ(program_.ErrorTexts[2], "NON FUNZIONA");
-  EXPECT_EQ(program_.ErrorTexts[53], "Non esiste il file");
-  EXPECT_EQ(program_.ErrorTexts[70], "Attiva protezione in scrittura");
-  EXPECT_EQ(program_.ErrorTexts[71], "non \xC3\xA8 accessibile ");
-  EXPECT_EQ(program_.ErrorTexts[75],
-            "Non posso creare la cartella perch\xC3\xA8 gi\xC3\xA0 essitente");
-  EXPECT_EQ(program_.ErrorTexts[76], "Cartella errata");
-  EXPECT_EQ(program_.ErrorTitles[1], "ERRORE SUI FILE");
-  EXPECT_EQ(program_.ErrorTitles[2], "ERRORE SULLE CARTELLE");
-}
-
 TEST_F(MessageAreaTest, OtherLanguagesKeepWhatWasLoaded) {
   program_.Language = "ENG";
   LoadErrorTexts(program_);

@@ -49,17 +49,5 @@ TEST(HelpLayoutTest, TwipsAndPixels) {
   EXPECT_EQ(PixelsToTwips(10, 0), 0);
 }
 
-TEST(HelpLayoutTest, NotesAreTheInstallationTexts) {
-  const auto& notes = HelpNotes();
-  EXPECT_EQ(notes[0], "NOTE SULL'INSTALLAZIONE");
-  // Paragraphs are separated by carriage returns, backslashes kept.
-  EXPECT_NE(notes[2].find("aggiungere :\r[PATH]\rKYSYSTEM=c:\\kyconfig\\system"),
-            std::string::npos);
-  EXPECT_EQ(notes[3],
-            "Il file Za-Rirevo.ini, nel caso in cui non c'\xC3\xA8 (al primo avvio) viene creato "
-            "con delle impostazioni di default");
-  EXPECT_TRUE(notes[4].ends_with("\r[PATH]\rZIPFILE=c:\\kyconfig\\system\\PKZIP25"));
-}
-
 }  // namespace
 }  // namespace zr

@@ -143,13 +143,6 @@ TEST(WindowsPathTest, StoredNamesOfFullRelativeAndUncNames) {
   EXPECT_EQ(Stored("C:\\W", "\\\\SRV"), "<not full>");
 }
 
-TEST(WindowsPathTest, Extension) {
-  EXPECT_TRUE(HasExtension("M.ZIP"));
-  EXPECT_TRUE(HasExtension("METAL.V2"));
-  EXPECT_FALSE(HasExtension("METAL_2-0_050603"));
-  EXPECT_FALSE(HasExtension("NAME."));
-}
-
 TEST(WindowsPathTest, EntryNamesAcceptedBelowTheDestination) {
   std::vector<std::string> parts;
   std::string reason;
