@@ -458,9 +458,5 @@ TEST_F(FileOperationsTest, DeleteFileIfPresent) {
   EXPECT_TRUE((ui_.boxes()).empty());
 }
 
-TEST_F(FileOperationsTest, WindowsFolderIsTrimmed) {
-  EXPECT_EQ(GetWindowsFolder(program_), "C:\\WINDOWS");
-}
-
 }  // namespace
 }  // namespace zr
