@@ -25,9 +25,8 @@ std::optional<Status> FaultPlatform::Enter(Call call, const std::string& path,
   }
   for (char letter : gone_drives_) {
     for (const std::string* p : {&path, &other}) {
-      if (p->size() > 1 && (*p)[1] == ':' && std::toupper((*p)[0]) == std::toupper(letter)) {
-        if (!outcome) outcome = Status::Error(kErrDiskNotReady, "injected: drive gone");
-      }
+      const bool on_drive = p->size() > 1 && (*p)[1] == ':' && std::toupper((*p)[0]) == letter;
+      if (on_drive && !outcome) outcome = Status::Error(kErrDiskNotReady, "injected: drive gone");
     }
   }
   return outcome;

@@ -60,7 +60,7 @@ class FaultPlatform : public ForwardingPlatform {
   }
   /// WriteFile writes only the first `room` bytes of a longer content and fails with 61.
   void DiskFullAfter(std::size_t room) { room_ = room; }
-  /// From now on every call on the drive fails with 71 (not ready).
+  /// From now on every call on the drive (an upper-case letter) fails with 71.
   void DriveGone(char letter) { gone_drives_.push_back(letter); }
   /// The drive is back.
   void DriveBack(char letter) { std::erase(gone_drives_, letter); }
@@ -98,13 +98,10 @@ class FaultPlatform : public ForwardingPlatform {
   struct Rule {
     Call call;
     std::string where;
-    int nth;
-    int error;
-    int seen;
+    int nth, error, seen;
     Hook before, after;
   };
-  // Counts the call, runs the hooks before it, and gives the injected
-  // outcome, if any.
+  // Counts the call, runs the hooks before it, gives the injected outcome if any.
   std::optional<Status> Enter(Call call, const std::string& path, const std::string& other = {});
   Status Leave(Call call, const std::string& path, Status status);
 

@@ -69,19 +69,18 @@ TEST_F(MessageAreaTest, TitleComesFromNumberOrElseFromIndex) {
   EXPECT_EQ(ui_.boxes().back().request.text, "b\rAttiva protezione in scrittura\ra");
 }
 
-TEST_F(MessageAreaTest, AnOkCancelBoxReturnsTheAnswer) {
+// Nothing loaded: numbers and indexes outside the tables give empty texts;
+// an Ok/Cancel box returns the answer.
+TEST_F(MessageAreaTest, OkCancelAnswersAndNumbersOutsideTheTables) {
+  ShowErrorBox(program_, 999, 42, ErrorBoxButtons::kOkOnly, "b", "a");
+  ShowErrorBox(program_, -1, -3, ErrorBoxButtons::kOkOnly, "b", "a");
+  EXPECT_EQ(ui_.boxes().back().request.text, "b\r\ra");
+  EXPECT_EQ(ui_.boxes().back().request.title, "");
   ui_.QueueAnswer(Answer::kOk);
   EXPECT_EQ(ShowErrorBox(program_, 71, 0, ErrorBoxButtons::kOkCancel, "b", "a"), Answer::kOk);
   EXPECT_EQ(ui_.boxes().back().request.buttons, Buttons::kOkCancel);
   // nothing queued: Cancel
   EXPECT_EQ(ShowErrorBox(program_, 71, 0, ErrorBoxButtons::kOkCancel, "b", "a"), Answer::kCancel);
-}
-
-TEST_F(MessageAreaTest, NumbersAndIndexesOutsideTheTablesGiveEmptyTexts) {
-  ShowErrorBox(program_, 999, 42, ErrorBoxButtons::kOkOnly, "b", "a");
-  ShowErrorBox(program_, -1, -3, ErrorBoxButtons::kOkOnly, "b", "a");
-  EXPECT_EQ(ui_.boxes().back().request.text, "b\r\ra");
-  EXPECT_EQ(ui_.boxes().back().request.title, "");
 }
 
 }  // namespace

@@ -16,13 +16,6 @@ TEST(HelpLayoutTest, StacksTitleAndNotesWithFixedHeightsAndGaps) {
   EXPECT_EQ(layout.notes[4], (LabelBox{60, 5450, 8820, 2000}));
 }
 
-TEST(HelpLayoutTest, RepeatedResizesGiveTheSameLayout) {
-  const HelpLayout first = LayoutHelpForm(7000, 300, 250);
-  LayoutHelpForm(3000, 300, 250);
-  LayoutHelpForm(12000, 300, 250);
-  EXPECT_EQ(LayoutHelpForm(7000, 300, 250), first);
-}
-
 TEST(HelpLayoutTest, NarrowWindowGivesZeroWidthNeverNegative) {
   for (int width : {180, 100, 0, -500}) {
     const HelpLayout layout = LayoutHelpForm(width, 300, 250);
