@@ -28,86 +28,10 @@ rounds=${ROUNDS:-2}
 work=$(mktemp -d "${TMPDIR:-/tmp}/zarirevo-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# One world per size: the installation (machine files naming their own report
-# and turret folders, post-processors, customisations, transmissions, tool
-# tables, databases, the Windows INI files; text-like content that compresses
-# as configuration files do), the archiver where the settings folder holds it,
-# and a server root for DAXOR2D.
-make_world() {  # FOLDER SCALE
-  python3 - "$1" "$2" <<'PY'
-import os, random, sys
-work, k = sys.argv[1], int(sys.argv[2])
-c = os.path.join(work, "c")
-inst = os.path.join(c, "ORVEL", "VER14")
-rng = random.Random(2003)
-words = ["PUNCH", "LASER", "SPEED", "FEED", "TOOL", "X", "Y", "Z", "ANGLE", "CLAMP",
-         "REPOS", "NIBBLE", "HEAD", "GAS", "POWER", "FOCUS", "PIERCE", "SHEET", "MAT"]
-count = 0
-
-def write(path, size):
-    global count
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    lines, total = [], 0
-    while total < size:
-        line = "%s|%d|%s|%.3f|%s\r\n" % (rng.choice(words), rng.randrange(10000),
-                                         rng.choice(words), rng.random() * 1000,
-                                         "".join(rng.choice("ABCDEF0123456789") for _ in range(12)))
-        lines.append(line)
-        total += len(line)
-    with open(path, "w", newline="") as f:
-        f.write("".join(lines)[:size])
-    count += 1
-
-def size():
-    return int(rng.lognormvariate(9.0, 0.8))  # median ~8 KB
-
-for sub in ("a", "s/CONFIGURAZIONI/DAXOR", "c/WINDOWS", "c/KYCONFIG/SYSTEM", "c/KYCONFIG/DAXOR1401"):
-    os.makedirs(os.path.join(work, sub), exist_ok=True)
-# KY-GEN.CNF: 85-byte records; 15 the language, 270 the database folder.
-records = ["" for _ in range(300)]
-records[14] = "ITA"
-records[269] = r"C:\ORVEL\VER14\DB"
-os.makedirs(os.path.join(inst, "MAC"), exist_ok=True)
-with open(os.path.join(inst, "KY-GEN.CNF"), "w", newline="") as f:
-    f.write("".join(r.ljust(83)[:83] + "\r\n" for r in records))
-count += 1
-for i in range(1, 10 * k + 1):
-    m = "M%03d" % i
-    with open(os.path.join(inst, "MAC", m + ".MAC"), "w", newline="") as f:
-        f.write("\r\n".join([
-            "REPORT-PATH|C:\\ORVEL\\VER14\\REPORT\\%s|" % m,
-            "TORRETTA-PATH|C:\\ORVEL\\VER14\\TORRETTE\\%s|" % m,
-            "POST-PROCESSOR|PP%s|" % m, "LASERTAB|1001|",
-            "NOME-TABELLE|LAS%s|" % m, "TAB-UT|%s.UT|" % m]) + "\r\n")
-    count += 1
-    for j in range(120):
-        write(os.path.join(inst, "REPORT", m, "R%03d.DAT" % j), size())
-        write(os.path.join(inst, "TORRETTE", m, "T%03d.TOR" % j), size())
-    write(os.path.join(inst, "PP%s.EXE" % m), 100000)
-    write(os.path.join(inst, "DB", "LAS%s.MDB" % m), 100000)
-    write(os.path.join(inst, m + ".UT"), size())
-    write(os.path.join(inst, m + ".LBL"), size())
-# The one big folder: KY-GEN.CNF's own, with the post-processor texts, the
-# customisations and the tool tables (about 2,000 files a scale step).
-for ext, n in (("TXT", 1400 * k), ("INI", 150 * k), ("PAU", 150 * k),
-               ("CNF", 100 * k), ("DAT", 200 * k)):
-    for i in range(n):
-        write(os.path.join(inst, "F%05d.%s" % (i, ext)), size())
-for sub, ext in (("CFG", "CFG"), ("RSW", "RSW")):
-    for i in range(25 * k):
-        write(os.path.join(inst, sub, "T%04d.%s" % (i, ext)), size())
-write(os.path.join(inst, "DB", "TABELLE.MDB"), 1000000)
-write(os.path.join(inst, "DB", "MATERIAL.MDB"), 1000000)
-for name in ("KY-GEOW.INI", "KY-TECW.INI", "KY-CUTW.INI", "KY-CUT12.INI", "KY-DB.INI",
-             "KY-LIBW.INI", "KY-CAM32.INI"):
-    write(os.path.join(c, "WINDOWS", name), 4000)
-with open(os.path.join(c, "KYCONFIG", "DAXOR1401", "DAXOR1401.ini"), "w", newline="") as f:
-    f.write("[SETTINGS]\r\nInstalldir=C:\\ORVEL\\VER14\r\n")
-with open(os.path.join(c, "KYCONFIG", "SYSTEM", "ZA-RIREVO.INI"), "w", newline="") as f:
-    f.write("[PATH]\r\nSERVER_DAXOR2D=S:\\CONFIGURAZIONI\\DAXOR\\\r\n")
-print(count)
-PY
-  cp "$pkzip" "$1/c/KYCONFIG/SYSTEM/PkZip25.EXE"
+# One world per size, made by the demo's builder (scripts/make-demo-world
+# --scale): the same files, byte for byte, for the same scale.
+make_world() {  # FOLDER SCALE  (prints the number of files)
+  python3 scripts/make-demo-world --scale "$2" --archiver "$pkzip" "$1" | sed -n 1p
 }
 
 now() { date +%s.%N; }

@@ -36,21 +36,6 @@ TEST_F(MessageAreaTest, ZipOnlyLineHasSuffixAndLightRedBackground) {
   EXPECT_EQ(ui_.beeps(), 0);
 }
 
-TEST_F(MessageAreaTest, ItalianTextsAreLoadedExactly) {
-  program_.Language = "ita";  // any case counts
-  LoadErrorTexts(program_);
-  EXPECT_EQ(program_.ErrorTexts[1], "NON FUNZIONA");
-  EXPECT_EQ(program_.ErrorTexts[2], "NON FUNZIONA");
-  EXPECT_EQ(program_.ErrorTexts[53], "Non esiste il file");
-  EXPECT_EQ(program_.ErrorTexts[70], "Attiva protezione in scrittura");
-  EXPECT_EQ(program_.ErrorTexts[71], "non \xC3\xA8 accessibile ");
-  EXPECT_EQ(program_.ErrorTexts[75],
-            "Non posso creare la cartella perch\xC3\xA8 gi\xC3\xA0 essitente");
-  EXPECT_EQ(program_.ErrorTexts[76], "Cartella errata");
-  EXPECT_EQ(program_.ErrorTitles[1], "ERRORE SUI FILE");
-  EXPECT_EQ(program_.ErrorTitles[2], "ERRORE SULLE CARTELLE");
-}
-
 TEST_F(MessageAreaTest, OtherLanguagesKeepWhatWasLoaded) {
   program_.Language = "ENG";
   LoadErrorTexts(program_);
@@ -84,19 +69,18 @@ TEST_F(MessageAreaTest, TitleComesFromNumberOrElseFromIndex) {
   EXPECT_EQ(ui_.boxes().back().request.text, "b\rAttiva protezione in scrittura\ra");
 }
 
-TEST_F(MessageAreaTest, AnOkCancelBoxReturnsTheAnswer) {
+// Nothing loaded: numbers and indexes outside the tables give empty texts;
+// an Ok/Cancel box returns the answer.
+TEST_F(MessageAreaTest, OkCancelAnswersAndNumbersOutsideTheTables) {
+  ShowErrorBox(program_, 999, 42, ErrorBoxButtons::kOkOnly, "b", "a");
+  ShowErrorBox(program_, -1, -3, ErrorBoxButtons::kOkOnly, "b", "a");
+  EXPECT_EQ(ui_.boxes().back().request.text, "b\r\ra");
+  EXPECT_EQ(ui_.boxes().back().request.title, "");
   ui_.QueueAnswer(Answer::kOk);
   EXPECT_EQ(ShowErrorBox(program_, 71, 0, ErrorBoxButtons::kOkCancel, "b", "a"), Answer::kOk);
   EXPECT_EQ(ui_.boxes().back().request.buttons, Buttons::kOkCancel);
   // nothing queued: Cancel
   EXPECT_EQ(ShowErrorBox(program_, 71, 0, ErrorBoxButtons::kOkCancel, "b", "a"), Answer::kCancel);
-}
-
-TEST_F(MessageAreaTest, NumbersAndIndexesOutsideTheTablesGiveEmptyTexts) {
-  ShowErrorBox(program_, 999, 42, ErrorBoxButtons::kOkOnly, "b", "a");
-  ShowErrorBox(program_, -1, -3, ErrorBoxButtons::kOkOnly, "b", "a");
-  EXPECT_EQ(ui_.boxes().back().request.text, "b\r\ra");
-  EXPECT_EQ(ui_.boxes().back().request.title, "");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/fault_platform.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
 
@@ -19,38 +20,24 @@ class SettingsTest : public ::testing::Test {
   Platform& platform_ = world_.platform();
 };
 
-TEST_F(SettingsTest, LongValuesAreCutTo255Characters) {
-  const std::string file = "C:\\S.INI";
-  world_.WriteLines(file, {"[PATH]", "LONG=" + std::string(300, 'x')});
-  EXPECT_EQ(GetIniString(platform_, "PATH", "LONG", "", file), std::string(255, 'x'));
-}
-
+// Long values are cut to 255 characters.
 TEST_F(SettingsTest, EveryReadLeavesAnEmptyApplicationKey) {
   const std::string file = "C:\\S.INI";
-  world_.WriteLines(file, {"[PATH]", "KYSYSTEM=C:\\X"});
+  world_.WriteLines(file, {"[PATH]", "KYSYSTEM=C:\\X", "LONG=" + std::string(300, 'x')});
+  EXPECT_EQ(GetIniString(platform_, "PATH", "LONG", "", file), std::string(255, 'x'));
   EXPECT_EQ(GetIniString(platform_, "PATH", "KYSYSTEM", "", file), "C:\\X");
   EXPECT_EQ(Ini("CONFIGURA", "APPLICATION", file), "");
   EXPECT_NE(world_.ReadFile(file).find("[CONFIGURA]\r\nAPPLICATION=\r\n"), std::string::npos);
   EXPECT_EQ(GetIniString(platform_, "PATH", "MISSING", "def", file), "def");
 }
 
-// A full disk: every write stores its first 4,096 bytes and fails.
-class DiskFullPlatform : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  Status WriteFile(const std::string& path, const std::string& bytes) override {
-    IgnoreStatus(ForwardingPlatform::WriteFile(path, bytes.substr(0, 4096)),
-                 "the disk is full after 4096 bytes either way");
-    return Status::Error(kErrDiskFull, "injected: disk full");
-  }
-};
-
 TEST_F(SettingsTest, ReadOnAFullDiskGivesTheValueAndKeepsTheFile) {
   const std::string file = "C:\\KYCONFIG\\DAXOR1401\\DAXOR1401.ini";
   const std::string original =
       "[SETTINGS]\r\n;" + std::string(4061, '-') + "\r\nInstalldir=C:\\ORVEL\\VER14\\\r\n";
   world_.WriteFile(file, original);
-  DiskFullPlatform full(platform_);
+  testing::FaultPlatform full(platform_);  // every write stores its first 4,096 bytes
+  full.DiskFullAfter(4096);
   EXPECT_EQ(GetIniString(full, "SETTINGS", "Installdir", "", file), "C:\\ORVEL\\VER14\\");
   EXPECT_EQ(world_.ReadFile(file), original);
   EXPECT_EQ(GetIniString(full, "SETTINGS", "Installdir", "", file), "C:\\ORVEL\\VER14\\");

@@ -280,21 +280,17 @@ TEST_F(CyclingTest, LauncherButtonStepsAndBackupTakesTheCaption) {
   EXPECT_EQ(program_.SelectedSoftware, "PLOVIK");
 }
 
-TEST_F(CyclingTest, UnknownNameLeadsToTheFirstPosition) {
+// An unknown name leads to the first position; a vanished installation is
+// skipped; when none can be read the current name stays.
+TEST_F(CyclingTest, NextSoftwareSkipsWhatCannotBeRead) {
   EXPECT_EQ(NextInstalledSoftware(program_, "DUNRA"), "DAXOR2D");
-}
-
-TEST_F(CyclingTest, VanishedInstallationIsSkipped) {
-  world_.WriteLines("C:\\KYCONFIG\\PLOVIK0102\\PLOVIK0102.ini",
-                    {"[SETTINGS]", "Installdir=C:\\VANISHED"});
-  EXPECT_EQ(NextInstalledSoftware(program_, "DAXOR2D"), "TRELUN");
-  EXPECT_EQ(program_.Language, "ITA");
-}
-
-TEST_F(CyclingTest, EndsWithTheCurrentNameWhenNoneCanBeRead) {
-  for (const char* name : {"DAXOR1401", "PLOVIK0102", "TRELUN0102"}) {
+  for (const char* name : {"PLOVIK0102", "DAXOR1401", "TRELUN0102"}) {
     world_.WriteLines(std::string("C:\\KYCONFIG\\") + name + "\\" + name + ".ini",
                       {"[SETTINGS]", "Installdir=C:\\VANISHED"});
+    if (name[0] == 'P') {
+      EXPECT_EQ(NextInstalledSoftware(program_, "DAXOR2D"), "TRELUN");
+      EXPECT_EQ(program_.Language, "ITA");
+    }
   }
   EXPECT_EQ(NextInstalledSoftware(program_, "PLOVIK"), "PLOVIK");
 }

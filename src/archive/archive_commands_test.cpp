@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/fault_platform.h"
 #include "tests/test_world.h"
 
 namespace zr {
@@ -12,45 +13,36 @@ namespace {
 
 using testing::TestWorld;
 
-// Records every command line instead of starting a program; answers with a
-// fixed start status and exit code, and (unless `writes` is false) writes the
-// archive an "-add" line names when it answers 0.
-class RecordingPlatform : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  Status Run(const std::string& command_line, int* exit_code) override {
-    commands.push_back(command_line);
-    *exit_code = exit_code_;
-    const std::size_t option = command_line.find(" -path=");
-    if (writes && start_.ok() && exit_code_ == 0 && option != std::string::npos) {
-      const std::size_t from = command_line.find(' ', option + 1) + 1;
-      IgnoreStatus(
-          target_.WriteFile(command_line.substr(from, command_line.find(' ', from) - from) + ".ZIP",
-                            "new"),
-          "an archive into a missing folder is simply not written");
-    }
-    return start_;
-  }
-  std::vector<std::string> commands;
-  int exit_code_ = 0;
-  Status start_;
-  bool writes = true;
-};
-
 class ArchiveCommandsTest : public ::testing::Test {
  protected:
-  ArchiveCommandsTest() : recorder_(world_.platform()), program_(recorder_, world_.ui()) {}
+  ArchiveCommandsTest() : recorder_(world_.platform()), program_(recorder_, world_.ui()) {
+    Archiver(0);
+  }
+
+  // Every command line is recorded instead of run; the "archiver" answers
+  // with `exit_code` (or cannot start) and, when it answers 0 and `writes`,
+  // writes the archive an "-add" line names.
+  void Archiver(int exit_code, int start_error = kErrNone, bool writes = true) {
+    recorder_.FakeRun(exit_code, start_error, [this, exit_code, writes](const std::string& line) {
+      const std::size_t option = line.find(" -path=");
+      if (!writes || exit_code != 0 || option == std::string::npos) return;
+      const std::size_t from = line.find(' ', option + 1) + 1;
+      IgnoreStatus(world_.platform().WriteFile(
+                       line.substr(from, line.find(' ', from) - from) + ".ZIP", "new"),
+                   "an archive into a missing folder is simply not written");
+    });
+  }
 
   // The command lines run to add list L to archive A:\N with the archiver
   // path left empty, so that the archiver is searched for.
   std::vector<std::string> SearchAndAdd() {
     std::string name = "N";
     CreateZipArchive(program_, name, "A:\\", "L", true, "");
-    return recorder_.commands;
+    return recorder_.commands();
   }
 
   TestWorld world_;
-  RecordingPlatform recorder_;
+  testing::FaultPlatform recorder_;
   Program program_;
 };
 
@@ -61,8 +53,8 @@ TEST_F(ArchiveCommandsTest, ListFileCommandLineCleansTheNameInPlace) {
                        "C:\\KYCONFIG\\SYSTEM\\PkZip25");
   EXPECT_EQ(outcome, ArchiveOutcome::kDone);
   EXPECT_EQ(name, "METAL_2-0_050603");
-  ASSERT_EQ(recorder_.commands.size(), 1u);
-  EXPECT_EQ(recorder_.commands[0],
+  ASSERT_EQ(recorder_.commands().size(), 1u);
+  EXPECT_EQ(recorder_.commands()[0],
             "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\METAL_2-0_050603 "
             "@C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT");
   EXPECT_TRUE(world_.ui().boxes().empty());
@@ -73,8 +65,8 @@ TEST_F(ArchiveCommandsTest, RecursiveCommandLineKeepsTheDoubleBackslash) {
   std::string name = "METAL_2-0_050603";
   CreateZipArchive(program_, name, folder, folder + "\\*.*", false,
                    "C:\\KYCONFIG\\SYSTEM\\PkZip25");
-  ASSERT_EQ(recorder_.commands.size(), 1u);
-  EXPECT_EQ(recorder_.commands[0],
+  ASSERT_EQ(recorder_.commands().size(), 1u);
+  EXPECT_EQ(recorder_.commands()[0],
             "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -rec -path=relative "
             "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\METAL_2-0_050603 "
             "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\\\*.*");
@@ -83,8 +75,8 @@ TEST_F(ArchiveCommandsTest, RecursiveCommandLineKeepsTheDoubleBackslash) {
 TEST_F(ArchiveCommandsTest, CreateAppendsTheNameWithoutAddingABackslash) {
   std::string name = "X";
   CreateZipArchive(program_, name, "A:", "L.TXT", true, "P");
-  ASSERT_EQ(recorder_.commands.size(), 1u);
-  EXPECT_EQ(recorder_.commands[0], "P -add -path=full A:X @L.TXT");
+  ASSERT_EQ(recorder_.commands().size(), 1u);
+  EXPECT_EQ(recorder_.commands()[0], "P -add -path=full A:X @L.TXT");
 }
 
 TEST_F(ArchiveCommandsTest, ExtractCommandLineAddsTheFolderBackslashAndKeepsDots) {
@@ -94,8 +86,8 @@ TEST_F(ArchiveCommandsTest, ExtractCommandLineAddsTheFolderBackslashAndKeepsDots
       ExtractZipArchive(program_, "METAL_2.0_050603.ZIP",
                         "A:", "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\", "");
   EXPECT_EQ(outcome, ArchiveOutcome::kDone);
-  ASSERT_EQ(recorder_.commands.size(), 1u);
-  EXPECT_EQ(recorder_.commands[0],
+  ASSERT_EQ(recorder_.commands().size(), 1u);
+  EXPECT_EQ(recorder_.commands()[0],
             "C:\\ORVEL\\VER14\\TOOLS\\PkZip25 -extract -dir A:\\METAL_2.0_050603.ZIP "
             "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\");
 }
@@ -119,10 +111,11 @@ TEST_F(ArchiveCommandsTest, ExtractFindsTheArchiverAsTheBackupDoes) {
   };
   for (const auto& c : cases) {
     if (*c.install != 0) world_.WriteFile(c.install, "x");
-    recorder_.commands.clear();
+    recorder_.commands().clear();
     ExtractZipArchive(program_, "A.ZIP", "A:\\", "D:\\OUT\\", c.archiver_path);
-    ASSERT_EQ(recorder_.commands.size(), 1u);
-    EXPECT_EQ(recorder_.commands[0], std::string(c.expected) + " -extract -dir A:\\A.ZIP D:\\OUT\\")
+    ASSERT_EQ(recorder_.commands().size(), 1u);
+    EXPECT_EQ(recorder_.commands()[0],
+              std::string(c.expected) + " -extract -dir A:\\A.ZIP D:\\OUT\\")
         << c.archiver_path;
   }
   EXPECT_TRUE(world_.ui().boxes().empty());
@@ -139,7 +132,7 @@ TEST_F(ArchiveCommandsTest, PathArgumentsWithBlanksAreQuoted) {
                    false, "P");
   ExtractZipArchive(program_, "CUST ONE.ZIP", "A:\\", "C:\\T\\EXTRACT_CUST ONE\\",
                     "C:\\PROGRAMMI\\ZIP 25\\PkZip25");
-  EXPECT_EQ(recorder_.commands,
+  EXPECT_EQ(recorder_.commands(),
             (std::vector<std::string>{
                 "\"C:\\PROGRAMMI\\ZIP 25\\PkZip25\" -add -path=full \"A:\\ROSSI "
                 "MARIO\\ROSSI_MARIO_050603\" "
@@ -155,16 +148,15 @@ TEST_F(ArchiveCommandsTest, PathArgumentsWithBlanksAreQuoted) {
 // same name from an earlier run: no success, and the old archive stays.
 TEST_F(ArchiveCommandsTest, OnlyAnArchiveWrittenByThisRunCounts) {
   world_.WriteFile("A:\\DEMO_050603.ZIP", "old");
-  recorder_.writes = false;
+  Archiver(0, kErrNone, false);
   std::string name = "DEMO_050603";
   EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kNotWritten);
   EXPECT_EQ(world_.ReadFile("A:\\DEMO_050603.ZIP"), "old");
-  recorder_.exit_code_ = 1;
+  Archiver(1);
   EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kFailed);
   EXPECT_EQ(world_.ReadFile("A:\\DEMO_050603.ZIP"), "old");
 
-  recorder_.writes = true;
-  recorder_.exit_code_ = 0;
+  Archiver(0);
   EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kDone);
   EXPECT_EQ(world_.ReadFile("A:\\DEMO_050603.ZIP"), "new");
   EXPECT_EQ(world_.Tree("A:\\"), std::vector<std::string>{"DEMO_050603.ZIP"});
@@ -201,7 +193,7 @@ TEST_F(ArchiveCommandsTest, NoArchiverFoundShowsOneBoxRunsNothingAndKeepsTheName
   const ArchiveOutcome outcome = CreateZipArchive(program_, name, "A:\\", "L", true, "");
   EXPECT_EQ(outcome, ArchiveOutcome::kArchiverNotFound);
   EXPECT_EQ(name, "METAL 2.0_050603");
-  EXPECT_TRUE(recorder_.commands.empty());
+  EXPECT_TRUE(recorder_.commands().empty());
   const auto& boxes = world_.ui().boxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].request.text, "File PkZip25 not found in KY folder\rI don't create Zip File.");
@@ -211,18 +203,18 @@ TEST_F(ArchiveCommandsTest, NoArchiverFoundShowsOneBoxRunsNothingAndKeepsTheName
 }
 
 TEST_F(ArchiveCommandsTest, AGivenArchiverPathIsNotCheckedNorSearchedFor) {
-  recorder_.start_ = Status::Error(kErrFileNotFound, "no such program");
+  Archiver(0, kErrFileNotFound);
   std::string name = "N";
   const ArchiveOutcome outcome =
       CreateZipArchive(program_, name, "A:\\", "L", true, "C:\\NOWHERE\\PkZip25");
   EXPECT_EQ(outcome, ArchiveOutcome::kFailed);
-  ASSERT_EQ(recorder_.commands.size(), 1u);
-  EXPECT_EQ(recorder_.commands[0], "C:\\NOWHERE\\PkZip25 -add -path=full A:\\N @L");
+  ASSERT_EQ(recorder_.commands().size(), 1u);
+  EXPECT_EQ(recorder_.commands()[0], "C:\\NOWHERE\\PkZip25 -add -path=full A:\\N @L");
   EXPECT_TRUE(world_.ui().boxes().empty());
 }
 
 TEST_F(ArchiveCommandsTest, ANonZeroExitCodeIsAFailure) {
-  recorder_.exit_code_ = 18;
+  Archiver(18);
   std::string name = "N";
   EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kFailed);
   EXPECT_EQ(ExtractZipArchive(program_, "N.ZIP", "A:\\", "D:\\", "P"), ArchiveOutcome::kFailed);
@@ -230,10 +222,9 @@ TEST_F(ArchiveCommandsTest, ANonZeroExitCodeIsAFailure) {
 
 TEST_F(ArchiveCommandsTest, RunAndWaitIsOkOnlyForAStartedProgramThatExitedWithZero) {
   EXPECT_TRUE(RunAndWait(recorder_, "P").ok());
-  recorder_.exit_code_ = 1;
+  Archiver(1);
   EXPECT_FALSE(RunAndWait(recorder_, "P").ok());
-  recorder_.exit_code_ = 0;
-  recorder_.start_ = Status::Error(kErrFileNotFound);
+  Archiver(0, kErrFileNotFound);
   const RunResult not_started = RunAndWait(recorder_, "P");
   EXPECT_FALSE(not_started.ok());
   EXPECT_EQ(not_started.start.error, kErrFileNotFound);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "backup/collector_test_support.h"
+#include "tests/fault_platform.h"
 #include "tests/test_world.h"
 
 namespace zr {
@@ -15,33 +16,6 @@ namespace {
 using testing::TestWorld;
 
 constexpr const char* kArchiver = "C:\\KYCONFIG\\SYSTEM\\PkZip25";
-
-// Lets a test break one platform call.
-class FaultyPlatform : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  Status CopyFile(const std::string& from, const std::string& to) override {
-    if (++copies == fail_copy_at) return Status::Error(kErrDiskFull, "disk full");
-    return target_.CopyFile(from, to);
-  }
-  Status CreateFolder(const std::string& path) override {
-    if (!read_only_prefix.empty() && path.rfind(read_only_prefix, 0) == 0) {
-      return Status::Error(kErrPermissionDenied, "write-protected");
-    }
-    return target_.CreateFolder(path);
-  }
-  Status Run(const std::string& command_line, int* exit_code) override {
-    if (fake_exit_code >= 0) {
-      *exit_code = fake_exit_code;
-      return Status::Ok();
-    }
-    return target_.Run(command_line, exit_code);
-  }
-  int copies = 0;
-  int fail_copy_at = 0;
-  std::string read_only_prefix;
-  int fake_exit_code = -1;  // >= 0: pretend the archiver ran with this code
-};
 
 // A DAXOR2D installation in C:\ORVEL\VER14 with three machine files and two
 // post-processor texts; the job copies those two groups only.
@@ -139,7 +113,7 @@ class BackupJobTest : public ::testing::Test {
       "ORVEL/VER14/PP1.TXT", "ORVEL/VER14/PP2.TXT"};
 
   TestWorld world_;
-  FaultyPlatform faulty_;
+  testing::FaultPlatform faulty_;
   Program program_;
 };
 
@@ -293,13 +267,13 @@ TEST_F(BackupJobTest, AWrongArchiverPathIsReported) {
 }
 
 TEST_F(BackupJobTest, AFailingArchiverIsReported) {
-  faulty_.fake_exit_code = 2;
+  faulty_.FakeRun(2);
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
   ExpectArchiveReported("errore");
 }
 
 TEST_F(BackupJobTest, AnArchiverThatLeavesNoArchiveIsReported) {
-  faulty_.fake_exit_code = 0;  // "succeeds" without writing anything
+  faulty_.FakeRun(0);  // "succeeds" without writing anything
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
   ExpectArchiveReported("non si trova");
 }
@@ -312,7 +286,7 @@ TEST_F(BackupJobTest, ABlankInTheCustomerFolderStillGivesMode0ItsArchive) {
 }
 
 TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {
-  faulty_.fail_copy_at = 2;
+  faulty_.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 2);
   EXPECT_EQ(Backup("METAL"), JobResult::kIncomplete);
   EXPECT_FALSE(Shown("Copia eseguita"));
   EXPECT_TRUE(Shown("Copia non completata: 1 file non copiato"));
@@ -359,7 +333,7 @@ TEST_F(BackupJobTest, ADestinationInTheTemporaryFolderIsRefused) {
 }
 
 TEST_F(BackupJobTest, AReadOnlyDestinationIsReportedAndNothingIsLeft) {
-  faulty_.read_only_prefix = "A:";
+  faulty_.Fail(testing::Call::kCreateFolder, kErrPermissionDenied, "A:");
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
   EXPECT_FALSE(Shown("Copia eseguita"));
   EXPECT_TRUE(AlarmLineContains("A:\\METAL\\"));
@@ -370,7 +344,7 @@ TEST_F(BackupJobTest, AReadOnlyDestinationIsReportedAndNothingIsLeft) {
 }
 
 TEST_F(BackupJobTest, ATemporaryFolderThatCannotBeMadeStartsNothing) {
-  faulty_.read_only_prefix = "C:\\ORVEL";
+  faulty_.Fail(testing::Call::kCreateFolder, kErrPermissionDenied, "C:\\ORVEL");
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
   EXPECT_FALSE(Shown("Copia eseguita"));
   EXPECT_TRUE(AlarmLineContains("~TMPZIP"));

@@ -214,22 +214,9 @@ TEST_F(DaxorCollectorTest, StopAfterTheSecondFileEndsTheCollection) {
   EXPECT_TRUE(ui_.boxes().empty());
 }
 
-class DiskFullAtCopy : public ForwardingPlatform {
- public:
-  DiskFullAtCopy(Platform& target, int failing_call)
-      : ForwardingPlatform(target), failing_call_(failing_call) {}
-  Status CopyFile(const std::string& from, const std::string& to) override {
-    if (++calls_ == failing_call_) return Status::Error(kErrDiskFull);
-    return ForwardingPlatform::CopyFile(from, to);
-  }
-
- private:
-  int failing_call_;
-  int calls_ = 0;
-};
-
 TEST_F(DaxorCollectorTest, DiskFullLeavesThatFileOutAndTheCollectorGoesOn) {
-  DiskFullAtCopy full(world_.platform(), 3);
+  testing::FaultPlatform full(world_.platform());
+  full.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 3);
   Program program(full, ui_);
   testing::PrepareProgram(program);
   program.ProductFolder = program_.ProductFolder;

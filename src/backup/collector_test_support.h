@@ -17,6 +17,7 @@
 
 #include "app/message_area.h"
 #include "app/program_state.h"
+#include "tests/fault_platform.h"
 #include "tests/test_world.h"
 #include "text/strings.h"
 #include "ui/base_form.h"

@@ -219,20 +219,12 @@ TEST_F(FileOperationsTest, DeleteFolderTreeRemovesALinkWithoutFollowingIt) {
   EXPECT_TRUE(world_.Exists("C:\\KEEP\\PRECIOUS.DAT"));
 }
 
-class FailingDelete : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  Status DeleteFile(const std::string& path) override {
-    if (path.find("LOCKED") != std::string::npos) return Status::Error(kErrPermissionDenied);
-    return ForwardingPlatform::DeleteFile(path);
-  }
-};
-
 TEST_F(FileOperationsTest, DeleteFolderTreeReportsAFileItCannotDeleteAndStops) {
   world_.WriteFile("C:\\DEL\\A.TXT", "x");
   world_.WriteFile("C:\\DEL\\LOCKED.TXT", "x");
   world_.WriteFile("C:\\DEL\\Z.TXT", "x");
-  FailingDelete failing(world_.platform());
+  testing::FaultPlatform failing(world_.platform());
+  failing.Fail(testing::Call::kDeleteFile, kErrPermissionDenied, "LOCKED");
   Program program(failing, ui_);
   testing::PrepareProgram(program);
   DeleteFolderTree(program, "C:\\DEL\\", 0);
@@ -379,24 +371,11 @@ TEST_F(FileOperationsTest, AFailedCopyIsReportedAndTheNextFileFollows) {
   EXPECT_EQ(program_.FilesNotCopied, 1);
 }
 
-class DiskFullAtCopy : public ForwardingPlatform {
- public:
-  DiskFullAtCopy(Platform& target, int failing_call)
-      : ForwardingPlatform(target), failing_call_(failing_call) {}
-  Status CopyFile(const std::string& from, const std::string& to) override {
-    if (++calls_ == failing_call_) return Status::Error(kErrDiskFull, "no space");
-    return ForwardingPlatform::CopyFile(from, to);
-  }
-
- private:
-  int failing_call_;
-  int calls_ = 0;
-};
-
 TEST_F(FileOperationsTest, DiskFullAtTheSecondCopyLeavesOnlyThatFileOut) {
   for (const char* name : {"A.DAT", "B.DAT", "C.DAT"})
     world_.WriteFile(std::string("C:\\SRC\\") + name, "x");
-  DiskFullAtCopy full(world_.platform(), 2);
+  testing::FaultPlatform full(world_.platform());
+  full.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 2);
   Program program(full, ui_);
   testing::PrepareProgram(program);
   program.ProductFolder = program_.ProductFolder;
@@ -477,10 +456,6 @@ TEST_F(FileOperationsTest, DeleteFileIfPresent) {
   EXPECT_FALSE(world_.Exists("C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT"));
   DeleteFileIfPresent(program_, program_.ArchiveListFile());
   EXPECT_TRUE((ui_.boxes()).empty());
-}
-
-TEST_F(FileOperationsTest, WindowsFolderIsTrimmed) {
-  EXPECT_EQ(GetWindowsFolder(program_), "C:\\WINDOWS");
 }
 
 }  // namespace

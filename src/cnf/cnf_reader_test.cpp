@@ -10,41 +10,27 @@ namespace {
 
 using Fields = std::array<std::string, kMaxFields + 1>;
 
-TEST(SplitFieldsTest, BlanksAfterSeparatorsGoButBlanksBeforeStay) {
-  Fields fields;
-  std::int16_t count = 0;
-  SplitFields("  KEY |  C:\\A   |B  ", "|", fields, count);
-  EXPECT_EQ(count, 3);
-  EXPECT_EQ(fields[1], "KEY ");
-  EXPECT_EQ(fields[2], "C:\\A   ");
-  EXPECT_EQ(fields[3], "B");
-}
-
-TEST(SplitFieldsTest, KeyAndSeparatorOnlyGiveOneField) {
-  Fields fields;
-  fields[2] = "stale";
-  std::int16_t count = 0;
-  SplitFields("KEY|", "|", fields, count);
-  EXPECT_EQ(count, 1);
-  EXPECT_EQ(fields[1], "KEY");
-  EXPECT_EQ(fields[2], "");
-}
-
-TEST(SplitFieldsTest, FieldsBeyondTwelveAreIgnored) {
-  Fields fields;
-  std::int16_t count = 0;
-  std::string line = "K";
-  for (int i = 2; i <= 15; ++i) line += "|v" + std::to_string(i);
-  SplitFields(line, "|", fields, count);
-  EXPECT_EQ(count, 12);
-  EXPECT_EQ(fields[12], "v12");
-}
-
-TEST(SplitFieldsTest, EmptyLineGivesNoField) {
-  Fields fields;
-  std::int16_t count = 7;
-  SplitFields("   ", "|", fields, count);
-  EXPECT_EQ(count, 0);
+// Blanks after separators go, blanks before stay; stale fields are emptied;
+// fields past twelve are ignored; a blank line has none.
+TEST(SplitFieldsTest, FieldsOfALine) {
+  std::string long_line = "K";
+  for (int i = 2; i <= 15; ++i) long_line += "|v" + std::to_string(i);
+  struct Case {
+    std::string line;
+    int count;
+    std::vector<std::string> first;
+  };
+  for (const Case& c :
+       {Case{"  KEY |  C:\\A   |B  ", 3, {"KEY ", "C:\\A   ", "B"}}, Case{"KEY|", 1, {"KEY", ""}},
+        Case{"   ", 0, {}}, Case{long_line, 12, {"K", "v2"}}}) {
+    Fields fields;
+    fields[2] = "stale";
+    std::int16_t count = 7;
+    SplitFields(c.line, "|", fields, count);
+    EXPECT_EQ(count, c.count) << c.line;
+    for (std::size_t n = 0; n < c.first.size(); ++n) EXPECT_EQ(fields[n + 1], c.first[n]);
+    if (c.count == 12) EXPECT_EQ(fields[12], "v12");
+  }
 }
 
 TEST(StripCommentTest, CutsAtApostropheThenTabKeepingInnerBlanks) {

@@ -30,19 +30,6 @@ TEST(WildcardTest, FollowsTheWindowsRules) {
   EXPECT_FALSE(WildcardMatch("*a*b*c", "xxaxxbxxbx"));
 }
 
-TEST(ErrnoMappingTest, GivesTheRunTimeErrorNumbers) {
-  EXPECT_EQ(ErrnoToRuntimeError(ENOENT, "/"), kErrFileNotFound);  // folder "/" exists
-  EXPECT_EQ(ErrnoToRuntimeError(ENOENT, "/no-such-folder-zr/x"), kErrPathNotFound);
-  EXPECT_EQ(ErrnoToRuntimeError(EACCES, "/x"), kErrPermissionDenied);
-  EXPECT_EQ(ErrnoToRuntimeError(EPERM, "/x"), kErrPermissionDenied);
-  EXPECT_EQ(ErrnoToRuntimeError(EROFS, "/x"), kErrPermissionDenied);
-  EXPECT_EQ(ErrnoToRuntimeError(ENOSPC, "/x"), kErrDiskFull);
-  EXPECT_EQ(ErrnoToRuntimeError(EIO, "/x"), kErrDeviceIo);
-  EXPECT_EQ(ErrnoToRuntimeError(EEXIST, "/x"), kErrPathFileAccess);
-  EXPECT_EQ(ErrnoToRuntimeError(ENOTEMPTY, "/x"), kErrPathFileAccess);
-  EXPECT_EQ(ErrnoToRuntimeError(ENOTDIR, "/x"), kErrPathNotFound);
-}
-
 // Resolution, over a temporary drive C:. Paths that exist as typed take a
 // shorter way than paths to be found without regard to case; both must
 // give what the lookup of each component gives.

@@ -15,6 +15,7 @@
 #include <functional>
 #include <future>
 
+#include "tests/fault_platform.h"
 #include "tests/test_world.h"
 
 namespace zr {
@@ -481,23 +482,14 @@ TEST(DriveMapTest, ReadsTheEnvironmentAndWritesItBack) {
   EXPECT_EQ(map.DrivesVariable(), "A=/tmp/w/a;C=/tmp/w/c");
 }
 
-// Existence helpers must treat any failure of the platform as "not there".
-class FailingAttributes : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  Status GetAttributes(const std::string&, unsigned* attributes) override {
-    *attributes = kAttrFolder;  // garbage left behind by a failing call
-    return Status::Error(kErrDeviceIo, "injected");
-  }
-};
-
 TEST_F(HostPlatformTest, ExistenceHelpersSeeFailuresAsAbsence) {
   world_.MakeFolder("C:\\F");
   world_.WriteFile("C:\\F\\X.TXT", "");
   EXPECT_TRUE(FolderExists(P(), "C:\\F"));
   EXPECT_FALSE(FileExists(P(), "C:\\F"));
   EXPECT_FALSE(FolderExists(P(), "C:\\F\\X.TXT"));
-  FailingAttributes failing(P());
+  testing::FaultPlatform failing(P());  // a failing call leaves garbage behind
+  failing.Fail(testing::Call::kGetAttributes, kErrDeviceIo);
   EXPECT_FALSE(FolderExists(failing, "C:\\F"));
   EXPECT_FALSE(FileExists(failing, "C:\\F\\X.TXT"));
 }

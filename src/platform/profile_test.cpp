@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "tests/fault_platform.h"
 #include "tests/test_world.h"
 
 namespace zr {
@@ -235,33 +236,6 @@ TEST_F(ProfileFileTest, RefusedValueLeavesTheFileAlone) {
   EXPECT_EQ(world_.ReadFile(file), "[PATH]\r\nK=v\r\n");
 }
 
-// Counts writes, to see that an unchanged value writes nothing, and can
-// make every read fail, fill the disk after `room` bytes of a write (the
-// bytes that fit are written), or make every rename fail.
-class CountingPlatform : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  Status ReadFile(const std::string& path, std::string* bytes) override {
-    if (read_error != 0) return Status::Error(read_error, "injected");
-    return ForwardingPlatform::ReadFile(path, bytes);
-  }
-  Status WriteFile(const std::string& path, const std::string& bytes) override {
-    ++writes;
-    if (bytes.size() <= room) return ForwardingPlatform::WriteFile(path, bytes);
-    IgnoreStatus(ForwardingPlatform::WriteFile(path, bytes.substr(0, room)),
-                 "the disk is full after `room` bytes either way");
-    return Status::Error(kErrDiskFull, "injected: disk full");
-  }
-  Status RenameFile(const std::string& from, const std::string& to) override {
-    if (rename_error != 0) return Status::Error(rename_error, "injected");
-    return ForwardingPlatform::RenameFile(from, to);
-  }
-  int writes = 0;
-  int read_error = 0;
-  int rename_error = 0;
-  std::size_t room = std::string::npos;
-};
-
 TEST_F(ProfileFileTest, FailedRewriteLeavesTheFileWhole) {
   const std::string file = "C:\\KYCONFIG\\DAXOR1401\\DAXOR1401.ini";
   const std::string original =
@@ -275,9 +249,9 @@ TEST_F(ProfileFileTest, FailedRewriteLeavesTheFileWhole) {
                              Fault{"rename", std::string::npos, kErrPermissionDenied}}) {
     SCOPED_TRACE(fault.name);
     world_.WriteFile(file, original);
-    CountingPlatform failing(platform());
-    failing.room = fault.room;
-    failing.rename_error = fault.rename_error;
+    testing::FaultPlatform failing(platform());
+    failing.DiskFullAfter(fault.room);
+    if (fault.rename_error) failing.Fail(testing::Call::kRenameFile, fault.rename_error);
     EXPECT_FALSE(WritePrivateProfileString(failing, "CONFIGURA", "APPLICATION", "", file).ok());
     EXPECT_EQ(world_.ReadFile(file), original);
     EXPECT_EQ(world_.Tree("C:\\KYCONFIG"), std::vector<std::string>{"DAXOR1401/DAXOR1401.ini"});
@@ -296,20 +270,20 @@ TEST_F(ProfileFileTest, FailedRewriteLeavesTheFileWhole) {
 }
 
 TEST_F(ProfileFileTest, UnchangedValueIsNotWrittenAgain) {
-  CountingPlatform counting(platform());
+  testing::FaultPlatform counting(platform());
   const std::string file = "C:\\C.INI";
   ASSERT_TRUE(WritePrivateProfileString(counting, "CONFIGURA", "APPLICATION", "", file).ok());
   ASSERT_TRUE(WritePrivateProfileString(counting, "configura", "application", "", file).ok());
-  EXPECT_EQ(counting.writes, 1);
+  EXPECT_EQ(counting.calls(testing::Call::kWriteFile), 1);
 }
 
 TEST_F(ProfileFileTest, ReadFaultOtherThanMissingFileWritesNothing) {
-  CountingPlatform failing(platform());
-  failing.read_error = kErrDeviceIo;
+  testing::FaultPlatform failing(platform());
+  failing.Fail(testing::Call::kReadFile, kErrDeviceIo);
   const std::string file = "C:\\F.INI";
   world_.WriteFile(file, "[S]\r\nK=v\r\n");
   EXPECT_EQ(WritePrivateProfileString(failing, "S", "K", "new", file).error, kErrDeviceIo);
-  EXPECT_EQ(failing.writes, 0);
+  EXPECT_EQ(failing.calls(testing::Call::kWriteFile), 0);
   EXPECT_EQ(GetPrivateProfileString(failing, "S", "K", "dflt", 256, file), "dflt");
   EXPECT_EQ(world_.ReadFile(file), "[S]\r\nK=v\r\n");
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fault_platform.h"
 #include "tests/test_world.h"
 
 namespace zr {
@@ -56,24 +57,11 @@ TEST_F(TextFileTest, AppendWritesWindows1252AndCrLfOncePerCall) {
   EXPECT_EQ(world_.ReadFile(file), "C:\\DAXOR\\Perch\xE9.INI\r\n\r\nB\r\n");
 }
 
-// Counts the appends and fails them when asked, as a full disk would.
-class AppendCounter : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  Status AppendFile(const std::string& path, const std::string& bytes) override {
-    ++appends;
-    if (full) return Status::Error(kErrDiskFull, "injected");
-    return ForwardingPlatform::AppendFile(path, bytes);
-  }
-  int appends = 0;
-  bool full = false;
-};
-
 TEST_F(TextFileTest, AppendGoesThroughOneCallAndReportsItsError) {
-  AppendCounter counter(world_.platform());
+  testing::FaultPlatform counter(world_.platform());
   ASSERT_TRUE(AppendTextLine(counter, "C:\\L.TXT", "line").ok());
-  EXPECT_EQ(counter.appends, 1);
-  counter.full = true;
+  EXPECT_EQ(counter.calls(testing::Call::kAppendFile), 1);
+  counter.Fail(testing::Call::kAppendFile, kErrDiskFull);
   EXPECT_EQ(AppendTextLine(counter, "C:\\L.TXT", "more").error, kErrDiskFull);
   EXPECT_EQ(world_.ReadFile("C:\\L.TXT"), "line\r\n");
   EXPECT_EQ(AppendTextLine(world_.platform(), "C:\\NO\\L.TXT", "x").error, kErrPathNotFound);

@@ -14,29 +14,6 @@ using testing::StoredZip;
 
 constexpr const char* kTemp = "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\";
 
-// A unit whose archives vanish (the disk taken out) once they were listed,
-// until the test puts the disk back.
-class SwappableDisk : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  bool out = false;
-
-  Status List(const std::string& pattern, ListKind kind,
-              std::vector<FolderEntry>* entries) override {
-    if (OnUnit(pattern) && out) return Status::Error(kErrDiskNotReady);
-    Status status = target_.List(pattern, kind, entries);
-    if (pattern == "A:\\*.ZIP") out = true;  // the disk is taken out after the listing
-    return status;
-  }
-  Status GetAttributes(const std::string& path, unsigned* attributes) override {
-    if (OnUnit(path) && out) return Status::Error(kErrDiskNotReady);
-    return target_.GetAttributes(path, attributes);
-  }
-
- private:
-  static bool OnUnit(const std::string& path) { return path.rfind("A:", 0) == 0; }
-};
-
 TEST(ExtractBackupUnitTest, ThreeArchivesGiveThreeRowsEvenWhenOneIsDamaged) {
   ServerWorld world;
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
@@ -112,13 +89,14 @@ TEST(ExtractBackupUnitTest, HostileEntriesNeverLeaveTheExtractionFolder) {
 TEST(ExtractBackupUnitTest, MissingDiskIsAskedForUntilItIsBack) {
   ServerWorld world;
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
-  SwappableDisk disk(world.platform());
+  testing::FaultPlatform disk(world.platform());  // the disk is taken out after the listing
+  disk.After(testing::Call::kList, "A:\\*.ZIP", [&](auto&) { disk.DriveGone('A'); });
   Program program(disk, world.ui());
   testing::CopySettings(world.program(), program);
 
   int asked = 0;
   world.ui().on_box = [&](const MessageBoxRequest& box, Answer) {
-    if (box.title == "File Error\"" && ++asked == 2) disk.out = false;
+    if (box.title == "File Error\"" && ++asked == 2) disk.DriveBack('A');
   };
   world.ui().QueueAnswer(Answer::kOk);
   world.ui().QueueAnswer(Answer::kOk);
@@ -140,7 +118,8 @@ TEST(ExtractBackupUnitTest, CancelSkipsTheMissingArchiveAndKeepsItsRow) {
   ServerWorld world;
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
   world.DaxorArchive("BETA.ZIP", {{"M2.MAC", "PP2.EXE"}});
-  SwappableDisk disk(world.platform());
+  testing::FaultPlatform disk(world.platform());
+  disk.After(testing::Call::kList, "A:\\*.ZIP", [&](auto&) { disk.DriveGone('A'); });
   Program program(disk, world.ui());
   testing::CopySettings(world.program(), program);
 

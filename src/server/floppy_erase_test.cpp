@@ -99,20 +99,11 @@ TEST(FormattaFloppyClickTest, UnreadableUnitAsksAndCancelEndsTheProgram) {
   EXPECT_THROW(FormattaFloppyClick(world.program()), ProgramEnded);
 }
 
-// A write-protected file on the unit.
-class ProtectedFile : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  Status DeleteFile(const std::string& path) override {
-    if (path.find("BETA") != std::string::npos) return Status::Error(kErrPermissionDenied);
-    return target_.DeleteFile(path);
-  }
-};
-
 TEST(FormattaFloppyClickTest, DeletionErrorIsShownAndTheClosingBoxSaysSo) {
   ServerWorld world;
   FillUnit(world, "A:\\");
-  ProtectedFile platform(world.platform());
+  testing::FaultPlatform platform(world.platform());
+  platform.Fail(testing::Call::kDeleteFile, kErrPermissionDenied, "BETA");
   Program program(platform, world.ui());
   testing::CopySettings(world.program(), program);
   world.ui().QueueAnswer(Answer::kYes);
@@ -160,19 +151,6 @@ TEST(FormattaFloppyClickTest, NamesAndLinksOnTheUnitNeverReachOtherFolders) {
   EXPECT_EQ(world.ui().boxes().back().request.text, "Cancellazione non completata");
 }
 
-// Counts the listings of an erase and stops it, by an exception, once it
-// lists far more than the unit holds.
-class ListingWatchdog : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  int lists = 0;
-  Status List(const std::string& pattern, ListKind kind,
-              std::vector<FolderEntry>* entries) override {
-    if (++lists > 500) throw std::logic_error("the erase keeps listing " + pattern);
-    return target_.List(pattern, kind, entries);
-  }
-};
-
 // Folders whose names Windows cannot open as listed are reported and left;
 // the erase ends, not completed.
 TEST(FormattaFloppyClickTest, FoldersThatCannotBeOpenedAreLeftAndTheEraseEnds) {
@@ -182,7 +160,8 @@ TEST(FormattaFloppyClickTest, FoldersThatCannotBeOpenedAreLeftAndTheEraseEnds) {
     std::ofstream(world.root() + "/a/" + name + "/SUB/F.TXT") << "x";
   }
   world.WriteFile("A:\\ALFA.ZIP", "PK");
-  ListingWatchdog platform(world.platform());
+  testing::FaultPlatform platform(world.platform());
+  platform.Watchdog(testing::Call::kList, 500);
   Program program(platform, world.ui());
   testing::CopySettings(world.program(), program);
   world.ui().QueueAnswer(Answer::kYes);
@@ -190,7 +169,7 @@ TEST(FormattaFloppyClickTest, FoldersThatCannotBeOpenedAreLeftAndTheEraseEnds) {
   bool erased = true;
   EXPECT_NO_THROW(erased = FormattaFloppyClick(program));
   EXPECT_FALSE(erased);
-  EXPECT_LT(platform.lists, 50);
+  EXPECT_LT(platform.calls(testing::Call::kList), 50);
   EXPECT_FALSE(world.Exists("A:\\ALFA.ZIP"));
   EXPECT_EQ(world.LineTexts().size(), 5u);
   EXPECT_EQ(world.ui().boxes().back().request.text, "Cancellazione non completata");

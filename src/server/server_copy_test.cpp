@@ -256,20 +256,11 @@ TEST(CopyConfigurationsToServerTest, ArchiverThatMakesNothingIsReportedAsFailure
   ExpectClosed(world, world.program(), "Copia terminata con errori: 1 archivio non copiato.");
 }
 
-// The temporary folder cannot be made: the closing box says so, not STOP.
-class NoTemporaryFolder : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  Status CreateFolder(const std::string& path) override {
-    if (path.find("~TMPCOPYZIP") != std::string::npos) return Status::Error(kErrPermissionDenied);
-    return target_.CreateFolder(path);
-  }
-};
-
 TEST(CopyConfigurationsToServerTest, TemporaryFolderThatCannotBeMadeIsNamedInTheClosing) {
   ServerWorld world;
   world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
-  NoTemporaryFolder platform(world.platform());
+  testing::FaultPlatform platform(world.platform());
+  platform.Fail(testing::Call::kCreateFolder, kErrPermissionDenied, "~TMPCOPYZIP");
   Program program(platform, world.ui());
   testing::CopySettings(world.program(), program);
 
@@ -291,44 +282,23 @@ TEST(CopyConfigurationsToServerTest, NoArchiveOnTheUnit) {
   EXPECT_TRUE(world.Tree("D:\\").empty());
 }
 
-// Counts the re-packing runs of the archiver and presses STOP at the first
-// pending-input point of the first machine-file listing.
-class StopDuringMachineListing : public ForwardingPlatform {
- public:
-  StopDuringMachineListing(Platform& target, ScriptedUi& ui)
-      : ForwardingPlatform(target), ui_(ui) {}
-  Program* program = nullptr;
-  int repacks = 0;
-
-  Status List(const std::string& pattern, ListKind kind,
-              std::vector<FolderEntry>* entries) override {
-    if (!armed_ && pattern.size() > 5 && pattern.compare(pattern.size() - 5, 5, "*.MAC") == 0) {
-      armed_ = true;
-      ui_.OnNthInput(1, [this] { program->BackupRunning = false; });
-    }
-    return target_.List(pattern, kind, entries);
-  }
-  Status Run(const std::string& command_line, int* exit_code) override {
-    if (command_line.find(" -add ") != std::string::npos) ++repacks;
-    return target_.Run(command_line, exit_code);
-  }
-
- private:
-  ScriptedUi& ui_;
-  bool armed_ = false;
-};
-
 TEST(CopyConfigurationsToServerTest, StopWhileTheFirstMachinesAreListed) {
   ServerWorld world;
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
   world.DaxorArchive("BETA.ZIP", {{"M2.MAC", "PPNAME.EXE"}});
-  StopDuringMachineListing platform(world.platform(), world.ui());
+  testing::FaultPlatform platform(world.platform());
   Program program(platform, world.ui());
   testing::CopySettings(world.program(), program);
-  platform.program = &program;
+  bool armed = false;
+  platform.Before(testing::Call::kList, "*.MAC", [&](auto&) {
+    if (!armed) world.ui().OnNthInput(1, [&] { program.BackupRunning = false; });
+    armed = true;
+  });
+  int repacks = 0;
+  platform.Before(testing::Call::kRun, " -add ", [&](auto&) { ++repacks; });
 
   EXPECT_FALSE(CopyConfigurationsToServer(program));
-  EXPECT_EQ(platform.repacks, 1);
+  EXPECT_EQ(repacks, 1);
   EXPECT_TRUE(world.Exists("D:\\SERVER\\DAXOR\\PPNAME\\M1"));
   EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
   EXPECT_EQ(world.LineTexts().back(), "\\PPNAME\\M1.MAC\\ALFA.ZIP");
@@ -345,20 +315,11 @@ TEST(CopyConfigurationsToServerTest, StopWhileTheUnitIsUnpackedEndsTheCopy) {
   ExpectClosed(world, world.program(), "Copia Bloccata dall'utente");
 }
 
-// The server refuses one copy (disk full).
-class FullServer : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-  Status CopyFile(const std::string& from, const std::string& to) override {
-    if (to.find("\\M1\\") != std::string::npos) return Status::Error(kErrDiskFull, "no space");
-    return target_.CopyFile(from, to);
-  }
-};
-
 TEST(CopyConfigurationsToServerTest, FailedCopyIsReportedAndTheRunGoesOn) {
   ServerWorld world;
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}, {"M2.MAC", "PPNAME.EXE"}});
-  FullServer platform(world.platform());
+  testing::FaultPlatform platform(world.platform());
+  platform.Fail(testing::Call::kCopyFile, kErrDiskFull, "\\M1\\");
   Program program(platform, world.ui());
   testing::CopySettings(world.program(), program);
 

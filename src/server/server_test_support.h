@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/fault_platform.h"
 #include "tests/test_world.h"
 
 namespace zr::testing {

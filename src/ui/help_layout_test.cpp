@@ -16,13 +16,6 @@ TEST(HelpLayoutTest, StacksTitleAndNotesWithFixedHeightsAndGaps) {
   EXPECT_EQ(layout.notes[4], (LabelBox{60, 5450, 8820, 2000}));
 }
 
-TEST(HelpLayoutTest, RepeatedResizesGiveTheSameLayout) {
-  const HelpLayout first = LayoutHelpForm(7000, 300, 250);
-  LayoutHelpForm(3000, 300, 250);
-  LayoutHelpForm(12000, 300, 250);
-  EXPECT_EQ(LayoutHelpForm(7000, 300, 250), first);
-}
-
 TEST(HelpLayoutTest, NarrowWindowGivesZeroWidthNeverNegative) {
   for (int width : {180, 100, 0, -500}) {
     const HelpLayout layout = LayoutHelpForm(width, 300, 250);
@@ -47,18 +40,6 @@ TEST(HelpLayoutTest, TwipsAndPixels) {
   EXPECT_EQ(TwipsToPixels(1440, 144), 144);
   EXPECT_EQ(PixelsToTwips(96, 96), 1440);
   EXPECT_EQ(PixelsToTwips(10, 0), 0);
-}
-
-TEST(HelpLayoutTest, NotesAreTheInstallationTexts) {
-  const auto& notes = HelpNotes();
-  EXPECT_EQ(notes[0], "NOTE SULL'INSTALLAZIONE");
-  // Paragraphs are separated by carriage returns, backslashes kept.
-  EXPECT_NE(notes[2].find("aggiungere :\r[PATH]\rKYSYSTEM=c:\\kyconfig\\system"),
-            std::string::npos);
-  EXPECT_EQ(notes[3],
-            "Il file Za-Rirevo.ini, nel caso in cui non c'\xC3\xA8 (al primo avvio) viene creato "
-            "con delle impostazioni di default");
-  EXPECT_TRUE(notes[4].ends_with("\r[PATH]\rZIPFILE=c:\\kyconfig\\system\\PKZIP25"));
 }
 
 }  // namespace
