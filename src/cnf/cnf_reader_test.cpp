@@ -29,7 +29,9 @@ TEST(SplitFieldsTest, FieldsOfALine) {
     SplitFields(c.line, "|", fields, count);
     EXPECT_EQ(count, c.count) << c.line;
     for (std::size_t n = 0; n < c.first.size(); ++n) EXPECT_EQ(fields[n + 1], c.first[n]);
-    if (c.count == 12) EXPECT_EQ(fields[12], "v12");
+    if (c.count == 12) {
+      EXPECT_EQ(fields[12], "v12");
+    }
   }
 }
 
