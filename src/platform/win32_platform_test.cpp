@@ -153,5 +153,17 @@ TEST_F(Win32PlatformTest, PlacesFoldersAndHostPathsGoThroughTheMap) {
   EXPECT_EQ(PlaceOf(*platform_, "A:\\KY", "C:\\KY"), Placement::kApart);
 }
 
+TEST_F(Win32PlatformTest, RunStartsAProgramOfTheWorldAndGivesItsExitCode) {
+  wchar_t system[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+  const std::wstring cmd = std::wstring(system, length) + L"\\cmd.exe";
+  ASSERT_TRUE(::CopyFileW(cmd.c_str(), Widen(root_ + "\\c\\CMD.EXE").c_str(), TRUE));
+  int code = -1;
+  ASSERT_TRUE(platform_->Run("C:\\cmd /c exit 3", &code).ok());
+  EXPECT_EQ(code, 3);
+  EXPECT_EQ(platform_->Run("C:\\NONE /c exit 3", &code).error, kErrFileNotFound);
+  EXPECT_EQ(platform_->Run("D:\\CMD", &code).error, kErrDiskNotReady);
+}
+
 }  // namespace
 }  // namespace zr
