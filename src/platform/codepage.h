@@ -4,6 +4,7 @@
 #ifndef ZARIREVO_PLATFORM_CODEPAGE_H_
 #define ZARIREVO_PLATFORM_CODEPAGE_H_
 
+#include <cstddef>
 #include <string>
 
 namespace zr {
@@ -15,6 +16,11 @@ std::string Utf8ToCp1252(const std::string& text);
 /// fall back on them when the host's iconv does not know the code page.
 std::string Cp1252ToUtf8Builtin(const std::string& bytes);
 std::string Utf8ToCp1252Builtin(const std::string& text);
+
+/// Length of the (possibly invalid) UTF-8 sequence at `position`: its lead
+/// byte and as many of the continuation bytes the lead byte announces as are
+/// there. A stray continuation byte or a byte that cannot lead is one alone.
+std::size_t Utf8CharacterLength(const std::string& text, std::size_t position);
 
 }  // namespace zr
 

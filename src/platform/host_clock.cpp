@@ -6,33 +6,6 @@
 
 namespace zr {
 
-namespace {
-
-bool IsDigits(const std::string& text, std::size_t from, std::size_t count) {
-  for (std::size_t i = from; i < from + count; ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-bool ParseIsoDate(const std::string& text, int* year, int* month, int* day) {
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
-  if (!IsDigits(text, 0, 4) || !IsDigits(text, 5, 2) || !IsDigits(text, 8, 2)) return false;
-  const int y = std::atoi(text.substr(0, 4).c_str());
-  const int m = std::atoi(text.substr(5, 2).c_str());
-  const int d = std::atoi(text.substr(8, 2).c_str());
-  const std::chrono::year_month_day date{std::chrono::year{y},
-                                         std::chrono::month{static_cast<unsigned>(m)},
-                                         std::chrono::day{static_cast<unsigned>(d)}};
-  if (!date.ok()) return false;
-  *year = y;
-  *month = m;
-  *day = d;
-  return true;
-}
-
 Date HostToday() {
   Date today;
   const char* fixed = std::getenv("ZARIREVO_TODAY");

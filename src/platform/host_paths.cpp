@@ -14,26 +14,6 @@ namespace zr::host {
 
 namespace {
 
-bool GlobMatch(std::string_view p, std::string_view s) {
-  std::size_t pi = 0, si = 0, star = std::string_view::npos, mark = 0;
-  while (si < s.size()) {
-    if (pi < p.size() && (p[pi] == '?' || p[pi] == s[si])) {
-      ++pi;
-      ++si;
-    } else if (pi < p.size() && p[pi] == '*') {
-      star = pi++;
-      mark = si;
-    } else if (star != std::string_view::npos) {
-      pi = star + 1;
-      si = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (pi < p.size() && p[pi] == '*') ++pi;
-  return pi == p.size();
-}
-
 bool IsFolder(const std::string& host, struct stat* st) {
   return ::stat(host.c_str(), st) == 0 && S_ISDIR(st->st_mode);
 }
@@ -99,34 +79,11 @@ std::string ExactHostPath(const std::string& root, const WindowsPath& path, std:
 
 }  // namespace
 
-bool HasWildcards(std::string_view pattern) {
-  return pattern.find_first_of("*?") != std::string_view::npos;
-}
-
-bool WildcardMatch(std::string_view pattern, std::string_view name) {
-  if (pattern == "*" || pattern == "*.*") return true;
-  std::string p = FoldCase(pattern), s = FoldCase(name);
-  if (GlobMatch(p, s)) return true;
-  bool no_dot = s.find('.') == std::string::npos;
-  if (no_dot && p.size() > 2 && p.compare(p.size() - 2, 2, ".*") == 0) {
-    return GlobMatch(std::string_view(p).substr(0, p.size() - 2), s);
-  }
-  if (no_dot && p.size() > 1 && p.back() == '.') {
-    return GlobMatch(std::string_view(p).substr(0, p.size() - 1), s);
-  }
-  return false;
-}
-
 std::string JoinHost(const std::string& folder, std::string_view name) {
   std::string out = folder;
   if (out.empty() || out.back() != '/') out += '/';
   out += name;
   return out;
-}
-
-std::string TrimHostFolder(std::string folder) {
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
 }
 
 std::string DriveFolder(const DriveMap& map, char letter) {

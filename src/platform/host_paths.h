@@ -20,16 +20,11 @@
 #include <vector>
 
 #include "platform/host_platform.h"
+#include "platform/host_portable.h"
 #include "platform/platform.h"
 #include "platform/windows_path.h"
 
 namespace zr::host {
-
-bool HasWildcards(std::string_view pattern);
-/// Windows wildcard match without regard to case: "*" any run, "?" one
-/// character, "*" and "*.*" match every name, "NAME.*" also matches "NAME",
-/// a pattern ending in "." also matches names without a dot.
-bool WildcardMatch(std::string_view pattern, std::string_view name);
 
 /// Joins a host folder and a name with one "/".
 std::string JoinHost(const std::string& folder, std::string_view name);
@@ -106,9 +101,6 @@ std::string ExactHostPath(const DriveMap& map, const WindowsPath& path);
 
 /// The host folder that stands for a drive root ("" when unmapped).
 std::string DriveFolder(const DriveMap& map, char letter);
-
-/// Strips trailing "/" (but keeps "/").
-std::string TrimHostFolder(std::string folder);
 
 }  // namespace zr::host
 

@@ -701,42 +701,11 @@ class HostPlatform : public Platform {
 }  // namespace
 
 DriveMap DriveMap::FromEnvironment() {
-  DriveMap map;
-  const char* drives = std::getenv("ZARIREVO_DRIVES");
-  if (drives == nullptr || *drives == '\0') {
-    map.drives['C'] = "/";
-  } else {
-    std::string text(drives);
-    std::size_t start = 0;
-    while (start <= text.size()) {
-      std::size_t end = text.find(';', start);
-      if (end == std::string::npos) end = text.size();
-      std::string item = text.substr(start, end - start);
-      if (item.size() >= 3 && item[1] == '=' && std::isalpha(static_cast<unsigned char>(item[0]))) {
-        char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(item[0])));
-        map.drives[letter] = host::TrimHostFolder(item.substr(2));
-      }
-      start = end + 1;
-    }
-  }
-  if (const char* unc = std::getenv("ZARIREVO_UNC"); unc != nullptr && *unc != '\0') {
-    map.unc_root = host::TrimHostFolder(unc);
-  }
-  if (const char* windir = std::getenv("ZARIREVO_WINDIR"); windir != nullptr && *windir != '\0') {
-    map.windows_folder = windir;
-  }
+  const std::string drives = HostEnvironment("ZARIREVO_DRIVES");
+  DriveMap map = host::ParseDriveMap(drives, HostEnvironment("ZARIREVO_UNC"),
+                                     HostEnvironment("ZARIREVO_WINDIR"));
+  if (drives.empty()) map.drives['C'] = "/";
   return map;
-}
-
-std::string DriveMap::DrivesVariable() const {
-  std::string text;
-  for (const auto& [letter, folder] : drives) {
-    if (!text.empty()) text += ';';
-    text += letter;
-    text += '=';
-    text += folder;
-  }
-  return text;
 }
 
 std::unique_ptr<Platform> CreateHostPlatform(const DriveMap& map) {

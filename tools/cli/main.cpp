@@ -435,4 +435,22 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace zr::cli
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32_text.h"
+
+// Windows hands the arguments over as UTF-16: UTF-8 inside, as on every host,
+// and UTF-8 out to the console.
+int wmain(int argc, wchar_t** wargv) {
+  ::SetConsoleOutputCP(CP_UTF8);
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(zr::win32::Narrow(wargv[i]));
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  return zr::cli::Main(argc, argv.data());
+}
+#else
 int main(int argc, char** argv) { return zr::cli::Main(argc, argv); }
+#endif

@@ -1,0 +1,654 @@
+// The platform over the Windows file system and processes, through the W
+// functions: texts are UTF-8 inside and UTF-16 at each call.
+//
+// The drive map is kept: with no ZARIREVO_DRIVES every drive letter is itself
+// (identity); otherwise each named letter stands for a host folder
+// ("A=Z:\tmp\w\a") and the others are not ready (71), as on the other hosts,
+// so that tests build temporary worlds here too. Windows itself matches names
+// without regard to case, enforces read-only and keeps hidden and system.
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "platform/host_clock.h"
+#include "platform/host_platform.h"
+#include "platform/host_portable.h"
+#include "platform/win32_text.h"
+#include "platform/windows_path.h"
+
+namespace zr {
+
+namespace {
+
+using win32::Narrow;
+using win32::Widen;
+
+constexpr unsigned kOurBits = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrFolder;
+constexpr DWORD kNoAttributes = INVALID_FILE_ATTRIBUTES;
+
+// The one place where Windows error codes become run-time error numbers.
+int ToRuntimeError(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+      return kErrFileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_DIRECTORY:
+    case ERROR_CANT_RESOLVE_FILENAME:
+      return kErrPathNotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return kErrPermissionDenied;
+    case ERROR_NOT_READY:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_DEV_NOT_EXIST:
+      return kErrDiskNotReady;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return kErrDiskFull;
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_GEN_FAILURE:
+    case ERROR_IO_DEVICE:
+      return kErrDeviceIo;
+    default:  // ERROR_ALREADY_EXISTS, ERROR_FILE_EXISTS, ERROR_DIR_NOT_EMPTY, ...
+      return kErrPathFileAccess;
+  }
+}
+
+Status LastError(const std::string& what, const std::string& host_path) {
+  const DWORD error = ::GetLastError();
+  return Status::Error(ToRuntimeError(error),
+                       what + " " + host_path + ": Windows error " + std::to_string(error));
+}
+
+DWORD AttributesOf(const std::string& host_path) {
+  return ::GetFileAttributesW(Widen(host_path).c_str());
+}
+
+bool IsFolder(const std::string& host_path) {
+  const DWORD attributes = AttributesOf(host_path);
+  return attributes != kNoAttributes && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Closes a handle on every way out of a scope.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (valid()) ::CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+  bool Close() {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return ::CloseHandle(handle) != 0;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+std::string ParentOf(const std::string& host_path) {
+  const std::size_t slash = host_path.find_last_of("\\/");
+  if (slash == std::string::npos) return {};
+  std::string parent = host_path.substr(0, slash);
+  if (parent.size() == 2 && parent[1] == ':') parent += '\\';
+  return parent;
+}
+
+std::string NameOf(const std::string& host_path) {
+  const std::size_t slash = host_path.find_last_of("\\/");
+  return slash == std::string::npos ? host_path : host_path.substr(slash + 1);
+}
+
+// A host folder of the map without trailing separators ("Z:\tmp\w\a", "Z:").
+std::string TrimFolder(std::string folder) {
+  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  return folder;
+}
+
+// The final path of an existing file or folder, in its DOS form without the
+// "\\?\" prefix ("\\?\UNC\srv\share" becomes "\\srv\share").
+std::optional<std::string> FinalPath(const std::string& host_path) {
+  Handle handle(::CreateFileW(Widen(host_path).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle.valid()) return std::nullopt;
+  std::wstring buffer(MAX_PATH, L'\0');
+  DWORD length = ::GetFinalPathNameByHandleW(handle.get(), buffer.data(),
+                                             static_cast<DWORD>(buffer.size()), 0);
+  if (length >= buffer.size()) {
+    buffer.resize(length + 1);
+    length = ::GetFinalPathNameByHandleW(handle.get(), buffer.data(),
+                                         static_cast<DWORD>(buffer.size()), 0);
+  }
+  if (length == 0 || length >= buffer.size()) return std::nullopt;
+  buffer.resize(length);
+  std::string path = Narrow(buffer);
+  if (path.rfind("\\\\?\\UNC\\", 0) == 0) {
+    path = "\\\\" + path.substr(8);
+  } else if (path.rfind("\\\\?\\", 0) == 0) {
+    path = path.substr(4);
+  }
+  return path;
+}
+
+class Win32Platform : public Platform {
+ public:
+  explicit Win32Platform(const DriveMap& map) : map_(map) {
+    for (auto& [letter, folder] : map_.drives) folder = TrimFolder(folder);
+    map_.unc_root = TrimFolder(map_.unc_root);
+    std::wstring buffer(MAX_PATH, L'\0');
+    DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length >= buffer.size()) {
+      buffer.resize(length);
+      length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    }
+    buffer.resize(length);
+    std::string start = FromHostPath(Narrow(buffer));
+    current_ = WindowsPath::Parse(start.empty() ? "C:\\" : start).value_or(WindowsPath{});
+  }
+
+  Status List(const std::string& pattern, ListKind kind,
+              std::vector<FolderEntry>* entries) override {
+    entries->clear();
+    std::string folder_text, name_pattern;
+    SplitPattern(pattern, &folder_text, &name_pattern);
+    std::optional<WindowsPath> folder =
+        folder_text.empty() ? current_ : WindowsPath::Parse(folder_text, current_);
+    if (!folder) return Status::Error(kErrPathNotFound, "bad path: " + pattern);
+    std::string host;
+    if (Status s = HostOf(*folder, &host); !s.ok()) return s;
+    if (!IsFolder(host)) return Status::Error(kErrPathNotFound, "folder not found: " + host);
+    const bool wild = host::HasWildcards(name_pattern);
+    const std::string exact = wild ? name_pattern : CleanComponent(name_pattern);
+    WIN32_FIND_DATAW data;
+    // All names, filtered here by the program's own rule; a pattern is also
+    // tried on the short 8.3 name, as Windows tries it.
+    HANDLE find = ::FindFirstFileExW(Widen(Join(host, "*")).c_str(), FindExInfoStandard, &data,
+                                     FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+      if (::GetLastError() == ERROR_FILE_NOT_FOUND) return Status::Ok();
+      return LastError("list", host);
+    }
+    do {
+      const std::string name = Narrow(data.cFileName);
+      if (name == "." || name == "..") continue;
+      const std::string short_name = Narrow(data.cAlternateFileName);
+      const bool match = wild ? host::WildcardMatch(exact, name) ||
+                                    (!short_name.empty() && host::WildcardMatch(exact, short_name))
+                              : EqualsNoCase(exact, name) ||
+                                    (!short_name.empty() && EqualsNoCase(exact, short_name));
+      if (!match) continue;
+      const unsigned attributes = data.dwFileAttributes & kOurBits;
+      if (attributes & (kAttrHidden | kAttrSystem)) continue;
+      if ((attributes & kAttrFolder) && kind == ListKind::kFilesOnly) continue;
+      entries->push_back({name, attributes});
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    std::sort(entries->begin(), entries->end(), [](const FolderEntry& a, const FolderEntry& b) {
+      return LessNoCase(a.name, b.name);
+    });
+    return Status::Ok();
+  }
+
+  Status GetAttributes(const std::string& path, unsigned* attributes) override {
+    *attributes = kAttrNormal;
+    std::string host;
+    if (Status s = HostOfText(path, &host); !s.ok()) return s;
+    const DWORD found = AttributesOf(host);
+    if (found == kNoAttributes) return LastError("attributes", host);
+    *attributes = found & kOurBits;
+    return Status::Ok();
+  }
+
+  Status SetAttributes(const std::string& path, unsigned attributes) override {
+    std::string host;
+    if (Status s = HostOfText(path, &host); !s.ok()) return s;
+    const DWORD found = AttributesOf(host);
+    if (found == kNoAttributes) return LastError("attributes", host);
+    constexpr DWORD kSettable = kAttrReadOnly | kAttrHidden | kAttrSystem;
+    DWORD wanted = (found & ~kSettable & ~DWORD{FILE_ATTRIBUTE_NORMAL}) | (attributes & kSettable);
+    if (wanted == 0) wanted = FILE_ATTRIBUTE_NORMAL;
+    if (!::SetFileAttributesW(Widen(host).c_str(), wanted)) return LastError("attributes", host);
+    return Status::Ok();
+  }
+
+  // Copied to a temporary name beside the target, then moved over it: a
+  // failed copy leaves no half file and an older target as it was.
+  Status CopyFile(const std::string& from, const std::string& to) override {
+    std::string source, target;
+    if (Status s = HostOfText(from, &source); !s.ok()) return s;
+    if (Status s = HostOfText(to, &target); !s.ok()) return s;
+    const DWORD source_attributes = AttributesOf(source);
+    if (source_attributes == kNoAttributes) return LastError("copy from", source);
+    if (source_attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      return Status::Error(kErrPathFileAccess, "a folder: " + from);
+    }
+    if (Status s = CheckTarget(target, to); !s.ok()) return s;
+    if (const DWORD existing = AttributesOf(target); existing != kNoAttributes) {
+      const std::optional<std::string> a = FinalPath(source), b = FinalPath(target);
+      if (a && b && EqualsNoCase(*a, *b)) {
+        return Status::Error(kErrPathFileAccess, "copy onto itself: " + to);
+      }
+    }
+    const std::string temporary =
+        Join(ParentOf(target), ".zrcopy-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                                   std::to_string(++temporaries_));
+    const std::wstring wide_temporary = Widen(temporary);
+    if (!::CopyFileExW(Widen(source).c_str(), wide_temporary.c_str(), nullptr, nullptr, nullptr,
+                       COPY_FILE_FAIL_IF_EXISTS)) {
+      const DWORD error = ::GetLastError();
+      ::DeleteFileW(wide_temporary.c_str());
+      // The source was opened above: a missing name now is the target's folder.
+      return Status::Error(error == ERROR_FILE_NOT_FOUND ? kErrPathNotFound : ToRuntimeError(error),
+                           "copy to " + target + ": Windows error " + std::to_string(error));
+    }
+    // The copy is an ordinary writable file, whatever the source's bits.
+    ::SetFileAttributesW(wide_temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!::MoveFileExW(wide_temporary.c_str(), Widen(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      Status failed = LastError("copy to", target);
+      ::DeleteFileW(wide_temporary.c_str());
+      return failed;
+    }
+    return Status::Ok();
+  }
+
+  Status DeleteFile(const std::string& path) override {
+    std::string host;
+    if (Status s = HostOfText(path, &host); !s.ok()) return s;
+    const DWORD attributes = AttributesOf(host);
+    if (attributes == kNoAttributes) return LastError("delete", host);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      return Status::Error(kErrPathFileAccess, "a folder: " + path);
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+      return Status::Error(kErrPermissionDenied, "read-only: " + path);
+    }
+    if (!::DeleteFileW(Widen(host).c_str())) return LastError("delete", host);
+    return Status::Ok();
+  }
+
+  Status CreateFolder(const std::string& path) override {
+    std::optional<WindowsPath> parsed = WindowsPath::Parse(path, current_);
+    if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + path);
+    std::string host;
+    if (Status s = HostOf(*parsed, &host); !s.ok()) return s;
+    if (parsed->is_root() || AttributesOf(host) != kNoAttributes) {
+      return Status::Error(kErrPathFileAccess, "exists: " + path);
+    }
+    if (!IsFolder(ParentOf(host)))
+      return Status::Error(kErrPathNotFound, "folder not found: " + host);
+    if (!IsCreatableName(NameOf(host))) {
+      return Status::Error(kErrPathNotFound, "name not allowed: " + path);
+    }
+    if (!::CreateDirectoryW(Widen(host).c_str(), nullptr)) return LastError("create folder", host);
+    return Status::Ok();
+  }
+
+  Status RemoveFolder(const std::string& path) override {
+    std::optional<WindowsPath> parsed = WindowsPath::Parse(path, current_);
+    if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + path);
+    std::string host;
+    if (Status s = HostOf(*parsed, &host); !s.ok()) return s;
+    const DWORD attributes = AttributesOf(host);
+    if (attributes == kNoAttributes)
+      return Status::Error(kErrPathNotFound, "folder not found: " + host);
+    if (parsed->is_root()) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      return Status::Error(kErrPathFileAccess, "not a folder: " + path);
+    }
+    // A junction or folder link goes as a link: RemoveDirectoryW never follows it.
+    if (!::RemoveDirectoryW(Widen(host).c_str())) return LastError("remove folder", host);
+    return Status::Ok();
+  }
+
+  Status ReadFile(const std::string& path, std::string* bytes) override {
+    bytes->clear();
+    std::string host;
+    if (Status s = HostOfText(path, &host); !s.ok()) return s;
+    const DWORD attributes = AttributesOf(host);
+    if (attributes == kNoAttributes) return LastError("read", host);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    }
+    Handle file(::CreateFileW(Widen(host).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.valid()) return LastError("read", host);
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
+      return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    }
+    char buffer[65536];
+    while (true) {
+      DWORD got = 0;
+      if (!::ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr)) {
+        bytes->clear();
+        return LastError("read", host);
+      }
+      if (got == 0) break;
+      bytes->append(buffer, got);
+    }
+    return Status::Ok();
+  }
+
+  Status WriteFile(const std::string& path, const std::string& bytes) override {
+    return Write(path, bytes, false);
+  }
+
+  Status AppendFile(const std::string& path, const std::string& bytes) override {
+    return Write(path, bytes, true);
+  }
+
+  Status RenameFile(const std::string& from, const std::string& to) override {
+    std::string source, target;
+    if (Status s = HostOfText(from, &source); !s.ok()) return s;
+    const DWORD attributes = AttributesOf(source);
+    if (attributes == kNoAttributes) return LastError("rename", source);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      return Status::Error(kErrPathFileAccess, "a folder: " + from);
+    }
+    if (Status s = HostOfText(to, &target); !s.ok()) return s;
+    if (Status s = CheckTarget(target, to); !s.ok()) return s;
+    if (!::MoveFileExW(Widen(source).c_str(), Widen(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      return LastError("rename", target);
+    }
+    return Status::Ok();
+  }
+
+  std::string CurrentFolder() override { return current_.Text(); }
+
+  Status ChangeFolder(const std::string& path) override {
+    std::optional<WindowsPath> target = WindowsPath::Parse(path, current_);
+    if (!target) return Status::Error(kErrPathNotFound, "bad path: " + path);
+    std::string host;
+    if (Status s = HostOf(*target, &host); !s.ok()) return s;
+    if (!IsFolder(host)) return Status::Error(kErrPathNotFound, "folder not found: " + host);
+    current_ = std::move(*target);
+    return Status::Ok();
+  }
+
+  std::string WindowsFolder() override { return map_.windows_folder; }
+
+  Status Run(const std::string& command_line, int* exit_code) override {
+    *exit_code = -1;
+    // The program name: the first word, where quotes only group.
+    std::size_t i = command_line.find_first_not_of(" \t");
+    std::string program_text;
+    bool quoted = false;
+    for (; i != std::string::npos && i < command_line.size(); ++i) {
+      const char c = command_line[i];
+      if (c == '"') {
+        quoted = !quoted;
+      } else if ((c == ' ' || c == '\t') && !quoted) {
+        break;
+      } else {
+        program_text += c;
+      }
+    }
+    const std::string rest = i == std::string::npos ? "" : command_line.substr(i);
+    if (program_text.empty())
+      return Status::Error(kErrFileNotFound, "no program in: " + command_line);
+    WindowsPath program = WindowsPath::Parse(program_text, current_).value_or(WindowsPath{});
+    if (program.is_root())
+      return Status::Error(kErrFileNotFound, "bad program path: " + program_text);
+    if (program.parts.back().find('.') == std::string::npos) program.parts.back() += ".EXE";
+    std::string host, work;
+    if (Status s = HostOf(program, &host); !s.ok()) return s;
+    const DWORD attributes = AttributesOf(host);
+    if (attributes == kNoAttributes) return LastError("run", host);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      return Status::Error(kErrFileNotFound, "not a program file: " + host);
+    }
+    if (Status s = HostOf(current_, &work); !s.ok()) return s;
+    if (!IsFolder(work))
+      return Status::Error(kErrPathNotFound, "current folder not found: " + work);
+    // The child inherits the environment, the drive map included.
+    ::SetEnvironmentVariableW(L"ZARIREVO_DRIVES", Widen(map_.DrivesVariable()).c_str());
+    ::SetEnvironmentVariableW(L"ZARIREVO_UNC", Widen(map_.unc_root).c_str());
+    ::SetEnvironmentVariableW(L"ZARIREVO_WINDIR", Widen(map_.windows_folder).c_str());
+    std::wstring line = Widen("\"" + host + "\"" + rest);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(Widen(host).c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                          Widen(work).c_str(), &startup, &process)) {
+      return LastError("run", host);
+    }
+    Handle process_handle(process.hProcess), thread_handle(process.hThread);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(process.hProcess, &code)) return LastError("run", host);
+    *exit_code = static_cast<int>(code);
+    return Status::Ok();
+  }
+
+  Status ToHostPath(const std::string& path, std::string* host_path) override {
+    host_path->clear();
+    return HostOfText(path, host_path);
+  }
+
+  std::string FromHostPath(const std::string& host_path) override {
+    if (host_path.empty()) return {};
+    std::wstring buffer(MAX_PATH, L'\0');
+    const std::wstring wide = Widen(host_path);
+    DWORD length =
+        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length >= buffer.size()) {
+      buffer.resize(length);
+      length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(),
+                                  nullptr);
+    }
+    buffer.resize(length < buffer.size() ? length : 0);
+    const std::string absolute = Narrow(buffer);
+    if (absolute.empty()) return {};
+    if (map_.drives.empty() && map_.unc_root.empty()) return absolute;  // identity
+    std::string best;
+    std::size_t best_length = 0;
+    const auto consider = [&](const std::string& folder, const std::string& prefix) {
+      std::string rest;
+      if (!Below(absolute, folder, &rest) || (!best.empty() && folder.size() <= best_length)) {
+        return;
+      }
+      best = prefix + rest;
+      best_length = folder.size();
+    };
+    for (const auto& [letter, folder] : map_.drives)
+      consider(folder, std::string{letter, ':', '\\'});
+    if (!map_.unc_root.empty()) consider(map_.unc_root, "\\\\");
+    return best;
+  }
+
+  // The longest leading part that exists, in its final form (links
+  // resolved), then the rest as typed; "/" separates in the result.
+  Status RealLocation(const std::string& path, std::string* location) override {
+    location->clear();
+    std::string host;
+    if (Status s = HostOfText(path, &host); !s.ok()) return s;
+    std::string head = host, tail;
+    while (true) {
+      if (std::optional<std::string> real = FinalPath(head)) {
+        std::string out = TrimFolder(*real) + tail;
+        std::replace(out.begin(), out.end(), '\\', '/');
+        *location = out;
+        return Status::Ok();
+      }
+      const DWORD attributes = AttributesOf(head);
+      if (attributes != kNoAttributes && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return Status::Error(kErrPathFileAccess, "link leads nowhere: " + head);
+      }
+      const std::string parent = ParentOf(head);
+      if (parent.empty() || parent == head) {
+        return Status::Error(kErrPathNotFound, "cannot resolve: " + host);
+      }
+      tail = "\\" + NameOf(head) + tail;
+      head = parent;
+    }
+  }
+
+  Date Today() override { return HostToday(); }
+
+ private:
+  static std::string Join(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) return folder + name;
+    return folder + "\\" + name;
+  }
+
+  // "rest" of `path` below `folder` (compared by the case rule), or false.
+  static bool Below(const std::string& path, const std::string& folder, std::string* rest) {
+    if (folder.empty() || path.size() < folder.size() ||
+        !EqualsNoCase(std::string_view(path).substr(0, folder.size()), folder)) {
+      return false;
+    }
+    std::string_view after = std::string_view(path).substr(folder.size());
+    if (!after.empty() && after[0] != '\\' && after[0] != '/' && folder.back() != '\\')
+      return false;
+    while (!after.empty() && (after[0] == '\\' || after[0] == '/')) after.remove_prefix(1);
+    *rest = after;
+    return true;
+  }
+
+  // The host folder of a drive root ("" when the drive is not mapped).
+  std::string DriveFolder(char letter) const {
+    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    if (map_.drives.empty()) return std::string{upper, ':'};
+    const auto it = map_.drives.find(upper);
+    return it == map_.drives.end() ? std::string() : it->second;
+  }
+
+  // The host path of a Windows path; 71 when its drive (share root) is not ready.
+  Status HostOf(const WindowsPath& path, std::string* host) const {
+    std::string root;
+    std::size_t first = 0;
+    if (path.is_unc()) {
+      if (path.parts.size() < 2) return Status::Error(kErrPathNotFound, "bad path");
+      const std::string share = "\\\\" + path.parts[0] + "\\" + path.parts[1];
+      root = map_.unc_root.empty() ? share
+                                   : map_.unc_root + "\\" + path.parts[0] + "\\" + path.parts[1];
+      first = 2;
+    } else {
+      root = DriveFolder(path.drive);
+      if (root.empty()) {
+        return Status::Error(kErrDiskNotReady,
+                             std::string("drive not mapped: ") + path.drive + ":");
+      }
+    }
+    const std::string root_folder = root.size() == 2 && root[1] == ':' ? root + "\\" : root;
+    if (!IsFolder(root_folder)) return Status::Error(kErrDiskNotReady, "drive not ready: " + root);
+    std::string out = root;
+    for (std::size_t i = first; i < path.parts.size(); ++i) out += "\\" + path.parts[i];
+    *host = path.parts.size() > first ? out : root_folder;
+    return Status::Ok();
+  }
+
+  Status HostOfText(const std::string& text, std::string* host) const {
+    std::optional<WindowsPath> parsed = WindowsPath::Parse(text, current_);
+    if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + text);
+    return HostOf(*parsed, host);
+  }
+
+  // A target file about to be written or replaced: its folder exists, it is
+  // not a folder or a drive root, not read-only, and its name can be made.
+  static Status CheckTarget(const std::string& host, const std::string& path) {
+    const std::string parent = ParentOf(host);
+    if (parent.empty() || NameOf(host).empty()) {
+      return Status::Error(kErrPathFileAccess, "a drive root: " + path);
+    }
+    if (!IsFolder(parent)) return Status::Error(kErrPathNotFound, "folder not found: " + host);
+    const DWORD attributes = AttributesOf(host);
+    if (attributes == kNoAttributes) {
+      if (!IsCreatableName(NameOf(host))) {
+        return Status::Error(kErrPathNotFound, "name not allowed: " + path);
+      }
+      return Status::Ok();
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      return Status::Error(kErrPathFileAccess, "a folder: " + path);
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+      return Status::Error(kErrPermissionDenied, "read-only: " + path);
+    }
+    return Status::Ok();
+  }
+
+  Status Write(const std::string& path, const std::string& bytes, bool append) {
+    std::optional<WindowsPath> parsed = WindowsPath::Parse(path, current_);
+    if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + path);
+    if (parsed->is_root()) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
+    std::string host;
+    if (Status s = HostOf(*parsed, &host); !s.ok()) return s;
+    if (Status s = CheckTarget(host, path); !s.ok()) return s;
+    Handle file(::CreateFileW(Widen(host).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                              FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+    if (!file.valid()) return LastError("write", host);
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
+      return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    }
+    if (!append && !::SetEndOfFile(file.get())) return LastError("write", host);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+      DWORD written = 0;
+      if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr)) {
+        return LastError("write", host);
+      }
+      done += written;
+    }
+    if (!file.Close()) return LastError("write", host);
+    return Status::Ok();
+  }
+
+  // Splits a listing pattern into its folder text and its last component.
+  static void SplitPattern(const std::string& pattern, std::string* folder, std::string* name) {
+    if (std::string_view part = FolderOfText(pattern, "\\/"); !part.empty()) {
+      *folder = part;
+      *name = pattern.substr(part.size());
+    } else if (pattern.size() >= 2 && pattern[1] == ':' &&
+               std::isalpha(static_cast<unsigned char>(pattern[0]))) {
+      *folder = pattern.substr(0, 2);
+      *name = pattern.substr(2);
+    } else {
+      folder->clear();
+      *name = pattern;
+    }
+    if (name->empty()) *name = "*";
+  }
+
+  DriveMap map_;
+  WindowsPath current_;
+  unsigned long temporaries_ = 0;
+};
+
+}  // namespace
+
+DriveMap DriveMap::FromEnvironment() {
+  DriveMap map =
+      host::ParseDriveMap(HostEnvironment("ZARIREVO_DRIVES"), HostEnvironment("ZARIREVO_UNC"),
+                          HostEnvironment("ZARIREVO_WINDIR"));
+  // The machine's own Windows folder, unless a map of drives builds another
+  // world (which has its C:\WINDOWS as on every host).
+  if (map.drives.empty() && HostEnvironment("ZARIREVO_WINDIR").empty()) {
+    wchar_t buffer[MAX_PATH];
+    const UINT length = ::GetWindowsDirectoryW(buffer, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) map.windows_folder = win32::Narrow({buffer, length});
+  }
+  return map;
+}
+
+std::unique_ptr<Platform> CreateHostPlatform(const DriveMap& map) {
+  return std::make_unique<Win32Platform>(map);
+}
+
+}  // namespace zr
