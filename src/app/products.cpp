@@ -47,14 +47,14 @@ std::string RowName(const Program& program, int row) {
 
 }  // namespace
 
-std::int16_t ProductIndexOfFolder(Program& program, const std::string& prefix,
-                                  const std::string& name, bool check) {
-  const std::int16_t row = RowOfName(name);
+int ProductIndexOfFolder(Program& program, const std::string& prefix, const std::string& name,
+                         bool check) {
+  const int row = RowOfName(name);
   if (check && row > 0 && !HasInstallDir(program, prefix + name)) return -1;
   return row;
 }
 
-std::string FindProductConfigFolder(Program& program, std::int16_t row) {
+std::string FindProductConfigFolder(Program& program, int row) {
   const std::string root = kProductListFolder;
   const char* pattern = FamilyPattern(row);
   if (pattern == nullptr) return root;
@@ -100,8 +100,8 @@ std::string NextInstalledSoftware(Program& program, const std::string& current) 
   return current;
 }
 
-std::int16_t ClassifyStartFolder(const std::string& folder) {
-  return ToLower(folder.substr(0, 11)) == "c:\\kyconfig" ? 1 : 0;
+bool ClassifyStartFolder(const std::string& folder) {
+  return ToLower(folder.substr(0, 11)) == "c:\\kyconfig";
 }
 
 }  // namespace zr

@@ -3,7 +3,6 @@
 #ifndef ZARIREVO_APP_PRODUCTS_H_
 #define ZARIREVO_APP_PRODUCTS_H_
 
-#include <cstdint>
 #include <string>
 
 #include "app/program_state.h"
@@ -14,16 +13,16 @@ inline constexpr const char* kProductListFolder = "c:\\kyconfig\\";
 
 /// Row 1 to 4 for a product folder name, or -1; with `check`, a row above 0
 /// also needs HasInstallDir(prefix & name).
-std::int16_t ProductIndexOfFolder(Program& program, const std::string& prefix,
-                                  const std::string& name, bool check);
+int ProductIndexOfFolder(Program& program, const std::string& prefix, const std::string& name,
+                         bool check);
 /// "c:\kyconfig\" & the first folder of that product family whose INI names
 /// an Installdir, else the first folder of the family (or nothing).
-std::string FindProductConfigFolder(Program& program, std::int16_t row);
+std::string FindProductConfigFolder(Program& program, int row);
 /// The next installed product whose configuration can be read; `current`
 /// when none can.
 std::string NextInstalledSoftware(Program& program, const std::string& current);
-/// 1 when the folder lies under c:\kyconfig, 0 otherwise.
-std::int16_t ClassifyStartFolder(const std::string& folder);
+/// Whether the folder lies under c:\kyconfig.
+bool ClassifyStartFolder(const std::string& folder);
 
 }  // namespace zr
 

@@ -31,6 +31,14 @@ inline constexpr int kProductCount = 5;
 inline constexpr std::array<const char*, kProductCount> kProductNames = {
     "DAXOR_OLD", "DAXOR2D", "PLOVIK", "TRELUN", "DUNRA"};
 
+/// Where the archive of a backup goes (`ZipMode`); the numbers are those the
+/// console shows and takes. A value outside them checks no compression item.
+enum class ZipTarget : std::int16_t {
+  kCustomerFolder = 0,  // "&Compatta nella cartella"
+  kBackupPath = 1,      // "&Compatta nella root"
+  kNone = 2,            // "&Non compattare"
+};
+
 struct ProductRecord {
   std::string Name;
   std::string ServerFolder;  // settings key "SERVER_" & Name
@@ -160,11 +168,11 @@ struct Program : CnfSession {
   std::string SelectedSoftware;
 
   // Folders and files.
-  std::string SystemFolder;     // folder of ZA-RIREVO.INI
-  std::string ArchiverPath;     // PkZip25 without ".EXE"
-  std::string BackupPath;       // backup root, normally ending with "\"
-  std::string CustomerFolder;   // BackupPath & customer & "\"
-  std::string ProductFolder;    // installation of the selected product, no trailing "\"
+  std::string SystemFolder;    // folder of ZA-RIREVO.INI
+  std::string ArchiverPath;    // PkZip25 without ".EXE"
+  std::string BackupPath;      // backup root, normally ending with "\"
+  std::string CustomerFolder;  // BackupPath & customer & "\"
+  std::string ProductFolder;   // installation of the selected product, no trailing "\"
   std::array<std::string, 2> ProductSettingsFile;  // (0) folder, (1) INI file name
   std::vector<std::string> DaxorIniFiles;
 
@@ -175,8 +183,8 @@ struct Program : CnfSession {
   /// The settings file: SystemFolder & "\" & "ZA-RIREVO.INI".
   std::string SettingsFile() const { return SystemFolder + "\\ZA-RIREVO.INI"; }
 
-  std::string Language;        // "ITA" or "ENG"
-  std::int16_t ZipMode = 1;    // 0 into the customer folder, 1 into BackupPath, 2 none
+  std::string Language;  // "ITA" or "ENG"
+  ZipTarget ZipMode = ZipTarget::kBackupPath;
   bool BackupRunning = false;  // the STOP flag
   int FilesNotCopied = 0;      // files of the running job that failed or were refused
   std::string ArchiveMade;     // the archive the last backup job made ("" when none)

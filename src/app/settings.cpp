@@ -1,11 +1,11 @@
 #include "app/settings.h"
 
+#include "app/message_area.h"
 #include "app/products.h"
 #include "cnf/cnf_reader.h"
 #include "platform/profile.h"
 #include "platform/windows_path.h"
 #include "text/strings.h"
-#include "app/message_area.h"
 
 namespace zr {
 
@@ -75,7 +75,7 @@ void LoadDaxorOldSettings(Program& program, bool force_question) {
   program.ProductFolder = platform.CurrentFolder();
   program.CnfFolder = program.ProductFolder;
   program.Language = ToUpper(ReadCnfRecord(program, 15));
-  program.ZipMode = 1;
+  program.ZipMode = ZipTarget::kBackupPath;
   LoadErrorTexts(program);
   program.BackupPath =
       GetIniString(platform, "PATH", "BACKUPCLIENTE", kDefaultBackupPath, program.SettingsFile());
@@ -110,7 +110,7 @@ bool LoadProductSettings(Program& program, int row) {
       program.Language = "ENG";
       break;
   }
-  program.ZipMode = 1;
+  program.ZipMode = ZipTarget::kBackupPath;
   LoadErrorTexts(program);
   if (program.BackupPath.empty()) {
     program.BackupPath =

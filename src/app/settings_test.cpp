@@ -143,10 +143,10 @@ TEST_F(ProductSettingsTest, TrelunLanguageFollowsLingua) {
 TEST_F(ProductSettingsTest, PlovikAndDunraAreEnglishAndZipModeIsReset) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\PLOVIK", {"[OPTION]", "LINGUA=1"});
   testing::InstallProduct(world_, "DUNRA01", "C:\\DUNRA");
-  program_.ZipMode = 2;
+  program_.ZipMode = ZipTarget::kNone;
   ASSERT_TRUE(LoadProductSettings(program_, kPlovik));
   EXPECT_EQ(program_.Language, "ENG");
-  EXPECT_EQ(program_.ZipMode, 1);
+  EXPECT_EQ(program_.ZipMode, ZipTarget::kBackupPath);
   ASSERT_TRUE(LoadProductSettings(program_, kDunra));
   EXPECT_EQ(program_.Language, "ENG");
 }

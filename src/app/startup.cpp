@@ -108,14 +108,14 @@ void LauncherLoad(Program& program, const std::string& command_line) {
 
   // 9: the installed products, in listing order.
   const std::string here = platform.CurrentFolder();
-  if (ClassifyStartFolder(here) == 1) {
+  if (ClassifyStartFolder(here)) {
     const std::string prefix = SetTrailingBackslash(here, true);
     std::vector<FolderEntry> entries;
     IgnoreStatus(platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries),
                  "a folder that cannot be listed is taken as empty");
     for (const FolderEntry& entry : entries) {
       if (entry.name.empty() || entry.name[0] == '.') continue;
-      const std::int16_t row = ProductIndexOfFolder(program, prefix, entry.name, true);
+      const int row = ProductIndexOfFolder(program, prefix, entry.name, true);
       if (row >= 0) program.InstalledProducts.push_back(row);
     }
   }

@@ -44,10 +44,10 @@ TEST_F(StartupTest, ProductIndexOfFolderByNamePrefix) {
 }
 
 TEST_F(StartupTest, ClassifyStartFolderLooksAtTheFirst11Characters) {
-  EXPECT_EQ(ClassifyStartFolder("C:\\KyConfig"), 1);
-  EXPECT_EQ(ClassifyStartFolder("c:\\kyconfigX\\y"), 1);
-  EXPECT_EQ(ClassifyStartFolder("c:\\kyconf"), 0);
-  EXPECT_EQ(ClassifyStartFolder("D:\\kyconfig"), 0);
+  EXPECT_TRUE(ClassifyStartFolder("C:\\KyConfig"));
+  EXPECT_TRUE(ClassifyStartFolder("c:\\kyconfigX\\y"));
+  EXPECT_FALSE(ClassifyStartFolder("c:\\kyconf"));
+  EXPECT_FALSE(ClassifyStartFolder("D:\\kyconfig"));
 }
 
 TEST_F(StartupTest, FindProductConfigFolderSkipsThe3DVariant) {

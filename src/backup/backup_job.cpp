@@ -127,7 +127,8 @@ JobResult OkButtonClick(Program& program, BackupSelection selection) {
 
   // The destination is tested; an unready drive is asked for (Cancel ends the
   // program). The answer is not needed: the folders below are checked again.
-  MakePath(program, program.BackupPath, 0, false);
+  program.BackupPath = CompleteDrive(program.BackupPath);
+  MakePath(program, program.BackupPath, PathCheck::kAsk, false);
 
   // The temporary folder is deleted at the end of every job: a destination
   // in it would lose the copies and the archive just made. Refused before
@@ -147,8 +148,7 @@ JobResult OkButtonClick(Program& program, BackupSelection selection) {
     return JobResult::kNotStarted;
   }
 
-  std::string temporary = program.TemporaryFolder();
-  if (!MakePath(program, temporary, 1, false)) {
+  if (!MakePath(program, program.TemporaryFolder(), PathCheck::kQuiet, false)) {
     const Status made = program.platform.CreateFolder(program.TemporaryFolder());
     if (!made.ok()) {
       // Without it the archive list cannot be written: nothing is started.
@@ -165,7 +165,8 @@ JobResult OkButtonClick(Program& program, BackupSelection selection) {
   selection.destination = program.BackupPath;  // as MakePath completed it
   program.CustomerFolder = selection.destination + selection.customer + "\\";
   JobResult result = JobResult::kNotStarted;
-  if (!MakePath(program, program.CustomerFolder, 1, false)) {
+  program.CustomerFolder = CompleteDrive(program.CustomerFolder);
+  if (!MakePath(program, program.CustomerFolder, PathCheck::kQuiet, false)) {
     const Status made = program.platform.CreateFolder(program.CustomerFolder);
     if (made.ok()) {
       result = RunBackupJob(program, selection);
@@ -174,7 +175,7 @@ JobResult OkButtonClick(Program& program, BackupSelection selection) {
       WriteMessageLine(program, "Cartella " + program.CustomerFolder + " non creata", true,
                        program.ColorStop, false);
       ShowErrorBox(program, made.error, 0, ErrorBoxButtons::kOkOnly, program.CustomerFolder, "");
-      DeleteFolderTree(program, program.TemporaryFolder(), 0);
+      DeleteFolderTree(program, program.TemporaryFolder());
       program.BackupRunning = false;
       result = JobResult::kFailed;
     }
@@ -253,12 +254,12 @@ JobResult RunBackupJob(Program& program, const BackupSelection& selection) {
     // destination itself or anything above it, whatever a caller left in
     // CustomerFolder.
     if (LiesBelow(program.platform, program.CustomerFolder, selection.destination)) {
-      DeleteFolderTree(program, program.CustomerFolder, 0);
+      DeleteFolderTree(program, program.CustomerFolder);
     }
     SetBackground(program, kBackgroundNormal);
   }
 
-  DeleteFolderTree(program, program.TemporaryFolder(), 0);
+  DeleteFolderTree(program, program.TemporaryFolder());
   program.main.OK_B.enabled = false;
   program.ui.StateChanged();
   return result;

@@ -34,7 +34,7 @@ class BackupJobTest : public ::testing::Test {
     program_.CnfFolder = "C:\\ORVEL\\VER14";
     program_.BackupPath = "A:\\";
     program_.ArchiverPath = kArchiver;
-    program_.ZipMode = 1;
+    program_.ZipMode = ZipTarget::kBackupPath;
     // Progress lines (and with them the input processing that lets STOP
     // in) are written only in a real colour.
     program_.ColorBlue = Rgb(0, 0, 255);
@@ -134,7 +134,7 @@ TEST_F(BackupJobTest, Mode1PutsTheArchiveInTheBackupRoot) {
 }
 
 TEST_F(BackupJobTest, Mode0PutsTheArchiveBesideTheCopiedFiles) {
-  program_.ZipMode = 0;
+  program_.ZipMode = ZipTarget::kCustomerFolder;
   EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
   EXPECT_TRUE(world_.Exists("A:\\METAL\\METAL_050603.ZIP"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
@@ -143,7 +143,7 @@ TEST_F(BackupJobTest, Mode0PutsTheArchiveBesideTheCopiedFiles) {
 }
 
 TEST_F(BackupJobTest, Mode2MakesNoArchiveYetSaysBoth) {
-  program_.ZipMode = 2;
+  program_.ZipMode = ZipTarget::kNone;
   EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
   EXPECT_TRUE(Shown("Copia eseguita"));
   EXPECT_TRUE(Shown("Zip eseguito"));
@@ -152,7 +152,7 @@ TEST_F(BackupJobTest, Mode2MakesNoArchiveYetSaysBoth) {
 }
 
 TEST_F(BackupJobTest, EnterInTheNameBoxRunsTheJobEvenWithOkDisabled) {
-  program_.ZipMode = 2;
+  program_.ZipMode = ZipTarget::kNone;
   program_.main.NomeCliente = "METAL";
   program_.main.OK_B.enabled = false;
   EXPECT_EQ(NomeClienteKeyPress(program_, 'x', CurrentBackupSelection(program_)),
@@ -180,7 +180,7 @@ TEST_F(BackupJobTest, NameWithBlanksAndDotsGivesACleanArchiveName) {
 }
 
 TEST_F(BackupJobTest, BlanksAroundTheNameAreTrimmedForTheArchiveOnly) {
-  program_.ZipMode = 1;
+  program_.ZipMode = ZipTarget::kBackupPath;
   EXPECT_EQ(Backup(" METAL"), JobResult::kCompleted);
   EXPECT_TRUE(world_.Exists("A:\\ METAL\\PP1.TXT"));
   EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
@@ -214,7 +214,7 @@ TEST_F(BackupJobTest, UnmanagedProductRemovesTheNewFolder) {
 }
 
 TEST_F(BackupJobTest, TheSameNameTwiceIsRefusedUntilTheNameIsEdited) {
-  program_.ZipMode = 2;
+  program_.ZipMode = ZipTarget::kNone;
   ASSERT_EQ(Backup("METAL"), JobResult::kCompleted);
   const auto before = world_.Tree("A:\\");
   const size_t boxes = world_.ui().boxes().size();
@@ -280,7 +280,7 @@ TEST_F(BackupJobTest, AnArchiverThatLeavesNoArchiveIsReported) {
 
 TEST_F(BackupJobTest, ABlankInTheCustomerFolderStillGivesMode0ItsArchive) {
   // "A:\METAL 2.0\..." reaches the archiver quoted, as one word.
-  program_.ZipMode = 0;
+  program_.ZipMode = ZipTarget::kCustomerFolder;
   EXPECT_EQ(Backup("METAL 2.0"), JobResult::kCompleted);
   EXPECT_TRUE(world_.Exists("A:\\METAL 2.0\\METAL_2-0_050603.ZIP"));
 }
@@ -312,7 +312,7 @@ TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {
 // The temporary folder goes at the end of every job: a destination at or
 // below it is refused before anything is made; one that holds it is not.
 TEST_F(BackupJobTest, ADestinationInTheTemporaryFolderIsRefused) {
-  program_.ZipMode = 1;
+  program_.ZipMode = ZipTarget::kBackupPath;
   for (const char* destination :
        {"C:\\ORVEL\\VER14\\~TMPZIP\\", "c:\\orvel\\ver14\\~tmpzip\\SUB\\",
         "C:\\ORVEL\\VER14\\MAC\\..\\~TMPZIP\\", "C:/ORVEL/VER14/~TMPZIP/"}) {

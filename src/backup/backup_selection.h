@@ -11,18 +11,12 @@
 #ifndef ZARIREVO_BACKUP_BACKUP_SELECTION_H_
 #define ZARIREVO_BACKUP_BACKUP_SELECTION_H_
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
-namespace zr {
+#include "app/program_state.h"
 
-/// Where the archive of a backup goes; the values are those of `ZipMode`.
-enum class ZipTarget : std::int16_t {
-  kCustomerFolder = 0,  // "&Compatta nella cartella"
-  kBackupPath = 1,      // "&Compatta nella root"
-  kNone = 2,            // "&Non compattare"
-};
+namespace zr {
 
 /// The file groups, one per file item of the menus. What a group means for a
 /// product is stated by its collector.

@@ -21,24 +21,24 @@ bool NoValue(const std::optional<std::string>& value) { return !value || value->
 // the key takes the configuration folder, into "\DAXORDIR\".
 void CopyMachineFolders(Program& program, const FileListing& machines,
                         const std::string& mac_folder, const std::string& key,
-                        const std::string& extension, std::int16_t flag) {
-  ForEachMachineParameter(
-      program, machines, mac_folder, key,
-      [&](const FileListingEntry&, const std::optional<std::string>& value) {
-        std::string source = program.CnfFolder;
-        std::string subfolder = "\\DAXORDIR\\";
-        if (!NoValue(value)) {
-          source = *value;
-          subfolder = "\\" + std::string(NameOfText(source)) + "\\";
-        }
-        CopyFolder(program, source + "\\", program.CustomerFolder + key + subfolder, extension,
-                   program.ColorLightGreen, flag);
-      });
+                        const std::string& extension, bool add_to_list) {
+  ForEachMachineParameter(program, machines, mac_folder, key,
+                          [&](const FileListingEntry&, const std::optional<std::string>& value) {
+                            std::string source = program.CnfFolder;
+                            std::string subfolder = "\\DAXORDIR\\";
+                            if (!NoValue(value)) {
+                              source = *value;
+                              subfolder = "\\" + std::string(NameOfText(source)) + "\\";
+                            }
+                            CopyFolder(program, source + "\\",
+                                       program.CustomerFolder + key + subfolder, extension,
+                                       program.ColorLightGreen, add_to_list);
+                          });
 }
 
 // Each machine's tool table and its label file, copied into the customer folder.
 void CopyToolTables(Program& program, const FileListing& machines, const std::string& mac_folder,
-                    std::int16_t flag) {
+                    bool add_to_list) {
   const std::string cnf = program.CnfFolder + "\\";
   ForEachMachineParameter(
       program, machines, mac_folder, "TAB-UT",
@@ -56,15 +56,15 @@ void CopyToolTables(Program& program, const FileListing& machines, const std::st
           table = *parameter;
           label = StripExtension(*parameter) + ".LBL";
         }
-        CopyOneFile(program, table, program.CustomerFolder, program.ColorCyan, flag);
-        CopyOneFile(program, label, program.CustomerFolder, program.ColorCyan, flag);
+        CopyOneFile(program, table, program.CustomerFolder, program.ColorCyan, add_to_list);
+        CopyOneFile(program, label, program.CustomerFolder, program.ColorCyan, add_to_list);
       });
 }
 
 }  // namespace
 
 void CollectDaxorFiles(Program& program, const BackupSelection& selection) {
-  const std::int16_t flag = 1;          // every copied file is entered in the archive list
+  const bool add_to_list = 1;           // every copied file is entered in the archive list
   const auto& items = selection.items;  // read at each step
   const std::string cnf = program.CnfFolder + "\\";
   const std::string customer = program.CustomerFolder;
@@ -81,29 +81,30 @@ void CollectDaxorFiles(Program& program, const BackupSelection& selection) {
   }
 
   if (items().machines) {
-    CopyFolder(program, mac_folder, customer + "MAC\\", "MAC", program.ColorBlue, flag);
+    CopyFolder(program, mac_folder, customer + "MAC\\", "MAC", program.ColorBlue, add_to_list);
   }
-  if (items().post_processor) CopyFolder(program, cnf, customer, "TXT", program.ColorGreen, flag);
+  if (items().post_processor)
+    CopyFolder(program, cnf, customer, "TXT", program.ColorGreen, add_to_list);
   if (items().customisations) {
-    CopyFolder(program, cnf, customer, "INI", program.ColorCyan, flag);
-    CopyFolder(program, cnf, customer, "PAU", program.ColorRed, flag);
+    CopyFolder(program, cnf, customer, "INI", program.ColorCyan, add_to_list);
+    CopyFolder(program, cnf, customer, "PAU", program.ColorRed, add_to_list);
   }
   if (items().reports) {
-    CopyMachineFolders(program, machines, mac_folder, "REPORT-PATH", "DAT", flag);
+    CopyMachineFolders(program, machines, mac_folder, "REPORT-PATH", "DAT", add_to_list);
   }
   if (items().product_files) {
-    CopyFolder(program, cnf, customer, "CNF", program.ColorLightRed, flag);
+    CopyFolder(program, cnf, customer, "CNF", program.ColorLightRed, add_to_list);
     const std::string settings_folder = program.ProductSettingsFile[0] + "\\";
     if (FileExists(program.platform, settings_folder + program.ProductSettingsFile[1])) {
-      CopyFolder(program, settings_folder, customer, "INI", program.ColorCyan, flag);
+      CopyFolder(program, settings_folder, customer, "INI", program.ColorCyan, add_to_list);
     }
-    CopyFolder(program, cnf, customer, "DAT", program.ColorLightGreen, flag);
+    CopyFolder(program, cnf, customer, "DAT", program.ColorLightGreen, add_to_list);
   }
   if (items().transmissions) {
     CopyFolder(program, cnf + "CFG\\", customer + "TRASMISSIONI32\\", "CFG",
-               program.ColorLightYellow, flag);
+               program.ColorLightYellow, add_to_list);
     CopyFolder(program, cnf + "RSW\\", customer + "TRASMISSIONI16\\", "RSW",
-               program.ColorLightYellow, flag);
+               program.ColorLightYellow, add_to_list);
   }
   if (items().post_processor_exe) {
     ForEachMachineParameter(program, machines, mac_folder, "POST-PROCESSOR",
@@ -130,14 +131,14 @@ void CollectDaxorFiles(Program& program, const BackupSelection& selection) {
     for (const std::string& name : program.DaxorIniFiles) {
       const std::string file = windows_folder + "\\" + name;
       if (FileExists(program.platform, file)) {
-        CopyOneFile(program, file, destination, program.ColorCyan, flag);
+        CopyOneFile(program, file, destination, program.ColorCyan, add_to_list);
       }
     }
   }
   if (items().punches) {
-    CopyMachineFolders(program, machines, mac_folder, "TORRETTA-PATH", "TOR", flag);
+    CopyMachineFolders(program, machines, mac_folder, "TORRETTA-PATH", "TOR", add_to_list);
   }
-  if (items().dies) CopyToolTables(program, machines, mac_folder, flag);
+  if (items().dies) CopyToolTables(program, machines, mac_folder, add_to_list);
 }
 
 }  // namespace zr

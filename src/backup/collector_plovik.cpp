@@ -25,12 +25,12 @@ std::string PathSetting(Program& program, const std::string& key, const std::str
 // The file named by FILENAME of `section` in a machine file, copied into its
 // mirrored folder; a blank value is skipped without a message.
 void CopyNamedFile(Program& program, const std::string& machine_file, const std::string& section,
-                   std::int16_t flag) {
+                   bool add_to_list) {
   const std::string file = GetIniString(program.platform, section, "FILENAME", "", machine_file);
   if (TrimBlanks(file).empty()) return;
   const std::string mirrored = MirroredSubfolder(file);
   const std::string subfolder(FolderOfText(mirrored));
-  CopyOneFile(program, file, program.CustomerFolder + subfolder, program.ColorGreen, flag);
+  CopyOneFile(program, file, program.CustomerFolder + subfolder, program.ColorGreen, add_to_list);
 }
 
 // A database of the "DB" folder, entered in the archive list only.
@@ -44,18 +44,18 @@ void ListDatabase(Program& program, const std::string& name) {
 // A value without its final "\" is given one, so the folder's files are
 // taken rather than names that merely begin with the folder's name.
 void CopyToolFolder(Program& program, const std::string& key, const std::string& fallback,
-                    std::int16_t flag) {
+                    bool add_to_list) {
   std::string folder = PathSetting(program, key, fallback);
   if (TrimBlanks(folder).empty()) return;
   folder = SetTrailingBackslash(folder, true);
   CopyFolder(program, folder, program.CustomerFolder + MirroredSubfolder(folder), "*",
-             program.ColorLightCyan, flag);
+             program.ColorLightCyan, add_to_list);
 }
 
 }  // namespace
 
 void CollectPlovikFiles(Program& program, const BackupSelection& selection) {
-  const std::int16_t flag = 1;          // every copied file is entered in the archive list
+  const bool add_to_list = 1;           // every copied file is entered in the archive list
   const auto& items = selection.items;  // read at each step
 
   DeleteArchiveList(program);
@@ -68,22 +68,25 @@ void CollectPlovikFiles(Program& program, const BackupSelection& selection) {
   if (items().machines || items().customisations) {
     machine_folder = PathSetting(program, "MAC", "C:\\Plovik\\DATA\\MAC");
     machine_folder_set = !TrimBlanks(machine_folder).empty();
-    if (machine_folder_set) machines = ListMachineFiles(program, machine_folder);
+    if (machine_folder_set) {
+      machine_folder = SetTrailingBackslash(machine_folder, true);
+      machines = ListMachineFiles(program, machine_folder);
+    }
   }
   if (items().machines && machine_folder_set) {
     CopyFolder(program, machine_folder, program.CustomerFolder + MirroredSubfolder(machine_folder),
-               "*", program.ColorBlue, flag);
+               "*", program.ColorBlue, add_to_list);
   }
   if (items().customisations) {
     for (const FileListingEntry& entry : machines) {
       const std::string machine_file = entry.folder + entry.name;
-      CopyNamedFile(program, machine_file, "REFERENCES", flag);
-      CopyNamedFile(program, machine_file, "INTERMEDIATE", flag);
+      CopyNamedFile(program, machine_file, "REFERENCES", add_to_list);
+      CopyNamedFile(program, machine_file, "INTERMEDIATE", add_to_list);
     }
   }
   if (items().product_files) {
     CopyFolder(program, program.ProductSettingsFile[0] + "\\", program.CustomerFolder, "INI",
-               program.ColorCyan, flag);
+               program.ColorCyan, add_to_list);
   }
   if (items().post_processor_exe) {
     ListOnly(program, program.ProductFolder + "\\PLOVIKPPR.EXE", program.ColorGray);
@@ -92,9 +95,9 @@ void CollectPlovikFiles(Program& program, const BackupSelection& selection) {
   if (items().tables_mdb) ListDatabase(program, "Localdb.mdb");
   if (items().material_mdb) ListDatabase(program, "Utensili.mdb");
   if (items().punches) {
-    CopyToolFolder(program, "PUNCHES", "C:\\Plovik\\DATA\\PUNCHES\\", flag);
+    CopyToolFolder(program, "PUNCHES", "C:\\Plovik\\DATA\\PUNCHES\\", add_to_list);
   }
-  if (items().dies) CopyToolFolder(program, "MATR", "C:\\Plovik\\DATA\\MATR\\", flag);
+  if (items().dies) CopyToolFolder(program, "MATR", "C:\\Plovik\\DATA\\MATR\\", add_to_list);
 }
 
 }  // namespace zr

@@ -9,11 +9,8 @@ void DeleteArchiveList(Program& program) {
   DeleteFileIfPresent(program, program.ArchiveListFile());
 }
 
-FileListing ListMachineFiles(Program& program, std::string& folder) {
-  FileListing machines;
-  std::string extension = "MAC";
-  ListFiles(program, folder, extension, machines, false);
-  return machines;
+FileListing ListMachineFiles(Program& program, const std::string& folder) {
+  return ListFiles(program, folder, "MAC", false);
 }
 
 void ForEachMachineParameter(Program& program, const FileListing& machines,
@@ -44,22 +41,22 @@ void ListLaserTables(Program& program, const FileListing& machines, const std::s
 }
 
 void CopyFolder(Program& program, const std::string& source, const std::string& destination,
-                const std::string& extension, Color colour, std::int16_t add_to_list) {
+                const std::string& extension, Color colour, bool add_to_list) {
   CopyFilesByExtension(program, source, destination, extension, colour, add_to_list);
 }
 
 void CopyOneFile(Program& program, const std::string& file, const std::string& destination,
-                 Color colour, std::int16_t add_to_list) {
+                 Color colour, bool add_to_list) {
   CopyFilesByExtension(program, file, destination, "", colour, add_to_list);
 }
 
 void ListOnly(Program& program, const std::string& file, Color colour) {
-  CopyFilesByExtension(program, file, "", "", colour, 1);
+  CopyFilesByExtension(program, file, "", "", colour, true);
 }
 
 void ListFolderOnly(Program& program, const std::string& source, const std::string& extension,
                     Color colour) {
-  CopyFilesByExtension(program, source, "", extension, colour, 1);
+  CopyFilesByExtension(program, source, "", extension, colour, true);
 }
 
 std::string MirroredSubfolder(const std::string& path) {

@@ -9,7 +9,6 @@
 #ifndef ZARIREVO_BACKUP_COLLECTOR_SUPPORT_H_
 #define ZARIREVO_BACKUP_COLLECTOR_SUPPORT_H_
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,10 +21,9 @@ namespace zr {
 /// Deletes the archive list of an earlier run, if present.
 void DeleteArchiveList(Program& program);
 
-/// A new listing of the "MAC" files of `folder`; the folder text gets a
-/// trailing "\" when it lacks one (the caller goes on with it). An empty
+/// A new listing of the "MAC" files of `folder` (which ends with "\"). An empty
 /// folder gives an empty listing, which the walks below process as no entry.
-FileListing ListMachineFiles(Program& program, std::string& folder);
+FileListing ListMachineFiles(Program& program, const std::string& folder);
 
 /// For each entry of `machines` in order: the machine file is
 /// `mac_folder` & entry name; `step` receives the entry and the value
@@ -46,10 +44,10 @@ void ListLaserTables(Program& program, const FileListing& machines, const std::s
 /// Every file of `source` (ending with "\") with `extension`, copied to
 /// `destination`.
 void CopyFolder(Program& program, const std::string& source, const std::string& destination,
-                const std::string& extension, Color colour, std::int16_t add_to_list);
+                const std::string& extension, Color colour, bool add_to_list);
 /// One file, copied to `destination`.
 void CopyOneFile(Program& program, const std::string& file, const std::string& destination,
-                 Color colour, std::int16_t add_to_list);
+                 Color colour, bool add_to_list);
 /// One file, not copied: entered in the archive list, with an only-zip line.
 void ListOnly(Program& program, const std::string& file, Color colour);
 /// Every file of `source` with `extension`, not copied: archive list only.

@@ -30,7 +30,7 @@ std::string TrelunDatabaseFolder(Program& program) {
 }  // namespace
 
 void CollectTrelunFiles(Program& program, const BackupSelection& selection) {
-  const std::int16_t flag = 1;          // every copied file is entered in the archive list
+  const bool add_to_list = 1;           // every copied file is entered in the archive list
   const auto& items = selection.items;  // read at each step
   const std::string post = program.ProductFolder + "\\POST\\";
   std::string mac_folder = post + "MAC\\";
@@ -45,13 +45,14 @@ void CollectTrelunFiles(Program& program, const BackupSelection& selection) {
   }
 
   if (items().machines) {
-    CopyFolder(program, mac_folder, customer + "POST\\MAC\\", "MAC", program.ColorBlue, flag);
+    CopyFolder(program, mac_folder, customer + "POST\\MAC\\", "MAC", program.ColorBlue,
+               add_to_list);
   }
   if (items().post_processor) {
-    CopyFolder(program, post, customer + "\\POST\\", "TXT", program.ColorGreen, flag);
+    CopyFolder(program, post, customer + "\\POST\\", "TXT", program.ColorGreen, add_to_list);
   }
   CopyFolder(program, program.ProductSettingsFile[0] + "\\", customer + "\\POST\\", "INI",
-             program.ColorCyan, flag);
+             program.ColorCyan, add_to_list);
   if (items().post_processor_exe) {
     ForEachMachineParameter(
         program, machines, mac_folder, "POST-PROCESSOR",
@@ -71,7 +72,8 @@ void CollectTrelunFiles(Program& program, const BackupSelection& selection) {
   }
   if (items().punches) {
     for (const char* head : kHeads) {
-      CopyFolder(program, program.ProductFolder + head, customer, "INI", program.ColorCyan, flag);
+      CopyFolder(program, program.ProductFolder + head, customer, "INI", program.ColorCyan,
+                 add_to_list);
     }
   }
   if (items().dies) {

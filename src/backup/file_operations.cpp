@@ -126,8 +126,7 @@ bool LevelThere(Program& program, const std::string& prefix) {
     return program.platform.GetAttributes(prefix, &attributes).ok() &&
            (attributes & kAttrFolder) != 0;
   }
-  std::string probe = prefix;
-  return MakePath(program, probe, 1, false);
+  return MakePath(program, prefix, PathCheck::kQuiet, false);
 }
 
 // The error number with its text, when the program knows one: "61 (Disco pieno)".
@@ -193,16 +192,16 @@ void WriteProgress(Program& program, const std::string& text, Color colour, bool
 
 }  // namespace
 
-void DeleteFolderTree(Program& program, std::string folder, std::int16_t /*ask*/) {
+void DeleteFolderTree(Program& program, std::string folder) {
   // Read-only files are deleted without a question in every mode.
   if (!EndsWithBackslash(folder)) folder += kBackslash;
   DeleteTree(program, folder);
 }
 
-void ListFiles(Program& program, std::string& folder, std::string& extension, FileListing& listing,
-               bool recurse) {
-  if (extension.empty()) extension.assign(1, '*');
-  if (!EndsWithBackslash(folder)) folder += kBackslash;
+namespace {
+
+void AppendFiles(Program& program, const std::string& folder, const std::string& extension,
+                 FileListing& listing, bool recurse) {
   std::vector<FolderEntry> entries;
   IgnoreStatus(program.platform.List(folder + "*." + extension, ListKind::kFilesOnly, &entries),
                "a folder that cannot be listed is taken as empty");
@@ -213,15 +212,25 @@ void ListFiles(Program& program, std::string& folder, std::string& extension, Fi
   }
   if (!recurse) return;
   std::vector<std::string> subfolders;
-  if (!ListSubfolders(program, folder, subfolders, 1)) return;
-  for (std::string subfolder : subfolders) {
+  if (!ListSubfolders(program, folder, subfolders, Depth::kAll)) return;
+  for (const std::string& subfolder : subfolders) {
     program.ui.ProcessPendingInput();
-    ListFiles(program, subfolder, extension, listing, false);
+    AppendFiles(program, subfolder + kBackslash, extension, listing, false);
   }
 }
 
+}  // namespace
+
+FileListing ListFiles(Program& program, const std::string& folder, const std::string& extension,
+                      bool recurse) {
+  FileListing listing;
+  AppendFiles(program, SetTrailingBackslash(folder, true), extension.empty() ? "*" : extension,
+              listing, recurse);
+  return listing;
+}
+
 bool ListSubfolders(Program& program, const std::string& folder, std::vector<std::string>& list,
-                    std::int16_t recurse) {
+                    Depth depth) {
   const std::size_t first = list.size();
   std::vector<FolderEntry> entries;
   IgnoreStatus(program.platform.List(folder + "*", ListKind::kFilesAndFolders, &entries),
@@ -231,31 +240,30 @@ bool ListSubfolders(Program& program, const std::string& folder, std::vector<std
     if (entry.is_folder()) list.push_back(folder + entry.name);
   }
   if (list.empty()) return false;
-  if (recurse == 1) {
+  if (depth == Depth::kAll) {
     const std::size_t end = list.size();
     for (std::size_t i = first; i < end; ++i) {
       const std::string below = list[i] + kBackslash;
-      ListSubfolders(program, below, list, 1);
+      ListSubfolders(program, below, list, Depth::kAll);
     }
   }
   return true;
 }
 
-bool MakePath(Program& program, std::string& path, std::int16_t mode, bool create) {
-  path = CompleteDrive(path);
+bool MakePath(Program& program, const std::string& given, PathCheck mode, bool create) {
+  const std::string path = CompleteDrive(given);
   const bool root = path.size() == 3;
 
   bool exists = false;
   const Status checked = CheckPath(program, path, root, &exists);
   if (!checked.ok()) {
     exists = false;
-    if (mode == 0) {
+    if (mode == PathCheck::kAsk) {
       const Answer answer =
           ShowErrorBox(program, checked.error, 0, ErrorBoxButtons::kOkCancel, path + "\r",
                        "Premere OK se sistemato ,altrimenti CANCEL per uscire\r");
       if (answer == Answer::kCancel) program.ui.EndProgram();
-      std::string again = path;
-      const bool found_again = MakePath(program, again, 0, false);
+      const bool found_again = MakePath(program, path, PathCheck::kAsk, false);
       // After the user fixed the device, only a drive root takes the repeated
       // answer; any other path counts as missing, so that creation tests its
       // levels one by one.
@@ -316,7 +324,7 @@ std::string PathBelowRoot(std::string path, bool with_backslash) {
 
 void CopyFilesByExtension(Program& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
-                          Color colour, std::int16_t add_to_list) {
+                          Color colour, bool add_to_list) {
   if (!program.BackupRunning) return;
   const bool only_zip = destination.empty() && WritesLine(colour);
   const bool writes_line = WritesLine(colour);
@@ -355,7 +363,8 @@ void CopyFilesByExtension(Program& program, const std::string& source,
     }
   }
   if (!target.empty() && target != program.CustomerFolder) {
-    if (!MakePath(program, target, 1, true)) {
+    target = CompleteDrive(target);
+    if (!MakePath(program, target, PathCheck::kQuiet, true)) {
       ShowOkBox(program,
                 "Il percorso: \r" + target + "\rnon esiste e non è possibile crearlo. " + extension,
                 "Folder Empty");
@@ -375,7 +384,7 @@ void CopyFilesByExtension(Program& program, const std::string& source,
     const bool copied = copy.empty() || CopyChecked(program, source, copy);
     done(source, copy, copied);
     if (!copied) return;
-    if (add_to_list == 1) AppendLineToFile(program, source, program.ArchiveListFile());
+    if (add_to_list) AppendLineToFile(program, source, program.ArchiveListFile());
     if (writes_line) WriteProgress(program, source, colour, only_zip);
     return;
   }
@@ -393,7 +402,7 @@ void CopyFilesByExtension(Program& program, const std::string& source,
     const std::string copy = target.empty() ? "" : target + entry.name;
     const bool copied = copy.empty() || CopyChecked(program, file, copy);
     done(file, copy, copied);
-    if (copied && add_to_list == 1) AppendLineToFile(program, file, program.ArchiveListFile());
+    if (copied && add_to_list) AppendLineToFile(program, file, program.ArchiveListFile());
     if (!program.BackupRunning) break;
   }
 }

@@ -1,12 +1,10 @@
 // File and folder operations the backup, the server copy and the erase are
 // built on: deleting a tree, listing files, checking and creating a path,
 // copying files by extension with progress lines and archive-list entries,
-// and small path-splitting helpers. Text arguments that the callers rely on
-// being rewritten are passed by reference and rewritten in place.
+// and small path-splitting helpers.
 #ifndef ZARIREVO_BACKUP_FILE_OPERATIONS_H_
 #define ZARIREVO_BACKUP_FILE_OPERATIONS_H_
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,12 +19,27 @@ struct FileListingEntry {
 };
 using FileListing = std::vector<FileListingEntry>;
 
-void DeleteFolderTree(Program& program, std::string folder, std::int16_t ask);
-void ListFiles(Program& program, std::string& folder, std::string& extension, FileListing& listing,
-               bool recurse);
+/// Deletes `folder` and everything below it; read-only files go without a
+/// question. A drive root stays (only its contents go).
+void DeleteFolderTree(Program& program, std::string folder);
+/// The files of `folder` (a trailing "\" added when it lacks one) with
+/// `extension` ("" is "*"), then, with `recurse`, those of every folder below
+/// it, folder by folder. Each entry carries the folder with its "\".
+FileListing ListFiles(Program& program, const std::string& folder, const std::string& extension,
+                      bool recurse);
+/// Whether subfolders are listed at every depth or only directly below.
+enum class Depth { kDirect, kAll };
+/// Appends `folder` & name (no final "\") of every subfolder to `list`;
+/// false when `list` is still empty afterwards.
 bool ListSubfolders(Program& program, const std::string& folder, std::vector<std::string>& list,
-                    std::int16_t recurse);
-bool MakePath(Program& program, std::string& path, std::int16_t mode, bool create);
+                    Depth depth);
+/// What MakePath does when a device cannot be asked (a drive not ready):
+/// ask the user to fix it (Cancel ends the program), or count it as missing.
+enum class PathCheck { kAsk, kQuiet };
+/// Whether `path`, after CompleteDrive, exists (a folder ends with "\");
+/// with `create`, its missing levels are created first. Callers that go on
+/// with the path use CompleteDrive(path), the text this one checks.
+bool MakePath(Program& program, const std::string& path, PathCheck mode, bool create);
 std::string GetWindowsFolder(Program& program);
 std::string ParentFolder(const std::string& path, bool with_backslash);
 std::string StripExtension(const std::string& name);
@@ -38,7 +51,7 @@ std::string PathBelowRoot(std::string path, bool with_backslash);
 /// list, and the next file follows. Both add to `FilesNotCopied`.
 void CopyFilesByExtension(Program& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
-                          Color colour, std::int16_t add_to_list);
+                          Color colour, bool add_to_list);
 void AppendLineToFile(Program& program, const std::string& line, const std::string& file);
 void DeleteFileIfPresent(Program& program, const std::string& file);
 

@@ -43,118 +43,84 @@ TEST(PathTextTest, ParentFolderWithAndWithoutBackslash) {
 
 // MakePath.
 
-TEST_F(FileOperationsTest, MakePathNormalisesTheCallersText) {
-  world_.MakeFolder("C:\\DATI");
-  for (std::string given : {"\\DATI\\", "DATI\\", ":\\DATI\\"}) {
-    std::string path = given;
-    EXPECT_TRUE(MakePath(program_, path, 1, false)) << given;
-    EXPECT_EQ(path, "C:\\DATI\\") << given;
-  }
-  std::string unc = "\\\\SRV\\SHARE\\";
-  MakePath(program_, unc, 1, false);
-  EXPECT_EQ(unc, "\\\\SRV\\SHARE\\");
-}
+constexpr PathCheck kAsk = PathCheck::kAsk;
+constexpr PathCheck kQuiet = PathCheck::kQuiet;
 
-TEST_F(FileOperationsTest, MakePathExistenceOfRootsFoldersAndFiles) {
-  std::string empty_root = "A:\\";
+// Roots, empty folders, files and drive-less forms exist; a missing path is
+// no error (no question), and a drive that is not ready is quiet in kQuiet.
+TEST_F(FileOperationsTest, MakePathExistence) {
+  world_.MakeFolder("C:\\DATI");
+  for (const char* given : {"\\DATI\\", "DATI\\", ":\\DATI\\"}) {
+    EXPECT_TRUE(MakePath(program_, given, kQuiet, false)) << given;
+  }
   world_.RemoveDrive('A');
   world_.RestoreDrive('A');
-  EXPECT_TRUE(MakePath(program_, empty_root, 1, false));
+  EXPECT_TRUE(MakePath(program_, "A:\\", kQuiet, false));
   world_.MakeFolder("C:\\EMPTY");
-  std::string empty_folder = "C:\\EMPTY\\";
-  EXPECT_TRUE(MakePath(program_, empty_folder, 1, false));
-  std::string missing = "C:\\NOPE\\DEEP\\";
-  EXPECT_FALSE(MakePath(program_, missing, 0, false));  // missing is no error: no question
+  EXPECT_TRUE(MakePath(program_, "C:\\EMPTY\\", kQuiet, false));
+  EXPECT_FALSE(MakePath(program_, "C:\\NOPE\\DEEP\\", kAsk, false));
   world_.WriteFile("C:\\F.TXT", "x");
-  std::string file = "C:\\F.TXT";
-  EXPECT_TRUE(MakePath(program_, file, 1, false));
+  EXPECT_TRUE(MakePath(program_, "C:\\F.TXT", kQuiet, false));
+  world_.RemoveDrive('A');
+  EXPECT_FALSE(MakePath(program_, "A:\\", kQuiet, false));
+  EXPECT_FALSE(MakePath(program_, "A:\\X\\", kQuiet, true));
   EXPECT_TRUE((ui_.boxes()).empty());
 }
 
 TEST_F(FileOperationsTest, MakePathCreatesMissingLevels) {
   world_.MakeFolder("C:\\A");
-  std::string path = "C:\\A\\B\\C\\";
-  EXPECT_TRUE(MakePath(program_, path, 1, true));
+  EXPECT_TRUE(MakePath(program_, "C:\\A\\B\\C\\", kQuiet, true));
   EXPECT_TRUE(std::filesystem::is_directory(world_.Host("C:\\A\\B\\C")));
-
-  std::string no_backslash = "C:\\A\\X\\Y";
-  EXPECT_TRUE(MakePath(program_, no_backslash, 1, true));
+  EXPECT_TRUE(MakePath(program_, "C:\\A\\X\\Y", kQuiet, true));
   EXPECT_TRUE(std::filesystem::is_directory(world_.Host("C:\\A\\X\\Y")));
-
-  std::string unc = "\\\\SRV\\NEW\\DIR\\";
-  EXPECT_FALSE(MakePath(program_, unc, 1, true));
+  EXPECT_FALSE(MakePath(program_, "\\\\SRV\\NEW\\DIR\\", kQuiet, true));
   EXPECT_FALSE(world_.Exists("\\\\SRV\\NEW"));
 }
 
-TEST_F(FileOperationsTest, MakePathOnADriveNotReadyIsQuietInMode1) {
-  world_.RemoveDrive('A');
-  std::string root = "A:\\";
-  EXPECT_FALSE(MakePath(program_, root, 1, false));
-  std::string folder = "A:\\X\\";
-  EXPECT_FALSE(MakePath(program_, folder, 1, true));
-  EXPECT_TRUE((ui_.boxes()).empty());
-}
-
-TEST_F(FileOperationsTest, MakePathMode0AsksUntilTheDiskIsBack) {
+TEST_F(FileOperationsTest, MakePathAskAsksUntilTheDiskIsBack) {
   world_.RemoveDrive('A');
   ui_.on_box = [&](const MessageBoxRequest&, Answer) { world_.RestoreDrive('A'); };
   ui_.QueueAnswer(Answer::kOk);
-  std::string root = "A:\\";
-  EXPECT_TRUE(MakePath(program_, root, 0, false));
+  EXPECT_TRUE(MakePath(program_, "A:\\", kAsk, false));
   ASSERT_EQ(ui_.boxes().size(), 1u);
   const MessageBoxRequest& box = ui_.boxes()[0].request;
   EXPECT_EQ(box.buttons, Buttons::kOkCancel);
   EXPECT_EQ(box.text,
             "A:\\\r\rnon è accessibile \r"
             "Premere OK se sistemato ,altrimenti CANCEL per uscire\r");
+  world_.RemoveDrive('A');
+  ui_.QueueAnswer(Answer::kCancel);
+  ui_.on_box = nullptr;
+  EXPECT_THROW(MakePath(program_, "A:\\", kAsk, false), ProgramEnded);
 }
 
-TEST_F(FileOperationsTest, MakePathMode0RetryCountsAsMissingBelowTheRoot) {
+TEST_F(FileOperationsTest, MakePathAskRetryCountsAsMissingBelowTheRoot) {
   world_.RemoveDrive('A');
   ui_.on_box = [&](const MessageBoxRequest&, Answer) {
     world_.RestoreDrive('A');
     world_.MakeFolder("A:\\X");
   };
   ui_.QueueAnswer(Answer::kOk);
-  std::string folder = "A:\\X\\";
-  EXPECT_FALSE(MakePath(program_, folder, 0, false));
+  EXPECT_FALSE(MakePath(program_, "A:\\X\\", kAsk, false));
   // With creation the levels are then tested one by one.
   world_.RemoveDrive('A');
   ui_.QueueAnswer(Answer::kOk);
-  std::string deeper = "A:\\Y\\Z\\";
-  EXPECT_TRUE(MakePath(program_, deeper, 0, true));
+  EXPECT_TRUE(MakePath(program_, "A:\\Y\\Z\\", kAsk, true));
   EXPECT_TRUE(std::filesystem::is_directory(world_.Host("A:\\Y\\Z")));
-}
-
-TEST_F(FileOperationsTest, MakePathMode0CancelEndsTheProgram) {
-  world_.RemoveDrive('A');
-  ui_.QueueAnswer(Answer::kCancel);
-  std::string root = "A:\\";
-  EXPECT_THROW(MakePath(program_, root, 0, false), ProgramEnded);
 }
 
 // ListFiles and ListSubfolders.
 
-TEST_F(FileOperationsTest, ListFilesRewritesArgumentsAndAppends) {
+TEST_F(FileOperationsTest, ListFilesOfOneFolder) {
   world_.WriteFile("C:\\ONE\\B.MAC", "");
   world_.WriteFile("C:\\ONE\\A.TXT", "");
-  world_.WriteFile("C:\\TWO\\C.MAC", "");
   world_.MakeFolder("C:\\ONE\\SUB.MAC");
-  FileListing listing;
-  std::string folder = "C:\\ONE";
-  std::string extension;
-  ListFiles(program_, folder, extension, listing, false);
-  EXPECT_EQ(folder, "C:\\ONE\\");
-  EXPECT_EQ(extension, "*");
-  std::string two = "C:\\TWO\\";
-  std::string mac = "MAC";
-  ListFiles(program_, two, mac, listing, false);
-  ASSERT_EQ(listing.size(), 3u);
+  const FileListing listing = ListFiles(program_, "C:\\ONE", "", false);
+  ASSERT_EQ(listing.size(), 2u);
   EXPECT_EQ(listing[0].name, "A.TXT");
   EXPECT_EQ(listing[1].name, "B.MAC");
   EXPECT_EQ(listing[1].folder, "C:\\ONE\\");
-  EXPECT_EQ(listing[2].name, "C.MAC");
-  EXPECT_EQ(listing[2].folder, "C:\\TWO\\");
+  EXPECT_EQ(ListFiles(program_, "C:\\ONE\\", "MAC", false).size(), 1u);
   EXPECT_EQ(ui_.input_count(), 3);
 }
 
@@ -164,19 +130,17 @@ TEST_F(FileOperationsTest, ListFilesRecursesBreadthOfEachFolderFirst) {
   world_.WriteFile("C:\\T\\A\\Y.ZIP", "");
   world_.WriteFile("C:\\T\\B\\Z.ZIP", "");
   std::vector<std::string> folders;
-  EXPECT_TRUE(ListSubfolders(program_, "C:\\T\\", folders, 1));
+  EXPECT_TRUE(ListSubfolders(program_, "C:\\T\\", folders, Depth::kAll));
   EXPECT_EQ(folders, (Strings{"C:\\T\\A", "C:\\T\\B", "C:\\T\\A\\A1"}));
 
-  FileListing listing;
-  std::string folder = "C:\\T\\";
-  std::string extension = "ZIP";
-  ListFiles(program_, folder, extension, listing, true);
   std::vector<std::string> paths;
-  for (const auto& entry : listing) paths.push_back(entry.folder + entry.name);
+  for (const auto& entry : ListFiles(program_, "C:\\T\\", "ZIP", true)) {
+    paths.push_back(entry.folder + entry.name);
+  }
   EXPECT_EQ(paths,
             (Strings{"C:\\T\\R.ZIP", "C:\\T\\A\\Y.ZIP", "C:\\T\\B\\Z.ZIP", "C:\\T\\A\\A1\\X.ZIP"}));
   std::vector<std::string> none;
-  EXPECT_FALSE(ListSubfolders(program_, "C:\\T\\B\\", none, 1));
+  EXPECT_FALSE(ListSubfolders(program_, "C:\\T\\B\\", none, Depth::kAll));
 }
 
 // DeleteFolderTree.
@@ -185,7 +149,7 @@ TEST_F(FileOperationsTest, DeleteFolderTreeRemovesReadOnlyFilesAndSubfolders) {
   world_.WriteFile("C:\\DEL\\F.TXT", "x");
   world_.WriteFile("C:\\DEL\\SUB\\DEEP\\G.TXT", "x");
   ASSERT_TRUE(program_.platform.SetAttributes("C:\\DEL\\SUB\\DEEP\\G.TXT", kAttrReadOnly).ok());
-  DeleteFolderTree(program_, "C:\\DEL", 0);
+  DeleteFolderTree(program_, "C:\\DEL");
   EXPECT_FALSE(world_.Exists("C:\\DEL"));
   EXPECT_TRUE((ui_.boxes()).empty());
 }
@@ -193,7 +157,7 @@ TEST_F(FileOperationsTest, DeleteFolderTreeRemovesReadOnlyFilesAndSubfolders) {
 TEST_F(FileOperationsTest, DeleteFolderTreeEmptiesADriveRootButKeepsIt) {
   world_.WriteFile("A:\\OLD.ZIP", "x");
   world_.WriteFile("A:\\CUST\\F.MAC", "x");
-  DeleteFolderTree(program_, "A:\\", 0);
+  DeleteFolderTree(program_, "A:\\");
   EXPECT_TRUE((world_.Tree("A:\\")).empty());
   EXPECT_FALSE(world_.Exists("A:\\CUST"));
   EXPECT_TRUE(std::filesystem::is_directory(world_.Host("A:\\")));
@@ -204,7 +168,7 @@ TEST_F(FileOperationsTest, DeleteFolderTreeSkipsAFolderItCannotRemove) {
   ASSERT_TRUE(program_.platform.SetAttributes("C:\\DEL\\A\\SECRET.SYS", kAttrHidden).ok());
   world_.WriteFile("C:\\DEL\\B\\F.TXT", "x");
   world_.WriteFile("C:\\DEL\\Z.TXT", "x");
-  DeleteFolderTree(program_, "C:\\DEL\\", 0);  // ends although A stays
+  DeleteFolderTree(program_, "C:\\DEL\\");  // ends although A stays
   EXPECT_TRUE(world_.Exists("C:\\DEL\\A\\SECRET.SYS"));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\B"));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\Z.TXT"));
@@ -214,7 +178,7 @@ TEST_F(FileOperationsTest, DeleteFolderTreeRemovesALinkWithoutFollowingIt) {
   world_.WriteFile("C:\\KEEP\\PRECIOUS.DAT", "x");
   world_.MakeFolder("C:\\DEL");
   std::filesystem::create_directory_symlink(world_.Host("C:\\KEEP"), world_.Host("C:\\DEL\\LINK"));
-  DeleteFolderTree(program_, "C:\\DEL\\", 0);
+  DeleteFolderTree(program_, "C:\\DEL\\");
   EXPECT_FALSE(world_.Exists("C:\\DEL"));
   EXPECT_TRUE(world_.Exists("C:\\KEEP\\PRECIOUS.DAT"));
 }
@@ -227,7 +191,7 @@ TEST_F(FileOperationsTest, DeleteFolderTreeReportsAFileItCannotDeleteAndStops) {
   failing.Fail(testing::Call::kDeleteFile, kErrPermissionDenied, "LOCKED");
   Program program(failing, ui_);
   testing::PrepareProgram(program);
-  DeleteFolderTree(program, "C:\\DEL\\", 0);
+  DeleteFolderTree(program, "C:\\DEL\\");
   EXPECT_EQ(BoxTexts(ui_), (Strings{"ERRORE SUI FILE|C:\\DEL\\LOCKED.TXT\r"
                                     "Attiva protezione in scrittura\r"}));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\A.TXT"));
@@ -246,7 +210,7 @@ TEST_F(FileOperationsTest, CopyFolderModeWritesLineThenCopiesThenLists) {
     copied_at_line = world_.Exists("A:\\CUST\\MAC\\A.MAC");
     listed_at_line = ArchiveList(world_, program_).size();
   });
-  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\MAC\\", "MAC", 1, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\MAC\\", "MAC", 1, true);
   EXPECT_FALSE(copied_at_line);
   EXPECT_EQ(listed_at_line, 0u);
   EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"MAC/A.MAC", "MAC/B.MAC"}));
@@ -264,7 +228,7 @@ TEST_F(FileOperationsTest, CopySingleFileCopiesThenListsThenWritesLine) {
     copied_at_line = world_.Exists("A:\\CUST\\A.UT");
     listed_at_line = ArchiveList(world_, program_).size();
   });
-  CopyFilesByExtension(program_, "C:\\SRC\\A.UT", "A:\\CUST\\", "", 3, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\A.UT", "A:\\CUST\\", "", 3, true);
   EXPECT_TRUE(copied_at_line);
   EXPECT_EQ(listed_at_line, 1u);
   EXPECT_EQ(world_.ReadFile("A:\\CUST\\A.UT"), "a");
@@ -273,9 +237,9 @@ TEST_F(FileOperationsTest, CopySingleFileCopiesThenListsThenWritesLine) {
 TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
   world_.WriteFile("C:\\SRC\\P.EXE", "p");
   world_.WriteFile("C:\\SRC\\H.HED", "h");
-  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, 1);
-  CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 12, 1);
-  CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 0, 1);  // no line at all
+  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, true);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 12, true);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 0, true);  // no line at all
   EXPECT_TRUE((world_.Tree("A:\\CUST")).empty());
   EXPECT_EQ(ArchiveList(world_, program_),
             (Strings{"C:\\SRC\\P.EXE", "C:\\SRC\\H.HED", "C:\\SRC\\H.HED"}));
@@ -304,9 +268,9 @@ TEST_F(FileOperationsTest, CopyTellsTheProgressObserverOfEachFile) {
   world_.WriteFile("C:\\SRC\\A.MAC", "a");
   world_.WriteFile("C:\\SRC\\B.MAC", "b");
   world_.WriteFile("C:\\SRC\\P.EXE", "p");
-  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\MAC\\", "MAC", 1, 1);
-  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, 1);
-  CopyFilesByExtension(program_, "C:\\SRC\\", "C:\\ELSEWHERE\\", "MAC", 1, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\MAC\\", "MAC", 1, true);
+  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, true);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "C:\\ELSEWHERE\\", "MAC", 1, true);
   EXPECT_EQ(recorder.known, 5);
   EXPECT_EQ(recorder.events,
             (Strings{"start C:\\SRC\\A.MAC", "copied C:\\SRC\\A.MAC A:\\CUST\\MAC\\A.MAC 1",
@@ -319,9 +283,9 @@ TEST_F(FileOperationsTest, CopyShowsItsThreeBoxesAndGoesOn) {
   world_.WriteFile("C:\\SRC\\HIDDEN.UT", "x");
   ASSERT_TRUE(program_.platform.SetAttributes("C:\\SRC\\HIDDEN.UT", kAttrHidden).ok());
   world_.WriteFile("A:\\CUST\\F", "a file where a folder should be");
-  CopyFilesByExtension(program_, "C:\\EMPTY\\", "A:\\CUST\\X\\", "TOR", 7, 1);
-  CopyFilesByExtension(program_, "C:\\SRC\\HIDDEN.UT", "A:\\CUST\\", "", 3, 1);
-  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\F\\OUT\\", "UT", 3, 1);
+  CopyFilesByExtension(program_, "C:\\EMPTY\\", "A:\\CUST\\X\\", "TOR", 7, true);
+  CopyFilesByExtension(program_, "C:\\SRC\\HIDDEN.UT", "A:\\CUST\\", "", 3, true);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\F\\OUT\\", "UT", 3, true);
   EXPECT_EQ(BoxTexts(ui_), (Strings{"Folder Empty|Nel percorso: \rC:\\EMPTY\\\r"
                                     "non ci sono file con estensione TOR",
                                     "File not Found|File: \rC:\\SRC\\HIDDEN.UT\rnon trovato ",
@@ -334,7 +298,7 @@ TEST_F(FileOperationsTest, CopyShowsItsThreeBoxesAndGoesOn) {
 TEST_F(FileOperationsTest, CopyIntoTheCustomerFolderNeverCreatesIt) {
   world_.WriteFile("C:\\SRC\\A.UT", "a");
   program_.CustomerFolder = "A:\\GONE\\";
-  CopyFilesByExtension(program_, "C:\\SRC\\A.UT", "A:\\GONE\\", "", 3, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\A.UT", "A:\\GONE\\", "", 3, true);
   EXPECT_FALSE(world_.Exists("A:\\GONE"));
   EXPECT_EQ(program_.FilesNotCopied, 1);
 }
@@ -343,11 +307,11 @@ TEST_F(FileOperationsTest, StopEndsTheLoopAfterTheFileInHand) {
   for (const char* name : {"A.DAT", "B.DAT", "C.DAT"})
     world_.WriteFile(std::string("C:\\SRC\\") + name, "x");
   ui_.OnNthInput(2, [&] { program_.BackupRunning = false; });
-  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, true);
   EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT", "B.DAT"}));
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.DAT", "C:\\SRC\\B.DAT"}));
-  CopyFilesByExtension(program_, "C:\\SRC\\C.DAT", "A:\\CUST\\", "", 7, 1);
-  CopyFilesByExtension(program_, "C:\\NONE\\", "A:\\CUST\\", "DAT", 7, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\C.DAT", "A:\\CUST\\", "", 7, true);
+  CopyFilesByExtension(program_, "C:\\NONE\\", "A:\\CUST\\", "DAT", 7, true);
   EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT", "B.DAT"}));
   EXPECT_TRUE((ui_.boxes()).empty());
 }
@@ -359,7 +323,7 @@ TEST_F(FileOperationsTest, AFailedCopyIsReportedAndTheNextFileFollows) {
   world_.WriteFile("C:\\SRC\\C.INI", "new");
   world_.WriteFile("A:\\CUST\\B.INI", "old");
   ASSERT_TRUE(program_.platform.SetAttributes("A:\\CUST\\B.INI", kAttrReadOnly).ok());
-  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "INI", 3, 1);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "INI", 3, true);
   EXPECT_EQ(world_.ReadFile("A:\\CUST\\B.INI"), "old");
   EXPECT_EQ(world_.ReadFile("A:\\CUST\\C.INI"), "new");
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.INI", "C:\\SRC\\C.INI"}));
@@ -380,7 +344,7 @@ TEST_F(FileOperationsTest, DiskFullAtTheSecondCopyLeavesOnlyThatFileOut) {
   testing::PrepareProgram(program);
   program.ProductFolder = program_.ProductFolder;
   program.CustomerFolder = program_.CustomerFolder;
-  CopyFilesByExtension(program, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, 1);
+  CopyFilesByExtension(program, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, true);
   EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT", "C.DAT"}));
   EXPECT_EQ(ArchiveList(world_, program), (Strings{"C:\\SRC\\A.DAT", "C:\\SRC\\C.DAT"}));
   EXPECT_EQ(program.FilesNotCopied, 1);
@@ -419,7 +383,7 @@ TEST_F(FileOperationsTest, ACopyNeverLandsOutsideTheCustomerFolder) {
     const auto before = testing::FilesOf(world_, {"A:\\", "C:\\"}, {});
     const std::size_t lines = ui_.lines().size();
     program_.FilesNotCopied = 0;
-    CopyFilesByExtension(program_, row.source, row.destination, row.extension, 7, 1);
+    CopyFilesByExtension(program_, row.source, row.destination, row.extension, 7, true);
     EXPECT_EQ(testing::FilesOf(world_, {"A:\\", "C:\\"}, {}), before);
     EXPECT_FALSE(world_.Exists("A:\\OUT"));
     EXPECT_EQ(program_.FilesNotCopied, row.not_copied);

@@ -14,6 +14,7 @@
 #include "app/message_area.h"
 #include "archive/archive_commands.h"
 #include "backup/file_operations.h"
+#include "platform/windows_path.h"
 #include "server/server_copy.h"
 #include "text/listed_names.h"
 #include "text/strings.h"
@@ -67,7 +68,7 @@ UnitExtraction ExtractBackupUnit(Program& program) {
   UnitExtraction result;
   ExtractedArchives& table = result.table;
   const std::string temporary = CopyTemporaryFolder(program);
-  DeleteFolderTree(program, temporary, 0);
+  DeleteFolderTree(program, temporary);
   Status made = CreateOneFolder(program.platform, temporary);
   if (!made.ok()) {
     // Nothing can be unpacked without the temporary folder: say so and treat
@@ -78,10 +79,11 @@ UnitExtraction ExtractBackupUnit(Program& program) {
     return result;
   }
 
-  MakePath(program, program.BackupPath, 0, false);
-  FileListing listing;
-  std::string extension = "ZIP";
-  ListFiles(program, program.BackupPath, extension, listing, false);
+  // The unit as the check and the listing take it, for the messages below.
+  program.BackupPath = CompleteDrive(program.BackupPath);
+  MakePath(program, program.BackupPath, PathCheck::kAsk, false);
+  program.BackupPath = SetTrailingBackslash(program.BackupPath, true);
+  const FileListing listing = ListFiles(program, program.BackupPath, "ZIP", false);
   if (listing.empty()) {
     MessageBoxRequest box;
     box.text = "Attenzione nell'Unit\xC3\xA0 " + program.BackupPath + "\r" +
@@ -104,10 +106,8 @@ UnitExtraction ExtractBackupUnit(Program& program) {
       continue;
     }
     const std::string base = StripExtension(name);
-    std::string dot = ".";
-    std::string dash = "-";
     row.folder = temporary + kExtractPrefix + base + "\\";
-    row.server_name = ReplaceAll(base, dot, dash, 0) + ".ZIP";
+    row.server_name = ReplaceAll(base, ".", "-", ReplaceForm::kFirstCharacter) + ".ZIP";
     if (!LiesBelow(program.platform, row.folder, temporary)) {
       NotExtracted(program, row,
                    "Cartella di estrazione fuori da " + temporary + ": " + name + " non estratto.");

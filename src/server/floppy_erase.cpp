@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -238,19 +237,13 @@ bool EraseBackupUnit(Program& program, const std::string& folder) {
   std::string copy = folder;
   if (RefusedErasure(program, copy)) return false;
 
-  MakePath(program, copy, 0, false);
+  copy = CompleteDrive(copy);
+  MakePath(program, copy, PathCheck::kAsk, false);
   copy = SetTrailingBackslash(copy, true);
   const bool root = IsRoot(copy);
   // A unit that is itself a link goes as a link, an empty folder at once.
   if (!root && program.platform.RemoveFolder(SetTrailingBackslash(copy, false)).ok()) return true;
-  bool complete = false;
-  try {
-    complete = EraseTree(program, copy, 0, root);
-  } catch (const std::runtime_error& failure) {
-    ShowErrorBox(program, kErrPathFileAccess, 1, ErrorBoxButtons::kOkOnly, copy + "\r",
-                 failure.what());
-    return false;
-  }
+  const bool complete = EraseTree(program, copy, 0, root);
   // Hidden and system files are not seen and stay, and so may the folders
   // that hold them, as they always have; a visible file still below the
   // folder means the erase is not complete.

@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -43,7 +42,7 @@ class CopyRunGuard {
   CopyRunGuard& operator=(const CopyRunGuard&) = delete;
   ~CopyRunGuard() {
     try {
-      DeleteFolderTree(program_, CopyTemporaryFolder(program_), 0);
+      DeleteFolderTree(program_, CopyTemporaryFolder(program_));
     } catch (...) {
       // A leftover temporary folder is emptied by the next run.
     }
@@ -80,8 +79,8 @@ std::string ErrorText(const Program& program, const Status& status) {
 
 // Makes sure one server level exists; false (with an alarm line) when it
 // cannot be created.
-bool EnsureServerFolder(Program& program, std::string& folder) {
-  if (MakePath(program, folder, 1, false)) return true;
+bool EnsureServerFolder(Program& program, const std::string& folder) {
+  if (MakePath(program, folder, PathCheck::kQuiet, false)) return true;
   Status made = program.platform.CreateFolder(SetTrailingBackslash(folder, false));
   if (made.ok() || FolderExists(program.platform, SetTrailingBackslash(folder, false))) {
     return true;
@@ -92,13 +91,13 @@ bool EnsureServerFolder(Program& program, std::string& folder) {
   return false;
 }
 
-std::int16_t RecogniseProduct(Program& program, const std::string& extraction_folder) {
+int RecogniseProduct(Program& program, const std::string& extraction_folder) {
   const std::string prefix = extraction_folder + "KyConfig\\";
   std::vector<FolderEntry> entries;
   IgnoreStatus(program.platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries),
                "a folder that cannot be listed is taken as empty");
   for (const FolderEntry& entry : entries) {
-    const std::int16_t index = ProductIndexOfFolder(program, prefix, entry.name, false);
+    const int index = ProductIndexOfFolder(program, prefix, entry.name, false);
     if (index > 0) return index;
   }
   return kDaxor2D;
@@ -149,7 +148,7 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
     progress.FileDone(row.server_name, "", Done::kFailed);
     return true;
   }
-  const std::int16_t product = RecogniseProduct(program, row.folder);
+  const int product = RecogniseProduct(program, row.folder);
   const std::string root = program.ProductTable[product].ServerFolder;
   if (!program.BackupRunning) return false;
 
@@ -167,13 +166,10 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
   const std::string repacked = row.folder + zip_name + ".ZIP";
   // The root as MakePath completes it ("" is "C:\"): what every server folder
   // must lie below.
-  std::string complete_root = root;
-  const bool root_there = MakePath(program, complete_root, 1, false);
+  const std::string complete_root = CompleteDrive(root);
+  const bool root_there = MakePath(program, complete_root, PathCheck::kQuiet, false);
 
-  FileListing machines;
-  std::string folder = row.folder;
-  std::string extension = "MAC";
-  ListFiles(program, folder, extension, machines, true);
+  const FileListing machines = ListFiles(program, row.folder, "MAC", true);
 
   const std::string stem = StripExtension(row.server_name);
   const std::size_t count = machines.size();
@@ -201,7 +197,8 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
                        true, program.ColorBlack, false);
       continue;
     }
-    std::string target_folder = root + pp_folder + "\\";
+    // As MakePath completes it: the server folders and the copy's name.
+    std::string target_folder = CompleteDrive(root + pp_folder + "\\");
     bool ready = EnsureServerFolder(program, target_folder);
     if (ready) {
       target_folder += machine_folder + "\\";
@@ -260,27 +257,19 @@ bool CopyConfigurationsToServer(Program& program) {
 
   FilingResult result;
   std::string failed_start;
-  try {
-    UnitExtraction unit = ExtractBackupUnit(program);
-    ExtractedArchives& table = unit.table;
-    if (!unit.failure.empty()) {
-      failed_start = "Copia non eseguita: " + unit.failure + ".";
-    } else {
-      // A STOP pressed while the unit was being unpacked ends the run as well.
-      program.BackupRunning = unit.found && program.BackupRunning;
-    }
-    if (failed_start.empty() && program.BackupRunning) {
-      const std::size_t rows = table.size();
-      // After a STOP every further row is still recognised, then left at
-      // once: nothing more is re-packed or copied.
-      for (std::size_t i = 0; i < rows; ++i) FileArchive(program, table[i], result);
-    }
-  } catch (const std::runtime_error& failure) {
-    // A platform failure that an operation below could not handle: report it
-    // and close the run as failed.
-    ++result.failures;
-    WriteMessageLine(program, std::string("Copia interrotta: ") + failure.what(), true,
-                     program.ColorBlack, false);
+  UnitExtraction unit = ExtractBackupUnit(program);
+  ExtractedArchives& table = unit.table;
+  if (!unit.failure.empty()) {
+    failed_start = "Copia non eseguita: " + unit.failure + ".";
+  } else {
+    // A STOP pressed while the unit was being unpacked ends the run as well.
+    program.BackupRunning = unit.found && program.BackupRunning;
+  }
+  if (failed_start.empty() && program.BackupRunning) {
+    const std::size_t rows = table.size();
+    // After a STOP every further row is still recognised, then left at
+    // once: nothing more is re-packed or copied.
+    for (std::size_t i = 0; i < rows; ++i) FileArchive(program, table[i], result);
   }
 
   MessageBoxRequest box;

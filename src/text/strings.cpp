@@ -216,9 +216,9 @@ double ParseNumber(const std::string& text) {
   return negative ? -value : value;
 }
 
-std::string ReplaceAll(std::string text, std::string& find, std::string& replacement,
-                       std::int16_t mode) {
-  if (mode == 0) {
+std::string ReplaceAll(const std::string& text, std::string find, std::string replacement,
+                       ReplaceForm form) {
+  if (form == ReplaceForm::kFirstCharacter) {
     find = find.substr(0, FirstCharacterLength(find));
     replacement = replacement.substr(0, FirstCharacterLength(replacement));
   } else {

@@ -26,11 +26,12 @@ std::string NumberToText(double value, std::int16_t width, std::int16_t decimals
 double ParseNumber(const std::string& text);
 /// Replaces every occurrence of `find` by `replacement` in one pass from left
 /// to right; the search goes on after each inserted replacement, so it always
-/// ends, also when the replacement holds the find text. Mode 0 cuts both to
-/// their first (UTF-8) character, any other mode trims their spaces; the cut
-/// or trimmed values are written back. An empty find changes nothing.
-std::string ReplaceAll(std::string text, std::string& find, std::string& replacement,
-                       std::int16_t mode);
+/// ends, also when the replacement holds the find text. `kFirstCharacter`
+/// cuts both to their first (UTF-8) character, `kTrimSpaces` trims their
+/// spaces. An empty find (after that) changes nothing.
+enum class ReplaceForm { kFirstCharacter, kTrimSpaces };
+std::string ReplaceAll(const std::string& text, std::string find, std::string replacement,
+                       ReplaceForm form);
 /// With `with`, appends "\" unless the last character is one (so "" gives
 /// "\"); without, removes one final "\".
 std::string SetTrailingBackslash(std::string path, bool with);

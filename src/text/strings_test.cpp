@@ -106,55 +106,26 @@ TEST(ParseNumberTest, CommasBlanksSignsAndExponents) {
   EXPECT_DOUBLE_EQ(ParseNumber(std::string(300, '0') + "1"), 1);
 }
 
-TEST(ReplaceAllTest, ModeZeroCutsToOneCharacterAndWritesBack) {
-  std::string find = " ";
-  std::string replacement = "_";
-  EXPECT_EQ(ReplaceAll("A B.C", find, replacement, 0), "A_B.C");
-
-  find = "XY";
-  replacement = "Z";
-  EXPECT_EQ(ReplaceAll("XYX-Y", find, replacement, 0), "ZYZ-Y");
-  EXPECT_EQ(find, "X");
-  EXPECT_EQ(replacement, "Z");
-
-  find = "éa";  // one character of two bytes stays whole
-  replacement = "ee";
-  EXPECT_EQ(ReplaceAll("café", find, replacement, 0), "cafe");
-  EXPECT_EQ(find, "é");
-  EXPECT_EQ(replacement, "e");
-}
-
-TEST(ReplaceAllTest, OtherModesTrimSpacesAndWriteBack) {
-  std::string find = "  ab ";
-  std::string replacement = " x ";
-  EXPECT_EQ(ReplaceAll("ab-ab", find, replacement, 1), "x-x");
-  EXPECT_EQ(find, "ab");
-  EXPECT_EQ(replacement, "x");
-}
-
-TEST(ReplaceAllTest, EndsForEmptyFindAndSelfContainingReplacement) {
-  std::string find;
-  std::string replacement = "x";
-  EXPECT_EQ(ReplaceAll("abc", find, replacement, 0), "abc");
-
-  find = "a";
-  replacement = "a";
-  EXPECT_EQ(ReplaceAll("aaa", find, replacement, 0), "aaa");
-
-  find = "a";
-  replacement = "ba";
-  EXPECT_EQ(ReplaceAll("a.a", find, replacement, 1), "ba.ba");
-
-  find = "   ";  // trims to empty
-  replacement = "x";
-  EXPECT_EQ(ReplaceAll("a b", find, replacement, 1), "a b");
-  EXPECT_EQ(find, "");
-}
-
-TEST(ReplaceAllTest, EmptyReplacementRemoves) {
-  std::string find = ".";
-  std::string replacement;
-  EXPECT_EQ(ReplaceAll("A.B.C.", find, replacement, 0), "ABC");
+// The find and replacement texts are cut or trimmed first; the search goes
+// on after each replacement, so it always ends.
+TEST(ReplaceAllTest, CutsOrTrimsThenReplacesInOnePass) {
+  constexpr auto kFirst = ReplaceForm::kFirstCharacter;
+  constexpr auto kTrim = ReplaceForm::kTrimSpaces;
+  const struct {
+    const char *text, *find, *replacement;
+    ReplaceForm form;
+    const char* result;
+  } rows[] = {
+      {"A B.C", " ", "_", kFirst, "A_B.C"},    {"XYX-Y", "XY", "Z", kFirst, "ZYZ-Y"},
+      {"café", "éa", "ee", kFirst, "cafe"},  // one character of two bytes stays whole
+      {"ab-ab", "  ab ", " x ", kTrim, "x-x"}, {"abc", "", "x", kFirst, "abc"},
+      {"aaa", "a", "a", kFirst, "aaa"},        {"a.a", "a", "ba", kTrim, "ba.ba"},
+      {"a b", "   ", "x", kTrim, "a b"},  // trims to empty
+      {"A.B.C.", ".", "", kFirst, "ABC"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ReplaceAll(row.text, row.find, row.replacement, row.form), row.result) << row.text;
+  }
 }
 
 TEST(SetTrailingBackslashTest, AddsAndRemovesOne) {

@@ -126,7 +126,7 @@ BackupItems CurrentBackupItems(const Program& program) {
 BackupSelection CurrentBackupSelection(const Program& program) {
   BackupSelection selection;
   selection.items = [&program] { return CurrentBackupItems(program); };
-  selection.zip_mode = static_cast<ZipTarget>(program.ZipMode);
+  selection.zip_mode = program.ZipMode;
   selection.destination = program.BackupPath;
   selection.customer = program.main.NomeCliente;
   return selection;
@@ -141,11 +141,11 @@ void FileItemClick(Program& program, Item item) {
   program.ui.StateChanged();
 }
 
-void CompressionClick(Program& program, std::int16_t zip_mode) {
+void CompressionClick(Program& program, ZipTarget zip_mode) {
   BaseFormMenus& menus = program.menus;
-  menus.Menu311.checked = zip_mode == 2;
-  menus.Menu312.checked = zip_mode == 1;
-  menus.Menu313.checked = zip_mode == 0;
+  menus.Menu311.checked = zip_mode == ZipTarget::kNone;
+  menus.Menu312.checked = zip_mode == ZipTarget::kBackupPath;
+  menus.Menu313.checked = zip_mode == ZipTarget::kCustomerFolder;
   program.ZipMode = zip_mode;
   program.ui.ReopenMenu("%CC");
   program.ui.StateChanged();
@@ -226,9 +226,9 @@ void BaseFormLoad(Program& program) {
 
   menus.Menu11.enabled = program.InstalledProducts.empty();
 
-  menus.Menu311.checked = program.ZipMode == 2;
-  menus.Menu312.checked = program.ZipMode == 1;
-  menus.Menu313.checked = program.ZipMode == 0;
+  menus.Menu311.checked = program.ZipMode == ZipTarget::kNone;
+  menus.Menu312.checked = program.ZipMode == ZipTarget::kBackupPath;
+  menus.Menu313.checked = program.ZipMode == ZipTarget::kCustomerFolder;
 
   const auto& table = program.ProductTable;
   if (!(table[kDaxor2D].ServerFolder + table[kTrelun].ServerFolder + table[kPlovik].ServerFolder)
@@ -309,9 +309,9 @@ void Menu11Click(Program& program) {
 
 void Menu13Click(Program& program) { ExitProgram(program); }
 
-void Menu311Click(Program& program) { CompressionClick(program, 2); }
-void Menu312Click(Program& program) { CompressionClick(program, 1); }
-void Menu313Click(Program& program) { CompressionClick(program, 0); }
+void Menu311Click(Program& program) { CompressionClick(program, ZipTarget::kNone); }
+void Menu312Click(Program& program) { CompressionClick(program, ZipTarget::kBackupPath); }
+void Menu313Click(Program& program) { CompressionClick(program, ZipTarget::kCustomerFolder); }
 
 void Menu331Click(Program& program) {
   std::string path;

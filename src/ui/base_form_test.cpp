@@ -166,18 +166,18 @@ TEST_F(BaseFormTest, CompressionItemsAndUnknownZipMode) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   Start();
   Menu313Click(program_);
-  EXPECT_EQ(program_.ZipMode, 0);
+  EXPECT_EQ(program_.ZipMode, ZipTarget::kCustomerFolder);
   EXPECT_TRUE(menus_.Menu313.checked);
   EXPECT_FALSE(menus_.Menu312.checked);
   Menu311Click(program_);
-  EXPECT_EQ(program_.ZipMode, 2);
+  EXPECT_EQ(program_.ZipMode, ZipTarget::kNone);
   EXPECT_EQ(ui_.reopened_menus().back(), "%CC");
 
   // A load with a mode outside 0 to 2 leaves no item checked.
   LauncherLoad(program_, "/Fc:\\kyconfig\\system");
   LauncherBackupClick(program_);
   program_.SelectedSoftware = "DUNRA";  // nothing is read, so the mode stays
-  program_.ZipMode = 7;
+  program_.ZipMode = static_cast<ZipTarget>(7);
   BaseFormLoad(program_);
   EXPECT_FALSE(menus_.Menu311.checked || menus_.Menu312.checked || menus_.Menu313.checked);
 }
@@ -303,7 +303,7 @@ Program& ReadyForBackup(testing::TestWorld& world) {
   program.SelectedSoftware = "DAXOR2D";
   program.ProductFolder = program.CnfFolder = "C:\\ORVEL\\VER14";
   program.BackupPath = "A:\\";
-  program.ZipMode = 2;
+  program.ZipMode = ZipTarget::kNone;
   program.ColorBlue = program.ColorStop = Rgb(0, 0, 255);
   for (auto item : FileItems()) (program.menus.*item).checked = false;
   program.menus.Menu211.checked = true;

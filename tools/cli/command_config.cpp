@@ -46,7 +46,7 @@ int RunConfig(CommandContext& context) {
     const ProductRecord& record = program.ProductTable[static_cast<std::size_t>(row)];
     Print(out, "Server." + record.Name, record.ServerFolder);
   }
-  Print(out, "Archive", ArchiveWord(program.ZipMode));
+  Print(out, "Archive", ArchiveWord(static_cast<int>(program.ZipMode)));
   std::fflush(out);
   return kDone;
 }

@@ -46,7 +46,7 @@ int RunShow(CommandContext& context) {
   Print(out, "ProductFolder", program.ProductFolder);
   Print(out, "CnfFolder", program.CnfFolder);
   Print(out, "Language", program.Language);
-  Print(out, "ZipMode", std::to_string(program.ZipMode));
+  Print(out, "ZipMode", std::to_string(static_cast<int>(program.ZipMode)));
   for (const ProductRecord& record : program.ProductTable) {
     Print(out, "ServerFolder." + record.Name, record.ServerFolder);
   }

@@ -253,7 +253,7 @@ TEST_F(WindowsTest, TuttiChecksEveryEnabledFileItemOnly) {
 TEST_F(WindowsTest, CompressionItemsAreExclusive) {
   Start("DAXOR2D");
   Click("Menu311");
-  EXPECT_EQ(program_.ZipMode, 2);
+  EXPECT_EQ(program_.ZipMode, ZipTarget::kNone);
   EXPECT_TRUE(Action("Menu311")->isChecked());
   EXPECT_FALSE(Action("Menu312")->isChecked());
   EXPECT_FALSE(Action("Menu313")->isChecked());
@@ -262,7 +262,7 @@ TEST_F(WindowsTest, CompressionItemsAreExclusive) {
   Click("Menu311");
   EXPECT_TRUE(Action("Menu311")->isChecked());
   Click("Menu313");
-  EXPECT_EQ(program_.ZipMode, 0);
+  EXPECT_EQ(program_.ZipMode, ZipTarget::kCustomerFolder);
   EXPECT_FALSE(Action("Menu311")->isChecked());
   EXPECT_TRUE(Action("Menu313")->isChecked());
   CloseMenus();
