@@ -1,0 +1,570 @@
+#include "ui/win32/forms.h"
+
+#include <set>
+
+#include "app/startup.h"
+#include "platform/win32_text.h"
+#include "ui/base_form.h"
+#include "ui/help_layout.h"
+
+namespace zr::win32 {
+
+namespace {
+
+constexpr wchar_t kMainClass[] = L"ZARirevoBaseForm";
+constexpr wchar_t kLauncherClass[] = L"ZARirevoBackupBotton";
+constexpr wchar_t kHelpClass[] = L"ZARirevoHelpForm";
+
+/// Window title of the launcher: the program's name (its historical caption
+/// "Form1" told users nothing), as in the Qt view.
+constexpr wchar_t kLauncherTitle[] = L"ZA-Rirevo";
+
+// Child control identifiers (1 and 2 are IDOK and IDCANCEL of the dialog keys).
+enum : int {
+  kSoftwareId = 101,
+  kCustomerId,
+  kOkId,
+  kStopId,
+  kExitId,
+  kAreaId,
+  kBackupId,
+  kFirstMenuId = 1000,
+};
+
+HMENU ChildId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
+HFONT MessageFont(int extra_points, bool bold) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  LOGFONTW font = metrics.lfMessageFont;
+  if (extra_points != 0) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const int points = MulDiv(font.lfHeight < 0 ? -font.lfHeight : font.lfHeight, 72, dpi);
+    font.lfHeight = -MulDiv(points + extra_points, dpi, 72);
+  }
+  if (bold) font.lfWeight = FW_BOLD;
+  return CreateFontIndirectW(&font);
+}
+
+HWND Child(HWND parent, const wchar_t* type, DWORD style, int id, HFONT font,
+           const wchar_t* text = L"") {
+  HWND child = CreateWindowExW(0, type, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
+                               ChildId(id), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return child;
+}
+
+void SetText(HWND control, const std::wstring& text) {
+  const int length = GetWindowTextLengthW(control);
+  std::wstring now(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(control, now.data(), length + 1);
+  now.resize(static_cast<std::size_t>(length));
+  if (now != text) SetWindowTextW(control, text.c_str());
+}
+
+std::string ControlText(HWND control) {
+  const int length = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(control, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return Narrow(text);
+}
+
+void Enable(HWND control, bool enabled) {
+  if ((IsWindowEnabled(control) != FALSE) != enabled) EnableWindow(control, enabled);
+}
+
+bool IsCompressionItem(const std::string& name) {
+  return name == "Menu311" || name == "Menu312" || name == "Menu313";
+}
+
+// The object behind a window, kept in its user data from WM_NCCREATE on.
+template <typename T>
+T* Self(HWND hwnd, UINT message, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    return self;
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+// The client area of `width` x `height` pixels for a window of `style`.
+SIZE WindowSize(int width, int height, DWORD style, bool menu) {
+  RECT rect{0, 0, width, height};
+  AdjustWindowRectEx(&rect, style, menu, 0);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace
+
+void RegisterWindowClasses() {
+  WNDCLASSEXW type{};
+  type.cbSize = sizeof(type);
+  type.hInstance = GetModuleHandleW(nullptr);
+  type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  type.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  if (type.hIcon == nullptr) type.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  type.lpfnWndProc = LauncherWindow::Procedure;
+  type.lpszClassName = kLauncherClass;
+  RegisterClassExW(&type);
+  type.lpfnWndProc = MainWindow::Procedure;
+  type.lpszClassName = kMainClass;
+  RegisterClassExW(&type);
+  type.lpfnWndProc = HelpWindow::Procedure;
+  type.lpszClassName = kHelpClass;
+  RegisterClassExW(&type);
+}
+
+// --- The help window ---
+
+HelpWindow::HelpWindow() {
+  const DWORD style = WS_OVERLAPPEDWINDOW;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  const SIZE size = WindowSize(TwipsToPixels(9600, dpi), TwipsToPixels(9000, dpi), style, false);
+  hwnd_ = CreateWindowExW(0, kHelpClass, Widen(kHelpCaption).c_str(), style, CW_USEDEFAULT,
+                          CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
+                          GetModuleHandleW(nullptr), this);
+  title_font_ = CreateFontW(-MulDiv(14, dpi, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+  bold_font_ = MessageFont(0, true);
+  HFONT font = MessageFont(0, false);
+  title_ =
+      Child(hwnd_, L"STATIC", SS_CENTER | SS_NOPREFIX, 0, title_font_, Widen(kHelpTitle).c_str());
+  for (int i = 0; i < kHelpNoteCount; ++i) {
+    notes_.push_back(Child(hwnd_, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, i == 0 ? bold_font_ : font,
+                           DisplayText(HelpNotes()[i]).c_str()));
+  }
+  ApplyLayout();
+}
+
+HelpWindow::~HelpWindow() {
+  DestroyWindow(hwnd_);
+  DeleteObject(title_font_);
+  DeleteObject(bold_font_);
+}
+
+void HelpWindow::Show() {
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+}
+
+void HelpWindow::ApplyLayout() {
+  if (title_ == nullptr || notes_.size() != kHelpNoteCount) return;
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  HDC dc = GetDC(hwnd_);
+  const double dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  // The title and note 0 keep the heights of their own text.
+  const HelpLayout first = LayoutHelpForm(PixelsToTwips(client.right, dpi), 0, 0);
+  auto measure = [&](HWND label, HFONT font, int width_twips) {
+    HGDIOBJ old = SelectObject(dc, font);
+    const int length = GetWindowTextLengthW(label);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(label, text.data(), length + 1);
+    RECT box{0, 0, TwipsToPixels(width_twips, dpi), 0};
+    DrawTextW(dc, text.c_str(), length, &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    return PixelsToTwips(box.bottom, dpi);
+  };
+  const int title_height = measure(title_, title_font_, first.title.width);
+  const int note0_height = measure(notes_[0], bold_font_, first.notes[0].width);
+  ReleaseDC(hwnd_, dc);
+  const HelpLayout layout =
+      LayoutHelpForm(PixelsToTwips(client.right, dpi), title_height, note0_height);
+  auto place = [dpi](HWND label, const LabelBox& box) {
+    MoveWindow(label, TwipsToPixels(box.left, dpi), TwipsToPixels(box.top, dpi),
+               TwipsToPixels(box.width, dpi), TwipsToPixels(box.height, dpi), TRUE);
+  };
+  place(title_, layout.title);
+  for (int i = 0; i < kHelpNoteCount; ++i) place(notes_[i], layout.notes[i]);
+}
+
+LRESULT CALLBACK HelpWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  HelpWindow* self = Self<HelpWindow>(hwnd, message, lparam);
+  if (self != nullptr) {
+    if (message == WM_SIZE) {
+      self->ApplyLayout();
+      return 0;
+    }
+    if (message == WM_CLOSE) {  // kept for the next Help click
+      ShowWindow(hwnd, SW_HIDE);
+      return 0;
+    }
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+// --- The main window ---
+
+MainWindow::MainWindow(Program& program, Win32Ui& ui)
+    : program_(program), ui_(ui), commands_(program) {
+  commands_.SetFrontEndHandler("Menu41", [this] { OpenHelp(); });
+  font_ = MessageFont(0, false);
+  bold_font_ = MessageFont(2, true);
+  const DWORD style = WS_OVERLAPPEDWINDOW;
+  const SIZE size = WindowSize(760, 500, style, true);
+  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                          size.cx, size.cy, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  BuildControls();
+  BuildMenus();
+  Layout();
+  ui_.set_message_area(&area_);
+  ui_.set_state_listener([this] { Refresh(); });
+  ui_.set_menu_reopener([this](const std::string& keys) { OpenMenus(keys); });
+  Refresh();
+}
+
+MainWindow::~MainWindow() {
+  ui_.set_message_area(nullptr);
+  ui_.set_state_listener(nullptr);
+  ui_.set_menu_reopener(nullptr);
+  delete help_;
+  DestroyWindow(hwnd_);
+  DeleteObject(font_);
+  DeleteObject(bold_font_);
+}
+
+void MainWindow::BuildControls() {
+  software_ =
+      Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kSoftwareId, bold_font_);
+  customer_frame_ = Child(hwnd_, L"BUTTON", BS_GROUPBOX, 0, font_, L"Cliente");
+  customer_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 10, 10,
+                              hwnd_, ChildId(kCustomerId), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(customer_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  date_ = Child(hwnd_, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, 0, font_);
+  ok_ = Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kOkId, font_);
+  stop_ = Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kStopId, font_);
+  exit_ = Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kExitId, font_);
+  messages_frame_ = Child(hwnd_, L"BUTTON", BS_GROUPBOX, 0, font_, L"Elenco File Backup");
+  area_.Create(hwnd_, kAreaId, font_);
+}
+
+void MainWindow::Layout() {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  const int buttons_left = width - 200;
+  MoveWindow(software_, 10, 10, 150, 72, TRUE);
+  const int frame_width = buttons_left - 180;
+  MoveWindow(customer_frame_, 170, 4, frame_width, 78, TRUE);
+  MoveWindow(customer_, 182, 34, frame_width - 140, 26, TRUE);
+  MoveWindow(date_, 170 + frame_width - 120, 34, 110, 26, TRUE);
+  MoveWindow(ok_, buttons_left, 10, 92, 34, TRUE);
+  MoveWindow(stop_, buttons_left + 98, 10, 92, 34, TRUE);
+  MoveWindow(exit_, buttons_left, 48, 190, 34, TRUE);
+  MoveWindow(messages_frame_, 10, 90, width - 20, height - 100, TRUE);
+  MoveWindow(area_.hwnd(), 20, 112, width - 40, height - 132, TRUE);
+}
+
+void MainWindow::BuildMenus() {
+  bar_ = CreateMenu();
+  std::set<std::string> parents;
+  for (const MenuEntry& entry : MenuTree()) parents.insert(entry.parent);
+  std::map<HMENU, UINT> counts;
+  for (const MenuEntry& entry : MenuTree()) {
+    const std::string name = entry.name;
+    MenuSlot slot;
+    slot.owner = entry.parent[0] == '\0' ? bar_ : menus_.at(entry.parent).submenu;
+    slot.position = counts[slot.owner]++;
+    // Captions and states come with the first Refresh.
+    if (parents.count(name) != 0) {
+      slot.submenu = CreatePopupMenu();
+      AppendMenuW(slot.owner, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(slot.submenu), L"");
+    } else {
+      const UINT id = kFirstMenuId + static_cast<UINT>(command_names_.size());
+      command_names_.push_back(name);
+      AppendMenuW(slot.owner, MF_STRING, id, L"");
+      slot.checkable = IsFileItem(name) || IsCompressionItem(name);
+      slot.radio = IsCompressionItem(name);
+    }
+    menus_[name] = slot;
+  }
+  SetMenu(hwnd_, bar_);
+}
+
+void MainWindow::Refresh() {
+  refreshing_ = true;
+  const bool idle = !commands_.busy();
+  if (!program_.main.Caption.empty()) SetText(hwnd_, Widen(program_.main.Caption));
+  bool bar_changed = false;
+  for (const MenuEntry& entry : MenuTree()) {
+    const MenuItem& item = program_.menus.*entry.item;
+    MenuSlot& slot = menus_.at(entry.name);
+    const bool on_bar = slot.owner == bar_;
+    // While an operation runs the whole menu bar is off.
+    const bool enabled = item.enabled && (idle || !on_bar);
+    const UINT state =
+        (enabled ? MFS_ENABLED : MFS_GRAYED) | (slot.checkable && item.checked ? MFS_CHECKED : 0);
+    std::wstring caption = Widen(item.caption);
+    if (caption == slot.shown_caption && state == slot.shown_state) continue;
+    slot.shown_caption = caption;
+    slot.shown_state = state;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STRING | MIIM_STATE | MIIM_FTYPE;
+    info.fType = MFT_STRING | (slot.radio ? MFT_RADIOCHECK : 0);
+    info.fState = state;
+    info.dwTypeData = caption.data();
+    SetMenuItemInfoW(slot.owner, slot.position, TRUE, &info);
+    bar_changed = bar_changed || on_bar;
+  }
+  if (bar_changed) DrawMenuBar(hwnd_);
+  const BaseFormControls& controls = program_.main;
+  SetText(software_, PlainCaption(controls.Software_B.caption));
+  Enable(software_, controls.Software_B.enabled && idle);
+  SetText(exit_, PlainCaption(controls.EsciB.caption));
+  Enable(exit_, controls.EsciB.enabled);
+  SetText(stop_, PlainCaption(controls.StopB.caption));
+  Enable(stop_, controls.StopB.enabled);
+  SetText(ok_, PlainCaption(controls.OK_B.caption));
+  Enable(ok_, controls.OK_B.enabled && idle);
+  SetText(customer_, Widen(controls.NomeCliente));
+  SendMessageW(customer_, EM_SETREADONLY, idle ? FALSE : TRUE, 0);
+  SetText(date_, Widen(controls.DataOggi));
+  if (area_.background() != controls.MessageBackground) {
+    area_.SetBackground(controls.MessageBackground);
+  }
+  refreshing_ = false;
+}
+
+void MainWindow::Handle(const std::string& name) {
+  if (RunHandler(ui_, [this, &name] { commands_.Run(name); })) Refresh();
+}
+
+void MainWindow::set_customer(const std::string& text) {
+  SetWindowTextW(customer_, Widen(text).c_str());
+}
+
+namespace {
+
+// The access key of a caption: the letter after a single "&", else its first letter.
+wchar_t AccessKey(const std::string& caption) {
+  const std::wstring text = Widen(caption);
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != L'&') continue;
+    if (text[i + 1] != L'&') return static_cast<wchar_t>(towupper(text[i + 1]));
+    ++i;
+  }
+  return text.empty() ? L'\0' : static_cast<wchar_t>(towupper(text[0]));
+}
+
+}  // namespace
+
+void MainWindow::OpenMenus(const std::string& keys) {
+  if (keys.size() < 2 || keys[0] != '%' || ui_.ended() || commands_.busy()) return;
+  if (!IsWindowVisible(hwnd_)) return;
+  // The keys name a path of submenus ("%TF": the bar menu T, then its
+  // submenu F). The path is walked with the arrow keys only, which never
+  // carry out a command: Alt selects the bar, Right moves along it, Down
+  // drops a bar menu open, Down moves in a menu, Right opens a submenu.
+  std::vector<UINT> positions;
+  HMENU current = bar_;
+  for (std::size_t i = 1; i < keys.size(); ++i) {
+    const wchar_t key = static_cast<wchar_t>(towupper(static_cast<wchar_t>(keys[i])));
+    const MenuSlot* found = nullptr;
+    for (const MenuEntry& entry : MenuTree()) {
+      const MenuSlot& slot = menus_.at(entry.name);
+      const MenuItem& item = program_.menus.*entry.item;
+      if (slot.owner == current && slot.submenu != nullptr && item.enabled &&
+          AccessKey(item.caption) == key) {
+        found = &slot;
+        break;
+      }
+    }
+    if (found == nullptr) return;  // no such submenu: nothing opens
+    positions.push_back(found->position);
+    current = found->submenu;
+  }
+  auto key = [this](WPARAM virtual_key) { PostMessageW(hwnd_, WM_KEYDOWN, virtual_key, 0); };
+  PostMessageW(hwnd_, WM_SYSCOMMAND, SC_KEYMENU, 0);
+  for (UINT i = 0; i < positions[0]; ++i) key(VK_RIGHT);
+  key(VK_DOWN);
+  for (std::size_t level = 1; level < positions.size(); ++level) {
+    for (UINT i = 0; i < positions[level]; ++i) key(VK_DOWN);
+    key(VK_RIGHT);
+  }
+}
+
+LRESULT MainWindow::MenuChar(wchar_t key, HMENU menu) {
+  for (const MenuEntry& entry : MenuTree()) {
+    const MenuSlot& slot = menus_.at(entry.name);
+    const MenuItem& item = program_.menus.*entry.item;
+    if (slot.owner != menu || !item.enabled || item.caption.empty()) continue;
+    if (item.caption.find('&') != std::string::npos) continue;  // the menu found those itself
+    if (towupper(Widen(item.caption)[0]) == towupper(key)) {
+      return MAKELRESULT(slot.position, MNC_SELECT);  // highlights, never runs
+    }
+  }
+  return MAKELRESULT(0, MNC_IGNORE);
+}
+
+void MainWindow::OpenHelp() {
+  if (help_ == nullptr) help_ = new HelpWindow();
+  help_->Show();
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  MainWindow* self = Self<MainWindow>(hwnd, message, lparam);
+  if (self == nullptr || self->hwnd_ == nullptr)
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  return self->OnMessage(message, wparam, lparam);
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      const int code = HIWORD(wparam);
+      if (lparam == 0 && code == 0 && id >= kFirstMenuId &&
+          id < kFirstMenuId + static_cast<int>(command_names_.size())) {
+        Handle(command_names_[static_cast<std::size_t>(id - kFirstMenuId)]);
+        return 0;
+      }
+      switch (id) {
+        case kSoftwareId:
+          Handle("Software_B");
+          return 0;
+        case kOkId:
+          Handle("OK_B");
+          return 0;
+        case kStopId:
+          Handle("StopB");
+          return 0;
+        case kExitId:
+          Handle("EsciB");
+          return 0;
+        case IDOK:  // Enter
+          if (GetFocus() == customer_) Handle("NomeCliente");
+          return 0;
+        case kCustomerId:
+          if (code == EN_CHANGE && !refreshing_ && !commands_.busy()) {
+            const std::string text = ControlText(customer_);
+            if (RunHandler(ui_, [this, &text] { commands_.TypeCustomer(text); })) Refresh();
+          }
+          return 0;
+        default:
+          return 0;
+      }
+    }
+    case WM_MENUCHAR:
+      if (HIWORD(wparam) & MF_SYSMENU) break;
+      return MenuChar(static_cast<wchar_t>(LOWORD(wparam)), reinterpret_cast<HMENU>(lparam));
+    case kFlushMessage:
+      area_.Flush();
+      return 0;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+      limits->ptMinTrackSize = POINT{560, 300};
+      return 0;
+    }
+    case WM_CLOSE:
+      // The close box ends the program without saving; a running backup is
+      // stopped first and the program ends once it has cleaned up.
+      if (!ui_.ended()) Handle("Close");
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+// --- The launcher ---
+
+LauncherWindow::LauncherWindow(Program& program, Win32Ui& ui,
+                               std::function<void(MainWindow*)> on_main)
+    : program_(program), ui_(ui), on_main_(std::move(on_main)) {
+  font_ = MessageFont(3, true);
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  const SIZE size = WindowSize(340, 120, style, false);
+  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kLauncherClass, kLauncherTitle, style, CW_USEDEFAULT,
+                          CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
+                          GetModuleHandleW(nullptr), this);
+  software_ =
+      Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kSoftwareId, font_);
+  backup_ = Child(hwnd_, L"BUTTON", BS_DEFPUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kBackupId, font_);
+  MoveWindow(software_, 10, 15, 155, 90, FALSE);
+  MoveWindow(backup_, 175, 15, 155, 90, FALSE);
+  Refresh();
+  SetFocus(backup_);
+}
+
+LauncherWindow::~LauncherWindow() {
+  DestroyWindow(hwnd_);
+  DeleteObject(font_);
+}
+
+void LauncherWindow::Refresh() {
+  SetText(software_, PlainCaption(program_.launcher.Software_B.caption));
+  Enable(software_, program_.launcher.Software_B.enabled);
+  SetText(backup_, PlainCaption(program_.launcher.Backup.caption));
+  Enable(backup_, program_.launcher.Backup.enabled);
+}
+
+void LauncherWindow::BackupClicked() {
+  if (handed_over_) return;
+  MainWindow* main_window = nullptr;
+  const bool alive = RunHandler(ui_, [this, &main_window] {
+    OpenMainWindow(program_, [this, &main_window] {
+      handed_over_ = true;
+      main_window = new MainWindow(program_, ui_);
+    });
+  });
+  // The window's load has run before it is shown, as for any form.
+  if (alive && main_window != nullptr) {
+    ShowWindow(main_window->hwnd(), SW_SHOW);
+    SetForegroundWindow(main_window->hwnd());
+  }
+  if (alive || main_window != nullptr) ShowWindow(hwnd_, SW_HIDE);
+  if (on_main_) on_main_(main_window);
+}
+
+LRESULT CALLBACK LauncherWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  LauncherWindow* self = Self<LauncherWindow>(hwnd, message, lparam);
+  if (self == nullptr || self->hwnd_ == nullptr)
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  return self->OnMessage(message, wparam, lparam);
+}
+
+LRESULT LauncherWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case DM_GETDEFID:  // Enter presses Backup
+      return MAKELRESULT(kBackupId, DC_HASDEFID);
+    case WM_COMMAND:
+      switch (LOWORD(wparam)) {
+        case kSoftwareId:
+          RunHandler(ui_, [this] { LauncherSoftwareClick(program_); });
+          if (!ui_.ended()) Refresh();
+          return 0;
+        case kBackupId:
+          BackupClicked();
+          return 0;
+        case IDCANCEL:  // Escape closes, as the close box does
+          PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+          return 0;
+        default:
+          return 0;
+      }
+    case WM_CLOSE:
+      // The close box ends the program without saving, as for the main window.
+      if (!handed_over_) ui_.MarkEnded();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+}  // namespace zr::win32
