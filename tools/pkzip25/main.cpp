@@ -8,10 +8,9 @@
 #include "pkzip25.h"
 #include "platform/host_platform.h"
 
-int main(int argc, char** argv) {
-  // Entry names are UTF-8; libarchive converts them through the locale's character set.
-  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) std::setlocale(LC_CTYPE, "");
-  std::vector<std::string> args(argv + 1, argv + argc);
+namespace {
+
+int Run(const std::vector<std::string>& args) {
   if (args == std::vector<std::string>{"--help"}) {
     // The usage text in the form help2man reads: "Usage:" and "  or:" lines.
     std::string usage = pkzip::UsageText();
@@ -32,3 +31,27 @@ int main(int argc, char** argv) {
   std::unique_ptr<zr::Platform> platform = zr::CreateHostPlatform(zr::DriveMap::FromEnvironment());
   return pkzip::RunPkZip(*platform, args, std::cerr);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32_text.h"
+
+// Windows hands the arguments over as UTF-16: UTF-8 inside, as on every host,
+// and UTF-8 out to the console. The manifest makes UTF-8 the code page of the
+// narrow file functions that libzip and libarchive call.
+int wmain(int argc, wchar_t** wargv) {
+  ::SetConsoleOutputCP(CP_UTF8);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(zr::win32::Narrow(wargv[i]));
+  return Run(args);
+}
+#else
+int main(int argc, char** argv) {
+  // Entry names are UTF-8; libarchive converts them through the locale's character set.
+  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) std::setlocale(LC_CTYPE, "");
+  return Run(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

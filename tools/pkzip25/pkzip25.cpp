@@ -1,6 +1,11 @@
 #include "pkzip25.h"
 
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32_text.h"
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -66,22 +71,57 @@ std::optional<std::string> ArchiveHostPath(zr::Platform& platform, const std::st
 
 // The archive, when it is there already, recognised among the files to add
 // by its device and inode (no file can be an archive that is not there).
+#ifdef _WIN32
+// Windows has no inode numbers in stat: the volume serial number and the
+// file index stand for them.
+class ArchiveIdentity {
+ public:
+  explicit ArchiveIdentity(const std::string& archive_host)
+      : exists_(Identify(archive_host, &id_)) {}
+  bool Is(const struct stat& /*file*/, const std::string& host) const { return Is(host); }
+  bool Is(const std::string& host) const {
+    Id file{};
+    return exists_ && Identify(host, &file) && file.volume == id_.volume && file.index == id_.index;
+  }
+
+ private:
+  struct Id {
+    DWORD volume;
+    ULONGLONG index;
+  };
+  static bool Identify(const std::string& host, Id* id) {
+    HANDLE handle = ::CreateFileW(zr::win32::Widen(host).c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+    ::CloseHandle(handle);
+    id->volume = info.dwVolumeSerialNumber;
+    id->index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return known;
+  }
+  Id id_{};
+  bool exists_;
+};
+#else
 class ArchiveIdentity {
  public:
   explicit ArchiveIdentity(const std::string& archive_host)
       : exists_(stat(archive_host.c_str(), &info_) == 0) {}
-  bool Is(const struct stat& file) const {
+  bool Is(const struct stat& file, const std::string& /*host*/) const {
     return exists_ && file.st_dev == info_.st_dev && file.st_ino == info_.st_ino;
   }
   bool Is(const std::string& host) const {
     struct stat file {};
-    return exists_ && stat(host.c_str(), &file) == 0 && Is(file);
+    return exists_ && stat(host.c_str(), &file) == 0 && Is(file, host);
   }
 
  private:
   struct stat info_ {};
   bool exists_;
 };
+#endif
 
 // The lines of the list file: Windows-1252 to UTF-8, CR LF or LF, blank
 // lines skipped, blanks inside a line kept.
@@ -135,7 +175,7 @@ int AddList(zr::Platform& platform, const Command& command, std::ostream& errors
       complete = false;
       continue;
     }
-    if (archive_identity.Is(info)) {
+    if (archive_identity.Is(info, host)) {
       errors << "PkZip25: the archive is not added to itself: " << line << "\n";
       continue;
     }

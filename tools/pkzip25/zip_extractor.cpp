@@ -4,10 +4,17 @@
 #include <archive_entry.h>
 #include <dirent.h>
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
+#ifdef _WIN32
+#include <direct.h>
+#include <windows.h>
+
+#include "platform/win32_text.h"
+#else
+#include <iconv.h>
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -30,6 +37,22 @@ struct ReadFree {
 struct WriteFree {
   void operator()(archive* a) const { archive_write_free(a); }
 };
+
+#ifdef _WIN32
+// Windows has no lstat and no link mode bits: a reparse point (symbolic link,
+// junction) is taken as a link, as lstat takes one on POSIX.
+constexpr unsigned short kLinkMode = 0xA000;
+bool S_ISLNK(unsigned short mode) { return (mode & S_IFMT) == kLinkMode; }
+int lstat(const char* path, struct stat* info) {
+  const DWORD attributes = ::GetFileAttributesW(zr::win32::Widen(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return -1;
+  *info = {};
+  info->st_mode = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? kLinkMode
+                  : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0   ? S_IFDIR
+                                                                   : S_IFREG;
+  return 0;
+}
+#endif
 
 std::string ErrorOf(archive* a) {
   const char* text = archive_error_string(a);
@@ -56,6 +79,21 @@ bool IsValidUtf8(const std::string& text) {
 
 // A name that is not UTF-8 comes from a DOS-era archiver, which wrote names
 // in the OEM code page: 850 on Italian machines. Unconvertible bytes become "_".
+#ifdef _WIN32
+std::string OemToUtf8(const std::string& raw) {
+  std::string out;
+  for (char c : raw) {
+    wchar_t wide[2];
+    const int got = ::MultiByteToWideChar(850, MB_ERR_INVALID_CHARS, &c, 1, wide, 2);
+    if (got <= 0) {
+      out += '_';
+    } else {
+      out += zr::win32::Narrow(std::wstring_view(wide, static_cast<size_t>(got)));
+    }
+  }
+  return out;
+}
+#else
 std::string OemToUtf8(const std::string& raw) {
   iconv_t cd = iconv_open("UTF-8", "CP850");
   if (cd == reinterpret_cast<iconv_t>(-1)) return raw;
@@ -76,10 +114,35 @@ std::string OemToUtf8(const std::string& raw) {
   iconv_close(cd);
   return out;
 }
+#endif
 
 // Works in the destination folder while alive, so that the names handed to
 // libarchive are relative (its absolute-path guard stays on), and returns to
 // the previous working folder afterwards.
+#ifdef _WIN32
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::string& folder) {
+    if (wchar_t* current = ::_wgetcwd(nullptr, 0)) {
+      previous_ = current;
+      std::free(current);
+      entered_ = ::_wchdir(zr::win32::Widen(folder).c_str()) == 0;
+    }
+  }
+  ~WorkingFolder() {
+    if (entered_ && ::_wchdir(previous_.c_str()) != 0) {
+      // Nothing left to do: the program ends right after the extraction.
+    }
+  }
+  WorkingFolder(const WorkingFolder&) = delete;
+  WorkingFolder& operator=(const WorkingFolder&) = delete;
+  bool entered() const { return entered_; }
+
+ private:
+  std::wstring previous_;
+  bool entered_ = false;
+};
+#else
 class WorkingFolder {
  public:
   explicit WorkingFolder(const std::string& folder) : previous_(open(".", O_RDONLY | O_DIRECTORY)) {
@@ -101,6 +164,7 @@ class WorkingFolder {
   int previous_;
   bool entered_ = false;
 };
+#endif
 
 // What the folders of the destination hold, each learnt by one scan when an
 // entry first reaches it and kept true across the extraction's own creates
@@ -153,10 +217,16 @@ class NameMemory {
     while (const dirent* entry = readdir(dir)) {
       const std::string name = entry->d_name;
       if (name == "." || name == "..") continue;
+#ifdef _WIN32
+      Kind kind = Kind::kOther;  // no entry types in a Windows listing
+      const bool unknown = true;
+#else
       Kind kind = entry->d_type == DT_DIR   ? Kind::kFolder
                   : entry->d_type == DT_LNK ? Kind::kLink
                                             : Kind::kOther;
-      if (entry->d_type == DT_UNKNOWN) {
+      const bool unknown = entry->d_type == DT_UNKNOWN;
+#endif
+      if (unknown) {
         struct stat info {};
         const std::string path = folder.empty() ? name : folder + "/" + name;
         if (lstat(path.c_str(), &info) == 0) {
@@ -369,7 +439,12 @@ ExtractOutcome ExtractArchive(const std::string& archive_host, const std::string
       continue;  // its data is skipped by the next header read
     }
 
+#ifdef _WIN32
+    // libarchive would read a narrow name in the C library's code page.
+    archive_entry_copy_pathname_w(entry, zr::win32::Widen(relative).c_str());
+#else
     archive_entry_copy_pathname(entry, relative.c_str());
+#endif
     archive_entry_set_perm(entry, type == AE_IFDIR ? 0755 : 0644);
     const int written = archive_write_header(out.get(), entry);
     // The folders on the way that were not there are there now (libarchive

@@ -5,6 +5,12 @@
 #include <unistd.h>
 #include <zip.h>
 #include <zlib.h>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+
+#include "platform/win32_text.h"
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -42,6 +48,24 @@ std::string ZipErrorText(int code) {
   return text;
 }
 
+#ifdef _WIN32
+// Windows: the bytes unchanged (no CR LF translation), the data flushed by
+// _commit, and the rename allowed over a file that is there.
+int fsync(int fd) { return ::_commit(fd); }
+int RenameOver(const char* from, const char* to) {
+  if (::MoveFileExW(zr::win32::Widen(from).c_str(), zr::win32::Widen(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return 0;
+  }
+  errno = EACCES;
+  return -1;
+}
+constexpr int kReadFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
+#else
+int RenameOver(const char* from, const char* to) { return std::rename(from, to); }
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC;
+#endif
+
 // Writes `bytes` to a temporary file beside `path`, then renames it over `path`.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
   std::string temp = path + ".XXXXXX";
@@ -50,11 +74,14 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
     *error = "cannot create a temporary file beside " + path + ": " + std::strerror(errno);
     return false;
   }
+#ifdef _WIN32
+  ::_setmode(fd, O_BINARY);
+#endif
   const bool written = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
   const bool synced = fsync(fd) == 0;
   const bool closed = close(fd) == 0;
   if (!written || !synced || !closed || chmod(temp.c_str(), 0644) != 0 ||
-      std::rename(temp.c_str(), path.c_str()) != 0) {
+      RenameOver(temp.c_str(), path.c_str()) != 0) {
     *error = "cannot write " + path + ": " + std::strerror(errno);
     unlink(temp.c_str());
     return false;
@@ -109,7 +136,7 @@ class Deflater {
       *errno_value = ENOMEM;
       return false;
     }
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open(path.c_str(), kReadFlags);
     if (fd < 0) {
       *errno_value = errno;
       return false;
