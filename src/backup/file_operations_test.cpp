@@ -239,7 +239,7 @@ TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
   world_.WriteFile("C:\\SRC\\H.HED", "h");
   CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, true);
   CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 12, true);
-  CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 0, true);  // no line at all
+  CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", std::nullopt, true);  // no line
   EXPECT_TRUE((world_.Tree("A:\\CUST")).empty());
   EXPECT_EQ(ArchiveList(world_, program_),
             (Strings{"C:\\SRC\\P.EXE", "C:\\SRC\\H.HED", "C:\\SRC\\H.HED"}));
