@@ -234,6 +234,19 @@ TEST_F(FileOperationsTest, CopySingleFileCopiesThenListsThenWritesLine) {
   EXPECT_EQ(world_.ReadFile("A:\\CUST\\A.UT"), "a");
 }
 
+// A colour field of Program is 0 until the main window is prepared: a copy
+// made before then writes no line; once set, the line takes its colour.
+TEST_F(FileOperationsTest, AnUnsetColourFieldWritesNoLine) {
+  world_.WriteFile("C:\\SRC\\P.EXE", "p");
+  program_.ColorGray = 0;  // as before PrepareMainWindow
+  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", LineColour(program_.ColorGray), true);
+  EXPECT_TRUE(ui_.lines().empty());
+  program_.ColorGray = 0x808080;
+  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", LineColour(program_.ColorGray), true);
+  ASSERT_EQ(ui_.lines().size(), 1u);
+  EXPECT_EQ(ui_.lines()[0].color, 0x808080u);
+}
+
 TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
   world_.WriteFile("C:\\SRC\\P.EXE", "p");
   world_.WriteFile("C:\\SRC\\H.HED", "h");
