@@ -1,6 +1,6 @@
 // The program's shared state: the globals every operation reads and writes,
-// the controls and menu items of the two windows, and the platform and user
-// interface they act through. One `Program` lives for the whole run and is
+// the error texts and the main window's model (app/main_window_model.h), and
+// the platform and user interface they act through. One `Program` lives for the whole run and is
 // handed to every operation, so nothing hides in globals.
 //
 // Field names are the program's own names for these values (`BackupPath`,
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window_model.h"
 #include "cnf/cnf_session.h"
 #include "platform/platform.h"
 #include "platform/user_interface.h"
@@ -45,84 +46,6 @@ struct ProductRecord {
   std::string Unused;        // a third field that no operation uses
 };
 
-/// A menu item or a control: caption, Enabled and Checked.
-struct MenuItem {
-  std::string caption;
-  bool enabled = true;
-  bool checked = false;
-};
-
-/// The menu tree of the main window, with the design-time captions and states.
-struct BaseFormMenus {
-  MenuItem Menu1{"&File"};
-  MenuItem Menu11{"&Apri CNF"};
-  MenuItem Menu12{"Copia sul &Server"};
-  MenuItem Menu13{"&Chiudi"};
-  MenuItem Menu2{"File&ToCopy"};
-  MenuItem Menu21{"File_Configurazioni"};
-  MenuItem Menu211{"&Macchina", true, true};
-  MenuItem Menu212{"&PostProcessor", true, true};
-  MenuItem Menu213{"Pe&Rsonalizzazioni", true, true};
-  MenuItem Menu214{"&Stampe"};
-  MenuItem Menu215{"", true, true};
-  MenuItem Menu216{"&Trasmissioni", true, true};
-  MenuItem Menu217{"&Windows", true, true};
-  MenuItem Menu22{"&Eseguibili"};
-  MenuItem Menu221{"&PostProcessor"};
-  MenuItem Menu23{"&DataBase"};
-  MenuItem Menu231{"&Tabelle_Laser"};
-  MenuItem Menu232{"Ta&Belle_Mdb"};
-  MenuItem Menu233{"&Material_Mdb"};
-  MenuItem Menu24{"&Utensili"};
-  MenuItem Menu241{"&Punzoni"};
-  MenuItem Menu242{"&Matrici"};
-  MenuItem Menu25{"&Tutti"};
-  MenuItem Menu3{"&Configurazione"};
-  MenuItem Menu31{"&Configurazione_ZIP"};
-  MenuItem Menu311{"&Non compattare"};
-  MenuItem Menu312{"&Compatta nella root", true, true};
-  MenuItem Menu313{"&Compatta nella cartella"};
-  MenuItem Menu32{"&Formatta Floppy"};
-  MenuItem Menu33{"&Percorsi"};
-  MenuItem Menu331{"&Backup Cliente"};
-  MenuItem Menu332{"Backup &Server"};
-  MenuItem Menu3321{""};
-  MenuItem Menu3322{""};
-  MenuItem Menu3323{""};
-  MenuItem Menu3324{"Dunra: ", false, false};
-  MenuItem Menu4{"&?"};
-  MenuItem Menu41{"&Help"};
-};
-
-/// One entry of the menu tree, for walking it in order (front-ends, tests).
-struct MenuEntry {
-  const char* name;    // "Menu211"
-  const char* parent;  // "Menu21", or "" for a bar menu
-  MenuItem BaseFormMenus::*item;
-};
-/// Every menu item in tree order.
-const std::vector<MenuEntry>& MenuTree();
-/// The file items in the order "&Tutti" walks them (Menu211 ... Menu242).
-const std::vector<MenuItem BaseFormMenus::*>& FileItems();
-
-/// Controls of the main window `BaseForm` besides its menus.
-struct BaseFormControls {
-  std::string Caption;  // "ZA-Rirevo Vers. 6.8.1"
-  MenuItem Software_B;  // caption = the selected product
-  MenuItem EsciB{"ESCI"};
-  MenuItem StopB{"STOP", false};
-  MenuItem OK_B{"OK", false};
-  std::string NomeCliente;       // customer name box
-  std::string DataOggi{"data"};  // today's date in the short date form
-  Color MessageBackground = kBackgroundNormal;
-};
-
-/// Controls of the launcher `BackupBotton`.
-struct LauncherControls {
-  MenuItem Software_B;
-  MenuItem Backup{"BACKUP"};
-};
-
 /// What a long operation reports while it runs (the backup's copies, the
 /// server copy, the erase), for a front-end's progress display and summary.
 /// The operations call it as the work happens; the default does nothing.
@@ -150,9 +73,18 @@ inline ProgressObserver& NoProgress() {
   return none;
 }
 
+/// The error texts of the message boxes, by run-time error number and title
+/// index (LoadErrorTexts fills them when the language is Italian).
+struct ErrorMessages {
+  std::array<std::string, 201> ErrorTexts;
+  std::array<std::string, 11> ErrorTitles;
+};
+
 /// The program's shared state and its two collaborators (`platform` and `ui`,
-/// with `CnfFolder`, come from CnfSession).
-struct Program : CnfSession {
+/// with `CnfFolder`, come from CnfSession), with the error texts and the main
+/// window's model, whose members it reaches by their own names
+/// (`program.menus`, `program.ErrorTexts`).
+struct Program : CnfSession, ErrorMessages, MainWindowModel {
   Program(Platform& platform_in, UserInterface& ui_in) : CnfSession(platform_in, ui_in) {}
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -189,19 +121,10 @@ struct Program : CnfSession {
   int FilesNotCopied = 0;      // files of the running job that failed or were refused
   std::string ArchiveMade;     // the archive the last backup job made ("" when none)
 
-  // Error texts of the message boxes, by run-time error number and title index.
-  std::array<std::string, 201> ErrorTexts;
-  std::array<std::string, 11> ErrorTitles;
-
   // Message colours (set by PrepareMainWindow).
   Color ColorBlue = 0, ColorGreen = 0, ColorCyan = 0, ColorRed = 0, ColorMagenta = 0, ColorGray = 0,
         ColorLightGreen = 0, ColorLightRed = 0, ColorLightYellow = 0, ColorBlack = 0, ColorStop = 0,
         ColorLightCyan = 0;
-
-  // Windows.
-  LauncherControls launcher;
-  BaseFormControls main;
-  BaseFormMenus menus;
 
   /// Today's date as year, month, day (ZARIREVO_TODAY=YYYY-MM-DD fixes it for tests).
   int today_year = 0, today_month = 0, today_day = 0;

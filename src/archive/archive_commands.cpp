@@ -137,9 +137,9 @@ RunResult RunAndWait(Platform& platform, const std::string& command_line) {
   return result;
 }
 
-ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::string& folder,
-                                const std::string& source, bool use_list_file,
-                                const std::string& archiver_path) {
+ZipResult CreateZipArchive(Program& program, std::string name, const std::string& folder,
+                           const std::string& source, bool use_list_file,
+                           const std::string& archiver_path) {
   std::string archiver = archiver_path;
   if (archiver.empty()) {
     archiver = SearchArchiver(program.platform);
@@ -150,7 +150,7 @@ ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::
       box.buttons = Buttons::kOk;
       box.no_icon = true;
       program.ui.ShowMessageBox(box);
-      return ArchiveOutcome::kArchiverNotFound;
+      return {ArchiveOutcome::kArchiverNotFound, name};
     }
   }
 
@@ -164,7 +164,7 @@ ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::
                           QuotedArgument(folder + name) + " " + QuotedArgument(source);
 
   OldArchive old(program.platform, folder + name + ".ZIP");
-  if (!old.SetAside()) return ArchiveOutcome::kFailed;
+  if (!old.SetAside()) return {ArchiveOutcome::kFailed, name};
   ArchiveOutcome outcome = Run(program.platform, command_line);
   if (outcome == ArchiveOutcome::kDone && !old.Written()) outcome = ArchiveOutcome::kNotWritten;
   if (outcome == ArchiveOutcome::kDone) {
@@ -172,7 +172,7 @@ ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::
   } else {
     old.PutBack();
   }
-  return outcome;
+  return {outcome, name};
 }
 
 namespace {

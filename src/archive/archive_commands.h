@@ -30,17 +30,23 @@ enum class ArchiveOutcome {
   kNotWritten,        // compression exited with 0 but wrote no archive
 };
 
+/// What CreateZipArchive did, and the archive name it used: `name` cleaned
+/// (" " to "_", then "." to "-"), or as it was given when no archiver was
+/// found.
+struct ZipResult {
+  ArchiveOutcome outcome;
+  std::string name;
+};
+
 /// Builds and runs "<archiver> -add -path=full <folder><name> @<source>" (list
-/// file) or "<archiver> -add -rec -path=relative <folder><name> <source>";
-/// each path argument holding a blank is quoted. `name` is cleaned in place
-/// (" " to "_", then "." to "-"). An empty `archiver_path` looks for the
-/// archiver under the current drive. An archive <folder><name>.ZIP left from
-/// an earlier run is set aside first: kDone only when the archiver wrote a
-/// new one; otherwise the old one is put back (so a caller never takes the
-/// old archive for the new one by its presence).
-ArchiveOutcome CreateZipArchive(Program& program, std::string& name, const std::string& folder,
-                                const std::string& source, bool use_list_file,
-                                const std::string& archiver_path);
+/// file) or "<archiver> -add -rec -path=relative <folder><name> <source>",
+/// with `name` cleaned; each path argument holding a blank is quoted. An empty `archiver_path`
+/// looks for the archiver under the current drive. An archive <folder><name>.ZIP left from an
+/// earlier run is set aside first: kDone only when the archiver wrote a new one; otherwise the old
+/// one is put back (so a caller never takes the old archive for the new one by its presence).
+[[nodiscard]] ZipResult CreateZipArchive(Program& program, std::string name,
+                                         const std::string& folder, const std::string& source,
+                                         bool use_list_file, const std::string& archiver_path);
 
 /// Builds and runs "<archiver> -extract -dir <archive folder><name>
 /// <destination>", the path arguments quoted when they hold a blank. The

@@ -36,8 +36,7 @@ class ArchiveCommandsTest : public ::testing::Test {
   // The command lines run to add list L to archive A:\N with the archiver
   // path left empty, so that the archiver is searched for.
   std::vector<std::string> SearchAndAdd() {
-    std::string name = "N";
-    CreateZipArchive(program_, name, "A:\\", "L", true, "");
+    (void)CreateZipArchive(program_, "N", "A:\\", "L", true, "");
     return recorder_.commands();
   }
 
@@ -46,13 +45,12 @@ class ArchiveCommandsTest : public ::testing::Test {
   Program program_;
 };
 
-TEST_F(ArchiveCommandsTest, ListFileCommandLineCleansTheNameInPlace) {
-  std::string name = "METAL 2.0_050603";
-  const ArchiveOutcome outcome =
-      CreateZipArchive(program_, name, "A:\\", "C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT", true,
-                       "C:\\KYCONFIG\\SYSTEM\\PkZip25");
-  EXPECT_EQ(outcome, ArchiveOutcome::kDone);
-  EXPECT_EQ(name, "METAL_2-0_050603");
+TEST_F(ArchiveCommandsTest, ListFileCommandLineUsesAndReturnsTheCleanedName) {
+  const ZipResult zip = CreateZipArchive(program_, "METAL 2.0_050603", "A:\\",
+                                         "C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT", true,
+                                         "C:\\KYCONFIG\\SYSTEM\\PkZip25");
+  EXPECT_EQ(zip.outcome, ArchiveOutcome::kDone);
+  EXPECT_EQ(zip.name, "METAL_2-0_050603");
   ASSERT_EQ(recorder_.commands().size(), 1u);
   EXPECT_EQ(recorder_.commands()[0],
             "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\METAL_2-0_050603 "
@@ -62,9 +60,8 @@ TEST_F(ArchiveCommandsTest, ListFileCommandLineCleansTheNameInPlace) {
 
 TEST_F(ArchiveCommandsTest, RecursiveCommandLineKeepsTheDoubleBackslash) {
   const std::string folder = "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\";
-  std::string name = "METAL_2-0_050603";
-  CreateZipArchive(program_, name, folder, folder + "\\*.*", false,
-                   "C:\\KYCONFIG\\SYSTEM\\PkZip25");
+  (void)CreateZipArchive(program_, "METAL_2-0_050603", folder, folder + "\\*.*", false,
+                         "C:\\KYCONFIG\\SYSTEM\\PkZip25");
   ASSERT_EQ(recorder_.commands().size(), 1u);
   EXPECT_EQ(recorder_.commands()[0],
             "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -rec -path=relative "
@@ -73,8 +70,7 @@ TEST_F(ArchiveCommandsTest, RecursiveCommandLineKeepsTheDoubleBackslash) {
 }
 
 TEST_F(ArchiveCommandsTest, CreateAppendsTheNameWithoutAddingABackslash) {
-  std::string name = "X";
-  CreateZipArchive(program_, name, "A:", "L.TXT", true, "P");
+  (void)CreateZipArchive(program_, "X", "A:", "L.TXT", true, "P");
   ASSERT_EQ(recorder_.commands().size(), 1u);
   EXPECT_EQ(recorder_.commands()[0], "P -add -path=full A:X @L.TXT");
 }
@@ -125,11 +121,12 @@ TEST_F(ArchiveCommandsTest, ExtractFindsTheArchiverAsTheBackupDoes) {
 // a closing quote are doubled, the program word is only grouped.
 TEST_F(ArchiveCommandsTest, PathArgumentsWithBlanksAreQuoted) {
   world_.WriteFile("C:\\PROGRAMMI\\ZIP 25\\PkZip25.EXE", "x");
-  std::string name = "ROSSI MARIO_050603";
-  CreateZipArchive(program_, name, "A:\\ROSSI MARIO\\", "C:\\ORVEL\\VER 14\\~TMPZIP\\L.TXT", true,
-                   "C:\\PROGRAMMI\\ZIP 25\\PkZip25");
-  CreateZipArchive(program_, name, "C:\\T\\EXTRACT_CUST ONE\\", "C:\\T\\EXTRACT_CUST ONE\\\\*.*",
-                   false, "P");
+  const std::string name =
+      CreateZipArchive(program_, "ROSSI MARIO_050603", "A:\\ROSSI MARIO\\",
+                       "C:\\ORVEL\\VER 14\\~TMPZIP\\L.TXT", true, "C:\\PROGRAMMI\\ZIP 25\\PkZip25")
+          .name;
+  (void)CreateZipArchive(program_, name, "C:\\T\\EXTRACT_CUST ONE\\",
+                         "C:\\T\\EXTRACT_CUST ONE\\\\*.*", false, "P");
   ExtractZipArchive(program_, "CUST ONE.ZIP", "A:\\", "C:\\T\\EXTRACT_CUST ONE\\",
                     "C:\\PROGRAMMI\\ZIP 25\\PkZip25");
   EXPECT_EQ(recorder_.commands(),
@@ -149,15 +146,18 @@ TEST_F(ArchiveCommandsTest, PathArgumentsWithBlanksAreQuoted) {
 TEST_F(ArchiveCommandsTest, OnlyAnArchiveWrittenByThisRunCounts) {
   world_.WriteFile("A:\\DEMO_050603.ZIP", "old");
   Archiver(0, kErrNone, false);
-  std::string name = "DEMO_050603";
-  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kNotWritten);
+  const std::string name = "DEMO_050603";
+  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P").outcome,
+            ArchiveOutcome::kNotWritten);
   EXPECT_EQ(world_.ReadFile("A:\\DEMO_050603.ZIP"), "old");
   Archiver(1);
-  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kFailed);
+  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P").outcome,
+            ArchiveOutcome::kFailed);
   EXPECT_EQ(world_.ReadFile("A:\\DEMO_050603.ZIP"), "old");
 
   Archiver(0);
-  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kDone);
+  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P").outcome,
+            ArchiveOutcome::kDone);
   EXPECT_EQ(world_.ReadFile("A:\\DEMO_050603.ZIP"), "new");
   EXPECT_EQ(world_.Tree("A:\\"), std::vector<std::string>{"DEMO_050603.ZIP"});
 }
@@ -189,10 +189,9 @@ TEST_F(ArchiveCommandsTest, SearchLooksOnTheCurrentDriveOnly) {
 }
 
 TEST_F(ArchiveCommandsTest, NoArchiverFoundShowsOneBoxRunsNothingAndKeepsTheName) {
-  std::string name = "METAL 2.0_050603";
-  const ArchiveOutcome outcome = CreateZipArchive(program_, name, "A:\\", "L", true, "");
-  EXPECT_EQ(outcome, ArchiveOutcome::kArchiverNotFound);
-  EXPECT_EQ(name, "METAL 2.0_050603");
+  const ZipResult zip = CreateZipArchive(program_, "METAL 2.0_050603", "A:\\", "L", true, "");
+  EXPECT_EQ(zip.outcome, ArchiveOutcome::kArchiverNotFound);
+  EXPECT_EQ(zip.name, "METAL 2.0_050603");
   EXPECT_TRUE(recorder_.commands().empty());
   const auto& boxes = world_.ui().boxes();
   ASSERT_EQ(boxes.size(), 1u);
@@ -204,10 +203,8 @@ TEST_F(ArchiveCommandsTest, NoArchiverFoundShowsOneBoxRunsNothingAndKeepsTheName
 
 TEST_F(ArchiveCommandsTest, AGivenArchiverPathIsNotCheckedNorSearchedFor) {
   Archiver(0, kErrFileNotFound);
-  std::string name = "N";
-  const ArchiveOutcome outcome =
-      CreateZipArchive(program_, name, "A:\\", "L", true, "C:\\NOWHERE\\PkZip25");
-  EXPECT_EQ(outcome, ArchiveOutcome::kFailed);
+  EXPECT_EQ(CreateZipArchive(program_, "N", "A:\\", "L", true, "C:\\NOWHERE\\PkZip25").outcome,
+            ArchiveOutcome::kFailed);
   ASSERT_EQ(recorder_.commands().size(), 1u);
   EXPECT_EQ(recorder_.commands()[0], "C:\\NOWHERE\\PkZip25 -add -path=full A:\\N @L");
   EXPECT_TRUE(world_.ui().boxes().empty());
@@ -215,8 +212,9 @@ TEST_F(ArchiveCommandsTest, AGivenArchiverPathIsNotCheckedNorSearchedFor) {
 
 TEST_F(ArchiveCommandsTest, ANonZeroExitCodeIsAFailure) {
   Archiver(18);
-  std::string name = "N";
-  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P"), ArchiveOutcome::kFailed);
+  const std::string name = "N";
+  EXPECT_EQ(CreateZipArchive(program_, name, "A:\\", "L", true, "P").outcome,
+            ArchiveOutcome::kFailed);
   EXPECT_EQ(ExtractZipArchive(program_, "N.ZIP", "A:\\", "D:\\", "P"), ArchiveOutcome::kFailed);
 }
 
@@ -267,9 +265,9 @@ TEST_F(RunAndWaitHostTest, TheArchiverPacksAndUnpacksThroughFoldersWithBlanks) {
   world_.WriteFile("C:\\DATI UNO\\EXTRACT_A\\MAC\\M 1.MAC", "macchina");
   world_.MakeFolder("A:\\ROSSI MARIO");
   Program program(world_.platform(), world_.ui());
-  std::string name = "CUST ONE";
-  ASSERT_EQ(CreateZipArchive(program, name, "A:\\ROSSI MARIO\\", "C:\\DATI UNO\\EXTRACT_A\\\\*.*",
-                             false, "C:\\ZIP 25\\PkZip25"),
+  ASSERT_EQ(CreateZipArchive(program, "CUST ONE", "A:\\ROSSI MARIO\\",
+                             "C:\\DATI UNO\\EXTRACT_A\\\\*.*", false, "C:\\ZIP 25\\PkZip25")
+                .outcome,
             ArchiveOutcome::kDone);
   ASSERT_TRUE(world_.Exists("A:\\ROSSI MARIO\\CUST_ONE.ZIP"));
   ASSERT_EQ(ExtractZipArchive(program, "CUST_ONE.ZIP", "A:\\ROSSI MARIO", "D:\\OUT 1\\",

@@ -77,15 +77,15 @@ void ReportArchiveNotMade(Program& program, const std::string& archive, const st
 // Makes the archive into the customer folder or the destination and tells
 // whether it is really there.
 bool MakeArchive(Program& program, const BackupSelection& selection) {
-  std::string name = TrimBlanks(selection.customer) + "_" + DateDdMmYy(program);
   const std::string folder = selection.zip_mode == ZipTarget::kCustomerFolder
                                  ? program.CustomerFolder
                                  : selection.destination;
   const std::string archiver = program.ArchiverPath;
-  const ArchiveOutcome outcome =
-      CreateZipArchive(program, name, folder, program.ArchiveListFile(), true, archiver);
-  const std::string archive = folder + name + ".ZIP";
-  switch (outcome) {
+  const ZipResult zip =
+      CreateZipArchive(program, TrimBlanks(selection.customer) + "_" + DateDdMmYy(program), folder,
+                       program.ArchiveListFile(), true, archiver);
+  const std::string archive = folder + zip.name + ".ZIP";
+  switch (zip.outcome) {
     case ArchiveOutcome::kArchiverNotFound:
       ReportArchiveNotMade(program, archive, "il programma PkZip25 non è stato trovato.");
       return false;

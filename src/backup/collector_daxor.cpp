@@ -32,7 +32,7 @@ void CopyMachineFolders(Program& program, const FileListing& machines,
                             }
                             CopyFolder(program, source + "\\",
                                        program.CustomerFolder + key + subfolder, extension,
-                                       program.ColorLightGreen, add_to_list);
+                                       LineColour(program.ColorLightGreen), add_to_list);
                           });
 }
 
@@ -56,8 +56,10 @@ void CopyToolTables(Program& program, const FileListing& machines, const std::st
           table = *parameter;
           label = StripExtension(*parameter) + ".LBL";
         }
-        CopyOneFile(program, table, program.CustomerFolder, program.ColorCyan, add_to_list);
-        CopyOneFile(program, label, program.CustomerFolder, program.ColorCyan, add_to_list);
+        CopyOneFile(program, table, program.CustomerFolder, LineColour(program.ColorCyan),
+                    add_to_list);
+        CopyOneFile(program, label, program.CustomerFolder, LineColour(program.ColorCyan),
+                    add_to_list);
       });
 }
 
@@ -81,30 +83,32 @@ void CollectDaxorFiles(Program& program, const BackupSelection& selection) {
   }
 
   if (items().machines) {
-    CopyFolder(program, mac_folder, customer + "MAC\\", "MAC", program.ColorBlue, add_to_list);
+    CopyFolder(program, mac_folder, customer + "MAC\\", "MAC", LineColour(program.ColorBlue),
+               add_to_list);
   }
   if (items().post_processor)
-    CopyFolder(program, cnf, customer, "TXT", program.ColorGreen, add_to_list);
+    CopyFolder(program, cnf, customer, "TXT", LineColour(program.ColorGreen), add_to_list);
   if (items().customisations) {
-    CopyFolder(program, cnf, customer, "INI", program.ColorCyan, add_to_list);
-    CopyFolder(program, cnf, customer, "PAU", program.ColorRed, add_to_list);
+    CopyFolder(program, cnf, customer, "INI", LineColour(program.ColorCyan), add_to_list);
+    CopyFolder(program, cnf, customer, "PAU", LineColour(program.ColorRed), add_to_list);
   }
   if (items().reports) {
     CopyMachineFolders(program, machines, mac_folder, "REPORT-PATH", "DAT", add_to_list);
   }
   if (items().product_files) {
-    CopyFolder(program, cnf, customer, "CNF", program.ColorLightRed, add_to_list);
+    CopyFolder(program, cnf, customer, "CNF", LineColour(program.ColorLightRed), add_to_list);
     const std::string settings_folder = program.ProductSettingsFile[0] + "\\";
     if (FileExists(program.platform, settings_folder + program.ProductSettingsFile[1])) {
-      CopyFolder(program, settings_folder, customer, "INI", program.ColorCyan, add_to_list);
+      CopyFolder(program, settings_folder, customer, "INI", LineColour(program.ColorCyan),
+                 add_to_list);
     }
-    CopyFolder(program, cnf, customer, "DAT", program.ColorLightGreen, add_to_list);
+    CopyFolder(program, cnf, customer, "DAT", LineColour(program.ColorLightGreen), add_to_list);
   }
   if (items().transmissions) {
     CopyFolder(program, cnf + "CFG\\", customer + "TRASMISSIONI32\\", "CFG",
-               program.ColorLightYellow, add_to_list);
+               LineColour(program.ColorLightYellow), add_to_list);
     CopyFolder(program, cnf + "RSW\\", customer + "TRASMISSIONI16\\", "RSW",
-               program.ColorLightYellow, add_to_list);
+               LineColour(program.ColorLightYellow), add_to_list);
   }
   if (items().post_processor_exe) {
     ForEachMachineParameter(program, machines, mac_folder, "POST-PROCESSOR",
@@ -113,17 +117,17 @@ void CollectDaxorFiles(Program& program, const BackupSelection& selection) {
                               // "Parametro inesistente.EXE", which then shows as missing.
                               ListOnly(program,
                                        cnf + name.value_or("Parametro inesistente") + ".EXE",
-                                       program.ColorGray);
+                                       LineColour(program.ColorGray));
                             });
   }
   if (items().laser_tables) {
     ListLaserTables(program, machines, mac_folder, database_folder + "\\");
   }
   if (items().tables_mdb) {
-    ListOnly(program, database_folder + "\\TABELLE.MDB", program.ColorMagenta);
+    ListOnly(program, database_folder + "\\TABELLE.MDB", LineColour(program.ColorMagenta));
   }
   if (items().material_mdb) {
-    ListOnly(program, database_folder + "\\MATERIAL.MDB", program.ColorMagenta);
+    ListOnly(program, database_folder + "\\MATERIAL.MDB", LineColour(program.ColorMagenta));
   }
   if (items().windows_files) {
     // Presence alone decides: names are found without regard to case.
@@ -131,7 +135,7 @@ void CollectDaxorFiles(Program& program, const BackupSelection& selection) {
     for (const std::string& name : program.DaxorIniFiles) {
       const std::string file = windows_folder + "\\" + name;
       if (FileExists(program.platform, file)) {
-        CopyOneFile(program, file, destination, program.ColorCyan, add_to_list);
+        CopyOneFile(program, file, destination, LineColour(program.ColorCyan), add_to_list);
       }
     }
   }

@@ -30,14 +30,15 @@ void CopyNamedFile(Program& program, const std::string& machine_file, const std:
   if (TrimBlanks(file).empty()) return;
   const std::string mirrored = MirroredSubfolder(file);
   const std::string subfolder(FolderOfText(mirrored));
-  CopyOneFile(program, file, program.CustomerFolder + subfolder, program.ColorGreen, add_to_list);
+  CopyOneFile(program, file, program.CustomerFolder + subfolder, LineColour(program.ColorGreen),
+              add_to_list);
 }
 
 // A database of the "DB" folder, entered in the archive list only.
 void ListDatabase(Program& program, const std::string& name) {
   const std::string db =
       SetTrailingBackslash(PathSetting(program, "DB", "C:\\Plovik\\DATA\\DB"), true);
-  ListOnly(program, db + name, program.ColorMagenta);
+  ListOnly(program, db + name, LineColour(program.ColorMagenta));
 }
 
 // Every file of a tool folder ("PUNCHES", "MATR") into its mirrored folder.
@@ -49,7 +50,7 @@ void CopyToolFolder(Program& program, const std::string& key, const std::string&
   if (TrimBlanks(folder).empty()) return;
   folder = SetTrailingBackslash(folder, true);
   CopyFolder(program, folder, program.CustomerFolder + MirroredSubfolder(folder), "*",
-             program.ColorLightCyan, add_to_list);
+             LineColour(program.ColorLightCyan), add_to_list);
 }
 
 }  // namespace
@@ -75,7 +76,7 @@ void CollectPlovikFiles(Program& program, const BackupSelection& selection) {
   }
   if (items().machines && machine_folder_set) {
     CopyFolder(program, machine_folder, program.CustomerFolder + MirroredSubfolder(machine_folder),
-               "*", program.ColorBlue, add_to_list);
+               "*", LineColour(program.ColorBlue), add_to_list);
   }
   if (items().customisations) {
     for (const FileListingEntry& entry : machines) {
@@ -86,10 +87,10 @@ void CollectPlovikFiles(Program& program, const BackupSelection& selection) {
   }
   if (items().product_files) {
     CopyFolder(program, program.ProductSettingsFile[0] + "\\", program.CustomerFolder, "INI",
-               program.ColorCyan, add_to_list);
+               LineColour(program.ColorCyan), add_to_list);
   }
   if (items().post_processor_exe) {
-    ListOnly(program, program.ProductFolder + "\\PLOVIKPPR.EXE", program.ColorGray);
+    ListOnly(program, program.ProductFolder + "\\PLOVIKPPR.EXE", LineColour(program.ColorGray));
   }
   if (items().laser_tables) ListDatabase(program, "Piegatura.mdb");
   if (items().tables_mdb) ListDatabase(program, "Localdb.mdb");

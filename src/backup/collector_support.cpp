@@ -36,27 +36,27 @@ void ListLaserTables(Program& program, const FileListing& machines, const std::s
           const std::size_t keep = entry.name.size() >= 3 ? entry.name.size() - 3 : 0;
           table = database_prefix + entry.name.substr(0, keep) + "MDB";
         }
-        ListOnly(program, table, program.ColorMagenta);
+        ListOnly(program, table, LineColour(program.ColorMagenta));
       });
 }
 
 void CopyFolder(Program& program, const std::string& source, const std::string& destination,
-                const std::string& extension, Color colour, bool add_to_list) {
-  CopyFilesByExtension(program, source, destination, extension, colour, add_to_list);
+                const std::string& extension, std::optional<Color> line, bool add_to_list) {
+  CopyFilesByExtension(program, source, destination, extension, line, add_to_list);
 }
 
 void CopyOneFile(Program& program, const std::string& file, const std::string& destination,
-                 Color colour, bool add_to_list) {
-  CopyFilesByExtension(program, file, destination, "", colour, add_to_list);
+                 std::optional<Color> line, bool add_to_list) {
+  CopyFilesByExtension(program, file, destination, "", line, add_to_list);
 }
 
-void ListOnly(Program& program, const std::string& file, Color colour) {
-  CopyFilesByExtension(program, file, "", "", colour, true);
+void ListOnly(Program& program, const std::string& file, std::optional<Color> line) {
+  CopyFilesByExtension(program, file, "", "", line, true);
 }
 
 void ListFolderOnly(Program& program, const std::string& source, const std::string& extension,
-                    Color colour) {
-  CopyFilesByExtension(program, source, "", extension, colour, true);
+                    std::optional<Color> line) {
+  CopyFilesByExtension(program, source, "", extension, line, true);
 }
 
 std::string MirroredSubfolder(const std::string& path) {

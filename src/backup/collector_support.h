@@ -44,15 +44,15 @@ void ListLaserTables(Program& program, const FileListing& machines, const std::s
 /// Every file of `source` (ending with "\") with `extension`, copied to
 /// `destination`.
 void CopyFolder(Program& program, const std::string& source, const std::string& destination,
-                const std::string& extension, Color colour, bool add_to_list);
+                const std::string& extension, std::optional<Color> line, bool add_to_list);
 /// One file, copied to `destination`.
 void CopyOneFile(Program& program, const std::string& file, const std::string& destination,
-                 Color colour, bool add_to_list);
+                 std::optional<Color> line, bool add_to_list);
 /// One file, not copied: entered in the archive list, with an only-zip line.
-void ListOnly(Program& program, const std::string& file, Color colour);
+void ListOnly(Program& program, const std::string& file, std::optional<Color> line);
 /// Every file of `source` with `extension`, not copied: archive list only.
 void ListFolderOnly(Program& program, const std::string& source, const std::string& extension,
-                    Color colour);
+                    std::optional<Color> line);
 
 /// `path` less its first two levels: everything up to and including the
 /// first "\" is removed, twice; a text without "\" stays as it is.

@@ -45,14 +45,15 @@ void CollectTrelunFiles(Program& program, const BackupSelection& selection) {
   }
 
   if (items().machines) {
-    CopyFolder(program, mac_folder, customer + "POST\\MAC\\", "MAC", program.ColorBlue,
+    CopyFolder(program, mac_folder, customer + "POST\\MAC\\", "MAC", LineColour(program.ColorBlue),
                add_to_list);
   }
   if (items().post_processor) {
-    CopyFolder(program, post, customer + "\\POST\\", "TXT", program.ColorGreen, add_to_list);
+    CopyFolder(program, post, customer + "\\POST\\", "TXT", LineColour(program.ColorGreen),
+               add_to_list);
   }
   CopyFolder(program, program.ProductSettingsFile[0] + "\\", customer + "\\POST\\", "INI",
-             program.ColorCyan, add_to_list);
+             LineColour(program.ColorCyan), add_to_list);
   if (items().post_processor_exe) {
     ForEachMachineParameter(
         program, machines, mac_folder, "POST-PROCESSOR",
@@ -60,26 +61,27 @@ void CollectTrelunFiles(Program& program, const BackupSelection& selection) {
           // A machine without the key lists "Parametro inesistente.EXE".
           const std::string name = parameter.value_or("Parametro inesistente");
           const bool has_exe = name.size() >= 4 && ToUpper(name.substr(name.size() - 4)) == ".EXE";
-          ListOnly(program, post + name + (has_exe ? "" : ".EXE"), program.ColorGray);
+          ListOnly(program, post + name + (has_exe ? "" : ".EXE"), LineColour(program.ColorGray));
         });
   }
   if (items().laser_tables) ListLaserTables(program, machines, mac_folder, database_folder);
   if (items().tables_mdb) {
-    ListOnly(program, database_folder + "\\TABELLE.MDB", program.ColorMagenta);
+    ListOnly(program, database_folder + "\\TABELLE.MDB", LineColour(program.ColorMagenta));
   }
   if (items().material_mdb) {
-    ListOnly(program, database_folder + "\\MATERIAL.MDB", program.ColorMagenta);
+    ListOnly(program, database_folder + "\\MATERIAL.MDB", LineColour(program.ColorMagenta));
   }
   if (items().punches) {
     for (const char* head : kHeads) {
-      CopyFolder(program, program.ProductFolder + head, customer, "INI", program.ColorCyan,
-                 add_to_list);
+      CopyFolder(program, program.ProductFolder + head, customer, "INI",
+                 LineColour(program.ColorCyan), add_to_list);
     }
   }
   if (items().dies) {
     for (const char* head : kHeads) {
       for (const char* extension : {"HED", "B3D"}) {
-        ListFolderOnly(program, program.ProductFolder + head, extension, program.ColorLightCyan);
+        ListFolderOnly(program, program.ProductFolder + head, extension,
+                       LineColour(program.ColorLightCyan));
       }
     }
   }

@@ -182,15 +182,19 @@ bool CopyChecked(Program& program, const std::string& from, const std::string& t
   return true;
 }
 
-// A colour of 0 or less (as the signed 32-bit value it is) writes no line.
-bool WritesLine(Color colour) { return static_cast<std::int32_t>(colour) > 0; }
-
 void WriteProgress(Program& program, const std::string& text, Color colour, bool only_zip) {
   WriteMessageLine(program, text, false, colour, only_zip);
   program.ui.ProcessPendingInput();
 }
 
 }  // namespace
+
+std::optional<Color> LineColour(Color field) {
+  // The fields hold 0 until they are set; 0 or less (as a signed 32-bit
+  // value) is taken as no colour.
+  if (static_cast<std::int32_t>(field) <= 0) return std::nullopt;
+  return field;
+}
 
 void DeleteFolderTree(Program& program, std::string folder) {
   // Read-only files are deleted without a question in every mode.
@@ -324,10 +328,9 @@ std::string PathBelowRoot(std::string path, bool with_backslash) {
 
 void CopyFilesByExtension(Program& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
-                          Color colour, bool add_to_list) {
+                          std::optional<Color> line, bool add_to_list) {
   if (!program.BackupRunning) return;
-  const bool only_zip = destination.empty() && WritesLine(colour);
-  const bool writes_line = WritesLine(colour);
+  const bool only_zip = destination.empty();
 
   // The files a folder form would take, once, for the loop and for counting
   // what a refused or missing destination leaves out.
@@ -385,7 +388,7 @@ void CopyFilesByExtension(Program& program, const std::string& source,
     done(source, copy, copied);
     if (!copied) return;
     if (add_to_list) AppendLineToFile(program, source, program.ArchiveListFile());
-    if (writes_line) WriteProgress(program, source, colour, only_zip);
+    if (line) WriteProgress(program, source, *line, only_zip);
     return;
   }
 
@@ -398,7 +401,7 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   for (const FolderEntry& entry : entries) {
     const std::string file = source + entry.name;
     progress.FileStarted(file);
-    if (writes_line) WriteProgress(program, file, colour, only_zip);
+    if (line) WriteProgress(program, file, *line, only_zip);
     const std::string copy = target.empty() ? "" : target + entry.name;
     const bool copied = copy.empty() || CopyChecked(program, file, copy);
     done(file, copy, copied);

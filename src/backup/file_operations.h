@@ -5,6 +5,7 @@
 #ifndef ZARIREVO_BACKUP_FILE_OPERATIONS_H_
 #define ZARIREVO_BACKUP_FILE_OPERATIONS_H_
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,12 @@ std::string GetWindowsFolder(Program& program);
 std::string ParentFolder(const std::string& path, bool with_backslash);
 std::string StripExtension(const std::string& name);
 std::string PathBelowRoot(std::string path, bool with_backslash);
+/// The progress-line colour of one of Program's colour fields: none while the
+/// field is still unset (0 until PrepareMainWindow fills the colours in), so
+/// a collector run before the main window is prepared writes no lines.
+std::optional<Color> LineColour(Color field);
+/// Each file handled writes a progress line in `line` (none with nullopt);
+/// without `destination` the line carries the only-zip mark.
 /// Every copy lands strictly below `CustomerFolder` (by real locations, "."
 /// and ".." applied, links resolved) and never onto its own source; a file
 /// whose destination would not is skipped with an alarm line. A copy that
@@ -51,7 +58,7 @@ std::string PathBelowRoot(std::string path, bool with_backslash);
 /// list, and the next file follows. Both add to `FilesNotCopied`.
 void CopyFilesByExtension(Program& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
-                          Color colour, bool add_to_list);
+                          std::optional<Color> line, bool add_to_list);
 void AppendLineToFile(Program& program, const std::string& line, const std::string& file);
 void DeleteFileIfPresent(Program& program, const std::string& file);
 

@@ -234,12 +234,25 @@ TEST_F(FileOperationsTest, CopySingleFileCopiesThenListsThenWritesLine) {
   EXPECT_EQ(world_.ReadFile("A:\\CUST\\A.UT"), "a");
 }
 
+// A colour field of Program is 0 until the main window is prepared: a copy
+// made before then writes no line; once set, the line takes its colour.
+TEST_F(FileOperationsTest, AnUnsetColourFieldWritesNoLine) {
+  world_.WriteFile("C:\\SRC\\P.EXE", "p");
+  program_.ColorGray = 0;  // as before PrepareMainWindow
+  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", LineColour(program_.ColorGray), true);
+  EXPECT_TRUE(ui_.lines().empty());
+  program_.ColorGray = 0x808080;
+  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", LineColour(program_.ColorGray), true);
+  ASSERT_EQ(ui_.lines().size(), 1u);
+  EXPECT_EQ(ui_.lines()[0].color, 0x808080u);
+}
+
 TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
   world_.WriteFile("C:\\SRC\\P.EXE", "p");
   world_.WriteFile("C:\\SRC\\H.HED", "h");
   CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, true);
   CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 12, true);
-  CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 0, true);  // no line at all
+  CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", std::nullopt, true);  // no line
   EXPECT_TRUE((world_.Tree("A:\\CUST")).empty());
   EXPECT_EQ(ArchiveList(world_, program_),
             (Strings{"C:\\SRC\\P.EXE", "C:\\SRC\\H.HED", "C:\\SRC\\H.HED"}));

@@ -152,9 +152,9 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
   const std::string root = program.ProductTable[product].ServerFolder;
   if (!program.BackupRunning) return false;
 
-  std::string zip_name = StripExtension(row.server_name);
-  if (CreateZipArchive(program, zip_name, row.folder, row.folder + "\\*.*", false,
-                       program.ArchiverPath) != ArchiveOutcome::kDone) {
+  const ZipResult zip = CreateZipArchive(program, StripExtension(row.server_name), row.folder,
+                                         row.folder + "\\*.*", false, program.ArchiverPath);
+  if (zip.outcome != ArchiveOutcome::kDone) {
     ++result.archives_not_filed;
     progress.FilesKnown(1);
     progress.FileDone(row.server_name, "", Done::kFailed);
@@ -163,7 +163,7 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
                      true, program.ColorBlack, false);
     return true;
   }
-  const std::string repacked = row.folder + zip_name + ".ZIP";
+  const std::string repacked = row.folder + zip.name + ".ZIP";
   // The root as MakePath completes it ("" is "C:\"): what every server folder
   // must lie below.
   const std::string complete_root = CompleteDrive(root);
