@@ -181,6 +181,25 @@ std::optional<int> RowOfName(const Program& program, const std::string& name) {
 
 }  // namespace
 
+std::optional<std::string> InformationRequest(const std::string& command_line) {
+  const std::string request = TrimBlanks(command_line);
+  if (request == "--version") {
+    return "za-rirevo (ZA-Rirevo) " + std::to_string(ZARIREVO_VERSION_MAJOR) + "." +
+           std::to_string(ZARIREVO_VERSION_MINOR) + "." +
+           std::to_string(ZARIREVO_VERSION_REVISION) + "\n";
+  }
+  if (request != "--help") return std::nullopt;
+  return "Usage: za-rirevo [COMMAND-LINE]\n"
+         "Opens the windows of ZA-Rirevo: the launcher, then the main window with the\n"
+         "customer backup, the server copy and the erase of the backup unit.\n"
+         "COMMAND-LINE is the program's own command line: \"/Fc:\\kyconfig\\system\" starts\n"
+         "in that folder, which holds the settings file ZA-RIREVO.INI.\n"
+         "\n"
+         "Options:\n"
+         "  --help     print this text and exit\n"
+         "  --version  print the version and exit\n";
+}
+
 void StartProgram(Program& program, const std::string& command_line) {
   LoadToday(program);
   LauncherLoad(program, command_line);

@@ -9,12 +9,18 @@
 #define ZARIREVO_UI_BASE_FORM_H_
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/program_state.h"
 #include "backup/backup_selection.h"
 
 namespace zr {
+
+/// What the windowed program prints instead of opening its windows when its
+/// command line is "--help" or "--version" (blanks around it aside); nullopt
+/// for any other command line.
+std::optional<std::string> InformationRequest(const std::string& command_line);
 
 /// The start of the program, for every front-end: today's date, then the
 /// launcher's load (settings, installed products, the product choice). The

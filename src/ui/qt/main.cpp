@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,17 +31,6 @@
 #include "ui/qt/qt_ui.h"
 
 namespace {
-
-constexpr const char* kHelp =
-    "Usage: za-rirevo [COMMAND-LINE]\n"
-    "Opens the windows of ZA-Rirevo: the launcher, then the main window with the\n"
-    "customer backup, the server copy and the erase of the backup unit.\n"
-    "COMMAND-LINE is the program's own command line: \"/Fc:\\kyconfig\\system\" starts\n"
-    "in that folder, which holds the settings file ZA-RIREVO.INI.\n"
-    "\n"
-    "Options:\n"
-    "  --help     print this text and exit\n"
-    "  --version  print the version and exit\n";
 
 std::string CommandLine(int argc, char** argv) {
   std::string line;
@@ -140,14 +128,8 @@ void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
 
 int main(int argc, char** argv) {
   // --help and --version answer before Qt starts, so they need no display.
-  if (argc == 2 &&
-      (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0)) {
-    if (argv[1][2] == 'v') {
-      std::printf("za-rirevo (ZA-Rirevo) %d.%d.%d\n", ZARIREVO_VERSION_MAJOR,
-                  ZARIREVO_VERSION_MINOR, ZARIREVO_VERSION_REVISION);
-    } else {
-      std::fputs(kHelp, stdout);
-    }
+  if (const auto text = zr::InformationRequest(CommandLine(argc, argv))) {
+    std::fputs(text->c_str(), stdout);
     return 0;
   }
   QApplication app(argc, argv);

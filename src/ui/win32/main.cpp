@@ -26,29 +26,12 @@
 #include "platform/host_clock.h"
 #include "platform/host_platform.h"
 #include "platform/win32_text.h"
+#include "text/strings.h"
 #include "ui/base_form.h"
 #include "ui/win32/forms.h"
 #include "ui/win32/win32_ui.h"
 
 namespace {
-
-constexpr const char* kHelp =
-    "Usage: za-rirevo [COMMAND-LINE]\n"
-    "Opens the windows of ZA-Rirevo: the launcher, then the main window with the\n"
-    "customer backup, the server copy and the erase of the backup unit.\n"
-    "COMMAND-LINE is the program's own command line: \"/Fc:\\kyconfig\\system\" starts\n"
-    "in that folder, which holds the settings file ZA-RIREVO.INI.\n"
-    "\n"
-    "Options:\n"
-    "  --help     print this text and exit\n"
-    "  --version  print the version and exit\n";
-
-std::string Trimmed(std::string text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
 
 // The walk of ZARIREVO_SCREENSHOT_DIR, driven by a timer that also fires
 // inside menus and modal loops.
@@ -103,16 +86,11 @@ void CALLBACK WalkTick(HWND, UINT, UINT_PTR, DWORD) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR wide_command_line, int) {
-  const std::string command_line = Trimmed(zr::win32::Narrow(wide_command_line));
-  if (command_line == "--help" || command_line == "--version") {
+  const std::string command_line = zr::TrimBlanks(zr::win32::Narrow(wide_command_line));
+  if (const auto text = zr::InformationRequest(command_line)) {
     // A windowed program has no console of its own: the one it was started from.
     if (AttachConsole(ATTACH_PARENT_PROCESS)) std::freopen("CONOUT$", "w", stdout);
-    if (command_line == "--version") {
-      std::printf("za-rirevo (ZA-Rirevo) %d.%d.%d\n", ZARIREVO_VERSION_MAJOR,
-                  ZARIREVO_VERSION_MINOR, ZARIREVO_VERSION_REVISION);
-    } else {
-      std::fputs(kHelp, stdout);
-    }
+    std::fputs(text->c_str(), stdout);
     std::fflush(stdout);
     return 0;
   }
