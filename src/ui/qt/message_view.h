@@ -15,13 +15,14 @@
 #include <string>
 
 #include "platform/user_interface.h"
+#include "ui/windowed_ui.h"
 
 namespace zr::qt {
 
 QColor ToQColor(Color colour);
 Color FromQColor(const QColor& colour);
 
-class MessageView : public QPlainTextEdit {
+class MessageView : public QPlainTextEdit, public MessageSink {
   Q_OBJECT
 
  public:
@@ -29,9 +30,9 @@ class MessageView : public QPlainTextEdit {
   ~MessageView() override;
 
   /// Appends `text` as one line in `colour`, then shows the last line.
-  void AppendLine(const std::string& text, Color colour);
+  void AppendLine(const std::string& text, Color colour) override;
   /// Sets the area's background colour.
-  void SetBackground(Color background);
+  void SetBackground(Color background) override;
   Color background() const { return background_; }
   /// Lays out the lines appended since the last call and shows the last one.
   /// Runs by itself as soon as the window processes its events.

@@ -62,59 +62,20 @@ Answer ShowQtMessageBox(const MessageBoxRequest& box, QWidget* parent) {
 }
 
 QtUi::QtUi()
-    : box_handler_([](const MessageBoxRequest& box) {
+    : WindowedUi([](const MessageBoxRequest& box) {
         return ShowQtMessageBox(box, QApplication::activeWindow());
       }),
-      folder_picker_([](const std::string&) { return std::string(); }),
       end_action_([] { QCoreApplication::exit(0); }) {}
 
 void QtUi::set_message_view(MessageView* view) {
   view_ = view;
-  if (view_ == nullptr) return;
-  for (const auto& [text, colour] : pending_lines_) view_->AppendLine(text, colour);
-  pending_lines_.clear();
-  view_->SetBackground(pending_background_);
+  SetMessageSink(view);
 }
 
 void QtUi::MarkEnded() {
-  if (ended_) return;
-  ended_ = true;
+  if (!SetEnded()) return;
   // Stops the main loop and every nested one (modal boxes, dialogs).
   if (end_action_) end_action_();
-}
-
-void QtUi::ThrowIfEnded() const {
-  if (ended_) throw ProgramEnded();
-}
-
-Answer QtUi::ShowMessageBox(const MessageBoxRequest& box) {
-  ThrowIfEnded();
-  const Answer answer = box_handler_(box);
-  ThrowIfEnded();
-  return answer;
-}
-
-std::string QtUi::BrowseForFolder(const std::string& prompt) {
-  ThrowIfEnded();
-  std::string folder = folder_picker_(prompt);
-  ThrowIfEnded();
-  return folder;
-}
-
-void QtUi::AppendMessageLine(const std::string& text, Color text_color) {
-  if (view_ != nullptr) {
-    view_->AppendLine(text, text_color);
-  } else {
-    pending_lines_.emplace_back(text, text_color);
-  }
-}
-
-void QtUi::SetMessageBackground(Color background) {
-  if (view_ != nullptr) {
-    view_->SetBackground(background);
-  } else {
-    pending_background_ = background;
-  }
 }
 
 void QtUi::Beep() { QApplication::beep(); }
@@ -130,14 +91,6 @@ void QtUi::ProcessPendingInput() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   input_clock_.start();
   ThrowIfEnded();
-}
-
-void QtUi::ReopenMenu(const std::string& keys) {
-  if (reopen_) reopen_(keys);
-}
-
-void QtUi::StateChanged() {
-  if (state_listener_) state_listener_();
 }
 
 bool RunHandler(QtUi& ui, const std::function<void()>& handler) {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/user_interface.h"
+#include "ui/windowed_ui.h"
 
 class QWidget;
 
@@ -32,61 +32,33 @@ QString DisplayText(const std::string& text);
 /// application title), the buttons asked for, no icon when asked.
 Answer ShowQtMessageBox(const MessageBoxRequest& box, QWidget* parent);
 
-class QtUi : public UserInterface {
+class QtUi : public WindowedUi {
  public:
   /// The longest time between two looks at the input while an operation runs.
   static constexpr qint64 kInputSliceMs = 25;
 
-  using BoxHandler = std::function<Answer(const MessageBoxRequest&)>;
-  using FolderPicker = std::function<std::string(const std::string& prompt)>;
-
+  /// Message boxes are ShowQtMessageBox on the active window until
+  /// set_box_handler says otherwise.
   QtUi();
 
-  /// Where message boxes come from (default: ShowQtMessageBox on the active window).
-  void set_box_handler(BoxHandler handler) { box_handler_ = std::move(handler); }
-  /// The folder picker (default: cancels).
-  void set_folder_picker(FolderPicker picker) { folder_picker_ = std::move(picker); }
   /// The message area; lines written before it exists are shown once it is set.
   void set_message_view(MessageView* view);
-  /// Re-opens the menu path for the given access keys ("%TF").
-  void set_menu_reopener(std::function<void(const std::string&)> reopen) {
-    reopen_ = std::move(reopen);
-  }
-  /// Called when control states changed.
-  void set_state_listener(std::function<void()> listener) { state_listener_ = std::move(listener); }
 
   /// What ending does to the event loops (default: stops them all).
   void set_end_action(std::function<void()> action) { end_action_ = std::move(action); }
 
-  bool ended() const { return ended_; }
   /// Marks the program as ended and stops every event loop.
   void MarkEnded();
 
   // UserInterface.
-  Answer ShowMessageBox(const MessageBoxRequest& box) override;
-  std::string BrowseForFolder(const std::string& prompt) override;
-  void AppendMessageLine(const std::string& text, Color text_color) override;
-  void SetMessageBackground(Color background) override;
   void Beep() override;
   void ProcessPendingInput() override;
-  void ReopenMenu(const std::string& keys) override;
-  void StateChanged() override;
 
  private:
-  void ThrowIfEnded() const;
-
-  BoxHandler box_handler_;
-  FolderPicker folder_picker_;
   MessageView* view_ = nullptr;
-  std::function<void(const std::string&)> reopen_;
-  std::function<void()> state_listener_;
   std::function<void()> end_action_;
-  bool ended_ = false;
   // Since the window last processed its input.
   QElapsedTimer input_clock_;
-  // Lines and background written before the message area exists.
-  std::vector<std::pair<std::string, Color>> pending_lines_;
-  Color pending_background_ = kBackgroundNormal;
 };
 
 /// Runs an event handler of the core: `ProgramEnded` ends the program (all

@@ -170,21 +170,17 @@ void MessageArea::SetBackground(Color background) {
 }
 
 Win32Ui::Win32Ui()
-    : box_handler_(
-          [](const MessageBoxRequest& box) { return ShowWin32MessageBox(box, GetActiveWindow()); }),
-      folder_picker_([](const std::string&) { return std::string(); }) {}
+    : WindowedUi([](const MessageBoxRequest& box) {
+        return ShowWin32MessageBox(box, GetActiveWindow());
+      }) {}
 
 void Win32Ui::set_message_area(MessageArea* area) {
   area_ = area;
-  if (area_ == nullptr) return;
-  for (const auto& [text, colour] : pending_lines_) area_->AppendLine(text, colour);
-  pending_lines_.clear();
-  area_->SetBackground(pending_background_);
+  SetMessageSink(area);
 }
 
 void Win32Ui::MarkEnded() {
-  if (ended_) return;
-  ended_ = true;
+  if (!SetEnded()) return;
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM) -> BOOL {
@@ -193,40 +189,6 @@ void Win32Ui::MarkEnded() {
       },
       0);
   PostQuitMessage(0);
-}
-
-void Win32Ui::ThrowIfEnded() const {
-  if (ended_) throw ProgramEnded();
-}
-
-Answer Win32Ui::ShowMessageBox(const MessageBoxRequest& box) {
-  ThrowIfEnded();
-  const Answer answer = box_handler_(box);
-  ThrowIfEnded();
-  return answer;
-}
-
-std::string Win32Ui::BrowseForFolder(const std::string& prompt) {
-  ThrowIfEnded();
-  std::string folder = folder_picker_(prompt);
-  ThrowIfEnded();
-  return folder;
-}
-
-void Win32Ui::AppendMessageLine(const std::string& text, Color text_color) {
-  if (area_ != nullptr) {
-    area_->AppendLine(text, text_color);
-  } else {
-    pending_lines_.emplace_back(text, text_color);
-  }
-}
-
-void Win32Ui::SetMessageBackground(Color background) {
-  if (area_ != nullptr) {
-    area_->SetBackground(background);
-  } else {
-    pending_background_ = background;
-  }
 }
 
 void Win32Ui::Beep() { MessageBeep(MB_OK); }
@@ -248,24 +210,16 @@ void Win32Ui::ProcessPendingInput() {
   if (last_input_ != 0 && now - last_input_ < kInputSliceMs) return;
   if (area_ != nullptr) area_->Flush();
   MSG msg;
-  while (!ended_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (!ended() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
-      ended_ = true;
+      SetEnded();
       break;
     }
     DispatchOne(msg);
   }
   last_input_ = GetTickCount64();
   ThrowIfEnded();
-}
-
-void Win32Ui::ReopenMenu(const std::string& keys) {
-  if (reopen_) reopen_(keys);
-}
-
-void Win32Ui::StateChanged() {
-  if (state_listener_) state_listener_();
 }
 
 bool RunHandler(Win32Ui& ui, const std::function<void()>& handler) {

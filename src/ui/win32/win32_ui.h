@@ -21,6 +21,7 @@
 
 #include "platform/platform.h"
 #include "platform/user_interface.h"
+#include "ui/windowed_ui.h"
 
 namespace zr::win32 {
 
@@ -46,13 +47,13 @@ std::string PickFolderWithDialog(Platform& platform, const std::string& prompt, 
 /// The message area: a read-only RichEdit, one coloured line per message.
 /// The lines of one burst (written before the window next looks at its
 /// input) are drawn and scrolled once.
-class MessageArea {
+class MessageArea : public MessageSink {
  public:
   /// Creates the control as child `id` of `parent`, its text in `font`.
   void Create(HWND parent, int id, HFONT font);
   HWND hwnd() const { return hwnd_; }
-  void AppendLine(const std::string& text, Color colour);
-  void SetBackground(Color background);
+  void AppendLine(const std::string& text, Color colour) override;
+  void SetBackground(Color background) override;
   Color background() const { return background_; }
   /// Ends a burst: the control is drawn again with its last line in view.
   void Flush();
@@ -65,51 +66,28 @@ class MessageArea {
   bool in_burst_ = false;
 };
 
-class Win32Ui : public UserInterface {
+class Win32Ui : public WindowedUi {
  public:
   /// The longest time between two looks at the input while an operation runs.
   static constexpr std::uint64_t kInputSliceMs = 25;
 
-  using BoxHandler = std::function<Answer(const MessageBoxRequest&)>;
-  using FolderPicker = std::function<std::string(const std::string& prompt)>;
-
+  /// Message boxes are ShowWin32MessageBox on the active window until
+  /// set_box_handler says otherwise.
   Win32Ui();
 
-  void set_box_handler(BoxHandler handler) { box_handler_ = std::move(handler); }
-  void set_folder_picker(FolderPicker picker) { folder_picker_ = std::move(picker); }
   /// The message area; lines written before it exists are shown once it is set.
   void set_message_area(MessageArea* area);
-  void set_menu_reopener(std::function<void(const std::string&)> reopen) {
-    reopen_ = std::move(reopen);
-  }
-  void set_state_listener(std::function<void()> listener) { state_listener_ = std::move(listener); }
 
-  bool ended() const { return ended_; }
   /// Marks the program as ended: every window hides, the message loop stops.
   void MarkEnded();
 
   // UserInterface.
-  Answer ShowMessageBox(const MessageBoxRequest& box) override;
-  std::string BrowseForFolder(const std::string& prompt) override;
-  void AppendMessageLine(const std::string& text, Color text_color) override;
-  void SetMessageBackground(Color background) override;
   void Beep() override;
   void ProcessPendingInput() override;
-  void ReopenMenu(const std::string& keys) override;
-  void StateChanged() override;
 
  private:
-  void ThrowIfEnded() const;
-
-  BoxHandler box_handler_;
-  FolderPicker folder_picker_;
   MessageArea* area_ = nullptr;
-  std::function<void(const std::string&)> reopen_;
-  std::function<void()> state_listener_;
-  bool ended_ = false;
   std::uint64_t last_input_ = 0;  // tick count of the last look at the input
-  std::vector<std::pair<std::string, Color>> pending_lines_;
-  Color pending_background_ = kBackgroundNormal;
 };
 
 /// Dispatches one message as the program's loops do (dialog keys: Tab, Enter,
