@@ -156,11 +156,17 @@ void ReportNotCopied(Program& program, const std::string& file, const std::strin
 // a folder). A copy never writes over its own source.
 std::string TargetRefusal(Program& program, const std::string& target, bool folder,
                           const std::string& source) {
-  const Placement place = PlaceOf(program.platform, target, program.CustomerFolder);
+  // Each real location is read once: the target's serves both comparisons.
+  std::string real_target, real_customer;
+  const bool known = program.platform.RealLocation(target, &real_target).ok() &&
+                     program.platform.RealLocation(program.CustomerFolder, &real_customer).ok();
+  const Placement place = known ? PlaceOfLocations(real_target, real_customer) : Placement::kApart;
   if (place != Placement::kBelow && !(folder && place == Placement::kSame)) {
     return "la destinazione " + target + " è fuori dalla cartella " + program.CustomerFolder;
   }
-  if (!folder && PlaceOf(program.platform, target, source) == Placement::kSame) {
+  std::string real_source;
+  if (!folder && program.platform.RealLocation(source, &real_source).ok() &&
+      PlaceOfLocations(real_target, real_source) == Placement::kSame) {
     return "la destinazione " + target + " è il file stesso";
   }
   return {};

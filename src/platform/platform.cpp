@@ -40,6 +40,10 @@ Placement PlaceOf(Platform& platform, const std::string& path, const std::string
       !platform.RealLocation(folder, &real_folder).ok()) {
     return Placement::kApart;
   }
+  return PlaceOfLocations(real_path, real_folder);
+}
+
+Placement PlaceOfLocations(const std::string& real_path, const std::string& real_folder) {
   std::vector<std::string_view> a = HostComponents(real_path);
   std::vector<std::string_view> b = HostComponents(real_folder);
   std::size_t common = std::min(a.size(), b.size());

@@ -228,6 +228,8 @@ enum class Placement {
   kAbove,  // the path holds the folder
 };
 Placement PlaceOf(Platform& platform, const std::string& path, const std::string& folder);
+/// The same for two real locations already read (`Platform::RealLocation`).
+Placement PlaceOfLocations(const std::string& real_path, const std::string& real_folder);
 
 /// True when `path` lies strictly below `folder`: the one check a path built
 /// from an untrusted value passes before anything is written or deleted there.
