@@ -133,12 +133,13 @@ TEST_F(BackupJobTest, Mode1PutsTheArchiveInTheBackupRoot) {
   EXPECT_EQ(program_.main.MessageBackground, kBackgroundNormal);
 }
 
+// "A:\METAL 2.0\..." reaches the archiver quoted, as one word.
 TEST_F(BackupJobTest, Mode0PutsTheArchiveBesideTheCopiedFiles) {
   program_.ZipMode = ZipTarget::kCustomerFolder;
-  EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
-  EXPECT_TRUE(world_.Exists("A:\\METAL\\METAL_050603.ZIP"));
-  EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
-  EXPECT_EQ(Upper(Entries("A:\\METAL\\METAL_050603.ZIP")), kExpectedEntries);
+  EXPECT_EQ(Backup("METAL 2.0"), JobResult::kCompleted);
+  EXPECT_TRUE(world_.Exists("A:\\METAL 2.0\\METAL_2-0_050603.ZIP"));
+  EXPECT_FALSE(world_.Exists("A:\\METAL_2-0_050603.ZIP"));
+  EXPECT_EQ(Upper(Entries("A:\\METAL 2.0\\METAL_2-0_050603.ZIP")), kExpectedEntries);
   EXPECT_TRUE(Shown("Zip eseguito"));
 }
 
@@ -172,15 +173,12 @@ TEST_F(BackupJobTest, OkIsEnabledExactlyWhenTheNameIsNotEmpty) {
   EXPECT_TRUE(program_.main.OK_B.enabled);
 }
 
+// Blanks and dots give a clean archive name; blanks around the name are
+// trimmed for the archive only.
 TEST_F(BackupJobTest, NameWithBlanksAndDotsGivesACleanArchiveName) {
   EXPECT_EQ(Backup("METAL 2.0"), JobResult::kCompleted);
   EXPECT_TRUE(world_.Exists("A:\\METAL 2.0\\PP1.TXT"));
-  EXPECT_TRUE(world_.Exists("A:\\METAL_2-0_050603.ZIP"));
   EXPECT_EQ(Upper(Entries("A:\\METAL_2-0_050603.ZIP")), kExpectedEntries);
-}
-
-TEST_F(BackupJobTest, BlanksAroundTheNameAreTrimmedForTheArchiveOnly) {
-  program_.ZipMode = ZipTarget::kBackupPath;
   EXPECT_EQ(Backup(" METAL"), JobResult::kCompleted);
   EXPECT_TRUE(world_.Exists("A:\\ METAL\\PP1.TXT"));
   EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
@@ -276,13 +274,6 @@ TEST_F(BackupJobTest, AnArchiverThatLeavesNoArchiveIsReported) {
   faulty_.FakeRun(0);  // "succeeds" without writing anything
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
   ExpectArchiveReported("non si trova");
-}
-
-TEST_F(BackupJobTest, ABlankInTheCustomerFolderStillGivesMode0ItsArchive) {
-  // "A:\METAL 2.0\..." reaches the archiver quoted, as one word.
-  program_.ZipMode = ZipTarget::kCustomerFolder;
-  EXPECT_EQ(Backup("METAL 2.0"), JobResult::kCompleted);
-  EXPECT_TRUE(world_.Exists("A:\\METAL 2.0\\METAL_2-0_050603.ZIP"));
 }
 
 TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {
