@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
+#include <sstream>
 
 #include "backup/collector_test_support.h"
 #include "tests/fault_platform.h"
@@ -88,17 +88,11 @@ class BackupJobTest : public ::testing::Test {
 
   // Entry names of an archive, read with Info-ZIP's unzip.
   std::vector<std::string> Entries(const std::string& windows_path) const {
+    std::string out;
+    testing::RunShell("unzip -Z1", {world_.Host(windows_path)}, &out);
     std::vector<std::string> entries;
-    const std::string command = "unzip -Z1 '" + world_.Host(windows_path) + "' 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return entries;
-    char line[4096];
-    while (std::fgets(line, sizeof line, pipe) != nullptr) {
-      std::string entry(line);
-      while (!entry.empty() && (entry.back() == '\n' || entry.back() == '\r')) entry.pop_back();
-      entries.push_back(entry);
-    }
-    pclose(pipe);
+    std::istringstream lines(out);
+    for (std::string entry; std::getline(lines, entry);) entries.push_back(entry);
     std::sort(entries.begin(), entries.end());
     return entries;
   }

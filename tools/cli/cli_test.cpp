@@ -1,9 +1,7 @@
 // za-rirevo-cli as a process: its output, exit codes and the settings it
 // leaves, over worlds built in temporary folders.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
@@ -30,15 +28,8 @@ class CliTest : public ::testing::Test {
     std::string command = "cd '" + world_.Host(start) + "' && ZARIREVO_TODAY=2024-03-07 " +
                           "ZARIREVO_DRIVES='" + world_.drive_map().DrivesVariable() + "' " +
                           "ZARIREVO_UNC='" + world_.drive_map().unc_root + "' " + ZARIREVO_CLI;
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " 2>&1";
     CliRun run;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.code = testing::RunShell(command, args, &run.out);
     return run;
   }
   static bool Has(const CliRun& run, const std::string& text) {
