@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "app/startup.h"
 #include "platform/profile.h"
 #include "tests/installations.h"
@@ -188,6 +189,9 @@ TEST_F(CliTest, YesToTheMissingKyGenQuestionEndsWithThree) {
                   "[File not found]\nFile Ky-gen.cnf non trovato\n"
                   "Vuoi chiudere l'applicazione ?\n-> YES\n"));
   EXPECT_FALSE(Has(run, "SelectedSoftware="));
+  EXPECT_EQ(GetIniString(world_.platform(), "PATH", "ZIPFILE", "<none>",
+                         "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"),
+            "<none>");  // ended without saving
 }
 
 TEST_F(CliTest, UnansweredRepeatedBoxEndsWithFour) {
