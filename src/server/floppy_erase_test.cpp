@@ -67,7 +67,7 @@ TEST(FormattaFloppyClickTest, BackupFolderIsRemovedAndAShareRootEmptied) {
     world.ui().QueueAnswer(Answer::kYes);
     EXPECT_TRUE(FormattaFloppyClick(world.program()));
     EXPECT_EQ(world.Exists(row.filled), row.stays);
-    if (row.stays) EXPECT_TRUE(world.Tree(row.filled).empty());
+    EXPECT_TRUE(!row.stays || world.Tree(row.filled).empty());
     EXPECT_TRUE(world.Exists("C:\\BACKUPS.TXT"));
     EXPECT_EQ(world.program().BackupPath, row.path);
   }
