@@ -70,6 +70,7 @@ TEST_F(CliTest, SettingsAndProductFoldersAreReadAsWindowsReadsThem) {
                            "[PATH]", "ZIPFILE=C:\\EVIL\\PKZIP25", "SERVER_DUNRA=S:\\OLD\\"});
   const CliRun run = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--answer", "yes", "show"});
   EXPECT_EQ(run.code, 0) << run.out;
+  EXPECT_TRUE(Has(run, "InstalledProducts=DAXOR2D\n"));
   EXPECT_TRUE(Has(run, "SelectedSoftware=DAXOR2D\n"));
   EXPECT_TRUE(Has(run, "ProductFolder=C:\\ORVEL\\VER14\n"));
   EXPECT_TRUE(Has(run, "SystemFolder=c:\\kyconfig\\SYSTEM\n"));
