@@ -1,6 +1,9 @@
 #include "tests/test_world.h"
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -123,6 +126,19 @@ void TestWorld::InstallArchiver(const std::string& windows_path) {
   fs::copy_file(ArchiverBinary(), host, fs::copy_options::overwrite_existing);
   fs::permissions(host, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                             fs::perms::others_read | fs::perms::others_exec);
+}
+
+int RunShell(std::string command, const std::vector<std::string>& args, std::string* out) {
+  for (const std::string& arg : args) command += " '" + arg + "'";
+  command += " 2>&1";
+  out->clear();
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out->append(buffer, n);
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace zr::testing

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/program_state.h"
 #include "platform/host_platform.h"
@@ -60,6 +61,11 @@ class TestWorld {
   ScriptedUi ui_;
   std::unique_ptr<Program> program_;
 };
+
+/// Runs `command` through the shell with `args` appended, each single-quoted;
+/// `*out` gets its standard output and error, mixed. The exit code, or -1
+/// when it did not end normally.
+int RunShell(std::string command, const std::vector<std::string>& args, std::string* out);
 
 }  // namespace zr::testing
 

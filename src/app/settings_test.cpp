@@ -86,14 +86,6 @@ TEST_F(SettingsTest, MissingSettingsGiveTheDefaults) {
   for (const ProductRecord& record : program_.ProductTable) EXPECT_EQ(record.ServerFolder, "");
 }
 
-TEST_F(SettingsTest, DaxorIniFilesAreMadeAnew) {
-  program_.DaxorIniFiles = {"junk"};
-  FillDaxorIniFiles(program_);
-  EXPECT_EQ(program_.DaxorIniFiles,
-            (std::vector<std::string>{"Ky-Geow.ini", "Ky-Tecw.ini", "Ky-Cutw.ini", "Ky-cut12.ini",
-                                      "Ky-db.ini", "Ky-libw.ini", "Ky-cam32.ini"}));
-}
-
 TEST_F(SettingsTest, HasInstallDirNeedsANonEmptyValue) {
   testing::RegisterProduct(world_, "DAXOR1401", {"[SETTINGS]", "Installdir=C:\\X"});
   testing::RegisterProduct(world_, "TRELUN0102", {"[SETTINGS]", "Installdir="});
@@ -108,6 +100,7 @@ class ProductSettingsTest : public SettingsTest {};
 TEST_F(ProductSettingsTest, InstalldirWithTrailingBackslashIsUsedWithoutIt) {
   testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14\\");
   testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ita");
+  program_.DaxorIniFiles = {"junk"};  // made anew, not added to
   ASSERT_TRUE(LoadProductSettings(program_, kDaxor2D));
   EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
   EXPECT_EQ(program_.ProductSettingsFile[0], "c:\\kyconfig\\DAXOR1401");

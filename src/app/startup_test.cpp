@@ -207,46 +207,6 @@ TEST_F(StartupTest, FirstProductUnusableFallsBackToOldDaxorWithQuestion) {
   EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"), "c:\\kyconfig\\system\\PKZIP25");
 }
 
-TEST_F(StartupTest, MissingKyGenWrongFolderThenRightOne) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
-  world_.MakeFolder("C:\\WRONG");
-  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
-  ui_.QueuePick("C:\\WRONG");
-  ui_.QueueAnswer(Answer::kNo);
-  ui_.QueuePick("C:\\ORVEL\\VER14");
-  LauncherLoad(program_, kSystem);
-  EXPECT_EQ(ui_.boxes().size(), 1u);
-  EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
-  EXPECT_EQ(program_.Language, "ITA");
-}
-
-TEST_F(StartupTest, MissingKyGenAndYesEndsWithoutSaving) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
-  ui_.QueueAnswer(Answer::kYes);
-  try {
-    LauncherLoad(program_, kSystem);
-    FAIL() << "the program should have ended";
-  } catch (const ProgramEnded& ended) {
-    EXPECT_FALSE(ended.settings_saved);
-  }
-  EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"), "<none>");
-}
-
-TEST_F(StartupTest, LeftoverFolderWithoutInstalldirDoesNotHideTheInstalledOne) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
-  testing::RegisterProduct(world_, "DAXOR0901", {"[SETTINGS]", "Language=ITA"});
-  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
-  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
-  ui_.max_unanswered_repeats = 2;  // a question would come back unanswered
-  LauncherLoad(program_, kSystem);
-  EXPECT_EQ(program_.InstalledProducts, std::vector<int>{kDaxor2D});
-  EXPECT_EQ(program_.SelectedSoftware, "DAXOR2D");
-  EXPECT_EQ(program_.ProductSettingsFile[1], "DAXOR1401.ini");
-  EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
-  EXPECT_TRUE(ui_.prompts().empty());
-  EXPECT_TRUE(ui_.boxes().empty());
-}
-
 TEST_F(StartupTest, DotEntriesAreSkipped) {
   world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallProduct(world_, ".DAXOR1401", "C:\\D");

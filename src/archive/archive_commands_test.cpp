@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "tests/fault_platform.h"
@@ -232,31 +231,8 @@ TEST_F(ArchiveCommandsTest, RunAndWaitIsOkOnlyForAStartedProgramThatExitedWithZe
 // Real programs through the host platform.
 class RunAndWaitHostTest : public ::testing::Test {
  protected:
-  void WriteScript(const std::string& windows_path, const std::string& body) {
-    world_.WriteFile(windows_path, "#!/bin/sh\n" + body + "\n");
-    std::filesystem::permissions(world_.Host(windows_path), std::filesystem::perms::owner_all);
-  }
   TestWorld world_;
 };
-
-TEST_F(RunAndWaitHostTest, ExitCodeDecides) {
-  WriteScript("C:\\BIN\\GOOD.EXE", "exit 0");
-  WriteScript("C:\\BIN\\BAD.EXE", "exit 3");
-  EXPECT_TRUE(RunAndWait(world_.platform(), "C:\\BIN\\GOOD").ok());
-  EXPECT_FALSE(RunAndWait(world_.platform(), "C:\\BIN\\BAD").ok());
-}
-
-TEST_F(RunAndWaitHostTest, AMissingProgramFailsWithoutAMessage) {
-  EXPECT_FALSE(RunAndWait(world_.platform(), "C:\\BIN\\MISSING -add").ok());
-  EXPECT_TRUE(world_.ui().boxes().empty());
-}
-
-TEST_F(RunAndWaitHostTest, TheArgumentsArriveUnquoted) {
-  // An argument with a blank arrives as two: the script counts them.
-  WriteScript("C:\\BIN\\COUNT.EXE", "[ \"$#\" -eq 3 ] && exit 0; exit 1");
-  EXPECT_TRUE(RunAndWait(world_.platform(), "C:\\BIN\\COUNT A:\\METAL 2.0 @L").ok());
-  EXPECT_FALSE(RunAndWait(world_.platform(), "C:\\BIN\\COUNT A:\\METAL_2.0 @L").ok());
-}
 
 // The archiver itself, in folders and with names that hold blanks: what is
 // packed comes back whole.

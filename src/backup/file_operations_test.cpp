@@ -20,22 +20,17 @@ class FileOperationsTest : public testing::ProductFixture {
 
 // Pure path helpers.
 
-TEST(PathTextTest, PathBelowRootDropsDriveOrUncStart) {
+TEST(PathTextTest, PathBelowRootStripExtensionAndParentFolder) {
   EXPECT_EQ(PathBelowRoot("C:\\PROG\\DAT", true), "PROG\\DAT\\");
   EXPECT_EQ(PathBelowRoot("\\\\SRV\\DATA\\", false), "SRV\\DATA");
   EXPECT_EQ(PathBelowRoot("C:\\WINDOWS", true), "WINDOWS\\");
   EXPECT_EQ(PathBelowRoot("X:", false), "");
   EXPECT_EQ(PathBelowRoot("X:", true), "\\");
   EXPECT_EQ(PathBelowRoot("REL\\DIR", true), "REL\\DIR\\");
-}
-
-TEST(PathTextTest, StripExtensionCutsAtTheLastDot) {
+  // StripExtension cuts at the last dot; ParentFolder with and without "\".
   EXPECT_EQ(StripExtension("TOOLS.MDB"), "TOOLS");
   EXPECT_EQ(StripExtension("TOOLS"), "TOOLS");
   EXPECT_EQ(StripExtension("D:\\UT.V2\\TOOLS"), "D:\\UT");
-}
-
-TEST(PathTextTest, ParentFolderWithAndWithoutBackslash) {
   EXPECT_EQ(ParentFolder("C:\\DB\\T.MDB", true), "C:\\DB\\");
   EXPECT_EQ(ParentFolder("C:\\DB\\T.MDB", false), "C:\\DB");
   EXPECT_EQ(ParentFolder("T.MDB", true), "");
@@ -145,12 +140,16 @@ TEST_F(FileOperationsTest, ListFilesRecursesBreadthOfEachFolderFirst) {
 
 // DeleteFolderTree.
 
-TEST_F(FileOperationsTest, DeleteFolderTreeRemovesReadOnlyFilesAndSubfolders) {
+// Read-only files and subfolders go; a link goes as a link, never followed.
+TEST_F(FileOperationsTest, DeleteFolderTreeRemovesReadOnlyFilesSubfoldersAndLinks) {
   world_.WriteFile("C:\\DEL\\F.TXT", "x");
   world_.WriteFile("C:\\DEL\\SUB\\DEEP\\G.TXT", "x");
   ASSERT_TRUE(program_.platform.SetAttributes("C:\\DEL\\SUB\\DEEP\\G.TXT", kAttrReadOnly).ok());
+  world_.WriteFile("C:\\KEEP\\PRECIOUS.DAT", "x");
+  std::filesystem::create_directory_symlink(world_.Host("C:\\KEEP"), world_.Host("C:\\DEL\\LINK"));
   DeleteFolderTree(program_, "C:\\DEL");
   EXPECT_FALSE(world_.Exists("C:\\DEL"));
+  EXPECT_TRUE(world_.Exists("C:\\KEEP\\PRECIOUS.DAT"));
   EXPECT_TRUE((ui_.boxes()).empty());
 }
 
@@ -172,15 +171,6 @@ TEST_F(FileOperationsTest, DeleteFolderTreeSkipsAFolderItCannotRemove) {
   EXPECT_TRUE(world_.Exists("C:\\DEL\\A\\SECRET.SYS"));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\B"));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\Z.TXT"));
-}
-
-TEST_F(FileOperationsTest, DeleteFolderTreeRemovesALinkWithoutFollowingIt) {
-  world_.WriteFile("C:\\KEEP\\PRECIOUS.DAT", "x");
-  world_.MakeFolder("C:\\DEL");
-  std::filesystem::create_directory_symlink(world_.Host("C:\\KEEP"), world_.Host("C:\\DEL\\LINK"));
-  DeleteFolderTree(program_, "C:\\DEL\\");
-  EXPECT_FALSE(world_.Exists("C:\\DEL"));
-  EXPECT_TRUE(world_.Exists("C:\\KEEP\\PRECIOUS.DAT"));
 }
 
 TEST_F(FileOperationsTest, DeleteFolderTreeReportsAFileItCannotDeleteAndStops) {
@@ -418,9 +408,7 @@ TEST_F(FileOperationsTest, AppendLineWritesWindows1252WithCrLf) {
   AppendLineToFile(program_, "C:\\B.DAT", "C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT");
   EXPECT_EQ(world_.ReadFile("C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT"),
             "C:\\Citt\xE0\\A.DAT\r\nC:\\B.DAT\r\n");
-}
-
-TEST_F(FileOperationsTest, AppendLineIntoAMissingFolderShowsTheError) {
+  // Into a missing folder: the error is shown, the folder is not made.
   AppendLineToFile(program_, "C:\\A.DAT", "C:\\NOWHERE\\LIST.TXT");
   ASSERT_EQ(ui_.boxes().size(), 1u);
   EXPECT_EQ(ui_.boxes()[0].request.buttons, Buttons::kOk);

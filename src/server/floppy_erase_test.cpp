@@ -48,28 +48,29 @@ TEST(FormattaFloppyClickTest, FloppyRootIsEmptiedAndStays) {
   EXPECT_EQ(world.ui().lines()[0].color, world.program().ColorBlack);
 }
 
-TEST(FormattaFloppyClickTest, OrdinaryBackupFolderIsRemovedWithItsContent) {
-  ServerWorld world;
-  FillUnit(world, "C:\\BACKUP\\");
-  world.WriteFile("C:\\BACKUPS.TXT", "stays");
-  world.program().BackupPath = "C:\\BACKUP\\";
-  world.ui().QueueAnswer(Answer::kYes);
-
-  EXPECT_TRUE(FormattaFloppyClick(world.program()));
-  EXPECT_FALSE(world.Exists("C:\\BACKUP"));
-  EXPECT_TRUE(world.Exists("C:\\BACKUPS.TXT"));
-  EXPECT_EQ(world.program().BackupPath, "C:\\BACKUP\\");
-}
-
-TEST(FormattaFloppyClickTest, PathWithoutDriveIsTakenOnDriveC) {
-  ServerWorld world;
-  FillUnit(world, "C:\\DATI\\");
-  world.program().BackupPath = "\\DATI\\";
-  world.ui().QueueAnswer(Answer::kYes);
-
-  EXPECT_TRUE(FormattaFloppyClick(world.program()));
-  EXPECT_FALSE(world.Exists("C:\\DATI"));
-  EXPECT_EQ(world.program().BackupPath, "\\DATI\\");
+// A backup folder goes with its content (a path without drive is on C:); a
+// share root is emptied and stays, as a drive root does. The path is kept.
+TEST(FormattaFloppyClickTest, BackupFolderIsRemovedAndAShareRootEmptied) {
+  struct Row {
+    const char* path;
+    const char* filled;
+    bool stays;
+  };
+  for (const Row& row :
+       {Row{"C:\\BACKUP\\", "C:\\BACKUP\\", false}, Row{"\\DATI\\", "C:\\DATI\\", false},
+        Row{"\\\\SRV\\BK\\", "\\\\SRV\\BK\\", true}}) {
+    SCOPED_TRACE(row.path);
+    ServerWorld world;
+    FillUnit(world, row.filled);
+    world.WriteFile("C:\\BACKUPS.TXT", "stays");
+    world.program().BackupPath = row.path;
+    world.ui().QueueAnswer(Answer::kYes);
+    EXPECT_TRUE(FormattaFloppyClick(world.program()));
+    EXPECT_EQ(world.Exists(row.filled), row.stays);
+    EXPECT_TRUE(!row.stays || world.Tree(row.filled).empty());
+    EXPECT_TRUE(world.Exists("C:\\BACKUPS.TXT"));
+    EXPECT_EQ(world.program().BackupPath, row.path);
+  }
 }
 
 TEST(FormattaFloppyClickTest, EmptyUnitStillGetsTheLinesAndTheClosingBox) {
@@ -119,18 +120,6 @@ TEST(FormattaFloppyClickTest, DeletionErrorIsShownAndTheClosingBoxSaysSo) {
   EXPECT_TRUE(named);
   EXPECT_EQ(boxes.back().request.text, "Cancellazione non completata");
   EXPECT_EQ(boxes.back().request.title, "Fine Esecuzione");
-}
-
-// A share root is emptied and stays, as a drive root does.
-TEST(FormattaFloppyClickTest, ShareRootIsEmptiedAndStays) {
-  ServerWorld world;
-  FillUnit(world, "\\\\SRV\\BK\\");
-  world.program().BackupPath = "\\\\SRV\\BK\\";
-  world.ui().QueueAnswer(Answer::kYes);
-
-  EXPECT_TRUE(FormattaFloppyClick(world.program()));
-  EXPECT_TRUE(world.Exists("\\\\SRV\\BK"));
-  EXPECT_TRUE(world.Tree("\\\\SRV\\BK\\").empty());
 }
 
 // The unit holds a link to a host folder and a file whose host name would

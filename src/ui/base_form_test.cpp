@@ -138,16 +138,6 @@ TEST_F(BaseFormTest, OldDaxorKeepsTheDesignStatesAndEnablesApriCnf) {
   EXPECT_EQ(ui_.prompts().size(), 1u);
 }
 
-TEST_F(BaseFormTest, DunraOrOldDaxorOnlyRenameMenu215) {
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  Start();
-  const std::string before = FileStates(program_);
-  ApplyProductMenus(program_, "DUNRA");
-  EXPECT_EQ(FileStates(program_), before);
-  EXPECT_EQ(menus_.Menu215.caption, "DUNRA");
-  EXPECT_EQ(menus_.Menu213.caption, "Riscontri");
-}
-
 TEST_F(BaseFormTest, FileItemsToggleAndReopenTheirSubmenu) {
   testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
   Start();
@@ -267,11 +257,17 @@ TEST_F(BaseFormTest, ProductButtonAppliesTheNextProduct) {
   EXPECT_EQ(menus_.Menu215.caption, "PLOVIK");
 }
 
-// Items a product leaves unnamed show their own caption, whatever product came before.
+// Items a product leaves unnamed show their own caption, whatever product came
+// before; DUNRA (as the old DAXOR) renames only Menu215.
 TEST_F(BaseFormTest, ProductChangeRestoresTheCaptionsItDoesNotSet) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   testing::InstallProduct(world_, "TRELUN0102", "C:\\T");
   Start();
+  const std::string before = FileStates(program_);
+  ApplyProductMenus(program_, "DUNRA");
+  EXPECT_EQ(FileStates(program_), before);
+  EXPECT_EQ(menus_.Menu215.caption, "DUNRA");
+  EXPECT_EQ(menus_.Menu213.caption, "Riscontri");
   ApplyProductMenus(program_, "PLOVIK");
   ApplyProductMenus(program_, "TRELUN");
   const BaseFormMenus design;

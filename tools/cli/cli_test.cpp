@@ -1,13 +1,12 @@
 // za-rirevo-cli as a process: its output, exit codes and the settings it
 // leaves, over worlds built in temporary folders.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "app/startup.h"
 #include "platform/profile.h"
 #include "tests/installations.h"
@@ -30,15 +29,8 @@ class CliTest : public ::testing::Test {
     std::string command = "cd '" + world_.Host(start) + "' && ZARIREVO_TODAY=2024-03-07 " +
                           "ZARIREVO_DRIVES='" + world_.drive_map().DrivesVariable() + "' " +
                           "ZARIREVO_UNC='" + world_.drive_map().unc_root + "' " + ZARIREVO_CLI;
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " 2>&1";
     CliRun run;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.code = testing::RunShell(command, args, &run.out);
     return run;
   }
   static bool Has(const CliRun& run, const std::string& text) {
@@ -78,6 +70,7 @@ TEST_F(CliTest, SettingsAndProductFoldersAreReadAsWindowsReadsThem) {
                            "[PATH]", "ZIPFILE=C:\\EVIL\\PKZIP25", "SERVER_DUNRA=S:\\OLD\\"});
   const CliRun run = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--answer", "yes", "show"});
   EXPECT_EQ(run.code, 0) << run.out;
+  EXPECT_TRUE(Has(run, "InstalledProducts=DAXOR2D\n"));
   EXPECT_TRUE(Has(run, "SelectedSoftware=DAXOR2D\n"));
   EXPECT_TRUE(Has(run, "ProductFolder=C:\\ORVEL\\VER14\n"));
   EXPECT_TRUE(Has(run, "SystemFolder=c:\\kyconfig\\SYSTEM\n"));
@@ -197,6 +190,9 @@ TEST_F(CliTest, YesToTheMissingKyGenQuestionEndsWithThree) {
                   "[File not found]\nFile Ky-gen.cnf non trovato\n"
                   "Vuoi chiudere l'applicazione ?\n-> YES\n"));
   EXPECT_FALSE(Has(run, "SelectedSoftware="));
+  EXPECT_EQ(GetIniString(world_.platform(), "PATH", "ZIPFILE", "<none>",
+                         "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"),
+            "<none>");  // ended without saving
 }
 
 TEST_F(CliTest, UnansweredRepeatedBoxEndsWithFour) {

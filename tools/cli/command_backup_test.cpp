@@ -1,10 +1,8 @@
 // za-rirevo-cli backup CUSTOMER as a process: its exit code follows what the
 // job really did, over a DAXOR2D installation built in a temporary world.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,16 +37,8 @@ class CliBackupTest : public ::testing::Test {
                           world_.drive_map().DrivesVariable() + "' " + ZARIREVO_CLI +
                           " --color never --cmdline '/Fc:\\kyconfig\\system'" +
                           (select_.empty() ? "" : " --select " + select_);
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " 2>&1";
     std::string text;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-    const int status = pclose(pipe);
-    if (out != nullptr) *out = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return testing::RunShell(command, args, out != nullptr ? out : &text);
   }
 
   // The figure `key` of a --json summary, as its text.
@@ -116,12 +106,7 @@ TEST_F(CliBackupTest, OnATerminalTheProgressLineIsFollowedByTheSummary) {
   std::string pane;
   for (int tries = 0; tries < 200 && pane.find("END-OF-RUN") == std::string::npos; ++tries) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    std::FILE* pipe = popen((tmux + "capture-pane -p -J -S -").c_str(), "r");
-    pane.clear();
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) pane.append(buffer, n);
-    pclose(pipe);
+    testing::RunShell(tmux + "capture-pane -p -J -S -", {}, &pane);
   }
   std::system((tmux + "kill-server").c_str());
   EXPECT_NE(pane.find("END-OF-RUN 0"), std::string::npos) << pane;

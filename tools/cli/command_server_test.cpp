@@ -2,9 +2,7 @@
 // installation built in a temporary world: exit codes follow the closing
 // boxes, and the erase needs an explicit "--answer yes".
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,15 +33,7 @@ class CliServerTest : public ::testing::Test {
   int Cli(const std::vector<std::string>& args, std::string* out) {
     std::string command = "ZARIREVO_DRIVES='" + world_.drive_map().DrivesVariable() + "' " +
                           ZARIREVO_CLI + " --color never --cmdline '/Fc:\\kyconfig\\system'";
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " 2>&1";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    out->clear();
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out->append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return testing::RunShell(command, args, out);
   }
 
   testing::TestWorld world_;
