@@ -1,6 +1,10 @@
 #include "tests/test_world.h"
 
+#include <zip.h>
+
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -8,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -16,10 +21,19 @@ namespace zr::testing {
 
 namespace {
 
+// A fresh folder below the temporary folder, made by this call alone.
 std::string MakeTempRoot() {
-  std::string templ = (fs::temp_directory_path() / "zarirevo-test-XXXXXX").string();
-  if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  return templ;
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  const fs::path base = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate = base / ("zarirevo-test-" + std::to_string(random() % 1000000000));
+    if (fs::create_directory(candidate)) {
+      const std::u8string utf8 = candidate.u8string();
+      return std::string(utf8.begin(), utf8.end());
+    }
+  }
+  throw std::runtime_error("test world: no fresh temporary folder");
 }
 
 }  // namespace
@@ -27,13 +41,13 @@ std::string MakeTempRoot() {
 TestWorld::TestWorld() : root_(MakeTempRoot()) {
   for (char letter : {'A', 'C', 'D'}) {
     std::string folder = root_ + "/" + static_cast<char>(letter - 'A' + 'a');
-    fs::create_directories(folder);
+    fs::create_directories(HostPath(folder));
     map_.drives[letter] = folder;
   }
   map_.unc_root = root_ + "/unc";
-  fs::create_directories(map_.unc_root);
+  fs::create_directories(HostPath(map_.unc_root));
   map_.windows_folder = "C:\\WINDOWS";
-  fs::create_directories(root_ + "/c/WINDOWS");
+  fs::create_directories(HostPath(root_ + "/c/WINDOWS"));
   platform_ = CreateHostPlatform(map_);
   if (!platform_->ChangeFolder("C:\\").ok()) throw std::runtime_error("test world: no C:\\");
   program_ = std::make_unique<Program>(*platform_, ui_);
@@ -44,13 +58,13 @@ TestWorld::~TestWorld() {
   platform_.reset();
   std::error_code ignored;
   // Files made read-only by a test must not stop the clean-up.
-  for (auto it = fs::recursive_directory_iterator(root_, ignored);
+  for (auto it = fs::recursive_directory_iterator(HostPath(root_), ignored);
        it != fs::recursive_directory_iterator(); it.increment(ignored)) {
     if (!it->is_symlink()) {
       fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
     }
   }
-  fs::remove_all(root_, ignored);
+  fs::remove_all(HostPath(root_), ignored);
 }
 
 std::string TestWorld::Host(const std::string& windows_path) const {
@@ -69,7 +83,7 @@ std::string TestWorld::Host(const std::string& windows_path) const {
 }
 
 void TestWorld::WriteFile(const std::string& windows_path, const std::string& bytes) {
-  fs::path host = Host(windows_path);
+  fs::path host = HostPath(Host(windows_path));
   fs::create_directories(host.parent_path());
   std::ofstream out(host, std::ios::binary | std::ios::trunc);
   out << bytes;
@@ -82,52 +96,105 @@ void TestWorld::WriteLines(const std::string& windows_path, const std::vector<st
 }
 
 void TestWorld::MakeFolder(const std::string& windows_path) {
-  fs::create_directories(Host(windows_path));
+  fs::create_directories(HostPath(Host(windows_path)));
 }
 
 bool TestWorld::Exists(const std::string& windows_path) const {
   std::error_code ec;
-  return fs::exists(fs::symlink_status(Host(windows_path), ec));
+  return fs::exists(fs::symlink_status(HostPath(Host(windows_path)), ec));
 }
 
 std::string TestWorld::ReadFile(const std::string& windows_path) const {
-  std::ifstream in(Host(windows_path), std::ios::binary);
+  std::ifstream in(HostPath(Host(windows_path)), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void TestWorld::RemoveDrive(char letter) {
   std::error_code ignored;
-  fs::remove_all(map_.drives.at(letter), ignored);
+  fs::remove_all(HostPath(map_.drives.at(letter)), ignored);
 }
 
-void TestWorld::RestoreDrive(char letter) { fs::create_directories(map_.drives.at(letter)); }
+void TestWorld::RestoreDrive(char letter) {
+  fs::create_directories(HostPath(map_.drives.at(letter)));
+}
+
+bool TestWorld::MakeLink(const std::string& windows_target, const std::string& windows_link) {
+  const fs::path target = HostPath(Host(windows_target));
+  const fs::path link = HostPath(Host(windows_link));
+  std::error_code ec;
+  if (fs::is_directory(target, ec)) {
+    fs::create_directory_symlink(target, link, ec);
+  } else {
+    fs::create_symlink(target, link, ec);
+  }
+  return !ec && fs::is_symlink(link, ec);
+}
 
 std::vector<std::string> TestWorld::Tree(const std::string& windows_folder) const {
   std::vector<std::string> files;
-  fs::path base = Host(windows_folder);
+  fs::path base = HostPath(Host(windows_folder));
   std::error_code ec;
   for (auto it = fs::recursive_directory_iterator(base, ec);
        it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (it->is_regular_file()) files.push_back(fs::relative(it->path(), base).generic_string());
+    if (it->is_regular_file()) {
+      const std::u8string relative = fs::relative(it->path(), base).generic_u8string();
+      files.emplace_back(relative.begin(), relative.end());
+    }
   }
   std::sort(files.begin(), files.end());
   return files;
 }
 
 std::string TestWorld::ArchiverBinary() {
+#ifdef ZARIREVO_ARCHIVER_BINARY
+  return ZARIREVO_ARCHIVER_BINARY;
+#else
   const char* dir = std::getenv("ZARIREVO_BINARY_DIR");
   std::string base = dir ? dir : ".";
   return base + "/tools/pkzip25/pkzip25";
+#endif
 }
 
 void TestWorld::InstallArchiver(const std::string& windows_path) {
-  fs::path host = Host(windows_path);
+  fs::path host = HostPath(Host(windows_path));
   fs::create_directories(host.parent_path());
   fs::copy_file(ArchiverBinary(), host, fs::copy_options::overwrite_existing);
   fs::permissions(host, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                             fs::perms::others_read | fs::perms::others_exec);
 }
 
+fs::path HostPath(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::vector<std::string> ArchiveEntries(const std::string& host_archive) {
+  std::vector<std::string> names;
+  int error = 0;
+  zip_t* archive = zip_open(host_archive.c_str(), ZIP_RDONLY, &error);
+  if (archive == nullptr) return names;
+  const zip_int64_t count = zip_get_num_entries(archive, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    if (const char* name = zip_get_name(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW)) {
+      names.emplace_back(name);
+    }
+  }
+  zip_discard(archive);
+  return names;
+}
+
+void SetEnvironment(const char* name, const char* value) {
+#ifdef _WIN32
+  _putenv_s(name, value != nullptr ? value : "");
+#else
+  if (value != nullptr) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
+  }
+#endif
+}
+
+#ifndef _WIN32
 int RunShell(std::string command, const std::vector<std::string>& args, std::string* out) {
   for (const std::string& arg : args) command += " '" + arg + "'";
   command += " 2>&1";
@@ -140,5 +207,7 @@ int RunShell(std::string command, const std::vector<std::string>& args, std::str
   const int status = pclose(pipe);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+#endif
 
 }  // namespace zr::testing

@@ -5,6 +5,7 @@
 #ifndef ZARIREVO_TESTS_TEST_WORLD_H_
 #define ZARIREVO_TESTS_TEST_WORLD_H_
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,10 @@ class TestWorld {
   void RemoveDrive(char letter);
   /// Creates the drive's host folder again (empty).
   void RestoreDrive(char letter);
+  /// Makes `windows_link` a symbolic link to `windows_target` (a folder link
+  /// when the target is a folder). False where the host cannot: Windows gives
+  /// links only to privileged users, and Wine only pretends to make them.
+  bool MakeLink(const std::string& windows_target, const std::string& windows_link);
   /// Every file below a Windows folder, as relative paths with "/", sorted.
   std::vector<std::string> Tree(const std::string& windows_folder) const;
 
@@ -62,10 +67,24 @@ class TestWorld {
   std::unique_ptr<Program> program_;
 };
 
+/// A host path given as UTF-8, as the file system library takes it on every
+/// host (a narrow path on Windows would go through the ANSI code page).
+std::filesystem::path HostPath(const std::string& utf8);
+
+/// Entry names of a zip archive (a host path), in the archive's order, read
+/// with libzip.
+std::vector<std::string> ArchiveEntries(const std::string& host_archive);
+
+/// Sets an environment variable of this process (nullptr: removes it); the
+/// programs it starts inherit it.
+void SetEnvironment(const char* name, const char* value);
+
+#ifndef _WIN32
 /// Runs `command` through the shell with `args` appended, each single-quoted;
 /// `*out` gets its standard output and error, mixed. The exit code, or -1
 /// when it did not end normally.
 int RunShell(std::string command, const std::vector<std::string>& args, std::string* out);
+#endif
 
 }  // namespace zr::testing
 

@@ -87,13 +87,9 @@ class BackupJobTest : public ::testing::Test {
     });
   }
 
-  // Entry names of an archive, read with Info-ZIP's unzip.
+  // Entry names of an archive, sorted.
   std::vector<std::string> Entries(const std::string& windows_path) const {
-    std::string out;
-    testing::RunShell("unzip -Z1", {world_.Host(windows_path)}, &out);
-    std::vector<std::string> entries;
-    std::istringstream lines(out);
-    for (std::string entry; std::getline(lines, entry);) entries.push_back(entry);
+    std::vector<std::string> entries = testing::ArchiveEntries(world_.Host(windows_path));
     std::sort(entries.begin(), entries.end());
     return entries;
   }

@@ -298,7 +298,7 @@ TEST_F(ProfileFileTest, DamagedFilesAreReadAndOnlyTheKeyChanges) {
   for (char& c : junk) c = static_cast<char>(random() % 256);
   const Case cases[] = {
       {"bom", "\xEF\xBB\xBF[PATH]\r\nA=1\r\n"},
-      {"nul", "[PATH]\r\nA=\0\0\r\n\0\0\0\r\n"s},
+      {"zeros", "[PATH]\r\nA=\0\0\r\n\0\0\0\r\n"s},
       {"lf", "[PATH]\nA=1\n\n[X]\nB=2"},
       {"long", "[PATH]\r\nA=" + std::string(1 << 20, 'L') + "\r\n"},
       {"junk", junk},

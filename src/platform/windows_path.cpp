@@ -173,8 +173,17 @@ bool IsForbiddenInName(char c) {
   return IsControlCharacter(c) || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
 }
 
+bool IsDeviceName(std::string_view name) {
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  const std::string folded = FoldCase(base);
+  if (folded == "con" || folded == "prn" || folded == "aux" || folded == "nul") return true;
+  return folded.size() == 4 && (folded.starts_with("com") || folded.starts_with("lpt")) &&
+         folded[3] >= '1' && folded[3] <= '9';
+}
+
 bool IsCreatableName(std::string_view name) {
-  if (name.empty()) return false;
+  if (name.empty() || IsDeviceName(name)) return false;
   for (char c : name) {
     if (IsForbiddenInName(c)) return false;
   }

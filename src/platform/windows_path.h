@@ -88,8 +88,12 @@ bool IsControlCharacter(char c);
 /// True for a character no name of a file or folder may hold: a control
 /// character (codes 0 to 31 and 127) or one of \ / : * ? " < > |.
 bool IsForbiddenInName(char c);
-/// True when `name` can be created as one name: not empty and no character
-/// IsForbiddenInName refuses.
+/// True for the names of Windows's devices: CON, PRN, AUX, NUL, COM1 to COM9
+/// and LPT1 to LPT9, in any case, alone or with an extension ("nul.ini"): in
+/// any folder such a name opens the device, not a file.
+bool IsDeviceName(std::string_view name);
+/// True when `name` can be created as one name: not empty, not a device's
+/// name and no character IsForbiddenInName refuses.
 bool IsCreatableName(std::string_view name);
 
 std::string FoldCase(std::string_view text);

@@ -125,11 +125,12 @@ TEST(WindowsPathTest, FoldsTheWindows1252LettersOnly) {
 }
 
 TEST(WindowsPathTest, NamesWindowsRefuses) {
-  for (const char* name :
-       {"", "A:B", "A\\B", "A/B", "A*", "A?", "A\"", "A<", "A>", "A|", "A\tB", "A\x7F"}) {
+  for (const char* name : {"", "A:B", "A\\B", "A/B", "A*", "A?", "A\"", "A<", "A>", "A|", "A\tB",
+                           "A\x7F", "NUL", "con.ini", "Aux .ZIP", "com1", "LPT9.TXT"}) {
     EXPECT_FALSE(IsCreatableName(name)) << name;
   }
-  for (const char* name : {"A.TXT", " LEAD", "PROVA È", "A.B.C", "A+B,C;D=E[F]"}) {
+  for (const char* name : {"A.TXT", " LEAD", "PROVA È", "A.B.C", "A+B,C;D=E[F]", "NULL", "COM0",
+                           "CONFIG.SYS", "XNUL"}) {
     EXPECT_TRUE(IsCreatableName(name)) << name;
   }
 }

@@ -128,7 +128,7 @@ TEST(FormattaFloppyClickTest, NamesAndLinksOnTheUnitNeverReachOtherFolders) {
   ServerWorld world;
   world.WriteFile("C:\\VICTIM\\victim.txt", "keep");
   world.WriteFile("A:\\ALFA.ZIP", "PK");
-  std::filesystem::create_directory_symlink(world.Host("C:\\VICTIM"), world.Host("A:\\zz"));
+  if (!world.MakeLink("C:\\VICTIM", "A:\\zz")) GTEST_SKIP() << "no symbolic links on this host";
   std::ofstream(world.root() + "/a/a\\..\\zz\\victim.txt") << "bait";
   world.ui().QueueAnswer(Answer::kYes);
 
@@ -143,6 +143,9 @@ TEST(FormattaFloppyClickTest, NamesAndLinksOnTheUnitNeverReachOtherFolders) {
 // Folders whose names Windows cannot open as listed are reported and left;
 // the erase ends, not completed.
 TEST(FormattaFloppyClickTest, FoldersThatCannotBeOpenedAreLeftAndTheEraseEnds) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a Windows host cannot hold these names";
+#endif
   ServerWorld world;
   for (const char* name : {"DOT.", "BLANK ", "BACK\\SLASH"}) {
     std::filesystem::create_directories(world.root() + "/a/" + name + "/SUB");
@@ -181,8 +184,10 @@ TEST_P(ErasureRefusalTest, ProtectedFolderOrAParentOfOneIsRefused) {
   world.MakeFolder("\\\\SRV\\SHARE\\TRELUN");
   world.program().ProductTable[kTrelun].ServerFolder = "\\\\SRV\\SHARE\\TRELUN\\";
   // Links on the unit to protected folders.
-  std::filesystem::create_directory_symlink(world.Host("C:\\KYCONFIG"), world.Host("A:\\LINK"));
-  std::filesystem::create_directory_symlink(world.Host("C:\\"), world.Host("A:\\TOP"));
+  if (!world.MakeLink("C:\\KYCONFIG", "A:\\LINK") || !world.MakeLink("C:\\", "A:\\TOP")) {
+    if (std::string_view(GetParam()).starts_with("A:"))
+      GTEST_SKIP() << "no symbolic links on this host";
+  }
   const std::vector<std::string> before = world.Tree("C:\\");
   world.program().BackupPath = GetParam();
   world.ui().QueueAnswer(Answer::kYes);

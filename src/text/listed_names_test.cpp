@@ -14,7 +14,7 @@ TEST(IsForbiddenNameTest, OnlyNamesWindowsCouldHoldAsOneNamePass) {
   }
   for (const char* name :
        {"", ".", "..", "X.", "X ", "..\\..\\KYCONFIG\\SYSTEM.zip", "a/b", "p.zip\tS:\"q.ZIP",
-        "S:X.ZIP", "*.ZIP", "A?.ZIP", "Q\".ZIP", "L\x7F", "a<b", "a|b"}) {
+        "S:X.ZIP", "*.ZIP", "A?.ZIP", "Q\".ZIP", "L\x7F", "a<b", "a|b", "NUL.ZIP"}) {
     EXPECT_TRUE(IsForbiddenName(name)) << ShownName(name);
   }
 }

@@ -44,10 +44,10 @@ void ExpectCaptions(Program& program,
 class BaseFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("ZARIREVO_TODAY", "2024-03-07", 1);
+    testing::SetEnvironment("ZARIREVO_TODAY", "2024-03-07");
     world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   }
-  void TearDown() override { unsetenv("ZARIREVO_TODAY"); }
+  void TearDown() override { testing::SetEnvironment("ZARIREVO_TODAY", nullptr); }
   void Start() {
     StartProgram(program_, "/Fc:\\kyconfig\\system");
     OpenMainWindow(program_, {});
