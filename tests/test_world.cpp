@@ -2,10 +2,6 @@
 
 #include <zip.h>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -193,21 +189,5 @@ void SetEnvironment(const char* name, const char* value) {
   }
 #endif
 }
-
-#ifndef _WIN32
-int RunShell(std::string command, const std::vector<std::string>& args, std::string* out) {
-  for (const std::string& arg : args) command += " '" + arg + "'";
-  command += " 2>&1";
-  out->clear();
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return -1;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out->append(buffer, n);
-  const int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-#endif
 
 }  // namespace zr::testing

@@ -79,13 +79,6 @@ std::vector<std::string> ArchiveEntries(const std::string& host_archive);
 /// programs it starts inherit it.
 void SetEnvironment(const char* name, const char* value);
 
-#ifndef _WIN32
-/// Runs `command` through the shell with `args` appended, each single-quoted;
-/// `*out` gets its standard output and error, mixed. The exit code, or -1
-/// when it did not end normally.
-int RunShell(std::string command, const std::vector<std::string>& args, std::string* out);
-#endif
-
 }  // namespace zr::testing
 
 #endif  // ZARIREVO_TESTS_TEST_WORLD_H_

@@ -118,6 +118,23 @@ std::string TrimFolder(std::string folder) {
   return folder;
 }
 
+// The full path of a host path ("" for ""): relative to the current
+// folder, "." and ".." applied, "/" as "\".
+std::string FullPath(const std::string& host_path) {
+  if (host_path.empty()) return {};
+  const std::wstring wide = Widen(host_path);
+  std::wstring buffer(MAX_PATH, L'\0');
+  DWORD length =
+      ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+  if (length >= buffer.size()) {
+    buffer.resize(length);
+    length =
+        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+  }
+  buffer.resize(length < buffer.size() ? length : 0);
+  return Narrow(buffer);
+}
+
 // The final path of an existing file or folder, in its DOS form without the
 // "\\?\" prefix ("\\?\UNC\srv\share" becomes "\\srv\share").
 std::optional<std::string> FinalPath(const std::string& host_path) {
@@ -147,8 +164,9 @@ std::optional<std::string> FinalPath(const std::string& host_path) {
 class Win32Platform : public Platform {
  public:
   explicit Win32Platform(const DriveMap& map) : map_(map) {
-    for (auto& [letter, folder] : map_.drives) folder = TrimFolder(folder);
-    map_.unc_root = TrimFolder(map_.unc_root);
+    // The map's folders as full paths with "\", as the system gives them back.
+    for (auto& [letter, folder] : map_.drives) folder = TrimFolder(FullPath(folder));
+    map_.unc_root = TrimFolder(FullPath(map_.unc_root));
     std::wstring buffer(MAX_PATH, L'\0');
     DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (length >= buffer.size()) {
@@ -440,18 +458,7 @@ class Win32Platform : public Platform {
   }
 
   std::string FromHostPath(const std::string& host_path) override {
-    if (host_path.empty()) return {};
-    std::wstring buffer(MAX_PATH, L'\0');
-    const std::wstring wide = Widen(host_path);
-    DWORD length =
-        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length >= buffer.size()) {
-      buffer.resize(length);
-      length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(),
-                                  nullptr);
-    }
-    buffer.resize(length < buffer.size() ? length : 0);
-    const std::string absolute = Narrow(buffer);
+    const std::string absolute = FullPath(host_path);
     if (absolute.empty()) return {};
     if (map_.drives.empty() && map_.unc_root.empty()) return absolute;  // identity
     std::string best;

@@ -151,6 +151,10 @@ TEST_F(Win32PlatformTest, PlacesFoldersAndHostPathsGoThroughTheMap) {
   EXPECT_EQ(PlaceOf(*platform_, "C:\\KY\\NEW\\X", "c:\\ky"), Placement::kBelow);
   EXPECT_EQ(PlaceOf(*platform_, "C:\\KY", "C:\\ky\\"), Placement::kSame);
   EXPECT_EQ(PlaceOf(*platform_, "A:\\KY", "C:\\KY"), Placement::kApart);
+  // A map written with "/" finds the host paths the system gives back.
+  DriveMap slashes;
+  slashes.drives['C'] = root_ + "/c/";
+  EXPECT_EQ(CreateHostPlatform(slashes)->FromHostPath(root_ + "\\c\\KY"), "C:\\KY");
 }
 
 TEST_F(Win32PlatformTest, RunStartsAProgramOfTheWorldAndGivesItsExitCode) {

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "platform/profile.h"
 #include "tests/installations.h"
+#include "tests/run_program.h"
 #include "tests/test_world.h"
 #include "ui/base_form.h"
 
@@ -24,14 +25,17 @@ struct CliRun {
 class CliTest : public ::testing::Test {
  protected:
   // Runs the program in the host folder of `start` (Windows form) with the
-  // world's drive map; arguments are single-quoted for the shell.
+  // world's drive map.
   CliRun Cli(const std::vector<std::string>& args, const std::string& start = "C:\\") {
-    std::string command = "cd '" + world_.Host(start) + "' && ZARIREVO_TODAY=2024-03-07 " +
-                          "ZARIREVO_DRIVES='" + world_.drive_map().DrivesVariable() + "' " +
-                          "ZARIREVO_UNC='" + world_.drive_map().unc_root + "' " + ZARIREVO_CLI;
-    CliRun run;
-    run.code = testing::RunShell(command, args, &run.out);
-    return run;
+    std::vector<std::string> argv = {ZARIREVO_CLI};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const testing::ProgramRun run =
+        testing::RunProgram(argv,
+                            {{"ZARIREVO_TODAY", "2024-03-07"},
+                             {"ZARIREVO_DRIVES", world_.drive_map().DrivesVariable()},
+                             {"ZARIREVO_UNC", world_.drive_map().unc_root}},
+                            world_.Host(start));
+    return {run.exit_code, run.out};
   }
   static bool Has(const CliRun& run, const std::string& text) {
     return run.out.find(text) != std::string::npos;
@@ -215,7 +219,7 @@ TEST_F(CliTest, PickedFolderAnswersTheKyGenQuestion) {
   EXPECT_TRUE(Has(run, "SelectedSoftware=DAXOR_OLD\n"));
   EXPECT_TRUE(Has(run, "ProductFolder=C:\\ORVEL\\VER14\n"));
   EXPECT_TRUE(Has(run, "Language=ENG\n"));
-  EXPECT_TRUE(Has(run, "SystemFolder=C:\\START\n"));
+  EXPECT_TRUE(Has(run, "SystemFolder=C:\\START\n")) << run.out;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "server/server_test_support.h"
 #include "tests/installations.h"
+#include "tests/run_program.h"
 #include "tests/test_world.h"
 
 namespace zr {
@@ -31,9 +32,13 @@ class CliServerTest : public ::testing::Test {
   }
 
   int Cli(const std::vector<std::string>& args, std::string* out) {
-    std::string command = "ZARIREVO_DRIVES='" + world_.drive_map().DrivesVariable() + "' " +
-                          ZARIREVO_CLI + " --color never --cmdline '/Fc:\\kyconfig\\system'";
-    return testing::RunShell(command, args, out);
+    std::vector<std::string> argv = {ZARIREVO_CLI, "--color", "never", "--cmdline",
+                                     "/Fc:\\kyconfig\\system"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    testing::ProgramRun run =
+        testing::RunProgram(argv, {{"ZARIREVO_DRIVES", world_.drive_map().DrivesVariable()}});
+    *out = std::move(run.out);
+    return run.exit_code;
   }
 
   testing::TestWorld world_;
