@@ -499,7 +499,8 @@ class Win32Platform : public Platform {
       if (parent.empty() || parent == head) {
         return Status::Error(kErrPathNotFound, "cannot resolve: " + host);
       }
-      tail = "\\" + NameOf(head) + tail;
+      tail.insert(0, NameOf(head));
+      tail.insert(0, 1, '\\');
       head = parent;
     }
   }
