@@ -418,13 +418,5 @@ TEST_F(FileOperationsTest, AppendLineWritesWindows1252WithCrLf) {
   EXPECT_FALSE(world_.Exists("C:\\NOWHERE"));
 }
 
-TEST_F(FileOperationsTest, DeleteFileIfPresent) {
-  world_.WriteFile("C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT", "old\r\n");
-  DeleteFileIfPresent(program_, program_.ArchiveListFile());
-  EXPECT_FALSE(world_.Exists("C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT"));
-  DeleteFileIfPresent(program_, program_.ArchiveListFile());
-  EXPECT_TRUE((ui_.boxes()).empty());
-}
-
 }  // namespace
 }  // namespace zr
