@@ -33,14 +33,12 @@ TEST(FormattaFloppyClickTest, FloppyRootIsEmptiedAndStays) {
 
   ASSERT_EQ(world.ui().boxes().size(), 2u);
   const MessageBoxRequest& question = world.ui().boxes()[0].request;
-  EXPECT_EQ(question.text, "Siete sicuri di voler cancellare il floppy A:\\ ?");
-  EXPECT_EQ(question.title, "Question");
-  EXPECT_EQ(question.buttons, Buttons::kYesNo);
-  EXPECT_TRUE(question.no_icon);
   const MessageBoxRequest& closing = world.ui().boxes()[1].request;
-  EXPECT_EQ(closing.text, "Cancellazione Eseguita");
-  EXPECT_EQ(closing.title, "Fine Esecuzione");
-  EXPECT_TRUE(closing.no_icon);
+  EXPECT_EQ(question.title + "|" + question.text + "|" + closing.title + "|" + closing.text,
+            "Question|Siete sicuri di voler cancellare il floppy A:\\ ?|Fine Esecuzione|"
+            "Cancellazione Eseguita");
+  EXPECT_EQ(question.buttons, Buttons::kYesNo);
+  EXPECT_TRUE(question.no_icon && closing.no_icon);
   EXPECT_EQ(world.LineTexts(), (std::vector<std::string>{"Cancellazione del floppy A:\\ in corso.",
                                                          "Attendere prego......."}));
   EXPECT_EQ(world.ui().lines()[0].color, world.program().ColorBlack);
