@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,80 +71,15 @@ TEST(CopyConfigurationsToServerTest, TwoMachinesNamingOnePostProcessorGiveTwoCop
   ExpectClosed(world, world.program(), "Copia Eseguita");
 }
 
-// Where one archive is filed: by product (PLOVIK under its post-processor
-// folder DERUveda), below C:\ when the product has no server root or is
-// unknown, under the missing-parameter text without a post-processor line,
-// on a UNC root, unpacked with the archiver the settings name when there is
-// no DAXOR tools folder; a post-processor or machine name of dots or nothing
-// is one level of its own, never the root's parent nor the root itself.
-TEST(CopyConfigurationsToServerTest, WhereEachArchiveIsFiled) {
-  const testing::ZipEntries daxor = {{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"}};
-  auto with = [](testing::ZipEntries entries, const testing::ZipEntries& more) {
-    entries.insert(entries.end(), more.begin(), more.end());
-    return entries;
-  };
-  struct Row {
-    const char* what;
-    testing::ZipEntries entries;
-    std::function<void(ServerWorld&)> setup;
-    const char* folder;
-    std::vector<std::string> filed;
-  };
-  const Row rows[] = {
-      {"plovik",
-       {{"KyConfig/PLOVIK0102/PLOVIK.INI", "[PATH]\r\n"},
-        {"PLOVIK/MACCHINE/P1.MAC", testing::MachineFile("OTHER.EXE")}},
-       {},
-       "D:\\SERVER",
-       {"PLOVIK/DERUveda/P1/X.ZIP"}},
-      {"no server root, unknown product",
-       {{"KyConfig/ZAZOZODEDU01/Z.INI", "[S]\r\n"},
-        {"MAC/M1.MAC", testing::MachineFile("PPNAME.EXE")}},
-       [](ServerWorld& w) { w.program().ProductTable[kDaxor2D].ServerFolder = ""; },
-       "C:\\PPNAME",
-       {"M1/X.ZIP"}},
-      {"no post-processor",
-       with(daxor, {{"MAC/M1.MAC", "MACCHINA|L3030|\r\n"}}),
-       {},
-       "D:\\SERVER",
-       {"DAXOR/Parametro inesistente/M1/X.ZIP"}},
-      {"unc root",
-       with(daxor, {{"MAC/M1.MAC", testing::MachineFile("PPNAME.EXE")}}),
-       [](ServerWorld& w) {
-         w.MakeFolder("\\\\SRV\\CAM\\DAXOR");
-         w.program().ProductTable[kDaxor2D].ServerFolder = "\\\\SRV\\CAM\\DAXOR\\";
-       },
-       "\\\\SRV\\CAM\\DAXOR",
-       {"PPNAME/M1/X.ZIP"}},
-      {"archiver of the settings",
-       with(daxor, {{"MAC/M1.MAC", testing::MachineFile("PP.EXE")}}),
-       [](ServerWorld& w) {
-         std::filesystem::remove(w.Host("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE"));
-         w.InstallArchiver("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE");
-         w.program().ArchiverPath = "C:\\KYCONFIG\\SYSTEM\\PkZip25";
-       },
-       "D:\\SERVER",
-       {"DAXOR/PP/M1/X.ZIP"}},
-      {"dots or nothing",
-       with(daxor, {{"MAC/M1.MAC", testing::MachineFile("..")},
-                    {"MAC/M2.MAC", testing::MachineFile("")},
-                    {"MAC/M3.MAC", testing::MachineFile(". .")},
-                    {"MAC/...MAC", testing::MachineFile("PP")}}),
-       {},
-       "D:\\",
-       {"SERVER/DAXOR/PP/_/X.ZIP", "SERVER/DAXOR/_/M1/X.ZIP", "SERVER/DAXOR/_/M2/X.ZIP",
-        "SERVER/DAXOR/_/M3/X.ZIP"}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    ServerWorld world;
-    if (row.setup) row.setup(world);
-    world.WriteFile("A:\\X.ZIP", StoredZip(row.entries));
-    EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
-    EXPECT_EQ(world.Tree(row.folder), row.filed);
-    EXPECT_TRUE(IsZip(world.ReadFile(std::string(row.folder) + "\\" + row.filed[0])));
-    ExpectClosed(world, world.program(), "Copia Eseguita");
-  }
+TEST(CopyConfigurationsToServerTest, PlovikArchiveIsFiledUnderDeruveda) {
+  ServerWorld world;
+  world.WriteFile("A:\\BEND.ZIP",
+                  StoredZip({{"KyConfig/PLOVIK0102/PLOVIK.INI", "[PATH]\r\n"},
+                             {"PLOVIK/MACCHINE/P1.MAC", testing::MachineFile("OTHER.EXE")}}));
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"PLOVIK/DERUveda/P1/BEND.ZIP"});
+  ExpectClosed(world, world.program(), "Copia Eseguita");
 }
 
 TEST(CopyConfigurationsToServerTest, DotsInTheNameAndRunsAgainTakeTheNextFreeName) {
@@ -164,6 +98,37 @@ TEST(CopyConfigurationsToServerTest, DotsInTheNameAndRunsAgainTakeTheNextFreeNam
   EXPECT_EQ(Alarms(world),
             (std::vector<std::string>{"\\PP\\M1.MAC\\METAL-V2_1", "\\PP\\M1.MAC\\METAL-V2_2"}));
   EXPECT_EQ(world.ui().beeps(), 2);
+  ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
+TEST(CopyConfigurationsToServerTest, EmptyServerRootAndUnknownProductFileBelowDriveC) {
+  ServerWorld world;
+  world.program().ProductTable[kDaxor2D].ServerFolder = "";
+  world.WriteFile("A:\\X.ZIP", StoredZip({{"KyConfig/ZAZOZODEDU01/Z.INI", "[S]\r\n"},
+                                          {"MAC/M1.MAC", testing::MachineFile("PPNAME.EXE")}}));
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_TRUE(world.Exists("C:\\PPNAME\\M1\\X.ZIP"));
+  ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
+TEST(CopyConfigurationsToServerTest, MachineWithoutPostProcessorLineUsesTheMissingParameterText) {
+  ServerWorld world;
+  world.WriteFile("A:\\X.ZIP", StoredZip({{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
+                                          {"MAC/M1.MAC", "MACCHINA|L3030|\r\n"}}));
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\SERVER"),
+            std::vector<std::string>{"DAXOR/Parametro inesistente/M1/X.ZIP"});
+}
+
+TEST(CopyConfigurationsToServerTest, UncServerRoot) {
+  ServerWorld world;
+  world.MakeFolder("\\\\SRV\\CAM\\DAXOR");
+  world.program().ProductTable[kDaxor2D].ServerFolder = "\\\\SRV\\CAM\\DAXOR\\";
+  world.DaxorArchive("CLIENTE_050603.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_TRUE(IsZip(world.ReadFile("\\\\SRV\\CAM\\DAXOR\\PPNAME\\M1\\CLIENTE_050603.ZIP")));
   ExpectClosed(world, world.program(), "Copia Eseguita");
 }
 
@@ -206,6 +171,20 @@ TEST(CopyConfigurationsToServerTest, ArchiveNotUnpackedWholeIsReportedAndNotFile
   ExpectClosed(world, world.program(), "Copia terminata con errori: 2 archivi non copiati.");
 }
 
+// The archiver is found as the backup finds it: a site with no DAXOR tools
+// folder unpacks with the archiver its settings name.
+TEST(CopyConfigurationsToServerTest, UnpacksWithTheArchiverOfTheSettings) {
+  ServerWorld world;
+  std::filesystem::remove(world.Host("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE"));
+  world.InstallArchiver("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE");
+  world.program().ArchiverPath = "C:\\KYCONFIG\\SYSTEM\\PkZip25";
+  world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"DAXOR/PP/M1/GOOD.ZIP"});
+  ExpectClosed(world, world.program(), "Copia Eseguita");
+}
+
 // Names on the unit that would name another place or split the command line
 // are reported and skipped: nothing lands outside the server roots.
 TEST(CopyConfigurationsToServerTest, HostileNamesOnTheUnitAreReportedAndSkipped) {
@@ -232,6 +211,23 @@ TEST(CopyConfigurationsToServerTest, HostileNamesOnTheUnitAreReportedAndSkipped)
                 "Nome non valido, archivio ignorato: A:\\..\\..\\..\\..\\..\\KYCONFIG\\SYSTEM.zip",
                 "Nome non valido, archivio ignorato: A:\\p.zip?D:\"q.ZIP"}));
   ExpectClosed(world, world.program(), "Copia terminata con errori: 2 archivi non copiati.");
+}
+
+// A post-processor or machine name of dots or nothing is one level of its
+// own below the server root, never the root's parent nor the root itself.
+TEST(CopyConfigurationsToServerTest, DotsOnlyOrEmptyNamesStayALevelBelowTheRoot) {
+  ServerWorld world;
+  world.WriteFile("A:\\X.ZIP", StoredZip({{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
+                                          {"MAC/M1.MAC", testing::MachineFile("..")},
+                                          {"MAC/M2.MAC", testing::MachineFile("")},
+                                          {"MAC/M3.MAC", testing::MachineFile(". .")},
+                                          {"MAC/...MAC", testing::MachineFile("PP")}}));
+
+  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  EXPECT_EQ(world.Tree("D:\\"),
+            (std::vector<std::string>{"SERVER/DAXOR/PP/_/X.ZIP", "SERVER/DAXOR/_/M1/X.ZIP",
+                                      "SERVER/DAXOR/_/M2/X.ZIP", "SERVER/DAXOR/_/M3/X.ZIP"}));
+  ExpectClosed(world, world.program(), "Copia Eseguita");
 }
 
 // A server level that is a link to another place is not filed into.
