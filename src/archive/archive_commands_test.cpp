@@ -55,23 +55,14 @@ TEST_F(ArchiveCommandsTest, ListFileCommandLineUsesAndReturnsTheCleanedName) {
             "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\METAL_2-0_050603 "
             "@C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT");
   EXPECT_TRUE(world_.ui().boxes().empty());
-}
-
-TEST_F(ArchiveCommandsTest, RecursiveCommandLineKeepsTheDoubleBackslash) {
-  const std::string folder = "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\";
-  (void)CreateZipArchive(program_, "METAL_2-0_050603", folder, folder + "\\*.*", false,
-                         "C:\\KYCONFIG\\SYSTEM\\PkZip25");
-  ASSERT_EQ(recorder_.commands().size(), 1u);
-  EXPECT_EQ(recorder_.commands()[0],
-            "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -rec -path=relative "
-            "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\METAL_2-0_050603 "
-            "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_METAL_2-0_050603\\\\*.*");
-}
-
-TEST_F(ArchiveCommandsTest, CreateAppendsTheNameWithoutAddingABackslash) {
+  // The recursive form keeps the double backslash; a bare drive gets none.
+  const std::string folder = "C:\\T\\EXTRACT_METAL_2-0_050603\\";
+  (void)CreateZipArchive(program_, "METAL_2-0_050603", folder, folder + "\\*.*", false, "P");
   (void)CreateZipArchive(program_, "X", "A:", "L.TXT", true, "P");
-  ASSERT_EQ(recorder_.commands().size(), 1u);
-  EXPECT_EQ(recorder_.commands()[0], "P -add -path=full A:X @L.TXT");
+  EXPECT_EQ(recorder_.commands()[1],
+            "P -add -rec -path=relative C:\\T\\EXTRACT_METAL_2-0_050603\\METAL_2-0_050603 "
+            "C:\\T\\EXTRACT_METAL_2-0_050603\\\\*.*");
+  EXPECT_EQ(recorder_.commands()[2], "P -add -path=full A:X @L.TXT");
 }
 
 TEST_F(ArchiveCommandsTest, ExtractCommandLineAddsTheFolderBackslashAndKeepsDots) {
@@ -161,30 +152,22 @@ TEST_F(ArchiveCommandsTest, OnlyAnArchiveWrittenByThisRunCounts) {
   EXPECT_EQ(world_.Tree("A:\\"), std::vector<std::string>{"DEMO_050603.ZIP"});
 }
 
-// The archiver search of an empty archiver path.
-TEST_F(ArchiveCommandsTest, SearchPrefersTheToolsFolderOfTheCurrentDrive) {
+// The search of an empty archiver path: the tools folder of the current
+// drive first, then its system folder; hidden files do not count.
+TEST_F(ArchiveCommandsTest, SearchLooksOnTheCurrentDriveToolsFolderFirst) {
   world_.WriteFile("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE", "x");
-  world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
-  EXPECT_EQ(SearchAndAdd(),
-            std::vector<std::string>{"C:\\ORVEL\\VER14\\TOOLS\\PkZip25 -add -path=full A:\\N @L"});
-}
-
-TEST_F(ArchiveCommandsTest, SearchFallsBackToTheSystemFolderAndIgnoresHiddenFiles) {
-  world_.WriteFile("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE", "x");
-  ASSERT_TRUE(
-      program_.platform.SetAttributes("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE", kAttrHidden).ok());
-  world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
-  EXPECT_EQ(SearchAndAdd(),
-            std::vector<std::string>{"C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L"});
-}
-
-TEST_F(ArchiveCommandsTest, SearchLooksOnTheCurrentDriveOnly) {
   world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
   world_.WriteFile("D:\\KYCONFIG\\SYSTEM\\PkZip25.EXE", "x");
+  EXPECT_EQ(SearchAndAdd().back(), "C:\\ORVEL\\VER14\\TOOLS\\PkZip25 -add -path=full A:\\N @L");
+  ASSERT_TRUE(
+      program_.platform.SetAttributes("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE", kAttrHidden).ok());
+  EXPECT_EQ(SearchAndAdd().back(), "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L");
   world_.MakeFolder("D:\\WORK");
   ASSERT_TRUE(program_.platform.ChangeFolder("D:\\WORK").ok());
   EXPECT_EQ(SearchAndAdd(),
-            std::vector<std::string>{"D:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L"});
+            (std::vector<std::string>{"C:\\ORVEL\\VER14\\TOOLS\\PkZip25 -add -path=full A:\\N @L",
+                                      "C:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L",
+                                      "D:\\KYCONFIG\\SYSTEM\\PkZip25 -add -path=full A:\\N @L"}));
 }
 
 TEST_F(ArchiveCommandsTest, NoArchiverFoundShowsOneBoxRunsNothingAndKeepsTheName) {

@@ -11,6 +11,7 @@ namespace {
 
 using testing::ArchiveList;
 using testing::BoxTexts;
+using testing::Words;
 using Strings = std::vector<std::string>;
 
 // A DAXOR installation in C:\DAXOR with two machines:
@@ -32,32 +33,16 @@ class DaxorCollectorTest : public testing::ProductFixture {
     world_.WriteLines("C:\\DAXOR\\MAC\\P2000.MAC",
                       {"REPORT-PATH|C:\\REPORTS\\STD", "POST-PROCESSOR|PPP2000", "LASERTAB|0100",
                        "TAB-UT|D:\\UT\\P2000T.UT"});
-    for (const char* file : {"C:\\DAXOR\\A.TXT",
-                             "C:\\DAXOR\\CUSTOM.INI",
-                             "C:\\DAXOR\\X.PAU",
-                             "C:\\DAXOR\\GEN.DAT",
-                             "C:\\DAXOR\\CFG\\T.CFG",
-                             "C:\\DAXOR\\RSW\\T.RSW",
-                             "C:\\REPORTS\\STD\\R1.DAT",
-                             "C:\\REPORTS\\STD\\R2.DAT",
-                             "C:\\TORRETTE\\T1\\T1.TOR",
-                             "C:\\DAXOR\\D.TOR",
-                             "C:\\DAXOR\\TOOLS.UT",
-                             "C:\\DAXOR\\TOOLS.LBL",
-                             "D:\\UT\\P2000T.UT",
-                             "D:\\UT\\P2000T.LBL",
-                             "C:\\DAXOR\\PPL3030.EXE",
-                             "C:\\DAXOR\\PPP2000.EXE",
-                             "C:\\DAXOR\\DB\\LASER1.MDB",
-                             "C:\\DAXOR\\DB\\TABELLE.MDB",
-                             "C:\\DAXOR\\DB\\MATERIAL.MDB",
-                             "C:\\KYCONFIG\\DAXOR2D\\DAXOR2D.INI",
-                             "C:\\KYCONFIG\\DAXOR2D\\OTHER.INI",
-                             "C:\\WINDOWS\\KYCAM.INI",
-                             "C:\\WINDOWS\\Daxor.ini",
-                             "C:\\WINDOWS\\WIN.INI"}) {
-      world_.WriteFile(file, "x");
-    }
+    testing::WriteFiles(
+        world_,
+        "C:\\DAXOR\\A.TXT C:\\DAXOR\\CUSTOM.INI C:\\DAXOR\\X.PAU C:\\DAXOR\\GEN.DAT "
+        "C:\\DAXOR\\CFG\\T.CFG C:\\DAXOR\\RSW\\T.RSW C:\\REPORTS\\STD\\R1.DAT "
+        "C:\\REPORTS\\STD\\R2.DAT C:\\TORRETTE\\T1\\T1.TOR C:\\DAXOR\\D.TOR C:\\DAXOR\\TOOLS.UT "
+        "C:\\DAXOR\\TOOLS.LBL D:\\UT\\P2000T.UT D:\\UT\\P2000T.LBL C:\\DAXOR\\PPL3030.EXE "
+        "C:\\DAXOR\\PPP2000.EXE C:\\DAXOR\\DB\\LASER1.MDB C:\\DAXOR\\DB\\TABELLE.MDB "
+        "C:\\DAXOR\\DB\\MATERIAL.MDB C:\\KYCONFIG\\DAXOR2D\\DAXOR2D.INI "
+        "C:\\KYCONFIG\\DAXOR2D\\OTHER.INI C:\\WINDOWS\\KYCAM.INI C:\\WINDOWS\\Daxor.ini "
+        "C:\\WINDOWS\\WIN.INI");
     EXPECT_TRUE(world_.platform().ChangeFolder("C:\\DAXOR").ok());
   }
 
@@ -68,55 +53,24 @@ TEST_F(DaxorCollectorTest, EverythingGivesTheWholeLayoutAndList) {
   world_.WriteFile(program_.ArchiveListFile(), "C:\\OLD\\RUN.DAT\r\n");
   testing::SetAllFileItems(program_, true, true);
   Collect();
-  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\DAXOR\\MAC\\L3030.MAC",
-                                                    "C:\\DAXOR\\MAC\\P2000.MAC",
-                                                    "C:\\DAXOR\\A.TXT",
-                                                    "C:\\DAXOR\\CUSTOM.INI",
-                                                    "C:\\DAXOR\\X.PAU",
-                                                    "C:\\REPORTS\\STD\\R1.DAT",
-                                                    "C:\\REPORTS\\STD\\R2.DAT",
-                                                    "C:\\REPORTS\\STD\\R1.DAT",
-                                                    "C:\\REPORTS\\STD\\R2.DAT",
-                                                    "C:\\DAXOR\\KY-GEN.CNF",
-                                                    "C:\\KYCONFIG\\DAXOR2D\\DAXOR2D.INI",
-                                                    "C:\\KYCONFIG\\DAXOR2D\\OTHER.INI",
-                                                    "C:\\DAXOR\\GEN.DAT",
-                                                    "C:\\DAXOR\\CFG\\T.CFG",
-                                                    "C:\\DAXOR\\RSW\\T.RSW",
-                                                    "C:\\DAXOR\\PPL3030.EXE",
-                                                    "C:\\DAXOR\\PPP2000.EXE",
-                                                    "C:\\DAXOR\\DB\\LASER1.MDB",
-                                                    "C:\\DAXOR\\DB\\TABELLE.MDB",
-                                                    "C:\\DAXOR\\DB\\MATERIAL.MDB",
-                                                    "C:\\WINDOWS\\KyCam.ini",
-                                                    "C:\\WINDOWS\\Daxor.ini",
-                                                    "C:\\TORRETTE\\T1\\T1.TOR",
-                                                    "C:\\DAXOR\\D.TOR",
-                                                    "C:\\DAXOR\\TOOLS.UT",
-                                                    "C:\\DAXOR\\TOOLS.LBL",
-                                                    "D:\\UT\\P2000T.UT",
-                                                    "D:\\UT\\P2000T.LBL"}));
-  EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"A.TXT",
-                                               "CUSTOM.INI",
-                                               "DAXOR2D.INI",
-                                               "GEN.DAT",
-                                               "KY-GEN.CNF",
-                                               "MAC/L3030.MAC",
-                                               "MAC/P2000.MAC",
-                                               "OTHER.INI",
-                                               "P2000T.LBL",
-                                               "P2000T.UT",
-                                               "REPORT-PATH/STD/R1.DAT",
-                                               "REPORT-PATH/STD/R2.DAT",
-                                               "TOOLS.LBL",
-                                               "TOOLS.UT",
-                                               "TORRETTA-PATH/DAXORDIR/D.TOR",
-                                               "TORRETTA-PATH/T1/T1.TOR",
-                                               "TRASMISSIONI16/T.RSW",
-                                               "TRASMISSIONI32/T.CFG",
-                                               "WINDOWS/Daxor.ini",
-                                               "WINDOWS/KyCam.ini",
-                                               "X.PAU"}));
+  EXPECT_EQ(
+      ArchiveList(world_, program_),
+      Words(
+          "C:\\DAXOR\\MAC\\L3030.MAC C:\\DAXOR\\MAC\\P2000.MAC C:\\DAXOR\\A.TXT "
+          "C:\\DAXOR\\CUSTOM.INI C:\\DAXOR\\X.PAU C:\\REPORTS\\STD\\R1.DAT "
+          "C:\\REPORTS\\STD\\R2.DAT C:\\REPORTS\\STD\\R1.DAT C:\\REPORTS\\STD\\R2.DAT "
+          "C:\\DAXOR\\KY-GEN.CNF C:\\KYCONFIG\\DAXOR2D\\DAXOR2D.INI "
+          "C:\\KYCONFIG\\DAXOR2D\\OTHER.INI C:\\DAXOR\\GEN.DAT C:\\DAXOR\\CFG\\T.CFG "
+          "C:\\DAXOR\\RSW\\T.RSW C:\\DAXOR\\PPL3030.EXE C:\\DAXOR\\PPP2000.EXE "
+          "C:\\DAXOR\\DB\\LASER1.MDB C:\\DAXOR\\DB\\TABELLE.MDB C:\\DAXOR\\DB\\MATERIAL.MDB "
+          "C:\\WINDOWS\\KyCam.ini C:\\WINDOWS\\Daxor.ini C:\\TORRETTE\\T1\\T1.TOR C:\\DAXOR\\D.TOR "
+          "C:\\DAXOR\\TOOLS.UT C:\\DAXOR\\TOOLS.LBL D:\\UT\\P2000T.UT D:\\UT\\P2000T.LBL"));
+  EXPECT_EQ(
+      world_.Tree("A:\\METAL"),
+      Words("A.TXT CUSTOM.INI DAXOR2D.INI GEN.DAT KY-GEN.CNF MAC/L3030.MAC MAC/P2000.MAC OTHER.INI "
+            "P2000T.LBL P2000T.UT REPORT-PATH/STD/R1.DAT REPORT-PATH/STD/R2.DAT TOOLS.LBL TOOLS.UT "
+            "TORRETTA-PATH/DAXORDIR/D.TOR TORRETTA-PATH/T1/T1.TOR TRASMISSIONI16/T.RSW "
+            "TRASMISSIONI32/T.CFG WINDOWS/Daxor.ini WINDOWS/KyCam.ini X.PAU"));
   EXPECT_TRUE(ui_.boxes().empty()) << BoxTexts(ui_).front();
   // The list-only files carry the only-zip mark, in their colours.
   int only_zip = 0;
@@ -148,10 +102,10 @@ TEST_F(DaxorCollectorTest, ToolTablesOfEveryTabUtForm) {
   program_.menus.Menu242.enabled = true;
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
-            (Strings{"C:\\DAXOR\\TOOLS.UT", "C:\\DAXOR\\TOOLS.LBL", "D:\\UT\\P2000T.UT",
-                     "D:\\UT\\P2000T.LBL", "C:\\DAXOR\\Z9.UT", "C:\\DAXOR\\Z9.LBL"}));
+            Words("C:\\DAXOR\\TOOLS.UT C:\\DAXOR\\TOOLS.LBL D:\\UT\\P2000T.UT D:\\UT\\P2000T.LBL "
+                  "C:\\DAXOR\\Z9.UT C:\\DAXOR\\Z9.LBL"));
   EXPECT_EQ(world_.Tree("A:\\METAL"),
-            (Strings{"P2000T.LBL", "P2000T.UT", "TOOLS.LBL", "TOOLS.UT", "Z9.LBL", "Z9.UT"}));
+            Words("P2000T.LBL P2000T.UT TOOLS.LBL TOOLS.UT Z9.LBL Z9.UT"));
 }
 
 TEST_F(DaxorCollectorTest, ReportFoldersFallBackAndShareOneSubfolder) {
@@ -162,10 +116,9 @@ TEST_F(DaxorCollectorTest, ReportFoldersFallBackAndShareOneSubfolder) {
   testing::SetAllFileItems(program_, false, false);
   program_.menus.Menu214.checked = true;
   Collect();
-  EXPECT_EQ(
-      ArchiveList(world_, program_),
-      (Strings{"C:\\REPORTS\\STD\\R1.DAT", "C:\\REPORTS\\STD\\R2.DAT", "C:\\REPORTS\\STD\\R1.DAT",
-               "C:\\REPORTS\\STD\\R2.DAT", "REPORT\\Q.DAT", "C:\\DAXOR\\GEN.DAT"}));
+  EXPECT_EQ(ArchiveList(world_, program_),
+            Words("C:\\REPORTS\\STD\\R1.DAT C:\\REPORTS\\STD\\R2.DAT C:\\REPORTS\\STD\\R1.DAT "
+                  "C:\\REPORTS\\STD\\R2.DAT REPORT\\Q.DAT C:\\DAXOR\\GEN.DAT"));
   EXPECT_EQ(world_.Tree("A:\\METAL"),
             (Strings{"REPORT-PATH/DAXORDIR/GEN.DAT", "REPORT-PATH/REPORT/Q.DAT",
                      "REPORT-PATH/STD/R1.DAT", "REPORT-PATH/STD/R2.DAT"}));

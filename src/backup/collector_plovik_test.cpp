@@ -11,6 +11,7 @@ namespace {
 
 using testing::ArchiveList;
 using testing::BoxTexts;
+using testing::Words;
 using Strings = std::vector<std::string>;
 
 TEST(MirroredSubfolderTest, DropsTheFirstTwoLevels) {
@@ -32,13 +33,11 @@ class PlovikCollectorTest : public testing::ProductFixture {
     world_.WriteLines("D:\\BEND\\MAC\\M1.MAC", {"[REFERENCES]", "FILENAME=D:\\BEND\\RIF\\A.RIF",
                                                 "[INTERMEDIATE]", "FILENAME=C:\\RIF.DAT"});
     world_.WriteLines("D:\\BEND\\MAC\\M2.MAC", {"[REFERENCES]", "FILENAME=   "});
-    for (const char* file :
-         {"D:\\BEND\\MAC\\NOTES.TXT", "D:\\BEND\\RIF\\A.RIF", "C:\\RIF.DAT",
-          "C:\\PLOVIK\\PLOVIKPPR.EXE", "D:\\BEND\\DB\\Piegatura.mdb", "D:\\BEND\\DB\\Localdb.mdb",
-          "D:\\BEND\\DB\\Utensili.mdb", "D:\\BEND\\PUNCHES\\P1.PUN", "D:\\BEND\\PUNCHESX.PUN",
-          "C:\\Plovik\\DATA\\MATR\\D1.MTR"}) {
-      world_.WriteFile(file, "x");
-    }
+    testing::WriteFiles(
+        world_,
+        "D:\\BEND\\MAC\\NOTES.TXT D:\\BEND\\RIF\\A.RIF C:\\RIF.DAT C:\\PLOVIK\\PLOVIKPPR.EXE "
+        "D:\\BEND\\DB\\Piegatura.mdb D:\\BEND\\DB\\Localdb.mdb D:\\BEND\\DB\\Utensili.mdb "
+        "D:\\BEND\\PUNCHES\\P1.PUN D:\\BEND\\PUNCHESX.PUN C:\\Plovik\\DATA\\MATR\\D1.MTR");
   }
 
   void Collect() { RunKeepingSources(CollectPlovikFiles); }
@@ -49,16 +48,15 @@ class PlovikCollectorTest : public testing::ProductFixture {
 TEST_F(PlovikCollectorTest, TuttiGivesTheWholeLayoutAndList) {
   testing::SetAllFileItems(program_, true, true);
   Collect();
-  EXPECT_EQ(ArchiveList(world_, program_),
-            (Strings{"D:\\BEND\\MAC\\M1.MAC", "D:\\BEND\\MAC\\M2.MAC", "D:\\BEND\\MAC\\NOTES.TXT",
-                     "D:\\BEND\\RIF\\A.RIF", "C:\\RIF.DAT", "C:\\KYCONFIG\\PLOVIK\\PLOVIK.INI",
-                     "C:\\PLOVIK\\PLOVIKPPR.EXE", "D:\\BEND\\DB\\Piegatura.mdb",
-                     "D:\\BEND\\DB\\Localdb.mdb", "D:\\BEND\\DB\\Utensili.mdb",
-                     "D:\\BEND\\PUNCHES\\P1.PUN", "C:\\Plovik\\DATA\\MATR\\D1.MTR"}));
+  EXPECT_EQ(
+      ArchiveList(world_, program_),
+      Words("D:\\BEND\\MAC\\M1.MAC D:\\BEND\\MAC\\M2.MAC D:\\BEND\\MAC\\NOTES.TXT "
+            "D:\\BEND\\RIF\\A.RIF C:\\RIF.DAT C:\\KYCONFIG\\PLOVIK\\PLOVIK.INI "
+            "C:\\PLOVIK\\PLOVIKPPR.EXE D:\\BEND\\DB\\Piegatura.mdb D:\\BEND\\DB\\Localdb.mdb "
+            "D:\\BEND\\DB\\Utensili.mdb D:\\BEND\\PUNCHES\\P1.PUN C:\\Plovik\\DATA\\MATR\\D1.MTR"));
   // MAC without its "\" lands in MAC\; the one-level reference in the root.
-  EXPECT_EQ(world_.Tree("A:\\METAL"),
-            (Strings{"DATA/MATR/D1.MTR", "MAC/M1.MAC", "MAC/M2.MAC", "MAC/NOTES.TXT", "PLOVIK.INI",
-                     "PUNCHES/P1.PUN", "RIF.DAT", "RIF/A.RIF"}));
+  EXPECT_EQ(world_.Tree("A:\\METAL"), Words("DATA/MATR/D1.MTR MAC/M1.MAC MAC/M2.MAC MAC/NOTES.TXT "
+                                            "PLOVIK.INI PUNCHES/P1.PUN RIF.DAT RIF/A.RIF"));
   EXPECT_TRUE(ui_.boxes().empty()) << BoxTexts(ui_).front();
 }
 
@@ -71,8 +69,8 @@ TEST_F(PlovikCollectorTest, IniWithoutPathSectionUsesTheDefaults) {
          &BaseFormMenus::Menu242});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
-            (Strings{"C:\\Plovik\\DATA\\MAC\\X.MAC", "C:\\Plovik\\DATA\\DB\\Piegatura.mdb",
-                     "C:\\Plovik\\DATA\\PUNCHES\\P.PUN", "C:\\Plovik\\DATA\\MATR\\D1.MTR"}));
+            Words("C:\\Plovik\\DATA\\MAC\\X.MAC C:\\Plovik\\DATA\\DB\\Piegatura.mdb "
+                  "C:\\Plovik\\DATA\\PUNCHES\\P.PUN C:\\Plovik\\DATA\\MATR\\D1.MTR"));
   EXPECT_EQ(world_.Tree("A:\\METAL"),
             (Strings{"DATA/MAC/X.MAC", "DATA/MATR/D1.MTR", "DATA/PUNCHES/P.PUN"}));
 }

@@ -172,6 +172,22 @@ inline std::string CnfRecords(int count, const std::map<int, std::string>& recor
   return bytes;
 }
 
+/// The words of a text split at blanks: a long list of paths written compactly.
+inline std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  for (std::size_t at = 0; (at = text.find_first_not_of(' ', at)) != std::string::npos;) {
+    const std::size_t end = std::min(text.find(' ', at), text.size());
+    words.push_back(text.substr(at, end - at));
+    at = end;
+  }
+  return words;
+}
+
+/// Writes "x" into every file of a blank-separated list of Windows paths.
+inline void WriteFiles(TestWorld& world, const std::string& paths) {
+  for (const std::string& path : Words(paths)) world.WriteFile(path, "x");
+}
+
 /// The texts of the message boxes shown so far.
 inline std::vector<std::string> BoxTexts(const ScriptedUi& ui) {
   std::vector<std::string> texts;

@@ -11,6 +11,7 @@ namespace {
 
 using testing::ArchiveList;
 using testing::BoxTexts;
+using testing::Words;
 using Strings = std::vector<std::string>;
 
 // A TRELUN installation in C:\TRELUN with its INI in C:\KYCONFIG\TRELUN, two
@@ -24,15 +25,14 @@ class TrelunCollectorTest : public testing::ProductFixture {
     world_.WriteLines("C:\\TRELUN\\POST\\MAC\\L1.MAC",
                       {"POST-PROCESSOR|pp.exe", "LASERTAB|1001", "NOME-TABELLE|LT1"});
     world_.WriteLines("C:\\TRELUN\\POST\\MAC\\L2.MAC", {"POST-PROCESSOR|PP", "LASERTAB|0100"});
-    for (const char* file :
-         {"C:\\TRELUN\\POST\\PP.EXE", "C:\\TRELUN\\POST\\A.TXT", "C:\\TRDB\\LT1.MDB",
-          "C:\\TRDB\\TABELLE.MDB", "C:\\TRDB\\MATERIAL.MDB", "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.INI",
-          "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.HED", "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.B3D",
-          "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.INI", "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.HED",
-          "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.B3D", "C:\\TRELUN\\OpenGL\\LASER\\6\\H6.HED",
-          "C:\\TRELUN\\OpenGL\\LASER\\6\\H6.B3D"}) {
-      world_.WriteFile(file, "x");
-    }
+    testing::WriteFiles(
+        world_,
+        "C:\\TRELUN\\POST\\PP.EXE C:\\TRELUN\\POST\\A.TXT C:\\TRDB\\LT1.MDB C:\\TRDB\\TABELLE.MDB "
+        "C:\\TRDB\\MATERIAL.MDB C:\\TRELUN\\OpenGL\\LASER\\4\\H4.INI "
+        "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.HED C:\\TRELUN\\OpenGL\\LASER\\4\\H4.B3D "
+        "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.INI C:\\TRELUN\\OpenGL\\LASER\\5\\H5.HED "
+        "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.B3D C:\\TRELUN\\OpenGL\\LASER\\6\\H6.HED "
+        "C:\\TRELUN\\OpenGL\\LASER\\6\\H6.B3D");
     world_.WriteFile("C:\\TRELUN\\OpenGL\\LASER\\4\\COMMON.INI", "four");
     world_.WriteFile("C:\\TRELUN\\OpenGL\\LASER\\6\\COMMON.INI", "six");
   }
@@ -51,18 +51,17 @@ TEST_F(TrelunCollectorTest, TuttiGivesTheWholeLayoutAndList) {
   Collect();
   EXPECT_EQ(
       ArchiveList(world_, program_),
-      (Strings{"C:\\TRELUN\\POST\\MAC\\L1.MAC", "C:\\TRELUN\\POST\\MAC\\L2.MAC",
-               "C:\\TRELUN\\POST\\A.TXT", "C:\\KYCONFIG\\TRELUN\\TRELUN.INI",
-               "C:\\TRELUN\\POST\\pp.exe", "C:\\TRELUN\\POST\\PP.EXE", "C:\\TRDB\\LT1.MDB",
-               "C:\\TRDB\\\\TABELLE.MDB", "C:\\TRDB\\\\MATERIAL.MDB",
-               "C:\\TRELUN\\OpenGL\\LASER\\4\\COMMON.INI", "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.INI",
-               "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.INI", "C:\\TRELUN\\OpenGL\\LASER\\6\\COMMON.INI",
-               "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.HED", "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.B3D",
-               "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.HED", "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.B3D",
-               "C:\\TRELUN\\OpenGL\\LASER\\6\\H6.HED", "C:\\TRELUN\\OpenGL\\LASER\\6\\H6.B3D"}));
-  EXPECT_EQ(world_.Tree("A:\\METAL"),
-            (Strings{"COMMON.INI", "H4.INI", "H5.INI", "POST/A.TXT", "POST/MAC/L1.MAC",
-                     "POST/MAC/L2.MAC", "POST/TRELUN.INI"}));
+      Words("C:\\TRELUN\\POST\\MAC\\L1.MAC C:\\TRELUN\\POST\\MAC\\L2.MAC C:\\TRELUN\\POST\\A.TXT "
+            "C:\\KYCONFIG\\TRELUN\\TRELUN.INI C:\\TRELUN\\POST\\pp.exe C:\\TRELUN\\POST\\PP.EXE "
+            "C:\\TRDB\\LT1.MDB C:\\TRDB\\\\TABELLE.MDB C:\\TRDB\\\\MATERIAL.MDB "
+            "C:\\TRELUN\\OpenGL\\LASER\\4\\COMMON.INI C:\\TRELUN\\OpenGL\\LASER\\4\\H4.INI "
+            "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.INI C:\\TRELUN\\OpenGL\\LASER\\6\\COMMON.INI "
+            "C:\\TRELUN\\OpenGL\\LASER\\4\\H4.HED C:\\TRELUN\\OpenGL\\LASER\\4\\H4.B3D "
+            "C:\\TRELUN\\OpenGL\\LASER\\5\\H5.HED C:\\TRELUN\\OpenGL\\LASER\\5\\H5.B3D "
+            "C:\\TRELUN\\OpenGL\\LASER\\6\\H6.HED C:\\TRELUN\\OpenGL\\LASER\\6\\H6.B3D"));
+  EXPECT_EQ(
+      world_.Tree("A:\\METAL"),
+      Words("COMMON.INI H4.INI H5.INI POST/A.TXT POST/MAC/L1.MAC POST/MAC/L2.MAC POST/TRELUN.INI"));
   EXPECT_EQ(world_.ReadFile("A:\\METAL\\COMMON.INI"), "six");  // the later head wins
   EXPECT_TRUE(ui_.boxes().empty()) << BoxTexts(ui_).front();
 }
@@ -71,8 +70,8 @@ TEST_F(TrelunCollectorTest, DefaultSelectionTakesMachinesTextsAndSettings) {
   program_.menus = BaseFormMenus();
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
-            (Strings{"C:\\TRELUN\\POST\\MAC\\L1.MAC", "C:\\TRELUN\\POST\\MAC\\L2.MAC",
-                     "C:\\TRELUN\\POST\\A.TXT", "C:\\KYCONFIG\\TRELUN\\TRELUN.INI"}));
+            Words("C:\\TRELUN\\POST\\MAC\\L1.MAC C:\\TRELUN\\POST\\MAC\\L2.MAC "
+                  "C:\\TRELUN\\POST\\A.TXT C:\\KYCONFIG\\TRELUN\\TRELUN.INI"));
   EXPECT_EQ(ui_.input_count(), 4);  // one per progress line: the machine files were not listed
 }
 

@@ -393,16 +393,16 @@ TEST_F(HostPlatformTest, PlacementComparesRealLocations) {
     const char* folder;
     Placement want;
   } cases[] = {
+      // clang-format off
       {"A:\\BK\\CUST\\F.TXT", "A:\\BK\\", Placement::kBelow},
       {"a:/bk/Cust/../F.TXT", "A:\\BK", Placement::kBelow},
       {"A:\\BK\\CUST\\..\\..\\X", "A:\\BK\\", Placement::kApart},
-      {"A:\\BK.\\", "a:\\bk", Placement::kSame},
-      {"A:\\BKX\\F", "A:\\BK", Placement::kApart},
+      {"A:\\BK.\\", "a:\\bk", Placement::kSame}, {"A:\\BKX\\F", "A:\\BK", Placement::kApart},
       {"A:\\", "A:\\BK\\", Placement::kAbove},
       {"A:\\LINK\\SYSTEM\\ZA-RIREVO.INI", "C:\\KYCONFIG", Placement::kBelow},
-      {"A:\\LINK\\", "C:\\kyconfig\\", Placement::kSame},
-      {"A:\\LINK\\", "A:\\", Placement::kApart},
+      {"A:\\LINK\\", "C:\\kyconfig\\", Placement::kSame}, {"A:\\LINK\\", "A:\\", Placement::kApart},
       {"B:\\X", "A:\\", Placement::kApart},
+      // clang-format on
   };
   for (const Case& c : cases) {
     EXPECT_EQ(PlaceOf(P(), c.path, c.folder), c.want) << c.path << " against " << c.folder;
@@ -440,45 +440,20 @@ TEST(HostPlatformStartTest, StartsInTheHostWorkingFolderThroughTheMap) {
   EXPECT_EQ(CreateHostPlatform(elsewhere)->CurrentFolder(), "C:\\");
 }
 
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  }
-  ~ScopedEnvironment() {
-    if (had_)
-      setenv(name_, old_.c_str(), 1);
-    else
-      unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::string old_;
-  bool had_ = false;
-};
-
+// The variables are not set where the tests run; each case sets what it needs.
 TEST(DriveMapTest, ReadsTheEnvironmentAndWritesItBack) {
-  {
-    ScopedEnvironment drives("ZARIREVO_DRIVES", nullptr);
-    ScopedEnvironment unc("ZARIREVO_UNC", nullptr);
-    ScopedEnvironment windir("ZARIREVO_WINDIR", nullptr);
-    DriveMap map = DriveMap::FromEnvironment();
-    EXPECT_EQ(map.drives, (std::map<char, std::string>{{'C', "/"}}));
-    EXPECT_EQ(map.unc_root, "");
-    EXPECT_EQ(map.windows_folder, "C:\\WINDOWS");
-  }
-  ScopedEnvironment drives("ZARIREVO_DRIVES", "a=/tmp/w/a/;C=/tmp/w/c;bad;=x;D=");
-  ScopedEnvironment unc("ZARIREVO_UNC", "/tmp/w/unc");
-  ScopedEnvironment windir("ZARIREVO_WINDIR", "D:\\WIN");
+  const char* names[] = {"ZARIREVO_DRIVES", "ZARIREVO_UNC", "ZARIREVO_WINDIR"};
+  for (const char* name : names) testing::SetEnvironment(name, nullptr);
   DriveMap map = DriveMap::FromEnvironment();
+  EXPECT_EQ(map.drives, (std::map<char, std::string>{{'C', "/"}}));
+  EXPECT_EQ(map.unc_root + "|" + map.windows_folder, "|C:\\WINDOWS");
+  testing::SetEnvironment(names[0], "a=/tmp/w/a/;C=/tmp/w/c;bad;=x;D=");
+  testing::SetEnvironment(names[1], "/tmp/w/unc");
+  testing::SetEnvironment(names[2], "D:\\WIN");
+  map = DriveMap::FromEnvironment();
+  for (const char* name : names) testing::SetEnvironment(name, nullptr);
   EXPECT_EQ(map.drives, (std::map<char, std::string>{{'A', "/tmp/w/a"}, {'C', "/tmp/w/c"}}));
-  EXPECT_EQ(map.unc_root, "/tmp/w/unc");
-  EXPECT_EQ(map.windows_folder, "D:\\WIN");
+  EXPECT_EQ(map.unc_root + "|" + map.windows_folder, "/tmp/w/unc|D:\\WIN");
   EXPECT_EQ(map.DrivesVariable(), "A=/tmp/w/a;C=/tmp/w/c");
 }
 

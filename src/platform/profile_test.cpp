@@ -26,25 +26,35 @@ const std::string kSample =
     "[ Other ]\r\n"
     "KYSYSTEM=other\r\n";
 
-TEST(ProfileLookupTest, SectionsAndKeysIgnoreCaseAndBlanks) {
-  EXPECT_EQ(ProfileLookup(kSample, "path", "kysystem", "d", 256), "c:\\kyconfig\\system");
-  EXPECT_EQ(ProfileLookup(kSample, "PATH", "ZIPFILE", "d", 256), "c:\\kyconfig\\system\\PKZIP25");
-  EXPECT_EQ(ProfileLookup(kSample, " OTHER ", " KySystem ", "d", 256), "other");
-}
-
-TEST(ProfileLookupTest, MatchingQuotesAreRemoved) {
-  EXPECT_EQ(ProfileLookup(kSample, "PATH", "QUOTED", "d", 256), "  spaced  ");
-  EXPECT_EQ(ProfileLookup(kSample, "PATH", "SINGLE", "d", 256), "x");
-  EXPECT_EQ(ProfileLookup(kSample, "PATH", "HALF", "d", 256), "\"x'");
-}
-
-TEST(ProfileLookupTest, MissingGivesTheDefaultWithoutTrailingBlanks) {
-  EXPECT_EQ(ProfileLookup(kSample, "PATH", "EMPTY", "d", 256), "");  // present but empty
-  EXPECT_EQ(ProfileLookup(kSample, "PATH", "NONE", "  A:\\  ", 256), "  A:\\");
-  EXPECT_EQ(ProfileLookup(kSample, "NOSECTION", "KYSYSTEM", "d", 256), "d");
-  EXPECT_EQ(ProfileLookup("", "PATH", "KYSYSTEM", "", 256), "");
-  // Keys before any section and comment lines are not keys.
-  EXPECT_EQ(ProfileLookup("K=1\r\n[S]\r\n;K=2\r\n", "S", "K", "d", 256), "d");
+// Sections and keys ignore case and blanks; matching quotes are removed; a
+// missing key gives the default without its trailing blanks; keys before any
+// section and comment lines are not keys.
+TEST(ProfileLookupTest, SectionsKeysQuotesAndDefaults) {
+  struct Case {
+    std::string content;
+    const char *section, *key, *fallback, *expected;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {kSample, "path", "kysystem", "d", "c:\\kyconfig\\system"},
+      {kSample, "PATH", "ZIPFILE", "d", "c:\\kyconfig\\system\\PKZIP25"},
+      {kSample, " OTHER ", " KySystem ", "d", "other"},
+      {kSample, "PATH", "QUOTED", "d", "  spaced  "}, {kSample, "PATH", "SINGLE", "d", "x"},
+      {kSample, "PATH", "HALF", "d", "\"x'"}, {kSample, "PATH", "EMPTY", "d", ""},
+      {kSample, "PATH", "NONE", "  A:\\  ", "  A:\\"}, {kSample, "NOSECTION", "KYSYSTEM", "d", "d"},
+      {"", "PATH", "KYSYSTEM", "", ""}, {"K=1\r\n[S]\r\n;K=2\r\n", "S", "K", "d", "d"},
+      {"[CITT\xC0]\r\nCH\xC9=\xE8\r\n", "citt\xE0", "ch\xE9", "", "\xE8"},  // Windows-1252 folds
+      // Damaged content does not break the reader.
+      {"\xEF\xBB\xBF[PATH]\r\nK=v\r\n", "PATH", "K", "", "v"},
+      {"[PATH]\nK=v", "PATH", "K", "", "v"},  // LF, no last end
+      {"[PATH]\r\nK=a\0b\r\n"s, "PATH", "K", "", "a"}, {"[PATH\r\nK=v\r\n", "PATH", "K", "d", "d"},
+      {"[]\r\nK=v\r\n", "", "K", "d", "v"}, {"\r\n\r\n[", "PATH", "K", "d", "d"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProfileLookup(c.content, c.section, c.key, c.fallback, 256), c.expected)
+        << c.section << "/" << c.key;
+  }
 }
 
 TEST(ProfileLookupTest, ResultIsCutToSizeLessOne) {
@@ -90,20 +100,6 @@ TEST(ProfileLookupTest, OnlyTheFirstSectionOfANameCounts) {
   }
 }
 
-TEST(ProfileLookupTest, Windows1252LettersFoldCase) {
-  const std::string content = "[CITT\xC0]\r\nCH\xC9=\xE8\r\n";
-  EXPECT_EQ(ProfileLookup(content, "citt\xE0", "ch\xE9", "", 256), "\xE8");
-}
-
-TEST(ProfileLookupTest, DamagedContentDoesNotBreakTheReader) {
-  EXPECT_EQ(ProfileLookup("\xEF\xBB\xBF[PATH]\r\nK=v\r\n", "PATH", "K", "", 256), "v");
-  EXPECT_EQ(ProfileLookup("[PATH]\nK=v", "PATH", "K", "", 256), "v");  // LF, no last end
-  EXPECT_EQ(ProfileLookup("[PATH]\r\nK=a\0b\r\n"s, "PATH", "K", "", 256), "a");
-  EXPECT_EQ(ProfileLookup("[PATH\r\nK=v\r\n", "PATH", "K", "d", 256), "d");
-  EXPECT_EQ(ProfileLookup("[]\r\nK=v\r\n", "", "K", "d", 256), "v");
-  EXPECT_EQ(ProfileLookup("\r\n\r\n[", "PATH", "K", "d", 256), "d");
-}
-
 TEST(ProfileUpdateTest, ReplacesTheKeyLineAndKeepsEverythingElse) {
   std::string updated = ProfileUpdate(kSample, "path", "zipfile", "D:\\PK");
   std::string expected = kSample;
@@ -112,30 +108,31 @@ TEST(ProfileUpdateTest, ReplacesTheKeyLineAndKeepsEverythingElse) {
   EXPECT_EQ(updated, expected);
 }
 
-TEST(ProfileUpdateTest, EmptyValueIsWrittenAsKeyEquals) {
-  EXPECT_EQ(ProfileUpdate("[S]\r\nK=old\r\n", "S", "K", ""), "[S]\r\nK=\r\n");
-  EXPECT_EQ(ProfileUpdate("[S]\r\n", "S", "N", ""), "[S]\r\nN=\r\n");
-}
-
-TEST(ProfileUpdateTest, NewKeyGoesAfterTheLastKeyOfItsSection) {
-  const std::string content = "[A]\r\nX=1\r\n;c\r\nY=2\r\n\r\n; about B\r\n[B]\r\nZ=3\r\n";
-  EXPECT_EQ(ProfileUpdate(content, "a", "NEW", "v"),
-            "[A]\r\nX=1\r\n;c\r\nY=2\r\nNEW=v\r\n\r\n; about B\r\n[B]\r\nZ=3\r\n");
-  // A section without keys gets it right after its header.
-  EXPECT_EQ(ProfileUpdate("[A]\r\n\r\n[B]\r\n", "A", "K", "v"), "[A]\r\nK=v\r\n\r\n[B]\r\n");
-}
-
-TEST(ProfileUpdateTest, NewSectionGoesAtTheEnd) {
-  EXPECT_EQ(ProfileUpdate("", "CONFIGURA", "APPLICATION", ""), "[CONFIGURA]\r\nAPPLICATION=\r\n");
-  EXPECT_EQ(ProfileUpdate("[A]\r\nX=1\r\n", "B", "K", "v"), "[A]\r\nX=1\r\n[B]\r\nK=v\r\n");
-  // A last line without its end gets one before the new lines.
-  EXPECT_EQ(ProfileUpdate("[A]\r\nX=1", "B", "K", "v"), "[A]\r\nX=1\r\n[B]\r\nK=v\r\n");
-  EXPECT_EQ(ProfileUpdate("[A]\nX=1", "A", "K", "v"), "[A]\nX=1\r\nK=v\r\n");
-}
-
-TEST(ProfileUpdateTest, KeepsEachLinesOwnLineEnd) {
-  EXPECT_EQ(ProfileUpdate("[A]\nX=1\nY=2", "A", "Y", "3"), "[A]\nX=1\nY=3");
-  EXPECT_EQ(ProfileUpdate("[A]\nX=1\r\nY=2\n", "A", "X", "0"), "[A]\nX=0\r\nY=2\n");
+// An empty value is written as "K="; a new key goes after the last key of
+// its section (right after the header when it has none), a new section at
+// the end, a last line without its end gets one; each line keeps its own end.
+TEST(ProfileUpdateTest, WhereNewKeysAndSectionsGo) {
+  struct Case {
+    const char *content, *section, *key, *value, *expected;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"[S]\r\nK=old\r\n", "S", "K", "", "[S]\r\nK=\r\n"}, {"[S]\r\n", "S", "N", "", "[S]\r\nN=\r\n"},
+      {"[A]\r\nX=1\r\n;c\r\nY=2\r\n\r\n; about B\r\n[B]\r\nZ=3\r\n", "a", "NEW", "v",
+       "[A]\r\nX=1\r\n;c\r\nY=2\r\nNEW=v\r\n\r\n; about B\r\n[B]\r\nZ=3\r\n"},
+      {"[A]\r\n\r\n[B]\r\n", "A", "K", "v", "[A]\r\nK=v\r\n\r\n[B]\r\n"},
+      {"", "CONFIGURA", "APPLICATION", "", "[CONFIGURA]\r\nAPPLICATION=\r\n"},
+      {"[A]\r\nX=1\r\n", "B", "K", "v", "[A]\r\nX=1\r\n[B]\r\nK=v\r\n"},
+      {"[A]\r\nX=1", "B", "K", "v", "[A]\r\nX=1\r\n[B]\r\nK=v\r\n"},
+      {"[A]\nX=1", "A", "K", "v", "[A]\nX=1\r\nK=v\r\n"},
+      {"[A]\nX=1\nY=2", "A", "Y", "3", "[A]\nX=1\nY=3"},
+      {"[A]\nX=1\r\nY=2\n", "A", "X", "0", "[A]\nX=0\r\nY=2\n"},
+      {"\xEF\xBB\xBF", "S", "K", "v", "\xEF\xBB\xBF[S]\r\nK=v\r\n"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProfileUpdate(c.content, c.section, c.key, c.value), c.expected) << c.content;
+  }
 }
 
 TEST(ProfileUpdateTest, RefusesArgumentsThatWouldBreakLines) {
@@ -156,7 +153,6 @@ TEST(ProfileUpdateTest, ForeignBytesAndBomSurvive) {
   EXPECT_EQ(updated,
             "\xEF\xBB\xBF[PATH]\r\nJUNK=\x81\x8D\xFF\x00\x01\r\nK=v\r\n"
             "\x90\x9D binary\n[X]\r\n"s);
-  EXPECT_EQ(ProfileUpdate("\xEF\xBB\xBF", "S", "K", "v"), "\xEF\xBB\xBF[S]\r\nK=v\r\n");
 }
 
 TEST(ProfileUpdateTest, RandomBytesAreOnlyExtended) {
@@ -212,28 +208,30 @@ TEST_F(ProfileFileTest, TruncatesAt255WithSize256) {
             "é" + std::string(254, 'x'));
 }
 
+// A missing file gives the default and is made by a write; writing the same
+// value again writes nothing.
 TEST_F(ProfileFileTest, MissingFileGivesTheDefaultAndIsCreatedByAWrite) {
+  testing::FaultPlatform counting(platform());
   const std::string file = "C:\\NEW.INI";
-  EXPECT_EQ(GetPrivateProfileString(platform(), "S", "K", "A:\\ ", 256, file), "A:\\");
+  EXPECT_EQ(GetPrivateProfileString(counting, "S", "K", "A:\\ ", 256, file), "A:\\");
   EXPECT_FALSE(world_.Exists(file));
-  ASSERT_TRUE(WritePrivateProfileString(platform(), "CONFIGURA", "APPLICATION", "", file).ok());
+  ASSERT_TRUE(WritePrivateProfileString(counting, "CONFIGURA", "APPLICATION", "", file).ok());
+  ASSERT_TRUE(WritePrivateProfileString(counting, "configura", "application", "", file).ok());
   EXPECT_EQ(world_.ReadFile(file), "[CONFIGURA]\r\nAPPLICATION=\r\n");
+  EXPECT_EQ(counting.calls(testing::Call::kWriteFile), 1);
 }
 
-TEST_F(ProfileFileTest, MissingFolderIsAnErrorAndNothingIsCreated) {
-  Status status = WritePrivateProfileString(platform(), "S", "K", "v", "C:\\NOFOLDER\\X.INI");
-  EXPECT_FALSE(status.ok());
+// A missing folder or drive, or a value that would break lines: an error,
+// and nothing is made or changed.
+TEST_F(ProfileFileTest, RefusedWritesChangeNothing) {
+  EXPECT_FALSE(WritePrivateProfileString(platform(), "S", "K", "v", "C:\\NOFOLDER\\X.INI").ok());
   EXPECT_FALSE(world_.Exists("C:\\NOFOLDER"));
-  status = WritePrivateProfileString(platform(), "S", "K", "v", "B:\\X.INI");
-  EXPECT_EQ(status.error, kErrDiskNotReady);
-}
-
-TEST_F(ProfileFileTest, RefusedValueLeavesTheFileAlone) {
-  const std::string file = "C:\\S.INI";
-  world_.WriteFile(file, "[PATH]\r\nK=v\r\n");
-  Status status = WritePrivateProfileString(platform(), "PATH", "K", "a\nb", file);
-  EXPECT_EQ(status.error, kErrPathFileAccess);
-  EXPECT_EQ(world_.ReadFile(file), "[PATH]\r\nK=v\r\n");
+  EXPECT_EQ(WritePrivateProfileString(platform(), "S", "K", "v", "B:\\X.INI").error,
+            kErrDiskNotReady);
+  world_.WriteFile("C:\\S.INI", "[PATH]\r\nK=v\r\n");
+  EXPECT_EQ(WritePrivateProfileString(platform(), "PATH", "K", "a\nb", "C:\\S.INI").error,
+            kErrPathFileAccess);
+  EXPECT_EQ(world_.ReadFile("C:\\S.INI"), "[PATH]\r\nK=v\r\n");
 }
 
 TEST_F(ProfileFileTest, FailedRewriteLeavesTheFileWhole) {
@@ -267,14 +265,6 @@ TEST_F(ProfileFileTest, FailedRewriteLeavesTheFileWhole) {
   EXPECT_EQ(attributes, unsigned{kAttrHidden});
   EXPECT_EQ(GetPrivateProfileString(platform(), "SETTINGS", "Installdir", "", 256, file),
             "C:\\ORVEL\\VER14\\");
-}
-
-TEST_F(ProfileFileTest, UnchangedValueIsNotWrittenAgain) {
-  testing::FaultPlatform counting(platform());
-  const std::string file = "C:\\C.INI";
-  ASSERT_TRUE(WritePrivateProfileString(counting, "CONFIGURA", "APPLICATION", "", file).ok());
-  ASSERT_TRUE(WritePrivateProfileString(counting, "configura", "application", "", file).ok());
-  EXPECT_EQ(counting.calls(testing::Call::kWriteFile), 1);
 }
 
 TEST_F(ProfileFileTest, ReadFaultOtherThanMissingFileWritesNothing) {

@@ -49,13 +49,12 @@ TEST(CopyConfigurationsToServerTest, TwoMachinesNamingOnePostProcessorGiveTwoCop
 
   EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
 
-  const std::vector<std::string> lines = world.LineTexts();
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[0], "Copia delle configurazioni sul server.");
-  EXPECT_EQ(lines[1], "Da A:\\");
-  EXPECT_EQ(lines[2], "a D:\\SERVER\\DAXOR\\, D:\\SERVER\\PLOVIK\\, D:\\SERVER\\TRELUN\\");
-  EXPECT_EQ(lines[3], "\\PPNAME\\M1.MAC\\METAL_2-0_050603.ZIP");
-  EXPECT_EQ(lines[4], "\\PPNAME\\M2.MAC\\METAL_2-0_050603.ZIP");
+  EXPECT_EQ(
+      world.LineTexts(),
+      (std::vector<std::string>{"Copia delle configurazioni sul server.", "Da A:\\",
+                                "a D:\\SERVER\\DAXOR\\, D:\\SERVER\\PLOVIK\\, D:\\SERVER\\TRELUN\\",
+                                "\\PPNAME\\M1.MAC\\METAL_2-0_050603.ZIP",
+                                "\\PPNAME\\M2.MAC\\METAL_2-0_050603.ZIP"}));
   EXPECT_EQ(world.ui().lines()[3].color, world.program().ColorBlue);
   EXPECT_EQ(world.ui().beeps(), 0);
 

@@ -89,16 +89,9 @@ TEST_F(BaseFormTest, PlovikIsEnglishAndTuttiChecksOnlyEnabledItems) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   Start();
   ExpectCaptions(program_, {{"Menu3", "Configuration"},
-                            {"Menu31", "Configuration_ZIP"},
-                            {"Menu32", "Floppy Format"},
-                            {"Menu311", "Do not compress"},
-                            {"Menu312", "Compress on root"},
                             {"Menu313", "Compress on client folder"},
-                            {"Menu21", "File_Configuration"},
                             {"Menu331", "Backup Client: A:\\"},
                             {"Menu213", "Riscontri"},
-                            {"Menu231", "DataBase Matrici"},
-                            {"Menu232", "DataBase Locale"},
                             {"Menu233", "DataBase Utensili"}});
   EXPECT_EQ(FileStates(program_),
             "Menu211=EC Menu212=-- Menu213=E- Menu214=-- Menu215=EC Menu216=-- Menu217=-- "
@@ -198,7 +191,10 @@ TEST_F(BaseFormTest, CustomerFolderPickerRepeatsWhilePathHoldsABlank) {
 TEST_F(BaseFormTest, ServerFolderPickers) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "SERVER_TRELUN=S:\\T\\"});
-  Start();
+  menus_.Menu12.enabled = false;
+  Start();  // a server root in the settings shows in its caption and enables the copy
+  EXPECT_EQ(menus_.Menu3322.caption, "TRELUN: S:\\T\\");
+  EXPECT_TRUE(menus_.Menu12.enabled);
   menus_.Menu12.enabled = false;
   Menu3322Click(program_);  // cancelled: the root, its caption and the copy item stay
   EXPECT_EQ(program_.ProductTable[kTrelun].ServerFolder, "S:\\T\\");
@@ -229,19 +225,12 @@ TEST_F(BaseFormTest, ServerFolderPickers) {
     EXPECT_EQ(program_.ProductTable[kPlovik].ServerFolder, root) << pick;
   }
   EXPECT_EQ(commands_.Run("Menu3324"), CommandResult::kDisabled);
-  // ESCI after the cancel saves the old root.
+  // Chiudi after the cancel saves the old root, and the backup path.
+  program_.BackupPath = "D:\\X\\";
   EXPECT_THROW(commands_.Run("Menu13"), ProgramEnded);
-  EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("SERVER_TRELUN=S:\\T\\"),
-            std::string::npos);
-}
-
-TEST_F(BaseFormTest, ServerFoldersInSettingsShowInCaptionsAndEnableCopy) {
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "SERVER_TRELUN=S:\\T\\"});
-  menus_.Menu12.enabled = false;
-  Start();
-  EXPECT_EQ(menus_.Menu3322.caption, "TRELUN: S:\\T\\");
-  EXPECT_TRUE(menus_.Menu12.enabled);
+  const std::string saved = world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI");
+  EXPECT_NE(saved.find("SERVER_TRELUN=S:\\T\\"), std::string::npos);
+  EXPECT_NE(saved.find("BACKUPCLIENTE=D:\\X\\"), std::string::npos);
 }
 
 TEST_F(BaseFormTest, ProductButtonAppliesTheNextProduct) {
@@ -277,15 +266,6 @@ TEST_F(BaseFormTest, ProductChangeRestoresTheCaptionsItDoesNotSet) {
     EXPECT_EQ((menus_.*item).caption, (design.*item).caption);
   }
   EXPECT_EQ(menus_.Menu213.caption, "Pe&Rsonalizzazioni");
-}
-
-TEST_F(BaseFormTest, ChiudiSavesAndEnds) {
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  Start();
-  program_.BackupPath = "D:\\X\\";
-  EXPECT_THROW(commands_.Run("Menu13"), ProgramEnded);
-  EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("BACKUPCLIENTE=D:\\X\\"),
-            std::string::npos);
 }
 
 // A program ready for the backup of customer METAL: two machine files of

