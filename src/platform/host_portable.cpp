@@ -60,6 +60,8 @@ bool GlobMatch(std::string_view p, std::string_view s) {
   return pi == p.size();
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 }  // namespace
 
 bool HasWildcards(std::string_view pattern) {
@@ -102,6 +104,62 @@ DriveMap ParseDriveMap(const std::string& drives, const std::string& unc,
   if (!unc.empty()) map.unc_root = TrimHostFolder(unc);
   if (!windir.empty()) map.windows_folder = windir;
   return map;
+}
+
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+  std::vector<std::string> args;
+  std::size_t i = 0, n = line.size();
+  while (i < n && IsBlank(line[i])) ++i;
+  if (i == n) return args;
+
+  // The program name: quotes group, backslashes are plain characters.
+  std::string name;
+  bool quoted = false;
+  for (; i < n; ++i) {
+    char c = line[i];
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (IsBlank(c) && !quoted) {
+      break;
+    } else {
+      name += c;
+    }
+  }
+  args.push_back(std::move(name));
+
+  while (true) {
+    while (i < n && IsBlank(line[i])) ++i;
+    if (i == n) break;
+    std::string arg;
+    quoted = false;
+    while (i < n) {
+      std::size_t slashes = 0;
+      while (i < n && line[i] == '\\') {
+        ++slashes;
+        ++i;
+      }
+      if (i < n && line[i] == '"') {
+        arg.append(slashes / 2, '\\');
+        if (slashes % 2 == 1) {
+          arg += '"';
+          ++i;
+        } else if (quoted && i + 1 < n && line[i + 1] == '"') {
+          arg += '"';
+          i += 2;
+        } else {
+          quoted = !quoted;
+          ++i;
+        }
+        continue;
+      }
+      arg.append(slashes, '\\');
+      if (i == n) break;
+      if (IsBlank(line[i]) && !quoted) break;
+      arg += line[i++];
+    }
+    args.push_back(std::move(arg));
+  }
+  return args;
 }
 
 }  // namespace host

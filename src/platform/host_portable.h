@@ -1,10 +1,12 @@
 // The parts of the host layer that hold on every host: the Windows wildcard
-// rule of listings, the drive map's settings, host folder texts.
+// rule of listings, the drive map's settings, host folder texts, the C
+// run-time's split of a command line.
 #ifndef ZARIREVO_PLATFORM_HOST_PORTABLE_H_
 #define ZARIREVO_PLATFORM_HOST_PORTABLE_H_
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/host_platform.h"
 
@@ -24,6 +26,14 @@ std::string TrimHostFolder(std::string folder);
 /// `drives` names none: each host then fills in its own default.
 DriveMap ParseDriveMap(const std::string& drives, const std::string& unc,
                        const std::string& windir);
+
+/// Splits a command line as the Microsoft C run-time does: blanks and tabs
+/// separate; double quotes group (and are removed); in the program name (the
+/// first word) quotes only group; elsewhere 2n backslashes before a quote give
+/// n backslashes and the quote groups, 2n+1 give n backslashes and a literal
+/// quote, backslashes before anything else are literal, and "" inside a quoted
+/// run is a literal quote.
+std::vector<std::string> SplitCommandLine(const std::string& command_line);
 
 }  // namespace zr::host
 

@@ -16,8 +16,6 @@ namespace zr::host {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 std::string EnvironmentName(const std::string& setting) {
   return setting.substr(0, setting.find('='));
 }
@@ -39,62 +37,6 @@ struct SpawnSetup {
 };
 
 }  // namespace
-
-std::vector<std::string> SplitCommandLine(const std::string& line) {
-  std::vector<std::string> args;
-  std::size_t i = 0, n = line.size();
-  while (i < n && IsBlank(line[i])) ++i;
-  if (i == n) return args;
-
-  // The program name: quotes group, backslashes are plain characters.
-  std::string name;
-  bool quoted = false;
-  for (; i < n; ++i) {
-    char c = line[i];
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (IsBlank(c) && !quoted) {
-      break;
-    } else {
-      name += c;
-    }
-  }
-  args.push_back(std::move(name));
-
-  while (true) {
-    while (i < n && IsBlank(line[i])) ++i;
-    if (i == n) break;
-    std::string arg;
-    quoted = false;
-    while (i < n) {
-      std::size_t slashes = 0;
-      while (i < n && line[i] == '\\') {
-        ++slashes;
-        ++i;
-      }
-      if (i < n && line[i] == '"') {
-        arg.append(slashes / 2, '\\');
-        if (slashes % 2 == 1) {
-          arg += '"';
-          ++i;
-        } else if (quoted && i + 1 < n && line[i + 1] == '"') {
-          arg += '"';
-          i += 2;
-        } else {
-          quoted = !quoted;
-          ++i;
-        }
-        continue;
-      }
-      arg.append(slashes, '\\');
-      if (i == n) break;
-      if (IsBlank(line[i]) && !quoted) break;
-      arg += line[i++];
-    }
-    args.push_back(std::move(arg));
-  }
-  return args;
-}
 
 Status SpawnAndWait(const std::string& program, const std::vector<std::string>& args,
                     const std::string& work_folder, const std::vector<std::string>& environment,

@@ -1,11 +1,7 @@
 // Starting a program on the host and waiting for its end.
 //
-// SplitCommandLine splits a command line as the Microsoft C run-time does:
-// blanks and tabs separate; double quotes group (and are removed); in the
-// program name (the first word) quotes only group; elsewhere 2n backslashes
-// before a quote give n backslashes and the quote groups, 2n+1 give n
-// backslashes and a literal quote, backslashes before anything else are
-// literal, and "" inside a quoted run is a literal quote.
+// SplitCommandLine (host_portable.h) splits a command line as the Microsoft C
+// run-time does.
 //
 // SpawnAndWait starts a host program with posix_spawn in a given working
 // folder with the inherited environment plus some overrides, and waits for
@@ -18,11 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/host_portable.h"
 #include "platform/platform.h"
 
 namespace zr::host {
-
-std::vector<std::string> SplitCommandLine(const std::string& command_line);
 
 /// Runs `program` (host path) with `args` (args[0] is the name the program
 /// sees) in `work_folder`; `environment` holds "NAME=value" settings that

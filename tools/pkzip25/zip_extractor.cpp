@@ -78,22 +78,29 @@ bool IsValidUtf8(const std::string& text) {
 }
 
 // A name that is not UTF-8 comes from a DOS-era archiver, which wrote names
-// in the OEM code page: 850 on Italian machines. Unconvertible bytes become "_".
+// in the OEM code page: 850 on Italian machines.
 #ifdef _WIN32
-std::string OemToUtf8(const std::string& raw) {
-  std::string out;
-  for (char c : raw) {
-    wchar_t wide[2];
-    const int got = ::MultiByteToWideChar(850, MB_ERR_INVALID_CHARS, &c, 1, wide, 2);
-    if (got <= 0) {
-      out += '_';
-    } else {
-      out += zr::win32::Narrow(std::wstring_view(wide, static_cast<size_t>(got)));
-    }
-  }
-  return out;
+// Windows: libarchive decodes the names without the UTF-8 flag itself, in
+// the code page given to it (850, see ExtractArchive), and keeps no bytes.
+// Those bytes are the name in 850 again; when they are UTF-8 after all, the
+// name is taken as UTF-8, as on the other hosts. A name that 850 cannot hold
+// had the flag.
+std::string EntryName(archive_entry* entry) {
+  const wchar_t* wide = archive_entry_pathname_w(entry);
+  if (wide == nullptr) return {};
+  const std::string name = zr::win32::Narrow(wide);
+  if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) return name;
+  BOOL lost = FALSE;
+  const int length =
+      ::WideCharToMultiByte(850, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &lost);
+  if (length <= 1 || lost) return name;
+  std::string bytes(static_cast<size_t>(length), '\0');
+  ::WideCharToMultiByte(850, WC_NO_BEST_FIT_CHARS, wide, -1, bytes.data(), length, nullptr, &lost);
+  bytes.pop_back();  // the terminating zero
+  return !lost && IsValidUtf8(bytes) ? bytes : name;
 }
 #else
+// Unconvertible bytes become "_".
 std::string OemToUtf8(const std::string& raw) {
   iconv_t cd = iconv_open("UTF-8", "CP850");
   if (cd == reinterpret_cast<iconv_t>(-1)) return raw;
@@ -113,6 +120,14 @@ std::string OemToUtf8(const std::string& raw) {
   }
   iconv_close(cd);
   return out;
+}
+
+std::string EntryName(archive_entry* entry) {
+  const char* utf8 = archive_entry_pathname_utf8(entry);
+  const char* raw = utf8 != nullptr ? utf8 : archive_entry_pathname(entry);
+  std::string name = raw != nullptr ? raw : "";
+  if (!IsValidUtf8(name)) name = OemToUtf8(name);
+  return name;
 }
 #endif
 
@@ -385,6 +400,15 @@ ExtractOutcome ExtractArchive(const std::string& archive_host, const std::string
     return outcome;
   }
   archive_read_support_format_zip(in.get());
+#ifdef _WIN32
+  // Without this, libarchive on Windows reads the bytes of such names as
+  // Latin-1 ("prova \x8A.txt" as U+008A, not "è").
+  if (archive_read_set_format_option(in.get(), "zip", "hdrcharset", "CP850") != ARCHIVE_OK) {
+    report << "cannot read the archive: " << ErrorOf(in.get()) << "\n";
+    outcome.damaged = true;
+    return outcome;
+  }
+#endif
   archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
                                                 ARCHIVE_EXTRACT_SECURE_SYMLINKS |
                                                 ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS);
@@ -412,10 +436,7 @@ ExtractOutcome ExtractArchive(const std::string& archive_host, const std::string
       outcome.damaged = true;
       break;
     }
-    const char* utf8 = archive_entry_pathname_utf8(entry);
-    const char* raw = utf8 != nullptr ? utf8 : archive_entry_pathname(entry);
-    std::string name = raw != nullptr ? raw : "";
-    if (!IsValidUtf8(name)) name = OemToUtf8(name);
+    const std::string name = EntryName(entry);
 
     std::vector<std::string> parts;
     std::string reason;
