@@ -441,15 +441,15 @@ TEST_F(Win32WindowsTest, MenuReopenWalksTheKeysPath) {
 
   // A letter no "&" names highlights the item it starts (never runs it); the
   // menu finds the named ones itself.
-  const MenuPlace file_to_copy = Place("Menu2");
-  HMENU menu = GetSubMenu(file_to_copy.owner, file_to_copy.position);
-  auto typed = [&](wchar_t key) {
+  auto typed = [this](const char* menu, wchar_t key) {
+    const MenuPlace place = Place(menu);
     return SendMessageW(window_->hwnd(), WM_MENUCHAR, MAKEWPARAM(key, MF_POPUP),
-                        reinterpret_cast<LPARAM>(menu));
+                        reinterpret_cast<LPARAM>(GetSubMenu(place.owner, place.position)));
   };
-  EXPECT_EQ(typed(L'f'), MAKELRESULT(Place("Menu21").position, MNC_SELECT));
-  EXPECT_EQ(typed(L'E'), MAKELRESULT(0, MNC_IGNORE));  // &Eseguibili: the menu's own
-  EXPECT_EQ(typed(L'q'), MAKELRESULT(0, MNC_IGNORE));
+  EXPECT_EQ(typed("Menu2", L'f'), MAKELRESULT(Place("Menu21").position, MNC_SELECT));
+  EXPECT_EQ(typed("Menu2", L'q'), MAKELRESULT(0, MNC_IGNORE));
+  // "Pe&Rsonalizzazioni" is named by its R: a P is &PostProcessor's.
+  EXPECT_EQ(typed("Menu21", L'p'), MAKELRESULT(0, MNC_IGNORE));
 }
 
 TEST_F(Win32WindowsTest, HelpWindowShowsEveryNoteUnclippedAndIsKept) {
