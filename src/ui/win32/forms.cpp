@@ -19,18 +19,6 @@ constexpr wchar_t kHelpClass[] = L"ZARirevoHelpForm";
 /// "Form1" told users nothing), as in the Qt view.
 constexpr wchar_t kLauncherTitle[] = L"ZA-Rirevo";
 
-// Child control identifiers (1 and 2 are IDOK and IDCANCEL of the dialog keys).
-enum : int {
-  kSoftwareId = 101,
-  kCustomerId,
-  kOkId,
-  kStopId,
-  kExitId,
-  kAreaId,
-  kBackupId,
-  kFirstMenuId = 1000,
-};
-
 HMENU ChildId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 
 HFONT MessageFont(int extra_points, bool bold) {

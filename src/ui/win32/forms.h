@@ -20,6 +20,20 @@
 
 namespace zr::win32 {
 
+/// Child control identifiers (1 and 2 are IDOK and IDCANCEL of the dialog
+/// keys); the menu commands are numbered from kFirstMenuId in the order of
+/// the core's menu tree.
+enum ControlId : int {
+  kSoftwareId = 101,
+  kCustomerId,
+  kOkId,
+  kStopId,
+  kExitId,
+  kAreaId,
+  kBackupId,
+  kFirstMenuId = 1000,
+};
+
 /// Registers the window classes; once, before any window is made.
 void RegisterWindowClasses();
 
