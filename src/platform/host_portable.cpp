@@ -162,6 +162,15 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
   return args;
 }
 
+std::filesystem::path FsPath(const std::string& host_path) {
+  return std::filesystem::path(std::u8string(host_path.begin(), host_path.end()));
+}
+
+std::string FsText(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 }  // namespace host
 
 std::string DriveMap::DrivesVariable() const {

@@ -4,6 +4,7 @@
 #ifndef ZARIREVO_PLATFORM_HOST_PORTABLE_H_
 #define ZARIREVO_PLATFORM_HOST_PORTABLE_H_
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,12 @@ DriveMap ParseDriveMap(const std::string& drives, const std::string& unc,
 /// quote, backslashes before anything else are literal, and "" inside a quoted
 /// run is a literal quote.
 std::vector<std::string> SplitCommandLine(const std::string& command_line);
+
+/// A host path (UTF-8, as every host path of this program) for the standard
+/// file system library, and back. On Windows its narrow form would go through
+/// the C library's locale, not UTF-8, and lose every accented letter.
+std::filesystem::path FsPath(const std::string& host_path);
+std::string FsText(const std::filesystem::path& path);
 
 }  // namespace zr::host
 

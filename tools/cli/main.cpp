@@ -21,6 +21,7 @@
 #include "backup/backup_job.h"
 #include "commands.h"
 #include "platform/host_platform.h"
+#include "platform/host_portable.h"
 #include "text/strings.h"
 #include "ui/base_form.h"
 #include "ui/commands.h"
@@ -184,7 +185,7 @@ std::uint64_t SizeOf(Platform& platform, const std::string& path) {
   std::string host;
   if (!platform.ToHostPath(path, &host).ok()) return 0;
   std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(host, error);
+  const std::uintmax_t size = std::filesystem::file_size(host::FsPath(host), error);
   return error ? 0 : static_cast<std::uint64_t>(size);
 }
 

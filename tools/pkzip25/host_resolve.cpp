@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/host_portable.h"
+
 namespace pkzip {
 
 namespace fs = std::filesystem;
@@ -22,8 +24,9 @@ zr::Status ResolveHostPath(zr::Platform& platform, const WindowsPath& path, std:
       continue;
     }
     std::error_code ec;
-    const bool found =
-        count == path.parts.size() ? fs::exists(resolved, ec) : fs::is_directory(resolved, ec);
+    const bool found = count == path.parts.size()
+                           ? fs::exists(zr::host::FsPath(resolved), ec)
+                           : fs::is_directory(zr::host::FsPath(resolved), ec);
     if (!found) continue;
     for (size_t i = count; i < path.parts.size(); ++i) {
       if (resolved.empty() || resolved.back() != '/') resolved += '/';

@@ -19,6 +19,7 @@
 #include "entry_names.h"
 #include "host_resolve.h"
 #include "platform/codepage.h"
+#include "platform/host_portable.h"
 #include "zip_extractor.h"
 #include "zip_writer.h"
 
@@ -66,7 +67,7 @@ std::optional<std::string> ArchiveHostPath(zr::Platform& platform, const std::st
     return std::nullopt;
   }
   std::error_code ec;
-  return fs::absolute(host, ec).string();
+  return zr::host::FsText(fs::absolute(zr::host::FsPath(host), ec));
 }
 
 // The archive, when it is there already, recognised among the files to add
@@ -130,11 +131,12 @@ bool ReadListFile(zr::Platform& platform, const std::string& text, std::vector<s
   std::optional<WindowsPath> path = FullPath(platform, text);
   std::string host;
   std::error_code ec;
-  if (!path || !ResolveHostPath(platform, *path, &host).ok() || !fs::is_regular_file(host, ec)) {
+  if (!path || !ResolveHostPath(platform, *path, &host).ok() ||
+      !fs::is_regular_file(zr::host::FsPath(host), ec)) {
     errors << "PkZip25: list file not found: " << text << "\n";
     return false;
   }
-  std::ifstream in(host, std::ios::binary);
+  std::ifstream in(zr::host::FsPath(host), std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) {
     errors << "PkZip25: cannot read the list file: " << text << "\n";
@@ -169,7 +171,7 @@ int AddList(zr::Platform& platform, const Command& command, std::ostream& errors
     if (!path || path->parts.empty() || !ResolveHostPath(platform, *path, &host).ok() ||
         stat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
       std::error_code ec;
-      const bool folder = !host.empty() && fs::is_directory(host, ec);
+      const bool folder = !host.empty() && fs::is_directory(zr::host::FsPath(host), ec);
       errors << "PkZip25: " << (folder ? "a folder, not a file: " : "file not found: ") << line
              << "\n";
       complete = false;
@@ -197,7 +199,7 @@ int AddRecursive(zr::Platform& platform, const Command& command, std::ostream& e
   std::string folder_host;
   std::error_code ec;
   if (!folder || !ResolveHostPath(platform, *folder, &folder_host).ok() ||
-      !fs::is_directory(folder_host, ec)) {
+      !fs::is_directory(zr::host::FsPath(folder_host), ec)) {
     errors << "PkZip25: folder not found: " << command.folder << "\n";
     return kExitIncomplete;
   }
@@ -205,7 +207,7 @@ int AddRecursive(zr::Platform& platform, const Command& command, std::ostream& e
   const ArchiveIdentity archive_identity(*archive);
   bool complete = true;
   std::vector<FileToAdd> files;
-  fs::recursive_directory_iterator it(folder_host, ec), end;
+  fs::recursive_directory_iterator it(zr::host::FsPath(folder_host), ec), end;
   if (ec) {
     errors << "PkZip25: cannot list " << command.folder << ": " << ec.message() << "\n";
     return kExitIncomplete;
@@ -217,13 +219,15 @@ int AddRecursive(zr::Platform& platform, const Command& command, std::ostream& e
       break;
     }
     const fs::file_status status = it->symlink_status(ec);
-    if (fs::is_directory(status) || archive_identity.Is(it->path().string())) continue;
-    const std::string name = it->path().lexically_relative(folder_host).generic_string();
+    if (fs::is_directory(status) || archive_identity.Is(zr::host::FsText(it->path()))) continue;
+    const std::u8string relative =
+        it->path().lexically_relative(zr::host::FsPath(folder_host)).generic_u8string();
+    const std::string name(relative.begin(), relative.end());
     if (!fs::is_regular_file(status)) {
       errors << "PkZip25: not an ordinary file, skipped: " << name << "\n";
       continue;
     }
-    files.push_back({it->path().string(), name});
+    files.push_back({zr::host::FsText(it->path()), name});
   }
   std::sort(files.begin(), files.end(), [](const FileToAdd& a, const FileToAdd& b) {
     return FoldCase(a.entry_name) < FoldCase(b.entry_name);
@@ -241,7 +245,7 @@ int Extract(zr::Platform& platform, const Command& command, std::ostream& errors
   std::string archive_host;
   std::error_code ec;
   if (!archive || !ResolveHostPath(platform, *archive, &archive_host).ok() ||
-      !fs::is_regular_file(archive_host, ec)) {
+      !fs::is_regular_file(zr::host::FsPath(archive_host), ec)) {
     errors << "PkZip25: archive not found: " << command.archive << "\n";
     return kExitIncomplete;
   }
@@ -249,15 +253,15 @@ int Extract(zr::Platform& platform, const Command& command, std::ostream& errors
   std::string destination_host;
   zr::Status status = destination ? ResolveHostPath(platform, *destination, &destination_host)
                                   : zr::Status::Error(zr::kErrPathNotFound);
-  if (status.ok()) fs::create_directories(destination_host, ec);
-  if (!status.ok() || !fs::is_directory(destination_host, ec)) {
+  if (status.ok()) fs::create_directories(zr::host::FsPath(destination_host), ec);
+  if (!status.ok() || !fs::is_directory(zr::host::FsPath(destination_host), ec)) {
     errors << "PkZip25: destination folder not usable: " << command.destination << " ("
            << (status.ok() ? "cannot create it" : Describe(status)) << ")\n";
     return kExitIncomplete;
   }
-  destination_host = fs::absolute(destination_host, ec).string();
-  ExtractOutcome outcome =
-      ExtractArchive(fs::absolute(archive_host, ec).string(), destination_host, errors);
+  destination_host = zr::host::FsText(fs::absolute(zr::host::FsPath(destination_host), ec));
+  ExtractOutcome outcome = ExtractArchive(
+      zr::host::FsText(fs::absolute(zr::host::FsPath(archive_host), ec)), destination_host, errors);
   return outcome.ok() ? kExitOk : kExitIncomplete;
 }
 

@@ -28,6 +28,7 @@
 #include <thread>
 
 #include "entry_names.h"
+#include "platform/host_portable.h"
 
 namespace pkzip {
 
@@ -444,7 +445,7 @@ unsigned WriteOptions::DefaultWorkers() {
 bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>& files,
                   std::string* error, const WriteOptions& options) {
   std::error_code ec;
-  const bool exists = fs::exists(archive_host, ec);
+  const bool exists = fs::exists(zr::host::FsPath(archive_host), ec);
   if (!exists && files.empty())
     return ReplaceFileAtomically(archive_host, EmptyArchiveBytes(), error);
 
@@ -543,7 +544,7 @@ bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>&
   }
   archive.release();  // closed: nothing left to discard
   // libzip removes an archive that ends up without entries; keep a valid empty one.
-  if (now_empty && !fs::exists(archive_host, ec)) {
+  if (now_empty && !fs::exists(zr::host::FsPath(archive_host), ec)) {
     return ReplaceFileAtomically(archive_host, EmptyArchiveBytes(), error);
   }
   return true;
