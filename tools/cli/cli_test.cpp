@@ -40,6 +40,10 @@ class CliTest : public ::testing::Test {
   static bool Has(const CliRun& run, const std::string& text) {
     return run.out.find(text) != std::string::npos;
   }
+  // Every one of `lines` (each ended with "\n" here) is in the output.
+  static void ExpectLines(const CliRun& run, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) EXPECT_TRUE(Has(run, line + "\n")) << line << run.out;
+  }
   testing::TestWorld world_;
 };
 
@@ -50,15 +54,10 @@ TEST_F(CliTest, ShowPrintsTheStateAndSavesTheSettings) {
   testing::InstallProduct(world_, "TRELUN0102", "C:\\TRELUN");
   const CliRun run = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "show"});
   EXPECT_EQ(run.code, 0) << run.out;
-  EXPECT_TRUE(Has(run, "SelectedSoftware=DAXOR2D\n"));
-  EXPECT_TRUE(Has(run, "InstalledProducts=DAXOR2D,TRELUN\n"));
-  EXPECT_TRUE(Has(run, "SystemFolder=c:\\kyconfig\\system\n"));
-  EXPECT_TRUE(Has(run, "ArchiverPath=c:\\kyconfig\\system\\PKZIP25\n"));
-  EXPECT_TRUE(Has(run, "Language=ITA\n"));
-  EXPECT_TRUE(Has(run, "ZipMode=1\n"));
-  EXPECT_TRUE(Has(run, "ServerFolder.DUNRA=\n"));
-  EXPECT_TRUE(Has(run, "Menu211=&Macchina|1|1\n"));
-  EXPECT_TRUE(Has(run, "Menu3324=Dunra: |0|0\n"));
+  ExpectLines(run, {"SelectedSoftware=DAXOR2D", "InstalledProducts=DAXOR2D,TRELUN",
+                    "SystemFolder=c:\\kyconfig\\system",
+                    "ArchiverPath=c:\\kyconfig\\system\\PKZIP25", "Language=ITA", "ZipMode=1",
+                    "ServerFolder.DUNRA=", "Menu211=&Macchina|1|1", "Menu3324=Dunra: |0|0"});
   EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("SERVER_DUNRA="),
             std::string::npos);
 }
@@ -74,13 +73,10 @@ TEST_F(CliTest, SettingsAndProductFoldersAreReadAsWindowsReadsThem) {
                            "[PATH]", "ZIPFILE=C:\\EVIL\\PKZIP25", "SERVER_DUNRA=S:\\OLD\\"});
   const CliRun run = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--answer", "yes", "show"});
   EXPECT_EQ(run.code, 0) << run.out;
-  EXPECT_TRUE(Has(run, "InstalledProducts=DAXOR2D\n"));
-  EXPECT_TRUE(Has(run, "SelectedSoftware=DAXOR2D\n"));
-  EXPECT_TRUE(Has(run, "ProductFolder=C:\\ORVEL\\VER14\n"));
-  EXPECT_TRUE(Has(run, "SystemFolder=c:\\kyconfig\\SYSTEM\n"));
-  EXPECT_TRUE(Has(run, "ArchiverPath=c:\\kyconfig\\SYSTEM\\PKZIP25\n"));
-  EXPECT_TRUE(Has(run, "BackupPath=D:\\BK\\\n"));
-  EXPECT_TRUE(Has(run, "ServerFolder.DUNRA=\n"));
+  ExpectLines(run, {"InstalledProducts=DAXOR2D", "SelectedSoftware=DAXOR2D",
+                    "ProductFolder=C:\\ORVEL\\VER14", "SystemFolder=c:\\kyconfig\\SYSTEM",
+                    "ArchiverPath=c:\\kyconfig\\SYSTEM\\PKZIP25", "BackupPath=D:\\BK\\",
+                    "ServerFolder.DUNRA="});
   std::vector<std::string> settings;
   for (const std::string& path : world_.Tree("C:\\")) {
     if (path.find("ZA-RIREVO.INI") != std::string::npos) settings.push_back(path);
@@ -101,15 +97,12 @@ TEST_F(CliTest, ProductSelectAndZipGoThroughTheHandlers) {
   const CliRun run = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--product", "PLOVIK", "--select",
                           "Menu211,Menu241", "--zip", "0", "show"});
   EXPECT_EQ(run.code, 0) << run.out;
-  EXPECT_TRUE(Has(run, "SelectedSoftware=PLOVIK\n"));
-  EXPECT_TRUE(Has(run, "Menu215=PLOVIK|1|0\n"));
-  EXPECT_TRUE(Has(run, "Menu241=Punzoni|1|1\n"));
-  EXPECT_TRUE(Has(run, "ZipMode=0\n"));
+  ExpectLines(
+      run, {"SelectedSoftware=PLOVIK", "Menu215=PLOVIK|1|0", "Menu241=Punzoni|1|1", "ZipMode=0"});
 
   const CliRun all = Cli(
       {"--cmdline", "/Fc:\\kyconfig\\system", "--product", "PLOVIK", "--select", "all", "show"});
-  EXPECT_TRUE(Has(all, "Menu233=DataBase Utensili|1|1\n"));
-  EXPECT_TRUE(Has(all, "Menu212=&PostProcessor|0|0\n"));
+  ExpectLines(all, {"Menu233=DataBase Utensili|1|1", "Menu212=&PostProcessor|0|0"});
 }
 
 // Bad command lines exit with 2 and one line that says why, and neither
@@ -216,9 +209,8 @@ TEST_F(CliTest, PickedFolderAnswersTheKyGenQuestion) {
   world_.MakeFolder("C:\\START");
   const CliRun run = Cli({"--pick", "C:\\ORVEL\\VER14", "show"}, "C:\\START");
   EXPECT_EQ(run.code, 0) << run.out;
-  EXPECT_TRUE(Has(run, "SelectedSoftware=DAXOR_OLD\n"));
-  EXPECT_TRUE(Has(run, "ProductFolder=C:\\ORVEL\\VER14\n"));
-  EXPECT_TRUE(Has(run, "Language=ENG\n"));
+  ExpectLines(run,
+              {"SelectedSoftware=DAXOR_OLD", "ProductFolder=C:\\ORVEL\\VER14", "Language=ENG"});
   EXPECT_TRUE(Has(run, "SystemFolder=C:\\START\n")) << run.out;
 }
 
