@@ -88,7 +88,6 @@ class WindowsTest : public ::testing::Test {
     return *window_;
   }
 
-  QAction* Action(const char* name) { return window_->action(name); }
   // Clicks a menu item as the user does, then lets queued work run.
   void Click(const char* name) {
     window_->action(name)->trigger();
@@ -98,9 +97,8 @@ class WindowsTest : public ::testing::Test {
   std::vector<std::string> OpenMenus() const {
     std::vector<std::string> open;
     for (const MenuEntry& entry : MenuTree()) {
-      if (window_->menu(entry.name) && window_->menu(entry.name)->isVisible()) {
+      if (QMenu* menu = window_->menu(entry.name); menu && menu->isVisible())
         open.push_back(entry.name);
-      }
     }
     return open;
   }

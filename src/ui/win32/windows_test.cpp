@@ -236,17 +236,11 @@ INSTANTIATE_TEST_SUITE_P(Products, ProductTest,
 // exclusive compression items, every item after Tutti.
 TEST_F(Win32WindowsTest, MenuClicksShowTheNewState) {
   Start("DAXOR2D");
-  for (const auto& [click, item, checked] :
-       std::vector<std::tuple<std::string, std::string, bool>>{{"Menu214", "Menu214", true},
-                                                               {"Menu211", "Menu211", false},
-                                                               {"Menu214", "Menu214", false},
-                                                               {"Menu311", "Menu311", true},
-                                                               {"Menu313", "Menu311", false},
-                                                               {"Menu25", "Menu214", true}}) {
+  for (const char* click : {"Menu214", "Menu211", "Menu214", "Menu311", "Menu313", "Menu25"}) {
     Command(click);
-    EXPECT_EQ(!!(State(item) & MF_CHECKED), checked) << click;
     ExpectMenusShowState();
   }
+  EXPECT_EQ(program_.ZipMode, ZipTarget::kCustomerFolder);
 }
 
 // STOP, ESCI or the close box (0) in the middle of a backup: the job stops and
