@@ -2,7 +2,8 @@
 // worlds with small product installations. The windows are driven by the
 // messages a user's clicks send (BM_CLICK, WM_COMMAND with a menu id,
 // WM_SETTEXT) and what they show is read back from the controls and menus
-// themselves; the rules are tested below the windows.
+// themselves. The rules are tested below the windows (ui/base_form_test.cpp):
+// here only what the view does with them.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which it needs.
@@ -13,6 +14,8 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/message_area.h"
@@ -28,7 +31,7 @@ namespace {
 
 using zr::testing::InstallDaxorFolder;
 using zr::testing::InstallProduct;
-using zr::testing::TestWorld;
+using Lines = std::vector<std::pair<std::string, COLORREF>>;
 
 // Runs what is queued for this thread's windows, as the program's loop does;
 // the quit message of an ended program is dropped, so the next test's
@@ -52,9 +55,7 @@ std::wstring TextOf(HWND control) {
 std::function<void()> later_call;
 LRESULT CALLBACK LaterProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message != WM_APP) return DefWindowProcW(hwnd, message, wparam, lparam);
-  auto call = std::move(later_call);
-  later_call = nullptr;
-  if (call) call();
+  if (auto call = std::exchange(later_call, nullptr)) call();
   return 0;
 }
 void Later(std::function<void()> call) {
@@ -71,13 +72,6 @@ void Later(std::function<void()> call) {
   later_call = std::move(call);
   PostMessageW(window, WM_APP, 0, 0);
 }
-
-// Where a menu item sits in the real menus, found by walking the window's
-// menu bar along the core's tree.
-struct MenuPlace {
-  HMENU owner = nullptr;
-  int position = 0;
-};
 
 class Win32WindowsTest : public ::testing::Test {
  protected:
@@ -98,78 +92,67 @@ class Win32WindowsTest : public ::testing::Test {
     Pump();
   }
 
-  void Install(const std::string& product) {
-    if (product == "DAXOR2D") {
-      InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\DAXOR");
-      InstallDaxorFolder(world_, "C:\\ORVEL\\DAXOR", "ITA");
-    } else if (product == "PLOVIK") {
-      InstallProduct(world_, "PLOVIK0102", "C:\\PLOVIK");
-    } else if (product == "TRELUN") {
+  // Installs `product`; answers the command line that finds it.
+  std::string Install(const std::string& product) {
+    if (product == "DAXOR2D") InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\DAXOR");
+    if (product == "DAXOR2D") InstallDaxorFolder(world_, "C:\\ORVEL\\DAXOR", "ITA");
+    if (product == "PLOVIK") InstallProduct(world_, "PLOVIK0102", "C:\\PLOVIK");
+    if (product == "TRELUN")
       InstallProduct(world_, "TRELUN0102", "C:\\TRELUN", {"[OPTION]", "LINGUA=1"});
-    } else {
-      InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
-    }
+    if (product == "DAXOR_OLD") InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+    return product == "DAXOR_OLD" ? "/FC:\\ORVEL\\VER14" : "/FC:\\KYCONFIG\\SYSTEM";
   }
 
-  // Starts as za-rirevo.exe does and clicks the launcher's Backup.
-  MainWindow& Start(const std::string& product) {
-    Install(product);
-    const std::string command_line =
-        product == "DAXOR_OLD" ? "/FC:\\ORVEL\\VER14" : "/FC:\\KYCONFIG\\SYSTEM";
+  // Starts as za-rirevo.exe does: the launcher, its product button clicked
+  // `steps` times, then Enter (which presses Backup wherever the focus is).
+  MainWindow& Start(const std::string& product, int steps = 0) {
+    const std::string command_line = Install(product);
     EXPECT_TRUE(RunHandler(ui_, [&] { StartProgram(program_, command_line); }));
     LauncherWindow launcher(program_, ui_, [this](MainWindow* window) { window_.reset(window); });
-    SendMessageW(GetDlgItem(launcher.hwnd(), kBackupId), BM_CLICK, 0, 0);
-    EXPECT_NE(window_, nullptr);
-    if (window_ == nullptr) throw std::runtime_error("no main window");
-    // A real re-opening of the menus would wait in the menu's loop: the keys
-    // are kept instead (MenuReopenWalksTheKeysPath opens them for real).
-    ui_.set_menu_reopener([this](const std::string& keys) { reopened_.push_back(keys); });
+    ShowWindow(launcher.hwnd(), SW_SHOW);
+    HWND software = GetDlgItem(launcher.hwnd(), kSoftwareId);
+    EXPECT_EQ(TextOf(launcher.hwnd()), L"ZA-Rirevo");
+    EXPECT_EQ(TextOf(GetDlgItem(launcher.hwnd(), kBackupId)), L"ZA-Rirevo\r\nVers.6.8.1");
+    for (int i = 0; i < steps; ++i) SendMessageW(software, BM_CLICK, 0, 0);
+    EXPECT_EQ(Narrow(TextOf(software)), product);
+    SetFocus(software);
+    PostMessageW(software, WM_KEYDOWN, VK_RETURN, 0);
     Pump();
+    if (window_ == nullptr) throw std::runtime_error("no main window");
+    EXPECT_FALSE(IsWindowVisible(launcher.hwnd()));
+    // A real re-opening of the menus would wait in the menu's loop
+    // (MenuReopenWalksTheKeysPath opens them for real).
+    ui_.set_menu_reopener([](const std::string&) {});
+    // Where each menu item sits: the window's menu bar walked along the core's tree.
+    std::map<HMENU, int> counts;
+    for (const MenuEntry& entry : MenuTree()) {
+      HMENU owner = entry.parent[0] == '\0' ? GetMenu(window_->hwnd()) : Submenu(entry.parent);
+      places_[entry.name] = {owner, counts[owner]++};
+    }
     return *window_;
   }
 
   HWND Control(int id) const { return GetDlgItem(window_->hwnd(), id); }
-
+  bool Enabled(int id) const { return IsWindowEnabled(Control(id)); }
   void Click(int id) {
     SendMessageW(Control(id), BM_CLICK, 0, 0);
     Pump();
   }
-
   void TypeCustomer(const wchar_t* text) {
     SendMessageW(Control(kCustomerId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     Pump();
   }
 
-  MenuPlace Place(const std::string& name) const {
-    std::map<std::string, MenuPlace> places;
-    std::map<HMENU, int> counts;
-    for (const MenuEntry& entry : MenuTree()) {
-      MenuPlace place;
-      if (entry.parent[0] == '\0') {
-        place.owner = GetMenu(window_->hwnd());
-      } else {
-        const MenuPlace& parent = places.at(entry.parent);
-        place.owner = GetSubMenu(parent.owner, parent.position);
-      }
-      place.position = counts[place.owner]++;
-      if (entry.name == name) return place;
-      places[entry.name] = place;
-    }
-    throw std::runtime_error("no menu item " + name);
+  HMENU Submenu(const std::string& name) const {
+    return GetSubMenu(places_.at(name).first, places_.at(name).second);
   }
-
-  // The item's state as the menu has it: MF_GRAYED, MF_CHECKED...
-  UINT MenuState(const std::string& name) const {
-    const MenuPlace place = Place(name);
-    return GetMenuState(place.owner, place.position, MF_BYPOSITION) & 0xFF;
+  // The item's flags as the menu has them: MF_GRAYED, MF_CHECKED, MFT_RADIOCHECK...
+  UINT State(const std::string& name) const {
+    return GetMenuState(places_.at(name).first, places_.at(name).second, MF_BYPOSITION);
   }
-  bool Checked(const std::string& name) const { return MenuState(name) & MF_CHECKED; }
-
   // A click on a menu command: its id sent as the menu sends it.
   void Command(const std::string& name, bool pump = true) {
-    const MenuPlace place = Place(name);
-    const UINT id = GetMenuItemID(place.owner, place.position);
-    ASSERT_NE(id, static_cast<UINT>(-1)) << name << " is a submenu";
+    const UINT id = GetMenuItemID(places_.at(name).first, places_.at(name).second);
     SendMessageW(window_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
     if (pump) Pump();
   }
@@ -179,31 +162,29 @@ class Win32WindowsTest : public ::testing::Test {
   void ExpectMenusShowState(bool busy = false) const {
     for (const MenuEntry& entry : MenuTree()) {
       const MenuItem& item = program_.menus.*entry.item;
-      const MenuPlace place = Place(entry.name);
-      ASSERT_NE(place.owner, nullptr) << entry.name;
       wchar_t caption[256] = L"";
-      GetMenuStringW(place.owner, place.position, caption, 256, MF_BYPOSITION);
-      EXPECT_EQ(Narrow(caption), item.caption) << entry.name;
-      const bool on_bar = entry.parent[0] == '\0';
-      EXPECT_EQ(!(MenuState(entry.name) & MF_GRAYED), item.enabled && !(busy && on_bar))
+      GetMenuStringW(places_.at(entry.name).first, places_.at(entry.name).second, caption, 256,
+                     MF_BYPOSITION);
+      const UINT state = State(entry.name);
+      const bool enabled = item.enabled && !(busy && entry.parent[0] == '\0');
+      EXPECT_EQ(std::make_tuple(Narrow(caption), !(state & MF_GRAYED), !!(state & MF_CHECKED)),
+                std::make_tuple(item.caption, enabled, item.checked))
           << entry.name;
-      EXPECT_EQ(Checked(entry.name), item.checked) << entry.name;
     }
   }
 
   // The lines of the message area with their colours, read from the RichEdit.
-  std::vector<std::pair<std::string, COLORREF>> Lines() const {
+  Lines AreaLines() const {
     HWND area = Control(kAreaId);
-    std::vector<std::pair<std::string, COLORREF>> lines;
+    Lines lines;
     const int count = static_cast<int>(SendMessageW(area, EM_GETLINECOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
       const LONG start = static_cast<LONG>(SendMessageW(area, EM_LINEINDEX, i, 0));
       const LONG length = static_cast<LONG>(SendMessageW(area, EM_LINELENGTH, start, 0));
-      std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-      TEXTRANGEW range{{start, start + length}, text.data()};
-      SendMessageW(area, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-      text.resize(static_cast<std::size_t>(length));
       SendMessageW(area, EM_SETSEL, start, start + length);
+      std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+      text.resize(static_cast<std::size_t>(
+          SendMessageW(area, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()))));
       CHARFORMAT2W format{};
       format.cbSize = sizeof(format);
       SendMessageW(area, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
@@ -213,209 +194,125 @@ class Win32WindowsTest : public ::testing::Test {
     return lines;
   }
 
-  // The area's background: EM_SETBKGNDCOLOR answers the one it replaces.
-  COLORREF AreaBackground() const {
-    HWND area = Control(kAreaId);
-    const auto shown = static_cast<COLORREF>(SendMessageW(area, EM_SETBKGNDCOLOR, 0, 0));
-    SendMessageW(area, EM_SETBKGNDCOLOR, 0, shown);
-    return shown;
-  }
-
-  TestWorld world_;
+  zr::testing::TestWorld world_;
   Win32Ui ui_;
   Program program_;
   std::unique_ptr<MainWindow> window_;
   std::vector<MessageBoxRequest> boxes_;
-  std::vector<std::string> reopened_;
+  std::map<std::string, std::pair<HMENU, int>> places_;  // each menu item's menu and position
 };
 
-class MenuStatesTest : public Win32WindowsTest,
-                       public ::testing::WithParamInterface<std::string> {};
+// The load, then the customer box and ESCI, for each kind of product
+// (TRELUN reached by the launcher's product button).
+class ProductTest : public Win32WindowsTest, public ::testing::WithParamInterface<std::string> {};
 
-TEST_P(MenuStatesTest, LoadShowsTheProductsState) {
-  MainWindow& window = Start(GetParam());
+TEST_P(ProductTest, ShowsTheStateTypingEnablesOkAndEsciEnds) {
+  if (GetParam() == "TRELUN") Install("DAXOR2D");
+  MainWindow& window = Start(GetParam(), GetParam() == "TRELUN" ? 1 : 0);
   ExpectMenusShowState();
   EXPECT_EQ(TextOf(window.hwnd()), L"ZA-Rirevo Vers. 6.8.1");
   EXPECT_EQ(Narrow(TextOf(Control(kSoftwareId))), GetParam());
   EXPECT_TRUE(IsWindowVisible(window.hwnd()));
-  EXPECT_FALSE(IsWindowEnabled(Control(kOkId)));
-  EXPECT_FALSE(IsWindowEnabled(Control(kStopId)));
-  EXPECT_TRUE(Checked("Menu312"));
-  EXPECT_TRUE(MenuState("Menu3324") & MF_GRAYED);
-}
-
-INSTANTIATE_TEST_SUITE_P(Products, MenuStatesTest,
-                         ::testing::Values("DAXOR2D", "PLOVIK", "TRELUN", "DAXOR_OLD"));
-
-TEST_F(Win32WindowsTest, LauncherStepsProductsAndEnterOpensTheMainWindow) {
-  Install("DAXOR2D");
-  Install("TRELUN");
-  ASSERT_TRUE(RunHandler(ui_, [&] { StartProgram(program_, "/FC:\\KYCONFIG\\SYSTEM"); }));
-  LauncherWindow launcher(program_, ui_, [this](MainWindow* window) { window_.reset(window); });
-  ShowWindow(launcher.hwnd(), SW_SHOW);
-  HWND software = GetDlgItem(launcher.hwnd(), kSoftwareId);
-  HWND backup = GetDlgItem(launcher.hwnd(), kBackupId);
-  EXPECT_EQ(TextOf(launcher.hwnd()), L"ZA-Rirevo");
-  EXPECT_EQ(TextOf(backup), L"ZA-Rirevo\r\nVers.6.8.1");
-  EXPECT_EQ(TextOf(software), L"DAXOR2D");
-  SendMessageW(software, BM_CLICK, 0, 0);
-  EXPECT_EQ(TextOf(software), L"TRELUN");
-  EXPECT_EQ(program_.SelectedSoftware, "DAXOR2D");  // taken over only by Backup
-  // Enter on the launcher presses Backup, wherever the focus is.
-  SetFocus(software);
-  PostMessageW(software, WM_KEYDOWN, VK_RETURN, 0);
-  Pump();
-  ASSERT_NE(window_, nullptr);
-  EXPECT_EQ(program_.SelectedSoftware, "TRELUN");
-  EXPECT_TRUE(IsWindowVisible(window_->hwnd()));
-  EXPECT_FALSE(IsWindowVisible(launcher.hwnd()));
-}
-
-TEST_F(Win32WindowsTest, FileItemClickTogglesItsCheckAndAsksForItsSubmenu) {
-  Start("DAXOR2D");
-  ASSERT_FALSE(Checked("Menu214"));
-  Command("Menu214");
-  EXPECT_TRUE(program_.menus.Menu214.checked);
-  EXPECT_TRUE(Checked("Menu214"));
-  Command("Menu211");
-  EXPECT_FALSE(Checked("Menu211"));
-  Command("Menu214");
-  EXPECT_FALSE(Checked("Menu214"));
-  Command("Menu241");
-  EXPECT_TRUE(Checked("Menu241"));
-  EXPECT_EQ(reopened_, (std::vector<std::string>{"%TF", "%TF", "%TF", "%TU"}));
-  // Tutti: every item follows, not only one.
-  Command("Menu25");
-  ExpectMenusShowState();
-}
-
-TEST_F(Win32WindowsTest, CompressionItemsAreExclusiveRadioItems) {
-  Start("DAXOR2D");
-  for (const auto& [click, zip] :
-       std::vector<std::pair<std::string, ZipTarget>>{{"Menu311", ZipTarget::kNone},
-                                                      {"Menu311", ZipTarget::kNone},
-                                                      {"Menu313", ZipTarget::kCustomerFolder}}) {
-    Command(click);
-    EXPECT_EQ(program_.ZipMode, zip) << click;
-    for (const char* item : {"Menu311", "Menu312", "Menu313"}) {
-      EXPECT_EQ(Checked(item), click == item) << click << " then " << item;
-      const MenuPlace place = Place(item);
-      MENUITEMINFOW info{};
-      info.cbSize = sizeof(info);
-      info.fMask = MIIM_FTYPE;
-      GetMenuItemInfoW(place.owner, place.position, TRUE, &info);
-      EXPECT_TRUE(info.fType & MFT_RADIOCHECK) << item;
-    }
+  EXPECT_FALSE(Enabled(kOkId) || Enabled(kStopId));
+  for (const char* item : {"Menu311", "Menu312", "Menu313"}) {  // drawn as radio items
+    EXPECT_TRUE(State(item) & MFT_RADIOCHECK) << item;
   }
-}
-
-TEST_F(Win32WindowsTest, CustomerTextEnablesOkAndEsciEndsTheProgramSavingSettings) {
-  Start("DAXOR2D");
   TypeCustomer(L"ROSSI");
   EXPECT_EQ(program_.main.NomeCliente, "ROSSI");
-  EXPECT_TRUE(IsWindowEnabled(Control(kOkId)));
+  EXPECT_TRUE(Enabled(kOkId));
   TypeCustomer(L"");
-  EXPECT_FALSE(IsWindowEnabled(Control(kOkId)));
-
+  EXPECT_FALSE(Enabled(kOkId));
   Click(kExitId);
   EXPECT_TRUE(ui_.ended());
-  EXPECT_FALSE(IsWindowVisible(window_->hwnd()));
-  EXPECT_TRUE(world_.Exists("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"));
+  EXPECT_FALSE(IsWindowVisible(window.hwnd()));
   // After the end nothing waits for the user any more.
   EXPECT_THROW(ui_.ShowMessageBox({"x", "", Buttons::kOk, false}), ProgramEnded);
 }
 
-TEST_F(Win32WindowsTest, DuringABackupOnlyStopAndEsciAct) {
+INSTANTIATE_TEST_SUITE_P(Products, ProductTest,
+                         ::testing::Values("DAXOR2D", "PLOVIK", "TRELUN", "DAXOR_OLD"));
+
+// Each click reaches the core and the menus show its new state: checks,
+// exclusive compression items, every item after Tutti.
+TEST_F(Win32WindowsTest, MenuClicksShowTheNewState) {
+  Start("DAXOR2D");
+  for (const char* click : {"Menu214", "Menu211", "Menu214", "Menu311", "Menu313", "Menu25"}) {
+    Command(click);
+    ExpectMenusShowState();
+  }
+  EXPECT_EQ(program_.ZipMode, ZipTarget::kCustomerFolder);
+}
+
+// STOP, ESCI or the close box (0) in the middle of a backup: the job stops and
+// cleans up; ESCI and the close box then end the program, STOP leaves it ready.
+class DuringABackupTest : public Win32WindowsTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(DuringABackupTest, OnlyStopEsciAndTheCloseBoxAct) {
   Start("DAXOR2D");
   world_.WriteFile("C:\\ORVEL\\DAXOR\\NOTE.TXT", "note\r\n");
   TypeCustomer(L"ROSSI");
-  bool ok_enabled = true, stop_enabled = false, running = false, toggled = false;
+  std::vector<bool> seen;  // running, temporary archive, OK and STOP enabled, ended at once
   // Runs while the job lets the window look at its input between two files.
   Later([&] {
-    running = program_.BackupRunning;
-    ok_enabled = IsWindowEnabled(Control(kOkId));
-    stop_enabled = IsWindowEnabled(Control(kStopId));
+    seen = {program_.BackupRunning, world_.Exists("C:\\ORVEL\\DAXOR\\~TMPZIP"), Enabled(kOkId),
+            Enabled(kStopId)};
     ExpectMenusShowState(true);
-    const bool was_checked = program_.menus.Menu214.checked;
-    Command("Menu214", false);  // ignored: no selection change mid-job
-    toggled = program_.menus.Menu214.checked != was_checked;
-    SendMessageW(Control(kCustomerId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"BIANCHI"));
-    SetFocus(Control(kCustomerId));
-    SendMessageW(window_->hwnd(), WM_COMMAND, IDOK, 0);  // Enter: no second job
-    SendMessageW(Control(kStopId), BM_CLICK, 0, 0);
-  });
-  Click(kOkId);
-  EXPECT_TRUE(running);
-  EXPECT_FALSE(ok_enabled);
-  EXPECT_TRUE(stop_enabled);
-  EXPECT_FALSE(toggled);
-  EXPECT_EQ(program_.main.NomeCliente, "ROSSI");
-  EXPECT_FALSE(ui_.ended());
-  int stops = 0;
-  for (const auto& [text, colour] : Lines()) stops += text == "Copia fermata dall'utente";
-  EXPECT_EQ(stops, 1);
-  ExpectMenusShowState();
-  EXPECT_FALSE(Checked("Menu214"));
-  EXPECT_FALSE(world_.Exists("A:\\ROSSI"));
-}
-
-// ESCI (false) or the close box (true) in the middle of a backup: the job is
-// stopped and cleans up before the program ends.
-class EndDuringBackupTest : public Win32WindowsTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(EndDuringBackupTest, StopsTheJobBeforeTheEnd) {
-  Start("DAXOR2D");
-  TypeCustomer(L"ROSSI");
-  bool tmp_seen = false, ended_early = true;
-  Later([&] {
-    tmp_seen = world_.Exists("C:\\ORVEL\\DAXOR\\~TMPZIP");
-    if (GetParam()) {
+    Command("Menu214", false);  // refused mid-job
+    if (GetParam() == 0) {
       SendMessageW(window_->hwnd(), WM_CLOSE, 0, 0);
     } else {
-      SendMessageW(Control(kExitId), BM_CLICK, 0, 0);
+      SendMessageW(Control(GetParam()), BM_CLICK, 0, 0);
     }
-    ended_early = ui_.ended();
+    seen.push_back(ui_.ended());
   });
   Click(kOkId);
-  EXPECT_TRUE(tmp_seen);
-  EXPECT_FALSE(ended_early);
-  EXPECT_TRUE(ui_.ended());
-  EXPECT_FALSE(IsWindowVisible(window_->hwnd()));
+  EXPECT_EQ(seen, (std::vector<bool>{true, true, false, true, false}));
   EXPECT_FALSE(world_.Exists("C:\\ORVEL\\DAXOR\\~TMPZIP"));
-  EXPECT_FALSE(world_.Exists("A:\\ROSSI"));
+  int stops = 0;
+  for (const auto& [text, colour] : AreaLines()) stops += text == "Copia fermata dall'utente";
+  EXPECT_EQ(stops, 1);
+  const bool stop = GetParam() == kStopId;
+  EXPECT_EQ(ui_.ended(), !stop);
+  EXPECT_EQ(!!IsWindowVisible(window_->hwnd()), stop);
+  if (stop) {
+    EXPECT_FALSE(Enabled(kStopId));
+    ExpectMenusShowState();
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(EsciAndCloseBox, EndDuringBackupTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(StopEsciCloseBox, DuringABackupTest,
+                         ::testing::Values(kStopId, kExitId, 0));
 
 TEST_F(Win32WindowsTest, MessageLinesKeepTheirColourAndSetTheBackground) {
   Start("DAXOR2D");
+  // EM_SETBKGNDCOLOR answers the colour it replaces.
+  auto background = [this] {
+    const auto shown =
+        static_cast<COLORREF>(SendMessageW(Control(kAreaId), EM_SETBKGNDCOLOR, 0, 0));
+    SendMessageW(Control(kAreaId), EM_SETBKGNDCOLOR, 0, shown);
+    return shown;
+  };
   WriteMessageLine(program_, "C:\\ORVEL\\DAXOR\\A.MAC", false, program_.ColorBlue, false);
-  EXPECT_EQ(AreaBackground(), ToColorRef(kBackgroundNormal));
-  WriteMessageLine(program_, "Allarme", true, program_.ColorRed, false);
-  EXPECT_EQ(AreaBackground(), RGB(255, 0, 0));
-  WriteMessageLine(program_, "B.MAC", false, program_.ColorGreen, true);
-  Pump();
-  std::vector<std::pair<std::string, COLORREF>> lines = Lines();
-  ASSERT_GE(lines.size(), 3u);
-  const std::vector<std::pair<std::string, COLORREF>> last(lines.end() - 3, lines.end());
-  EXPECT_EQ(last, (std::vector<std::pair<std::string, COLORREF>>{
-                      {"C:\\ORVEL\\DAXOR\\A.MAC", RGB(0, 0, 128)},
-                      {"Allarme", RGB(128, 0, 0)},
-                      {std::string("B.MAC") + kZipOnlySuffix, RGB(0, 128, 0)}}));
+  EXPECT_EQ(background(), ToColorRef(kBackgroundNormal));
   // The user's caret elsewhere does not move where lines go.
   SendMessageW(Control(kAreaId), EM_SETSEL, 0, 0);
-  WriteMessageLine(program_, "ultima", false, program_.ColorBlack, false);
+  WriteMessageLine(program_, "Allarme", true, program_.ColorRed, false);
+  EXPECT_EQ(background(), RGB(255, 0, 0));
+  WriteMessageLine(program_, "B.MAC", false, program_.ColorGreen, true);
   Pump();
-  lines = Lines();
-  EXPECT_EQ(lines.back(), std::make_pair(std::string("ultima"), RGB(0, 0, 0)));
+  Lines lines = AreaLines();
+  ASSERT_GE(lines.size(), 3u);
+  lines.erase(lines.begin(), lines.end() - 3);
+  EXPECT_EQ(lines, (Lines{{"C:\\ORVEL\\DAXOR\\A.MAC", RGB(0, 0, 128)},
+                          {"Allarme", RGB(128, 0, 0)},
+                          {std::string("B.MAC") + kZipOnlySuffix, RGB(0, 128, 0)}}));
 }
 
-TEST_F(Win32WindowsTest, MenuReopenWalksTheKeysPath) {
+TEST_F(Win32WindowsTest, MenuReopenWalksTheKeysPathAndLettersHighlight) {
   Start("DAXOR2D");
   // The popups opened, seen by the window as the menu opens them.
   static std::vector<HMENU> opened;
   static WNDPROC original = nullptr;
-  opened.clear();
   original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       window_->hwnd(), GWLP_WNDPROC,
       reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -429,26 +326,20 @@ TEST_F(Win32WindowsTest, MenuReopenWalksTheKeysPath) {
     // The keys are posted; once the menu has taken them it waits for the user.
     Later([] { EndMenu(); });
     Pump();
-    if (last.empty()) {
-      EXPECT_TRUE(opened.empty()) << keys;
-      continue;
-    }
-    const MenuPlace place = Place(last);
-    ASSERT_FALSE(opened.empty()) << keys;
-    EXPECT_EQ(opened.back(), GetSubMenu(place.owner, place.position)) << keys;
+    EXPECT_EQ(opened.empty() ? nullptr : opened.back(), last.empty() ? nullptr : Submenu(last))
+        << keys;
   }
   SetWindowLongPtrW(window_->hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
 
   // A letter no "&" names highlights the item it starts (never runs it); the
-  // menu finds the named ones itself.
+  // menu finds the named ones itself: "Pe&Rsonalizzazioni" is named by its
+  // R, a P is &PostProcessor's.
   auto typed = [this](const char* menu, wchar_t key) {
-    const MenuPlace place = Place(menu);
     return SendMessageW(window_->hwnd(), WM_MENUCHAR, MAKEWPARAM(key, MF_POPUP),
-                        reinterpret_cast<LPARAM>(GetSubMenu(place.owner, place.position)));
+                        reinterpret_cast<LPARAM>(Submenu(menu)));
   };
-  EXPECT_EQ(typed("Menu2", L'f'), MAKELRESULT(Place("Menu21").position, MNC_SELECT));
+  EXPECT_EQ(typed("Menu2", L'f'), MAKELRESULT(places_.at("Menu21").second, MNC_SELECT));
   EXPECT_EQ(typed("Menu2", L'q'), MAKELRESULT(0, MNC_IGNORE));
-  // "Pe&Rsonalizzazioni" is named by its R: a P is &PostProcessor's.
   EXPECT_EQ(typed("Menu21", L'p'), MAKELRESULT(0, MNC_IGNORE));
 }
 
@@ -457,21 +348,18 @@ TEST_F(Win32WindowsTest, HelpWindowShowsEveryNoteUnclippedAndIsKept) {
   Command("Menu41");
   HelpWindow* help = window.help_window();
   ASSERT_NE(help, nullptr);
-  EXPECT_TRUE(IsWindowVisible(help->hwnd()));
   EXPECT_EQ(TextOf(help->hwnd()), L"Help");
   // Each label is as tall as its text needs at its width.
   int labels = 0;
   for (HWND label = GetWindow(help->hwnd(), GW_CHILD); label != nullptr;
        label = GetWindow(label, GW_HWNDNEXT), ++labels) {
-    RECT box;
+    RECT box, needed{};
     GetClientRect(label, &box);
-    RECT needed{0, 0, box.right, 0};
+    needed.right = box.right;
     HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
     const std::wstring text = TextOf(label);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
-              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
+    DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     ReleaseDC(label, dc);
     EXPECT_LE(needed.bottom, box.bottom) << Narrow(text);
   }
@@ -491,22 +379,21 @@ TEST_F(Win32WindowsTest, UnexpectedFailuresAreShownInTheInjectedBox) {
 }
 
 TEST(Win32MessageBoxTest, ShowsExactTextTitleAndButtons) {
-  std::wstring text, title;
+  std::vector<std::wstring> shown;  // title, text
   int buttons = 0;
   Later([&] {
     HWND box = FindWindowW(L"#32770", nullptr);
     ASSERT_NE(box, nullptr);
-    title = TextOf(box);
-    text = TextOf(GetDlgItem(box, 0xFFFF));
-    buttons = (GetDlgItem(box, IDOK) != nullptr) + (GetDlgItem(box, IDCANCEL) != nullptr) +
-              (GetDlgItem(box, IDYES) != nullptr);
+    shown = {TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))};
+    for (int id : {IDOK, IDCANCEL, IDYES}) buttons += GetDlgItem(box, id) != nullptr;
     PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
   });
-  const Answer answer = ShowWin32MessageBox(
-      {"A:\\\rNon esiste il file\r<fine> & \xC3\xA8", "", Buttons::kOkCancel, true}, nullptr);
-  EXPECT_EQ(answer, Answer::kCancel);
-  EXPECT_EQ(text, L"A:\\\r\nNon esiste il file\r\n<fine> & \u00E8");
-  EXPECT_EQ(title, L"ZA-Rirevo");
+  EXPECT_EQ(
+      ShowWin32MessageBox(
+          {"A:\\\rNon esiste il file\r<fine> & \xC3\xA8", "", Buttons::kOkCancel, true}, nullptr),
+      Answer::kCancel);
+  EXPECT_EQ(shown, (std::vector<std::wstring>{L"ZA-Rirevo",
+                                              L"A:\\\r\nNon esiste il file\r\n<fine> & \u00E8"}));
   EXPECT_EQ(buttons, 2);
 }
 
