@@ -97,34 +97,34 @@ TEST_F(ResolveTest, TheNameMemoryScansAFolderOnceAndFollowsChanges) {
   EXPECT_EQ(cache_.scans(), scans + 1);
 }
 
-TEST_F(ResolveTest, ExactPathsAndPathsFoundWithoutRegardToCase) {
-  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\M01.MAC"), Found("/ORVEL/VER14/MAC/M01.MAC", 4));
-  EXPECT_EQ(Resolved("c:\\orvel\\ver14\\mac\\m01.mac"), Found("/ORVEL/VER14/MAC/M01.MAC", 4));
-  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\m01.Mac"), Found("/ORVEL/VER14/MAC/M01.MAC", 4));
-  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\a.txt"), Found("/ORVEL/VER14/a.txt", 3));  // exact wins
-  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\A.txt"), Found("/ORVEL/VER14/A.TXT", 3));  // then bytes
-  EXPECT_EQ(Resolved("C:\\orvel\\VER14\\A.txt"), Found("/ORVEL/VER14/A.TXT", 3));
-  EXPECT_EQ(Resolved("C:\\"), Found("", 0));
-  EXPECT_EQ(Resolved("C:\\file.txt"), Found("/FILE.TXT", 1));
-}
-
-TEST_F(ResolveTest, MissingComponentsKeepTheTypedSpelling) {
-  EXPECT_EQ(Resolved("C:\\ORVEL\\VER14\\MAC\\New.Mac"), Found("/ORVEL/VER14/MAC/New.Mac", 3));
-  EXPECT_EQ(Resolved("C:\\orvel\\ver14\\New.Mac"), Found("/ORVEL/VER14/New.Mac", 2));
-  EXPECT_EQ(Resolved("C:\\ORVEL\\NOPE\\X\\Y"), Found("/ORVEL/NOPE/X/Y", 1));
-  EXPECT_EQ(Resolved("C:\\NewFile"), Found("/NewFile", 0));
-  // A file on the way is no folder: nothing below it is found.
-  EXPECT_EQ(Resolved("C:\\FILE.TXT\\X"), Found("/FILE.TXT/X", 0));
-  EXPECT_EQ(Resolved("C:\\file.txt\\X"), Found("/file.txt/X", 0));
-}
-
-TEST_F(ResolveTest, LinksToFoldersAreFoldersAndDanglingLinksExistOnlyAsTheLast) {
-  EXPECT_EQ(Resolved("C:\\LINK\\F.TXT"), Found("/LINK/F.TXT", 2));
-  EXPECT_EQ(Resolved("C:\\link\\f.txt"), Found("/LINK/F.TXT", 2));
-  EXPECT_EQ(Resolved("C:\\LINK\\g.txt"), Found("/LINK/g.txt", 1));
-  EXPECT_EQ(Resolved("C:\\DANGLING"), Found("/DANGLING", 1));
-  EXPECT_EQ(Resolved("C:\\dangling"), Found("/DANGLING", 1));
-  EXPECT_EQ(Resolved("C:\\DANGLING\\X"), Found("/DANGLING/X", 0));
+// Exact paths and paths found without regard to case (the exact name wins,
+// then the smallest in byte order); missing components keep the typed
+// spelling; a file on the way is no folder; links to folders are folders,
+// dangling links exist only as the last component.
+TEST_F(ResolveTest, FindsEachComponentAsItsLookupDoes) {
+  const std::vector<std::pair<std::string, Found>> cases = {
+      {"C:\\ORVEL\\VER14\\MAC\\M01.MAC", {"/ORVEL/VER14/MAC/M01.MAC", 4}},
+      {"c:\\orvel\\ver14\\mac\\m01.mac", {"/ORVEL/VER14/MAC/M01.MAC", 4}},
+      {"C:\\ORVEL\\VER14\\MAC\\m01.Mac", {"/ORVEL/VER14/MAC/M01.MAC", 4}},
+      {"C:\\ORVEL\\VER14\\a.txt", {"/ORVEL/VER14/a.txt", 3}},
+      {"C:\\ORVEL\\VER14\\A.txt", {"/ORVEL/VER14/A.TXT", 3}},
+      {"C:\\orvel\\VER14\\A.txt", {"/ORVEL/VER14/A.TXT", 3}},
+      {"C:\\", {"", 0}},
+      {"C:\\file.txt", {"/FILE.TXT", 1}},
+      {"C:\\ORVEL\\VER14\\MAC\\New.Mac", {"/ORVEL/VER14/MAC/New.Mac", 3}},
+      {"C:\\orvel\\ver14\\New.Mac", {"/ORVEL/VER14/New.Mac", 2}},
+      {"C:\\ORVEL\\NOPE\\X\\Y", {"/ORVEL/NOPE/X/Y", 1}},
+      {"C:\\NewFile", {"/NewFile", 0}},
+      {"C:\\FILE.TXT\\X", {"/FILE.TXT/X", 0}},
+      {"C:\\file.txt\\X", {"/file.txt/X", 0}},
+      {"C:\\LINK\\F.TXT", {"/LINK/F.TXT", 2}},
+      {"C:\\link\\f.txt", {"/LINK/F.TXT", 2}},
+      {"C:\\LINK\\g.txt", {"/LINK/g.txt", 1}},
+      {"C:\\DANGLING", {"/DANGLING", 1}},
+      {"C:\\dangling", {"/DANGLING", 1}},
+      {"C:\\DANGLING\\X", {"/DANGLING/X", 0}},
+  };
+  for (const auto& [path, found] : cases) EXPECT_EQ(Resolved(path), found) << path;
 }
 
 }  // namespace

@@ -70,8 +70,7 @@ TEST_F(HostPlatformTest, UnmappedOrMissingDriveIsNotReady) {
 }
 
 TEST_F(HostPlatformTest, UncNamesLiveBelowTheUncRootWithoutRegardToCase) {
-  fs::create_directories(world_.root() + "/unc/SRV/Share/Dir");
-  std::ofstream(world_.root() + "/unc/SRV/Share/Dir/X.TXT") << "unc";
+  world_.WriteFile("\\\\SRV\\Share\\Dir\\X.TXT", "unc");
   std::string bytes;
   ASSERT_TRUE(P().ReadFile("\\\\srv\\SHARE\\dir\\x.txt", &bytes).ok());
   EXPECT_EQ(bytes, "unc");
@@ -229,28 +228,17 @@ TEST_F(HostPlatformTest, FifosAndDevicesAreRefusedLikeUnreadableFiles) {
   const std::string fifo = world_.root() + "/c/P/PIPE.INI";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
   fs::create_symlink("/dev/zero", world_.root() + "/c/P/ZERO.INI");
-  struct Case {
-    const char* what;
-    std::function<Status(Platform&)> call;
-  } cases[] = {
-      {"read",
-       [](Platform& p) {
-         std::string b;
-         return p.ReadFile("C:\\P\\pipe.ini", &b);
-       }},
-      {"copy from", [](Platform& p) { return p.CopyFile("C:\\P\\PIPE.INI", "C:\\P\\OUT"); }},
-      {"write", [](Platform& p) { return p.WriteFile("C:\\P\\PIPE.INI", "x"); }},
-      {"append", [](Platform& p) { return p.AppendFile("C:\\P\\PIPE.INI", "x"); }},
-      {"read a device",
-       [](Platform& p) {
-         std::string b;
-         return p.ReadFile("C:\\P\\ZERO.INI", &b);
-       }},
-  };
-  for (const Case& c : cases) {
+  std::string b;
+  const std::vector<std::pair<const char*, std::function<Status()>>> cases = {
+      {"read", [&] { return P().ReadFile("C:\\P\\pipe.ini", &b); }},
+      {"copy from", [&] { return P().CopyFile("C:\\P\\PIPE.INI", "C:\\P\\OUT"); }},
+      {"write", [&] { return P().WriteFile("C:\\P\\PIPE.INI", "x"); }},
+      {"append", [&] { return P().AppendFile("C:\\P\\PIPE.INI", "x"); }},
+      {"read a device", [&] { return P().ReadFile("C:\\P\\ZERO.INI", &b); }}};
+  for (const auto& [what, call] : cases) {
     Status status;
-    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { status = c.call(P()); })) << c.what;
-    EXPECT_EQ(status.error, kErrPathFileAccess) << c.what;
+    EXPECT_TRUE(ReturnsWithoutBlocking(fifo, [&] { status = call(); })) << what;
+    EXPECT_EQ(status.error, kErrPathFileAccess) << what;
   }
   EXPECT_TRUE(fs::is_fifo(fifo));
   EXPECT_EQ(world_.Tree("C:\\P"), std::vector<std::string>{"F.TXT"});  // no copy, no temporary

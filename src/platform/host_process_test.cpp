@@ -19,26 +19,27 @@ namespace fs = std::filesystem;
 using host::SplitCommandLine;
 using Args = std::vector<std::string>;
 
-TEST(SplitCommandLineTest, BlanksSeparateAndQuotesGroup) {
-  EXPECT_EQ(SplitCommandLine("C:\\PkZip25 -add -path=full A:\\X @C:\\L.TXT"),
-            (Args{"C:\\PkZip25", "-add", "-path=full", "A:\\X", "@C:\\L.TXT"}));
-  EXPECT_EQ(SplitCommandLine("  P  a\t\tb  "), (Args{"P", "a", "b"}));
-  EXPECT_EQ(SplitCommandLine("P C:\\MY FOLDER\\X"), (Args{"P", "C:\\MY", "FOLDER\\X"}));
-  EXPECT_EQ(SplitCommandLine("P \"C:\\MY FOLDER\\X\" y"), (Args{"P", "C:\\MY FOLDER\\X", "y"}));
-  EXPECT_EQ(SplitCommandLine("P a\"b c\"d"), (Args{"P", "ab cd"}));
-  EXPECT_EQ(SplitCommandLine("P \"\" x"), (Args{"P", "", "x"}));
-  EXPECT_EQ(SplitCommandLine(""), Args{});
-  EXPECT_EQ(SplitCommandLine("   "), Args{});
-}
-
-TEST(SplitCommandLineTest, BackslashRulesApplyOnlyBeforeQuotes) {
-  EXPECT_EQ(SplitCommandLine("P a\\\\b c\\"), (Args{"P", "a\\\\b", "c\\"}));
-  EXPECT_EQ(SplitCommandLine("P a\\\"b"), (Args{"P", "a\"b"}));           // 2n+1: literal quote
-  EXPECT_EQ(SplitCommandLine("P \"a\\\\\" b"), (Args{"P", "a\\", "b"}));  // 2n: n, then quote
-  EXPECT_EQ(SplitCommandLine("P \"a\"\"b\""), (Args{"P", "a\"b"}));       // "" inside quotes
-  EXPECT_EQ(SplitCommandLine("P \"unterminated arg"), (Args{"P", "unterminated arg"}));
-  // The program name takes no backslash escapes.
-  EXPECT_EQ(SplitCommandLine("\"C:\\DIR WITH\\P\\\" x"), (Args{"C:\\DIR WITH\\P\\", "x"}));
+// Blanks separate and quotes group; the backslash rules apply only before
+// quotes, and never in the program name.
+TEST(SplitCommandLineTest, SplitsAsTheWindowsRunTimeDoes) {
+  const std::vector<std::pair<std::string, Args>> cases = {
+      {"C:\\PkZip25 -add -path=full A:\\X @C:\\L.TXT",
+       {"C:\\PkZip25", "-add", "-path=full", "A:\\X", "@C:\\L.TXT"}},
+      {"  P  a\t\tb  ", {"P", "a", "b"}},
+      {"P C:\\MY FOLDER\\X", {"P", "C:\\MY", "FOLDER\\X"}},
+      {"P \"C:\\MY FOLDER\\X\" y", {"P", "C:\\MY FOLDER\\X", "y"}},
+      {"P a\"b c\"d", {"P", "ab cd"}},
+      {"P \"\" x", {"P", "", "x"}},
+      {"", {}},
+      {"   ", {}},
+      {"P a\\\\b c\\", {"P", "a\\\\b", "c\\"}},
+      {"P a\\\"b", {"P", "a\"b"}},           // 2n+1: literal quote
+      {"P \"a\\\\\" b", {"P", "a\\", "b"}},  // 2n: n, then quote
+      {"P \"a\"\"b\"", {"P", "a\"b"}},       // "" inside quotes
+      {"P \"unterminated arg", {"P", "unterminated arg"}},
+      {"\"C:\\DIR WITH\\P\\\" x", {"C:\\DIR WITH\\P\\", "x"}},
+  };
+  for (const auto& [line, args] : cases) EXPECT_EQ(SplitCommandLine(line), args) << line;
 }
 
 std::set<int> OpenDescriptors() {
@@ -106,28 +107,19 @@ TEST_F(RunTest, AProgramThatCannotStartFailsAtOnce) {
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // nothing left to reap
 }
 
-TEST_F(RunTest, PassesArgumentsSplitAsWindowsDoes) {
-  Install("C:\\BIN\\ARGS.EXE", "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > args.txt");
-  world_.MakeFolder("D:\\OUT");
-  ASSERT_TRUE(P().ChangeFolder("D:\\OUT").ok());
-  EXPECT_EQ(Run("C:\\BIN\\ARGS -add A:\\MY FILE \"C:\\A B\\*.*\" a\\\"b @L.TXT"), 0);
-  EXPECT_EQ(world_.ReadFile("D:\\OUT\\args.txt"),
-            "[-add]\n[A:\\MY]\n[FILE]\n[C:\\A B\\*.*]\n[a\"b]\n[@L.TXT]\n");
-}
-
-TEST_F(RunTest, RunsInTheCurrentFolderWithThePlatformsDriveMap) {
+// Arguments split as Windows does; in the current folder, with the platform's
+// drive map; nothing started once that folder went away.
+TEST_F(RunTest, RunsInTheCurrentFolderWithTheArgumentsAndTheDriveMap) {
   Install("C:\\BIN\\WHERE.EXE",
-          "pwd > where.txt; printf '%s|%s|%s' \"$ZARIREVO_DRIVES\" \"$ZARIREVO_UNC\" "
-          "\"$ZARIREVO_WINDIR\" > env.txt");
+          "{ pwd; printf '%s|%s|%s\\n' \"$ZARIREVO_DRIVES\" \"$ZARIREVO_UNC\" \"$ZARIREVO_WINDIR\";"
+          " printf '[%s]' \"$@\"; } > out.txt");
   world_.MakeFolder("D:\\Work Dir");
   ASSERT_TRUE(P().ChangeFolder("d:\\work dir").ok());
-  EXPECT_EQ(Run("C:\\BIN\\WHERE"), 0);
-  EXPECT_EQ(world_.ReadFile("D:\\Work Dir\\where.txt"), world_.root() + "/d/Work Dir\n");
+  EXPECT_EQ(Run("C:\\BIN\\WHERE -add A:\\MY FILE \"C:\\A B\\*.*\" a\\\"b @L.TXT"), 0);
   const DriveMap& map = world_.drive_map();
-  EXPECT_EQ(world_.ReadFile("D:\\Work Dir\\env.txt"),
-            map.DrivesVariable() + "|" + map.unc_root + "|" + map.windows_folder);
-
-  // The current folder went away: nothing is started.
+  EXPECT_EQ(world_.ReadFile("D:\\Work Dir\\out.txt"),
+            world_.root() + "/d/Work Dir\n" + map.DrivesVariable() + "|" + map.unc_root + "|" +
+                map.windows_folder + "\n[-add][A:\\MY][FILE][C:\\A B\\*.*][a\"b][@L.TXT]");
   fs::remove_all(world_.Host("D:\\Work Dir"));
   int code = 0;
   EXPECT_EQ(P().Run("C:\\BIN\\WHERE", &code).error, kErrPathNotFound);
