@@ -46,6 +46,19 @@ inline void InstallProduct(TestWorld& world, const std::string& name,
   world.MakeFolder(install_dir);
 }
 
+/// One of the products as the window tests start it (DAXOR2D, PLOVIK,
+/// TRELUN in English, or an old DAXOR with no product folder); answers the
+/// program's command line that finds it.
+inline std::string InstallForTheWindows(TestWorld& world, const std::string& product) {
+  if (product == "DAXOR2D") InstallProduct(world, "DAXOR1401", "C:\\ORVEL\\DAXOR");
+  if (product == "DAXOR2D") InstallDaxorFolder(world, "C:\\ORVEL\\DAXOR", "ITA");
+  if (product == "PLOVIK") InstallProduct(world, "PLOVIK0102", "C:\\PLOVIK");
+  if (product == "TRELUN")
+    InstallProduct(world, "TRELUN0102", "C:\\TRELUN", {"[OPTION]", "LINGUA=1"});
+  if (product == "DAXOR_OLD") InstallDaxorFolder(world, "C:\\ORVEL\\VER14", "ITA");
+  return product == "DAXOR_OLD" ? "/FC:\\ORVEL\\VER14" : "/FC:\\KYCONFIG\\SYSTEM";
+}
+
 }  // namespace zr::testing
 
 #endif  // ZARIREVO_TESTS_INSTALLATIONS_H_

@@ -35,8 +35,6 @@
 namespace zr::qt {
 namespace {
 
-using zr::testing::InstallDaxorFolder;
-using zr::testing::InstallProduct;
 using zr::testing::TestWorld;
 
 // A started program on a world: launcher, Backup, main window. The rules
@@ -55,15 +53,8 @@ class WindowsTest : public ::testing::Test {
     world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   }
 
-  // Installs `product`; answers the command line that finds it.
   std::string Install(const std::string& product) {
-    if (product == "DAXOR2D") InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\DAXOR");
-    if (product == "DAXOR2D") InstallDaxorFolder(world_, "C:\\ORVEL\\DAXOR", "ITA");
-    if (product == "PLOVIK") InstallProduct(world_, "PLOVIK0102", "C:\\PLOVIK");
-    if (product == "TRELUN")
-      InstallProduct(world_, "TRELUN0102", "C:\\TRELUN", {"[OPTION]", "LINGUA=1"});
-    if (product == "DAXOR_OLD") InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
-    return product == "DAXOR_OLD" ? "/FC:\\ORVEL\\VER14" : "/FC:\\KYCONFIG\\SYSTEM";
+    return testing::InstallForTheWindows(world_, product);
   }
 
   // Starts as the executable does: the launcher, its product button clicked

@@ -29,8 +29,6 @@
 namespace zr::win32 {
 namespace {
 
-using zr::testing::InstallDaxorFolder;
-using zr::testing::InstallProduct;
 using Lines = std::vector<std::pair<std::string, COLORREF>>;
 
 // Runs what is queued for this thread's windows, as the program's loop does;
@@ -92,15 +90,8 @@ class Win32WindowsTest : public ::testing::Test {
     Pump();
   }
 
-  // Installs `product`; answers the command line that finds it.
   std::string Install(const std::string& product) {
-    if (product == "DAXOR2D") InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\DAXOR");
-    if (product == "DAXOR2D") InstallDaxorFolder(world_, "C:\\ORVEL\\DAXOR", "ITA");
-    if (product == "PLOVIK") InstallProduct(world_, "PLOVIK0102", "C:\\PLOVIK");
-    if (product == "TRELUN")
-      InstallProduct(world_, "TRELUN0102", "C:\\TRELUN", {"[OPTION]", "LINGUA=1"});
-    if (product == "DAXOR_OLD") InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
-    return product == "DAXOR_OLD" ? "/FC:\\ORVEL\\VER14" : "/FC:\\KYCONFIG\\SYSTEM";
+    return testing::InstallForTheWindows(world_, product);
   }
 
   // Starts as za-rirevo.exe does: the launcher, its product button clicked
