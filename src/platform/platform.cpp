@@ -1,8 +1,11 @@
 #include "platform/platform.h"
 
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
+#include "platform/host_portable.h"
 #include "platform/windows_path.h"
 
 namespace zr {
@@ -16,6 +19,14 @@ bool FileExists(Platform& platform, const std::string& path) {
 bool FolderExists(Platform& platform, const std::string& path) {
   unsigned attributes = 0;
   return platform.GetAttributes(path, &attributes).ok() && (attributes & kAttrFolder) != 0;
+}
+
+std::uint64_t FileSize(Platform& platform, const std::string& path) {
+  std::string host;
+  if (!platform.ToHostPath(path, &host).ok()) return 0;
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(host::FsPath(host), error);
+  return error ? 0 : static_cast<std::uint64_t>(size);
 }
 
 namespace {

@@ -218,6 +218,9 @@ class ForwardingPlatform : public Platform {
 /// Convenience wrappers over `GetAttributes`.
 bool FileExists(Platform& platform, const std::string& path);    // ordinary file, not hidden/system
 bool FolderExists(Platform& platform, const std::string& path);  // folder
+/// The size in bytes of the file at `path` (Windows form), 0 when it cannot
+/// be read.
+std::uint64_t FileSize(Platform& platform, const std::string& path);
 
 /// Where a path lies against a folder, by their real locations (links
 /// resolved, names compared by the one case rule).

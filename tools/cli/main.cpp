@@ -4,12 +4,9 @@
 // ExitProgram so that the settings are saved as with ESCI. During a backup,
 // a server copy and an erase the core's progress reports feed a progress
 // line (on a terminal) and the closing summary (or --json).
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -20,8 +17,8 @@
 #include "app/startup.h"
 #include "backup/backup_job.h"
 #include "commands.h"
+#include "platform/console.h"
 #include "platform/host_platform.h"
-#include "platform/host_portable.h"
 #include "text/strings.h"
 #include "ui/base_form.h"
 #include "ui/commands.h"
@@ -180,22 +177,12 @@ void ChooseZipMode(MainWindowCommands& commands, int zip) {
   if (zip >= 0 && zip <= 2) commands.Run("Menu31" + std::to_string(3 - zip));
 }
 
-// The size of a file in bytes, 0 when it cannot be read.
-std::uint64_t SizeOf(Platform& platform, const std::string& path) {
-  std::string host;
-  if (!platform.ToHostPath(path, &host).ok()) return 0;
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(host::FsPath(host), error);
-  return error ? 0 : static_cast<std::uint64_t>(size);
-}
-
 double SteadySeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 int RunSession(const Options& options, const std::string& name, Run run, ConfigChanges config) {
-  const bool colour =
-      options.color == "always" || (options.color == "auto" && isatty(fileno(stdout)) != 0);
+  const bool colour = options.color == "always" || (options.color == "auto" && IsTerminal(stdout));
   ConsoleUi ui(stdout, colour);
   for (const std::string& answer : options.answers) ui.QueueAnswer(ParseAnswer(answer));
   for (const std::string& pick : options.picks) ui.QueuePick(pick);
@@ -205,9 +192,9 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
   MainWindowCommands commands(program);
 
   const bool reports = name == "backup" || name == "server-copy" || name == "erase";
-  const bool shown = reports && !options.quiet && isatty(fileno(stderr)) != 0;
+  const bool shown = reports && !options.quiet && IsTerminal(stderr);
   ConsoleProgress progress(
-      stderr, shown, [&platform](const std::string& path) { return SizeOf(*platform, path); },
+      stderr, shown, [&platform](const std::string& path) { return FileSize(*platform, path); },
       SteadySeconds);
   ui.before_output = [&progress] { progress.Hide(); };
   ui.after_output = [&progress] { progress.Show(); };
@@ -223,7 +210,7 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
     program.progress = &NoProgress();
     progress.Finish();
     Figures& figures = progress.figures();
-    if (!figures.archive.empty()) figures.archive_bytes = SizeOf(*platform, figures.archive);
+    if (!figures.archive.empty()) figures.archive_bytes = FileSize(*platform, figures.archive);
     if (options.json) {
       std::fputs(SummaryJson(name, code, figures).c_str(), stdout);
     } else {
@@ -436,22 +423,10 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace zr::cli
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include "platform/win32_text.h"
-
-// Windows hands the arguments over as UTF-16: UTF-8 inside, as on every host,
-// and UTF-8 out to the console.
-int wmain(int argc, wchar_t** wargv) {
-  ::SetConsoleOutputCP(CP_UTF8);
-  std::vector<std::string> args;
-  for (int i = 0; i < argc; ++i) args.push_back(zr::win32::Narrow(wargv[i]));
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  return zr::cli::Main(argc, argv.data());
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments = zr::ProgramArguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+  return zr::cli::Main(static_cast<int>(arguments.size()), pointers.data());
 }
-#else
-int main(int argc, char** argv) { return zr::cli::Main(argc, argv); }
-#endif

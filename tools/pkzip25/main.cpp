@@ -1,11 +1,11 @@
 // PkZip25: the command-line archiver started by the backup program.
-#include <clocale>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
 #include "pkzip25.h"
+#include "platform/console.h"
 #include "platform/host_platform.h"
 
 namespace {
@@ -34,24 +34,10 @@ int Run(const std::vector<std::string>& args) {
 
 }  // namespace
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include "platform/win32_text.h"
-
-// Windows hands the arguments over as UTF-16: UTF-8 inside, as on every host,
-// and UTF-8 out to the console. The manifest makes UTF-8 the code page of the
-// narrow file functions that libzip and libarchive call.
-int wmain(int argc, wchar_t** wargv) {
-  ::SetConsoleOutputCP(CP_UTF8);
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(zr::win32::Narrow(wargv[i]));
-  return Run(args);
-}
-#else
+// Arguments in UTF-8 on every host; libarchive converts entry names through
+// the C library's character type, which ProgramArguments makes UTF-8.
 int main(int argc, char** argv) {
-  // Entry names are UTF-8; libarchive converts them through the locale's character set.
-  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) std::setlocale(LC_CTYPE, "");
-  return Run(std::vector<std::string>(argv + 1, argv + argc));
+  const std::vector<std::string> arguments = zr::ProgramArguments(argc, argv);
+  return Run(
+      std::vector<std::string>(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end()));
 }
-#endif

@@ -1,0 +1,26 @@
+// What a console program needs of its host at the start and while it writes:
+// its arguments as UTF-8, a console that shows UTF-8, and whether a stream is
+// a terminal.
+#ifndef ZARIREVO_PLATFORM_CONSOLE_H_
+#define ZARIREVO_PLATFORM_CONSOLE_H_
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace zr {
+
+/// Prepares the process for UTF-8 and answers its arguments in UTF-8, the
+/// program's name first. On Windows the arguments are read again from the
+/// system in UTF-16 (`argv` would hold them in the ANSI code page, without
+/// the letters it lacks) and the console's output code page becomes UTF-8; on
+/// POSIX hosts `argv` is taken as it is and the C library's character type
+/// becomes UTF-8 (libarchive converts entry names through it).
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+/// True when `stream` (stdout or stderr) is a terminal or a console window.
+bool IsTerminal(std::FILE* stream);
+
+}  // namespace zr
+
+#endif  // ZARIREVO_PLATFORM_CONSOLE_H_
