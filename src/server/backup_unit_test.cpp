@@ -15,8 +15,16 @@ using testing::StoredZip;
 
 constexpr const char* kTemp = "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\";
 
+// A program whose unit A: is taken out once its archives are listed.
+struct DiskTakenOut : testing::FaultyProgram {
+  explicit DiskTakenOut(ServerWorld& world) : FaultyProgram(world) {
+    platform.After(testing::Call::kList, "A:\\*.ZIP", [this](auto&) { platform.DriveGone('A'); });
+  }
+};
+
 TEST(ExtractBackupUnitTest, ThreeArchivesGiveThreeRowsEvenWhenOneIsDamaged) {
-  ServerWorld world;
+  ServerWorld world;  // the extraction starts from an empty temporary folder
+  world.WriteFile(std::string(kTemp) + "EXTRACT_OLD\\LEFTOVER.MAC", "x");
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
   world.WriteFile("A:\\BETA.ZIP", "PK\x03\x04 this is no archive at all");
   world.DaxorArchive("METAL.V2.ZIP", {{"M2.MAC", "PP2.EXE"}});
@@ -35,14 +43,6 @@ TEST(ExtractBackupUnitTest, ThreeArchivesGiveThreeRowsEvenWhenOneIsDamaged) {
   EXPECT_TRUE(
       world.Exists(std::string(kTemp) + "EXTRACT_METAL.V2\\KyConfig\\DAXOR1401\\DAXOR.INI"));
   EXPECT_TRUE(world.ui().boxes().empty());
-}
-
-TEST(ExtractBackupUnitTest, StartsFromAnEmptyTemporaryFolder) {
-  ServerWorld world;
-  world.WriteFile(std::string(kTemp) + "EXTRACT_OLD\\LEFTOVER.MAC", "x");
-  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
-  const UnitExtraction unit = ExtractBackupUnit(world.program());
-  ASSERT_TRUE(unit.found);
   EXPECT_FALSE(world.Exists(std::string(kTemp) + "EXTRACT_OLD"));
 }
 
@@ -84,19 +84,16 @@ TEST(ExtractBackupUnitTest, HostileEntriesNeverLeaveTheExtractionFolder) {
 TEST(ExtractBackupUnitTest, MissingDiskIsAskedForUntilItIsBack) {
   ServerWorld world;
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
-  testing::FaultPlatform disk(world.platform());  // the disk is taken out after the listing
-  disk.After(testing::Call::kList, "A:\\*.ZIP", [&](auto&) { disk.DriveGone('A'); });
-  Program program(disk, world.ui());
-  testing::CopySettings(world.program(), program);
+  DiskTakenOut disk(world);
 
   int asked = 0;
   world.ui().on_box = [&](const MessageBoxRequest& box, Answer) {
-    if (box.title == "File Error\"" && ++asked == 2) disk.DriveBack('A');
+    if (box.title == "File Error\"" && ++asked == 2) disk.platform.DriveBack('A');
   };
   world.ui().QueueAnswer(Answer::kOk);
   world.ui().QueueAnswer(Answer::kOk);
 
-  const UnitExtraction unit = ExtractBackupUnit(program);
+  const UnitExtraction unit = ExtractBackupUnit(disk.program);
   ASSERT_TRUE(unit.found);
   ASSERT_EQ(world.ui().boxes().size(), 2u);
   const MessageBoxRequest& box = world.ui().boxes()[0].request;
@@ -113,13 +110,10 @@ TEST(ExtractBackupUnitTest, CancelSkipsTheMissingArchiveAndKeepsItsRow) {
   ServerWorld world;
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PP1.EXE"}});
   world.DaxorArchive("BETA.ZIP", {{"M2.MAC", "PP2.EXE"}});
-  testing::FaultPlatform disk(world.platform());
-  disk.After(testing::Call::kList, "A:\\*.ZIP", [&](auto&) { disk.DriveGone('A'); });
-  Program program(disk, world.ui());
-  testing::CopySettings(world.program(), program);
+  DiskTakenOut disk(world);
 
-  const UnitExtraction unit =
-      ExtractBackupUnit(program);  // no scripted answer: every box is cancelled
+  // No scripted answer: every box is cancelled.
+  const UnitExtraction unit = ExtractBackupUnit(disk.program);
   ASSERT_TRUE(unit.found);
   const ExtractedArchives& table = unit.table;
   ASSERT_EQ(table.size(), 2u);

@@ -96,13 +96,11 @@ TEST(FormattaFloppyClickTest, UnreadableUnitAsksAndCancelEndsTheProgram) {
 TEST(FormattaFloppyClickTest, DeletionErrorIsShownAndTheClosingBoxSaysSo) {
   ServerWorld world;
   FillUnit(world, "A:\\");
-  testing::FaultPlatform platform(world.platform());
-  platform.Fail(testing::Call::kDeleteFile, kErrPermissionDenied, "BETA");
-  Program program(platform, world.ui());
-  testing::CopySettings(world.program(), program);
+  testing::FaultyProgram faulty(world);
+  faulty.platform.Fail(testing::Call::kDeleteFile, kErrPermissionDenied, "BETA");
   world.ui().QueueAnswer(Answer::kYes);
 
-  EXPECT_FALSE(FormattaFloppyClick(program));
+  EXPECT_FALSE(FormattaFloppyClick(faulty.program));
   EXPECT_TRUE(world.Exists("A:\\BETA_050603.ZIP"));
   const auto& boxes = world.ui().boxes();
   ASSERT_GE(boxes.size(), 3u);
@@ -145,16 +143,14 @@ TEST(FormattaFloppyClickTest, FoldersThatCannotBeOpenedAreLeftAndTheEraseEnds) {
     std::ofstream(world.root() + "/a/" + name + "/SUB/F.TXT") << "x";
   }
   world.WriteFile("A:\\ALFA.ZIP", "PK");
-  testing::FaultPlatform platform(world.platform());
-  platform.Watchdog(testing::Call::kList, 500);
-  Program program(platform, world.ui());
-  testing::CopySettings(world.program(), program);
+  testing::FaultyProgram faulty(world);
+  faulty.platform.Watchdog(testing::Call::kList, 500);
   world.ui().QueueAnswer(Answer::kYes);
 
   bool erased = true;
-  EXPECT_NO_THROW(erased = FormattaFloppyClick(program));
+  EXPECT_NO_THROW(erased = FormattaFloppyClick(faulty.program));
   EXPECT_FALSE(erased);
-  EXPECT_LT(platform.calls(testing::Call::kList), 50);
+  EXPECT_LT(faulty.platform.calls(testing::Call::kList), 50);
   EXPECT_FALSE(world.Exists("A:\\ALFA.ZIP"));
   EXPECT_EQ(world.LineTexts().size(), 5u);
   EXPECT_EQ(world.ui().boxes().back().request.text, "Cancellazione non completata");

@@ -30,8 +30,12 @@ void WriteHostFile(ServerWorld& world, const std::string& host_name, const std::
   std::ofstream(world.root() + "/a/" + host_name, std::ios::binary) << bytes;
 }
 
-// Checks the end of every run: closing box, temporary folder, STOP state.
-void ExpectClosed(ServerWorld& world, Program& program, const std::string& closing) {
+// Runs the copy (over `over`, else the world's program) and checks its result
+// and the end of every run: closing box, temporary folder, STOP state.
+void Copy(ServerWorld& world, bool ok, const std::string& closing = "Copia Eseguita",
+          Program* over = nullptr) {
+  Program& program = over ? *over : world.program();
+  EXPECT_EQ(CopyConfigurationsToServer(program), ok);
   ASSERT_FALSE(world.ui().boxes().empty());
   const MessageBoxRequest& box = world.ui().boxes().back().request;
   EXPECT_EQ(box.text, closing);
@@ -47,8 +51,7 @@ TEST(CopyConfigurationsToServerTest, TwoMachinesNamingOnePostProcessorGiveTwoCop
   ServerWorld world;
   world.DaxorArchive("METAL_2-0_050603.ZIP", {{"M1.MAC", "PPNAME.EXE"}, {"M2.MAC", "PPNAME.EXE"}});
 
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
-
+  Copy(world, true);
   EXPECT_EQ(
       world.LineTexts(),
       (std::vector<std::string>{"Copia delle configurazioni sul server.", "Da A:\\",
@@ -62,90 +65,75 @@ TEST(CopyConfigurationsToServerTest, TwoMachinesNamingOnePostProcessorGiveTwoCop
             (std::vector<std::string>{"DAXOR/PPNAME/M1/METAL_2-0_050603.ZIP",
                                       "DAXOR/PPNAME/M2/METAL_2-0_050603.ZIP"}));
   const std::string filed = world.ReadFile("D:\\SERVER\\DAXOR\\PPNAME\\M1\\METAL_2-0_050603.ZIP");
-  EXPECT_TRUE(IsZip(filed));
   // Re-packed with the paths below the extraction folder, not inside itself.
   EXPECT_NE(filed.find("ORVEL/VER14/MAC/M1.MAC"), std::string::npos);
   EXPECT_EQ(filed.find("EXTRACT_"), std::string::npos);
   EXPECT_EQ(filed.find("METAL_2-0_050603.ZIP"), std::string::npos);
   EXPECT_EQ(world.ui().boxes().size(), 1u);
-  ExpectClosed(world, world.program(), "Copia Eseguita");
 }
 
-TEST(CopyConfigurationsToServerTest, PlovikArchiveIsFiledUnderDeruveda) {
-  ServerWorld world;
-  world.WriteFile("A:\\BEND.ZIP",
-                  StoredZip({{"KyConfig/PLOVIK0102/PLOVIK.INI", "[PATH]\r\n"},
-                             {"PLOVIK/MACCHINE/P1.MAC", testing::MachineFile("OTHER.EXE")}}));
-
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
-  EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"PLOVIK/DERUveda/P1/BEND.ZIP"});
-  ExpectClosed(world, world.program(), "Copia Eseguita");
+// Where an archive is filed: below the root of its product (an unknown one
+// as DAXOR, an empty root below C:\, a share as a drive), in the folders of
+// post-processor and machine; names from the archive never climb above the
+// root, and names of dots or nothing are a level of their own.
+TEST(CopyConfigurationsToServerTest, WhereEachArchiveIsFiled) {
+  const auto mac = testing::MachineFile;
+  const std::pair<std::string, std::string> daxor = {"KyConfig/DAXOR1401/D.INI", "[S]\r\n"};
+  struct Case {
+    testing::ZipEntries entries;
+    std::string daxor_root, tree_root;
+    std::vector<std::string> filed;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {{{"KyConfig/PLOVIK0102/PLOVIK.INI", "[PATH]\r\n"}, {"PLOVIK/MACCHINE/P1.MAC", mac("OTHER")}},
+       "D:\\SERVER\\DAXOR\\", "D:\\SERVER", {"PLOVIK/DERUveda/P1/X.ZIP"}},
+      {{{"KyConfig/ZAZOZODEDU01/Z.INI", "[S]\r\n"}, {"MAC/M1.MAC", mac("PPNAME.EXE")}}, "",
+       "C:\\PPNAME", {"M1/X.ZIP"}},
+      {{daxor, {"MAC/M1.MAC", "MACCHINA|L3030|\r\n"}}, "D:\\SERVER\\DAXOR\\", "D:\\SERVER",
+       {"DAXOR/Parametro inesistente/M1/X.ZIP"}},
+      {{daxor, {"MAC/M1.MAC", mac("PPNAME.EXE")}}, "\\\\SRV\\CAM\\DAXOR\\", "\\\\SRV\\CAM\\DAXOR",
+       {"PPNAME/M1/X.ZIP"}},
+      {{daxor, {"MAC/M1.MAC", mac("..\\..\\..\\EVIL")}, {"MAC/M2.MAC", mac("C:\\WINDOWS\\PP")}},
+       "D:\\SERVER\\DAXOR\\", "D:\\",
+       {"SERVER/DAXOR/.._.._/M1/X.ZIP", "SERVER/DAXOR/C__WINDOWS_PP/M2/X.ZIP"}},
+      {{daxor, {"MAC/M1.MAC", mac("..")}, {"MAC/M2.MAC", mac("")}, {"MAC/M3.MAC", mac(". .")},
+        {"MAC/...MAC", mac("PP")}}, "D:\\SERVER\\DAXOR\\", "D:\\",
+       {"SERVER/DAXOR/PP/_/X.ZIP", "SERVER/DAXOR/_/M1/X.ZIP", "SERVER/DAXOR/_/M2/X.ZIP",
+        "SERVER/DAXOR/_/M3/X.ZIP"}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entries[1].second);
+    ServerWorld world;
+    if (c.daxor_root.starts_with("\\\\")) world.MakeFolder(c.daxor_root);
+    world.program().ProductTable[kDaxor2D].ServerFolder = c.daxor_root;
+    world.WriteFile("A:\\X.ZIP", StoredZip(c.entries));
+    Copy(world, true);
+    EXPECT_EQ(world.Tree(c.tree_root), c.filed);
+    for (const std::string& file : c.filed) {
+      EXPECT_TRUE(IsZip(world.ReadFile(c.tree_root + "\\" + file))) << file;
+    }
+    EXPECT_TRUE(world.Tree("C:\\WINDOWS").empty());
+  }
 }
 
 TEST(CopyConfigurationsToServerTest, DotsInTheNameAndRunsAgainTakeTheNextFreeName) {
   ServerWorld world;
   world.DaxorArchive("METAL.V2.ZIP", {{"M1.MAC", "PP.EXE"}});
 
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  Copy(world, true);
   EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"DAXOR/PP/M1/METAL-V2.ZIP"});
   EXPECT_EQ(world.ui().beeps(), 0);
 
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  Copy(world, true);
+  Copy(world, true);
   EXPECT_EQ(world.Tree("D:\\SERVER"),
             (std::vector<std::string>{"DAXOR/PP/M1/METAL-V2.ZIP", "DAXOR/PP/M1/METAL-V2_1.ZIP",
                                       "DAXOR/PP/M1/METAL-V2_2.ZIP"}));
   EXPECT_EQ(Alarms(world),
             (std::vector<std::string>{"\\PP\\M1.MAC\\METAL-V2_1", "\\PP\\M1.MAC\\METAL-V2_2"}));
   EXPECT_EQ(world.ui().beeps(), 2);
-  ExpectClosed(world, world.program(), "Copia Eseguita");
-}
-
-TEST(CopyConfigurationsToServerTest, EmptyServerRootAndUnknownProductFileBelowDriveC) {
-  ServerWorld world;
-  world.program().ProductTable[kDaxor2D].ServerFolder = "";
-  world.WriteFile("A:\\X.ZIP", StoredZip({{"KyConfig/ZAZOZODEDU01/Z.INI", "[S]\r\n"},
-                                          {"MAC/M1.MAC", testing::MachineFile("PPNAME.EXE")}}));
-
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
-  EXPECT_TRUE(world.Exists("C:\\PPNAME\\M1\\X.ZIP"));
-  ExpectClosed(world, world.program(), "Copia Eseguita");
-}
-
-TEST(CopyConfigurationsToServerTest, MachineWithoutPostProcessorLineUsesTheMissingParameterText) {
-  ServerWorld world;
-  world.WriteFile("A:\\X.ZIP", StoredZip({{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
-                                          {"MAC/M1.MAC", "MACCHINA|L3030|\r\n"}}));
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
-  EXPECT_EQ(world.Tree("D:\\SERVER"),
-            std::vector<std::string>{"DAXOR/Parametro inesistente/M1/X.ZIP"});
-}
-
-TEST(CopyConfigurationsToServerTest, UncServerRoot) {
-  ServerWorld world;
-  world.MakeFolder("\\\\SRV\\CAM\\DAXOR");
-  world.program().ProductTable[kDaxor2D].ServerFolder = "\\\\SRV\\CAM\\DAXOR\\";
-  world.DaxorArchive("CLIENTE_050603.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
-
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
-  EXPECT_TRUE(IsZip(world.ReadFile("\\\\SRV\\CAM\\DAXOR\\PPNAME\\M1\\CLIENTE_050603.ZIP")));
-  ExpectClosed(world, world.program(), "Copia Eseguita");
-}
-
-TEST(CopyConfigurationsToServerTest, NamesReadFromTheArchiveStayBelowTheServerRoot) {
-  ServerWorld world;
-  world.WriteFile("A:\\X.ZIP",
-                  StoredZip({{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
-                             {"MAC/M1.MAC", testing::MachineFile("..\\..\\..\\EVIL")},
-                             {"MAC/M2.MAC", testing::MachineFile("C:\\WINDOWS\\PP")}}));
-
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
-  const std::vector<std::string> files = world.Tree("D:\\");
-  ASSERT_EQ(files.size(), 2u);
-  for (const std::string& file : files) {
-    EXPECT_EQ(file.rfind("SERVER/DAXOR/", 0), 0u) << file;
-  }
-  EXPECT_TRUE(world.Tree("C:\\WINDOWS").empty());
 }
 
 // An archive not unpacked whole is never filed in part: an alarm line says
@@ -161,28 +149,34 @@ TEST(CopyConfigurationsToServerTest, ArchiveNotUnpackedWholeIsReportedAndNotFile
   world.DaxorArchive("CUST ONE.ZIP", {{"M1.MAC", "PP.EXE"}});
   world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
 
-  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  Copy(world, false, "Copia terminata con errori: 2 archivi non copiati.");
   EXPECT_EQ(world.Tree("D:\\SERVER"),
             (std::vector<std::string>{"DAXOR/PP/M1/CUST ONE.ZIP", "DAXOR/PP/M1/GOOD.ZIP"}));
   EXPECT_EQ(Alarms(world),
             (std::vector<std::string>{
                 "Archivio A:\\BROKEN.ZIP non estratto per intero: non copiato sul server.",
                 "Archivio A:\\DAMAGED.ZIP non estratto per intero: non copiato sul server."}));
-  ExpectClosed(world, world.program(), "Copia terminata con errori: 2 archivi non copiati.");
 }
 
 // The archiver is found as the backup finds it: a site with no DAXOR tools
-// folder unpacks with the archiver its settings name.
+// folder unpacks with the archiver its settings name; a named archiver that
+// is not there makes nothing, which is reported.
 TEST(CopyConfigurationsToServerTest, UnpacksWithTheArchiverOfTheSettings) {
   ServerWorld world;
   std::filesystem::remove(world.Host("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE"));
   world.InstallArchiver("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE");
   world.program().ArchiverPath = "C:\\KYCONFIG\\SYSTEM\\PkZip25";
   world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
-
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
+  Copy(world, true);
   EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"DAXOR/PP/M1/GOOD.ZIP"});
-  ExpectClosed(world, world.program(), "Copia Eseguita");
+
+  ServerWorld without;
+  without.program().ArchiverPath = "C:\\KYCONFIG\\SYSTEM\\PKZIP25";  // not there
+  without.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
+  Copy(without, false, "Copia terminata con errori: 1 archivio non copiato.");
+  EXPECT_TRUE(without.Tree("D:\\SERVER").empty());
+  EXPECT_EQ(Alarms(without),
+            std::vector<std::string>{"Archivio GOOD.ZIP non ricompresso: non copiato sul server."});
 }
 
 // Names on the unit that would name another place or split the command line
@@ -202,7 +196,7 @@ TEST(CopyConfigurationsToServerTest, HostileNamesOnTheUnitAreReportedAndSkipped)
   world.WriteFile("A:\\p.zip", StoredZip(payload));
   WriteHostFile(world, "p.zip\tD:\"q.ZIP", "");
 
-  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  Copy(world, false, "Copia terminata con errori: 2 archivi non copiati.");
   EXPECT_EQ(world.Tree("C:\\KYCONFIG"), settings_before);
   EXPECT_EQ(world.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"), "[PATH]\r\n");
   EXPECT_EQ(world.Tree("D:\\"), std::vector<std::string>{"SERVER/DAXOR/PP/M1/p.ZIP"});
@@ -210,24 +204,6 @@ TEST(CopyConfigurationsToServerTest, HostileNamesOnTheUnitAreReportedAndSkipped)
             (std::vector<std::string>{
                 "Nome non valido, archivio ignorato: A:\\..\\..\\..\\..\\..\\KYCONFIG\\SYSTEM.zip",
                 "Nome non valido, archivio ignorato: A:\\p.zip?D:\"q.ZIP"}));
-  ExpectClosed(world, world.program(), "Copia terminata con errori: 2 archivi non copiati.");
-}
-
-// A post-processor or machine name of dots or nothing is one level of its
-// own below the server root, never the root's parent nor the root itself.
-TEST(CopyConfigurationsToServerTest, DotsOnlyOrEmptyNamesStayALevelBelowTheRoot) {
-  ServerWorld world;
-  world.WriteFile("A:\\X.ZIP", StoredZip({{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
-                                          {"MAC/M1.MAC", testing::MachineFile("..")},
-                                          {"MAC/M2.MAC", testing::MachineFile("")},
-                                          {"MAC/M3.MAC", testing::MachineFile(". .")},
-                                          {"MAC/...MAC", testing::MachineFile("PP")}}));
-
-  EXPECT_TRUE(CopyConfigurationsToServer(world.program()));
-  EXPECT_EQ(world.Tree("D:\\"),
-            (std::vector<std::string>{"SERVER/DAXOR/PP/_/X.ZIP", "SERVER/DAXOR/_/M1/X.ZIP",
-                                      "SERVER/DAXOR/_/M2/X.ZIP", "SERVER/DAXOR/_/M3/X.ZIP"}));
-  ExpectClosed(world, world.program(), "Copia Eseguita");
 }
 
 // A server level that is a link to another place is not filed into.
@@ -238,49 +214,33 @@ TEST(CopyConfigurationsToServerTest, ServerFolderLinkedOutsideTheRootIsRefused) 
     GTEST_SKIP() << "no symbolic links on this host";
   world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
 
-  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  Copy(world, false, "Copia terminata con errori: 1 copia non riuscita.");
   EXPECT_TRUE(world.Tree("D:\\ELSEWHERE").empty());
   const std::vector<std::string> alarms = Alarms(world);
   ASSERT_EQ(alarms.size(), 1u);
   EXPECT_NE(alarms[0].find("PP\\M1\\"), std::string::npos) << alarms[0];
-  ExpectClosed(world, world.program(), "Copia terminata con errori: 1 copia non riuscita.");
-}
-
-TEST(CopyConfigurationsToServerTest, ArchiverThatMakesNothingIsReportedAsFailure) {
-  ServerWorld world;
-  world.program().ArchiverPath = "C:\\KYCONFIG\\SYSTEM\\PKZIP25";  // not there
-  world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
-
-  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
-  EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
-  EXPECT_EQ(Alarms(world),
-            std::vector<std::string>{"Archivio GOOD.ZIP non ricompresso: non copiato sul server."});
-  ExpectClosed(world, world.program(), "Copia terminata con errori: 1 archivio non copiato.");
 }
 
 TEST(CopyConfigurationsToServerTest, TemporaryFolderThatCannotBeMadeIsNamedInTheClosing) {
   ServerWorld world;
   world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
-  testing::FaultPlatform platform(world.platform());
-  platform.Fail(testing::Call::kCreateFolder, kErrPermissionDenied, "~TMPCOPYZIP");
-  Program program(platform, world.ui());
-  testing::CopySettings(world.program(), program);
+  testing::FaultyProgram faulty(world);
+  faulty.platform.Fail(testing::Call::kCreateFolder, kErrPermissionDenied, "~TMPCOPYZIP");
 
-  EXPECT_FALSE(CopyConfigurationsToServer(program));
+  Copy(world, false,
+       "Copia non eseguita: cartella temporanea C:\\ORVEL\\VER14\\~TMPCOPYZIP\\ non creata "
+       "(errore 70).",
+       &faulty.program);
   EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
-  ExpectClosed(world, program,
-               "Copia non eseguita: cartella temporanea C:\\ORVEL\\VER14\\~TMPCOPYZIP\\ non "
-               "creata (errore 70).");
 }
 
 TEST(CopyConfigurationsToServerTest, NoArchiveOnTheUnit) {
   ServerWorld world;
   world.WriteFile("A:\\NOTES.TXT", "x");
 
-  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  Copy(world, false, "Copia Bloccata dall'utente");
   ASSERT_EQ(world.ui().boxes().size(), 2u);
   EXPECT_EQ(world.ui().boxes()[0].request.title, "File Error");
-  ExpectClosed(world, world.program(), "Copia Bloccata dall'utente");
   EXPECT_TRUE(world.Tree("D:\\").empty());
 }
 
@@ -288,23 +248,20 @@ TEST(CopyConfigurationsToServerTest, StopWhileTheFirstMachinesAreListed) {
   ServerWorld world;
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
   world.DaxorArchive("BETA.ZIP", {{"M2.MAC", "PPNAME.EXE"}});
-  testing::FaultPlatform platform(world.platform());
-  Program program(platform, world.ui());
-  testing::CopySettings(world.program(), program);
+  testing::FaultyProgram faulty(world);
   bool armed = false;
-  platform.Before(testing::Call::kList, "*.MAC", [&](auto&) {
-    if (!armed) world.ui().OnNthInput(1, [&] { program.BackupRunning = false; });
+  faulty.platform.Before(testing::Call::kList, "*.MAC", [&](auto&) {
+    if (!armed) world.ui().OnNthInput(1, [&] { faulty.program.BackupRunning = false; });
     armed = true;
   });
   int repacks = 0;
-  platform.Before(testing::Call::kRun, " -add ", [&](auto&) { ++repacks; });
+  faulty.platform.Before(testing::Call::kRun, " -add ", [&](auto&) { ++repacks; });
 
-  EXPECT_FALSE(CopyConfigurationsToServer(program));
+  Copy(world, false, "Copia Bloccata dall'utente", &faulty.program);
   EXPECT_EQ(repacks, 1);
   EXPECT_TRUE(world.Exists("D:\\SERVER\\DAXOR\\PPNAME\\M1"));
   EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
   EXPECT_EQ(world.LineTexts().back(), "\\PPNAME\\M1.MAC\\ALFA.ZIP");
-  ExpectClosed(world, program, "Copia Bloccata dall'utente");
 }
 
 TEST(CopyConfigurationsToServerTest, StopWhileTheUnitIsUnpackedEndsTheCopy) {
@@ -312,35 +269,27 @@ TEST(CopyConfigurationsToServerTest, StopWhileTheUnitIsUnpackedEndsTheCopy) {
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
   world.ui().OnNthInput(1, [&] { world.program().BackupRunning = false; });
 
-  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
+  Copy(world, false, "Copia Bloccata dall'utente");
   EXPECT_TRUE(world.Tree("D:\\").empty());
-  ExpectClosed(world, world.program(), "Copia Bloccata dall'utente");
 }
 
-TEST(CopyConfigurationsToServerTest, FailedCopyIsReportedAndTheRunGoesOn) {
+// A failed copy is reported and the run goes on; a server root that cannot
+// be reached counts every copy.
+TEST(CopyConfigurationsToServerTest, FailedCopiesAreReportedAndCounted) {
   ServerWorld world;
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}, {"M2.MAC", "PPNAME.EXE"}});
-  testing::FaultPlatform platform(world.platform());
-  platform.Fail(testing::Call::kCopyFile, kErrDiskFull, "\\M1\\");
-  Program program(platform, world.ui());
-  testing::CopySettings(world.program(), program);
+  testing::FaultyProgram faulty(world);
+  faulty.platform.Fail(testing::Call::kCopyFile, kErrDiskFull, "\\M1\\");
 
-  EXPECT_FALSE(CopyConfigurationsToServer(program));
+  Copy(world, false, "Copia terminata con errori: 1 copia non riuscita.", &faulty.program);
   EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"DAXOR/PPNAME/M2/ALFA.ZIP"});
   const std::vector<std::string> alarms = Alarms(world);
   ASSERT_EQ(alarms.size(), 1u);
   EXPECT_NE(alarms[0].find("D:\\SERVER\\DAXOR\\PPNAME\\M1\\ALFA.ZIP"), std::string::npos);
   EXPECT_NE(alarms[0].find("errore 61"), std::string::npos);
-  ExpectClosed(world, program, "Copia terminata con errori: 1 copia non riuscita.");
-}
 
-TEST(CopyConfigurationsToServerTest, UnreachableServerRootCountsEveryCopy) {
-  ServerWorld world;
   world.program().ProductTable[kDaxor2D].ServerFolder = "\\\\NOSRV\\NOSHARE\\DAXOR\\";
-  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}, {"M2.MAC", "PPNAME.EXE"}});
-
-  EXPECT_FALSE(CopyConfigurationsToServer(world.program()));
-  ExpectClosed(world, world.program(), "Copia terminata con errori: 2 copie non riuscite.");
+  Copy(world, false, "Copia terminata con errori: 2 copie non riuscite.");
 }
 
 }  // namespace

@@ -72,21 +72,6 @@ inline std::string StoredZip(const ZipEntries& entries) {
   return zip;
 }
 
-/// Copies the settings a server copy or an erase reads into a Program that
-/// runs over another platform (a fault-injecting wrapper) and the same UI.
-inline void CopySettings(const Program& from, Program& to) {
-  to.ProductTable = from.ProductTable;
-  to.ProductFolder = from.ProductFolder;
-  to.SystemFolder = from.SystemFolder;
-  to.CnfFolder = from.CnfFolder;
-  to.ArchiverPath = from.ArchiverPath;
-  to.BackupPath = from.BackupPath;
-  to.ErrorTexts = from.ErrorTexts;
-  to.ErrorTitles = from.ErrorTitles;
-  to.ColorBlue = from.ColorBlue;
-  to.ColorBlack = from.ColorBlack;
-}
-
 /// A machine file naming its post-processor.
 inline std::string MachineFile(const std::string& post_processor) {
   return "MACCHINA|L3030|\r\nPOST-PROCESSOR|" + post_processor + "|\r\nTAB-UT|L3030.UT|\r\n";
@@ -134,6 +119,27 @@ class ServerWorld : public TestWorld {
     for (const auto& line : ui().lines()) texts.push_back(line.text);
     return texts;
   }
+};
+
+/// A Program over a fault-injecting wrapper of the world's platform, with the
+/// settings a server copy or an erase reads and the world's UI.
+struct FaultyProgram {
+  explicit FaultyProgram(ServerWorld& world)
+      : platform(world.platform()), program(platform, world.ui()) {
+    const Program& from = world.program();
+    program.ProductTable = from.ProductTable;
+    program.ProductFolder = from.ProductFolder;
+    program.SystemFolder = from.SystemFolder;
+    program.CnfFolder = from.CnfFolder;
+    program.ArchiverPath = from.ArchiverPath;
+    program.BackupPath = from.BackupPath;
+    program.ErrorTexts = from.ErrorTexts;
+    program.ErrorTitles = from.ErrorTitles;
+    program.ColorBlue = from.ColorBlue;
+    program.ColorBlack = from.ColorBlack;
+  }
+  FaultPlatform platform;
+  Program program;
 };
 
 }  // namespace zr::testing
