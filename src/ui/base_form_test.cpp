@@ -48,7 +48,11 @@ class BaseFormTest : public ::testing::Test {
     world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   }
   void TearDown() override { testing::SetEnvironment("ZARIREVO_TODAY", nullptr); }
-  void Start() {
+  // Installs each product in C:\<its first letter>, then starts the program.
+  void Start(std::initializer_list<const char*> products = {}) {
+    for (const char* product : products) {
+      testing::InstallProduct(world_, product, std::string("C:\\") + product[0]);
+    }
     StartProgram(program_, "/Fc:\\kyconfig\\system");
     OpenMainWindow(program_, {});
   }
@@ -60,13 +64,11 @@ class BaseFormTest : public ::testing::Test {
 };
 
 TEST_F(BaseFormTest, Daxor2DItalianLoad) {
-  testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
   testing::InstallDaxorFolder(world_, "C:\\D", "ita");
-  Start();
+  Start({"DAXOR1401"});
   EXPECT_EQ(program_.main.Caption, "ZA-Rirevo Vers. 6.8.1");
   EXPECT_EQ(program_.main.DataOggi, "07/03/2024");
-  EXPECT_FALSE(program_.main.OK_B.enabled);
-  EXPECT_FALSE(program_.main.StopB.enabled);
+  EXPECT_FALSE(program_.main.OK_B.enabled || program_.main.StopB.enabled);
   EXPECT_EQ(program_.main.Software_B.caption, "DAXOR2D");
   EXPECT_EQ(FileStates(program_),
             "Menu211=EC Menu212=EC Menu213=EC Menu214=E- Menu215=EC Menu216=EC Menu217=EC "
@@ -86,8 +88,7 @@ TEST_F(BaseFormTest, Daxor2DItalianLoad) {
 }
 
 TEST_F(BaseFormTest, PlovikIsEnglishAndTuttiChecksOnlyEnabledItems) {
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  Start();
+  Start({"PLOVIK0102"});
   ExpectCaptions(program_, {{"Menu3", "Configuration"},
                             {"Menu313", "Compress on client folder"},
                             {"Menu331", "Backup Client: A:\\"},
@@ -132,8 +133,7 @@ TEST_F(BaseFormTest, OldDaxorKeepsTheDesignStatesAndEnablesApriCnf) {
 }
 
 TEST_F(BaseFormTest, FileItemsToggleAndReopenTheirSubmenu) {
-  testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
-  Start();
+  Start({"DAXOR1401"});
   Menu211Click(program_);
   EXPECT_FALSE(menus_.Menu211.checked);
   Menu211Click(program_);
@@ -146,8 +146,7 @@ TEST_F(BaseFormTest, FileItemsToggleAndReopenTheirSubmenu) {
 }
 
 TEST_F(BaseFormTest, CompressionItemsAndUnknownZipMode) {
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  Start();
+  Start({"PLOVIK0102"});
   Menu313Click(program_);
   EXPECT_EQ(program_.ZipMode, ZipTarget::kCustomerFolder);
   EXPECT_TRUE(menus_.Menu313.checked);
@@ -166,8 +165,7 @@ TEST_F(BaseFormTest, CompressionItemsAndUnknownZipMode) {
 }
 
 TEST_F(BaseFormTest, CustomerFolderPickerRepeatsWhilePathHoldsABlank) {
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  Start();
+  Start({"PLOVIK0102"});
   ui_.QueuePick("D:\\MY BACKUP");
   ui_.QueuePick("D:\\A B");
   ui_.QueuePick("D:\\BACKUP");
@@ -189,10 +187,9 @@ TEST_F(BaseFormTest, CustomerFolderPickerRepeatsWhilePathHoldsABlank) {
 }
 
 TEST_F(BaseFormTest, ServerFolderPickers) {
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
   world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "SERVER_TRELUN=S:\\T\\"});
   menus_.Menu12.enabled = false;
-  Start();  // a server root in the settings shows in its caption and enables the copy
+  Start({"PLOVIK0102"});  // a server root in the settings shows in its caption and enables the copy
   EXPECT_EQ(menus_.Menu3322.caption, "TRELUN: S:\\T\\");
   EXPECT_TRUE(menus_.Menu12.enabled);
   menus_.Menu12.enabled = false;
@@ -234,9 +231,7 @@ TEST_F(BaseFormTest, ServerFolderPickers) {
 }
 
 TEST_F(BaseFormTest, ProductButtonAppliesTheNextProduct) {
-  testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  Start();
+  Start({"DAXOR1401", "PLOVIK0102"});
   Menu214Click(program_);
   BaseFormSoftwareClick(program_);
   EXPECT_EQ(program_.SelectedSoftware, "PLOVIK");
@@ -249,9 +244,7 @@ TEST_F(BaseFormTest, ProductButtonAppliesTheNextProduct) {
 // Items a product leaves unnamed show their own caption, whatever product came
 // before; DUNRA (as the old DAXOR) renames only Menu215.
 TEST_F(BaseFormTest, ProductChangeRestoresTheCaptionsItDoesNotSet) {
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  testing::InstallProduct(world_, "TRELUN0102", "C:\\T");
-  Start();
+  Start({"PLOVIK0102", "TRELUN0102"});
   const std::string before = FileStates(program_);
   ApplyProductMenus(program_, "DUNRA");
   EXPECT_EQ(FileStates(program_), before);
