@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -26,14 +27,19 @@ void FillUnit(ServerWorld& world, const std::string& folder) {
 TEST(FormattaFloppyClickTest, FloppyRootIsEmptiedAndStays) {
   ServerWorld world;
   FillUnit(world, "A:\\");
-  world.ui().QueueAnswer(Answer::kYes);
+  const std::vector<std::string> before = world.Tree("A:\\");
+  world.ui().QueueAnswer(Answer::kNo);  // No changes nothing
+  EXPECT_FALSE(FormattaFloppyClick(world.program()));
+  EXPECT_EQ(world.Tree("A:\\"), before);
+  EXPECT_TRUE(world.ui().lines().empty());
+  EXPECT_EQ(world.ui().boxes().size(), 1u);
 
+  world.ui().QueueAnswer(Answer::kYes);
   EXPECT_TRUE(FormattaFloppyClick(world.program()));
   EXPECT_TRUE(std::filesystem::is_empty(world.Host("A:\\")));  // no file, no folder
-
-  ASSERT_EQ(world.ui().boxes().size(), 2u);
-  const MessageBoxRequest& question = world.ui().boxes()[0].request;
-  const MessageBoxRequest& closing = world.ui().boxes()[1].request;
+  ASSERT_EQ(world.ui().boxes().size(), 3u);
+  const MessageBoxRequest& question = world.ui().boxes()[1].request;
+  const MessageBoxRequest& closing = world.ui().boxes()[2].request;
   EXPECT_EQ(question.title + "|" + question.text + "|" + closing.title + "|" + closing.text,
             "Question|Siete sicuri di voler cancellare il floppy A:\\ ?|Fine Esecuzione|"
             "Cancellazione Eseguita");
@@ -74,18 +80,6 @@ TEST(FormattaFloppyClickTest, BackupFolderIsRemovedAndAShareRootEmptied) {
   }
 }
 
-TEST(FormattaFloppyClickTest, NoChangesNothing) {
-  ServerWorld world;
-  FillUnit(world, "A:\\");
-  const std::vector<std::string> before = world.Tree("A:\\");
-  world.ui().QueueAnswer(Answer::kNo);
-
-  EXPECT_FALSE(FormattaFloppyClick(world.program()));
-  EXPECT_EQ(world.Tree("A:\\"), before);
-  EXPECT_TRUE(world.ui().lines().empty());
-  EXPECT_EQ(world.ui().boxes().size(), 1u);
-}
-
 TEST(FormattaFloppyClickTest, UnreadableUnitAsksAndCancelEndsTheProgram) {
   ServerWorld world;
   world.RemoveDrive('A');
@@ -104,11 +98,9 @@ TEST(FormattaFloppyClickTest, DeletionErrorIsShownAndTheClosingBoxSaysSo) {
   EXPECT_TRUE(world.Exists("A:\\BETA_050603.ZIP"));
   const auto& boxes = world.ui().boxes();
   ASSERT_GE(boxes.size(), 3u);
-  bool named = false;
-  for (std::size_t i = 1; i + 1 < boxes.size(); ++i) {
-    named = named || boxes[i].request.text.find("A:\\BETA_050603.ZIP") != std::string::npos;
-  }
-  EXPECT_TRUE(named);
+  EXPECT_TRUE(std::any_of(boxes.begin() + 1, boxes.end() - 1, [](const auto& box) {
+    return box.request.text.find("A:\\BETA_050603.ZIP") != std::string::npos;
+  }));
   EXPECT_EQ(boxes.back().request.text, "Cancellazione non completata");
   EXPECT_EQ(boxes.back().request.title, "Fine Esecuzione");
 }
