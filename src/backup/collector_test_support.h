@@ -1,8 +1,7 @@
 // Helpers for the tests of the file operations and the collectors: a program
 // with distinct message colours and Italian error texts, a fixture with a
 // product folder and a customer folder, the archive list read back line by
-// line, the file items switched on or off, and fixed-record KY-GEN.CNF
-// contents.
+// line, and the file items switched on or off.
 #ifndef ZARIREVO_BACKUP_COLLECTOR_TEST_SUPPORT_H_
 #define ZARIREVO_BACKUP_COLLECTOR_TEST_SUPPORT_H_
 
@@ -27,18 +26,13 @@ namespace zr::testing {
 /// Gives every message colour its own small value (1 to 12), so that lines
 /// can be told apart, loads the Italian error texts and sets BackupRunning.
 inline void PrepareProgram(Program& program) {
-  program.ColorBlue = 1;
-  program.ColorGreen = 2;
-  program.ColorCyan = 3;
-  program.ColorRed = 4;
-  program.ColorMagenta = 5;
-  program.ColorGray = 6;
-  program.ColorLightGreen = 7;
-  program.ColorLightRed = 8;
-  program.ColorLightYellow = 9;
-  program.ColorBlack = 10;
-  program.ColorStop = 11;
-  program.ColorLightCyan = 12;
+  Color value = 0;
+  for (auto colour :
+       {&Program::ColorBlue, &Program::ColorGreen, &Program::ColorCyan, &Program::ColorRed,
+        &Program::ColorMagenta, &Program::ColorGray, &Program::ColorLightGreen,
+        &Program::ColorLightRed, &Program::ColorLightYellow, &Program::ColorBlack,
+        &Program::ColorStop, &Program::ColorLightCyan})
+    program.*colour = ++value;
   program.Language = "ITA";
   LoadErrorTexts(program);
   program.BackupRunning = true;
@@ -104,12 +98,13 @@ inline std::map<std::string, std::string> FilesOf(const TestWorld& world,
   return files;
 }
 
-/// A test world whose program is prepared (PrepareProgram) and copies into
-/// `customer_folder` (made here) from `product_folder` (its ~TMPZIP made).
+/// A test world whose program, over a fault platform (no faults until a test
+/// sets some), is prepared (PrepareProgram) and copies into `customer_folder`
+/// (made here) from `product_folder` (its ~TMPZIP made).
 class ProductFixture : public ::testing::Test {
  protected:
   ProductFixture(const std::string& product_folder, const std::string& customer_folder)
-      : program_(world_.program()), ui_(world_.ui()) {
+      : faulty_(world_.platform()), program_(faulty_, world_.ui()), ui_(world_.ui()) {
     PrepareProgram(program_);
     program_.ProductFolder = product_folder;
     program_.CustomerFolder = customer_folder + "\\";
@@ -134,7 +129,8 @@ class ProductFixture : public ::testing::Test {
   }
 
   TestWorld world_;
-  Program& program_;
+  FaultPlatform faulty_;
+  Program program_;
   ScriptedUi& ui_;
 };
 
@@ -159,19 +155,6 @@ inline std::vector<std::string> ArchiveList(const TestWorld& world, const Progra
   return ReadCrLfLines(world, program.ArchiveListFile());
 }
 
-/// A KY-GEN.CNF of `count` fixed records (83 characters and CR LF each);
-/// `records` gives the text of some of them (numbered from 1).
-inline std::string CnfRecords(int count, const std::map<int, std::string>& records) {
-  std::string bytes;
-  for (int n = 1; n <= count; ++n) {
-    auto it = records.find(n);
-    std::string text = it == records.end() ? "" : it->second;
-    text.resize(83, ' ');
-    bytes += text + "\r\n";
-  }
-  return bytes;
-}
-
 /// The words of a text split at blanks: a long list of paths written compactly.
 inline std::vector<std::string> Words(const std::string& text) {
   std::vector<std::string> words;
@@ -186,6 +169,13 @@ inline std::vector<std::string> Words(const std::string& text) {
 /// Writes "x" into every file of a blank-separated list of Windows paths.
 inline void WriteFiles(TestWorld& world, const std::string& paths) {
   for (const std::string& path : Words(paths)) world.WriteFile(path, "x");
+}
+
+/// The texts of the lines written so far.
+inline std::vector<std::string> LineTexts(const ScriptedUi& ui) {
+  std::vector<std::string> texts;
+  for (const auto& line : ui.lines()) texts.push_back(line.text);
+  return texts;
 }
 
 /// The texts of the message boxes shown so far.
