@@ -13,9 +13,13 @@
 namespace zr {
 namespace {
 
+using testing::BoxTexts;
 using testing::TestWorld;
+using testing::Words;
+using Strings = std::vector<std::string>;
 
 constexpr const char* kArchiver = "C:\\KYCONFIG\\SYSTEM\\PkZip25";
+constexpr const char* kTemporary = "C:\\ORVEL\\VER14\\~TMPZIP";
 
 // A DAXOR2D installation in C:\ORVEL\VER14 with three machine files and two
 // post-processor texts; the job copies those two groups only.
@@ -43,21 +47,20 @@ class BackupJobTest : public ::testing::Test {
     program_.today_year = 2003;
     program_.today_month = 6;
     program_.today_day = 5;
-    for (auto item : FileItems()) {
-      (program_.menus.*item).checked = false;
-      (program_.menus.*item).enabled = false;
-    }
+    testing::SetAllFileItems(program_, false, false);
     program_.menus.Menu211.enabled = program_.menus.Menu211.checked = true;
     program_.menus.Menu212.enabled = program_.menus.Menu212.checked = true;
   }
 
-  // Runs the job; the installation's files are byte for byte as before.
+  // Runs the job; the installation's files are byte for byte as before, and
+  // the temporary folder is gone, whatever the job's end.
   JobResult Backup(const std::string& customer) {
     const std::vector<std::string> left_out = {program_.TemporaryFolder(), program_.BackupPath};
     const auto before = testing::FilesOf(world_, {"C:\\", "D:\\"}, left_out);
     NomeClienteChange(program_, customer);
     const JobResult result = OkButtonClick(program_, CurrentBackupSelection(program_));
     EXPECT_EQ(testing::FilesOf(world_, {"C:\\", "D:\\"}, left_out), before);
+    EXPECT_FALSE(world_.Exists(kTemporary));
     return result;
   }
 
@@ -110,15 +113,10 @@ class BackupJobTest : public ::testing::Test {
 
 TEST_F(BackupJobTest, Mode1PutsTheArchiveInTheBackupRoot) {
   EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
-  EXPECT_TRUE(Shown("Copia eseguita"));
-  EXPECT_TRUE(Shown("Zip eseguito"));
-  ASSERT_NE(BoxTitled(""), nullptr);  // the application title
+  EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita", "|Zip eseguito"}));
   EXPECT_EQ(Upper(world_.Tree("A:\\METAL")),
-            (std::vector<std::string>{"MAC/L3030.MAC", "MAC/L4040.MAC", "MAC/P2020.MAC", "PP1.TXT",
-                                      "PP2.TXT"}));
-  EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
+            Words("MAC/L3030.MAC MAC/L4040.MAC MAC/P2020.MAC PP1.TXT PP2.TXT"));
   EXPECT_EQ(Upper(Entries("A:\\METAL_050603.ZIP")), kExpectedEntries);
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
   EXPECT_FALSE(program_.main.OK_B.enabled);
   EXPECT_FALSE(program_.main.StopB.enabled);
   EXPECT_EQ(program_.main.MessageBackground, kBackgroundNormal);
@@ -131,16 +129,14 @@ TEST_F(BackupJobTest, Mode0PutsTheArchiveBesideTheCopiedFiles) {
   EXPECT_TRUE(world_.Exists("A:\\METAL 2.0\\METAL_2-0_050603.ZIP"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_2-0_050603.ZIP"));
   EXPECT_EQ(Upper(Entries("A:\\METAL 2.0\\METAL_2-0_050603.ZIP")), kExpectedEntries);
-  EXPECT_TRUE(Shown("Zip eseguito"));
+  EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita", "|Zip eseguito"}));
 }
 
 TEST_F(BackupJobTest, Mode2MakesNoArchiveYetSaysBoth) {
   program_.ZipMode = ZipTarget::kNone;
   EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
-  EXPECT_TRUE(Shown("Copia eseguita"));
-  EXPECT_TRUE(Shown("Zip eseguito"));
+  EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita", "|Zip eseguito"}));
   EXPECT_EQ(world_.Tree("A:\\").size(), 5u);
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
 }
 
 TEST_F(BackupJobTest, EnterInTheNameBoxRunsTheJobEvenWithOkDisabled) {
@@ -175,8 +171,7 @@ TEST_F(BackupJobTest, NameWithBlanksAndDotsGivesACleanArchiveName) {
 TEST_F(BackupJobTest, StopDuringTheCopyLeavesNothingBehind) {
   world_.ui().OnNthInput(2, [this] { StopButtonClick(program_); });
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
-  EXPECT_FALSE(Shown("Copia eseguita"));
-  EXPECT_FALSE(Shown("Zip eseguito"));
+  EXPECT_EQ(BoxTexts(world_.ui()), Strings{});
   const auto& lines = world_.ui().lines();
   const auto stop = std::find_if(lines.begin(), lines.end(), [](const ScriptedUi::Line& l) {
     return l.text == "Copia fermata dall'utente";
@@ -187,8 +182,6 @@ TEST_F(BackupJobTest, StopDuringTheCopyLeavesNothingBehind) {
   EXPECT_GE(world_.ui().beeps(), 1);
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
-  EXPECT_TRUE(world_.Exists("C:\\ORVEL\\VER14\\MAC\\L3030.MAC"));
   EXPECT_FALSE(program_.BackupRunning);
   EXPECT_FALSE(program_.main.StopB.enabled);
 }
@@ -196,12 +189,8 @@ TEST_F(BackupJobTest, StopDuringTheCopyLeavesNothingBehind) {
 TEST_F(BackupJobTest, UnmanagedProductRemovesTheNewFolder) {
   program_.SelectedSoftware = "DUNRA";
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
-  const ScriptedUi::Box* box = BoxTitled("");
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->request.text, "Software non gestito nel ZA-Rirevo");
-  EXPECT_FALSE(Shown("Copia eseguita"));
+  EXPECT_EQ(BoxTexts(world_.ui()), Strings{"|Software non gestito nel ZA-Rirevo"});
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
   EXPECT_FALSE(program_.BackupRunning);
 }
 
@@ -212,9 +201,8 @@ TEST_F(BackupJobTest, TheSameNameTwiceIsRefusedUntilTheNameIsEdited) {
   const size_t boxes = world_.ui().boxes().size();
   EXPECT_EQ(OkButtonClick(program_, CurrentBackupSelection(program_)), JobResult::kNotStarted);
   ASSERT_EQ(world_.ui().boxes().size(), boxes + 1);
-  const auto& box = world_.ui().boxes().back().request;
-  EXPECT_EQ(box.text, "Nome cliente già esistente nel percorso A:\\\rDigitarne un'altro.");
-  EXPECT_EQ(box.title, "Folder Error");
+  EXPECT_EQ(BoxTexts(world_.ui()).back(),
+            "Folder Error|Nome cliente già esistente nel percorso A:\\\rDigitarne un'altro.");
   EXPECT_FALSE(program_.main.OK_B.enabled);
   EXPECT_FALSE(program_.main.StopB.enabled);
   EXPECT_EQ(world_.Tree("A:\\"), before);
@@ -235,7 +223,6 @@ TEST_F(BackupJobTest, RefusedNamesCreateNothingAndKeepTheText) {
               std::string::npos);
     EXPECT_EQ(program_.main.NomeCliente, name);
     EXPECT_TRUE(world_.Tree("A:\\").empty());
-    EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
     EXPECT_FALSE(program_.BackupRunning);
   }
 }
@@ -249,7 +236,6 @@ TEST_F(BackupJobTest, MissingArchiverIsReportedNotAnnounced) {
   ExpectArchiveReported("non è stato trovato");
   EXPECT_TRUE(AlarmLineContains("non creato"));
   EXPECT_TRUE(world_.Exists("A:\\METAL\\PP1.TXT"));  // the copy itself is kept
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
 }
 
 // A wrong archiver path, a failing archiver, and one that "succeeds" without
@@ -269,24 +255,16 @@ TEST_F(BackupJobTest, AWrongOrFailingArchiverIsReported) {
 TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {
   faulty_.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 2);
   EXPECT_EQ(Backup("METAL"), JobResult::kIncomplete);
-  EXPECT_FALSE(Shown("Copia eseguita"));
-  EXPECT_TRUE(Shown("Copia non completata: 1 file non copiato"));
-  EXPECT_TRUE(Shown("Zip eseguito"));
   // One error box names the file; the alarm line names file and error.
-  const auto& boxes = world_.ui().boxes();
-  EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
-                          [](const ScriptedUi::Box& b) {
-                            return b.request.text.find("L4040.MAC") != std::string::npos;
-                          }),
-            1);
+  EXPECT_EQ(BoxTexts(world_.ui()),
+            (Strings{"|C:\\ORVEL\\VER14\\MAC\\L4040.MAC\r\r",
+                     "|Copia non completata: 1 file non copiato", "|Zip eseguito"}));
   EXPECT_TRUE(AlarmLineContains("File C:\\ORVEL\\VER14\\MAC\\L4040.MAC non copiato: errore 61"));
   EXPECT_EQ(world_.ui().background(), kBackgroundAlarm);
-  EXPECT_EQ(Upper(world_.Tree("A:\\METAL")),
-            (std::vector<std::string>{"MAC/L3030.MAC", "MAC/P2020.MAC", "PP1.TXT", "PP2.TXT"}));
+  EXPECT_EQ(Upper(world_.Tree("A:\\METAL")), Words("MAC/L3030.MAC MAC/P2020.MAC PP1.TXT PP2.TXT"));
   std::vector<std::string> archived = kExpectedEntries;
   std::erase(archived, "ORVEL/VER14/MAC/L4040.MAC");
   EXPECT_EQ(Upper(Entries("A:\\METAL_050603.ZIP")), archived);
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
   EXPECT_TRUE(program_.BackupRunning);
 }
 
@@ -304,7 +282,6 @@ TEST_F(BackupJobTest, ADestinationInTheTemporaryFolderIsRefused) {
     ASSERT_EQ(world_.ui().boxes().size(), boxes + 1);
     EXPECT_NE(world_.ui().boxes().back().request.text.find("cartella temporanea"),
               std::string::npos);
-    EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
     EXPECT_FALSE(program_.BackupRunning);
     EXPECT_FALSE(program_.main.StopB.enabled);
   }
@@ -319,7 +296,6 @@ TEST_F(BackupJobTest, AReadOnlyDestinationIsReportedAndNothingIsLeft) {
   EXPECT_FALSE(Shown("Copia eseguita"));
   EXPECT_TRUE(AlarmLineContains("A:\\METAL\\"));
   EXPECT_TRUE(world_.Tree("A:\\").empty());
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
   EXPECT_FALSE(program_.BackupRunning);
   EXPECT_FALSE(program_.main.StopB.enabled);
 }
@@ -346,7 +322,7 @@ TEST_F(BackupJobTest, CancelOnAnUnreadyDriveEndsTheProgramBeforeAnythingIsMade) 
   world_.RemoveDrive('A');
   world_.ui().QueueAnswer(Answer::kCancel);
   EXPECT_THROW(Backup("METAL"), ProgramEnded);
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+  EXPECT_FALSE(world_.Exists(kTemporary));
 }
 
 // A stopped job removes its customer folder and nothing else: with the
