@@ -118,23 +118,16 @@ TEST_F(PlovikCollectorTest, EmptyMachineFolderProcessesNoEntry) {
   EXPECT_TRUE(ui_.boxes().empty());
 }
 
-TEST_F(PlovikCollectorTest, BlankPunchesValueIsSkipped) {
-  world_.WriteLines(kIni, {"[PATH]", "PUNCHES=  "});
-  Check({&BaseFormMenus::Menu241});
-  Collect();
-  EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
-  EXPECT_TRUE(ui_.boxes().empty());
-}
-
-// An empty MAC value is skipped like an empty PUNCHES value: as a folder it
-// would be "\\", the root of the current drive.
-TEST_F(PlovikCollectorTest, EmptyMachineFolderValueIsSkipped) {
-  world_.WriteFile("C:\\AUTOEXEC.BAT", "x");
+// An empty or blank MAC or PUNCHES value is skipped: as a folder it would be
+// "\\", the root of the current drive.
+TEST_F(PlovikCollectorTest, EmptyFolderValuesAreSkipped) {
+  testing::WriteFiles(world_, "C:\\AUTOEXEC.BAT C:\\ROOT.PUN");
   world_.WriteLines("C:\\ROOT.MAC", {"[REFERENCES]", "FILENAME=C:\\RIF.DAT"});
-  for (const char* value : {"MAC=", "MAC=  "}) {
+  for (const char* value : {"MAC=", "MAC=  ", "PUNCHES=  "}) {
     SCOPED_TRACE(value);
     world_.WriteLines(kIni, {"[PATH]", value});
-    Check({&BaseFormMenus::Menu211, &BaseFormMenus::Menu213});
+    if (value[0] == 'M') Check({&BaseFormMenus::Menu211, &BaseFormMenus::Menu213});
+    if (value[0] == 'P') Check({&BaseFormMenus::Menu241});
     Collect();
     EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
     EXPECT_TRUE(world_.Tree("A:\\METAL").empty());

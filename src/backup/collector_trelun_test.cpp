@@ -83,22 +83,16 @@ TEST_F(TrelunCollectorTest, NothingCheckedStillCopiesTheSettingsFiles) {
   EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"POST/TRELUN.INI"}));
 }
 
-TEST_F(TrelunCollectorTest, Database5IsUsedWhenDatabase4IsEmpty) {
-  WriteIni({"DATABASE4=", "DATABASE5=D:\\DB5\\X.MDB"});
-  world_.WriteFile("D:\\DB5\\TABELLE.MDB", "x");
-  Check({&BaseFormMenus::Menu232});
-  Collect();
-  EXPECT_EQ(ArchiveList(world_, program_),
-            (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", "D:\\DB5\\\\TABELLE.MDB"}));
-}
-
-TEST_F(TrelunCollectorTest, NoDatabaseKeyFallsBackToTablas) {
-  WriteIni({});
-  world_.WriteFile("C:\\TRELUN\\TABLAS\\MATERIAL.MDB", "x");
+TEST_F(TrelunCollectorTest, DatabaseFolderFallsBackToDatabase5ThenToTablas) {
+  testing::WriteFiles(world_, "D:\\DB5\\MATERIAL.MDB C:\\TRELUN\\TABLAS\\MATERIAL.MDB");
   Check({&BaseFormMenus::Menu233});
-  Collect();
-  EXPECT_EQ(ArchiveList(world_, program_),
-            (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", "C:\\TRELUN\\TABLAS\\\\MATERIAL.MDB"}));
+  for (const auto& [ini, table] :
+       {std::pair{Strings{"DATABASE4=", "DATABASE5=D:\\DB5\\X.MDB"}, "D:\\DB5\\\\MATERIAL.MDB"},
+        {Strings{}, "C:\\TRELUN\\TABLAS\\\\MATERIAL.MDB"}}) {
+    WriteIni(ini);
+    Collect();
+    EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", table}));
+  }
 }
 
 TEST_F(TrelunCollectorTest, Database4WithoutBackslashGivesBareNames) {
