@@ -132,13 +132,6 @@ TEST_F(BackupJobTest, Mode0PutsTheArchiveBesideTheCopiedFiles) {
   EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita", "|Zip eseguito"}));
 }
 
-TEST_F(BackupJobTest, Mode2MakesNoArchiveYetSaysBoth) {
-  program_.ZipMode = ZipTarget::kNone;
-  EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
-  EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita", "|Zip eseguito"}));
-  EXPECT_EQ(world_.Tree("A:\\").size(), 5u);
-}
-
 TEST_F(BackupJobTest, EnterInTheNameBoxRunsTheJobEvenWithOkDisabled) {
   program_.ZipMode = ZipTarget::kNone;
   program_.main.NomeCliente = "METAL";
@@ -194,9 +187,12 @@ TEST_F(BackupJobTest, UnmanagedProductRemovesTheNewFolder) {
   EXPECT_FALSE(program_.BackupRunning);
 }
 
+// Without an archive both ends are still announced.
 TEST_F(BackupJobTest, TheSameNameTwiceIsRefusedUntilTheNameIsEdited) {
   program_.ZipMode = ZipTarget::kNone;
   ASSERT_EQ(Backup("METAL"), JobResult::kCompleted);
+  EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita", "|Zip eseguito"}));
+  EXPECT_EQ(world_.Tree("A:\\").size(), 5u);
   const auto before = world_.Tree("A:\\");
   const size_t boxes = world_.ui().boxes().size();
   EXPECT_EQ(OkButtonClick(program_, CurrentBackupSelection(program_)), JobResult::kNotStarted);
@@ -309,19 +305,17 @@ TEST_F(BackupJobTest, ATemporaryFolderThatCannotBeMadeStartsNothing) {
   EXPECT_FALSE(program_.BackupRunning);
 }
 
-TEST_F(BackupJobTest, AnUnreadyDriveCanBeFixedAndTheJobGoesOn) {
+TEST_F(BackupJobTest, AnUnreadyDriveCanBeFixedOrEndTheProgram) {
   world_.RemoveDrive('A');
   world_.ui().QueueAnswer(Answer::kOk);
   world_.ui().on_box = [this](const MessageBoxRequest&, Answer) { world_.RestoreDrive('A'); };
   EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
   EXPECT_EQ(world_.ui().boxes().front().request.buttons, Buttons::kOkCancel);
   EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
-}
-
-TEST_F(BackupJobTest, CancelOnAnUnreadyDriveEndsTheProgramBeforeAnythingIsMade) {
-  world_.RemoveDrive('A');
+  world_.RemoveDrive('A');  // Cancel ends the program before anything is made
+  world_.ui().on_box = nullptr;
   world_.ui().QueueAnswer(Answer::kCancel);
-  EXPECT_THROW(Backup("METAL"), ProgramEnded);
+  EXPECT_THROW(Backup("OTHER"), ProgramEnded);
   EXPECT_FALSE(world_.Exists(kTemporary));
 }
 

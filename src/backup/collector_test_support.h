@@ -17,6 +17,7 @@
 #include "app/message_area.h"
 #include "app/program_state.h"
 #include "tests/fault_platform.h"
+#include "tests/installations.h"
 #include "tests/test_world.h"
 #include "text/strings.h"
 #include "ui/base_form.h"
@@ -153,17 +154,6 @@ inline std::vector<std::string> ReadCrLfLines(const TestWorld& world, const std:
 
 inline std::vector<std::string> ArchiveList(const TestWorld& world, const Program& program) {
   return ReadCrLfLines(world, program.ArchiveListFile());
-}
-
-/// The words of a text split at blanks: a long list of paths written compactly.
-inline std::vector<std::string> Words(const std::string& text) {
-  std::vector<std::string> words;
-  for (std::size_t at = 0; (at = text.find_first_not_of(' ', at)) != std::string::npos;) {
-    const std::size_t end = std::min(text.find(' ', at), text.size());
-    words.push_back(text.substr(at, end - at));
-    at = end;
-  }
-  return words;
 }
 
 /// Writes "x" into every file of a blank-separated list of Windows paths.
