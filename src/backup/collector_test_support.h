@@ -47,32 +47,15 @@ inline void SetAllFileItems(Program& program, bool checked, bool enabled) {
   }
 }
 
-/// A file's bytes without the empty key APPLICATION of section [CONFIGURA]
-/// (and the section, when that key was all it held) that every settings read
-/// leaves in the file read, and without trailing line ends.
-inline std::string WithoutConfiguraKey(const std::string& bytes) {
-  std::vector<std::string> lines;
-  bool in_configura = false;
-  for (std::size_t start = 0; start < bytes.size();) {
-    std::size_t end = bytes.find('\n', start);
-    end = end == std::string::npos ? bytes.size() : end + 1;
-    const std::string line = bytes.substr(start, end - start);
-    start = end;
-    std::string bare = line;
-    std::erase_if(bare, [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
-    for (char& c : bare) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (!bare.empty() && bare[0] == '[') in_configura = bare == "[CONFIGURA]";
-    if (in_configura && bare == "APPLICATION=") continue;
-    lines.push_back(line);
-  }
-  std::string kept;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const bool empty_section = lines[i].rfind("[CONFIGURA]", 0) == 0 &&
-                               (i + 1 == lines.size() || lines[i + 1].rfind("[", 0) == 0);
-    if (!empty_section) kept += lines[i];
-  }
-  while (!kept.empty() && (kept.back() == '\n' || kept.back() == '\r')) kept.pop_back();
-  return kept;
+/// A file's bytes without the section [CONFIGURA] holding only the empty key
+/// APPLICATION, that every settings read adds to the file read, and without
+/// trailing line ends.
+inline std::string WithoutConfiguraKey(std::string bytes) {
+  const std::string added = "[CONFIGURA]\r\nAPPLICATION=\r\n";
+  for (std::size_t at; (at = bytes.find(added)) != std::string::npos;)
+    bytes.erase(at, added.size());
+  while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r')) bytes.pop_back();
+  return bytes;
 }
 
 /// Every file below `folders` (Windows paths) with its bytes (as
@@ -138,16 +121,13 @@ class ProductFixture : public ::testing::Test {
 /// The lines of a CR LF text file of the world ("" gives no line).
 inline std::vector<std::string> ReadCrLfLines(const TestWorld& world, const std::string& path) {
   std::vector<std::string> lines;
-  const std::string bytes = world.ReadFile(path);
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(bytes.substr(start) + "<no CR LF>");
+  std::string bytes = world.ReadFile(path);
+  for (std::size_t end; !bytes.empty(); bytes.erase(0, end + 2)) {
+    if ((end = bytes.find("\r\n")) == std::string::npos) {
+      lines.push_back(bytes + "<no CR LF>");
       break;
     }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
+    lines.push_back(bytes.substr(0, end));
   }
   return lines;
 }
