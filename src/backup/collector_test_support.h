@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -64,17 +63,13 @@ inline std::string WithoutConfiguraKey(std::string bytes) {
 inline std::map<std::string, std::string> FilesOf(const TestWorld& world,
                                                   const std::vector<std::string>& folders,
                                                   const std::vector<std::string>& left_out) {
-  auto upper = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-  };
   std::map<std::string, std::string> files;
   for (const std::string& folder : folders) {
     for (std::string relative : world.Tree(folder)) {
       std::replace(relative.begin(), relative.end(), '/', '\\');
       const std::string path = SetTrailingBackslash(folder, true) + relative;
       const bool skipped = std::any_of(left_out.begin(), left_out.end(), [&](const std::string& f) {
-        return upper(path).rfind(upper(SetTrailingBackslash(f, true)), 0) == 0;
+        return ToUpper(path).rfind(ToUpper(SetTrailingBackslash(f, true)), 0) == 0;
       });
       if (!skipped) files[path] = WithoutConfiguraKey(world.ReadFile(path));
     }
