@@ -199,13 +199,6 @@ TEST_F(StartupTest, FirstProductUnusableFallsBackToOldDaxorWithQuestion) {
   EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"), "c:\\kyconfig\\system\\PKZIP25");
 }
 
-TEST_F(StartupTest, DotEntriesAreSkipped) {
-  testing::InstallProduct(world_, ".DAXOR1401", "C:\\D");
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  Load();
-  EXPECT_EQ(program_.InstalledProducts, std::vector<int>{kPlovik});
-}
-
 class CyclingTest : public StartupTest {
  protected:
   void SetUp() override {
@@ -255,6 +248,7 @@ TEST_F(StartupTest, SoftwareButtonWithoutProductsKeepsTheName) {
 TEST_F(StartupTest, TwoFoldersOfOneFamilyDoNotHoldTheButton) {
   testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
   testing::InstallProduct(world_, "DAXOR1500", "C:\\D");
+  testing::InstallProduct(world_, ".DAXOR1600", "C:\\D");  // a dot entry is skipped
   testing::InstallProduct(world_, "TRELUN0102", "C:\\T");
   Load();
   ASSERT_EQ(program_.InstalledProducts, (std::vector<int>{kDaxor2D, kDaxor2D, kTrelun}));

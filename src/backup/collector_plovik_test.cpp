@@ -75,18 +75,15 @@ TEST_F(PlovikCollectorTest, IniWithoutPathSectionUsesTheDefaults) {
             (Strings{"DATA/MAC/X.MAC", "DATA/MATR/D1.MTR", "DATA/PUNCHES/P.PUN"}));
 }
 
-TEST_F(PlovikCollectorTest, ReferencesWithoutMachineCopy) {
+// A missing reference is reported and the next one still copied.
+TEST_F(PlovikCollectorTest, ReferencesWithoutMachineCopyAMissingOneReported) {
   Check({&BaseFormMenus::Menu213});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"D:\\BEND\\RIF\\A.RIF", "C:\\RIF.DAT"}));
   EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"RIF.DAT", "RIF/A.RIF"}));
   EXPECT_TRUE(ui_.boxes().empty());
-}
-
-TEST_F(PlovikCollectorTest, MissingReferenceIsReportedAndTheNextIsCopied) {
   world_.WriteLines("D:\\BEND\\MAC\\M1.MAC", {"[REFERENCES]", "FILENAME=D:\\GONE\\A.RIF",
                                               "[INTERMEDIATE]", "FILENAME=C:\\RIF.DAT"});
-  Check({&BaseFormMenus::Menu213});
   Collect();
   EXPECT_EQ(BoxTexts(ui_), (Strings{"File not Found|File: \rD:\\GONE\\A.RIF\rnon trovato "}));
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\RIF.DAT"}));

@@ -91,10 +91,7 @@ TEST_F(FileOperationsTest, MakePathAskAsksUntilTheDiskIsBack) {
   ui_.QueueAnswer(Answer::kCancel);
   ui_.on_box = nullptr;
   EXPECT_THROW(MakePath(program_, "A:\\", kAsk, false), ProgramEnded);
-}
-
-TEST_F(FileOperationsTest, MakePathAskRetryCountsAsMissingBelowTheRoot) {
-  world_.RemoveDrive('A');
+  // A retry counts as missing below the root.
   ui_.on_box = [&](const MessageBoxRequest&, Answer) {
     world_.RestoreDrive('A');
     world_.MakeFolder("A:\\X");
