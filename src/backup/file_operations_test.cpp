@@ -51,7 +51,7 @@ constexpr PathCheck kQuiet = PathCheck::kQuiet;
 
 // Roots, empty folders, files and drive-less forms exist; a missing path is
 // no error (no question), and a drive that is not ready is quiet in kQuiet.
-TEST_F(FileOperationsTest, MakePathExistence) {
+TEST_F(FileOperationsTest, MakePathExistenceAndCreation) {
   world_.MakeFolder("C:\\DATI");
   world_.MakeFolder("C:\\EMPTY");
   world_.WriteFile("C:\\F.TXT", "x");
@@ -64,9 +64,7 @@ TEST_F(FileOperationsTest, MakePathExistence) {
   EXPECT_FALSE(MakePath(program_, "A:\\", kQuiet, false));
   EXPECT_FALSE(MakePath(program_, "A:\\X\\", kQuiet, true));
   EXPECT_TRUE((ui_.boxes()).empty());
-}
-
-TEST_F(FileOperationsTest, MakePathCreatesMissingLevels) {
+  // With creation the missing levels are made, not on a missing server.
   world_.MakeFolder("C:\\A");
   EXPECT_TRUE(MakePath(program_, "C:\\A\\B\\C\\", kQuiet, true));
   EXPECT_TRUE(std::filesystem::is_directory(world_.Host("C:\\A\\B\\C")));
@@ -141,15 +139,13 @@ TEST_F(FileOperationsTest, DeleteFolderTreeRemovesReadOnlyFilesSubfoldersAndLink
   EXPECT_TRUE((ui_.boxes()).empty());
 }
 
-TEST_F(FileOperationsTest, DeleteFolderTreeEmptiesADriveRootButKeepsIt) {
+TEST_F(FileOperationsTest, DeleteFolderTreeEmptiesADriveRootAndSkipsWhatItCannotRemove) {
   testing::WriteFiles(world_, "A:\\OLD.ZIP A:\\CUST\\F.MAC");
   DeleteFolderTree(program_, "A:\\");
   EXPECT_TRUE((world_.Tree("A:\\")).empty());
   EXPECT_FALSE(world_.Exists("A:\\CUST"));
   EXPECT_TRUE(std::filesystem::is_directory(world_.Host("A:\\")));
-}
-
-TEST_F(FileOperationsTest, DeleteFolderTreeSkipsAFolderItCannotRemove) {
+  // A folder it cannot remove is skipped, the rest goes.
   testing::WriteFiles(world_, "C:\\DEL\\A\\SECRET.SYS C:\\DEL\\B\\F.TXT C:\\DEL\\Z.TXT");
   ASSERT_TRUE(program_.platform.SetAttributes("C:\\DEL\\A\\SECRET.SYS", kAttrHidden).ok());
   DeleteFolderTree(program_, "C:\\DEL\\");  // ends although A stays
@@ -203,27 +199,21 @@ TEST_F(FileOperationsTest, CopySingleFileCopiesThenListsThenWritesLine) {
 
 // A colour field of Program is 0 until the main window is prepared: a copy
 // made before then writes no line; once set, the line takes its colour.
-TEST_F(FileOperationsTest, AnUnsetColourFieldWritesNoLine) {
-  world_.WriteFile("C:\\SRC\\P.EXE", "p");
+TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
+  testing::WriteFiles(world_, "C:\\SRC\\P.EXE C:\\SRC\\H.HED");
   program_.ColorGray = 0;  // as before PrepareMainWindow
   CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", LineColour(program_.ColorGray), true);
   EXPECT_TRUE(ui_.lines().empty());
   program_.ColorGray = 0x808080;
   CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", LineColour(program_.ColorGray), true);
-  ASSERT_EQ(ui_.lines().size(), 1u);
-  EXPECT_EQ(ui_.lines()[0].color, 0x808080u);
-}
-
-TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
-  testing::WriteFiles(world_, "C:\\SRC\\P.EXE C:\\SRC\\H.HED");
-  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, true);
   CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 12, true);
   CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", std::nullopt, true);  // no line
   EXPECT_TRUE((world_.Tree("A:\\CUST")).empty());
   EXPECT_EQ(ArchiveList(world_, program_),
-            (Strings{"C:\\SRC\\P.EXE", "C:\\SRC\\H.HED", "C:\\SRC\\H.HED"}));
+            Words("C:\\SRC\\P.EXE C:\\SRC\\P.EXE C:\\SRC\\H.HED C:\\SRC\\H.HED"));
   ASSERT_EQ(LineTexts(ui_),
             (Strings{"C:\\SRC\\P.EXE     -only ZIP-", "C:\\SRC\\H.HED     -only ZIP-"}));
+  EXPECT_EQ(ui_.lines()[0].color, 0x808080u);
   EXPECT_EQ(ui_.lines()[1].background, kBackgroundZipOnly);
 }
 
