@@ -158,13 +158,11 @@ TEST_F(BackupJobTest, StopDuringTheCopyLeavesNothingBehind) {
   world_.ui().OnNthInput(2, [this] { StopButtonClick(program_); });
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
   EXPECT_EQ(BoxTexts(world_.ui()), Strings{});
-  const auto& lines = world_.ui().lines();
-  const auto stop = std::find_if(lines.begin(), lines.end(), [](const ScriptedUi::Line& l) {
-    return l.text == "Copia fermata dall'utente";
-  });
-  ASSERT_NE(stop, lines.end());
-  EXPECT_EQ(stop->color, program_.ColorStop);
-  EXPECT_EQ(stop->background, kBackgroundAlarm);
+  ASSERT_FALSE(world_.ui().lines().empty());
+  const ScriptedUi::Line& stop = world_.ui().lines().back();
+  EXPECT_EQ(stop.text, "Copia fermata dall'utente");
+  EXPECT_EQ(stop.color, program_.ColorStop);
+  EXPECT_EQ(stop.background, kBackgroundAlarm);
   EXPECT_GE(world_.ui().beeps(), 1);
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));

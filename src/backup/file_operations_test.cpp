@@ -26,8 +26,6 @@ class FileOperationsTest : public testing::ProductFixture {
   FileOperationsTest() : ProductFixture("C:\\PROD", "A:\\CUST") {}
 };
 
-// Pure path helpers.
-
 TEST(PathTextTest, PathBelowRootStripExtensionAndParentFolder) {
   EXPECT_EQ(PathBelowRoot("C:\\PROG\\DAT", true), "PROG\\DAT\\");
   EXPECT_EQ(PathBelowRoot("\\\\SRV\\DATA\\", false), "SRV\\DATA");
@@ -43,8 +41,6 @@ TEST(PathTextTest, PathBelowRootStripExtensionAndParentFolder) {
   EXPECT_EQ(ParentFolder("C:\\DB\\T.MDB", false), "C:\\DB");
   EXPECT_EQ(ParentFolder("T.MDB", true), "");
 }
-
-// MakePath.
 
 constexpr PathCheck kAsk = PathCheck::kAsk;
 constexpr PathCheck kQuiet = PathCheck::kQuiet;
@@ -103,8 +99,6 @@ TEST_F(FileOperationsTest, MakePathAskAsksUntilTheDiskIsBack) {
   EXPECT_TRUE(std::filesystem::is_directory(world_.Host("A:\\Y\\Z")));
 }
 
-// ListFiles and ListSubfolders.
-
 TEST_F(FileOperationsTest, ListFilesOfOneFolder) {
   testing::WriteFiles(world_, "C:\\ONE\\B.MAC C:\\ONE\\A.TXT");
   world_.MakeFolder("C:\\ONE\\SUB.MAC");
@@ -124,8 +118,6 @@ TEST_F(FileOperationsTest, ListFilesRecursesBreadthOfEachFolderFirst) {
   std::vector<std::string> none;
   EXPECT_FALSE(ListSubfolders(program_, "C:\\T\\B\\", none, Depth::kAll));
 }
-
-// DeleteFolderTree.
 
 // Read-only files and subfolders go; a link goes as a link, never followed.
 TEST_F(FileOperationsTest, DeleteFolderTreeRemovesReadOnlyFilesSubfoldersAndLinks) {
@@ -163,8 +155,6 @@ TEST_F(FileOperationsTest, DeleteFolderTreeReportsAFileItCannotDeleteAndStops) {
   EXPECT_FALSE(world_.Exists("C:\\DEL\\A.TXT"));
   EXPECT_TRUE(world_.Exists("C:\\DEL\\Z.TXT"));
 }
-
-// CopyFilesByExtension.
 
 TEST_F(FileOperationsTest, CopyFolderModeWritesLineThenCopiesThenLists) {
   testing::WriteFiles(world_, "C:\\SRC\\A.MAC C:\\SRC\\B.MAC C:\\SRC\\C.TXT");
@@ -356,8 +346,6 @@ TEST_F(FileOperationsTest, ACopyNeverLandsOutsideTheCustomerFolder) {
   }
   EXPECT_TRUE(ui_.boxes().empty());
 }
-
-// The archive list and single files.
 
 TEST_F(FileOperationsTest, AppendLineWritesWindows1252WithCrLf) {
   AppendLineToFile(program_, "C:\\Città\\A.DAT", "C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT");
