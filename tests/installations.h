@@ -4,12 +4,24 @@
 #ifndef ZARIREVO_TESTS_INSTALLATIONS_H_
 #define ZARIREVO_TESTS_INSTALLATIONS_H_
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "tests/test_world.h"
 
 namespace zr::testing {
+
+/// The words of a text split at blanks: a long list of paths written compactly.
+inline std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  for (std::size_t at = 0; (at = text.find_first_not_of(' ', at)) != std::string::npos;) {
+    const std::size_t end = std::min(text.find(' ', at), text.size());
+    words.push_back(text.substr(at, end - at));
+    at = end;
+  }
+  return words;
+}
 
 /// KY-GEN.CNF content: `records` records of 83 characters and CR LF;
 /// record 15 holds `language` (nothing when empty).

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "tests/fault_platform.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
@@ -20,7 +22,10 @@ class SettingsTest : public ::testing::Test {
   Platform& platform_ = world_.platform();
 };
 
-// Long values are cut to 255 characters.
+// Long values are cut to 255 characters; a missing file is not made, nor a
+// missing folder by a write. (A write that makes the file: the start-up's
+// KySystemElsewhereMovesTheSettingsFile; one that replaces a key:
+// ServerFoldersRoundTripEachUnderItsOwnKey.)
 TEST_F(SettingsTest, EveryReadLeavesAnEmptyApplicationKey) {
   const std::string file = "C:\\S.INI";
   world_.WriteLines(file, {"[PATH]", "KYSYSTEM=C:\\X", "LONG=" + std::string(300, 'x')});
@@ -29,6 +34,10 @@ TEST_F(SettingsTest, EveryReadLeavesAnEmptyApplicationKey) {
   EXPECT_EQ(Ini("CONFIGURA", "APPLICATION", file), "");
   EXPECT_NE(world_.ReadFile(file).find("[CONFIGURA]\r\nAPPLICATION=\r\n"), std::string::npos);
   EXPECT_EQ(GetIniString(platform_, "PATH", "MISSING", "def", file), "def");
+  EXPECT_EQ(GetIniString(platform_, "PATH", "KYSYSTEM", "", "C:\\X.INI"), "");
+  EXPECT_FALSE(world_.Exists("C:\\X.INI"));
+  PutIniString(platform_, "PATH", "K", "v", "C:\\NOFOLDER\\S.INI");  // ignored, no crash
+  EXPECT_FALSE(world_.Exists("C:\\NOFOLDER"));
 }
 
 TEST_F(SettingsTest, ReadOnAFullDiskGivesTheValueAndKeepsTheFile) {
@@ -43,23 +52,10 @@ TEST_F(SettingsTest, ReadOnAFullDiskGivesTheValueAndKeepsTheFile) {
   EXPECT_EQ(GetIniString(full, "SETTINGS", "Installdir", "", file), "C:\\ORVEL\\VER14\\");
 }
 
-TEST_F(SettingsTest, ReadingAMissingFileCreatesNothing) {
-  world_.MakeFolder("C:\\KYCONFIG\\DAXOR1401");
-  EXPECT_EQ(GetIniString(platform_, "SETTINGS", "Installdir", "", "C:\\KYCONFIG\\DAXOR1401\\X.ini"),
-            "");
-  EXPECT_FALSE(world_.Exists("C:\\KYCONFIG\\DAXOR1401\\X.ini"));
-}
-
-TEST_F(SettingsTest, PutCreatesTheFileAndReplacesTheKey) {
-  const std::string file = "C:\\S.INI";
-  PutIniString(platform_, "PATH", "BACKUPCLIENTE", "B:\\", file);
-  PutIniString(platform_, "PATH", "BACKUPCLIENTE", "D:\\BK\\", file);
-  EXPECT_EQ(Ini("PATH", "BACKUPCLIENTE", file), "D:\\BK\\");
-  PutIniString(platform_, "PATH", "K", "v", "C:\\NOFOLDER\\S.INI");  // ignored, no crash
-  EXPECT_FALSE(world_.Exists("C:\\NOFOLDER"));
-}
-
 TEST_F(SettingsTest, ServerFoldersRoundTripEachUnderItsOwnKey) {
+  LoadOrSaveSettings(program_, program_.SettingsFile(), true);  // no file: the defaults
+  EXPECT_EQ(program_.BackupPath, "A:\\");
+  for (const ProductRecord& record : program_.ProductTable) EXPECT_EQ(record.ServerFolder, "");
   world_.WriteLines(program_.SettingsFile(),
                     {"[PATH]", "BACKUPCLIENTE=D:\\BK\\", "SERVER_DUNRA=\\\\SRV\\DUNRA\\",
                      "SERVER_TRELUN=S:\\TR\\"});
@@ -80,12 +76,6 @@ TEST_F(SettingsTest, ServerFoldersRoundTripEachUnderItsOwnKey) {
   EXPECT_EQ(Ini("PATH", "BACKUPCLIENTE", file), "A:\\");
 }
 
-TEST_F(SettingsTest, MissingSettingsGiveTheDefaults) {
-  LoadOrSaveSettings(program_, program_.SettingsFile(), true);
-  EXPECT_EQ(program_.BackupPath, "A:\\");
-  for (const ProductRecord& record : program_.ProductTable) EXPECT_EQ(record.ServerFolder, "");
-}
-
 TEST_F(SettingsTest, HasInstallDirNeedsANonEmptyValue) {
   testing::RegisterProduct(world_, "DAXOR1401", {"[SETTINGS]", "Installdir=C:\\X"});
   testing::RegisterProduct(world_, "TRELUN0102", {"[SETTINGS]", "Installdir="});
@@ -95,16 +85,14 @@ TEST_F(SettingsTest, HasInstallDirNeedsANonEmptyValue) {
   EXPECT_FALSE(HasInstallDir(program_, "C:\\KYCONFIG\\PLOVIK0102"));
 }
 
-class ProductSettingsTest : public SettingsTest {};
-
-TEST_F(ProductSettingsTest, InstalldirWithTrailingBackslashIsUsedWithoutIt) {
+TEST_F(SettingsTest, InstalldirWithTrailingBackslashIsUsedWithoutIt) {
   testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14\\");
   testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ita");
   program_.DaxorIniFiles = {"junk"};  // made anew, not added to
   ASSERT_TRUE(LoadProductSettings(program_, kDaxor2D));
   EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
-  EXPECT_EQ(program_.ProductSettingsFile[0], "c:\\kyconfig\\DAXOR1401");
-  EXPECT_EQ(program_.ProductSettingsFile[1], "DAXOR1401.ini");
+  EXPECT_EQ(program_.ProductSettingsFile,
+            (std::array<std::string, 2>{"c:\\kyconfig\\DAXOR1401", "DAXOR1401.ini"}));
   EXPECT_EQ(program_.Language, "ITA");
   EXPECT_EQ(program_.ErrorTexts[53], "Non esiste il file");
   EXPECT_EQ(platform_.CurrentFolder(), "C:\\ORVEL\\VER14");
@@ -115,13 +103,7 @@ TEST_F(ProductSettingsTest, InstalldirWithTrailingBackslashIsUsedWithoutIt) {
             std::string::npos);
 }
 
-TEST_F(ProductSettingsTest, DaxorWithoutKyGenIsEnglish) {
-  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
-  ASSERT_TRUE(LoadProductSettings(program_, kDaxor2D));
-  EXPECT_EQ(program_.Language, "");
-}
-
-TEST_F(ProductSettingsTest, TrelunLanguageFollowsLingua) {
+TEST_F(SettingsTest, TrelunLanguageFollowsLingua) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"LINGUA=1", "ITA"}, {"LINGUA=0", "ENG"}, {"LINGUA=ITA", "ENG"}, {"", "ENG"}};
   for (const auto& [line, language] : cases) {
@@ -132,18 +114,22 @@ TEST_F(ProductSettingsTest, TrelunLanguageFollowsLingua) {
   }
 }
 
-TEST_F(ProductSettingsTest, PlovikAndDunraAreEnglishAndZipModeIsReset) {
+// A DAXOR without KY-GEN.CNF has no language.
+TEST_F(SettingsTest, PlovikAndDunraAreEnglishAndZipModeIsReset) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\PLOVIK", {"[OPTION]", "LINGUA=1"});
   testing::InstallProduct(world_, "DUNRA01", "C:\\DUNRA");
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
   program_.ZipMode = ZipTarget::kNone;
   ASSERT_TRUE(LoadProductSettings(program_, kPlovik));
   EXPECT_EQ(program_.Language, "ENG");
   EXPECT_EQ(program_.ZipMode, ZipTarget::kBackupPath);
   ASSERT_TRUE(LoadProductSettings(program_, kDunra));
   EXPECT_EQ(program_.Language, "ENG");
+  ASSERT_TRUE(LoadProductSettings(program_, kDaxor2D));
+  EXPECT_EQ(program_.Language, "");
 }
 
-TEST_F(ProductSettingsTest, BackupPathIsReadOnlyWhenEmpty) {
+TEST_F(SettingsTest, BackupPathIsReadOnlyWhenEmpty) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\PLOVIK");
   world_.WriteLines(program_.SettingsFile(), {"[PATH]", "BACKUPCLIENTE=D:\\BK\\"});
   program_.BackupPath = "E:\\";
@@ -154,7 +140,7 @@ TEST_F(ProductSettingsTest, BackupPathIsReadOnlyWhenEmpty) {
   EXPECT_EQ(program_.BackupPath, "D:\\BK\\");
 }
 
-TEST_F(ProductSettingsTest, MissingOrVanishedInstallationIsNotUsable) {
+TEST_F(SettingsTest, MissingOrVanishedInstallationIsNotUsable) {
   testing::RegisterProduct(world_, "DAXOR1401", {"[SETTINGS]", "Installdir=C:\\GONE"});
   program_.Language = "ITA";
   EXPECT_FALSE(LoadProductSettings(program_, kDaxor2D));
@@ -165,7 +151,7 @@ TEST_F(ProductSettingsTest, MissingOrVanishedInstallationIsNotUsable) {
   EXPECT_FALSE(world_.Exists("C:\\KYCONFIG\\.ini"));
 }
 
-TEST_F(ProductSettingsTest, OldDaxorTakesTheCurrentFolder) {
+TEST_F(SettingsTest, OldDaxorTakesTheCurrentFolder) {
   testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ENG");
   world_.WriteLines(program_.SettingsFile(), {"[PATH]", "BACKUPCLIENTE=D:\\"});
   ASSERT_TRUE(platform_.ChangeFolder("C:\\ORVEL\\VER14").ok());
@@ -177,7 +163,7 @@ TEST_F(ProductSettingsTest, OldDaxorTakesTheCurrentFolder) {
   EXPECT_EQ(program_.BackupPath, "D:\\");
 }
 
-TEST_F(ProductSettingsTest, OldDaxorAsksForTheFolderAndEntersIt) {
+TEST_F(SettingsTest, OldDaxorAsksForTheFolderAndEntersIt) {
   testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
   world_.ui().QueuePick("C:\\ORVEL\\VER14");
   LoadDaxorOldSettings(program_, false);

@@ -19,6 +19,11 @@ class StartupTest : public ::testing::Test {
   std::string Ini(const std::string& file, const std::string& key) {
     return GetIniString(world_.platform(), "PATH", key, "<none>", file);
   }
+  // Starts the program with C:\KYCONFIG\SYSTEM (made here) as its folder.
+  void Load(const std::string& command_line = kSystem) {
+    world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+    LauncherLoad(program_, command_line);
+  }
   testing::TestWorld world_;
   Program& program_ = world_.program();
   ScriptedUi& ui_ = world_.ui();
@@ -57,12 +62,11 @@ TEST_F(StartupTest, FindProductConfigFolderSkipsThe3DVariant) {
 }
 
 TEST_F(StartupTest, FirstRunWithSystemFolderAndProduct) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
   testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
   world_.MakeFolder("C:\\KYCONFIG\\DAXOR3D0101");
   testing::RegisterProduct(world_, "ZAZOZODEDU01", {"[SETTINGS]", "Installdir=C:\\ORVEL\\VER14"});
-  LauncherLoad(program_, kSystem);
+  Load();
 
   const std::string file = "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI";
   EXPECT_EQ(program_.SystemFolder, "c:\\kyconfig\\system");
@@ -80,9 +84,8 @@ TEST_F(StartupTest, FirstRunWithSystemFolderAndProduct) {
 }
 
 TEST_F(StartupTest, FirstRunWithoutProductsUsesTheToolsArchiver) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallDaxorFolder(world_, "C:\\KYCONFIG\\SYSTEM", "ENG");
-  LauncherLoad(program_, "/fc:\\kyconfig\\system");  // the letter may be lower case
+  Load("/fc:\\kyconfig\\system");  // the letter may be lower case
   EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"),
             "c:\\kyconfig\\system\\tools\\PKZIP25");
   EXPECT_EQ(program_.SelectedSoftware, "DAXOR_OLD");
@@ -131,11 +134,10 @@ TEST_F(StartupTest, UnusableFolderOptionKeepsTheStartFolderAndTellsSo) {
 }
 
 TEST_F(StartupTest, UnusableKySystemIsLeftAloneAndNothingIsWrittenThere) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallDaxorFolder(world_, "C:\\KYCONFIG\\SYSTEM");
   const std::string file = "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI";
   world_.WriteLines(file, {"[PATH]", "KYSYSTEM=D:\\GONE", "KYGENERALE=D:\\ALSO"});
-  LauncherLoad(program_, kSystem);
+  Load();
   EXPECT_EQ(program_.SystemFolder, "c:\\kyconfig\\system");
   EXPECT_EQ(Ini(file, "KYSYSTEM"), "D:\\GONE");  // the user's value is kept to be mended
   EXPECT_EQ(Ini(file, "KYGENERALE"), "D:\\ALSO");
@@ -145,11 +147,9 @@ TEST_F(StartupTest, UnusableKySystemIsLeftAloneAndNothingIsWrittenThere) {
 }
 
 TEST_F(StartupTest, KySystemElsewhereMovesTheSettingsFile) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
-  world_.MakeFolder("D:\\SYS");
   testing::InstallDaxorFolder(world_, "D:\\SYS");
   world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "KYSYSTEM=D:\\SYS"});
-  LauncherLoad(program_, kSystem);
+  Load();
   EXPECT_EQ(program_.SystemFolder, "D:\\SYS");
   EXPECT_EQ(Ini("D:\\SYS\\ZA-RIREVO.INI", "KYSYSTEM"), "D:\\SYS");
   EXPECT_EQ(Ini("D:\\SYS\\ZA-RIREVO.INI", "KYGENERALE"), "D:\\");
@@ -159,16 +159,17 @@ TEST_F(StartupTest, KySystemElsewhereMovesTheSettingsFile) {
 TEST_F(StartupTest, RelativeKySystemIsMadeFullOnceAgainstItsSettingsFolder) {
   struct Case {
     const char* value;
-    const char* system;    // SystemFolder after the load
-    const char* folder;    // the same, as the world spells it
-    const char* settings;  // the settings file written there
+    const char* system;  // SystemFolder after the load
+    const char* folder;  // the same, as the world spells it
+    const char* tree;    // the files of C:\ then: the settings file written there only
   };
   for (const Case& c :
-       {Case{"..\\SYS2", "c:\\kyconfig\\SYS2", "C:\\KYCONFIG\\SYS2", "KYCONFIG/SYS2/ZA-RIREVO.INI"},
-        Case{"..", "c:\\kyconfig", "C:\\KYCONFIG", "KYCONFIG/ZA-RIREVO.INI"}}) {
+       {Case{"..\\SYS2", "c:\\kyconfig\\SYS2", "C:\\KYCONFIG\\SYS2",
+             "KYCONFIG/SYS2/KY-GEN.CNF KYCONFIG/SYS2/ZA-RIREVO.INI KYCONFIG/SYSTEM/ZA-RIREVO.INI"},
+        Case{"..", "c:\\kyconfig", "C:\\KYCONFIG",
+             "KYCONFIG/KY-GEN.CNF KYCONFIG/SYSTEM/ZA-RIREVO.INI KYCONFIG/ZA-RIREVO.INI"}}) {
     SCOPED_TRACE(c.value);
     testing::TestWorld world;
-    world.MakeFolder("C:\\KYCONFIG\\SYSTEM");
     testing::InstallDaxorFolder(world, c.folder);
     world.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI",
                      {"[PATH]", "KYSYSTEM=" + std::string(c.value)});
@@ -180,24 +181,17 @@ TEST_F(StartupTest, RelativeKySystemIsMadeFullOnceAgainstItsSettingsFolder) {
         << program.ArchiverPath;
     EXPECT_EQ(GetIniString(world.platform(), "PATH", "KYSYSTEM", "", program.SettingsFile()),
               c.system);
-    std::vector<std::string> settings;
-    for (const std::string& path : world.Tree("C:\\")) {
-      if (path.find("ZA-RIREVO.INI") != std::string::npos) settings.push_back(path);
-    }
-    std::vector<std::string> expected = {c.settings, "KYCONFIG/SYSTEM/ZA-RIREVO.INI"};
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(settings, expected);
+    EXPECT_EQ(world.Tree("C:\\"), testing::Words(c.tree));
     EXPECT_TRUE(world.ui().boxes().empty());
   }
 }
 
 TEST_F(StartupTest, FirstProductUnusableFallsBackToOldDaxorWithQuestion) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::RegisterProduct(world_, "DAXOR1401", {"[SETTINGS]", "Installdir=C:\\GONE"});
   testing::InstallProduct(world_, "TRELUN0102", "C:\\TRELUN");
   testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ENG");
   ui_.QueuePick("C:\\ORVEL\\VER14");
-  LauncherLoad(program_, kSystem);
+  Load();
   EXPECT_EQ(program_.SelectedSoftware, "DAXOR_OLD");
   EXPECT_TRUE(program_.InstalledProducts.empty());
   EXPECT_EQ(ui_.prompts().size(), 1u);
@@ -205,23 +199,14 @@ TEST_F(StartupTest, FirstProductUnusableFallsBackToOldDaxorWithQuestion) {
   EXPECT_EQ(Ini("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", "ZIPFILE"), "c:\\kyconfig\\system\\PKZIP25");
 }
 
-TEST_F(StartupTest, DotEntriesAreSkipped) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
-  testing::InstallProduct(world_, ".DAXOR1401", "C:\\D");
-  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  LauncherLoad(program_, kSystem);
-  EXPECT_EQ(program_.InstalledProducts, std::vector<int>{kPlovik});
-}
-
 class CyclingTest : public StartupTest {
  protected:
   void SetUp() override {
-    world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
     testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
     testing::InstallDaxorFolder(world_, "C:\\D", "ITA");
     testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
     testing::InstallProduct(world_, "TRELUN0102", "C:\\T", {"[OPTION]", "LINGUA=1"});
-    LauncherLoad(program_, kSystem);
+    Load();
     ASSERT_EQ(program_.InstalledProducts, (std::vector<int>{kDaxor2D, kPlovik, kTrelun}));
   }
 };
@@ -243,8 +228,7 @@ TEST_F(CyclingTest, LauncherButtonStepsAndBackupTakesTheCaption) {
 TEST_F(CyclingTest, NextSoftwareSkipsWhatCannotBeRead) {
   EXPECT_EQ(NextInstalledSoftware(program_, "DUNRA"), "DAXOR2D");
   for (const char* name : {"PLOVIK0102", "DAXOR1401", "TRELUN0102"}) {
-    world_.WriteLines(std::string("C:\\KYCONFIG\\") + name + "\\" + name + ".ini",
-                      {"[SETTINGS]", "Installdir=C:\\VANISHED"});
+    testing::RegisterProduct(world_, name, {"[SETTINGS]", "Installdir=C:\\VANISHED"});
     if (name[0] == 'P') {
       EXPECT_EQ(NextInstalledSoftware(program_, "DAXOR2D"), "TRELUN");
       EXPECT_EQ(program_.Language, "ITA");
@@ -262,20 +246,19 @@ TEST_F(StartupTest, SoftwareButtonWithoutProductsKeepsTheName) {
 }
 
 TEST_F(StartupTest, TwoFoldersOfOneFamilyDoNotHoldTheButton) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
   testing::InstallProduct(world_, "DAXOR1500", "C:\\D");
+  testing::InstallProduct(world_, ".DAXOR1600", "C:\\D");  // a dot entry is skipped
   testing::InstallProduct(world_, "TRELUN0102", "C:\\T");
-  LauncherLoad(program_, kSystem);
+  Load();
   ASSERT_EQ(program_.InstalledProducts, (std::vector<int>{kDaxor2D, kDaxor2D, kTrelun}));
   EXPECT_EQ(NextInstalledSoftware(program_, "DAXOR2D"), "TRELUN");
   EXPECT_EQ(NextInstalledSoftware(program_, "TRELUN"), "DAXOR2D");
 }
 
 TEST_F(StartupTest, PrepareMainWindowSetsTheColoursAndReadsTheProduct) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
-  LauncherLoad(program_, kSystem);
+  Load();
   ASSERT_TRUE(platform_.ChangeFolder("C:\\").ok());
   PrepareMainWindow(program_);
   EXPECT_EQ(program_.ColorGray, Rgb(128, 128, 128));  // set: the copies write their lines
@@ -284,10 +267,9 @@ TEST_F(StartupTest, PrepareMainWindowSetsTheColoursAndReadsTheProduct) {
 }
 
 TEST_F(StartupTest, ExitProgramSavesAndEnds) {
-  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallDaxorFolder(world_, "C:\\KYCONFIG\\SYSTEM");
   world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "SERVER_DUNRA=S:\\DU\\"});
-  LauncherLoad(program_, kSystem);
+  Load();
   program_.BackupPath = "D:\\BK\\";
   try {
     ExitProgram(program_);

@@ -13,9 +13,13 @@
 namespace zr {
 namespace {
 
+using testing::BoxTexts;
 using testing::TestWorld;
+using testing::Words;
+using Strings = std::vector<std::string>;
 
 constexpr const char* kArchiver = "C:\\KYCONFIG\\SYSTEM\\PkZip25";
+constexpr const char* kTemporary = "C:\\ORVEL\\VER14\\~TMPZIP";
 
 // A DAXOR2D installation in C:\ORVEL\VER14 with three machine files and two
 // post-processor texts; the job copies those two groups only.
@@ -43,21 +47,20 @@ class BackupJobTest : public ::testing::Test {
     program_.today_year = 2003;
     program_.today_month = 6;
     program_.today_day = 5;
-    for (auto item : FileItems()) {
-      (program_.menus.*item).checked = false;
-      (program_.menus.*item).enabled = false;
-    }
+    testing::SetAllFileItems(program_, false, false);
     program_.menus.Menu211.enabled = program_.menus.Menu211.checked = true;
     program_.menus.Menu212.enabled = program_.menus.Menu212.checked = true;
   }
 
-  // Runs the job; the installation's files are byte for byte as before.
+  // Runs the job; the installation's files are byte for byte as before, and
+  // the temporary folder is gone, whatever the job's end.
   JobResult Backup(const std::string& customer) {
     const std::vector<std::string> left_out = {program_.TemporaryFolder(), program_.BackupPath};
     const auto before = testing::FilesOf(world_, {"C:\\", "D:\\"}, left_out);
     NomeClienteChange(program_, customer);
     const JobResult result = OkButtonClick(program_, CurrentBackupSelection(program_));
     EXPECT_EQ(testing::FilesOf(world_, {"C:\\", "D:\\"}, left_out), before);
+    EXPECT_FALSE(world_.Exists(kTemporary));
     return result;
   }
 
@@ -66,19 +69,12 @@ class BackupJobTest : public ::testing::Test {
     return std::any_of(boxes.begin(), boxes.end(),
                        [&](const ScriptedUi::Box& b) { return b.request.text == text; });
   }
-  const ScriptedUi::Box* BoxTitled(const std::string& title) {
-    const auto& boxes = world_.ui().boxes();  // the latest of them
-    for (auto b = boxes.rbegin(); b != boxes.rend(); ++b) {
-      if (b->request.title == title) return &*b;
-    }
-    return nullptr;
-  }
-  // The archive is not announced, and the "Zip non eseguito" box says `words`.
+  // The archive is not announced, and the last box, "Zip non eseguito", says `words`.
   void ExpectArchiveReported(const std::string& words) {
     EXPECT_FALSE(Shown("Zip eseguito"));
-    const ScriptedUi::Box* report = BoxTitled("Zip non eseguito");
-    ASSERT_NE(report, nullptr);
-    EXPECT_NE(report->request.text.find(words), std::string::npos) << report->request.text;
+    const std::string last = BoxTexts(world_.ui()).back();
+    EXPECT_TRUE(last.starts_with("Zip non eseguito|") && last.find(words) != std::string::npos)
+        << last;
   }
   bool AlarmLineContains(const std::string& part) {
     const auto& lines = world_.ui().lines();
@@ -99,9 +95,9 @@ class BackupJobTest : public ::testing::Test {
     return names;
   }
 
-  const std::vector<std::string> kExpectedEntries = {
-      "ORVEL/VER14/MAC/L3030.MAC", "ORVEL/VER14/MAC/L4040.MAC", "ORVEL/VER14/MAC/P2020.MAC",
-      "ORVEL/VER14/PP1.TXT", "ORVEL/VER14/PP2.TXT"};
+  const Strings kExpectedEntries = Words(
+      "ORVEL/VER14/MAC/L3030.MAC ORVEL/VER14/MAC/L4040.MAC ORVEL/VER14/MAC/P2020.MAC "
+      "ORVEL/VER14/PP1.TXT ORVEL/VER14/PP2.TXT");
 
   TestWorld world_;
   testing::FaultPlatform faulty_;
@@ -110,15 +106,10 @@ class BackupJobTest : public ::testing::Test {
 
 TEST_F(BackupJobTest, Mode1PutsTheArchiveInTheBackupRoot) {
   EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
-  EXPECT_TRUE(Shown("Copia eseguita"));
-  EXPECT_TRUE(Shown("Zip eseguito"));
-  ASSERT_NE(BoxTitled(""), nullptr);  // the application title
+  EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita", "|Zip eseguito"}));
   EXPECT_EQ(Upper(world_.Tree("A:\\METAL")),
-            (std::vector<std::string>{"MAC/L3030.MAC", "MAC/L4040.MAC", "MAC/P2020.MAC", "PP1.TXT",
-                                      "PP2.TXT"}));
-  EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
+            Words("MAC/L3030.MAC MAC/L4040.MAC MAC/P2020.MAC PP1.TXT PP2.TXT"));
   EXPECT_EQ(Upper(Entries("A:\\METAL_050603.ZIP")), kExpectedEntries);
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
   EXPECT_FALSE(program_.main.OK_B.enabled);
   EXPECT_FALSE(program_.main.StopB.enabled);
   EXPECT_EQ(program_.main.MessageBackground, kBackgroundNormal);
@@ -131,16 +122,7 @@ TEST_F(BackupJobTest, Mode0PutsTheArchiveBesideTheCopiedFiles) {
   EXPECT_TRUE(world_.Exists("A:\\METAL 2.0\\METAL_2-0_050603.ZIP"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_2-0_050603.ZIP"));
   EXPECT_EQ(Upper(Entries("A:\\METAL 2.0\\METAL_2-0_050603.ZIP")), kExpectedEntries);
-  EXPECT_TRUE(Shown("Zip eseguito"));
-}
-
-TEST_F(BackupJobTest, Mode2MakesNoArchiveYetSaysBoth) {
-  program_.ZipMode = ZipTarget::kNone;
-  EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
-  EXPECT_TRUE(Shown("Copia eseguita"));
-  EXPECT_TRUE(Shown("Zip eseguito"));
-  EXPECT_EQ(world_.Tree("A:\\").size(), 5u);
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+  EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita", "|Zip eseguito"}));
 }
 
 TEST_F(BackupJobTest, EnterInTheNameBoxRunsTheJobEvenWithOkDisabled) {
@@ -175,20 +157,15 @@ TEST_F(BackupJobTest, NameWithBlanksAndDotsGivesACleanArchiveName) {
 TEST_F(BackupJobTest, StopDuringTheCopyLeavesNothingBehind) {
   world_.ui().OnNthInput(2, [this] { StopButtonClick(program_); });
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
-  EXPECT_FALSE(Shown("Copia eseguita"));
-  EXPECT_FALSE(Shown("Zip eseguito"));
-  const auto& lines = world_.ui().lines();
-  const auto stop = std::find_if(lines.begin(), lines.end(), [](const ScriptedUi::Line& l) {
-    return l.text == "Copia fermata dall'utente";
-  });
-  ASSERT_NE(stop, lines.end());
-  EXPECT_EQ(stop->color, program_.ColorStop);
-  EXPECT_EQ(stop->background, kBackgroundAlarm);
+  EXPECT_EQ(BoxTexts(world_.ui()), Strings{});
+  ASSERT_FALSE(world_.ui().lines().empty());
+  const ScriptedUi::Line& stop = world_.ui().lines().back();
+  EXPECT_EQ(stop.text, "Copia fermata dall'utente");
+  EXPECT_EQ(stop.color, program_.ColorStop);
+  EXPECT_EQ(stop.background, kBackgroundAlarm);
   EXPECT_GE(world_.ui().beeps(), 1);
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
-  EXPECT_TRUE(world_.Exists("C:\\ORVEL\\VER14\\MAC\\L3030.MAC"));
   EXPECT_FALSE(program_.BackupRunning);
   EXPECT_FALSE(program_.main.StopB.enabled);
 }
@@ -196,25 +173,23 @@ TEST_F(BackupJobTest, StopDuringTheCopyLeavesNothingBehind) {
 TEST_F(BackupJobTest, UnmanagedProductRemovesTheNewFolder) {
   program_.SelectedSoftware = "DUNRA";
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
-  const ScriptedUi::Box* box = BoxTitled("");
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->request.text, "Software non gestito nel ZA-Rirevo");
-  EXPECT_FALSE(Shown("Copia eseguita"));
+  EXPECT_EQ(BoxTexts(world_.ui()), Strings{"|Software non gestito nel ZA-Rirevo"});
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
   EXPECT_FALSE(program_.BackupRunning);
 }
 
+// Without an archive both ends are still announced.
 TEST_F(BackupJobTest, TheSameNameTwiceIsRefusedUntilTheNameIsEdited) {
   program_.ZipMode = ZipTarget::kNone;
   ASSERT_EQ(Backup("METAL"), JobResult::kCompleted);
+  EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita", "|Zip eseguito"}));
+  EXPECT_EQ(world_.Tree("A:\\").size(), 5u);
   const auto before = world_.Tree("A:\\");
   const size_t boxes = world_.ui().boxes().size();
   EXPECT_EQ(OkButtonClick(program_, CurrentBackupSelection(program_)), JobResult::kNotStarted);
   ASSERT_EQ(world_.ui().boxes().size(), boxes + 1);
-  const auto& box = world_.ui().boxes().back().request;
-  EXPECT_EQ(box.text, "Nome cliente già esistente nel percorso A:\\\rDigitarne un'altro.");
-  EXPECT_EQ(box.title, "Folder Error");
+  EXPECT_EQ(BoxTexts(world_.ui()).back(),
+            "Folder Error|Nome cliente già esistente nel percorso A:\\\rDigitarne un'altro.");
   EXPECT_FALSE(program_.main.OK_B.enabled);
   EXPECT_FALSE(program_.main.StopB.enabled);
   EXPECT_EQ(world_.Tree("A:\\"), before);
@@ -235,7 +210,6 @@ TEST_F(BackupJobTest, RefusedNamesCreateNothingAndKeepTheText) {
               std::string::npos);
     EXPECT_EQ(program_.main.NomeCliente, name);
     EXPECT_TRUE(world_.Tree("A:\\").empty());
-    EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
     EXPECT_FALSE(program_.BackupRunning);
   }
 }
@@ -244,12 +218,11 @@ TEST_F(BackupJobTest, MissingArchiverIsReportedNotAnnounced) {
   program_.ArchiverPath = "";  // search from C:\, where the archiver is not
   ASSERT_TRUE(faulty_.ChangeFolder("D:\\").ok());
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
-  EXPECT_NE(BoxTitled("File Not Found"), nullptr);
+  EXPECT_TRUE(Shown("File PkZip25 not found in KY folder\rI don't create Zip File."));
   EXPECT_TRUE(Shown("Copia eseguita"));
   ExpectArchiveReported("non è stato trovato");
   EXPECT_TRUE(AlarmLineContains("non creato"));
   EXPECT_TRUE(world_.Exists("A:\\METAL\\PP1.TXT"));  // the copy itself is kept
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
 }
 
 // A wrong archiver path, a failing archiver, and one that "succeeds" without
@@ -269,24 +242,16 @@ TEST_F(BackupJobTest, AWrongOrFailingArchiverIsReported) {
 TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {
   faulty_.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 2);
   EXPECT_EQ(Backup("METAL"), JobResult::kIncomplete);
-  EXPECT_FALSE(Shown("Copia eseguita"));
-  EXPECT_TRUE(Shown("Copia non completata: 1 file non copiato"));
-  EXPECT_TRUE(Shown("Zip eseguito"));
   // One error box names the file; the alarm line names file and error.
-  const auto& boxes = world_.ui().boxes();
-  EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
-                          [](const ScriptedUi::Box& b) {
-                            return b.request.text.find("L4040.MAC") != std::string::npos;
-                          }),
-            1);
+  EXPECT_EQ(BoxTexts(world_.ui()),
+            (Strings{"|C:\\ORVEL\\VER14\\MAC\\L4040.MAC\r\r",
+                     "|Copia non completata: 1 file non copiato", "|Zip eseguito"}));
   EXPECT_TRUE(AlarmLineContains("File C:\\ORVEL\\VER14\\MAC\\L4040.MAC non copiato: errore 61"));
   EXPECT_EQ(world_.ui().background(), kBackgroundAlarm);
-  EXPECT_EQ(Upper(world_.Tree("A:\\METAL")),
-            (std::vector<std::string>{"MAC/L3030.MAC", "MAC/P2020.MAC", "PP1.TXT", "PP2.TXT"}));
+  EXPECT_EQ(Upper(world_.Tree("A:\\METAL")), Words("MAC/L3030.MAC MAC/P2020.MAC PP1.TXT PP2.TXT"));
   std::vector<std::string> archived = kExpectedEntries;
   std::erase(archived, "ORVEL/VER14/MAC/L4040.MAC");
   EXPECT_EQ(Upper(Entries("A:\\METAL_050603.ZIP")), archived);
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
   EXPECT_TRUE(program_.BackupRunning);
 }
 
@@ -304,7 +269,6 @@ TEST_F(BackupJobTest, ADestinationInTheTemporaryFolderIsRefused) {
     ASSERT_EQ(world_.ui().boxes().size(), boxes + 1);
     EXPECT_NE(world_.ui().boxes().back().request.text.find("cartella temporanea"),
               std::string::npos);
-    EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
     EXPECT_FALSE(program_.BackupRunning);
     EXPECT_FALSE(program_.main.StopB.enabled);
   }
@@ -313,40 +277,32 @@ TEST_F(BackupJobTest, ADestinationInTheTemporaryFolderIsRefused) {
   EXPECT_TRUE(world_.Exists("C:\\ORVEL\\METAL_050603.ZIP"));
 }
 
-TEST_F(BackupJobTest, AReadOnlyDestinationIsReportedAndNothingIsLeft) {
-  faulty_.Fail(testing::Call::kCreateFolder, kErrPermissionDenied, "A:");
-  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
-  EXPECT_FALSE(Shown("Copia eseguita"));
-  EXPECT_TRUE(AlarmLineContains("A:\\METAL\\"));
-  EXPECT_TRUE(world_.Tree("A:\\").empty());
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
-  EXPECT_FALSE(program_.BackupRunning);
-  EXPECT_FALSE(program_.main.StopB.enabled);
+// A temporary folder or a destination that cannot be made starts nothing.
+TEST_F(BackupJobTest, AFolderThatCannotBeMadeIsReportedAndNothingIsLeft) {
+  for (const auto& [where, alarm] : {std::pair{"C:\\ORVEL", "~TMPZIP"}, {"A:", "A:\\METAL\\"}}) {
+    SCOPED_TRACE(where);
+    faulty_.Fail(testing::Call::kCreateFolder, kErrPermissionDenied, where, 1);
+    EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+    EXPECT_FALSE(Shown("Copia eseguita"));
+    EXPECT_TRUE(AlarmLineContains(alarm));
+    EXPECT_TRUE(world_.Tree("A:\\").empty());
+    EXPECT_FALSE(program_.BackupRunning);
+    EXPECT_FALSE(program_.main.StopB.enabled);
+  }
 }
 
-TEST_F(BackupJobTest, ATemporaryFolderThatCannotBeMadeStartsNothing) {
-  faulty_.Fail(testing::Call::kCreateFolder, kErrPermissionDenied, "C:\\ORVEL");
-  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
-  EXPECT_FALSE(Shown("Copia eseguita"));
-  EXPECT_TRUE(AlarmLineContains("~TMPZIP"));
-  EXPECT_TRUE(world_.Tree("A:\\").empty());
-  EXPECT_FALSE(program_.BackupRunning);
-}
-
-TEST_F(BackupJobTest, AnUnreadyDriveCanBeFixedAndTheJobGoesOn) {
+TEST_F(BackupJobTest, AnUnreadyDriveCanBeFixedOrEndTheProgram) {
   world_.RemoveDrive('A');
   world_.ui().QueueAnswer(Answer::kOk);
   world_.ui().on_box = [this](const MessageBoxRequest&, Answer) { world_.RestoreDrive('A'); };
   EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
   EXPECT_EQ(world_.ui().boxes().front().request.buttons, Buttons::kOkCancel);
   EXPECT_TRUE(world_.Exists("A:\\METAL_050603.ZIP"));
-}
-
-TEST_F(BackupJobTest, CancelOnAnUnreadyDriveEndsTheProgramBeforeAnythingIsMade) {
-  world_.RemoveDrive('A');
+  world_.RemoveDrive('A');  // Cancel ends the program before anything is made
+  world_.ui().on_box = nullptr;
   world_.ui().QueueAnswer(Answer::kCancel);
-  EXPECT_THROW(Backup("METAL"), ProgramEnded);
-  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+  EXPECT_THROW(Backup("OTHER"), ProgramEnded);
+  EXPECT_FALSE(world_.Exists(kTemporary));
 }
 
 // A stopped job removes its customer folder and nothing else: with the

@@ -5,6 +5,7 @@
 #include "backup/collector_test_support.h"
 #include "backup/collectors.h"
 #include "backup/file_operations.h"
+#include "tests/installations.h"
 
 namespace zr {
 namespace {
@@ -24,8 +25,9 @@ class DaxorCollectorTest : public testing::ProductFixture {
     program_.CnfFolder = "C:\\DAXOR";
     program_.ProductSettingsFile = {"C:\\KYCONFIG\\DAXOR2D", "DAXOR2D.INI"};
     program_.DaxorIniFiles = {"KyCam.ini", "Daxor.ini", "Missing.ini"};
-    world_.WriteFile("C:\\DAXOR\\KY-GEN.CNF",
-                     testing::CnfRecords(270, {{15, "ITA"}, {270, "  C:\\DAXOR\\DB  "}}));
+    std::string db_record = "  C:\\DAXOR\\DB  ";  // record 270
+    db_record.resize(83, ' ');
+    world_.WriteFile("C:\\DAXOR\\KY-GEN.CNF", testing::CnfBytes("ITA", 269) + db_record + "\r\n");
     world_.WriteLines(
         "C:\\DAXOR\\MAC\\L3030.MAC",
         {"REPORT-PATH|C:\\REPORTS\\STD", "TORRETTA-PATH|C:\\TORRETTE\\T1", "POST-PROCESSOR|PPL3030",
@@ -97,9 +99,7 @@ TEST_F(DaxorCollectorTest, ToolTablesOfEveryTabUtForm) {
   world_.WriteLines("C:\\DAXOR\\MAC\\Z9.MAC", {"REPORT-PATH|"});
   world_.WriteFile("C:\\DAXOR\\Z9.UT", "x");
   world_.WriteFile("C:\\DAXOR\\Z9.LBL", "x");
-  testing::SetAllFileItems(program_, false, false);
-  program_.menus.Menu242.checked = true;
-  program_.menus.Menu242.enabled = true;
+  Check({&BaseFormMenus::Menu242});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
             Words("C:\\DAXOR\\TOOLS.UT C:\\DAXOR\\TOOLS.LBL D:\\UT\\P2000T.UT D:\\UT\\P2000T.LBL "
@@ -113,8 +113,7 @@ TEST_F(DaxorCollectorTest, ReportFoldersFallBackAndShareOneSubfolder) {
   world_.WriteLines("C:\\DAXOR\\MAC\\Q1.MAC", {"REPORT-PATH|REPORT"});
   world_.WriteLines("C:\\DAXOR\\MAC\\Z9.MAC", {"POST-PROCESSOR|X"});
   world_.WriteFile("C:\\DAXOR\\REPORT\\Q.DAT", "x");
-  testing::SetAllFileItems(program_, false, false);
-  program_.menus.Menu214.checked = true;
+  Check({&BaseFormMenus::Menu214});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
             Words("C:\\REPORTS\\STD\\R1.DAT C:\\REPORTS\\STD\\R2.DAT C:\\REPORTS\\STD\\R1.DAT "
@@ -127,9 +126,7 @@ TEST_F(DaxorCollectorTest, ReportFoldersFallBackAndShareOneSubfolder) {
 TEST_F(DaxorCollectorTest, MissingPostProcessorIsReportedAndTheStepGoesOn) {
   world_.WriteLines("C:\\DAXOR\\MAC\\M0.MAC", {"LASERTAB|1002"});
   world_.WriteFile("C:\\DAXOR\\DB\\M0.MDB", "x");
-  testing::SetAllFileItems(program_, false, false);
-  program_.menus.Menu221.checked = true;
-  program_.menus.Menu231.checked = true;
+  Check({&BaseFormMenus::Menu221, &BaseFormMenus::Menu231});
   Collect();
   EXPECT_EQ(BoxTexts(ui_),
             (Strings{"File not Found|File: \rC:\\DAXOR\\Parametro inesistente.EXE\rnon trovato "}));
@@ -143,10 +140,7 @@ TEST_F(DaxorCollectorTest, MissingPostProcessorIsReportedAndTheStepGoesOn) {
 TEST_F(DaxorCollectorTest, EmptyMachineFolderProcessesNoEntry) {
   std::filesystem::remove(world_.Host("C:\\DAXOR\\MAC\\L3030.MAC"));
   std::filesystem::remove(world_.Host("C:\\DAXOR\\MAC\\P2000.MAC"));
-  testing::SetAllFileItems(program_, false, true);
-  program_.menus.Menu214.checked = true;
-  program_.menus.Menu242.checked = true;
-  program_.menus.Menu232.checked = true;
+  Check({&BaseFormMenus::Menu214, &BaseFormMenus::Menu242, &BaseFormMenus::Menu232});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\DAXOR\\DB\\TABELLE.MDB"}));
   EXPECT_TRUE(ui_.boxes().empty());
@@ -154,7 +148,7 @@ TEST_F(DaxorCollectorTest, EmptyMachineFolderProcessesNoEntry) {
 
 TEST_F(DaxorCollectorTest, StopAfterTheSecondFileEndsTheCollection) {
   world_.WriteLines("C:\\DAXOR\\MAC\\Z9.MAC", {"X|1"});
-  testing::SetAllFileItems(program_, false, false);
+  testing::SetAllFileItems(program_, false, false);  // the machines are listed once
   program_.menus.Menu211.checked = true;
   program_.menus.Menu212.checked = true;
   program_.menus.Menu217.checked = true;
@@ -168,26 +162,17 @@ TEST_F(DaxorCollectorTest, StopAfterTheSecondFileEndsTheCollection) {
 }
 
 TEST_F(DaxorCollectorTest, DiskFullLeavesThatFileOutAndTheCollectorGoesOn) {
-  testing::FaultPlatform full(world_.platform());
-  full.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 3);
-  Program program(full, ui_);
-  testing::PrepareProgram(program);
-  program.ProductFolder = program_.ProductFolder;
-  program.CnfFolder = program_.CnfFolder;
-  program.CustomerFolder = program_.CustomerFolder;
-  testing::SetAllFileItems(program, false, false);
-  program.menus.Menu211.checked = true;
-  program.menus.Menu212.checked = true;
-  program.menus.Menu213.checked = true;
-  CollectDaxorFiles(program, CurrentBackupSelection(program));
-  EXPECT_EQ(ArchiveList(world_, program),
+  faulty_.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 3);
+  Check({&BaseFormMenus::Menu211, &BaseFormMenus::Menu212, &BaseFormMenus::Menu213});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
             (Strings{"C:\\DAXOR\\MAC\\L3030.MAC", "C:\\DAXOR\\MAC\\P2000.MAC",
                      "C:\\DAXOR\\CUSTOM.INI", "C:\\DAXOR\\X.PAU"}));
   EXPECT_EQ(world_.Tree("A:\\METAL"),
             (Strings{"CUSTOM.INI", "MAC/L3030.MAC", "MAC/P2000.MAC", "X.PAU"}));
   ASSERT_EQ(ui_.boxes().size(), 1u);
   EXPECT_EQ(ui_.boxes()[0].request.text.rfind("C:\\DAXOR\\A.TXT\r", 0), 0u);
-  EXPECT_EQ(program.FilesNotCopied, 1);
+  EXPECT_EQ(program_.FilesNotCopied, 1);
 }
 
 }  // namespace

@@ -75,18 +75,15 @@ TEST_F(PlovikCollectorTest, IniWithoutPathSectionUsesTheDefaults) {
             (Strings{"DATA/MAC/X.MAC", "DATA/MATR/D1.MTR", "DATA/PUNCHES/P.PUN"}));
 }
 
-TEST_F(PlovikCollectorTest, ReferencesWithoutMachineCopy) {
+// A missing reference is reported and the next one still copied.
+TEST_F(PlovikCollectorTest, ReferencesWithoutMachineCopyAMissingOneReported) {
   Check({&BaseFormMenus::Menu213});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"D:\\BEND\\RIF\\A.RIF", "C:\\RIF.DAT"}));
   EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"RIF.DAT", "RIF/A.RIF"}));
   EXPECT_TRUE(ui_.boxes().empty());
-}
-
-TEST_F(PlovikCollectorTest, MissingReferenceIsReportedAndTheNextIsCopied) {
   world_.WriteLines("D:\\BEND\\MAC\\M1.MAC", {"[REFERENCES]", "FILENAME=D:\\GONE\\A.RIF",
                                               "[INTERMEDIATE]", "FILENAME=C:\\RIF.DAT"});
-  Check({&BaseFormMenus::Menu213});
   Collect();
   EXPECT_EQ(BoxTexts(ui_), (Strings{"File not Found|File: \rD:\\GONE\\A.RIF\rnon trovato "}));
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\RIF.DAT"}));
@@ -118,23 +115,16 @@ TEST_F(PlovikCollectorTest, EmptyMachineFolderProcessesNoEntry) {
   EXPECT_TRUE(ui_.boxes().empty());
 }
 
-TEST_F(PlovikCollectorTest, BlankPunchesValueIsSkipped) {
-  world_.WriteLines(kIni, {"[PATH]", "PUNCHES=  "});
-  Check({&BaseFormMenus::Menu241});
-  Collect();
-  EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
-  EXPECT_TRUE(ui_.boxes().empty());
-}
-
-// An empty MAC value is skipped like an empty PUNCHES value: as a folder it
-// would be "\\", the root of the current drive.
-TEST_F(PlovikCollectorTest, EmptyMachineFolderValueIsSkipped) {
-  world_.WriteFile("C:\\AUTOEXEC.BAT", "x");
+// An empty or blank MAC or PUNCHES value is skipped: as a folder it would be
+// "\\", the root of the current drive.
+TEST_F(PlovikCollectorTest, EmptyFolderValuesAreSkipped) {
+  testing::WriteFiles(world_, "C:\\AUTOEXEC.BAT C:\\ROOT.PUN");
   world_.WriteLines("C:\\ROOT.MAC", {"[REFERENCES]", "FILENAME=C:\\RIF.DAT"});
-  for (const char* value : {"MAC=", "MAC=  "}) {
+  for (const char* value : {"MAC=", "MAC=  ", "PUNCHES=  "}) {
     SCOPED_TRACE(value);
     world_.WriteLines(kIni, {"[PATH]", value});
-    Check({&BaseFormMenus::Menu211, &BaseFormMenus::Menu213});
+    if (value[0] == 'M') Check({&BaseFormMenus::Menu211, &BaseFormMenus::Menu213});
+    if (value[0] == 'P') Check({&BaseFormMenus::Menu241});
     Collect();
     EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
     EXPECT_TRUE(world_.Tree("A:\\METAL").empty());

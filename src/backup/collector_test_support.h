@@ -1,15 +1,13 @@
 // Helpers for the tests of the file operations and the collectors: a program
 // with distinct message colours and Italian error texts, a fixture with a
 // product folder and a customer folder, the archive list read back line by
-// line, the file items switched on or off, and fixed-record KY-GEN.CNF
-// contents.
+// line, and the file items switched on or off.
 #ifndef ZARIREVO_BACKUP_COLLECTOR_TEST_SUPPORT_H_
 #define ZARIREVO_BACKUP_COLLECTOR_TEST_SUPPORT_H_
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -18,6 +16,7 @@
 #include "app/message_area.h"
 #include "app/program_state.h"
 #include "tests/fault_platform.h"
+#include "tests/installations.h"
 #include "tests/test_world.h"
 #include "text/strings.h"
 #include "ui/base_form.h"
@@ -27,18 +26,13 @@ namespace zr::testing {
 /// Gives every message colour its own small value (1 to 12), so that lines
 /// can be told apart, loads the Italian error texts and sets BackupRunning.
 inline void PrepareProgram(Program& program) {
-  program.ColorBlue = 1;
-  program.ColorGreen = 2;
-  program.ColorCyan = 3;
-  program.ColorRed = 4;
-  program.ColorMagenta = 5;
-  program.ColorGray = 6;
-  program.ColorLightGreen = 7;
-  program.ColorLightRed = 8;
-  program.ColorLightYellow = 9;
-  program.ColorBlack = 10;
-  program.ColorStop = 11;
-  program.ColorLightCyan = 12;
+  Color value = 0;
+  for (auto colour :
+       {&Program::ColorBlue, &Program::ColorGreen, &Program::ColorCyan, &Program::ColorRed,
+        &Program::ColorMagenta, &Program::ColorGray, &Program::ColorLightGreen,
+        &Program::ColorLightRed, &Program::ColorLightYellow, &Program::ColorBlack,
+        &Program::ColorStop, &Program::ColorLightCyan})
+    program.*colour = ++value;
   program.Language = "ITA";
   LoadErrorTexts(program);
   program.BackupRunning = true;
@@ -52,32 +46,15 @@ inline void SetAllFileItems(Program& program, bool checked, bool enabled) {
   }
 }
 
-/// A file's bytes without the empty key APPLICATION of section [CONFIGURA]
-/// (and the section, when that key was all it held) that every settings read
-/// leaves in the file read, and without trailing line ends.
-inline std::string WithoutConfiguraKey(const std::string& bytes) {
-  std::vector<std::string> lines;
-  bool in_configura = false;
-  for (std::size_t start = 0; start < bytes.size();) {
-    std::size_t end = bytes.find('\n', start);
-    end = end == std::string::npos ? bytes.size() : end + 1;
-    const std::string line = bytes.substr(start, end - start);
-    start = end;
-    std::string bare = line;
-    std::erase_if(bare, [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
-    for (char& c : bare) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (!bare.empty() && bare[0] == '[') in_configura = bare == "[CONFIGURA]";
-    if (in_configura && bare == "APPLICATION=") continue;
-    lines.push_back(line);
-  }
-  std::string kept;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const bool empty_section = lines[i].rfind("[CONFIGURA]", 0) == 0 &&
-                               (i + 1 == lines.size() || lines[i + 1].rfind("[", 0) == 0);
-    if (!empty_section) kept += lines[i];
-  }
-  while (!kept.empty() && (kept.back() == '\n' || kept.back() == '\r')) kept.pop_back();
-  return kept;
+/// A file's bytes without the section [CONFIGURA] holding only the empty key
+/// APPLICATION, that every settings read adds to the file read, and without
+/// trailing line ends.
+inline std::string WithoutConfiguraKey(std::string bytes) {
+  const std::string added = "[CONFIGURA]\r\nAPPLICATION=\r\n";
+  for (std::size_t at; (at = bytes.find(added)) != std::string::npos;)
+    bytes.erase(at, added.size());
+  while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r')) bytes.pop_back();
+  return bytes;
 }
 
 /// Every file below `folders` (Windows paths) with its bytes (as
@@ -86,17 +63,13 @@ inline std::string WithoutConfiguraKey(const std::string& bytes) {
 inline std::map<std::string, std::string> FilesOf(const TestWorld& world,
                                                   const std::vector<std::string>& folders,
                                                   const std::vector<std::string>& left_out) {
-  auto upper = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-  };
   std::map<std::string, std::string> files;
   for (const std::string& folder : folders) {
     for (std::string relative : world.Tree(folder)) {
       std::replace(relative.begin(), relative.end(), '/', '\\');
       const std::string path = SetTrailingBackslash(folder, true) + relative;
       const bool skipped = std::any_of(left_out.begin(), left_out.end(), [&](const std::string& f) {
-        return upper(path).rfind(upper(SetTrailingBackslash(f, true)), 0) == 0;
+        return ToUpper(path).rfind(ToUpper(SetTrailingBackslash(f, true)), 0) == 0;
       });
       if (!skipped) files[path] = WithoutConfiguraKey(world.ReadFile(path));
     }
@@ -104,12 +77,13 @@ inline std::map<std::string, std::string> FilesOf(const TestWorld& world,
   return files;
 }
 
-/// A test world whose program is prepared (PrepareProgram) and copies into
-/// `customer_folder` (made here) from `product_folder` (its ~TMPZIP made).
+/// A test world whose program, over a fault platform (no faults until a test
+/// sets some), is prepared (PrepareProgram) and copies into `customer_folder`
+/// (made here) from `product_folder` (its ~TMPZIP made).
 class ProductFixture : public ::testing::Test {
  protected:
   ProductFixture(const std::string& product_folder, const std::string& customer_folder)
-      : program_(world_.program()), ui_(world_.ui()) {
+      : faulty_(world_.platform()), program_(faulty_, world_.ui()), ui_(world_.ui()) {
     PrepareProgram(program_);
     program_.ProductFolder = product_folder;
     program_.CustomerFolder = customer_folder + "\\";
@@ -134,23 +108,21 @@ class ProductFixture : public ::testing::Test {
   }
 
   TestWorld world_;
-  Program& program_;
+  FaultPlatform faulty_;
+  Program program_;
   ScriptedUi& ui_;
 };
 
 /// The lines of a CR LF text file of the world ("" gives no line).
 inline std::vector<std::string> ReadCrLfLines(const TestWorld& world, const std::string& path) {
   std::vector<std::string> lines;
-  const std::string bytes = world.ReadFile(path);
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(bytes.substr(start) + "<no CR LF>");
+  std::string bytes = world.ReadFile(path);
+  for (std::size_t end; !bytes.empty(); bytes.erase(0, end + 2)) {
+    if ((end = bytes.find("\r\n")) == std::string::npos) {
+      lines.push_back(bytes + "<no CR LF>");
       break;
     }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
+    lines.push_back(bytes.substr(0, end));
   }
   return lines;
 }
@@ -159,33 +131,16 @@ inline std::vector<std::string> ArchiveList(const TestWorld& world, const Progra
   return ReadCrLfLines(world, program.ArchiveListFile());
 }
 
-/// A KY-GEN.CNF of `count` fixed records (83 characters and CR LF each);
-/// `records` gives the text of some of them (numbered from 1).
-inline std::string CnfRecords(int count, const std::map<int, std::string>& records) {
-  std::string bytes;
-  for (int n = 1; n <= count; ++n) {
-    auto it = records.find(n);
-    std::string text = it == records.end() ? "" : it->second;
-    text.resize(83, ' ');
-    bytes += text + "\r\n";
-  }
-  return bytes;
-}
-
-/// The words of a text split at blanks: a long list of paths written compactly.
-inline std::vector<std::string> Words(const std::string& text) {
-  std::vector<std::string> words;
-  for (std::size_t at = 0; (at = text.find_first_not_of(' ', at)) != std::string::npos;) {
-    const std::size_t end = std::min(text.find(' ', at), text.size());
-    words.push_back(text.substr(at, end - at));
-    at = end;
-  }
-  return words;
-}
-
 /// Writes "x" into every file of a blank-separated list of Windows paths.
 inline void WriteFiles(TestWorld& world, const std::string& paths) {
   for (const std::string& path : Words(paths)) world.WriteFile(path, "x");
+}
+
+/// The texts of the lines written so far.
+inline std::vector<std::string> LineTexts(const ScriptedUi& ui) {
+  std::vector<std::string> texts;
+  for (const auto& line : ui.lines()) texts.push_back(line.text);
+  return texts;
 }
 
 /// The texts of the message boxes shown so far.

@@ -83,22 +83,16 @@ TEST_F(TrelunCollectorTest, NothingCheckedStillCopiesTheSettingsFiles) {
   EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"POST/TRELUN.INI"}));
 }
 
-TEST_F(TrelunCollectorTest, Database5IsUsedWhenDatabase4IsEmpty) {
-  WriteIni({"DATABASE4=", "DATABASE5=D:\\DB5\\X.MDB"});
-  world_.WriteFile("D:\\DB5\\TABELLE.MDB", "x");
-  Check({&BaseFormMenus::Menu232});
-  Collect();
-  EXPECT_EQ(ArchiveList(world_, program_),
-            (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", "D:\\DB5\\\\TABELLE.MDB"}));
-}
-
-TEST_F(TrelunCollectorTest, NoDatabaseKeyFallsBackToTablas) {
-  WriteIni({});
-  world_.WriteFile("C:\\TRELUN\\TABLAS\\MATERIAL.MDB", "x");
+TEST_F(TrelunCollectorTest, DatabaseFolderFallsBackToDatabase5ThenToTablas) {
+  testing::WriteFiles(world_, "D:\\DB5\\MATERIAL.MDB C:\\TRELUN\\TABLAS\\MATERIAL.MDB");
   Check({&BaseFormMenus::Menu233});
-  Collect();
-  EXPECT_EQ(ArchiveList(world_, program_),
-            (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", "C:\\TRELUN\\TABLAS\\\\MATERIAL.MDB"}));
+  for (const auto& [ini, table] :
+       {std::pair{Strings{"DATABASE4=", "DATABASE5=D:\\DB5\\X.MDB"}, "D:\\DB5\\\\MATERIAL.MDB"},
+        {Strings{}, "C:\\TRELUN\\TABLAS\\\\MATERIAL.MDB"}}) {
+    WriteIni(ini);
+    Collect();
+    EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", table}));
+  }
 }
 
 TEST_F(TrelunCollectorTest, Database4WithoutBackslashGivesBareNames) {
@@ -112,7 +106,7 @@ TEST_F(TrelunCollectorTest, Database4WithoutBackslashGivesBareNames) {
   EXPECT_TRUE(ui_.boxes().empty());
 }
 
-TEST_F(TrelunCollectorTest, PostProcessorExeRuleIgnoresCase) {
+TEST_F(TrelunCollectorTest, PostProcessorExeRuleIgnoresCaseAndNoMachineGivesNoEntry) {
   world_.WriteLines("C:\\TRELUN\\POST\\MAC\\L3.MAC", {"LASERTAB|1001"});
   Check({&BaseFormMenus::Menu221});
   Collect();
@@ -121,14 +115,11 @@ TEST_F(TrelunCollectorTest, PostProcessorExeRuleIgnoresCase) {
                      "C:\\TRELUN\\POST\\PP.EXE"}));
   EXPECT_EQ(BoxTexts(ui_), (Strings{"File not Found|File: \rC:\\TRELUN\\POST\\Parametro "
                                     "inesistente.EXE\rnon trovato "}));
-}
-
-TEST_F(TrelunCollectorTest, EmptyMachineFolderProcessesNoEntry) {
-  std::filesystem::remove_all(world_.Host("C:\\TRELUN\\POST\\MAC"));
+  std::filesystem::remove_all(world_.Host("C:\\TRELUN\\POST\\MAC"));  // no machine: no entry
   Check({&BaseFormMenus::Menu221, &BaseFormMenus::Menu231});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI"}));
-  EXPECT_TRUE(ui_.boxes().empty());
+  EXPECT_EQ(ui_.boxes().size(), 1u);
 }
 
 TEST_F(TrelunCollectorTest, FlagsAreReadWhenTheirStepIsReached) {

@@ -11,15 +11,20 @@ namespace {
 
 using testing::ArchiveList;
 using testing::BoxTexts;
+using testing::LineTexts;
 using testing::Words;
 using Strings = std::vector<std::string>;
+
+Strings Paths(const FileListing& listing) {
+  Strings paths;
+  for (const auto& entry : listing) paths.push_back(entry.folder + entry.name);
+  return paths;
+}
 
 class FileOperationsTest : public testing::ProductFixture {
  protected:
   FileOperationsTest() : ProductFixture("C:\\PROD", "A:\\CUST") {}
 };
-
-// Pure path helpers.
 
 TEST(PathTextTest, PathBelowRootStripExtensionAndParentFolder) {
   EXPECT_EQ(PathBelowRoot("C:\\PROG\\DAT", true), "PROG\\DAT\\");
@@ -37,33 +42,25 @@ TEST(PathTextTest, PathBelowRootStripExtensionAndParentFolder) {
   EXPECT_EQ(ParentFolder("T.MDB", true), "");
 }
 
-// MakePath.
-
 constexpr PathCheck kAsk = PathCheck::kAsk;
 constexpr PathCheck kQuiet = PathCheck::kQuiet;
 
 // Roots, empty folders, files and drive-less forms exist; a missing path is
 // no error (no question), and a drive that is not ready is quiet in kQuiet.
-TEST_F(FileOperationsTest, MakePathExistence) {
+TEST_F(FileOperationsTest, MakePathExistenceAndCreation) {
   world_.MakeFolder("C:\\DATI");
-  for (const char* given : {"\\DATI\\", "DATI\\", ":\\DATI\\"}) {
-    EXPECT_TRUE(MakePath(program_, given, kQuiet, false)) << given;
-  }
+  world_.MakeFolder("C:\\EMPTY");
+  world_.WriteFile("C:\\F.TXT", "x");
   world_.RemoveDrive('A');
   world_.RestoreDrive('A');
-  EXPECT_TRUE(MakePath(program_, "A:\\", kQuiet, false));
-  world_.MakeFolder("C:\\EMPTY");
-  EXPECT_TRUE(MakePath(program_, "C:\\EMPTY\\", kQuiet, false));
+  for (const char* given : {"\\DATI\\", "DATI\\", ":\\DATI\\", "A:\\", "C:\\EMPTY\\", "C:\\F.TXT"})
+    EXPECT_TRUE(MakePath(program_, given, kQuiet, false)) << given;
   EXPECT_FALSE(MakePath(program_, "C:\\NOPE\\DEEP\\", kAsk, false));
-  world_.WriteFile("C:\\F.TXT", "x");
-  EXPECT_TRUE(MakePath(program_, "C:\\F.TXT", kQuiet, false));
   world_.RemoveDrive('A');
   EXPECT_FALSE(MakePath(program_, "A:\\", kQuiet, false));
   EXPECT_FALSE(MakePath(program_, "A:\\X\\", kQuiet, true));
   EXPECT_TRUE((ui_.boxes()).empty());
-}
-
-TEST_F(FileOperationsTest, MakePathCreatesMissingLevels) {
+  // With creation the missing levels are made, not on a missing server.
   world_.MakeFolder("C:\\A");
   EXPECT_TRUE(MakePath(program_, "C:\\A\\B\\C\\", kQuiet, true));
   EXPECT_TRUE(std::filesystem::is_directory(world_.Host("C:\\A\\B\\C")));
@@ -88,10 +85,7 @@ TEST_F(FileOperationsTest, MakePathAskAsksUntilTheDiskIsBack) {
   ui_.QueueAnswer(Answer::kCancel);
   ui_.on_box = nullptr;
   EXPECT_THROW(MakePath(program_, "A:\\", kAsk, false), ProgramEnded);
-}
-
-TEST_F(FileOperationsTest, MakePathAskRetryCountsAsMissingBelowTheRoot) {
-  world_.RemoveDrive('A');
+  // A retry counts as missing below the root.
   ui_.on_box = [&](const MessageBoxRequest&, Answer) {
     world_.RestoreDrive('A');
     world_.MakeFolder("A:\\X");
@@ -105,47 +99,30 @@ TEST_F(FileOperationsTest, MakePathAskRetryCountsAsMissingBelowTheRoot) {
   EXPECT_TRUE(std::filesystem::is_directory(world_.Host("A:\\Y\\Z")));
 }
 
-// ListFiles and ListSubfolders.
-
 TEST_F(FileOperationsTest, ListFilesOfOneFolder) {
-  world_.WriteFile("C:\\ONE\\B.MAC", "");
-  world_.WriteFile("C:\\ONE\\A.TXT", "");
+  testing::WriteFiles(world_, "C:\\ONE\\B.MAC C:\\ONE\\A.TXT");
   world_.MakeFolder("C:\\ONE\\SUB.MAC");
-  const FileListing listing = ListFiles(program_, "C:\\ONE", "", false);
-  ASSERT_EQ(listing.size(), 2u);
-  EXPECT_EQ(listing[0].name, "A.TXT");
-  EXPECT_EQ(listing[1].name, "B.MAC");
-  EXPECT_EQ(listing[1].folder, "C:\\ONE\\");
-  EXPECT_EQ(ListFiles(program_, "C:\\ONE\\", "MAC", false).size(), 1u);
+  EXPECT_EQ(Paths(ListFiles(program_, "C:\\ONE", "", false)),
+            Words("C:\\ONE\\A.TXT C:\\ONE\\B.MAC"));
+  EXPECT_EQ(Paths(ListFiles(program_, "C:\\ONE\\", "MAC", false)), Strings{"C:\\ONE\\B.MAC"});
   EXPECT_EQ(ui_.input_count(), 3);
 }
 
 TEST_F(FileOperationsTest, ListFilesRecursesBreadthOfEachFolderFirst) {
-  world_.WriteFile("C:\\T\\R.ZIP", "");
-  world_.WriteFile("C:\\T\\A\\A1\\X.ZIP", "");
-  world_.WriteFile("C:\\T\\A\\Y.ZIP", "");
-  world_.WriteFile("C:\\T\\B\\Z.ZIP", "");
+  testing::WriteFiles(world_, "C:\\T\\R.ZIP C:\\T\\A\\A1\\X.ZIP C:\\T\\A\\Y.ZIP C:\\T\\B\\Z.ZIP");
   std::vector<std::string> folders;
   EXPECT_TRUE(ListSubfolders(program_, "C:\\T\\", folders, Depth::kAll));
   EXPECT_EQ(folders, (Strings{"C:\\T\\A", "C:\\T\\B", "C:\\T\\A\\A1"}));
-
-  std::vector<std::string> paths;
-  for (const auto& entry : ListFiles(program_, "C:\\T\\", "ZIP", true)) {
-    paths.push_back(entry.folder + entry.name);
-  }
-  EXPECT_EQ(paths, Words("C:\\T\\R.ZIP C:\\T\\A\\Y.ZIP C:\\T\\B\\Z.ZIP C:\\T\\A\\A1\\X.ZIP"));
+  EXPECT_EQ(Paths(ListFiles(program_, "C:\\T\\", "ZIP", true)),
+            Words("C:\\T\\R.ZIP C:\\T\\A\\Y.ZIP C:\\T\\B\\Z.ZIP C:\\T\\A\\A1\\X.ZIP"));
   std::vector<std::string> none;
   EXPECT_FALSE(ListSubfolders(program_, "C:\\T\\B\\", none, Depth::kAll));
 }
 
-// DeleteFolderTree.
-
 // Read-only files and subfolders go; a link goes as a link, never followed.
 TEST_F(FileOperationsTest, DeleteFolderTreeRemovesReadOnlyFilesSubfoldersAndLinks) {
-  world_.WriteFile("C:\\DEL\\F.TXT", "x");
-  world_.WriteFile("C:\\DEL\\SUB\\DEEP\\G.TXT", "x");
+  testing::WriteFiles(world_, "C:\\DEL\\F.TXT C:\\DEL\\SUB\\DEEP\\G.TXT C:\\KEEP\\PRECIOUS.DAT");
   ASSERT_TRUE(program_.platform.SetAttributes("C:\\DEL\\SUB\\DEEP\\G.TXT", kAttrReadOnly).ok());
-  world_.WriteFile("C:\\KEEP\\PRECIOUS.DAT", "x");
   if (!world_.MakeLink("C:\\KEEP", "C:\\DEL\\LINK"))
     GTEST_SKIP() << "no symbolic links on this host";
   DeleteFolderTree(program_, "C:\\DEL");
@@ -154,20 +131,15 @@ TEST_F(FileOperationsTest, DeleteFolderTreeRemovesReadOnlyFilesSubfoldersAndLink
   EXPECT_TRUE((ui_.boxes()).empty());
 }
 
-TEST_F(FileOperationsTest, DeleteFolderTreeEmptiesADriveRootButKeepsIt) {
-  world_.WriteFile("A:\\OLD.ZIP", "x");
-  world_.WriteFile("A:\\CUST\\F.MAC", "x");
+TEST_F(FileOperationsTest, DeleteFolderTreeEmptiesADriveRootAndSkipsWhatItCannotRemove) {
+  testing::WriteFiles(world_, "A:\\OLD.ZIP A:\\CUST\\F.MAC");
   DeleteFolderTree(program_, "A:\\");
   EXPECT_TRUE((world_.Tree("A:\\")).empty());
   EXPECT_FALSE(world_.Exists("A:\\CUST"));
   EXPECT_TRUE(std::filesystem::is_directory(world_.Host("A:\\")));
-}
-
-TEST_F(FileOperationsTest, DeleteFolderTreeSkipsAFolderItCannotRemove) {
-  world_.WriteFile("C:\\DEL\\A\\SECRET.SYS", "x");
+  // A folder it cannot remove is skipped, the rest goes.
+  testing::WriteFiles(world_, "C:\\DEL\\A\\SECRET.SYS C:\\DEL\\B\\F.TXT C:\\DEL\\Z.TXT");
   ASSERT_TRUE(program_.platform.SetAttributes("C:\\DEL\\A\\SECRET.SYS", kAttrHidden).ok());
-  world_.WriteFile("C:\\DEL\\B\\F.TXT", "x");
-  world_.WriteFile("C:\\DEL\\Z.TXT", "x");
   DeleteFolderTree(program_, "C:\\DEL\\");  // ends although A stays
   EXPECT_TRUE(world_.Exists("C:\\DEL\\A\\SECRET.SYS"));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\B"));
@@ -175,26 +147,17 @@ TEST_F(FileOperationsTest, DeleteFolderTreeSkipsAFolderItCannotRemove) {
 }
 
 TEST_F(FileOperationsTest, DeleteFolderTreeReportsAFileItCannotDeleteAndStops) {
-  world_.WriteFile("C:\\DEL\\A.TXT", "x");
-  world_.WriteFile("C:\\DEL\\LOCKED.TXT", "x");
-  world_.WriteFile("C:\\DEL\\Z.TXT", "x");
-  testing::FaultPlatform failing(world_.platform());
-  failing.Fail(testing::Call::kDeleteFile, kErrPermissionDenied, "LOCKED");
-  Program program(failing, ui_);
-  testing::PrepareProgram(program);
-  DeleteFolderTree(program, "C:\\DEL\\");
+  testing::WriteFiles(world_, "C:\\DEL\\A.TXT C:\\DEL\\LOCKED.TXT C:\\DEL\\Z.TXT");
+  faulty_.Fail(testing::Call::kDeleteFile, kErrPermissionDenied, "LOCKED");
+  DeleteFolderTree(program_, "C:\\DEL\\");
   EXPECT_EQ(BoxTexts(ui_), (Strings{"ERRORE SUI FILE|C:\\DEL\\LOCKED.TXT\r"
                                     "Attiva protezione in scrittura\r"}));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\A.TXT"));
   EXPECT_TRUE(world_.Exists("C:\\DEL\\Z.TXT"));
 }
 
-// CopyFilesByExtension.
-
 TEST_F(FileOperationsTest, CopyFolderModeWritesLineThenCopiesThenLists) {
-  world_.WriteFile("C:\\SRC\\A.MAC", "a");
-  world_.WriteFile("C:\\SRC\\B.MAC", "b");
-  world_.WriteFile("C:\\SRC\\C.TXT", "c");
+  testing::WriteFiles(world_, "C:\\SRC\\A.MAC C:\\SRC\\B.MAC C:\\SRC\\C.TXT");
   bool copied_at_line = true;
   std::size_t listed_at_line = 99;
   ui_.OnNthInput(1, [&] {
@@ -206,8 +169,7 @@ TEST_F(FileOperationsTest, CopyFolderModeWritesLineThenCopiesThenLists) {
   EXPECT_EQ(listed_at_line, 0u);
   EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"MAC/A.MAC", "MAC/B.MAC"}));
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.MAC", "C:\\SRC\\B.MAC"}));
-  ASSERT_EQ(ui_.lines().size(), 2u);
-  EXPECT_EQ(ui_.lines()[0].text, "C:\\SRC\\A.MAC");
+  ASSERT_EQ(LineTexts(ui_), ArchiveList(world_, program_));
   EXPECT_EQ(ui_.lines()[0].color, 1u);
 }
 
@@ -227,29 +189,21 @@ TEST_F(FileOperationsTest, CopySingleFileCopiesThenListsThenWritesLine) {
 
 // A colour field of Program is 0 until the main window is prepared: a copy
 // made before then writes no line; once set, the line takes its colour.
-TEST_F(FileOperationsTest, AnUnsetColourFieldWritesNoLine) {
-  world_.WriteFile("C:\\SRC\\P.EXE", "p");
+TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
+  testing::WriteFiles(world_, "C:\\SRC\\P.EXE C:\\SRC\\H.HED");
   program_.ColorGray = 0;  // as before PrepareMainWindow
   CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", LineColour(program_.ColorGray), true);
   EXPECT_TRUE(ui_.lines().empty());
   program_.ColorGray = 0x808080;
   CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", LineColour(program_.ColorGray), true);
-  ASSERT_EQ(ui_.lines().size(), 1u);
-  EXPECT_EQ(ui_.lines()[0].color, 0x808080u);
-}
-
-TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
-  world_.WriteFile("C:\\SRC\\P.EXE", "p");
-  world_.WriteFile("C:\\SRC\\H.HED", "h");
-  CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, true);
   CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", 12, true);
   CopyFilesByExtension(program_, "C:\\SRC\\", "", "HED", std::nullopt, true);  // no line
   EXPECT_TRUE((world_.Tree("A:\\CUST")).empty());
   EXPECT_EQ(ArchiveList(world_, program_),
-            (Strings{"C:\\SRC\\P.EXE", "C:\\SRC\\H.HED", "C:\\SRC\\H.HED"}));
-  ASSERT_EQ(ui_.lines().size(), 2u);
-  EXPECT_EQ(ui_.lines()[0].text, "C:\\SRC\\P.EXE     -only ZIP-");
-  EXPECT_EQ(ui_.lines()[1].text, "C:\\SRC\\H.HED     -only ZIP-");
+            Words("C:\\SRC\\P.EXE C:\\SRC\\P.EXE C:\\SRC\\H.HED C:\\SRC\\H.HED"));
+  ASSERT_EQ(LineTexts(ui_),
+            (Strings{"C:\\SRC\\P.EXE     -only ZIP-", "C:\\SRC\\H.HED     -only ZIP-"}));
+  EXPECT_EQ(ui_.lines()[0].color, 0x808080u);
   EXPECT_EQ(ui_.lines()[1].background, kBackgroundZipOnly);
 }
 
@@ -269,9 +223,7 @@ TEST_F(FileOperationsTest, CopyTellsTheProgressObserverOfEachFile) {
     }
   } recorder;
   program_.progress = &recorder;
-  world_.WriteFile("C:\\SRC\\A.MAC", "a");
-  world_.WriteFile("C:\\SRC\\B.MAC", "b");
-  world_.WriteFile("C:\\SRC\\P.EXE", "p");
+  testing::WriteFiles(world_, "C:\\SRC\\A.MAC C:\\SRC\\B.MAC C:\\SRC\\P.EXE");
   CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\MAC\\", "MAC", 1, true);
   CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, true);
   CopyFilesByExtension(program_, "C:\\SRC\\", "C:\\ELSEWHERE\\", "MAC", 1, true);
@@ -308,8 +260,7 @@ TEST_F(FileOperationsTest, CopyIntoTheCustomerFolderNeverCreatesIt) {
 }
 
 TEST_F(FileOperationsTest, StopEndsTheLoopAfterTheFileInHand) {
-  for (const char* name : {"A.DAT", "B.DAT", "C.DAT"})
-    world_.WriteFile(std::string("C:\\SRC\\") + name, "x");
+  testing::WriteFiles(world_, "C:\\SRC\\A.DAT C:\\SRC\\B.DAT C:\\SRC\\C.DAT");
   ui_.OnNthInput(2, [&] { program_.BackupRunning = false; });
   CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, true);
   EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT", "B.DAT"}));
@@ -322,14 +273,12 @@ TEST_F(FileOperationsTest, StopEndsTheLoopAfterTheFileInHand) {
 
 // A failed copy is shown and counted, is not listed, and the next file follows.
 TEST_F(FileOperationsTest, AFailedCopyIsReportedAndTheNextFileFollows) {
-  world_.WriteFile("C:\\SRC\\A.INI", "new");
-  world_.WriteFile("C:\\SRC\\B.INI", "new");
-  world_.WriteFile("C:\\SRC\\C.INI", "new");
+  testing::WriteFiles(world_, "C:\\SRC\\A.INI C:\\SRC\\B.INI C:\\SRC\\C.INI");
   world_.WriteFile("A:\\CUST\\B.INI", "old");
   ASSERT_TRUE(program_.platform.SetAttributes("A:\\CUST\\B.INI", kAttrReadOnly).ok());
   CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "INI", 3, true);
   EXPECT_EQ(world_.ReadFile("A:\\CUST\\B.INI"), "old");
-  EXPECT_EQ(world_.ReadFile("A:\\CUST\\C.INI"), "new");
+  EXPECT_EQ(world_.ReadFile("A:\\CUST\\C.INI"), "x");
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.INI", "C:\\SRC\\C.INI"}));
   EXPECT_EQ(BoxTexts(ui_), (Strings{"ERRORE SUI FILE|C:\\SRC\\B.INI\r"
                                     "Attiva protezione in scrittura\r"}));
@@ -340,18 +289,12 @@ TEST_F(FileOperationsTest, AFailedCopyIsReportedAndTheNextFileFollows) {
 }
 
 TEST_F(FileOperationsTest, DiskFullAtTheSecondCopyLeavesOnlyThatFileOut) {
-  for (const char* name : {"A.DAT", "B.DAT", "C.DAT"})
-    world_.WriteFile(std::string("C:\\SRC\\") + name, "x");
-  testing::FaultPlatform full(world_.platform());
-  full.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 2);
-  Program program(full, ui_);
-  testing::PrepareProgram(program);
-  program.ProductFolder = program_.ProductFolder;
-  program.CustomerFolder = program_.CustomerFolder;
-  CopyFilesByExtension(program, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, true);
+  testing::WriteFiles(world_, "C:\\SRC\\A.DAT C:\\SRC\\B.DAT C:\\SRC\\C.DAT");
+  faulty_.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 2);
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, true);
   EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT", "C.DAT"}));
-  EXPECT_EQ(ArchiveList(world_, program), (Strings{"C:\\SRC\\A.DAT", "C:\\SRC\\C.DAT"}));
-  EXPECT_EQ(program.FilesNotCopied, 1);
+  EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.DAT", "C:\\SRC\\C.DAT"}));
+  EXPECT_EQ(program_.FilesNotCopied, 1);
 }
 
 // Every copy lands strictly below the customer folder, by where the path
@@ -403,8 +346,6 @@ TEST_F(FileOperationsTest, ACopyNeverLandsOutsideTheCustomerFolder) {
   }
   EXPECT_TRUE(ui_.boxes().empty());
 }
-
-// The archive list and single files.
 
 TEST_F(FileOperationsTest, AppendLineWritesWindows1252WithCrLf) {
   AppendLineToFile(program_, "C:\\Città\\A.DAT", "C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT");
