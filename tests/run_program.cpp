@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/win32_text.h"
 #else
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -9,6 +11,7 @@
 #endif
 
 #include <cstdlib>
+#include <optional>
 
 namespace zr::testing {
 
@@ -25,15 +28,6 @@ std::string WithoutCarriageReturns(std::string text) {
     out += text[i];
   }
   return out;
-}
-
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-  return wide;
 }
 
 // One argument quoted as the C run-time splits a command line: backslashes
@@ -63,16 +57,18 @@ ProgramRun Run(const std::vector<std::string>& argv,
                const std::string& folder) {
   ProgramRun run;
   std::wstring command;
-  for (const std::string& arg : argv) command += (command.empty() ? L"" : L" ") + Quoted(Wide(arg));
+  for (const std::string& arg : argv)
+    command += (command.empty() ? L"" : L" ") + Quoted(win32::Widen(arg));
   // The child inherits this process's environment, the additions set for
   // the time of the start only.
-  std::vector<std::pair<std::wstring, std::wstring>> saved;
+  std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved;
   for (const auto& [name, value] : environment) {
-    const std::wstring wide_name = Wide(name);
+    const std::wstring wide_name = win32::Widen(name);
     wchar_t old[32768];
     const DWORD length = GetEnvironmentVariableW(wide_name.c_str(), old, 32768);
-    saved.emplace_back(wide_name, length > 0 ? std::wstring(old, length) : L"\x1");
-    SetEnvironmentVariableW(wide_name.c_str(), Wide(value).c_str());
+    saved.emplace_back(wide_name,
+                       length > 0 ? std::optional(std::wstring(old, length)) : std::nullopt);
+    SetEnvironmentVariableW(wide_name.c_str(), win32::Widen(value).c_str());
   }
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE read_end = nullptr, write_end = nullptr;
@@ -87,12 +83,12 @@ ProgramRun Run(const std::vector<std::string>& argv,
   startup.hStdOutput = write_end;
   startup.hStdError = write_end;
   PROCESS_INFORMATION process{};
-  const std::wstring wide_folder = Wide(folder);
+  const std::wstring wide_folder = win32::Widen(folder);
   const BOOL started =
       CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                      folder.empty() ? nullptr : wide_folder.c_str(), &startup, &process);
   for (const auto& [name, value] : saved) {
-    SetEnvironmentVariableW(name.c_str(), value == L"\x1" ? nullptr : value.c_str());
+    SetEnvironmentVariableW(name.c_str(), value ? value->c_str() : nullptr);
   }
   CloseHandle(write_end);
   CloseHandle(nothing);

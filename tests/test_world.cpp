@@ -11,6 +11,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "platform/host_portable.h"
+
 namespace fs = std::filesystem;
 
 namespace zr::testing {
@@ -24,10 +26,7 @@ std::string MakeTempRoot() {
   const fs::path base = fs::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
     const fs::path candidate = base / ("zarirevo-test-" + std::to_string(random() % 1000000000));
-    if (fs::create_directory(candidate)) {
-      const std::u8string utf8 = candidate.u8string();
-      return std::string(utf8.begin(), utf8.end());
-    }
+    if (fs::create_directory(candidate)) return host::FsText(candidate);
   }
   throw std::runtime_error("test world: no fresh temporary folder");
 }
@@ -37,13 +36,13 @@ std::string MakeTempRoot() {
 TestWorld::TestWorld() : root_(MakeTempRoot()) {
   for (char letter : {'A', 'C', 'D'}) {
     std::string folder = root_ + "/" + static_cast<char>(letter - 'A' + 'a');
-    fs::create_directories(HostPath(folder));
+    fs::create_directories(host::FsPath(folder));
     map_.drives[letter] = folder;
   }
   map_.unc_root = root_ + "/unc";
-  fs::create_directories(HostPath(map_.unc_root));
+  fs::create_directories(host::FsPath(map_.unc_root));
   map_.windows_folder = "C:\\WINDOWS";
-  fs::create_directories(HostPath(root_ + "/c/WINDOWS"));
+  fs::create_directories(host::FsPath(root_ + "/c/WINDOWS"));
   platform_ = CreateHostPlatform(map_);
   if (!platform_->ChangeFolder("C:\\").ok()) throw std::runtime_error("test world: no C:\\");
   program_ = std::make_unique<Program>(*platform_, ui_);
@@ -54,13 +53,13 @@ TestWorld::~TestWorld() {
   platform_.reset();
   std::error_code ignored;
   // Files made read-only by a test must not stop the clean-up.
-  for (auto it = fs::recursive_directory_iterator(HostPath(root_), ignored);
+  for (auto it = fs::recursive_directory_iterator(host::FsPath(root_), ignored);
        it != fs::recursive_directory_iterator(); it.increment(ignored)) {
     if (!it->is_symlink()) {
       fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
     }
   }
-  fs::remove_all(HostPath(root_), ignored);
+  fs::remove_all(host::FsPath(root_), ignored);
 }
 
 std::string TestWorld::Host(const std::string& windows_path) const {
@@ -79,7 +78,7 @@ std::string TestWorld::Host(const std::string& windows_path) const {
 }
 
 void TestWorld::WriteFile(const std::string& windows_path, const std::string& bytes) {
-  fs::path host = HostPath(Host(windows_path));
+  fs::path host = host::FsPath(Host(windows_path));
   fs::create_directories(host.parent_path());
   std::ofstream out(host, std::ios::binary | std::ios::trunc);
   out << bytes;
@@ -92,31 +91,31 @@ void TestWorld::WriteLines(const std::string& windows_path, const std::vector<st
 }
 
 void TestWorld::MakeFolder(const std::string& windows_path) {
-  fs::create_directories(HostPath(Host(windows_path)));
+  fs::create_directories(host::FsPath(Host(windows_path)));
 }
 
 bool TestWorld::Exists(const std::string& windows_path) const {
   std::error_code ec;
-  return fs::exists(fs::symlink_status(HostPath(Host(windows_path)), ec));
+  return fs::exists(fs::symlink_status(host::FsPath(Host(windows_path)), ec));
 }
 
 std::string TestWorld::ReadFile(const std::string& windows_path) const {
-  std::ifstream in(HostPath(Host(windows_path)), std::ios::binary);
+  std::ifstream in(host::FsPath(Host(windows_path)), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void TestWorld::RemoveDrive(char letter) {
   std::error_code ignored;
-  fs::remove_all(HostPath(map_.drives.at(letter)), ignored);
+  fs::remove_all(host::FsPath(map_.drives.at(letter)), ignored);
 }
 
 void TestWorld::RestoreDrive(char letter) {
-  fs::create_directories(HostPath(map_.drives.at(letter)));
+  fs::create_directories(host::FsPath(map_.drives.at(letter)));
 }
 
 bool TestWorld::MakeLink(const std::string& windows_target, const std::string& windows_link) {
-  const fs::path target = HostPath(Host(windows_target));
-  const fs::path link = HostPath(Host(windows_link));
+  const fs::path target = host::FsPath(Host(windows_target));
+  const fs::path link = host::FsPath(Host(windows_link));
   std::error_code ec;
   if (fs::is_directory(target, ec)) {
     fs::create_directory_symlink(target, link, ec);
@@ -128,13 +127,12 @@ bool TestWorld::MakeLink(const std::string& windows_target, const std::string& w
 
 std::vector<std::string> TestWorld::Tree(const std::string& windows_folder) const {
   std::vector<std::string> files;
-  fs::path base = HostPath(Host(windows_folder));
+  fs::path base = host::FsPath(Host(windows_folder));
   std::error_code ec;
   for (auto it = fs::recursive_directory_iterator(base, ec);
        it != fs::recursive_directory_iterator(); it.increment(ec)) {
     if (it->is_regular_file()) {
-      const std::u8string relative = fs::relative(it->path(), base).generic_u8string();
-      files.emplace_back(relative.begin(), relative.end());
+      files.push_back(host::FsText(fs::relative(it->path(), base).generic_u8string()));
     }
   }
   std::sort(files.begin(), files.end());
@@ -152,15 +150,11 @@ std::string TestWorld::ArchiverBinary() {
 }
 
 void TestWorld::InstallArchiver(const std::string& windows_path) {
-  fs::path host = HostPath(Host(windows_path));
+  fs::path host = host::FsPath(Host(windows_path));
   fs::create_directories(host.parent_path());
   fs::copy_file(ArchiverBinary(), host, fs::copy_options::overwrite_existing);
   fs::permissions(host, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                             fs::perms::others_read | fs::perms::others_exec);
-}
-
-fs::path HostPath(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 std::vector<std::string> ArchiveEntries(const std::string& host_archive) {

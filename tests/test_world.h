@@ -5,7 +5,6 @@
 #ifndef ZARIREVO_TESTS_TEST_WORLD_H_
 #define ZARIREVO_TESTS_TEST_WORLD_H_
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,10 +65,6 @@ class TestWorld {
   ScriptedUi ui_;
   std::unique_ptr<Program> program_;
 };
-
-/// A host path given as UTF-8, as the file system library takes it on every
-/// host (a narrow path on Windows would go through the ANSI code page).
-std::filesystem::path HostPath(const std::string& utf8);
 
 /// Entry names of a zip archive (a host path), in the archive's order, read
 /// with libzip.

@@ -25,7 +25,7 @@ namespace pkzip {
 namespace {
 
 namespace fs = std::filesystem;
-using zr::testing::HostPath;
+using zr::host::FsPath;
 using zr::testing::ProgramRun;
 using zr::testing::RunProgram;
 
@@ -147,7 +147,7 @@ TEST(WindowsPathTest, EntryNamesAcceptedBelowTheDestinationOnly) {
 // The modification time, in seconds since 1970.
 void SetTime(const std::string& host_path, long long seconds) {
   fs::last_write_time(
-      HostPath(host_path),
+      FsPath(host_path),
       std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(seconds))));
 }
 
@@ -217,11 +217,10 @@ void CraftZip(const std::string& path, const std::vector<CraftedEntry>& entries)
 std::set<std::string> HostTree(const std::string& folder) {
   std::set<std::string> tree;
   std::error_code ec;
-  const fs::path base = HostPath(folder);
+  const fs::path base = FsPath(folder);
   for (auto it = fs::recursive_directory_iterator(base, ec);
        it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    const std::u8string rel = it->path().lexically_relative(base).generic_u8string();
-    tree.insert(std::string(rel.begin(), rel.end()) +
+    tree.insert(zr::host::FsText(it->path().lexically_relative(base).generic_u8string()) +
                 (it->is_directory() && !it->is_symlink() ? "/" : ""));
   }
   return tree;
@@ -349,7 +348,7 @@ TEST_F(PkZipProgramTest, RecursiveModeStoresRelativePathsAndNeverTheArchiveItsel
                                                   {"deep/x/y/z.dat", std::string(100000, 'z')}}));
   }
   ExpectReadableByOthers(Host(folder + "M.ZIP"));
-  EXPECT_LT(fs::file_size(HostPath(Host(folder + "M.ZIP"))), 10000u) << "deflated";
+  EXPECT_LT(fs::file_size(FsPath(Host(folder + "M.ZIP"))), 10000u) << "deflated";
 
   // An empty folder gives a valid empty archive, a missing one none.
   world_.MakeFolder("C:\\EMPTY");
@@ -546,7 +545,7 @@ class WriteArchiveTest : public PkZipProgramTest {
     for (const auto& [name, bytes] : entries) {
       const std::string file = "D:\\" + std::to_string(files.size()) + "\\" + name;
       world_.WriteFile(file, bytes);
-      fs::permissions(HostPath(Host(file)),
+      fs::permissions(FsPath(Host(file)),
                       std::vector<fs::perms>{fs::perms(0644), fs::perms(0600),
                                              fs::perms(0755)}[bytes.size() % 3]);
       SetTime(Host(file), 1054814400 + static_cast<long long>(bytes.size() % 7) * 2);

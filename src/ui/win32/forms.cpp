@@ -80,6 +80,18 @@ T* Self(HWND hwnd, UINT message, LPARAM lparam) {
   return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
+// A window procedure that hands each message to the window object's
+// `on_message` once the object has its window.
+template <typename T>
+LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                 LRESULT (T::*on_message)(UINT, WPARAM, LPARAM)) {
+  T* self = Self<T>(hwnd, message, lparam);
+  if (self == nullptr || self->hwnd() == nullptr) {
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  return (self->*on_message)(message, wparam, lparam);
+}
+
 // The client area of `width` x `height` pixels for a window of `style`.
 SIZE WindowSize(int width, int height, DWORD style, bool menu) {
   RECT rect{0, 0, width, height};
@@ -402,10 +414,7 @@ void MainWindow::OpenHelp() {
 }
 
 LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  MainWindow* self = Self<MainWindow>(hwnd, message, lparam);
-  if (self == nullptr || self->hwnd_ == nullptr)
-    return DefWindowProcW(hwnd, message, wparam, lparam);
-  return self->OnMessage(message, wparam, lparam);
+  return Dispatch(hwnd, message, wparam, lparam, &MainWindow::OnMessage);
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -520,10 +529,7 @@ void LauncherWindow::BackupClicked() {
 }
 
 LRESULT CALLBACK LauncherWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  LauncherWindow* self = Self<LauncherWindow>(hwnd, message, lparam);
-  if (self == nullptr || self->hwnd_ == nullptr)
-    return DefWindowProcW(hwnd, message, wparam, lparam);
-  return self->OnMessage(message, wparam, lparam);
+  return Dispatch(hwnd, message, wparam, lparam, &LauncherWindow::OnMessage);
 }
 
 LRESULT LauncherWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
