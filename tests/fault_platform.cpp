@@ -94,6 +94,11 @@ Status FaultPlatform::RenameFile(const std::string& from, const std::string& to)
   if (auto fault = Enter(Call::kRenameFile, from, to)) return *fault;
   return Leave(Call::kRenameFile, from, target_.RenameFile(from, to));
 }
+Status FaultPlatform::RewriteFile(const std::string& path, const std::string& bytes) {
+  if (auto fault = Enter(Call::kRewriteFile, path)) return *fault;
+  if (bytes.size() > room_) return Status::Error(kErrDiskFull, "injected: disk full");
+  return Leave(Call::kRewriteFile, path, target_.RewriteFile(path, bytes));
+}
 Status FaultPlatform::ChangeFolder(const std::string& path) {
   if (auto fault = Enter(Call::kChangeFolder, path)) return *fault;
   return Leave(Call::kChangeFolder, path, target_.ChangeFolder(path));

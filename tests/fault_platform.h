@@ -30,6 +30,7 @@ enum class Call {
   kWriteFile,
   kAppendFile,
   kRenameFile,
+  kRewriteFile,
   kChangeFolder,
   kRun,
   kCount_
@@ -58,7 +59,9 @@ class FaultPlatform : public ForwardingPlatform {
   void After(Call call, std::string where, Hook hook) {
     rules_.push_back({call, std::move(where), 0, kErrNone, 0, {}, std::move(hook)});
   }
-  /// WriteFile writes only the first `room` bytes of a longer content and fails with 61.
+  /// WriteFile writes only the first `room` bytes of a longer content and
+  /// fails with 61; RewriteFile of a longer content fails with 61 and, as
+  /// the platform promises, leaves the file as it was.
   void DiskFullAfter(std::size_t room) { room_ = room; }
   /// From now on every call on the drive (an upper-case letter) fails with 71.
   void DriveGone(char letter) { gone_drives_.push_back(letter); }
@@ -90,6 +93,7 @@ class FaultPlatform : public ForwardingPlatform {
   Status WriteFile(const std::string& path, const std::string& bytes) override;
   Status AppendFile(const std::string& path, const std::string& bytes) override;
   Status RenameFile(const std::string& from, const std::string& to) override;
+  Status RewriteFile(const std::string& path, const std::string& bytes) override;
   Status ChangeFolder(const std::string& path) override;
   Status Run(const std::string& command_line, int* exit_code) override;
   Date Today() override { return today_ ? *today_ : target_.Today(); }

@@ -1,7 +1,12 @@
-// The settings reader and writer, on bytes and through the platform.
+// The settings reader and writer, on bytes and through the platform. A
+// content that starts with the UTF-16 mark "\xFF\xFE" stands for a UTF-16
+// file whose units follow as CESU-8 (the fields cannot hold the NUL bytes of
+// UTF-16 text), so UTF-16 files of any units, lone surrogates included, are
+// read and written too.
 #include <memory>
 
 #include "fuzz/fuzz_targets.h"
+#include "platform/codepage.h"
 #include "platform/profile.h"
 #include "tests/test_world.h"
 
@@ -22,7 +27,14 @@ bool PlainValue(const std::string& value) {
 
 int Profile(const uint8_t* data, size_t size) {
   const std::vector<std::string> f = Fields(data, size, 5);
-  const std::string &content = f[0], &section = f[1], &key = f[2], &value = f[3];
+  const std::string &section = f[1], &key = f[2], &value = f[3];
+  std::string content = f[0];
+  if (content.rfind("\xFF\xFE", 0) == 0) {
+    const std::string units = zr::Cesu8ToUtf16Le(content.substr(2));
+    ZRFUZZ_CHECK("profile", zr::Cesu8ToUtf16Le(zr::Utf16LeToCesu8(units)) == units,
+                 "UTF-16 units changed on their way through CESU-8");
+    content = "\xFF\xFE" + units;
+  }
   const size_t buffer = f[4].empty() ? 256 : static_cast<unsigned char>(f[4][0]) * 4 + 1;
   zr::ProfileLookup(content, section, key, f[4], buffer);
 

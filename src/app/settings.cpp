@@ -1,5 +1,11 @@
 #include "app/settings.h"
 
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "app/message_area.h"
 #include "app/products.h"
 #include "cnf/cnf_reader.h"
@@ -13,6 +19,54 @@ namespace {
 
 constexpr std::size_t kIniBufferSize = 256;  // 255 characters and the final NUL
 constexpr const char* kDefaultBackupPath = "A:\\";
+
+// "X:\..." or "\\SERVER\SHARE\...", each name one Windows keeps as it is
+// (no "." or "..", no trailing dot or blank, no character it refuses).
+bool IsWindowsFolderText(const std::string& folder) {
+  std::string_view rest = folder;
+  std::size_t root_names = 0;  // the server and the share of a UNC folder
+  if (rest.size() >= 3 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == ':' &&
+      rest[2] == '\\') {
+    rest.remove_prefix(3);
+  } else if (rest.substr(0, 2) == "\\\\") {
+    rest.remove_prefix(2);
+    root_names = 2;
+  } else {
+    return false;
+  }
+  if (!rest.empty() && rest.back() == '\\') rest.remove_suffix(1);
+  std::size_t names = 0;
+  for (std::size_t start = 0; start <= rest.size() && !rest.empty(); ++names) {
+    const std::size_t end = std::min(rest.find('\\', start), rest.size());
+    const std::string_view name = rest.substr(start, end - start);
+    if (!IsCreatableName(name) || CleanComponent(name) != name) return false;
+    start = end + 1;
+  }
+  return names >= root_names;
+}
+
+// Characters of a UTF-8 text, as a settings value counts them.
+std::size_t CharacterCount(const std::string& text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+// Why a read or write of the settings file failed, in the program's words.
+std::string WriteFailure(const Status& status) {
+  switch (status.error) {
+    case kErrPermissionDenied:
+      return "il file è protetto in scrittura";
+    case kErrDiskFull:
+      return "il disco è pieno";
+    case kErrDiskNotReady:
+      return "l'unità non è pronta";
+    case kErrPathNotFound:
+      return "la cartella non esiste";
+    default:
+      return "errore " + std::to_string(status.error) + ", " + status.detail;
+  }
+}
 
 }  // namespace
 
@@ -46,11 +100,68 @@ void LoadOrSaveSettings(Program& program, const std::string& file, bool read) {
     }
     return;
   }
-  PutIniString(platform, "PATH", "BACKUPCLIENTE", program.BackupPath, file);
+  // The end of the program reports nothing; `config` calls SaveSettings itself.
+  SaveSettings(program, file);
+}
+
+FolderCheck CheckSettingsFolder(Platform& platform, const std::string& folder) {
+  const std::string shown = "\"" + folder + "\"";
+  if (std::any_of(folder.begin(), folder.end(), IsControlCharacter)) {
+    return {"la cartella " + shown + " contiene un a capo o un carattere di controllo", {}};
+  }
+  if (!IsWindowsFolderText(folder)) {
+    return {"la cartella " + shown + " non è nella forma X:\\... o \\\\SERVER\\CONDIVISIONE\\...",
+            {}};
+  }
+  const std::string kept = SetTrailingBackslash(folder, true);
+  if (CharacterCount(kept) > kIniBufferSize - 1) {
+    return {"la cartella " + shown + " supera i " + std::to_string(kIniBufferSize - 1) +
+                " caratteri di un valore di ZA-RIREVO.INI",
+            {}};
+  }
+  unsigned attributes = 0;
+  const Status found = platform.GetAttributes(folder, &attributes);
+  if (found.error == kErrDiskNotReady) {
+    return {{}, "l'unità di " + shown + " non è pronta: la cartella non è stata controllata"};
+  }
+  if (!found.ok()) return {"la cartella " + shown + " non esiste", {}};
+  if ((attributes & kAttrFolder) == 0) return {shown + " non è una cartella", {}};
+  return {};
+}
+
+std::string SaveSettings(Program& program, const std::string& file) {
+  Platform& platform = program.platform;
+  std::vector<std::pair<std::string, std::string>> values = {{"BACKUPCLIENTE", program.BackupPath}};
   for (const ProductRecord& record : program.ProductTable) {
     if (record.Name.empty()) continue;  // a table that was never read has nothing to save
-    PutIniString(platform, "PATH", "SERVER_" + record.Name, record.ServerFolder, file);
+    values.emplace_back("SERVER_" + record.Name, record.ServerFolder);
   }
+  const std::string failed = "impostazioni non salvate in " + file + ": ";
+  std::string before;
+  const Status read = platform.ReadFile(file, &before);
+  if (!read.ok() && read.error != kErrFileNotFound) {
+    return failed + "il file non si può leggere (" + WriteFailure(read) + ")";
+  }
+  std::string after = before;
+  for (const auto& [key, value] : values) {
+    if (!ProfileSet(&after, "PATH", key, value).ok()) {
+      return failed + "il valore di " + key + " contiene un a capo";
+    }
+  }
+  if (read.ok() && after == before) return {};
+  if (Status written = platform.RewriteFile(file, after); !written.ok()) {
+    return failed + WriteFailure(written);
+  }
+  for (const auto& [key, value] : values) {
+    const std::string back =
+        GetPrivateProfileString(platform, "PATH", key, "", kIniBufferSize, file);
+    if (back == value) continue;
+    const Status undone =
+        read.ok() ? platform.RewriteFile(file, before) : platform.DeleteFile(file);
+    return failed + key + " si rilegge \"" + back + "\" invece di \"" + value + "\"" +
+           (undone.ok() ? "" : " e il file non è tornato com'era (" + WriteFailure(undone) + ")");
+  }
+  return {};
 }
 
 void FillDaxorIniFiles(Program& program) {

@@ -3,6 +3,9 @@
 // in section CONFIGURA of the file read), loading and saving the [PATH] keys,
 // and preparing the old DAXOR installation or a product under c:\kyconfig
 // for backup (ProductFolder, Language, ZipMode, error texts, BackupPath).
+// The backup destination and the server folders are checked before they are
+// kept, and saved in one rewrite of the file that is read back, so that the
+// file holds either every new value exactly or its old bytes.
 #ifndef ZARIREVO_APP_SETTINGS_H_
 #define ZARIREVO_APP_SETTINGS_H_
 
@@ -21,8 +24,27 @@ void PutIniString(Platform& platform, const std::string& section, const std::str
                   const std::string& value, const std::string& file);
 
 /// Read: BackupPath, the ProductTable names and server folders.
-/// Write: BackupPath and each row's server folder under its own key.
+/// Write: SaveSettings, its failure unreported.
 void LoadOrSaveSettings(Program& program, const std::string& file, bool read);
+
+/// A folder given as the backup destination or a server folder, checked
+/// before it is kept: `error` says in the program's words why it cannot be
+/// (empty when it can): not a Windows folder ("X:\..." or
+/// "\\SERVER\SHARE\..."), a control character or line break, longer than
+/// a settings value (255 characters, its final "\" included), no existing
+/// folder. `warning` is for a folder accepted unseen because its drive is
+/// not ready (a floppy drive with no disk, as the program is usually set up).
+struct FolderCheck {
+  std::string error;
+  std::string warning;
+};
+FolderCheck CheckSettingsFolder(Platform& platform, const std::string& folder);
+
+/// Writes BackupPath and each row's server folder under its own key in one
+/// rewrite of `file`, then reads each back. Empty when every value reads
+/// back as it is; otherwise the reason in the program's words, and `file`
+/// keeps its old bytes (or stays missing).
+std::string SaveSettings(Program& program, const std::string& file);
 void FillDaxorIniFiles(Program& program);
 /// True when the product folder's INI names an Installdir.
 bool HasInstallDir(Program& program, const std::string& product_folder);

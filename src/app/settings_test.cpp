@@ -76,6 +76,77 @@ TEST_F(SettingsTest, ServerFoldersRoundTripEachUnderItsOwnKey) {
   EXPECT_EQ(Ini("PATH", "BACKUPCLIENTE", file), "A:\\");
 }
 
+// A backup destination or server folder is kept only as a Windows folder
+// that exists, or one whose drive is not ready (with a warning); never a
+// host path, a control character or more than a settings value holds.
+TEST_F(SettingsTest, FoldersAreCheckedBeforeTheyAreKept) {
+  world_.MakeFolder("D:\\BK");
+  world_.MakeFolder("\\\\SRV\\SHARE\\CAM");
+  world_.WriteFile("D:\\FILE", "x");
+  world_.RemoveDrive('A');
+  const char* form = "non è nella forma X:\\... o \\\\SERVER\\CONDIVISIONE\\...";
+  const struct {
+    std::string folder;
+    const char* error;
+    const char* warning;
+  } cases[] = {
+      {"D:\\BK", "", ""},
+      {"d:\\bk\\", "", ""},
+      {"\\\\srv\\share\\cam\\", "", ""},
+      {"A:\\", "", "non è pronta"},
+      {"A:\\CLIENTI", "", "non è pronta"},
+      {"/srv/floppy", form, ""},
+      {"BK", form, ""},
+      {"D:BK", form, ""},
+      {"D:\\BK/X", form, ""},
+      {"\\\\SRV", form, ""},
+      {"\\\\SRV\\\\X", form, ""},
+      {"D:\\A\\..\\BK", form, ""},
+      {"D:\\BK.", form, ""},
+      {"D:\\B?K", form, ""},
+      {"D:\\NO\\SUCH", "non esiste", ""},
+      {"D:\\FILE", "non è una cartella", ""},
+      {"D:\\B\rK", "a capo", ""},
+      {"D:\\B\x01K", "carattere di controllo", ""},
+      {"D:\\" + std::string(251, 'L'), "non esiste", ""},
+      {"D:\\" + std::string(252, 'L'), "supera i 255 caratteri", ""},
+  };
+  for (const auto& c : cases) {
+    const FolderCheck check = CheckSettingsFolder(platform_, c.folder);
+    EXPECT_NE(check.error.find(c.error), std::string::npos) << c.folder << ": " << check.error;
+    EXPECT_EQ(check.error.empty(), *c.error == '\0') << c.folder << ": " << check.error;
+    EXPECT_NE(check.warning.find(c.warning), std::string::npos) << c.folder;
+    EXPECT_EQ(check.warning.empty(), *c.warning == '\0') << c.folder;
+  }
+}
+
+// The settings are saved in one rewrite and read back: a read-only file or
+// a value the file cannot hold exactly (Windows-1252 has no omega) gives
+// the reason and leaves the file as it was (a missing one missing).
+TEST_F(SettingsTest, SaveSettingsSavesEveryValueOrNone) {
+  const std::string file = program_.SettingsFile();
+  const std::string original = "[PATH]\r\nBACKUPCLIENTE=A:\\\r\nSERVER_TRELUN=S:\\T\\\r\n";
+  world_.WriteFile(file, original);
+  LoadOrSaveSettings(program_, file, true);
+  world_.WriteFile(file, original);
+  program_.BackupPath = "D:\\BK\\";
+  program_.ProductTable[kPlovik].ServerFolder = "S:\\\xCE\xA9\\";
+  EXPECT_NE(SaveSettings(program_, file).find("SERVER_PLOVIK si rilegge \"S:\\?\\\""),
+            std::string::npos);
+  EXPECT_EQ(world_.ReadFile(file), original);
+  EXPECT_NE(SaveSettings(program_, "C:\\KYCONFIG\\NEW.INI").find("si rilegge"), std::string::npos);
+  EXPECT_FALSE(world_.Exists("C:\\KYCONFIG\\NEW.INI"));
+  program_.ProductTable[kPlovik].ServerFolder = "S:\\P\\";
+  ASSERT_TRUE(platform_.SetAttributes(file, kAttrReadOnly).ok());
+  EXPECT_NE(SaveSettings(program_, file).find("protetto in scrittura"), std::string::npos);
+  EXPECT_EQ(world_.ReadFile(file), original);
+  ASSERT_TRUE(platform_.SetAttributes(file, kAttrNormal).ok());
+  EXPECT_EQ(SaveSettings(program_, file), "");
+  EXPECT_EQ(Ini("PATH", "BACKUPCLIENTE", file), "D:\\BK\\");
+  EXPECT_EQ(Ini("PATH", "SERVER_PLOVIK", file), "S:\\P\\");
+  EXPECT_EQ(Ini("PATH", "SERVER_TRELUN", file), "S:\\T\\");
+}
+
 TEST_F(SettingsTest, HasInstallDirNeedsANonEmptyValue) {
   testing::RegisterProduct(world_, "DAXOR1401", {"[SETTINGS]", "Installdir=C:\\X"});
   testing::RegisterProduct(world_, "TRELUN0102", {"[SETTINGS]", "Installdir="});

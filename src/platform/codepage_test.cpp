@@ -70,5 +70,29 @@ TEST(CodepageTest, BuiltinTableAgreesWithIconv) {
   }
 }
 
+// UTF-16 units go to CESU-8 and back unchanged, lone surrogates included;
+// as UTF-8 a pair joins and a lone surrogate becomes U+FFFD; only valid
+// UTF-8 becomes CESU-8.
+TEST(CodepageTest, Utf16UnitsRoundTripThroughCesu8) {
+  std::string every;
+  for (int unit = 0; unit < 0x10000; ++unit) {
+    every += static_cast<char>(unit & 0xFF);
+    every += static_cast<char>(unit >> 8);
+  }
+  EXPECT_EQ(Cesu8ToUtf16Le(Utf16LeToCesu8(every)), every);
+  const std::string pair_lone_a =
+      "\x3D\xD8\x00\xDE\x00\xD8"
+      "A\x00"s;
+  EXPECT_EQ(Cesu8ToUtf8(Utf16LeToCesu8(pair_lone_a)),
+            "\xF0\x9F\x98\x80\xEF\xBF\xBD"
+            "A");
+  std::string cesu8;
+  ASSERT_TRUE(Utf8ToCesu8("\xC3\xA8\xF0\x9F\x98\x80", &cesu8));
+  EXPECT_EQ(Cesu8ToUtf16Le(cesu8), "\xE8\x00\x3D\xD8\x00\xDE"s);
+  for (const char* bad : {"\xC0\x80", "\xED\xA0\x80", "x\xC3", "\x80", "\xF4\x90\x80\x80"}) {
+    EXPECT_FALSE(Utf8ToCesu8(bad, &cesu8)) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace zr

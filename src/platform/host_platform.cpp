@@ -177,6 +177,186 @@ mode_t CurrentUmask() {
   return mask;
 }
 
+// The new content of a settings file, written so that the file stays as the
+// user set it up (see Platform::RewriteFile). Works on host paths; the
+// caller has resolved the Windows path and checked its folder.
+class Rewrite {
+ public:
+  Rewrite(std::string host_path, const std::string& bytes)
+      : path_(std::move(host_path)), bytes_(bytes) {}
+
+  Status Run(bool exists) {
+    if (exists) {
+      // A link is resolved once: the file it names is the one rewritten, and
+      // the link itself stays as it is.
+      struct stat link;
+      if (::lstat(path_.c_str(), &link) != 0) return ErrnoStatus(errno, "write", path_);
+      if (S_ISLNK(link.st_mode)) {
+        char* real = ::realpath(path_.c_str(), nullptr);
+        if (real == nullptr)
+          return Status::Error(kErrPathFileAccess, "link leads nowhere: " + path_);
+        path_ = real;
+        std::free(real);
+      }
+    }
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT && !exists) return Replace(nullptr, -1);
+    if (fd < 0) return ErrnoStatus(errno, "write", path_);
+    FdCloser closer(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return ErrnoStatus(errno, "write", path_);
+    if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path_);
+    if ((st.st_mode & S_IWUSR) == 0)
+      return Status::Error(kErrPermissionDenied, "read-only: " + path_);
+    // A new file would split the names of a multiply-linked file; one that
+    // cannot be given the file's owner would change it.
+    if (st.st_nlink > 1) return InPlace(st);
+    return Replace(&st, fd);
+  }
+
+ private:
+  // A new file in the folder of `path_`, of a name no one can foresee,
+  // created where no name existed (O_EXCL: never a link followed).
+  int CreateBeside(std::string* name) const {
+    *name = path_ + ".~zrXXXXXX";
+    return ::mkostemp(name->data(), O_CLOEXEC);
+  }
+
+  // Writes the bytes to a new file and renames it over the old one, after
+  // giving it the old one's owner, group, mode and extended attributes (the
+  // hidden and system bits among them). `old` is null for a missing file.
+  Status Replace(const struct stat* old, int old_fd) {
+    std::string temporary;
+    const int fd = CreateBeside(&temporary);
+    if (fd < 0) return ErrnoStatus(errno, "write", path_);
+    FdCloser closer(fd);
+    Status status = Fill(fd, temporary);
+    if (status.ok() && old != nullptr) {
+      if (!KeepOwner(fd, *old)) {
+        ::unlink(temporary.c_str());
+        return InPlace(*old);
+      }
+      CopyExtendedAttributes(old_fd, fd);
+      if (::fchmod(fd, old->st_mode & 07777) != 0) status = ErrnoStatus(errno, "write", path_);
+    } else if (status.ok() && ::fchmod(fd, 0666 & ~CurrentUmask()) != 0) {
+      status = ErrnoStatus(errno, "write", path_);
+    }
+    if (status.ok() && ::fsync(fd) != 0) status = ErrnoStatus(errno, "write", temporary);
+    if (status.ok() && !closer.Close()) status = ErrnoStatus(errno, "write", temporary);
+    if (status.ok() && ::rename(temporary.c_str(), path_.c_str()) != 0) {
+      status = ErrnoStatus(errno, "write", path_);
+    }
+    if (!status.ok()) ::unlink(temporary.c_str());
+    return status;
+  }
+
+  Status Fill(int fd, const std::string& name) const {
+    if (!WriteAll(fd, bytes_.data(), bytes_.size())) return ErrnoStatus(errno, "write", name);
+    return Status::Ok();
+  }
+
+  static bool KeepOwner(int fd, const struct stat& old) {
+    struct stat now;
+    if (::fstat(fd, &now) != 0) return false;
+    if (now.st_uid == old.st_uid && now.st_gid == old.st_gid) return true;
+    return ::fchown(fd, old.st_uid, old.st_gid) == 0;
+  }
+
+  // Every extended attribute this process may set; the others are left.
+  static void CopyExtendedAttributes(int from, int to) {
+    std::string names(4096, '\0');
+    const ssize_t length = ::flistxattr(from, names.data(), names.size());
+    if (length <= 0) return;
+    names.resize(static_cast<std::size_t>(length));
+    for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
+      const char* name = names.c_str() + at;
+      char value[4096];
+      const ssize_t size = ::fgetxattr(from, name, value, sizeof(value));
+      if (size >= 0) ::fsetxattr(to, name, value, static_cast<std::size_t>(size), 0);
+    }
+  }
+
+  // The bytes written over the old ones in the file itself. First the old
+  // bytes are copied to a new file beside it and the room the new content
+  // needs is reserved, so that a full disk is found before the file is
+  // touched; a write that fails on the way puts the old bytes back.
+  Status InPlace(const struct stat& old) {
+    const int fd = ::open(path_.c_str(), O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return ErrnoStatus(errno, "write", path_);
+    FdCloser closer(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return ErrnoStatus(errno, "write", path_);
+    if (st.st_dev != old.st_dev || st.st_ino != old.st_ino) {
+      return Status::Error(kErrPathFileAccess, "changed while written: " + path_);
+    }
+    std::string before;
+    if (Status s = ReadAll(fd, &before); !s.ok()) return s;
+    std::string copy;
+    const int copy_fd = CreateBeside(&copy);
+    if (copy_fd < 0) return ErrnoStatus(errno, "write", path_);
+    FdCloser copy_closer(copy_fd);
+    Status saved = WriteAll(copy_fd, before.data(), before.size())
+                       ? Status::Ok()
+                       : ErrnoStatus(errno, "write", copy);
+    if (saved.ok() && ::fsync(copy_fd) != 0) saved = ErrnoStatus(errno, "write", copy);
+    if (!saved.ok()) {
+      ::unlink(copy.c_str());
+      return saved;
+    }
+    Status status = Reserve(fd);
+    if (status.ok()) status = PutAt(fd, bytes_);
+    if (!status.ok() && !PutAt(fd, before).ok()) {
+      status.detail += "; the old content is kept in " + copy;
+      return status;
+    }
+    ::unlink(copy.c_str());
+    return status;
+  }
+
+  Status Reserve(int fd) const {
+    if (bytes_.empty()) return Status::Ok();
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes_.size())) == 0 ||
+        errno == EOPNOTSUPP || errno == ENOSYS) {
+      return Status::Ok();  // a file system that reserves nothing finds a full disk on writing
+    }
+    return ErrnoStatus(errno, "write", path_);
+  }
+
+  Status PutAt(int fd, const std::string& content) const {
+    const char* data = content.data();
+    std::size_t left = content.size();
+    off_t at = 0;
+    while (left > 0) {
+      const ssize_t written = ::pwrite(fd, data, left, at);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return ErrnoStatus(written < 0 ? errno : ENOSPC, "write", path_);
+      data += written;
+      at += written;
+      left -= static_cast<std::size_t>(written);
+    }
+    if (::ftruncate(fd, static_cast<off_t>(content.size())) != 0 || ::fsync(fd) != 0) {
+      return ErrnoStatus(errno, "write", path_);
+    }
+    return Status::Ok();
+  }
+
+  Status ReadAll(int fd, std::string* bytes) const {
+    char buffer[65536];
+    off_t at = 0;
+    while (true) {
+      const ssize_t got = ::pread(fd, buffer, sizeof(buffer), at);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return ErrnoStatus(errno, "read", path_);
+      if (got == 0) return Status::Ok();
+      bytes->append(buffer, static_cast<std::size_t>(got));
+      at += got;
+    }
+  }
+
+  std::string path_;
+  const std::string& bytes_;
+};
+
 std::string HostWorkingFolder() {
   char* cwd = ::getcwd(nullptr, 0);
   if (cwd == nullptr) return "/";
@@ -440,6 +620,17 @@ class HostPlatform : public Platform {
     Changed(source.host, false);
     if (!target.exists()) Changed(target.host, true);
     return Status::Ok();
+  }
+
+  Status RewriteFile(const std::string& path, const std::string& bytes) override {
+    Resolution r;
+    if (Status s = ResolveText(path, &r); !s.ok()) return s;
+    if (r.total == 0) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
+    if (!r.parent_exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
+    if (Status s = CheckNewName(r, path); !s.ok()) return s;
+    Status status = Rewrite(r.host, bytes).Run(r.exists());
+    if (status.ok() && !r.exists()) Changed(r.host, true);
+    return status;
   }
 
   std::string CurrentFolder() override { return current_.Text(); }

@@ -357,6 +357,92 @@ TEST_F(HostPlatformTest, WriteAppendAndCopy) {
   EXPECT_NE(world_.ReadFile("A:\\STATUS").find("Name:"), std::string::npos);
 }
 
+// A rewrite keeps the file as it was set up: a link stays a link and the
+// file it names gets the bytes, two names stay one file, owner, group and
+// mode stay, and what lies under the old fixed temporary name (a link to a
+// file elsewhere, a folder) is never opened. One that fails half-way (the
+// file size limit stands for a full disk) leaves the old bytes and nothing
+// beside them, on either way of writing.
+TEST_F(HostPlatformTest, RewriteKeepsTheFileAsSetUp) {
+  const std::string before(1000, 'o'), after(300000, 'n');
+  world_.WriteFile("D:\\ELSEWHERE.TXT", "elsewhere");
+  const std::string elsewhere = world_.Host("D:\\ELSEWHERE.TXT");
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& file)> setup;
+    std::string also;  // a host file that must hold the new bytes too
+  };
+  const Case cases[] = {
+      {"leftover link", [&](const std::string& f) { fs::create_symlink(elsewhere, f + ".~zr"); },
+       ""},
+      {"leftover folder", [](const std::string& f) { fs::create_directory(f + ".~zr"); }, ""},
+      {"link",
+       [&](const std::string& f) {
+         fs::rename(f, world_.Host("D:\\TARGET.INI"));
+         fs::create_symlink(world_.Host("D:\\TARGET.INI"), f);
+       },
+       world_.Host("D:\\TARGET.INI")},
+      {"hard link", [](const std::string& f) { fs::create_hard_link(f, f + ".OTHER"); }, "+"},
+      {"owner and mode",
+       [](const std::string& f) {
+         ASSERT_EQ(::chown(f.c_str(), 1234, 5678), 0);
+         ASSERT_EQ(::chmod(f.c_str(), 0640), 0);
+       },
+       ""},
+  };
+  struct rlimit unlimited;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+  struct rlimit small = unlimited;
+  small.rlim_cur = 100000;
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string folder = std::string("C:\\SET\\") + c.name;
+    world_.WriteFile(folder + "\\F.INI", before);
+    const std::string file = world_.Host(folder + "\\F.INI");
+    c.setup(file);
+    const std::string also = c.also == "+" ? file + ".OTHER" : c.also;
+    struct stat link_before, st_before, st;
+    ASSERT_EQ(::lstat(file.c_str(), &link_before), 0);
+    ASSERT_EQ(::stat(file.c_str(), &st_before), 0);
+    const std::vector<std::string> tree = world_.Tree(folder), drive_d = world_.Tree("D:\\");
+    const fs::file_type leftover = fs::symlink_status(file + ".~zr").type();
+
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int failed = ErrorOf(P().RewriteFile(folder + "\\f.ini", after));
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    EXPECT_EQ(failed, kErrDiskFull);
+    EXPECT_EQ(world_.ReadFile(folder + "\\F.INI"), before);
+    EXPECT_EQ(world_.Tree(folder), tree);
+    EXPECT_EQ(world_.Tree("D:\\"), drive_d);
+
+    ASSERT_TRUE(P().RewriteFile(folder + "\\f.ini", after).ok());
+    EXPECT_EQ(world_.ReadFile(folder + "\\F.INI"), after);
+    ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & S_IFMT, link_before.st_mode & S_IFMT);
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode, st_before.st_mode);
+    EXPECT_EQ(st.st_uid, st_before.st_uid);
+    EXPECT_EQ(st.st_gid, st_before.st_gid);
+    EXPECT_EQ(st.st_nlink, st_before.st_nlink);
+    if (!also.empty()) {
+      std::ifstream in(also, std::ios::binary);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), after);
+    }
+    EXPECT_EQ(world_.Tree(folder), tree);
+    EXPECT_EQ(fs::symlink_status(file + ".~zr").type(), leftover);
+    EXPECT_EQ(world_.ReadFile("D:\\ELSEWHERE.TXT"), "elsewhere");
+  }
+  std::signal(SIGXFSZ, old_handler);
+  // A link that leads nowhere is not written through; a new file is made.
+  fs::create_symlink(world_.Host("D:\\NONE\\X.INI"), world_.Host("C:\\SET\\DANGLING.INI"));
+  EXPECT_EQ(ErrorOf(P().RewriteFile("C:\\SET\\DANGLING.INI", "x")), kErrPathFileAccess);
+  EXPECT_FALSE(world_.Exists("D:\\NONE"));
+  ASSERT_TRUE(P().RewriteFile("C:\\SET\\NEW.INI", "new").ok());
+  EXPECT_EQ(world_.ReadFile("C:\\SET\\NEW.INI"), "new");
+  EXPECT_EQ(ErrorOf(P().RewriteFile("C:\\SET\\NODIR\\X.INI", "x")), kErrPathNotFound);
+}
+
 TEST_F(HostPlatformTest, LinksAreRemovedAsLinksAndNeverFollowed) {
   world_.WriteFile("D:\\PRECIOUS\\DATA.TXT", "data");
   world_.MakeFolder("C:\\TREE");

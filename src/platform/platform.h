@@ -119,6 +119,19 @@ class Platform {
   /// target is whole before and after, never half written). A missing source
   /// gives error 53, a target that is a folder 75, a read-only target 70.
   virtual Status RenameFile(const std::string& from, const std::string& to) = 0;
+  /// Replaces the whole content of a file (creating it when missing, not its
+  /// folder) in one step that keeps the file as the user set it up: a
+  /// symbolic link stays a link and the file it names gets the bytes; a file
+  /// of several names (hard links) stays one file; owner, group, permission
+  /// bits and attributes stay. The new bytes go to a file of a name no one
+  /// can foresee, created in the same folder where no name existed (nothing
+  /// found under any other name is opened, followed or written), which then
+  /// takes the file's place; a file that cannot be replaced so (several
+  /// names, an owner this process cannot give) is written in place, after
+  /// its old bytes are copied beside it and its room is reserved. On any
+  /// failure, a full disk included, the file keeps its old bytes. A read-only
+  /// file gives 70; a folder, a device or a link that leads nowhere 75.
+  virtual Status RewriteFile(const std::string& path, const std::string& bytes) = 0;
 
   /// The current drive and folder, in Windows form, without trailing "\"
   /// except for a drive root ("C:\"); as it was entered, case included.
@@ -193,6 +206,9 @@ class ForwardingPlatform : public Platform {
   }
   Status RenameFile(const std::string& from, const std::string& to) override {
     return target_.RenameFile(from, to);
+  }
+  Status RewriteFile(const std::string& path, const std::string& bytes) override {
+    return target_.RewriteFile(path, bytes);
   }
   std::string CurrentFolder() override { return target_.CurrentFolder(); }
   Status ChangeFolder(const std::string& path) override { return target_.ChangeFolder(path); }

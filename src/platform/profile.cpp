@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string_view>
-#include <vector>
 
 #include "platform/codepage.h"
 
@@ -12,8 +11,7 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kNewLine = "\r\n";
-// Added to a settings file's name for the file its new content is written to.
-constexpr const char* kTemporarySuffix = ".~zr";
+constexpr std::string_view kUtf16Mark = "\xFF\xFE";
 
 bool HasUtf8Mark(std::string_view content) { return content.substr(0, 3) == kUtf8Mark; }
 
@@ -25,21 +23,13 @@ struct Line {
   std::size_t end;
 };
 
-std::vector<Line> SplitLines(std::string_view content, std::size_t from) {
-  std::vector<Line> lines;
-  std::size_t start = from;
-  while (start < content.size()) {
-    std::size_t newline = content.find('\n', start);
-    if (newline == std::string_view::npos) {
-      lines.push_back({start, content.size(), content.size()});
-      break;
-    }
-    std::size_t text_end = newline;
-    if (text_end > start && content[text_end - 1] == '\r') --text_end;
-    lines.push_back({start, text_end, newline + 1});
-    start = newline + 1;
-  }
-  return lines;
+// The line that starts at `start` (< content.size()).
+Line LineAt(std::string_view content, std::size_t start) {
+  const std::size_t newline = content.find('\n', start);
+  if (newline == std::string_view::npos) return {start, content.size(), content.size()};
+  std::size_t text_end = newline;
+  if (text_end > start && content[text_end - 1] == '\r') --text_end;
+  return {start, text_end, newline + 1};
 }
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
@@ -105,36 +95,36 @@ std::string_view Unquote(std::string_view value) {
 // What a scan of the file found for one section and key.
 struct Scan {
   bool utf8 = false;
-  std::vector<Line> lines;
-  std::optional<std::size_t> section_line;   // header of the first matching section
-  std::optional<std::size_t> last_key_line;  // last key line of that section
-  std::optional<std::size_t> key_line;       // the key's line (first match in that section)
+  std::optional<Line> section_line;   // header of the first matching section
+  std::optional<Line> last_key_line;  // last key line of that section
+  std::optional<Line> key_line;       // the key's line (first match in that section)
   KeyLine key;
 };
 
+// One pass over the lines, which ends with the first section of the name:
+// a later one of the same name is neither read nor written.
 Scan ScanProfile(std::string_view content, std::string_view section, std::string_view key) {
   Scan scan;
   scan.utf8 = HasUtf8Mark(content);
-  scan.lines = SplitLines(content, scan.utf8 ? kUtf8Mark.size() : 0);
   section = Trim(section);
   key = Trim(key);
-  // Only the first section of the name counts: a later one of the same name
-  // is neither read nor written.
   bool in_section = false;
-  for (std::size_t i = 0; i < scan.lines.size(); ++i) {
-    const Line& line = scan.lines[i];
+  for (std::size_t start = scan.utf8 ? kUtf8Mark.size() : 0; start < content.size();) {
+    const Line line = LineAt(content, start);
+    start = line.end;
     std::string_view text = Trim(content.substr(line.start, line.text_end - line.start));
     if (auto name = SectionName(text)) {
+      if (in_section) break;
       in_section = !scan.section_line && SameName(*name, section, scan.utf8);
-      if (in_section) scan.section_line = i;
+      if (in_section) scan.section_line = line;
       continue;
     }
     if (!in_section) continue;
     auto key_line = ParseKeyLine(text);
     if (!key_line) continue;
-    scan.last_key_line = i;
+    scan.last_key_line = line;
     if (!scan.key_line && SameName(key_line->key, key, scan.utf8)) {
-      scan.key_line = i;
+      scan.key_line = line;
       scan.key = *key_line;
     }
   }
@@ -186,55 +176,72 @@ std::string ValueText(std::string_view value) {
   return quoted.append("\"").append(value).append("\"");
 }
 
-std::string Encode(const std::string& text, bool utf8) {
+// How a file's text is held: Windows-1252, UTF-8 after its mark, or UTF-16
+// LE after its mark, which is worked on as CESU-8 behind a UTF-8 mark (names
+// fold as in UTF-8, sizes count 16-bit units as Windows counts them).
+enum class Encoding { kAnsi, kUtf8, kUtf16 };
+
+Encoding EncodingOf(std::string_view content) {
+  if (content.substr(0, 2) == kUtf16Mark) return Encoding::kUtf16;
+  return HasUtf8Mark(content) ? Encoding::kUtf8 : Encoding::kAnsi;
+}
+
+// The bytes the line work happens on, and the file's bytes made back from
+// them (an odd last byte of a UTF-16 file stays last).
+std::string WorkText(const std::string& content, Encoding encoding) {
+  if (encoding != Encoding::kUtf16) return content;
+  const std::size_t even = content.size() - content.size() % 2;
+  return std::string(kUtf8Mark) + Utf16LeToCesu8(std::string_view(content).substr(2, even - 2));
+}
+
+std::string FileBytes(const std::string& work, const std::string& content, Encoding encoding) {
+  if (encoding != Encoding::kUtf16) return work;
+  std::string bytes(kUtf16Mark);
+  bytes += Cesu8ToUtf16Le(std::string_view(work).substr(kUtf8Mark.size()));
+  if (content.size() % 2 != 0) bytes += content.back();
+  return bytes;
+}
+
+// A text of the program (UTF-8) in the file's encoding, up to a NUL; false
+// when it has no form there.
+bool Encode(const std::string& text, Encoding encoding, std::string* bytes) {
   std::string c_string(BeforeNul(text));
-  return utf8 ? c_string : Utf8ToCp1252(c_string);
+  switch (encoding) {
+    case Encoding::kAnsi:
+      *bytes = Utf8ToCp1252(c_string);
+      return true;
+    case Encoding::kUtf8:
+      *bytes = std::move(c_string);
+      return true;
+    case Encoding::kUtf16:
+      return Utf8ToCesu8(c_string, bytes);
+  }
+  return false;
 }
 
-std::string Decode(const std::string& bytes, bool utf8) {
-  return utf8 ? bytes : Cp1252ToUtf8(bytes);
+std::string Decode(const std::string& bytes, Encoding encoding) {
+  switch (encoding) {
+    case Encoding::kAnsi:
+      return Cp1252ToUtf8(bytes);
+    case Encoding::kUtf8:
+      return bytes;
+    case Encoding::kUtf16:
+      return Cesu8ToUtf8(bytes);
+  }
+  return bytes;
 }
 
-// Replaces the content of `file` without ever leaving it half written: the
-// new bytes go to a temporary file in the same folder, which is then renamed
-// over the file (which refuses a read-only file). On any failure the file
-// keeps its old bytes and the temporary file is removed. An existing file
-// keeps its hidden and system attributes.
-Status ReplaceFile(Platform& platform, const std::string& file, const std::string& bytes,
-                   bool exists) {
-  unsigned attributes = kAttrNormal;
-  if (exists) {
-    if (Status s = platform.GetAttributes(file, &attributes); !s.ok()) return s;
-  }
-  const std::string temporary = file + kTemporarySuffix;
-  Status status = platform.WriteFile(temporary, bytes);
-  if (status.ok() && (attributes & (kAttrHidden | kAttrSystem)) != 0) {
-    status = platform.SetAttributes(temporary, attributes & (kAttrHidden | kAttrSystem));
-  }
-  if (status.ok()) status = platform.RenameFile(temporary, file);
-  if (!status.ok()) {
-    IgnoreStatus(platform.DeleteFile(temporary), "the failure reported is the write's");
-  }
-  return status;
-}
-
-}  // namespace
-
-std::string ProfileLookup(const std::string& content, const std::string& section,
-                          const std::string& key, const std::string& default_value,
-                          std::size_t size) {
-  Scan scan = ScanProfile(content, BeforeNul(section), BeforeNul(key));
-  if (!scan.key_line) return DefaultResult(default_value, size, scan.utf8);
+// The value of a key, cut to `size` - 1 characters; nothing when missing.
+std::optional<std::string> FoundValue(std::string_view work, std::string_view section,
+                                      std::string_view key, std::size_t size) {
+  Scan scan = ScanProfile(work, section, key);
+  if (!scan.key_line) return std::nullopt;
   return CutCharacters(BeforeNul(Unquote(scan.key.value)), size == 0 ? 0 : size - 1, scan.utf8);
 }
 
-std::string ProfileUpdate(const std::string& content, const std::string& section,
-                          const std::string& key, const std::string& value) {
-  std::string_view section_name = Trim(BeforeNul(section));
-  std::string_view key_name = Trim(BeforeNul(key));
-  if (!WritableArguments(section_name, key_name, BeforeNul(value))) return content;
-  const std::string new_value = ValueText(BeforeNul(value));
-
+// The line work of a write on text in the form ScanProfile reads.
+std::string Update(const std::string& content, std::string_view section_name,
+                   std::string_view key_name, const std::string& new_value) {
   Scan scan = ScanProfile(content, section_name, key_name);
   std::string_view bytes = content;
   std::string result;
@@ -242,14 +249,14 @@ std::string ProfileUpdate(const std::string& content, const std::string& section
   if (scan.key_line) {
     // The key's line is rewritten with the key as the file spells it; its
     // own line end stays.
-    const Line& line = scan.lines[*scan.key_line];
+    const Line& line = *scan.key_line;
     result.append(bytes.substr(0, line.start));
     result.append(scan.key.key).append("=").append(new_value);
     result.append(bytes.substr(line.text_end));
     return result;
   }
   if (scan.section_line) {
-    const Line& anchor = scan.lines[scan.last_key_line.value_or(*scan.section_line)];
+    const Line& anchor = scan.last_key_line.value_or(*scan.section_line);
     result.append(bytes.substr(0, anchor.end));
     if (anchor.text_end == anchor.end) result.append(kNewLine);
     result.append(key_name).append("=").append(new_value).append(kNewLine);
@@ -264,17 +271,72 @@ std::string ProfileUpdate(const std::string& content, const std::string& section
   return result;
 }
 
+}  // namespace
+
+std::string ProfileLookup(const std::string& content, const std::string& section,
+                          const std::string& key, const std::string& default_value,
+                          std::size_t size) {
+  const Encoding encoding = EncodingOf(content);
+  std::string section_bytes(BeforeNul(section)), key_bytes(BeforeNul(key));
+  if (encoding == Encoding::kUtf16 &&
+      (!Encode(section, encoding, &section_bytes) || !Encode(key, encoding, &key_bytes))) {
+    return DefaultResult(default_value, size, true);
+  }
+  std::optional<std::string> value =
+      FoundValue(WorkText(content, encoding), section_bytes, key_bytes, size);
+  if (!value) return DefaultResult(default_value, size, encoding != Encoding::kAnsi);
+  return encoding == Encoding::kUtf16 ? Decode(*value, encoding) : *value;
+}
+
+std::string ProfileUpdate(const std::string& content, const std::string& section,
+                          const std::string& key, const std::string& value) {
+  const Encoding encoding = EncodingOf(content);
+  std::string section_bytes(BeforeNul(section)), key_bytes(BeforeNul(key)),
+      value_bytes(BeforeNul(value));
+  if (encoding == Encoding::kUtf16 &&
+      (!Encode(section, encoding, &section_bytes) || !Encode(key, encoding, &key_bytes) ||
+       !Encode(value, encoding, &value_bytes))) {
+    return content;
+  }
+  std::string_view section_name = Trim(section_bytes);
+  std::string_view key_name = Trim(key_bytes);
+  if (!WritableArguments(section_name, key_name, value_bytes)) return content;
+  return FileBytes(
+      Update(WorkText(content, encoding), section_name, key_name, ValueText(value_bytes)), content,
+      encoding);
+}
+
 std::string GetPrivateProfileString(Platform& platform, const std::string& section,
                                     const std::string& key, const std::string& default_value,
                                     std::size_t size, const std::string& file) {
   std::string content;
   if (!platform.ReadFile(file, &content).ok()) return DefaultResult(default_value, size, true);
-  bool utf8 = HasUtf8Mark(content);
-  Scan scan = ScanProfile(content, Encode(section, utf8), Encode(key, utf8));
-  if (!scan.key_line) return DefaultResult(default_value, size, true);
-  std::string value =
-      CutCharacters(BeforeNul(Unquote(scan.key.value)), size == 0 ? 0 : size - 1, utf8);
-  return Decode(value, utf8);
+  const Encoding encoding = EncodingOf(content);
+  std::string section_bytes, key_bytes;
+  if (!Encode(section, encoding, &section_bytes) || !Encode(key, encoding, &key_bytes)) {
+    return DefaultResult(default_value, size, true);
+  }
+  std::optional<std::string> value =
+      FoundValue(WorkText(content, encoding), section_bytes, key_bytes, size);
+  if (!value) return DefaultResult(default_value, size, true);
+  return Decode(*value, encoding);
+}
+
+Status ProfileSet(std::string* content, const std::string& section, const std::string& key,
+                  const std::string& value) {
+  const Encoding encoding = EncodingOf(*content);
+  std::string section_bytes, key_bytes, value_bytes;
+  if (!Encode(section, encoding, &section_bytes) || !Encode(key, encoding, &key_bytes) ||
+      !Encode(value, encoding, &value_bytes) ||
+      !WritableArguments(Trim(section_bytes), key_bytes, value_bytes)) {
+    return Status::Error(
+        kErrPathFileAccess,
+        "profile section, key or value holds a line break or a reserved character");
+  }
+  *content = FileBytes(Update(WorkText(*content, encoding), Trim(section_bytes), Trim(key_bytes),
+                              ValueText(value_bytes)),
+                       *content, encoding);
+  return Status::Ok();
 }
 
 Status WritePrivateProfileString(Platform& platform, const std::string& section,
@@ -284,18 +346,10 @@ Status WritePrivateProfileString(Platform& platform, const std::string& section,
   Status read = platform.ReadFile(file, &content);
   if (!read.ok() && read.error != kErrFileNotFound) return read;
   if (!read.ok()) content.clear();
-  bool utf8 = HasUtf8Mark(content);
-  std::string section_bytes = Encode(section, utf8);
-  std::string key_bytes = Encode(key, utf8);
-  std::string value_bytes = Encode(value, utf8);
-  if (!WritableArguments(Trim(section_bytes), key_bytes, value_bytes)) {
-    return Status::Error(
-        kErrPathFileAccess,
-        "profile section, key or value holds a line break or a reserved character");
-  }
-  std::string updated = ProfileUpdate(content, section_bytes, key_bytes, value_bytes);
+  std::string updated = content;
+  if (Status s = ProfileSet(&updated, section, key, value); !s.ok()) return s;
   if (read.ok() && updated == content) return Status::Ok();
-  return ReplaceFile(platform, file, updated, read.ok());
+  return platform.RewriteFile(file, updated);
 }
 
 }  // namespace zr

@@ -10,13 +10,16 @@
 // the last key line of its section, a missing section at the end, a missing
 // file is created (not its folder); new lines end with CR LF. A value that
 // would not read back as written (blanks at an end, or wrapped in matching
-// quotes) is written in double quotes. The file is rewritten through a
-// temporary file in its folder and a rename, so a failed write (disk full)
-// leaves it as it was.
+// quotes) is written in double quotes. The file is rewritten through
+// Platform::RewriteFile: a failed write (disk full) leaves it as it was, and
+// a link, the file's other names, its owner and mode stay.
 //
-// Files are Windows-1252 (UTF-8 when they start with a UTF-8 byte-order mark,
-// which is kept); texts here are UTF-8. The line work happens on the file's
-// bytes, so bytes that have no character survive a write untouched.
+// Files are Windows-1252; UTF-8 when they start with a UTF-8 byte-order mark
+// and UTF-16 LE when they start with a UTF-16 LE one (what Notepad's
+// "Unicode" writes), each mark kept; texts here are UTF-8. The line work
+// happens on the file's bytes (on its 16-bit units), so bytes that have no
+// character survive a write untouched; in UTF-8 and UTF-16 files only ASCII
+// letters fold, and a UTF-16 file counts sizes in 16-bit units.
 // Arguments holding a line break, an empty key, "=" in the key, a key that
 // starts with ";" or "[", or "]" in the section are refused (they would
 // break the file's lines); a NUL ends an argument, as in a C string.
@@ -39,16 +42,24 @@ std::string GetPrivateProfileString(Platform& platform, const std::string& secti
 
 /// Writes `key`=`value` in `section` of `file`. A read error other than a
 /// missing file (53) is returned and nothing is written; refused arguments
-/// give error 75, a read-only file 70. Nothing is written when the file holds
-/// the value already; on any failure the file keeps its old bytes.
+/// (or text a UTF-16 file cannot hold) give error 75, a read-only file 70. Nothing is written when
+/// the file holds the value already; on any failure the file keeps its old bytes.
 Status WritePrivateProfileString(Platform& platform, const std::string& section,
                                  const std::string& key, const std::string& value,
                                  const std::string& file);
 
+/// The change WritePrivateProfileString makes, on the bytes of a file held
+/// in memory, with texts in UTF-8; error 75 (and `*content` unchanged) for
+/// the arguments it refuses.
+Status ProfileSet(std::string* content, const std::string& section, const std::string& key,
+                  const std::string& value);
+
 /// The same rules on the bytes of a file; section, key, value, default and
 /// result are in the file's encoding (Windows-1252, or UTF-8 after a UTF-8
-/// byte-order mark) and the size counts its characters. ProfileUpdate gives
-/// the new bytes of the file, or `content` unchanged for refused arguments.
+/// byte-order mark) and the size counts its characters; for a UTF-16 file
+/// they are UTF-8 (text that is not valid UTF-8 is refused). ProfileUpdate
+/// gives the new bytes of the file, or `content` unchanged for refused
+/// arguments.
 std::string ProfileLookup(const std::string& content, const std::string& section,
                           const std::string& key, const std::string& default_value,
                           std::size_t size);

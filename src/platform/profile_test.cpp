@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "platform/codepage.h"
 #include "tests/fault_platform.h"
 #include "tests/test_world.h"
 
@@ -209,7 +210,7 @@ TEST_F(ProfileFileTest, MissingFileGivesTheDefaultAndIsCreatedByAWrite) {
   ASSERT_TRUE(WritePrivateProfileString(counting, "CONFIGURA", "APPLICATION", "", file).ok());
   ASSERT_TRUE(WritePrivateProfileString(counting, "configura", "application", "", file).ok());
   EXPECT_EQ(world_.ReadFile(file), "[CONFIGURA]\r\nAPPLICATION=\r\n");
-  EXPECT_EQ(counting.calls(testing::Call::kWriteFile), 1);
+  EXPECT_EQ(counting.calls(testing::Call::kRewriteFile), 1);
 }
 
 // A missing folder or drive, or a value that would break lines: an error,
@@ -225,27 +226,18 @@ TEST_F(ProfileFileTest, RefusedWritesChangeNothing) {
   EXPECT_EQ(world_.ReadFile("C:\\S.INI"), "[PATH]\r\nK=v\r\n");
 }
 
+// A failed rewrite is reported and the file keeps its bytes (the platform's
+// own tests make the disk really full); a read-only file is refused; a
+// hidden one stays hidden.
 TEST_F(ProfileFileTest, FailedRewriteLeavesTheFileWhole) {
   const std::string file = "C:\\KYCONFIG\\DAXOR1401\\DAXOR1401.ini";
-  const std::string original =
-      "[SETTINGS]\r\n;" + std::string(4070, '-') + "\r\nInstalldir=C:\\ORVEL\\VER14\\\r\n";
-  struct Fault {
-    const char* name;
-    std::size_t room;
-    int rename_error;
-  };
-  for (const Fault& fault : {Fault{"disk full", 4096, 0}, Fault{"empty disk", 0, 0},
-                             Fault{"rename", std::string::npos, kErrPermissionDenied}}) {
-    SCOPED_TRACE(fault.name);
-    world_.WriteFile(file, original);
-    testing::FaultPlatform failing(platform());
-    failing.DiskFullAfter(fault.room);
-    if (fault.rename_error) failing.Fail(testing::Call::kRenameFile, fault.rename_error);
-    EXPECT_FALSE(WritePrivateProfileString(failing, "CONFIGURA", "APPLICATION", "", file).ok());
-    EXPECT_EQ(world_.ReadFile(file), original);
-    EXPECT_EQ(world_.Tree("C:\\KYCONFIG"), std::vector<std::string>{"DAXOR1401/DAXOR1401.ini"});
-  }
-  // A read-only file is refused; a hidden one stays hidden.
+  const std::string original = "[SETTINGS]\r\nInstalldir=C:\\ORVEL\\VER14\\\r\n";
+  world_.WriteFile(file, original);
+  testing::FaultPlatform full(platform());
+  full.DiskFullAfter(original.size());
+  EXPECT_EQ(WritePrivateProfileString(full, "CONFIGURA", "APPLICATION", "", file).error,
+            kErrDiskFull);
+  EXPECT_EQ(world_.ReadFile(file), original);
   ASSERT_TRUE(platform().SetAttributes(file, kAttrReadOnly).ok());
   EXPECT_EQ(WritePrivateProfileString(platform(), "S", "K", "v", file).error, kErrPermissionDenied);
   EXPECT_EQ(world_.ReadFile(file), original);
@@ -256,6 +248,38 @@ TEST_F(ProfileFileTest, FailedRewriteLeavesTheFileWhole) {
   EXPECT_EQ(attributes, unsigned{kAttrHidden});
   EXPECT_EQ(GetPrivateProfileString(platform(), "SETTINGS", "Installdir", "", 256, file),
             "C:\\ORVEL\\VER14\\");
+  EXPECT_EQ(world_.Tree("C:\\KYCONFIG"), std::vector<std::string>{"DAXOR1401/DAXOR1401.ini"});
+}
+
+// A UTF-16 LE file with its mark (Notepad's "Unicode") is read as UTF-16
+// and written back so, unit for unit but the key's line: names fold, texts
+// Windows-1252 lacks and a lone surrogate stay, sizes count units, an odd
+// last byte stays last. Text UTF-16 cannot hold is refused.
+TEST_F(ProfileFileTest, Utf16FilesAreReadAndWrittenAsUtf16) {
+  const auto units = [](const std::string& utf8) {
+    std::string cesu8;
+    EXPECT_TRUE(Utf8ToCesu8(utf8, &cesu8));
+    return Cesu8ToUtf16Le(cesu8);
+  };
+  const std::string mark = "\xFF\xFE", lone = "\x00\xD8"s;
+  const std::string file = "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI";
+  world_.WriteFile(file, mark + units("[Path]\r\nKYSYSTEM=C:\\Città Ω\r\n;") + lone +
+                             units("\r\nLONG=" + std::string(300, 'x') + "\r\n"));
+  EXPECT_EQ(GetPrivateProfileString(platform(), "PATH", "kysystem", "", 256, file), "C:\\Città Ω");
+  EXPECT_EQ(GetPrivateProfileString(platform(), "PATH", "LONG", "", 256, file),
+            std::string(255, 'x'));
+  ASSERT_TRUE(
+      WritePrivateProfileString(platform(), "PATH", "LONG", "D:\\BK € \xF0\x9F\x98\x80", file)
+          .ok());
+  ASSERT_TRUE(WritePrivateProfileString(platform(), "CONFIGURA", "APPLICATION", "", file).ok());
+  EXPECT_EQ(world_.ReadFile(file), mark + units("[Path]\r\nKYSYSTEM=C:\\Città Ω\r\n;") + lone +
+                                       units("\r\nLONG=D:\\BK € \xF0\x9F\x98\x80\r\n"
+                                             "[CONFIGURA]\r\nAPPLICATION=\r\n"));
+  EXPECT_EQ(WritePrivateProfileString(platform(), "PATH", "LONG", "\xFF", file).error,
+            kErrPathFileAccess);
+  world_.WriteFile("C:\\ODD.INI", mark + units("[S]\r\nK=v\r\n") + "!");
+  ASSERT_TRUE(WritePrivateProfileString(platform(), "S", "K", "w", "C:\\ODD.INI").ok());
+  EXPECT_EQ(world_.ReadFile("C:\\ODD.INI"), mark + units("[S]\r\nK=w\r\n") + "!");
 }
 
 TEST_F(ProfileFileTest, ReadFaultOtherThanMissingFileWritesNothing) {

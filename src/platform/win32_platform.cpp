@@ -161,6 +161,45 @@ std::optional<std::string> FinalPath(const std::string& host_path) {
   return path;
 }
 
+// Writes all of `bytes` to an open file at its current position.
+bool WriteAllTo(HANDLE file, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
+// Creates a new file beside `host_path`, of a name no one can foresee, where
+// no name existed: CREATE_NEW never opens what is there, a reparse point
+// included.
+HANDLE CreateBeside(const std::string& host_path, std::string* name) {
+  static unsigned long counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    LARGE_INTEGER ticks;
+    ::QueryPerformanceCounter(&ticks);
+    *name = host_path + ".~zr" + std::to_string(::GetCurrentProcessId()) + "-" +
+            std::to_string(++counter) + "-" + std::to_string(ticks.QuadPart);
+    HANDLE file =
+        ::CreateFileW(Widen(*name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// Puts `content` at the start of an open file and cuts it there.
+bool PutAt(HANDLE file, const std::string& content) {
+  LARGE_INTEGER start{};
+  return ::SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && WriteAllTo(file, content) &&
+         ::SetEndOfFile(file) && ::FlushFileBuffers(file);
+}
+
 class Win32Platform : public Platform {
  public:
   explicit Win32Platform(const DriveMap& map) : map_(map) {
@@ -385,6 +424,63 @@ class Win32Platform : public Platform {
     return Status::Ok();
   }
 
+  // A link is followed once to the file it names; the new bytes go to a new
+  // file beside that one, which ReplaceFileW puts in its place keeping its
+  // attributes, owner and security. A file of several names is written in
+  // place, after its old bytes are copied beside it and its room reserved.
+  Status RewriteFile(const std::string& path, const std::string& bytes) override {
+    std::optional<WindowsPath> parsed = WindowsPath::Parse(path, current_);
+    if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + path);
+    if (parsed->is_root()) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
+    std::string host;
+    if (Status s = HostOf(*parsed, &host); !s.ok()) return s;
+    if (Status s = CheckTarget(host, path); !s.ok()) return s;
+    const bool exists = AttributesOf(host) != kNoAttributes;
+    if (exists) {
+      const std::optional<std::string> final_path = FinalPath(host);
+      if (!final_path) return Status::Error(kErrPathFileAccess, "link leads nowhere: " + path);
+      host = *final_path;
+      if (Status s = CheckTarget(host, path); !s.ok()) return s;
+    }
+    Handle old(exists ? ::CreateFileW(Widen(host).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr)
+                      : INVALID_HANDLE_VALUE);
+    if (exists && !old.valid()) return LastError("write", host);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (exists && !::GetFileInformationByHandle(old.get(), &information)) {
+      return LastError("write", host);
+    }
+    if (exists && ::GetFileType(old.get()) != FILE_TYPE_DISK) {
+      return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    }
+    std::string temporary;
+    Handle fresh(CreateBeside(host, &temporary));
+    if (!fresh.valid()) return LastError("write", host);
+    if (exists && information.nNumberOfLinks > 1) {
+      return InPlace(old.get(), fresh, temporary, host, bytes);
+    }
+    old.Close();
+    if (!WriteAllTo(fresh.get(), bytes) || !::FlushFileBuffers(fresh.get())) {
+      Status failed = LastError("write", host);
+      fresh.Close();
+      ::DeleteFileW(Widen(temporary).c_str());
+      return failed;
+    }
+    fresh.Close();
+    const std::wstring wide_temporary = Widen(temporary);
+    const BOOL moved =
+        exists ? ::ReplaceFileW(Widen(host).c_str(), wide_temporary.c_str(), nullptr,
+                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+               : ::MoveFileExW(wide_temporary.c_str(), Widen(host).c_str(), MOVEFILE_WRITE_THROUGH);
+    if (!moved) {
+      Status failed = LastError("write", host);
+      ::DeleteFileW(wide_temporary.c_str());
+      return failed;
+    }
+    return Status::Ok();
+  }
+
   std::string CurrentFolder() override { return current_.Text(); }
 
   Status ChangeFolder(const std::string& path) override {
@@ -588,6 +684,43 @@ class Win32Platform : public Platform {
       return Status::Error(kErrPermissionDenied, "read-only: " + path);
     }
     return Status::Ok();
+  }
+
+  // The old bytes go to the new file `copy` first and the room of the new
+  // ones is reserved, so that a full disk is found before the file is
+  // touched; a write that fails on the way puts the old bytes back.
+  static Status InPlace(HANDLE file, Handle& copy, const std::string& copy_name,
+                        const std::string& host, const std::string& bytes) {
+    std::string before;
+    char buffer[65536];
+    bool read = true;
+    for (DWORD got = 1; got > 0;) {
+      read = ::ReadFile(file, buffer, sizeof(buffer), &got, nullptr) != 0;
+      if (!read) break;
+      before.append(buffer, got);
+    }
+    if (!read || !WriteAllTo(copy.get(), before) || !::FlushFileBuffers(copy.get())) {
+      Status failed = LastError(read ? "write" : "read", read ? copy_name : host);
+      copy.Close();
+      ::DeleteFileW(Widen(copy_name).c_str());
+      return failed;
+    }
+    copy.Close();
+    FILE_ALLOCATION_INFO room{};
+    room.AllocationSize.QuadPart = static_cast<LONGLONG>(bytes.size());
+    Status status = Status::Ok();
+    if (bytes.size() > before.size() &&
+        !::SetFileInformationByHandle(file, FileAllocationInfo, &room, sizeof(room))) {
+      status = LastError("write", host);
+    } else if (!PutAt(file, bytes)) {
+      status = LastError("write", host);
+      if (!PutAt(file, before)) {
+        status.detail += "; the old content is kept in " + copy_name;
+        return status;
+      }
+    }
+    ::DeleteFileW(Widen(copy_name).c_str());
+    return status;
   }
 
   Status Write(const std::string& path, const std::string& bytes, bool append) {

@@ -2,6 +2,7 @@
 // leaves, over worlds built in temporary folders.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <regex>
 #include <string>
 #include <vector>
@@ -13,6 +14,10 @@
 #include "tests/run_program.h"
 #include "tests/test_world.h"
 #include "ui/base_form.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace zr {
 namespace {
@@ -157,6 +162,7 @@ TEST_F(CliTest, ConfigSavesWhatTheWindowsThenShow) {
   world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
   testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+  for (const char* folder : {"C:\\BK", "D:\\SRV\\T"}) world_.MakeFolder(folder);
   const std::string system = "/Fc:\\kyconfig\\system";
   EXPECT_EQ(Cli({"--cmdline", system, "config", "--backup-folder", "C:\\BK", "--server",
                  "trelun=D:\\SRV\\T", "--server", "DAXOR2D=D:\\SRV"})
@@ -177,6 +183,74 @@ TEST_F(CliTest, ConfigSavesWhatTheWindowsThenShow) {
   EXPECT_EQ(program.menus.Menu3322.caption, "TRELUN: D:\\SRV\\T\\");
   EXPECT_EQ(program.ProductTable[kDaxorOld].ServerFolder, "D:\\SRV\\");
   EXPECT_TRUE(program.menus.Menu12.enabled);
+}
+
+// config says saved only when it is: a folder that is no Windows folder,
+// missing, too long or holding a control character, and a settings file
+// that does not take the change (read-only, a full disk), exit 1 with the
+// reason and leave the settings as they were. A drive that is not ready is
+// accepted with a warning; a folder where the old temporary file went is
+// no obstacle. backup --to and --server follow the same rules.
+TEST_F(CliTest, ConfigSavesOnlyWhatItKeeps) {
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+  world_.MakeFolder("D:\\BK");
+  const std::string system = "/Fc:\\kyconfig\\system";
+  const std::string ini = "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI";
+  ASSERT_EQ(Cli({"--cmdline", system, "show"}).code, 0);
+  const std::string saved = world_.ReadFile(ini);
+  enum Fault { kNone, kReadOnly, kDiskFull };
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+    Fault fault;
+  } refused[] = {
+      {{"config", "--backup-folder", "/srv/floppy"}, "non è nella forma X:\\", kNone},
+      {{"config", "--backup-folder", "C:\\NO\\SUCH\\FOLDER"}, "non esiste", kNone},
+      {{"config", "--backup-folder", "D:\\" + std::string(400, 'L')}, "255 caratteri", kNone},
+      {{"config", "--backup-folder", "D:\\B\x01K"}, "carattere di controllo", kNone},
+      {{"config", "--server", "TRELUN=D:\\BK\r\nZIPFILE=X"}, "--server TRELUN: la", kNone},
+      {{"config", "--backup-folder", "D:\\BK"}, "protetto in scrittura", kReadOnly},
+      {{"config", "--backup-folder", "D:\\BK"}, "il disco è pieno", kDiskFull},
+      {{"backup", "--to", "/srv/floppy", "X"}, "--to: la cartella", kNone},
+  };
+  for (const auto& c : refused) {
+    std::vector<std::string> args = {"--cmdline", system};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    if (c.fault == kReadOnly) {
+      ASSERT_TRUE(world_.platform().SetAttributes(ini, kAttrReadOnly).ok());
+    }
+    CliRun run;
+    if (c.fault == kDiskFull) {
+#ifdef _WIN32
+      continue;
+#else
+      // The file size limit, which the program inherits, stands for a full disk.
+      struct rlimit unlimited;
+      ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+      struct rlimit limit = unlimited;
+      limit.rlim_cur = saved.size();
+      auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+      ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+      run = Cli(args);
+      setrlimit(RLIMIT_FSIZE, &unlimited);
+      std::signal(SIGXFSZ, old_handler);
+#endif
+    } else {
+      run = Cli(args);
+    }
+    ASSERT_TRUE(world_.platform().SetAttributes(ini, kAttrNormal).ok());
+    EXPECT_EQ(run.code, 1) << run.out;
+    EXPECT_TRUE(Has(run, c.says)) << c.says << run.out;
+    EXPECT_EQ(world_.ReadFile(ini), saved) << c.says;
+  }
+  world_.MakeFolder(ini + ".~zr");
+  world_.RemoveDrive('A');
+  const CliRun run = Cli({"--cmdline", system, "config", "--backup-folder", "A:\\CLIENTI"});
+  EXPECT_EQ(run.code, 0) << run.out;
+  EXPECT_TRUE(Has(run, "--backup-folder: l'unità di \"A:\\CLIENTI\" non è pronta")) << run.out;
+  EXPECT_TRUE(Has(Cli({"--cmdline", system, "config"}), "BackupFolder=A:\\CLIENTI\\\n"));
 }
 
 TEST_F(CliTest, YesToTheMissingKyGenQuestionEndsWithThree) {

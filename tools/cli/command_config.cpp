@@ -1,9 +1,12 @@
 // config: the settings of the Configurazione menu, changed through its own
 // handlers (the backup destination and the server roots through the folder
-// picker, answered with the folders given) and saved by ExitProgram as ESCI
-// saves them. Prints the settings as the menu then shows them.
+// picker, answered with the folders given) and saved as ESCI saves them,
+// then read back. A folder that cannot be kept, or a save that does not
+// stick, is named on standard error and changes nothing. Prints the settings
+// as the menu then shows them.
 #include <cstdio>
 
+#include "app/settings.h"
 #include "commands.h"
 #include "ui/base_form.h"
 
@@ -26,10 +29,36 @@ const char* ArchiveWord(int zip_mode) {
   }
 }
 
+// Every folder given, checked before any is kept; false after naming the
+// first that cannot be.
+bool CheckFolders(CommandContext& context) {
+  const ConfigChanges& config = context.config;
+  std::vector<std::pair<std::string, std::string>> given;
+  if (!config.backup_folder.empty()) given.emplace_back("--backup-folder", config.backup_folder);
+  for (const auto& [row, folder] : config.servers) {
+    given.emplace_back(
+        "--server " + context.program.ProductTable[static_cast<std::size_t>(row)].Name, folder);
+  }
+  for (const auto& [option, folder] : given) {
+    const FolderCheck check = CheckSettingsFolder(context.program.platform, folder);
+    if (!check.error.empty()) {
+      std::fprintf(stderr, "za-rirevo-cli: %s: %s\n", option.c_str(), check.error.c_str());
+      return false;
+    }
+    if (!check.warning.empty()) {
+      std::fprintf(stderr, "za-rirevo-cli: %s: %s\n", option.c_str(), check.warning.c_str());
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int RunConfig(CommandContext& context) {
   Program& program = context.program;
+  if (!CheckFolders(context)) return kNotDone;
+  const std::string backup_path = program.BackupPath;
+  const auto table = program.ProductTable;
   for (const auto& [row, folder] : context.config.servers) {
     context.ui.QueuePick(folder);
     if (row == kDaxor2D) context.commands.Run("Menu3321");
@@ -39,6 +68,16 @@ int RunConfig(CommandContext& context) {
   if (!context.config.backup_folder.empty()) {
     context.ui.QueuePick(context.config.backup_folder);
     context.commands.Run("Menu331");
+  }
+  if (!context.config.backup_folder.empty() || !context.config.servers.empty()) {
+    if (const std::string why = SaveSettings(program, program.SettingsFile()); !why.empty()) {
+      // The values in memory go back too, so that the end of the program
+      // saves nothing either.
+      program.BackupPath = backup_path;
+      program.ProductTable = table;
+      std::fprintf(stderr, "za-rirevo-cli: %s\n", why.c_str());
+      return kNotDone;
+    }
   }
   std::FILE* out = context.out;
   Print(out, "BackupFolder", program.BackupPath);

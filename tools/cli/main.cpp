@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/clock.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "backup/backup_job.h"
 #include "commands.h"
@@ -263,6 +264,16 @@ std::string CheckFolder(const std::string& option, const std::string& folder, bo
   return {};
 }
 
+// backup --to: the destination for one run, held to the rules of a saved
+// one (config --backup-folder); false after naming why it cannot be.
+bool UsableDestination(const std::string& folder) {
+  std::unique_ptr<Platform> platform = CreateHostPlatform(DriveMap::FromEnvironment());
+  const FolderCheck check = CheckSettingsFolder(*platform, folder);
+  const std::string& text = check.error.empty() ? check.warning : check.error;
+  if (!text.empty()) std::fprintf(stderr, "za-rirevo-cli: --to: %s\n", text.c_str());
+  return check.error.empty();
+}
+
 int Main(int argc, char** argv) {
   Options options;
   CLI::App app{
@@ -385,6 +396,7 @@ int Main(int argc, char** argv) {
       if (const std::string why = CheckFolder("--to", options.to, true); !why.empty()) {
         return usage(why);
       }
+      if (!UsableDestination(options.to)) return kNotDone;
     }
     return RunSession(options, "backup", RunBackup, {});
   }
