@@ -72,13 +72,17 @@ std::string WriteFailure(const Status& status) {
 
 std::string GetIniString(Platform& platform, const std::string& section, const std::string& key,
                          const std::string& default_value, const std::string& file) {
+  // One read serves the value and the mark of the read: every read leaves
+  // the empty key APPLICATION in CONFIGURA of the file read. A file that does
+  // not exist is not created by a read.
+  std::string content;
+  const bool read = platform.ReadFile(file, &content).ok();
   const std::string value = CutAtNul(
-      GetPrivateProfileString(platform, section, key, default_value, kIniBufferSize, file));
-  // Every read leaves the empty key APPLICATION in CONFIGURA of the file read.
-  // A file that does not exist is not created by a read.
-  if (FileExists(platform, file)) {
-    IgnoreStatus(WritePrivateProfileString(platform, "CONFIGURA", "APPLICATION", "", file),
-                 "the mark of a read is not checked");
+      ProfileGet(read ? content : std::string(), section, key, default_value, kIniBufferSize));
+  std::string marked = content;
+  if (read && FileExists(platform, file) &&
+      ProfileSet(&marked, "CONFIGURA", "APPLICATION", "").ok() && marked != content) {
+    IgnoreStatus(platform.RewriteFile(file, marked), "the mark of a read is not checked");
   }
   return value;
 }

@@ -306,11 +306,8 @@ std::string ProfileUpdate(const std::string& content, const std::string& section
       encoding);
 }
 
-std::string GetPrivateProfileString(Platform& platform, const std::string& section,
-                                    const std::string& key, const std::string& default_value,
-                                    std::size_t size, const std::string& file) {
-  std::string content;
-  if (!platform.ReadFile(file, &content).ok()) return DefaultResult(default_value, size, true);
+std::string ProfileGet(const std::string& content, const std::string& section,
+                       const std::string& key, const std::string& default_value, std::size_t size) {
   const Encoding encoding = EncodingOf(content);
   std::string section_bytes, key_bytes;
   if (!Encode(section, encoding, &section_bytes) || !Encode(key, encoding, &key_bytes)) {
@@ -320,6 +317,14 @@ std::string GetPrivateProfileString(Platform& platform, const std::string& secti
       FoundValue(WorkText(content, encoding), section_bytes, key_bytes, size);
   if (!value) return DefaultResult(default_value, size, true);
   return Decode(*value, encoding);
+}
+
+std::string GetPrivateProfileString(Platform& platform, const std::string& section,
+                                    const std::string& key, const std::string& default_value,
+                                    std::size_t size, const std::string& file) {
+  std::string content;
+  if (!platform.ReadFile(file, &content).ok()) return DefaultResult(default_value, size, true);
+  return ProfileGet(content, section, key, default_value, size);
 }
 
 Status ProfileSet(std::string* content, const std::string& section, const std::string& key,
@@ -333,9 +338,9 @@ Status ProfileSet(std::string* content, const std::string& section, const std::s
         kErrPathFileAccess,
         "profile section, key or value holds a line break or a reserved character");
   }
-  *content = FileBytes(Update(WorkText(*content, encoding), Trim(section_bytes), Trim(key_bytes),
-                              ValueText(value_bytes)),
-                       *content, encoding);
+  const std::string work = WorkText(*content, encoding);
+  std::string updated = Update(work, Trim(section_bytes), Trim(key_bytes), ValueText(value_bytes));
+  if (updated != work) *content = FileBytes(updated, *content, encoding);
   return Status::Ok();
 }
 

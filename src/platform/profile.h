@@ -48,9 +48,11 @@ Status WritePrivateProfileString(Platform& platform, const std::string& section,
                                  const std::string& key, const std::string& value,
                                  const std::string& file);
 
-/// The change WritePrivateProfileString makes, on the bytes of a file held
-/// in memory, with texts in UTF-8; error 75 (and `*content` unchanged) for
-/// the arguments it refuses.
+/// The read and the change of the two functions above on the bytes of a
+/// file held in memory, with texts in UTF-8. ProfileSet gives error 75 (and
+/// leaves `*content` unchanged) for the arguments it refuses.
+std::string ProfileGet(const std::string& content, const std::string& section,
+                       const std::string& key, const std::string& default_value, std::size_t size);
 Status ProfileSet(std::string* content, const std::string& section, const std::string& key,
                   const std::string& value);
 
