@@ -193,8 +193,9 @@ class Rewrite {
       if (::lstat(path_.c_str(), &link) != 0) return ErrnoStatus(errno, "write", path_);
       if (S_ISLNK(link.st_mode)) {
         char* real = ::realpath(path_.c_str(), nullptr);
-        if (real == nullptr)
+        if (real == nullptr) {
           return Status::Error(kErrPathFileAccess, "link leads nowhere: " + path_);
+        }
         path_ = real;
         std::free(real);
       }
@@ -206,8 +207,9 @@ class Rewrite {
     struct stat st;
     if (::fstat(fd, &st) != 0) return ErrnoStatus(errno, "write", path_);
     if (!S_ISREG(st.st_mode)) return Status::Error(kErrPathFileAccess, "not a file: " + path_);
-    if ((st.st_mode & S_IWUSR) == 0)
+    if ((st.st_mode & S_IWUSR) == 0) {
       return Status::Error(kErrPermissionDenied, "read-only: " + path_);
+    }
     // A new file would split the names of a multiply-linked file; one that
     // cannot be given the file's owner would change it.
     if (st.st_nlink > 1) return InPlace(st);
