@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -251,6 +252,38 @@ TEST_F(CliTest, ConfigSavesOnlyWhatItKeeps) {
   EXPECT_EQ(run.code, 0) << run.out;
   EXPECT_TRUE(Has(run, "--backup-folder: l'unità di \"A:\\CLIENTI\" non è pronta")) << run.out;
   EXPECT_TRUE(Has(Cli({"--cmdline", system, "config"}), "BackupFolder=A:\\CLIENTI\\\n"));
+}
+
+// A settings file set up as Notepad's "Unicode" (UTF-16 LE) behind a link,
+// beside a leftover link under the old temporary name: read as it is,
+// changed in the file the link names, kept UTF-16; the leftover's target is
+// not touched.
+TEST_F(CliTest, SettingsFileStaysAsTheUserSetItUp) {
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
+  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
+  world_.MakeFolder("D:\\SRV");
+  const auto utf16 = [](const std::string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : text) bytes += {c, '\0'};
+    return bytes;
+  };
+  const std::string ini = "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI";
+  world_.WriteFile("D:\\REAL.INI", utf16("[PATH]\r\nSERVER_TRELUN=D:\\SRV\\\r\n"));
+  world_.WriteFile("D:\\PRECIOUS.TXT", "precious");
+  world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  if (!world_.MakeLink("D:\\REAL.INI", ini) || !world_.MakeLink("D:\\PRECIOUS.TXT", ini + ".~zr")) {
+    GTEST_SKIP() << "no symbolic links on this host";
+  }
+  const std::string system = "/Fc:\\kyconfig\\system";
+  EXPECT_EQ(Cli({"--cmdline", system, "config", "--server", "PLOVIK=D:\\SRV"}).code, 0);
+  const CliRun shown = Cli({"--cmdline", system, "config"});
+  ExpectLines(shown, {"Server.TRELUN=D:\\SRV\\", "Server.PLOVIK=D:\\SRV\\"});
+  const std::string real = world_.ReadFile("D:\\REAL.INI");
+  EXPECT_EQ(real.rfind(utf16("[PATH]\r\nSERVER_TRELUN=D:\\SRV\\\r\n"), 0), 0u);
+  EXPECT_NE(real.find(utf16("SERVER_PLOVIK=D:\\SRV\\\r\n").substr(2)), std::string::npos);
+  EXPECT_EQ(real.find("[PATH]"), std::string::npos);  // nothing single-byte added
+  EXPECT_EQ(world_.ReadFile("D:\\PRECIOUS.TXT"), "precious");
+  EXPECT_TRUE(std::filesystem::is_symlink(world_.Host(ini)));
 }
 
 TEST_F(CliTest, YesToTheMissingKyGenQuestionEndsWithThree) {
