@@ -469,6 +469,10 @@ class Win32Platform : public Platform {
     }
     fresh.Close();
     const std::wstring wide_temporary = Widen(temporary);
+    // Hidden and system go with the new bytes, whatever ReplaceFileW merges.
+    const DWORD kept =
+        exists ? information.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) : 0;
+    if (kept != 0) ::SetFileAttributesW(wide_temporary.c_str(), kept);
     const BOOL moved =
         exists ? ::ReplaceFileW(Widen(host).c_str(), wide_temporary.c_str(), nullptr,
                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
