@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -110,6 +111,21 @@ Scan ScanProfile(std::string_view content, std::string_view section, std::string
   key = Trim(key);
   bool in_section = false;
   for (std::size_t start = scan.utf8 ? kUtf8Mark.size() : 0; start < content.size();) {
+    // Outside the section only a header counts: the search goes from "[" to
+    // "[", and a line is looked at only when blanks alone come before it.
+    if (!in_section) {
+      const std::size_t bracket = content.find('[', start);
+      if (bracket == std::string_view::npos) break;
+      const std::size_t newline = content.rfind('\n', bracket);
+      const std::size_t line_start =
+          newline == std::string_view::npos || newline < start ? start : newline + 1;
+      const std::string_view before = content.substr(line_start, bracket - line_start);
+      if (!std::all_of(before.begin(), before.end(), IsBlank)) {
+        start = LineAt(content, bracket).end;
+        continue;
+      }
+      start = line_start;
+    }
     const Line line = LineAt(content, start);
     start = line.end;
     std::string_view text = Trim(content.substr(line.start, line.text_end - line.start));
