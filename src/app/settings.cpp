@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -109,7 +110,18 @@ void LoadOrSaveSettings(Program& program, const std::string& file, bool read) {
 }
 
 FolderCheck CheckSettingsFolder(Platform& platform, const std::string& folder) {
-  const std::string shown = "\"" + folder + "\"";
+  // A control character is shown by its code, never sent to the terminal.
+  std::string shown = "\"";
+  for (char c : folder) {
+    if (!IsControlCharacter(c)) {
+      shown += c;
+      continue;
+    }
+    char code[8];
+    std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned char>(c));
+    shown += code;
+  }
+  shown += "\"";
   if (std::any_of(folder.begin(), folder.end(), IsControlCharacter)) {
     return {"la cartella " + shown + " contiene un a capo o un carattere di controllo", {}};
   }

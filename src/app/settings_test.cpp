@@ -106,7 +106,7 @@ TEST_F(SettingsTest, FoldersAreCheckedBeforeTheyAreKept) {
       {"D:\\B?K", form, ""},
       {"D:\\NO\\SUCH", "non esiste", ""},
       {"D:\\FILE", "non è una cartella", ""},
-      {"D:\\B\rK", "a capo", ""},
+      {"D:\\B\r\nK", "\"D:\\B\\x0D\\x0AK\" contiene un a capo", ""},
       {"D:\\B\x01K", "carattere di controllo", ""},
       {"D:\\" + std::string(251, 'L'), "non esiste", ""},
       {"D:\\" + std::string(252, 'L'), "supera i 255 caratteri", ""},
