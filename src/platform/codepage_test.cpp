@@ -89,6 +89,7 @@ TEST(CodepageTest, Utf16UnitsRoundTripThroughCesu8) {
   std::string cesu8;
   ASSERT_TRUE(Utf8ToCesu8("\xC3\xA8\xF0\x9F\x98\x80", &cesu8));
   EXPECT_EQ(Cesu8ToUtf16Le(cesu8), "\xE8\x00\x3D\xD8\x00\xDE"s);
+  EXPECT_EQ(Cesu8ToUtf16Le("\xF4\x90\x80\x80"), "\xFD\xFF"s);
   for (const char* bad : {"\xC0\x80", "\xED\xA0\x80", "x\xC3", "\x80", "\xF4\x90\x80\x80"}) {
     EXPECT_FALSE(Utf8ToCesu8(bad, &cesu8)) << bad;
   }

@@ -35,7 +35,8 @@ void AppendUtf8(char32_t c, std::string* out) {
 // The sequence at `*at`: its value, and `*at` moved past it. `strict`
 // refuses what UTF-8 forbids (overlong forms, surrogates, values above
 // U+10FFFF): the result is then -1. Otherwise a byte that starts no
-// sequence gives U+FFFD and is passed alone.
+// sequence gives U+FFFD and is passed alone, and so does a value above
+// U+10FFFF, which no UTF-16 can hold.
 long NextSequence(std::string_view text, std::size_t* at, bool strict) {
   const auto c = static_cast<unsigned char>(text[*at]);
   std::size_t length = c < 0x80                ? 1
@@ -61,7 +62,7 @@ long NextSequence(std::string_view text, std::size_t* at, bool strict) {
   const bool bad =
       value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value < 0xE000);
   if (strict && bad) return -1;
-  return static_cast<long>(value);
+  return value > 0x10FFFF ? long{kReplacement} : static_cast<long>(value);
 }
 
 }  // namespace
