@@ -713,8 +713,11 @@ class Win32Platform : public Platform {
     FILE_ALLOCATION_INFO room{};
     room.AllocationSize.QuadPart = static_cast<LONGLONG>(bytes.size());
     Status status = Status::Ok();
+    // A file system (or Wine) that reserves nothing finds a full disk on writing.
     if (bytes.size() > before.size() &&
-        !::SetFileInformationByHandle(file, FileAllocationInfo, &room, sizeof(room))) {
+        !::SetFileInformationByHandle(file, FileAllocationInfo, &room, sizeof(room)) &&
+        ::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED && ::GetLastError() != ERROR_NOT_SUPPORTED &&
+        ::GetLastError() != ERROR_INVALID_PARAMETER) {
       status = LastError("write", host);
     } else if (!PutAt(file, bytes)) {
       status = LastError("write", host);
