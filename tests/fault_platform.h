@@ -91,7 +91,8 @@ class FaultPlatform : public ForwardingPlatform {
   Status AppendFile(const std::string& path, const std::string& bytes) override;
   Status RenameFile(const std::string& from, const std::string& to) override;
   Status ChangeFolder(const std::string& path) override;
-  Status Run(const std::string& command_line, int* exit_code) override;
+  Status Run(const std::string& command_line, int* exit_code,
+             const std::function<bool()>& poll = {}) override;
   Date Today() override { return today_ ? *today_ : target_.Today(); }
 
  private:

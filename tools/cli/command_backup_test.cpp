@@ -177,10 +177,10 @@ TEST_F(CliBackupTest, AMissingArchiverExitsWithOne) {
   EXPECT_EQ(out.find("Zip eseguito"), std::string::npos);
 }
 
-TEST_F(CliBackupTest, StopExitsWithOneAndLeavesNothing) {
+TEST_F(CliBackupTest, StopExitsWith130AndLeavesNothing) {
   InstallArchiver();
   std::string out;
-  EXPECT_EQ(Cli({"--stop-after", "1", "backup", "METAL"}, &out), 1) << out;
+  EXPECT_EQ(Cli({"--stop-after", "1", "backup", "METAL"}, &out), 130) << out;
   EXPECT_NE(out.find("! Copia fermata dall'utente"), std::string::npos);
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
