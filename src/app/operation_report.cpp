@@ -107,12 +107,22 @@ std::string ArchiveClosingText(const OperationReport& report) {
   return report.archive.path.empty() ? std::string() : "Zip eseguito";
 }
 
+namespace {
+
+// The folders where hidden or system files were kept, comma-separated.
+std::string KeptPlaces(const OperationReport& report) {
+  std::string places;
+  for (const FileRecord& file : report.files) {
+    if (file.outcome == FileOutcome::kKept) places += (places.empty() ? "" : ", ") + file.path;
+  }
+  return places;
+}
+
+}  // namespace
+
 std::string KeptFilesLine(const OperationReport& report) {
-  const int kept = report.Count(FileOutcome::kKept);
-  if (kept == 0) return {};
-  return Counted(kept, " file nascosto o di sistema lasciato",
-                 " file nascosti o di sistema lasciati") +
-         " in " + report.folder;
+  const std::string places = KeptPlaces(report);
+  return places.empty() ? places : "File nascosti o di sistema lasciati in " + places;
 }
 
 std::string FailureText(const OperationReport& report) {
@@ -190,8 +200,8 @@ std::string SummaryText(const OperationReport& report) {
   if (const int skipped = report.Count(FileOutcome::kSkipped); skipped > 0) {
     text += "Files skipped: " + std::to_string(skipped) + "\n";
   }
-  if (const int kept = report.Count(FileOutcome::kKept); kept > 0) {
-    text += "Files kept (hidden or system): " + std::to_string(kept) + "\n";
+  if (const std::string kept = KeptPlaces(report); !kept.empty()) {
+    text += "Files kept (hidden or system) in: " + kept + "\n";
   }
   if (backup) {
     text += "Archive: " +
@@ -239,7 +249,6 @@ std::string ReportJsonMembers(const OperationReport& report,
       ",\"files_archive_only\":" + std::to_string(report.Count(FileOutcome::kArchiveOnly)) +
       ",\"files_failed\":" + std::to_string(report.NotHandled()) +
       ",\"files_skipped\":" + std::to_string(report.Count(FileOutcome::kSkipped)) +
-      ",\"files_kept\":" + std::to_string(report.Count(FileOutcome::kKept)) +
       ",\"bytes\":" + std::to_string(report.Bytes()) + "," + path("archive", report.archive.path) +
       ",\"archive_bytes\":" + std::to_string(report.archive.bytes) +
       ",\"archive_entries\":" + std::to_string(report.archive.entries) + "," +

@@ -26,7 +26,8 @@ enum class FileOutcome {
   kArchiveOnly,  // entered in the archive list only, not copied
   kFailed,       // meant to be handled and not handled: `reason` says why
   kSkipped,      // left out on purpose: `reason` says why
-  kKept,         // erase: a hidden or system file left on the unit on purpose
+  kKept,         // erase: a folder left on the unit on purpose, as it holds hidden or
+                 // system files (which the listing does not show)
 };
 
 struct FileRecord {
@@ -89,7 +90,8 @@ std::string ClosingText(const OperationReport& report);
 /// The backup's archive box: "Zip eseguito" only when the archive asked for
 /// is made from a complete copy; "" when no archive was asked for (no box).
 std::string ArchiveClosingText(const OperationReport& report);
-/// The erase's line about files it kept on purpose; "" when none.
+/// The erase's line about the hidden or system files it kept on purpose
+/// (the folders that hold them); "" when none.
 std::string KeptFilesLine(const OperationReport& report);
 /// Why the run did not end as asked, for standard error; "" when completed.
 std::string FailureText(const OperationReport& report);

@@ -45,8 +45,8 @@ TEST(OperationReportTest, EveryClaimIsAFunctionOfTheReport) {
   no_archive.reason = "archivio A:\\M.ZIP non creato";
   OperationReport server_failed = Report(Operation::kServerCopy, RunOutcome::kFailed, {});
   server_failed.reason = "cartella temporanea X non creata (errore 70)";
-  OperationReport archives_not_filed = Report(
-      Operation::kServerCopy, RunOutcome::kIncomplete, {Failed("C:\\S\\M_1.ZIP"), Failed("A:\\B.ZIP")});
+  OperationReport archives_not_filed = Report(Operation::kServerCopy, RunOutcome::kIncomplete,
+                                              {Failed("C:\\S\\M_1.ZIP"), Failed("A:\\B.ZIP")});
   archives_not_filed.files[1].whole_archive = true;
   OperationReport kept = Report(Operation::kErase, RunOutcome::kCompleted,
                                 {Done("A:\\X"), {"A:\\BOOT\\", FileOutcome::kKept, "", 0}});
@@ -54,9 +54,10 @@ TEST(OperationReportTest, EveryClaimIsAFunctionOfTheReport) {
   const Row rows[] = {
       {"backup whole", backup(RunOutcome::kCompleted, {Done("A")}, true, "A:\\M.ZIP"),
        "Copia eseguita", "Zip eseguito", 0, ""},
-      {"no archive asked: no archive claimed", backup(RunOutcome::kCompleted, {Done("A")}, false, ""),
-       "Copia eseguita", "", 0, ""},
-      {"a file failed", backup(RunOutcome::kIncomplete, {Done("A"), Failed("B")}, true, "A:\\M.ZIP"),
+      {"no archive asked: no archive claimed",
+       backup(RunOutcome::kCompleted, {Done("A")}, false, ""), "Copia eseguita", "", 0, ""},
+      {"a file failed",
+       backup(RunOutcome::kIncomplete, {Done("A"), Failed("B")}, true, "A:\\M.ZIP"),
        "Copia non completata: 1 file non copiato", "Zip eseguito", 1,
        "Copia non completata: 1 file non copiato"},
       {"archive not made", no_archive, "Copia eseguita", "", 1, "archivio A:\\M.ZIP non creato"},
@@ -77,7 +78,8 @@ TEST(OperationReportTest, EveryClaimIsAFunctionOfTheReport) {
        "Copia terminata con errori: 1 copia non riuscita, 1 archivio non copiato."},
       {"erase with kept files", kept, "Cancellazione Eseguita", "", 0, ""},
       {"erase incomplete", Report(Operation::kErase, RunOutcome::kIncomplete, {Failed("A:\\D\\")}),
-       "Cancellazione non completata", "", 1, "Cancellazione non completata: 1 file non cancellato"},
+       "Cancellazione non completata", "", 1,
+       "Cancellazione non completata: 1 file non cancellato"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -86,15 +88,18 @@ TEST(OperationReportTest, EveryClaimIsAFunctionOfTheReport) {
     EXPECT_EQ(ExitCode(row.report), row.exit_code);
     EXPECT_EQ(FailureText(row.report), row.failure);
   }
-  EXPECT_EQ(KeptFilesLine(kept), "1 file nascosto o di sistema lasciato in ");
+  EXPECT_EQ(KeptFilesLine(kept), "File nascosti o di sistema lasciati in A:\\BOOT\\");
+  EXPECT_NE(SummaryText(kept).find("Files kept (hidden or system) in: A:\\BOOT\\\n"),
+            std::string::npos);
 }
 
 // The summary and the JSON count every file by its outcome, list the failed
 // ones with their reasons, and give each path its host form.
 TEST(OperationReportTest, SummaryAndJsonCountEveryOutcome) {
-  OperationReport report = Report(
-      Operation::kBackup, RunOutcome::kIncomplete,
-      {Done("C:\\P\\A.MAC"), {"C:\\P\\X.EXE", FileOutcome::kArchiveOnly, "", 0}, Failed("C:\\P\\B")});
+  OperationReport report = Report(Operation::kBackup, RunOutcome::kIncomplete,
+                                  {Done("C:\\P\\A.MAC"),
+                                   {"C:\\P\\X.EXE", FileOutcome::kArchiveOnly, "", 0},
+                                   Failed("C:\\P\\B")});
   report.known = 4;
   report.archive = {"A:\\M.ZIP", 2048, 2};
   EXPECT_EQ(SummaryText(report),
@@ -104,9 +109,10 @@ TEST(OperationReportTest, SummaryAndJsonCountEveryOutcome) {
             "  C:\\P\\B: errore 61\n"
             "Archive: A:\\M.ZIP (2.0 KB, 2 entries)\n"
             "Outcome: incomplete\n");
-  const std::string json = "{" + ReportJsonMembers(report, [](const std::string& path) {
-    return "/h/" + path.substr(0, 1);
-  }) + "}";
+  const std::string json =
+      "{" +
+      ReportJsonMembers(report, [](const std::string& path) { return "/h/" + path.substr(0, 1); }) +
+      "}";
   for (const char* part :
        {"\"outcome\":\"incomplete\"", "\"files_known\":4", "\"files_copied\":1",
         "\"files_archive_only\":1", "\"files_failed\":1", "\"archive\":\"A:\\\\M.ZIP\"",

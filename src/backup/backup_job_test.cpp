@@ -199,8 +199,9 @@ TEST_F(BackupJobTest, TheSameNameTwiceIsRefusedUntilTheNameIsEdited) {
 
 TEST_F(BackupJobTest, RefusedNamesCreateNothingAndKeepTheText) {
   const std::vector<std::string> names = {
-      "",   "   ", ".",    "..",  " . . ", "A\\B", "A/B",  "A:B",
-      "A*", "A?",  "A\"B", "A<B", "A>B",   "A|B",  "A\tB", std::string("A\x01") + "B"};
+      "",      "   ",     ".",    "..",  " . . ", "A\\B", "A/B",  "A:B",
+      "A*",    "A?",      "A\"B", "A<B", "A>B",   "A|B",  "A\tB", std::string("A\x01") + "B",
+      "A\xFF", "\xC0\xAF"};
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     const size_t boxes = world_.ui().boxes().size();

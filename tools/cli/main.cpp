@@ -301,7 +301,7 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
   const auto finish = [&](int code) {
     if (!started) return code;
     program.run.watcher = nullptr;
-    progress.Finish();
+    progress.Finish(program.run);
     const bool ran = reports && program.run.runs() > runs_before;
     const OperationReport& report = program.run.report();
     if (ran && code != kProgramEnded && code != kBoxLoop) code = zr::ExitCode(report);

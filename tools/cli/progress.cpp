@@ -72,8 +72,9 @@ void ConsoleProgress::Show() {
   if (shown_ && drawn_ && !visible_) Draw();
 }
 
-void ConsoleProgress::Finish() {
+void ConsoleProgress::Finish(const RunContext& run) {
   if (!shown_ || !drawn_) return;
+  text_ = Text(run);
   Draw();
   std::fputs("\n", out_);
   std::fflush(out_);

@@ -33,8 +33,8 @@ class ConsoleProgress : public RunWatcher {
   /// Clears the line before other output on the terminal / draws it again after.
   void Hide();
   void Show();
-  /// Draws the last state and ends its line (when it was ever drawn).
-  void Finish();
+  /// Draws the final state of `run` and ends its line (when it was ever drawn).
+  void Finish(const RunContext& run);
 
   /// Seconds since the command started.
   double Elapsed() const { return now_() - start_; }
