@@ -240,6 +240,21 @@ TEST_F(BackupJobTest, AWrongOrFailingArchiverIsReported) {
   }
 }
 
+// STOP while the archiver runs (the window takes input during the wait): the
+// archiver is ended, its partial output and the customer folder go, and the
+// backup is reported as stopped, never as made.
+TEST_F(BackupJobTest, StopDuringTheArchiveEndsItAndLeavesNothing) {
+  faulty_.FakeRun(0, kErrNone, [this](const std::string&) {
+    world_.WriteFile("A:\\METAL_050603.ZIP.a1b2c3", "partial");
+    StopButtonClick(program_);
+  });
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_TRUE(world_.Tree("A:\\").empty());
+  EXPECT_FALSE(Shown("Zip eseguito"));
+  EXPECT_EQ(program_.run.report().outcome, RunOutcome::kCancelled);
+  EXPECT_EQ(world_.ui().lines().back().text, "Copia fermata dall'utente");
+}
+
 TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {
   faulty_.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 2);
   EXPECT_EQ(Backup("METAL"), JobResult::kIncomplete);

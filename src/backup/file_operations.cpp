@@ -57,8 +57,13 @@ bool DeleteTree(Program& program, const std::string& folder) {
         // as a link, so the tree it points to is never entered.
         if (!platform.RemoveFolder(path).ok()) {
           if (!DeleteTree(program, path + kBackslash)) return false;
+          // Unless it is surely gone it is never visited again: a folder the
+          // host cannot even name (a path too long) would be listed for ever.
           unsigned attributes = 0;
-          if (platform.GetAttributes(path, &attributes).ok()) left_in_place.insert(entry.name);
+          const Status there = platform.GetAttributes(path, &attributes);
+          if (there.error != kErrFileNotFound && there.error != kErrPathNotFound) {
+            left_in_place.insert(entry.name);
+          }
         }
         restart = true;
         break;

@@ -140,7 +140,12 @@ TEST_F(FileOperationsTest, DeleteFolderTreeEmptiesADriveRootAndSkipsWhatItCannot
   // A folder it cannot remove is skipped, the rest goes.
   testing::WriteFiles(world_, "C:\\DEL\\A\\SECRET.SYS C:\\DEL\\B\\F.TXT C:\\DEL\\Z.TXT");
   ASSERT_TRUE(program_.platform.SetAttributes("C:\\DEL\\A\\SECRET.SYS", kAttrHidden).ok());
-  DeleteFolderTree(program_, "C:\\DEL\\");  // ends although A stays
+  // ... and one the host cannot name (a path too long) as well.
+  testing::WriteFiles(world_, "C:\\DEL\\LONG\\F.TXT");
+  faulty_.Fail(testing::Call::kRemoveFolder, kErrPathFileAccess, "LONG");
+  faulty_.Fail(testing::Call::kGetAttributes, kErrPathFileAccess, "LONG");
+  faulty_.Watchdog(testing::Call::kList, 50);
+  DeleteFolderTree(program_, "C:\\DEL\\");  // ends although A and LONG stay
   EXPECT_TRUE(world_.Exists("C:\\DEL\\A\\SECRET.SYS"));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\B"));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\Z.TXT"));
