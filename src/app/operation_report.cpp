@@ -102,7 +102,7 @@ std::string ClosingText(const OperationReport& report) {
 }
 
 std::string ArchiveClosingText(const OperationReport& report) {
-  if (report.operation != Operation::kBackup || !report.archive_wanted) return {};
+  if (report.operation != Operation::kBackup) return {};
   if (report.outcome == RunOutcome::kCancelled || report.outcome == RunOutcome::kRefused) return {};
   return report.archive.path.empty() ? std::string() : "Zip eseguito";
 }

@@ -87,8 +87,8 @@ RunOutcome OutcomeOfFiles(const OperationReport& report);
 /// (or why not). "" when the run shows no closing box (refused: its refusal
 /// box has been shown).
 std::string ClosingText(const OperationReport& report);
-/// The backup's archive box: "Zip eseguito" only when the archive asked for
-/// is made from a complete copy; "" when no archive was asked for (no box).
+/// The backup's archive box: "Zip eseguito" only when an archive was made
+/// (its path is set only then); "" otherwise, also when none was asked for.
 std::string ArchiveClosingText(const OperationReport& report);
 /// The erase's line about the hidden or system files it kept on purpose
 /// (the folders that hold them); "" when none.

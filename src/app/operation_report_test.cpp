@@ -38,6 +38,9 @@ TEST(OperationReportTest, EveryClaimIsAFunctionOfTheReport) {
   OperationReport refused = backup(RunOutcome::kRefused, {}, true, "");
   refused.reason = "Nome cliente già esistente nel percorso A:\\";
   refused.collected = false;
+  OperationReport not_started = backup(RunOutcome::kFailed, {}, true, "");
+  not_started.reason = "cartella A:\\M\\ non creata (errore 70)";
+  not_started.collected = false;
   OperationReport stopped = backup(RunOutcome::kCancelled, {Done("A")}, true, "");
   OperationReport terminated = stopped;
   terminated.cancel = CancelCause::kTerminate;
@@ -61,6 +64,8 @@ TEST(OperationReportTest, EveryClaimIsAFunctionOfTheReport) {
        "Copia non completata: 1 file non copiato", "Zip eseguito", 1,
        "Copia non completata: 1 file non copiato"},
       {"archive not made", no_archive, "Copia eseguita", "", 1, "archivio A:\\M.ZIP non creato"},
+      {"failed before the copy: its own box only", not_started, "", "", 1,
+       "cartella A:\\M\\ non creata (errore 70)"},
       {"refused", refused, "", "", 1, "Nome cliente già esistente nel percorso A:\\"},
       {"stopped", stopped, "", "", 130, "operazione interrotta"},
       {"SIGTERM", terminated, "", "", 143, "operazione interrotta"},
