@@ -198,6 +198,7 @@ TEST_F(CliTest, YesToTheMissingKyGenQuestionEndsWithThree) {
                   "[File not found]\nFile Ky-gen.cnf non trovato\n"
                   "Vuoi chiudere l'applicazione ?\n-> YES\n"));
   EXPECT_FALSE(Has(run, "SelectedSoftware="));
+  EXPECT_TRUE(Has(run, "za-rirevo-cli: programma terminato: File Ky-gen.cnf non trovato"));
   EXPECT_EQ(GetIniString(world_.platform(), "PATH", "ZIPFILE", "<none>",
                          "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"),
             "<none>");  // ended without saving

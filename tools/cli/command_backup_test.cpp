@@ -223,6 +223,20 @@ TEST_F(CliBackupTest, ASignalDuringTheArchiveStopsTheBackupAndCleansUp) {
   }
 }
 
+// What a killed run left in the product folder (~TMPZIP with an old list)
+// neither blocks the next backup nor slips into its archive, and goes.
+TEST_F(CliBackupTest, ATemporaryFolderLeftByAKilledRunIsTakenOverAndRemoved) {
+  InstallArchiver();
+  world_.WriteFile("C:\\OTHER\\STALE.BIN", "old");
+  world_.WriteFile("C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT", "C:\\OTHER\\STALE.BIN\r\n");
+  std::string out;
+  EXPECT_EQ(Cli({"backup", "METAL"}, &out), 0) << out;
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+  for (const std::string& entry : testing::ArchiveEntries(world_.Host("A:\\METAL_050603.ZIP"))) {
+    EXPECT_EQ(entry.find("STALE"), std::string::npos) << entry;
+  }
+}
+
 TEST_F(CliBackupTest, AMissingArchiverExitsWithOne) {
   std::string out;
   EXPECT_EQ(Cli({"backup", "METAL"}, &out), 1) << out;
