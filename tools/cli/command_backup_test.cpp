@@ -223,6 +223,24 @@ TEST_F(CliBackupTest, ASignalDuringTheArchiveStopsTheBackupAndCleansUp) {
   }
 }
 
+// A reader that went away (za-rirevo-cli backup ... | head) stops the backup
+// as STOP does, instead of the process dying half-way.
+TEST_F(CliBackupTest, AClosedOutputStopsTheBackupAndCleansUp) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a POSIX pipe";
+#endif
+  InstallArchiver();
+  const std::string script = std::string("'") + ZARIREVO_CLI +
+                             "' --color never --cmdline '/Fc:\\kyconfig\\system' --select "
+                             "Menu211,Menu212 backup METAL | true; echo rc=${PIPESTATUS[0]}";
+  const testing::ProgramRun run = testing::RunProgram(
+      {"bash", "-c", script},
+      {{"ZARIREVO_TODAY", "2003-06-05"}, {"ZARIREVO_DRIVES", world_.drive_map().DrivesVariable()}});
+  EXPECT_NE(run.out.find("rc=130"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("za-rirevo-cli: operazione interrotta"), std::string::npos) << run.out;
+  EXPECT_TRUE(world_.Tree("A:\\").empty());
+}
+
 // What a killed run left in the product folder (~TMPZIP with an old list)
 // neither blocks the next backup nor slips into its archive, and goes.
 TEST_F(CliBackupTest, ATemporaryFolderLeftByAKilledRunIsTakenOverAndRemoved) {
