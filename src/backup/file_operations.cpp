@@ -357,8 +357,16 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   // what a refused or missing destination leaves out.
   std::vector<FolderEntry> entries;
   if (!extension.empty()) {
-    IgnoreStatus(program.platform.List(source + "*." + extension, ListKind::kFilesOnly, &entries),
-                 "a folder that cannot be listed is taken as empty");
+    const Status listed =
+        program.platform.List(source + "*." + extension, ListKind::kFilesOnly, &entries);
+    // A missing folder holds nothing to copy (its box follows); one that is
+    // there but cannot be read is never taken as empty.
+    if (!listed.ok() && listed.error != kErrPathNotFound && listed.error != kErrFileNotFound) {
+      ReportNotCopied(
+          program, source + "*." + extension,
+          "cartella non leggibile (errore " + ErrorWithText(program, listed.error) + ")");
+      return;
+    }
     std::erase_if(entries, [](const FolderEntry& entry) { return entry.is_folder(); });
   }
   const int files_in_hand = extension.empty() ? (FileExists(program.platform, source) ? 1 : 0)

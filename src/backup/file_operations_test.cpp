@@ -249,6 +249,19 @@ TEST_F(FileOperationsTest, CopyShowsItsThreeBoxesAndGoesOn) {
   EXPECT_TRUE((ArchiveList(world_, program_)).empty());
 }
 
+// A source folder that is there but cannot be listed is a failure with its
+// reason, never an empty folder.
+TEST_F(FileOperationsTest, AnUnreadableSourceFolderIsAFailure) {
+  testing::WriteFiles(world_, "C:\\SRC\\A.MAC");
+  program_.run.Begin(Operation::kBackup, Stage::kCollecting);
+  faulty_.Fail(testing::Call::kList, kErrPermissionDenied, "C:\\SRC\\");
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "MAC", 1, true);
+  ASSERT_EQ(program_.run.report().NotHandled(), 1);
+  EXPECT_EQ(program_.run.report().files[0].reason.rfind("cartella non leggibile (errore 70", 0),
+            0u);
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
 TEST_F(FileOperationsTest, CopyIntoTheCustomerFolderNeverCreatesIt) {
   world_.WriteFile("C:\\SRC\\A.UT", "a");
   program_.CustomerFolder = "A:\\GONE\\";
