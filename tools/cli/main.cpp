@@ -191,12 +191,7 @@ double SteadySeconds() {
 // The start of the command in ISO 8601 (UTC).
 std::string StartTime() {
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &now);
-#else
-  gmtime_r(&now, &utc);
-#endif
+  const std::tm utc = *std::gmtime(&now);  // one thread: the shared result is safe here
   char text[32];
   std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
   return text;
