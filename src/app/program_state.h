@@ -91,7 +91,8 @@ struct Program : CnfSession, ErrorMessages, MainWindowModel {
 
   std::string Language;  // "ITA" or "ENG"
   ZipTarget ZipMode = ZipTarget::kBackupPath;
-  bool BackupRunning = false;  // the STOP flag
+  bool BackupRunning = false;  // the STOP flag of the backup and the server copy; STOP also
+                               // cancels `run`, through which every other stop arrives
 
   // Message colours (set by PrepareMainWindow).
   Color ColorBlue = 0, ColorGreen = 0, ColorCyan = 0, ColorRed = 0, ColorMagenta = 0, ColorGray = 0,

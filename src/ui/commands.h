@@ -9,8 +9,8 @@
 //    other command is refused and changes nothing;
 //  - ESCI and the close box during an operation stop it and end the program
 //    once it has returned, its clean-up done (MainWindowExit).
-// Every operation runs as the window's Job, which counts the files the
-// operation reports and keeps how it ended.
+// Every operation runs as the window's Job, which shows the files the
+// operation tells its run context (program.run) and keeps how it ended.
 #ifndef ZARIREVO_UI_COMMANDS_H_
 #define ZARIREVO_UI_COMMANDS_H_
 
