@@ -94,8 +94,11 @@ TEST_F(CliServerTest, EraseNeedsAnExplicitYes) {
   EXPECT_TRUE(world_.Tree("A:\\").empty());
 
   world_.WriteFile("A:\\BETA.ZIP", "PK");
-  EXPECT_EQ(Cli({"--answer", "yes", "erase"}, &out), 0) << out;
+  EXPECT_EQ(Cli({"--json", "--quiet", "--answer", "yes", "erase"}, &out), 0) << out;
   EXPECT_TRUE(world_.Tree("A:\\").empty());
+  EXPECT_TRUE(out.starts_with("{\"command\":\"erase\",\"exit_code\":0,")) << out;
+  EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
+  EXPECT_NE(out.find("\"files_erased\":1,"), std::string::npos) << out;
 }
 
 TEST_F(CliServerTest, EraseOfProtectedFoldersIsRefused) {
