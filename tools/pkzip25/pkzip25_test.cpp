@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <random>
@@ -374,6 +375,25 @@ TEST_F(PkZipProgramTest, QuotedCommandLinesWithBlanksArchiveAndExtract) {
   EXPECT_EQ(Tree("C:\\X"),
             (std::set<std::string>{"EXTRACT_CUST ONE/", "EXTRACT_CUST ONE/L1.MAC",
                                    "EXTRACT_CUST ONE/SUB DIR/", "EXTRACT_CUST ONE/SUB DIR/P.INI"}));
+}
+
+// A file below the folder whose path the host cannot name (longer than its
+// limit) is not in the archive: the run says so and fails, never succeeds
+// without it.
+TEST_F(PkZipProgramTest, AFileTheHostCannotNameFailsTheRecursiveAdd) {
+  if (kWindows) GTEST_SKIP() << "a POSIX path limit";
+  world_.WriteFile("C:\\DEEP\\A.INI", "a");
+  std::string folder = Host("C:\\DEEP");
+  while (folder.size() < 3900) folder += "/" + std::string(200, 'd');
+  fs::create_directories(folder);
+  const fs::path here = fs::current_path();
+  fs::current_path(folder);
+  std::ofstream(std::string(250, 'f')) << "lost";
+  fs::current_path(here);
+
+  const ProgramRun run = PkZip({"-add", "-rec", "-path=relative", "C:\\M", "C:\\DEEP\\*.*"});
+  EXPECT_EQ(run.exit_code, 1) << run.out;
+  EXPECT_NE(run.out.find("not added"), std::string::npos) << run.out;
 }
 
 TEST_F(PkZipProgramTest, ExtractionRecreatesFoldersInsideExistingOnesByCase) {
