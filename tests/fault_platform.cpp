@@ -103,14 +103,17 @@ Status FaultPlatform::ChangeFolder(const std::string& path) {
   if (auto fault = Enter(Call::kChangeFolder, path)) return *fault;
   return Leave(Call::kChangeFolder, path, target_.ChangeFolder(path));
 }
-Status FaultPlatform::Run(const std::string& command_line, int* exit_code) {
+Status FaultPlatform::Run(const std::string& command_line, int* exit_code,
+                          const std::function<bool()>& poll) {
   if (auto fault = Enter(Call::kRun, command_line)) return *fault;
   if (fake_exit_code_ < 0)
-    return Leave(Call::kRun, command_line, target_.Run(command_line, exit_code));
+    return Leave(Call::kRun, command_line, target_.Run(command_line, exit_code, poll));
   commands_.push_back(command_line);
   if (fake_start_error_ != kErrNone) return Status::Error(fake_start_error_, "injected");
   *exit_code = fake_exit_code_;
   if (on_run_) on_run_(command_line);
+  // The fake program takes one look of its caller's before it ends.
+  if (poll && !poll()) return Leave(Call::kRun, command_line, Status::Error(kErrCancelled));
   return Leave(Call::kRun, command_line, Status::Ok());
 }
 

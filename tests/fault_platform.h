@@ -95,7 +95,8 @@ class FaultPlatform : public ForwardingPlatform {
   Status RenameFile(const std::string& from, const std::string& to) override;
   Status RewriteFile(const std::string& path, const std::string& bytes) override;
   Status ChangeFolder(const std::string& path) override;
-  Status Run(const std::string& command_line, int* exit_code) override;
+  Status Run(const std::string& command_line, int* exit_code,
+             const std::function<bool()>& poll = {}) override;
   Date Today() override { return today_ ? *today_ : target_.Today(); }
 
  private:

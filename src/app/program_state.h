@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_window_model.h"
+#include "app/run_context.h"
 #include "cnf/cnf_session.h"
 #include "platform/platform.h"
 #include "platform/user_interface.h"
@@ -46,33 +47,6 @@ struct ProductRecord {
   std::string Unused;        // a third field that no operation uses
 };
 
-/// What a long operation reports while it runs (the backup's copies, the
-/// server copy, the erase), for a front-end's progress display and summary.
-/// The operations call it as the work happens; the default does nothing.
-/// `FilesKnown` adds files that a listing has just found (the total grows
-/// as folders are listed); each such file is then started and done once.
-struct ProgressObserver {
-  enum class Done {
-    kCopied,  // copied (backup), filed on the server, or erased
-    kListed,  // entered in the archive list only, not copied
-    kFailed,  // not copied, filed or erased (reported to the user)
-  };
-  virtual ~ProgressObserver() = default;
-  virtual void FilesKnown(int /*count*/) {}
-  /// `file` is being worked on.
-  virtual void FileStarted(const std::string& /*file*/) {}
-  /// `files` files (normally one, `file`) are done; `written` is where the
-  /// copy now lies ("" when nothing was written).
-  virtual void FileDone(const std::string& /*file*/, const std::string& /*written*/, Done /*how*/,
-                        int /*files*/ = 1) {}
-};
-
-/// The observer of a program that nobody watches.
-inline ProgressObserver& NoProgress() {
-  static ProgressObserver none;
-  return none;
-}
-
 /// The error texts of the message boxes, by run-time error number and title
 /// index (LoadErrorTexts fills them when the language is Italian).
 struct ErrorMessages {
@@ -89,8 +63,8 @@ struct Program : CnfSession, ErrorMessages, MainWindowModel {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  /// Told of the files of the running operation (never null).
-  ProgressObserver* progress = &NoProgress();
+  /// The running operation's progress, report and cancellation.
+  RunContext run;
 
   // Products.
   std::array<ProductRecord, kProductCount> ProductTable;
@@ -117,9 +91,8 @@ struct Program : CnfSession, ErrorMessages, MainWindowModel {
 
   std::string Language;  // "ITA" or "ENG"
   ZipTarget ZipMode = ZipTarget::kBackupPath;
-  bool BackupRunning = false;  // the STOP flag
-  int FilesNotCopied = 0;      // files of the running job that failed or were refused
-  std::string ArchiveMade;     // the archive the last backup job made ("" when none)
+  bool BackupRunning = false;  // the STOP flag of the backup and the server copy; STOP also
+                               // cancels `run`, through which every other stop arrives
 
   // Message colours (set by PrepareMainWindow).
   Color ColorBlue = 0, ColorGreen = 0, ColorCyan = 0, ColorRed = 0, ColorMagenta = 0, ColorGray = 0,

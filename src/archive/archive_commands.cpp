@@ -34,8 +34,33 @@ std::string CurrentDrive(Platform& platform) {
   return "C";
 }
 
-ArchiveOutcome Run(Platform& platform, const std::string& command_line) {
-  return RunAndWait(platform, command_line).ok() ? ArchiveOutcome::kDone : ArchiveOutcome::kFailed;
+// Runs the archiver while the window keeps taking input (STOP among it) and
+// the run's watcher shows the wait; a cancelled run ends the archiver.
+ArchiveOutcome Run(Program& program, const std::string& command_line) {
+  std::function<bool()> poll;
+  if (program.run.active()) {
+    poll = [&program] {
+      program.ui.ProcessPendingInput();
+      return program.run.Poll();
+    };
+  }
+  const RunResult result = RunAndWait(program.platform, command_line, poll);
+  if (result.start.error == kErrCancelled || program.run.cancelled()) {
+    return ArchiveOutcome::kCancelled;
+  }
+  return result.ok() ? ArchiveOutcome::kDone : ArchiveOutcome::kFailed;
+}
+
+// Removes what an ended archiver may have left beside `archive`: its
+// temporary "<archive>.xxxxxx" files, written before the rename into place.
+void RemovePartialOutput(Platform& platform, const std::string& archive) {
+  const std::string folder(FolderOfText(archive));
+  std::vector<FolderEntry> entries;
+  IgnoreStatus(platform.List(archive + ".*", ListKind::kFilesOnly, &entries),
+               "nothing listed is nothing to remove");
+  for (const FolderEntry& entry : entries) {
+    IgnoreStatus(platform.DeleteFile(folder + entry.name), "a leftover that stays harms nothing");
+  }
 }
 
 bool NeedsQuotes(const std::string& text) {
@@ -131,9 +156,10 @@ class OldArchive {
 
 }  // namespace
 
-RunResult RunAndWait(Platform& platform, const std::string& command_line) {
+RunResult RunAndWait(Platform& platform, const std::string& command_line,
+                     const std::function<bool()>& poll) {
   RunResult result;
-  result.start = platform.Run(command_line, &result.exit_code);
+  result.start = platform.Run(command_line, &result.exit_code, poll);
   return result;
 }
 
@@ -165,8 +191,14 @@ ZipResult CreateZipArchive(Program& program, std::string name, const std::string
 
   OldArchive old(program.platform, folder + name + ".ZIP");
   if (!old.SetAside()) return {ArchiveOutcome::kFailed, name};
-  ArchiveOutcome outcome = Run(program.platform, command_line);
+  ArchiveOutcome outcome = Run(program, command_line);
   if (outcome == ArchiveOutcome::kDone && !old.Written()) outcome = ArchiveOutcome::kNotWritten;
+  if (outcome == ArchiveOutcome::kCancelled) {
+    // A stopped archive is no archive: its partial output and whatever it
+    // wrote in place go, the old one comes back.
+    RemovePartialOutput(program.platform, folder + name + ".ZIP");
+    IgnoreStatus(program.platform.DeleteFile(folder + name + ".ZIP"), "it may not exist");
+  }
   if (outcome == ArchiveOutcome::kDone) {
     old.Drop();
   } else {
@@ -195,7 +227,7 @@ ArchiveOutcome ExtractZipArchive(Program& program, const std::string& name,
   const std::string command_line = QuotedProgram(archiver) + " -extract -dir " +
                                    QuotedArgument(archive_folder + name) + " " +
                                    QuotedArgument(destination);
-  return Run(program.platform, command_line);
+  return Run(program, command_line);
 }
 
 }  // namespace zr

@@ -3,6 +3,7 @@
 #ifndef ZARIREVO_ARCHIVE_ARCHIVE_COMMANDS_H_
 #define ZARIREVO_ARCHIVE_ARCHIVE_COMMANDS_H_
 
+#include <functional>
 #include <string>
 
 #include "app/program_state.h"
@@ -19,8 +20,10 @@ struct [[nodiscard]] RunResult {
 };
 
 /// Runs a command line and waits for the program's end. A program that
-/// cannot start fails at once, with no message.
-RunResult RunAndWait(Platform& platform, const std::string& command_line);
+/// cannot start fails at once, with no message. With `poll` the wait is
+/// active and may end the program (Platform::Run).
+RunResult RunAndWait(Platform& platform, const std::string& command_line,
+                     const std::function<bool()>& poll = {});
 
 /// What became of an archive command, for callers that check it.
 enum class ArchiveOutcome {
@@ -28,6 +31,8 @@ enum class ArchiveOutcome {
   kArchiverNotFound,  // the search found no archiver ("File Not Found" box shown)
   kFailed,            // could not be started, or exited with another code
   kNotWritten,        // compression exited with 0 but wrote no archive
+  kCancelled,         // the run was cancelled while the archiver ran: it was ended and its
+                      // partial output removed
 };
 
 /// What CreateZipArchive did, and the archive name it used: `name` cleaned
@@ -38,6 +43,10 @@ struct ZipResult {
   std::string name;
 };
 
+/// While the archiver runs, the window keeps taking input and the run's
+/// watcher is told of the wait (the archive stage); a cancelled run ends the
+/// archiver (kCancelled).
+///
 /// Builds and runs "<archiver> -add -path=full <folder><name> @<source>" (list
 /// file) or "<archiver> -add -rec -path=relative <folder><name> <source>",
 /// with `name` cleaned; each path argument holding a blank is quoted. An empty `archiver_path`

@@ -11,6 +11,7 @@
 // archive is in its destination.
 #include "backup/backup_job.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "app/message_area.h"
@@ -36,7 +37,34 @@ void ShowBox(Program& program, const std::string& text, const std::string& title
 // refused before anything is created: a folder name the file system would
 // reduce to nothing (or to the parent) would make the job work on, and after
 // a stop delete, the backup destination itself.
+// Strict UTF-8: no stray continuation bytes, no overlong forms, no surrogates.
+bool IsValidText(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80                    ? 1
+                               : lead >= 0xC2 && lead <= 0xDF ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    std::uint32_t code = length == 1 ? lead : lead & (0xFF >> (length + 1));
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+      return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
 std::string WhyNameIsRefused(const std::string& name) {
+  if (!IsValidText(name)) return "il nome non è un testo valido (UTF-8).";
   const std::string trimmed = TrimBlanks(name);
   if (trimmed.empty()) return "il nome è vuoto.";
   if (trimmed.find_first_not_of(". ") == std::string::npos) {
@@ -69,6 +97,9 @@ void SetBackground(Program& program, Color background) {
 
 // Reports, with an alarm line and a box, an archive that was not made.
 void ReportArchiveNotMade(Program& program, const std::string& archive, const std::string& why) {
+  OperationReport& report = program.run.report();
+  report.outcome = RunOutcome::kFailed;
+  report.reason = "archivio " + archive + " non creato: " + why;
   WriteMessageLine(program, "Archivio " + archive + " non creato: " + why, true, program.ColorStop,
                    false);
   ShowBox(program, "L'archivio\r" + archive + "\rnon è stato creato: " + why, "Zip non eseguito");
@@ -86,6 +117,8 @@ bool MakeArchive(Program& program, const BackupSelection& selection) {
                        program.ArchiveListFile(), true, archiver);
   const std::string archive = folder + zip.name + ".ZIP";
   switch (zip.outcome) {
+    case ArchiveOutcome::kCancelled:
+      return false;  // stopped: the job removes the customer folder
     case ArchiveOutcome::kArchiverNotFound:
       ReportArchiveNotMade(program, archive, "il programma PkZip25 non è stato trovato.");
       return false;
@@ -108,17 +141,92 @@ bool MakeArchive(Program& program, const BackupSelection& selection) {
                          "non si trova nella destinazione.");
     return false;
   }
-  program.ArchiveMade = archive;
+  ArchiveRecord& made = program.run.report().archive;
+  made.path = archive;
+  made.bytes = FileSize(program.platform, archive);
+  std::string list;
+  if (program.platform.ReadFile(program.ArchiveListFile(), &list).ok()) {
+    for (char c : list) made.entries += c == '\n' ? 1 : 0;
+  }
   return true;
+}
+
+// Only a folder strictly below the destination is removed: never the
+// destination itself or anything above it, whatever a caller left in
+// CustomerFolder.
+void RemoveCustomerFolder(Program& program, const BackupSelection& selection) {
+  if (LiesBelow(program.platform, program.CustomerFolder, selection.destination)) {
+    DeleteFolderTree(program, program.CustomerFolder);
+  }
 }
 
 }  // namespace
 
+namespace {
+
+// The job's result as the window's commands take it.
+JobResult ResultOf(const OperationReport& report) {
+  switch (report.outcome) {
+    case RunOutcome::kCompleted:
+      return JobResult::kCompleted;
+    case RunOutcome::kIncomplete:
+      return JobResult::kIncomplete;
+    case RunOutcome::kRefused:
+      return JobResult::kNotStarted;
+    default:
+      return JobResult::kFailed;
+  }
+}
+
+// Ends the run however the job leaves: the temporary folder goes (nothing of
+// ours stays in the product folder, also after a refusal), STOP is disabled.
+class BackupRun {
+ public:
+  BackupRun(Program& program, const BackupSelection& selection) : program_(program) {
+    program.run.Begin(Operation::kBackup, Stage::kCollecting);
+    program.run.report().archive_wanted = selection.zip_mode == ZipTarget::kCustomerFolder ||
+                                          selection.zip_mode == ZipTarget::kBackupPath;
+  }
+  BackupRun(const BackupRun&) = delete;
+  BackupRun& operator=(const BackupRun&) = delete;
+  ~BackupRun() {
+    if (temporary_made_) {
+      try {
+        DeleteFolderTree(program_, program_.TemporaryFolder());
+      } catch (...) {
+        // A leftover temporary folder is taken over by the next run.
+      }
+    }
+    program_.BackupRunning = false;
+    program_.main.StopB.enabled = false;
+    program_.run.End();
+    program_.ui.StateChanged();
+  }
+  void TemporaryMade() { temporary_made_ = true; }
+  JobResult Refuse(const std::string& why) {
+    program_.run.report().outcome = RunOutcome::kRefused;
+    program_.run.report().reason = why;
+    return JobResult::kNotStarted;
+  }
+  JobResult Fail(const std::string& why) {
+    program_.run.report().outcome = RunOutcome::kFailed;
+    program_.run.report().reason = why;
+    return JobResult::kFailed;
+  }
+
+ private:
+  Program& program_;
+  bool temporary_made_ = false;
+};
+
+}  // namespace
+
 JobResult OkButtonClick(Program& program, BackupSelection selection) {
+  BackupRun run(program, selection);
   const std::string why = WhyNameIsRefused(selection.customer);
   if (!why.empty()) {
     ShowBox(program, "Nome cliente non valido: " + why + "\rDigitarne un'altro.", "Nome cliente");
-    return JobResult::kNotStarted;
+    return run.Refuse("Nome cliente non valido: " + why);
   }
 
   program.BackupRunning = true;
@@ -137,15 +245,22 @@ JobResult OkButtonClick(Program& program, BackupSelection selection) {
   const Placement destination =
       PlaceOf(program.platform, program.BackupPath, program.TemporaryFolder());
   if (destination == Placement::kSame || destination == Placement::kBelow) {
-    ShowBox(program,
-            "La destinazione " + program.BackupPath + " è nella cartella temporanea " +
-                program.TemporaryFolder() + ", cancellata alla fine di ogni copia.\r" +
-                "Sceglierne un'altra.",
-            "Folder Error");
-    program.BackupRunning = false;
-    program.main.StopB.enabled = false;
-    program.ui.StateChanged();
-    return JobResult::kNotStarted;
+    const std::string refusal = "La destinazione " + program.BackupPath +
+                                " è nella cartella temporanea " + program.TemporaryFolder() +
+                                ", cancellata alla fine di ogni copia.";
+    ShowBox(program, refusal + "\rSceglierne un'altra.", "Folder Error");
+    return run.Refuse(refusal);
+  }
+
+  selection.destination = program.BackupPath;  // as MakePath completed it
+  program.CustomerFolder = CompleteDrive(selection.destination + selection.customer + "\\");
+  if (MakePath(program, program.CustomerFolder, PathCheck::kQuiet, false)) {
+    ShowBox(
+        program,
+        "Nome cliente già esistente nel percorso " + program.BackupPath + "\rDigitarne un'altro.",
+        "Folder Error");
+    program.main.OK_B.enabled = false;
+    return run.Refuse("Nome cliente già esistente nel percorso " + program.BackupPath);
   }
 
   if (!MakePath(program, program.TemporaryFolder(), PathCheck::kQuiet, false)) {
@@ -155,41 +270,22 @@ JobResult OkButtonClick(Program& program, BackupSelection selection) {
       WriteMessageLine(program, "Cartella temporanea " + program.TemporaryFolder() + " non creata",
                        true, program.ColorStop, false);
       ShowErrorBox(program, made.error, 0, ErrorBoxButtons::kOkOnly, program.TemporaryFolder(), "");
-      program.BackupRunning = false;
-      program.main.StopB.enabled = false;
-      program.ui.StateChanged();
-      return JobResult::kFailed;
+      return run.Fail("cartella temporanea " + program.TemporaryFolder() + " non creata (errore " +
+                      std::to_string(made.error) + ")");
     }
   }
+  run.TemporaryMade();
 
-  selection.destination = program.BackupPath;  // as MakePath completed it
-  program.CustomerFolder = selection.destination + selection.customer + "\\";
-  JobResult result = JobResult::kNotStarted;
-  program.CustomerFolder = CompleteDrive(program.CustomerFolder);
-  if (!MakePath(program, program.CustomerFolder, PathCheck::kQuiet, false)) {
-    const Status made = program.platform.CreateFolder(program.CustomerFolder);
-    if (made.ok()) {
-      result = RunBackupJob(program, selection);
-    } else {
-      // A read-only or vanished destination: nothing to collect into.
-      WriteMessageLine(program, "Cartella " + program.CustomerFolder + " non creata", true,
-                       program.ColorStop, false);
-      ShowErrorBox(program, made.error, 0, ErrorBoxButtons::kOkOnly, program.CustomerFolder, "");
-      DeleteFolderTree(program, program.TemporaryFolder());
-      program.BackupRunning = false;
-      result = JobResult::kFailed;
-    }
-  } else {
-    ShowBox(
-        program,
-        "Nome cliente già esistente nel percorso " + program.BackupPath + "\rDigitarne un'altro.",
-        "Folder Error");
-    program.main.OK_B.enabled = false;
+  const Status made = program.platform.CreateFolder(program.CustomerFolder);
+  if (!made.ok()) {
+    // A read-only or vanished destination: nothing to collect into.
+    WriteMessageLine(program, "Cartella " + program.CustomerFolder + " non creata", true,
+                     program.ColorStop, false);
+    ShowErrorBox(program, made.error, 0, ErrorBoxButtons::kOkOnly, program.CustomerFolder, "");
+    return run.Fail("cartella " + program.CustomerFolder + " non creata (errore " +
+                    std::to_string(made.error) + ")");
   }
-
-  program.main.StopB.enabled = false;
-  program.ui.StateChanged();
-  return result;
+  return RunBackupJob(program, selection);
 }
 
 JobResult NomeClienteKeyPress(Program& program, char key, const BackupSelection& selection) {
@@ -203,15 +299,10 @@ void NomeClienteChange(Program& program, const std::string& text) {
   program.ui.StateChanged();
 }
 
-void StopButtonClick(Program& program) {
-  WriteMessageLine(program, "Copia fermata dall'utente", true, program.ColorStop, false);
-  program.BackupRunning = false;
-}
-
 JobResult RunBackupJob(Program& program, const BackupSelection& selection) {
-  program.FilesNotCopied = 0;
-  program.ArchiveMade.clear();
+  OperationReport& report = program.run.report();
   const std::string& product = program.SelectedSoftware;
+  bool managed = true;
   if (product == kProductNames[kDaxorOld]) {
     CollectDaxorFiles(program, selection);
   } else if (product == kProductNames[kDaxor2D]) {
@@ -223,46 +314,54 @@ JobResult RunBackupJob(Program& program, const BackupSelection& selection) {
     CollectPlovikFiles(program, selection);
   } else {
     ReportUnmanagedSoftware(program);
+    managed = false;
   }
 
-  JobResult result = JobResult::kFailed;
-  if (program.BackupRunning) {
+  if (program.BackupRunning && !program.run.cancelled()) {
+    report.collected = true;
+    report.outcome = OutcomeOfFiles(report);
     // Each file left out has had its alarm line; the closing counts them
     // and the red background stays.
-    const int missing = program.FilesNotCopied;
-    if (missing == 0) {
-      ShowBox(program, "Copia eseguita");
+    const std::string closing = ClosingText(report);
+    if (report.outcome == RunOutcome::kCompleted) {
+      ShowBox(program, closing);
       SetBackground(program, kBackgroundNormal);
     } else {
-      const std::string closing = "Copia non completata: " + std::to_string(missing) +
-                                  (missing == 1 ? " file non copiato" : " file non copiati");
       WriteMessageLine(program, closing, true, program.ColorStop, false);
       ShowBox(program, closing);
     }
-    bool archived = true;
-    if (selection.zip_mode == ZipTarget::kCustomerFolder ||
-        selection.zip_mode == ZipTarget::kBackupPath) {
-      archived = MakeArchive(program, selection);
+    if (report.archive_wanted) {
+      program.run.SetStage(Stage::kArchiving);
+      MakeArchive(program, selection);
     }
-    if (archived) {
-      ShowBox(program, "Zip eseguito");
-      result = missing == 0 ? JobResult::kCompleted : JobResult::kIncomplete;
+    if (program.run.cancelled()) {
+      // STOP during the archive step: the backup is stopped as during the copy.
+      RemoveCustomerFolder(program, selection);
+    } else if (const std::string zip = ArchiveClosingText(report); !zip.empty()) {
+      ShowBox(program, zip);
     }
     program.ui.ProcessPendingInput();
   } else {
-    // Only a folder strictly below the destination is removed: never the
-    // destination itself or anything above it, whatever a caller left in
-    // CustomerFolder.
-    if (LiesBelow(program.platform, program.CustomerFolder, selection.destination)) {
-      DeleteFolderTree(program, program.CustomerFolder);
+    if (!managed) {
+      report.outcome = RunOutcome::kFailed;
+      report.reason = "Software non gestito nel ZA-Rirevo";
     }
+    RemoveCustomerFolder(program, selection);
     SetBackground(program, kBackgroundNormal);
   }
 
   DeleteFolderTree(program, program.TemporaryFolder());
   program.main.OK_B.enabled = false;
   program.ui.StateChanged();
-  return result;
+  // A stop is known to the run; the result says so before the run ends.
+  if (program.run.cancelled()) return JobResult::kFailed;
+  return ResultOf(report);
+}
+
+void StopButtonClick(Program& program) {
+  WriteMessageLine(program, "Copia fermata dall'utente", true, program.ColorStop, false);
+  program.BackupRunning = false;
+  program.run.Cancel(CancelCause::kUser);
 }
 
 void ReportUnmanagedSoftware(Program& program) {

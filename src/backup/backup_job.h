@@ -11,7 +11,9 @@
 
 namespace zr {
 
-/// How a job ended, for front-ends that report it (the console's exit code).
+/// How a job ended, for the window's commands; read from the run's report
+/// (program.run), which is what the closing boxes, the console's summary and
+/// its exit code are made from.
 enum class JobResult {
   kNotStarted,  // refused name or destination, existing customer folder
   kCompleted,   // "Copia eseguita" and a real "Zip eseguito" (or no archive wanted)

@@ -178,11 +178,11 @@ TEST_F(BackupJobTest, UnmanagedProductRemovesTheNewFolder) {
   EXPECT_FALSE(program_.BackupRunning);
 }
 
-// Without an archive both ends are still announced.
+// Without an archive only the copy is announced: no archive was made.
 TEST_F(BackupJobTest, TheSameNameTwiceIsRefusedUntilTheNameIsEdited) {
   program_.ZipMode = ZipTarget::kNone;
   ASSERT_EQ(Backup("METAL"), JobResult::kCompleted);
-  EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita", "|Zip eseguito"}));
+  EXPECT_EQ(BoxTexts(world_.ui()), (Strings{"|Copia eseguita"}));
   EXPECT_EQ(world_.Tree("A:\\").size(), 5u);
   const auto before = world_.Tree("A:\\");
   const size_t boxes = world_.ui().boxes().size();
@@ -199,8 +199,9 @@ TEST_F(BackupJobTest, TheSameNameTwiceIsRefusedUntilTheNameIsEdited) {
 
 TEST_F(BackupJobTest, RefusedNamesCreateNothingAndKeepTheText) {
   const std::vector<std::string> names = {
-      "",   "   ", ".",    "..",  " . . ", "A\\B", "A/B",  "A:B",
-      "A*", "A?",  "A\"B", "A<B", "A>B",   "A|B",  "A\tB", std::string("A\x01") + "B"};
+      "",      "   ",     ".",    "..",  " . . ", "A\\B", "A/B",  "A:B",
+      "A*",    "A?",      "A\"B", "A<B", "A>B",   "A|B",  "A\tB", std::string("A\x01") + "B",
+      "A\xFF", "\xC0\xAF"};
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     const size_t boxes = world_.ui().boxes().size();
@@ -239,6 +240,21 @@ TEST_F(BackupJobTest, AWrongOrFailingArchiverIsReported) {
   }
 }
 
+// STOP while the archiver runs (the window takes input during the wait): the
+// archiver is ended, its partial output and the customer folder go, and the
+// backup is reported as stopped, never as made.
+TEST_F(BackupJobTest, StopDuringTheArchiveEndsItAndLeavesNothing) {
+  faulty_.FakeRun(0, kErrNone, [this](const std::string&) {
+    world_.WriteFile("A:\\METAL_050603.ZIP.a1b2c3", "partial");
+    StopButtonClick(program_);
+  });
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  EXPECT_TRUE(world_.Tree("A:\\").empty());
+  EXPECT_FALSE(Shown("Zip eseguito"));
+  EXPECT_EQ(program_.run.report().outcome, RunOutcome::kCancelled);
+  EXPECT_EQ(world_.ui().lines().back().text, "Copia fermata dall'utente");
+}
+
 TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {
   faulty_.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 2);
   EXPECT_EQ(Backup("METAL"), JobResult::kIncomplete);
@@ -252,7 +268,7 @@ TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {
   std::vector<std::string> archived = kExpectedEntries;
   std::erase(archived, "ORVEL/VER14/MAC/L4040.MAC");
   EXPECT_EQ(Upper(Entries("A:\\METAL_050603.ZIP")), archived);
-  EXPECT_TRUE(program_.BackupRunning);
+  EXPECT_EQ(program_.run.report().outcome, RunOutcome::kIncomplete);
 }
 
 // The temporary folder goes at the end of every job: a destination at or

@@ -172,7 +172,7 @@ TEST_F(DaxorCollectorTest, DiskFullLeavesThatFileOutAndTheCollectorGoesOn) {
             (Strings{"CUSTOM.INI", "MAC/L3030.MAC", "MAC/P2000.MAC", "X.PAU"}));
   ASSERT_EQ(ui_.boxes().size(), 1u);
   EXPECT_EQ(ui_.boxes()[0].request.text.rfind("C:\\DAXOR\\A.TXT\r", 0), 0u);
-  EXPECT_EQ(program_.FilesNotCopied, 1);
+  EXPECT_EQ(program_.run.report().NotHandled(), 1);
 }
 
 }  // namespace

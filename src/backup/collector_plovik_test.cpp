@@ -148,12 +148,12 @@ TEST_F(PlovikCollectorTest, ReferencesLeadingOutOfTheCustomerFolderAreSkipped) {
         "C:/PLOVIK/DATA/EVIL\\X\\..\\..\\..\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"}) {
     SCOPED_TRACE(value);
     world_.WriteLines("D:\\BEND\\MAC\\M1.MAC", {"[REFERENCES]", std::string("FILENAME=") + value});
-    program_.FilesNotCopied = 0;
+    program_.run.Begin(Operation::kBackup, Stage::kCollecting);
     Check({&BaseFormMenus::Menu213});
     Collect();  // checks C: and D: outside C:\BK\METAL\ byte for byte
     EXPECT_FALSE(world_.Exists("C:\\STRAY.RIF"));
     EXPECT_TRUE(world_.Tree("C:\\BK\\METAL").empty());
-    EXPECT_EQ(program_.FilesNotCopied, 1);
+    EXPECT_EQ(program_.run.report().NotHandled(), 1);
     EXPECT_EQ(ui_.lines().back().text.rfind(std::string("File ") + value + " non copiato: ", 0), 0u)
         << ui_.lines().back().text;
     EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));

@@ -2,7 +2,7 @@
 // into the customer folder and which are only entered in the archive list.
 // Each reads the groups of the backup selection (backup_selection.h) when
 // its step is reached.
-// A file that cannot be copied is reported and counted in FilesNotCopied
+// A file that cannot be copied is reported and entered in the run's report
 // (file_operations.h); the collector goes on with the next.
 #ifndef ZARIREVO_BACKUP_COLLECTORS_H_
 #define ZARIREVO_BACKUP_COLLECTORS_H_

@@ -57,8 +57,13 @@ bool DeleteTree(Program& program, const std::string& folder) {
         // as a link, so the tree it points to is never entered.
         if (!platform.RemoveFolder(path).ok()) {
           if (!DeleteTree(program, path + kBackslash)) return false;
+          // Unless it is surely gone it is never visited again: a folder the
+          // host cannot even name (a path too long) would be listed for ever.
           unsigned attributes = 0;
-          if (platform.GetAttributes(path, &attributes).ok()) left_in_place.insert(entry.name);
+          const Status there = platform.GetAttributes(path, &attributes);
+          if (there.error != kErrFileNotFound && there.error != kErrPathNotFound) {
+            left_in_place.insert(entry.name);
+          }
         }
         restart = true;
         break;
@@ -146,7 +151,7 @@ void ReportNotCopied(Program& program, const std::string& file, const std::strin
   WriteMessageLine(program,
                    "File " + file + (files == 1 ? " non copiato: " : " non copiati: ") + why, true,
                    program.ColorStop, false);
-  program.FilesNotCopied += files;
+  program.run.FileDone(file, FileOutcome::kFailed, why, 0, files);
 }
 
 // Why nothing may be written at `target`, or "" when it may. Destinations
@@ -336,38 +341,51 @@ void CopyFilesByExtension(Program& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
                           std::optional<Color> line, bool add_to_list) {
   if (!program.BackupRunning) return;
-  const bool only_zip = destination.empty();
+  // Without an archive the files meant for it alone go into the customer
+  // folder like the others, under their path below the drive root: a backup
+  // with no archive is whole too.
+  std::string target = destination;
+  const OperationReport& report = program.run.report();
+  if (target.empty() && program.run.active() && report.operation == Operation::kBackup &&
+      !report.archive_wanted) {
+    target = program.CustomerFolder +
+             PathBelowRoot(extension.empty() ? ParentFolder(source, true) : source, true);
+  }
+  const bool only_zip = target.empty();
 
   // The files a folder form would take, once, for the loop and for counting
   // what a refused or missing destination leaves out.
   std::vector<FolderEntry> entries;
   if (!extension.empty()) {
-    IgnoreStatus(program.platform.List(source + "*." + extension, ListKind::kFilesOnly, &entries),
-                 "a folder that cannot be listed is taken as empty");
+    const Status listed =
+        program.platform.List(source + "*." + extension, ListKind::kFilesOnly, &entries);
+    // A missing folder holds nothing to copy (its box follows); one that is
+    // there but cannot be read is never taken as empty.
+    if (!listed.ok() && listed.error != kErrPathNotFound && listed.error != kErrFileNotFound) {
+      ReportNotCopied(
+          program, source + "*." + extension,
+          "cartella non leggibile (errore " + ErrorWithText(program, listed.error) + ")");
+      return;
+    }
     std::erase_if(entries, [](const FolderEntry& entry) { return entry.is_folder(); });
   }
   const int files_in_hand = extension.empty() ? (FileExists(program.platform, source) ? 1 : 0)
                                               : static_cast<int>(entries.size());
-  ProgressObserver& progress = *program.progress;
-  progress.FilesKnown(files_in_hand);
-  using Done = ProgressObserver::Done;
-  // What became of one file, for the progress observer.
-  const auto done = [&](const std::string& file, const std::string& copy, bool copied) {
-    if (!copied) {
-      progress.FileDone(file, "", Done::kFailed);
-    } else if (!copy.empty()) {
-      progress.FileDone(file, copy, Done::kCopied);
+  RunContext& run = program.run;
+  run.FilesKnown(files_in_hand);
+  // A copy that succeeded, for the report (failures are reported where they arise).
+  const auto done = [&](const std::string& file, const std::string& copy) {
+    if (copy.empty()) {
+      run.FileDone(file, FileOutcome::kArchiveOnly);
     } else {
-      progress.FileDone(file, "", Done::kListed);
+      run.FileDone(file, FileOutcome::kDone, {}, FileSize(program.platform, copy));
     }
   };
 
-  std::string target = destination;
   if (!target.empty()) {
     if (const std::string why = TargetRefusal(program, target, true, source); !why.empty()) {
       ReportNotCopied(program, extension.empty() ? source : source + "*." + extension, why,
                       files_in_hand);
-      if (files_in_hand > 0) progress.FileDone(source, "", Done::kFailed, files_in_hand);
       return;
     }
   }
@@ -377,8 +395,9 @@ void CopyFilesByExtension(Program& program, const std::string& source,
       ShowOkBox(program,
                 "Il percorso: \r" + target + "\rnon esiste e non è possibile crearlo. " + extension,
                 "Folder Empty");
-      program.FilesNotCopied += files_in_hand;
-      if (files_in_hand > 0) progress.FileDone(source, "", Done::kFailed, files_in_hand);
+      run.FileDone(extension.empty() ? source : source + "*." + extension, FileOutcome::kFailed,
+                   "il percorso " + target + " non esiste e non è possibile crearlo", 0,
+                   files_in_hand);
       return;
     }
   }
@@ -388,11 +407,11 @@ void CopyFilesByExtension(Program& program, const std::string& source,
       ShowOkBox(program, "File: \r" + source + "\rnon trovato ", "File not Found");
       return;
     }
-    progress.FileStarted(source);
+    run.FileStarted(source);
     const std::string copy = target.empty() ? "" : target + std::string(NameOfText(source, "\\/"));
     const bool copied = copy.empty() || CopyChecked(program, source, copy);
-    done(source, copy, copied);
     if (!copied) return;
+    done(source, copy);
     if (add_to_list) AppendLineToFile(program, source, program.ArchiveListFile());
     if (line) WriteProgress(program, source, *line, only_zip);
     return;
@@ -406,11 +425,11 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   }
   for (const FolderEntry& entry : entries) {
     const std::string file = source + entry.name;
-    progress.FileStarted(file);
+    run.FileStarted(file);
     if (line) WriteProgress(program, file, *line, only_zip);
     const std::string copy = target.empty() ? "" : target + entry.name;
     const bool copied = copy.empty() || CopyChecked(program, file, copy);
-    done(file, copy, copied);
+    if (copied) done(file, copy);
     if (copied && add_to_list) AppendLineToFile(program, file, program.ArchiveListFile());
     if (!program.BackupRunning) break;
   }

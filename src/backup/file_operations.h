@@ -55,7 +55,11 @@ std::optional<Color> LineColour(Color field);
 /// and ".." applied, links resolved) and never onto its own source; a file
 /// whose destination would not is skipped with an alarm line. A copy that
 /// fails is shown (error box and alarm line), is not entered in the archive
-/// list, and the next file follows. Both add to `FilesNotCopied`.
+/// list, and the next file follows. Each file is entered in the run's
+/// report (program.run) with its outcome, and with the reason when it was not
+/// copied; without an archive (the backup's report says so) the files meant
+/// for the archive alone are copied into the customer folder under their path
+/// below the drive root; a source folder that cannot be read is a failure.
 void CopyFilesByExtension(Program& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
                           std::optional<Color> line, bool add_to_list);

@@ -140,7 +140,12 @@ TEST_F(FileOperationsTest, DeleteFolderTreeEmptiesADriveRootAndSkipsWhatItCannot
   // A folder it cannot remove is skipped, the rest goes.
   testing::WriteFiles(world_, "C:\\DEL\\A\\SECRET.SYS C:\\DEL\\B\\F.TXT C:\\DEL\\Z.TXT");
   ASSERT_TRUE(program_.platform.SetAttributes("C:\\DEL\\A\\SECRET.SYS", kAttrHidden).ok());
-  DeleteFolderTree(program_, "C:\\DEL\\");  // ends although A stays
+  // ... and one the host cannot name (a path too long) as well.
+  testing::WriteFiles(world_, "C:\\DEL\\LONG\\F.TXT");
+  faulty_.Fail(testing::Call::kRemoveFolder, kErrPathFileAccess, "LONG");
+  faulty_.Fail(testing::Call::kGetAttributes, kErrPathFileAccess, "LONG");
+  faulty_.Watchdog(testing::Call::kList, 50);
+  DeleteFolderTree(program_, "C:\\DEL\\");  // ends although A and LONG stay
   EXPECT_TRUE(world_.Exists("C:\\DEL\\A\\SECRET.SYS"));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\B"));
   EXPECT_FALSE(world_.Exists("C:\\DEL\\Z.TXT"));
@@ -207,31 +212,24 @@ TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
   EXPECT_EQ(ui_.lines()[1].background, kBackgroundZipOnly);
 }
 
-// The progress observer hears of every file the copy finds, and of what
-// became of it: copied, entered in the archive list only, or not copied.
-TEST_F(FileOperationsTest, CopyTellsTheProgressObserverOfEachFile) {
-  struct Recorder : ProgressObserver {
-    int known = 0;
-    Strings events;
-    void FilesKnown(int count) override { known += count; }
-    void FileStarted(const std::string& file) override { events.push_back("start " + file); }
-    void FileDone(const std::string& file, const std::string& written, Done how,
-                  int files) override {
-      const char* what[] = {"copied", "listed", "failed"};
-      events.push_back(std::string(what[static_cast<int>(how)]) + " " + file + " " + written + " " +
-                       std::to_string(files));
-    }
-  } recorder;
-  program_.progress = &recorder;
+// The run's report holds every file the copy finds, and what became of it:
+// copied (with its bytes), entered in the archive list only, or not copied
+// with the reason.
+TEST_F(FileOperationsTest, CopyReportsEachFile) {
   testing::WriteFiles(world_, "C:\\SRC\\A.MAC C:\\SRC\\B.MAC C:\\SRC\\P.EXE");
   CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\MAC\\", "MAC", 1, true);
   CopyFilesByExtension(program_, "C:\\SRC\\P.EXE", "", "", 6, true);
   CopyFilesByExtension(program_, "C:\\SRC\\", "C:\\ELSEWHERE\\", "MAC", 1, true);
-  EXPECT_EQ(recorder.known, 5);
-  EXPECT_EQ(recorder.events,
-            (Strings{"start C:\\SRC\\A.MAC", "copied C:\\SRC\\A.MAC A:\\CUST\\MAC\\A.MAC 1",
-                     "start C:\\SRC\\B.MAC", "copied C:\\SRC\\B.MAC A:\\CUST\\MAC\\B.MAC 1",
-                     "start C:\\SRC\\P.EXE", "listed C:\\SRC\\P.EXE  1", "failed C:\\SRC\\  2"}));
+  EXPECT_EQ(program_.run.known(), 5);
+  Strings records;
+  for (const FileRecord& file : program_.run.report().files) {
+    records.push_back(file.path + " " + std::to_string(static_cast<int>(file.outcome)) + " " +
+                      std::to_string(file.bytes) + (file.reason.empty() ? "" : " why"));
+  }
+  const std::string size = std::to_string(world_.ReadFile("C:\\SRC\\A.MAC").size());
+  EXPECT_EQ(records,
+            (Strings{"C:\\SRC\\A.MAC 0 " + size, "C:\\SRC\\B.MAC 0 " + size, "C:\\SRC\\P.EXE 1 0",
+                     "C:\\SRC\\*.MAC 2 0 why", "C:\\SRC\\*.MAC 2 0 why"}));
 }
 
 TEST_F(FileOperationsTest, CopyShowsItsThreeBoxesAndGoesOn) {
@@ -251,12 +249,25 @@ TEST_F(FileOperationsTest, CopyShowsItsThreeBoxesAndGoesOn) {
   EXPECT_TRUE((ArchiveList(world_, program_)).empty());
 }
 
+// A source folder that is there but cannot be listed is a failure with its
+// reason, never an empty folder.
+TEST_F(FileOperationsTest, AnUnreadableSourceFolderIsAFailure) {
+  testing::WriteFiles(world_, "C:\\SRC\\A.MAC");
+  program_.run.Begin(Operation::kBackup, Stage::kCollecting);
+  faulty_.Fail(testing::Call::kList, kErrPermissionDenied, "C:\\SRC\\");
+  CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "MAC", 1, true);
+  ASSERT_EQ(program_.run.report().NotHandled(), 1);
+  EXPECT_EQ(program_.run.report().files[0].reason.rfind("cartella non leggibile (errore 70", 0),
+            0u);
+  EXPECT_TRUE(ui_.boxes().empty());
+}
+
 TEST_F(FileOperationsTest, CopyIntoTheCustomerFolderNeverCreatesIt) {
   world_.WriteFile("C:\\SRC\\A.UT", "a");
   program_.CustomerFolder = "A:\\GONE\\";
   CopyFilesByExtension(program_, "C:\\SRC\\A.UT", "A:\\GONE\\", "", 3, true);
   EXPECT_FALSE(world_.Exists("A:\\GONE"));
-  EXPECT_EQ(program_.FilesNotCopied, 1);
+  EXPECT_EQ(program_.run.report().NotHandled(), 1);
 }
 
 TEST_F(FileOperationsTest, StopEndsTheLoopAfterTheFileInHand) {
@@ -285,7 +296,7 @@ TEST_F(FileOperationsTest, AFailedCopyIsReportedAndTheNextFileFollows) {
   EXPECT_EQ(ui_.lines()[2].text,
             "File C:\\SRC\\B.INI non copiato: errore 70 (Attiva protezione in scrittura)");
   EXPECT_EQ(ui_.lines()[2].color, program_.ColorStop);
-  EXPECT_EQ(program_.FilesNotCopied, 1);
+  EXPECT_EQ(program_.run.report().NotHandled(), 1);
 }
 
 TEST_F(FileOperationsTest, DiskFullAtTheSecondCopyLeavesOnlyThatFileOut) {
@@ -294,7 +305,7 @@ TEST_F(FileOperationsTest, DiskFullAtTheSecondCopyLeavesOnlyThatFileOut) {
   CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, true);
   EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT", "C.DAT"}));
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.DAT", "C:\\SRC\\C.DAT"}));
-  EXPECT_EQ(program_.FilesNotCopied, 1);
+  EXPECT_EQ(program_.run.report().NotHandled(), 1);
 }
 
 // Every copy lands strictly below the customer folder, by where the path
@@ -331,11 +342,11 @@ TEST_F(FileOperationsTest, ACopyNeverLandsOutsideTheCustomerFolder) {
     SCOPED_TRACE(std::string(row.source) + " -> " + row.destination);
     const auto before = testing::FilesOf(world_, {"A:\\", "C:\\"}, {});
     const std::size_t lines = ui_.lines().size();
-    program_.FilesNotCopied = 0;
+    program_.run.Begin(Operation::kBackup, Stage::kCollecting);
     CopyFilesByExtension(program_, row.source, row.destination, row.extension, 7, true);
     EXPECT_EQ(testing::FilesOf(world_, {"A:\\", "C:\\"}, {}), before);
     EXPECT_FALSE(world_.Exists("A:\\OUT"));
-    EXPECT_EQ(program_.FilesNotCopied, row.not_copied);
+    EXPECT_EQ(program_.run.report().NotHandled(), row.not_copied);
     ASSERT_GT(ui_.lines().size(), lines);
     const std::string& alarm = ui_.lines().back().text;
     const std::string named = *row.extension == '\0'

@@ -652,7 +652,8 @@ class HostPlatform : public Platform {
 
   std::string WindowsFolder() override { return map_.windows_folder; }
 
-  Status Run(const std::string& command_line, int* exit_code) override {
+  Status Run(const std::string& command_line, int* exit_code,
+             const std::function<bool()>& poll = {}) override {
     *exit_code = -1;
     std::vector<std::string> args = host::SplitCommandLine(command_line);
     if (args.empty() || args[0].empty()) {
@@ -678,7 +679,7 @@ class HostPlatform : public Platform {
     std::vector<std::string> environment = {"ZARIREVO_DRIVES=" + map_.DrivesVariable(),
                                             "ZARIREVO_UNC=" + map_.unc_root,
                                             "ZARIREVO_WINDIR=" + map_.windows_folder};
-    return host::SpawnAndWait(r.host, args, work.host, environment, exit_code);
+    return host::SpawnAndWait(r.host, args, work.host, environment, exit_code, poll);
   }
 
   Status ToHostPath(const std::string& path, std::string* host_path) override {

@@ -1,5 +1,6 @@
 #include "platform/host_process.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -40,7 +41,7 @@ struct SpawnSetup {
 
 Status SpawnAndWait(const std::string& program, const std::vector<std::string>& args,
                     const std::string& work_folder, const std::vector<std::string>& environment,
-                    int* exit_code) {
+                    int* exit_code, const std::function<bool()>& poll) {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   if (argv.empty()) argv.push_back(const_cast<char*>(program.c_str()));
@@ -63,7 +64,12 @@ Status SpawnAndWait(const std::string& program, const std::vector<std::string>& 
   posix_spawnattr_setsigmask(&setup.attributes, &signals);
   sigaddset(&signals, SIGPIPE);
   posix_spawnattr_setsigdefault(&setup.attributes, &signals);
-  posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+  if (poll) {
+    posix_spawnattr_setpgroup(&setup.attributes, 0);
+    flags |= POSIX_SPAWN_SETPGROUP;
+  }
+  posix_spawnattr_setflags(&setup.attributes, flags);
 
   pid_t pid = 0;
   rc = posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes, argv.data(),
@@ -71,8 +77,28 @@ Status SpawnAndWait(const std::string& program, const std::vector<std::string>& 
   if (rc != 0) return ErrnoStatus(rc, "start", program);
 
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return ErrnoStatus(errno, "wait", program);
+  if (poll) {
+    constexpr int kPollMilliseconds = 50;
+    constexpr int kGraceMilliseconds = 2000;
+    bool ending = false;
+    int waited = 0;
+    for (;;) {
+      const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+      if (ended == pid) break;
+      if (ended < 0 && errno != EINTR) return ErrnoStatus(errno, "wait", program);
+      if (!ending && !poll()) {
+        ::kill(pid, SIGTERM);
+        ending = true;
+      } else if (ending && (waited += kPollMilliseconds) >= kGraceMilliseconds) {
+        ::kill(pid, SIGKILL);
+      }
+      ::poll(nullptr, 0, kPollMilliseconds);
+    }
+    if (ending) return Status::Error(kErrCancelled, "ended on request: " + program);
+  } else {
+    while (::waitpid(pid, &status, 0) < 0) {
+      if (errno != EINTR) return ErrnoStatus(errno, "wait", program);
+    }
   }
   if (WIFEXITED(status)) {
     *exit_code = WEXITSTATUS(status);

@@ -5,12 +5,16 @@
 //
 // SpawnAndWait starts a host program with posix_spawn in a given working
 // folder with the inherited environment plus some overrides, and waits for
-// it; nothing of it (process, descriptor) outlives the call. The layer opens
+// it, blocked or polling; nothing of it (process, descriptor) outlives the
+// call. A polled child runs in a process group of its own, so that the
+// terminal's Ctrl-C reaches only the caller, which ends the child itself
+// (SIGTERM, then SIGKILL after two seconds) when its poll says so. The layer opens
 // every descriptor with O_CLOEXEC, so the child inherits only 0, 1 and 2 and
 // whatever the host process itself left inheritable.
 #ifndef ZARIREVO_PLATFORM_HOST_PROCESS_H_
 #define ZARIREVO_PLATFORM_HOST_PROCESS_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,10 +27,11 @@ namespace zr::host {
 /// sees) in `work_folder`; `environment` holds "NAME=value" settings that
 /// replace or add to the inherited environment. Ok with `*exit_code` when it
 /// ran (128 + the signal number when a signal ended it); an error, at once,
-/// when it could not be started.
+/// when it could not be started. With `poll` (see Platform::Run), error 18
+/// when the poll ended it.
 Status SpawnAndWait(const std::string& program, const std::vector<std::string>& args,
                     const std::string& work_folder, const std::vector<std::string>& environment,
-                    int* exit_code);
+                    int* exit_code, const std::function<bool()>& poll = {});
 
 }  // namespace zr::host
 

@@ -20,6 +20,7 @@
 #define ZARIREVO_PLATFORM_PLATFORM_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ namespace zr {
 /// Run-time error numbers, as the message boxes and error texts know them.
 enum RuntimeError : int {
   kErrNone = 0,
+  kErrCancelled = 18,  // "User interrupt occurred": a run ended on the caller's request
   kErrFileNotFound = 53,
   kErrDeviceIo = 57,
   kErrDiskFull = 61,
@@ -150,7 +152,13 @@ class Platform {
   /// The program runs in the host folder of the current folder and inherits
   /// the environment, including the drive map. Ok with `*exit_code` when it
   /// ran; an error when it could not be started. Nothing outlives the call.
-  virtual Status Run(const std::string& command_line, int* exit_code) = 0;
+  /// With `poll`, the caller waits actively: `poll` is called about twenty
+  /// times a second while the program runs, and when it answers false the
+  /// program is ended at once and Run gives error 18 (kErrCancelled). The
+  /// program does not share the caller's console interrupts (Ctrl-C reaches
+  /// the caller, which decides).
+  virtual Status Run(const std::string& command_line, int* exit_code,
+                     const std::function<bool()>& poll = {}) = 0;
 
   /// Host path of a Windows-form path (existing components matched without
   /// regard to case); empty with an error when the drive is not ready. For
@@ -213,8 +221,9 @@ class ForwardingPlatform : public Platform {
   std::string CurrentFolder() override { return target_.CurrentFolder(); }
   Status ChangeFolder(const std::string& path) override { return target_.ChangeFolder(path); }
   std::string WindowsFolder() override { return target_.WindowsFolder(); }
-  Status Run(const std::string& command_line, int* exit_code) override {
-    return target_.Run(command_line, exit_code);
+  Status Run(const std::string& command_line, int* exit_code,
+             const std::function<bool()>& poll = {}) override {
+    return target_.Run(command_line, exit_code, poll);
   }
   Status ToHostPath(const std::string& path, std::string* host_path) override {
     return target_.ToHostPath(path, host_path);

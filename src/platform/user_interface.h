@@ -37,6 +37,7 @@ struct MessageBoxRequest {
   std::string title;
   Buttons buttons = Buttons::kOk;
   bool no_icon = false;
+  bool default_no = false;  // Enter answers No: a question whose Yes destroys something
 };
 
 /// Thrown by `EndProgram`: the program ends at once, nothing is saved. Caught

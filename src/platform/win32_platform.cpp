@@ -499,7 +499,8 @@ class Win32Platform : public Platform {
 
   std::string WindowsFolder() override { return map_.windows_folder; }
 
-  Status Run(const std::string& command_line, int* exit_code) override {
+  Status Run(const std::string& command_line, int* exit_code,
+             const std::function<bool()>& poll = {}) override {
     *exit_code = -1;
     // The program name: the first word, where quotes only group.
     std::size_t i = command_line.find_first_not_of(" \t");
@@ -540,12 +541,24 @@ class Win32Platform : public Platform {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(Widen(host).c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                          Widen(work).c_str(), &startup, &process)) {
+    // A polled child is kept out of the console's Ctrl-C: the caller decides.
+    const DWORD creation = poll ? CREATE_NEW_PROCESS_GROUP : 0;
+    if (!::CreateProcessW(Widen(host).c_str(), line.data(), nullptr, nullptr, TRUE, creation,
+                          nullptr, Widen(work).c_str(), &startup, &process)) {
       return LastError("run", host);
     }
     Handle process_handle(process.hProcess), thread_handle(process.hThread);
-    ::WaitForSingleObject(process.hProcess, INFINITE);
+    if (!poll) {
+      ::WaitForSingleObject(process.hProcess, INFINITE);
+    } else {
+      while (::WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+        if (!poll()) {
+          ::TerminateProcess(process.hProcess, 1);
+          ::WaitForSingleObject(process.hProcess, INFINITE);
+          return Status::Error(kErrCancelled, "ended on request: " + host);
+        }
+      }
+    }
     DWORD code = 0;
     if (!::GetExitCodeProcess(process.hProcess, &code)) return LastError("run", host);
     *exit_code = static_cast<int>(code);

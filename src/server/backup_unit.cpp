@@ -100,6 +100,7 @@ UnitExtraction ExtractBackupUnit(Program& program) {
   for (std::size_t i = 0; i < count; ++i) {
     const std::string name = listing[i].name;
     ExtractedArchive& row = table.emplace_back();
+    row.name = program.BackupPath + ShownName(name);
     if (IsForbiddenName(name)) {
       NotExtracted(program, row,
                    "Nome non valido, archivio ignorato: " + program.BackupPath + ShownName(name));
@@ -126,8 +127,13 @@ UnitExtraction ExtractBackupUnit(Program& program) {
       continue;
     }
 
-    if (ExtractZipArchive(program, name, program.BackupPath, row.folder, program.ArchiverPath) !=
-        ArchiveOutcome::kDone) {
+    const ArchiveOutcome extracted =
+        ExtractZipArchive(program, name, program.BackupPath, row.folder, program.ArchiverPath);
+    if (extracted == ArchiveOutcome::kCancelled) {
+      row.failure = "estrazione fermata";
+      break;  // the copy ends as for STOP
+    }
+    if (extracted != ArchiveOutcome::kDone) {
       NotExtracted(program, row,
                    "Archivio " + program.BackupPath + name +
                        " non estratto per intero: non copiato sul server.");

@@ -170,19 +170,26 @@ void ReportLeft(Program& program, const std::string& what) {
 // in a box and ends the erase. False when something was left.
 bool EraseTree(Program& program, const std::string& folder, int depth, bool keep) {
   Platform& platform = program.platform;
+  RunContext& run = program.run;
   std::vector<FolderEntry> entries;
-  IgnoreStatus(platform.List(folder + "*", ListKind::kFilesAndFolders, &entries),
-               "a folder that cannot be listed is taken as empty");
-  ProgressObserver& progress = *program.progress;
-  using Done = ProgressObserver::Done;
-  progress.FilesKnown(
+  const Status listed = platform.List(folder + "*", ListKind::kFilesAndFolders, &entries);
+  if (!listed.ok()) {
+    // A folder that cannot be listed is never taken as empty: what it holds
+    // is still on the unit.
+    const std::string why = "cartella non leggibile (errore " + std::to_string(listed.error) + ")";
+    ReportLeft(program, "Cartella non leggibile, non cancellata: " + folder);
+    run.FileDone(folder, FileOutcome::kFailed, why);
+    return false;
+  }
+  run.FilesKnown(
       static_cast<int>(std::count_if(entries.begin(), entries.end(),
                                      [](const FolderEntry& entry) { return !entry.is_folder(); })));
   bool complete = true;
   for (const FolderEntry& entry : entries) {
+    if (run.cancelled()) return false;
     if (IsForbiddenName(entry.name)) {
       ReportLeft(program, "Nome non valido, non cancellato: " + folder + ShownName(entry.name));
-      if (!entry.is_folder()) progress.FileDone(folder + entry.name, "", Done::kFailed);
+      run.FileDone(folder + ShownName(entry.name), FileOutcome::kFailed, "nome non valido");
       complete = false;
       continue;
     }
@@ -191,6 +198,7 @@ bool EraseTree(Program& program, const std::string& folder, int depth, bool keep
       if (platform.RemoveFolder(path).ok()) continue;
       if (depth >= kMaxEraseDepth) {
         ReportLeft(program, "Cartella troppo profonda, non cancellata: " + path);
+        run.FileDone(path + "\\", FileOutcome::kFailed, "cartella troppo profonda");
         complete = false;
         continue;
       }
@@ -202,18 +210,45 @@ bool EraseTree(Program& program, const std::string& folder, int depth, bool keep
       IgnoreStatus(platform.SetAttributes(path, kAttrNormal),
                    "the delete that follows reports a file that stays read-only");
     }
-    progress.FileStarted(path);
+    run.FileStarted(path);
+    const std::uint64_t bytes = FileSize(platform, path);
     const Status deleted = platform.DeleteFile(path);
-    progress.FileDone(path, "", deleted.ok() ? Done::kCopied : Done::kFailed);
     if (!deleted.ok()) {
+      run.FileDone(path, FileOutcome::kFailed, "errore " + std::to_string(deleted.error));
       ShowErrorBox(program, deleted.error, 1, ErrorBoxButtons::kOkOnly, path, "");
       return false;
     }
+    run.FileDone(path, FileOutcome::kDone, {}, bytes);
   }
   if (!keep) {
-    // A folder that still holds hidden files stays, without a message.
-    IgnoreStatus(platform.RemoveFolder(SetTrailingBackslash(folder, false)),
-                 "a folder that cannot go stays, without a message");
+    // A folder that is empty to the listing yet cannot go holds hidden or
+    // system files, which stay (a bootable disk needs them): it is kept and
+    // said so.
+    const std::string itself = SetTrailingBackslash(folder, false);
+    const Status removed = platform.RemoveFolder(itself);
+    unsigned attributes = 0;
+    const Status there = removed.ok() ? Status::Error(kErrFileNotFound)
+                                      : platform.GetAttributes(itself, &attributes);
+    if (there.ok()) {
+      std::vector<FolderEntry> left;
+      const bool listed_again = platform.List(folder + "*", ListKind::kFilesAndFolders, &left).ok();
+      const bool only_folders = std::all_of(
+          left.begin(), left.end(), [](const FolderEntry& entry) { return entry.is_folder(); });
+      if (listed_again && left.empty()) {
+        run.FileDone(folder, FileOutcome::kKept, "file nascosti o di sistema");
+      } else if (listed_again && only_folders) {
+        // It holds folders already reported, kept or failed, below.
+      } else {
+        run.FileDone(folder, FileOutcome::kFailed,
+                     "cartella non cancellata (errore " + std::to_string(removed.error) + ")");
+        complete = false;
+      }
+    } else if (there.error != kErrFileNotFound && there.error != kErrPathNotFound) {
+      // The host cannot even name it (a path too long): it is still there.
+      run.FileDone(folder, FileOutcome::kFailed,
+                   "cartella non raggiungibile (errore " + std::to_string(there.error) + ")");
+      complete = false;
+    }
     program.ui.ProcessPendingInput();
   }
   return complete;
@@ -240,6 +275,7 @@ bool EraseBackupUnit(Program& program, const std::string& folder) {
   copy = CompleteDrive(copy);
   MakePath(program, copy, PathCheck::kAsk, false);
   copy = SetTrailingBackslash(copy, true);
+  program.run.report().folder = copy;
   const bool root = IsRoot(copy);
   // A unit that is itself a link goes as a link, an empty folder at once.
   if (!root && program.platform.RemoveFolder(SetTrailingBackslash(copy, false)).ok()) return true;
@@ -247,31 +283,60 @@ bool EraseBackupUnit(Program& program, const std::string& folder) {
   // Hidden and system files are not seen and stay, and so may the folders
   // that hold them, as they always have; a visible file still below the
   // folder means the erase is not complete.
-  return complete && FirstLeftoverFile(program, copy, 0).empty();
+  if (!complete) return false;
+  const std::string leftover = FirstLeftoverFile(program, copy, 0);
+  if (leftover.empty()) return true;
+  program.run.FileDone(leftover, FileOutcome::kFailed, "ancora presente dopo la cancellazione");
+  return false;
 }
 
 bool FormattaFloppyClick(Program& program) {
+  RunContext& run = program.run;
+  run.Begin(Operation::kErase, Stage::kErasing);
+  OperationReport& report = run.report();
+  report.folder = program.BackupPath;
+  struct EndRun {
+    RunContext& run;
+    ~EndRun() { run.End(); }
+  } end{run};
+
   MessageBoxRequest question;
   question.text = "Siete sicuri di voler cancellare il floppy " + program.BackupPath + " ?";
   question.title = "Question";
   question.buttons = Buttons::kYesNo;
   question.no_icon = true;
-  if (program.ui.ShowMessageBox(question) != Answer::kYes) return false;
+  question.default_no = true;
+  if (program.ui.ShowMessageBox(question) != Answer::kYes) {
+    report.outcome = RunOutcome::kRefused;
+    report.reason = "cancellazione non confermata";
+    return false;
+  }
 
-  if (RefusedErasure(program, program.BackupPath)) return false;
+  if (const std::string refusal = ErasureRefusal(program, program.BackupPath); !refusal.empty()) {
+    RefusedErasure(program, program.BackupPath);
+    report.outcome = RunOutcome::kRefused;
+    report.reason = refusal;
+    return false;
+  }
 
   WriteMessageLine(program, "Cancellazione del floppy " + program.BackupPath + " in corso.", false,
                    program.ColorBlack, false);
   WriteMessageLine(program, "Attendere prego.......", false, program.ColorBlack, false);
   const bool erased = EraseBackupUnit(program, program.BackupPath);
+  report.outcome = run.cancelled()                      ? RunOutcome::kCancelled
+                   : erased && report.NotHandled() == 0 ? RunOutcome::kCompleted
+                                                        : RunOutcome::kIncomplete;
+  if (const std::string kept = KeptFilesLine(report); !kept.empty()) {
+    WriteMessageLine(program, kept, false, program.ColorBlack, false);
+  }
 
   MessageBoxRequest closing;
-  closing.text = erased ? "Cancellazione Eseguita" : "Cancellazione non completata";
+  closing.text = ClosingText(report);
   closing.title = "Fine Esecuzione";
   closing.buttons = Buttons::kOk;
   closing.no_icon = true;
   program.ui.ShowMessageBox(closing);
-  return erased;
+  return report.outcome == RunOutcome::kCompleted;
 }
 
 }  // namespace zr

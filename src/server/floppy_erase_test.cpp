@@ -44,6 +44,7 @@ TEST(FormattaFloppyClickTest, FloppyRootIsEmptiedAndStays) {
             "Question|Siete sicuri di voler cancellare il floppy A:\\ ?|Fine Esecuzione|"
             "Cancellazione Eseguita");
   EXPECT_EQ(question.buttons, Buttons::kYesNo);
+  EXPECT_TRUE(question.default_no);  // Enter does not erase
   EXPECT_TRUE(question.no_icon && closing.no_icon);
   EXPECT_EQ(world.LineTexts(), (std::vector<std::string>{"Cancellazione del floppy A:\\ in corso.",
                                                          "Attendere prego......."}));
@@ -146,6 +147,55 @@ TEST(FormattaFloppyClickTest, FoldersThatCannotBeOpenedAreLeftAndTheEraseEnds) {
   EXPECT_FALSE(world.Exists("A:\\ALFA.ZIP"));
   EXPECT_EQ(world.LineTexts().size(), 5u);
   EXPECT_EQ(world.ui().boxes().back().request.text, "Cancellazione non completata");
+}
+
+// What the erase cannot or may not remove is never taken as removed: a
+// folder it cannot list, one beyond its depth limit, hidden or system files
+// (kept on purpose, and said so). Each is in the report with its reason.
+TEST(FormattaFloppyClickTest, WhatStaysIsReportedWithItsReason) {
+  struct Row {
+    const char* what;
+    const char* kept_line;  // "" when none
+    const char* closing;
+    const char* record;  // outcome and reason of the record about the folder
+  };
+  const Row rows[] = {
+      {"unlistable", "", "Cancellazione non completata", "2 cartella non leggibile (errore 70)"},
+      {"deep", "", "Cancellazione non completata", "2 cartella troppo profonda"},
+      {"hidden", "File nascosti o di sistema lasciati in A:\\SUB\\", "Cancellazione Eseguita",
+       "4 file nascosti o di sistema"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ServerWorld world;
+    world.WriteFile("A:\\ALFA.ZIP", "PK");
+    testing::FaultyProgram faulty(world);
+    std::string folder = "A:\\SUB\\";
+    if (std::string(row.what) == "unlistable") {
+      world.WriteFile(folder + "F.TXT", "x");
+      faulty.platform.Fail(testing::Call::kList, kErrPermissionDenied, folder);
+    } else if (std::string(row.what) == "deep") {
+      for (int level = 0; level < 66; ++level) folder += "D\\";
+      world.WriteFile(folder + "F.TXT", "x");
+    } else {
+      world.WriteFile(folder + "BOOT.SYS", "x");
+      ASSERT_TRUE(world.program().platform.SetAttributes(folder + "BOOT.SYS", kAttrHidden).ok());
+    }
+    world.ui().QueueAnswer(Answer::kYes);
+    FormattaFloppyClick(faulty.program);
+    EXPECT_FALSE(world.Exists("A:\\ALFA.ZIP"));
+    EXPECT_EQ(world.ui().boxes().back().request.text, row.closing);
+    const OperationReport& report = faulty.program.run.report();
+    std::string records;
+    for (const FileRecord& file : report.files) {
+      if (file.outcome != FileOutcome::kDone) {
+        records += std::to_string(static_cast<int>(file.outcome)) + " " + file.reason;
+      }
+    }
+    EXPECT_EQ(records, row.record);
+    const bool has_kept_line = *row.kept_line != '\0';
+    EXPECT_EQ(world.LineTexts().back() == row.kept_line, has_kept_line) << world.LineTexts().back();
+  }
 }
 
 class ErasureRefusalTest : public ::testing::TestWithParam<const char*> {};

@@ -37,7 +37,9 @@ constexpr const char* kPlovikPostProcessor = "DERUveda";
 // STOP flag and button are reset.
 class CopyRunGuard {
  public:
-  explicit CopyRunGuard(Program& program) : program_(program) {}
+  explicit CopyRunGuard(Program& program) : program_(program) {
+    program.run.Begin(Operation::kServerCopy, Stage::kFiling);
+  }
   CopyRunGuard(const CopyRunGuard&) = delete;
   CopyRunGuard& operator=(const CopyRunGuard&) = delete;
   ~CopyRunGuard() {
@@ -48,6 +50,7 @@ class CopyRunGuard {
     }
     program_.BackupRunning = false;
     program_.main.StopB.enabled = false;
+    program_.run.End();
     program_.ui.StateChanged();
   }
 
@@ -115,37 +118,18 @@ std::string OpeningTargetLine(const Program& program) {
   return line;
 }
 
-struct FilingResult {
-  int failures = 0;            // copies that failed
-  int archives_not_filed = 0;  // archives not unpacked whole or not re-packed
-};
-
-std::string Counted(int count, const char* one, const char* many) {
-  return std::to_string(count) + (count == 1 ? one : many);
-}
-
-std::string ClosingWithErrors(const FilingResult& result) {
-  std::string text = "Copia terminata con errori: ";
-  if (result.failures > 0) {
-    text += Counted(result.failures, " copia non riuscita", " copie non riuscite");
-  }
-  if (result.archives_not_filed > 0) {
-    if (result.failures > 0) text += ", ";
-    text += Counted(result.archives_not_filed, " archivio non copiato", " archivi non copiati");
-  }
-  return text + ".";
-}
-
 // Recognises, re-packs and files one archive. False when STOP ends the run.
-bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& result) {
-  ProgressObserver& progress = *program.progress;
-  using Done = ProgressObserver::Done;
+bool FileArchive(Program& program, const ExtractedArchive& row) {
+  RunContext& run = program.run;
+  // An archive of the unit that is not filed at all.
+  const auto not_filed = [&run, &row](const std::string& why) {
+    run.FilesKnown(1);
+    run.report().files.push_back({row.name, FileOutcome::kFailed, why, 0, true});
+  };
   if (!row.failure.empty()) {
     // Reported when it was unpacked; a STOP still ends the run here.
     if (!program.BackupRunning) return false;
-    ++result.archives_not_filed;
-    progress.FilesKnown(1);
-    progress.FileDone(row.server_name, "", Done::kFailed);
+    not_filed(row.failure);
     return true;
   }
   const int product = RecogniseProduct(program, row.folder);
@@ -154,10 +138,9 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
 
   const ZipResult zip = CreateZipArchive(program, StripExtension(row.server_name), row.folder,
                                          row.folder + "\\*.*", false, program.ArchiverPath);
+  if (zip.outcome == ArchiveOutcome::kCancelled) return false;
   if (zip.outcome != ArchiveOutcome::kDone) {
-    ++result.archives_not_filed;
-    progress.FilesKnown(1);
-    progress.FileDone(row.server_name, "", Done::kFailed);
+    not_filed("non ricompresso");
     WriteMessageLine(program,
                      "Archivio " + row.server_name + " non ricompresso: non copiato sul server.",
                      true, program.ColorBlack, false);
@@ -174,7 +157,7 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
   const std::string stem = StripExtension(row.server_name);
   const std::size_t count = machines.size();
   // One copy of the archive per machine file.
-  progress.FilesKnown(static_cast<int>(count));
+  run.FilesKnown(static_cast<int>(count));
   for (std::size_t j = 0; j < count; ++j) {
     const FileListingEntry& machine = machines[j];
     const std::string post_processor =
@@ -189,8 +172,9 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
     if (root_there &&
         !LiesBelow(program.platform, complete_root + pp_folder + "\\" + machine_folder + "\\",
                    complete_root)) {
-      ++result.failures;
-      progress.FileDone(machine.name, "", Done::kFailed);
+      const std::string why = "cartella fuori dalla cartella del server " + complete_root + ": " +
+                              pp_folder + "\\" + machine_folder + "\\";
+      run.FileDone(machine.folder + machine.name, FileOutcome::kFailed, why);
       WriteMessageLine(program,
                        "Cartella fuori dalla cartella del server " + complete_root + ": " +
                            pp_folder + "\\" + machine_folder + "\\ (" + machine.name + ")",
@@ -205,8 +189,8 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
       ready = EnsureServerFolder(program, target_folder);
     }
     if (!ready) {
-      ++result.failures;
-      progress.FileDone(machine.name, "", Done::kFailed);
+      run.FileDone(machine.folder + machine.name, FileOutcome::kFailed,
+                   "cartella del server " + target_folder + " non creata");
       continue;
     }
 
@@ -226,12 +210,12 @@ bool FileArchive(Program& program, const ExtractedArchive& row, FilingResult& re
     }
     if (!program.BackupRunning) return false;
 
-    progress.FileStarted(target);
+    run.FileStarted(target);
     Status copied = program.platform.CopyFile(repacked, target);
-    progress.FileDone(target, copied.ok() ? target : "",
-                      copied.ok() ? Done::kCopied : Done::kFailed);
-    if (!copied.ok()) {
-      ++result.failures;
+    if (copied.ok()) {
+      run.FileDone(target, FileOutcome::kDone, {}, FileSize(program.platform, target));
+    } else {
+      run.FileDone(target, FileOutcome::kFailed, ErrorText(program, copied));
       WriteMessageLine(program,
                        "Copia non riuscita: " + repacked + " -> " + target + " (" +
                            ErrorText(program, copied) + ")",
@@ -255,39 +239,35 @@ bool CopyConfigurationsToServer(Program& program) {
   WriteMessageLine(program, "Da " + program.BackupPath, false, program.ColorBlack, false);
   WriteMessageLine(program, OpeningTargetLine(program), false, program.ColorBlack, false);
 
-  FilingResult result;
-  std::string failed_start;
+  OperationReport& report = program.run.report();
+  report.folder = program.BackupPath;
   UnitExtraction unit = ExtractBackupUnit(program);
   ExtractedArchives& table = unit.table;
   if (!unit.failure.empty()) {
-    failed_start = "Copia non eseguita: " + unit.failure + ".";
-  } else {
-    // A STOP pressed while the unit was being unpacked ends the run as well.
-    program.BackupRunning = unit.found && program.BackupRunning;
-  }
-  if (failed_start.empty() && program.BackupRunning) {
+    report.outcome = RunOutcome::kFailed;
+    report.reason = unit.failure;
+  } else if (!unit.found) {
+    report.outcome = RunOutcome::kFailed;
+  } else if (program.BackupRunning && !program.run.cancelled()) {
     const std::size_t rows = table.size();
     // After a STOP every further row is still recognised, then left at
     // once: nothing more is re-packed or copied.
-    for (std::size_t i = 0; i < rows; ++i) FileArchive(program, table[i], result);
+    for (std::size_t i = 0; i < rows; ++i) FileArchive(program, table[i]);
+    report.outcome = OutcomeOfFiles(report);
   }
+  // A STOP pressed while the unit was being unpacked ends the run as well.
+  if (!program.BackupRunning && report.outcome != RunOutcome::kFailed) {
+    program.run.Cancel(CancelCause::kUser);
+    report.outcome = RunOutcome::kCancelled;
+  }
+  if (program.run.cancelled()) report.outcome = RunOutcome::kCancelled;
 
   MessageBoxRequest box;
   box.buttons = Buttons::kOk;
   box.no_icon = true;
-  const bool done = failed_start.empty() && program.BackupRunning && result.failures == 0 &&
-                    result.archives_not_filed == 0;
-  if (!failed_start.empty()) {
-    box.text = failed_start;
-  } else if (!program.BackupRunning) {
-    box.text = "Copia Bloccata dall'utente";
-  } else if (result.failures > 0 || result.archives_not_filed > 0) {
-    box.text = ClosingWithErrors(result);
-  } else {
-    box.text = "Copia Eseguita";
-  }
+  box.text = ClosingText(report);
   program.ui.ShowMessageBox(box);
-  return done;
+  return report.outcome == RunOutcome::kCompleted;
 }
 
 }  // namespace zr

@@ -12,6 +12,7 @@
 namespace zr {
 
 struct ExtractedArchive {
+  std::string name;         // the archive on the unit (BackupPath & its name, shown safely)
   std::string folder;       // ProductFolder & "\~TMPCOPYZIP\EXTRACT_" & base name & "\"
   std::string server_name;  // base name with "." replaced by "-", & ".ZIP"
   std::string failure;      // why the archive was not unpacked whole; "" when it was
@@ -32,9 +33,11 @@ struct [[nodiscard]] UnitExtraction {
 
 /// Unpacks every archive of BackupPath.
 UnitExtraction ExtractBackupUnit(Program& program);
-/// Menu12. True when every archive was filed ("Copia Eseguita").
+/// Menu12. True when every archive was filed ("Copia Eseguita"); the run's
+/// report (program.run) holds every archive and copy with its outcome.
 bool CopyConfigurationsToServer(Program& program);
-/// Menu32: asks, then erases the backup unit. True when it was erased.
+/// Menu32: asks, then erases the backup unit. True when it was erased; the
+/// run's report holds every file with its outcome.
 bool FormattaFloppyClick(Program& program);
 /// Deletes everything below `folder`. False when it was refused (a box says
 /// why) or did not complete (the error was shown).

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/backup_job.h"
 #include "server/server_test_support.h"
 
 namespace zr {
@@ -271,6 +272,21 @@ TEST(CopyConfigurationsToServerTest, StopWhileTheUnitIsUnpackedEndsTheCopy) {
 
   Copy(world, false, "Copia Bloccata dall'utente");
   EXPECT_TRUE(world.Tree("D:\\").empty());
+}
+
+// STOP while an archive is re-packed ends the archiver and the copy: the
+// archive is stopped, not failed.
+TEST(CopyConfigurationsToServerTest, StopWhileAnArchiveIsRepackedEndsTheCopy) {
+  ServerWorld world;
+  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
+  testing::FaultyProgram faulty(world);
+  faulty.platform.Before(testing::Call::kRun, " -add ",
+                         [&](auto&) { StopButtonClick(faulty.program); });
+
+  Copy(world, false, "Copia Bloccata dall'utente", &faulty.program);
+  EXPECT_TRUE(world.Tree("D:\\").empty());
+  EXPECT_EQ(faulty.program.run.report().NotHandled(), 0);
+  EXPECT_EQ(faulty.program.run.report().outcome, RunOutcome::kCancelled);
 }
 
 // A failed copy is reported and the run goes on; a server root that cannot

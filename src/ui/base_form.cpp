@@ -400,7 +400,11 @@ void MainWindowExit::Ask(Asked how) {
   }
   if (exit_asked()) return;  // the first request decides how the program ends
   asked_ = how;
-  if (program_.BackupRunning) StopButtonClick(program_);
+  if (program_.BackupRunning) {
+    StopButtonClick(program_);
+  } else if (program_.run.active()) {
+    program_.run.Cancel(CancelCause::kUser);  // the erase stops between two files
+  }
   program_.ui.StateChanged();
 }
 

@@ -7,34 +7,10 @@
 
 namespace zr {
 
-namespace {
-
-// Puts the program's observer back however the job ends.
-class ObserverFor {
- public:
-  ObserverFor(Program& program, ProgressObserver* observer)
-      : program_(program), outer_(program.progress) {
-    program_.progress = observer;
-  }
-  ObserverFor(const ObserverFor&) = delete;
-  ObserverFor& operator=(const ObserverFor&) = delete;
-  ~ObserverFor() { program_.progress = outer_; }
-  ProgressObserver* outer() const { return outer_; }
-
- private:
-  Program& program_;
-  ProgressObserver* outer_;
-};
-
-}  // namespace
-
 bool Job::Run(const std::function<bool()>& work) {
   if (running_) return false;
   running_ = true;
   succeeded_ = false;
-  done_ = known_ = 0;
-  ObserverFor observer(program_, this);
-  outer_ = observer.outer();
   try {
     succeeded_ = work();
   } catch (...) {
@@ -46,18 +22,6 @@ bool Job::Run(const std::function<bool()>& work) {
 }
 
 void Job::Cancel() { StopButtonClick(program_); }
-
-void Job::FilesKnown(int count) {
-  known_ += count;
-  outer_->FilesKnown(count);
-}
-
-void Job::FileStarted(const std::string& file) { outer_->FileStarted(file); }
-
-void Job::FileDone(const std::string& file, const std::string& written, Done how, int files) {
-  done_ += files;
-  outer_->FileDone(file, written, how, files);
-}
 
 MainWindowCommands::MainWindowCommands(Program& program)
     : program_(program), job_(program), exit_(program) {

@@ -9,8 +9,8 @@
 //    other command is refused and changes nothing;
 //  - ESCI and the close box during an operation stop it and end the program
 //    once it has returned, its clean-up done (MainWindowExit).
-// Every operation runs as the window's Job, which counts the files the
-// operation reports and keeps how it ended.
+// Every operation runs as the window's Job, which shows the files the
+// operation tells its run context (program.run) and keeps how it ended.
 #ifndef ZARIREVO_UI_COMMANDS_H_
 #define ZARIREVO_UI_COMMANDS_H_
 
@@ -24,10 +24,9 @@
 namespace zr {
 
 /// The operation of the main window that runs, at most one at a time, with
-/// its progress (files done out of files known, as the operation reports
-/// them) and its result. While it runs it is the program's ProgressObserver
-/// and passes every report on to the observer it replaced.
-class Job : private ProgressObserver {
+/// its progress (files done out of files known, as the operation tells its
+/// run context) and its result.
+class Job {
  public:
   explicit Job(Program& program) : program_(program) {}
   Job(const Job&) = delete;
@@ -41,22 +40,15 @@ class Job : private ProgressObserver {
   void Cancel();
 
   bool running() const { return running_; }
-  int files_done() const { return done_; }
-  int files_known() const { return known_; }
+  int files_done() const { return program_.run.done(); }
+  int files_known() const { return program_.run.known(); }
   /// How the last job that returned ended: true when as the user meant.
   bool succeeded() const { return succeeded_; }
 
  private:
-  void FilesKnown(int count) override;
-  void FileStarted(const std::string& file) override;
-  void FileDone(const std::string& file, const std::string& written, Done how, int files) override;
-
   Program& program_;
-  ProgressObserver* outer_ = nullptr;
   bool running_ = false;
   bool succeeded_ = false;
-  int done_ = 0;
-  int known_ = 0;
 };
 
 /// What became of a command.

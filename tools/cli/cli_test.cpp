@@ -66,6 +66,17 @@ TEST_F(CliTest, ShowPrintsTheStateAndSavesTheSettings) {
                     "ServerFolder.DUNRA=", "Menu211=&Macchina|1|1", "Menu3324=Dunra: |0|0"});
   EXPECT_NE(world_.ReadFile("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI").find("SERVER_DUNRA="),
             std::string::npos);
+  // With --json the same values are one JSON document, each Windows path
+  // with its host path beside it.
+  const CliRun json = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--json", "show"});
+  EXPECT_EQ(json.code, 0) << json.out;
+  EXPECT_TRUE(json.out.starts_with("{\"command\":\"show\",\"exit_code\":0,")) << json.out;
+  EXPECT_EQ(json.out.find('\n'), json.out.size() - 1) << json.out;
+  for (const std::string& part :
+       {std::string("\"SelectedSoftware\":\"DAXOR2D\""),
+        "\"SystemFolder_host\":\"" + world_.Host("C:\\KYCONFIG\\SYSTEM") + "\""}) {
+    EXPECT_NE(json.out.find(part), std::string::npos) << part << json.out;
+  }
 }
 
 // Settings as Windows reads them, a relative KYSYSTEM and a leftover product
@@ -294,6 +305,7 @@ TEST_F(CliTest, YesToTheMissingKyGenQuestionEndsWithThree) {
                   "[File not found]\nFile Ky-gen.cnf non trovato\n"
                   "Vuoi chiudere l'applicazione ?\n-> YES\n"));
   EXPECT_FALSE(Has(run, "SelectedSoftware="));
+  EXPECT_TRUE(Has(run, "za-rirevo-cli: programma terminato: File Ky-gen.cnf non trovato"));
   EXPECT_EQ(GetIniString(world_.platform(), "PATH", "ZIPFILE", "<none>",
                          "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI"),
             "<none>");  // ended without saving

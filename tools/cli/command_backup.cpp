@@ -42,10 +42,9 @@ int RunBackup(CommandContext& context) {
   // A disabled button cannot be pressed: an empty name starts nothing.
   const CommandResult result = context.commands.Run("OK_B");
   if (result == CommandResult::kDisabled) {
-    std::fprintf(stderr, "za-rirevo-cli: the customer name is empty: nothing to back up\n");
+    std::fprintf(stderr, "za-rirevo-cli: nome cliente vuoto: nessuna copia eseguita\n");
     return kNotDone;
   }
-  context.progress.figures().archive = program.ArchiveMade;
   return result == CommandResult::kDone ? kDone : kNotDone;
 }
 

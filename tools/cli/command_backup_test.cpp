@@ -132,7 +132,13 @@ TEST_F(CliBackupTest, OnATerminalTheProgressLineIsFollowedByTheSummary) {
 TEST_F(CliBackupTest, ACompleteBackupExitsWithZero) {
   InstallArchiver();
   std::string out;
-  EXPECT_EQ(Cli({"--json", "backup", "CAFF\xC3\x88"}, &out), 0) << out;
+  EXPECT_EQ(Cli({"--json", "--quiet", "backup", "CAFF\xC3\x88"}, &out), 0) << out;
+  // Standard output is one JSON document (the lines went nowhere with --quiet).
+  EXPECT_TRUE(out.starts_with("{\"command\":\"backup\",\"exit_code\":0,\"started\":\""));
+  EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
+  EXPECT_NE(out.find("\"archive_host\":\"" + world_.Host("A:\\CAFF\xC3\x88_050603.ZIP")),
+            std::string::npos)
+      << out;
   EXPECT_EQ(Figure(out, "archive"), "\"A:\\\\CAFF\xC3\x88_050603.ZIP\"") << out;
   EXPECT_TRUE(world_.Exists("A:\\CAFF\xC3\x88_050603.ZIP"));
   EXPECT_TRUE(world_.Exists("A:\\CAFF\xC3\x88\\PP1.TXT"));
@@ -165,9 +171,88 @@ TEST_F(CliBackupTest, AnOldArchiveOfTheSameNameIsNotTakenForTheNewOne) {
   EXPECT_EQ(world_.ReadFile("A:\\METAL_050603.ZIP"), "old");
 }
 
-TEST_F(CliBackupTest, NoArchiveWantedStillExitsWithZero) {
-  EXPECT_EQ(Cli({"--zip", "2", "backup", "METAL"}), 0);
+// Without an archive the files meant for the archive alone are copied like
+// the others, so the backup is whole, and no archive is claimed.
+TEST_F(CliBackupTest, NoArchiveCopiesTheArchiveOnlyFilesAndClaimsNoArchive) {
+  InstallArchiver();
+  world_.WriteFile("C:\\ORVEL\\VER14\\PP.EXE", "post-processor");
+  select_.clear();
+  std::string with_archive, without;
+  world_.MakeFolder("C:\\BK");
+  ASSERT_EQ(Cli({"--json", "--quiet", "backup", "--items", "all", "--to", "C:\\BK", "METAL"},
+                &with_archive),
+            0)
+      << with_archive;
+  ASSERT_EQ(Cli({"--json", "--quiet", "--zip", "2", "backup", "--items", "all", "METAL"}, &without),
+            0)
+      << without;
+  const int listed = std::stoi(Figure(with_archive, "files_archive_only"));
+  ASSERT_GT(listed, 0) << with_archive;
+  EXPECT_EQ(Figure(without, "files_archive_only"), "0") << without;
+  EXPECT_EQ(std::stoi(Figure(without, "files_copied")),
+            std::stoi(Figure(with_archive, "files_copied")) + listed);
+  // Under its path below the drive root, as the archive would hold it.
+  EXPECT_EQ(world_.ReadFile("A:\\METAL\\ORVEL\\VER14\\PP.EXE"), "post-processor");
+  EXPECT_EQ(Figure(without, "archive"), "null");
+  EXPECT_EQ(without.find("Zip eseguito"), std::string::npos);
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
+}
+
+// Ctrl-C, SIGTERM or SIGHUP while the archiver runs: the archiver is ended,
+// its partial output, the customer folder and ~TMPZIP go, the summary is
+// printed, and the exit code says how the backup was stopped.
+TEST_F(CliBackupTest, ASignalDuringTheArchiveStopsTheBackupAndCleansUp) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX signals";
+#endif
+  for (const auto& [signal, code] : {std::pair{"INT", 130}, {"TERM", 143}, {"HUP", 130}}) {
+    SCOPED_TRACE(signal);
+    world_.WriteFile("C:\\KYCONFIG\\SYSTEM\\PKZIP25.EXE",
+                     "#!/bin/sh\necho partial > '" + world_.Host("A:\\") +
+                         "/METAL_050603.ZIP.x1y2z3'\nkill -" + signal + " $PPID\nexec sleep 20\n");
+    std::filesystem::permissions(world_.Host("C:\\KYCONFIG\\SYSTEM\\PKZIP25.EXE"),
+                                 std::filesystem::perms::owner_all);
+    std::string out;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Cli({"backup", "METAL"}, &out), code) << out;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_TRUE(world_.Tree("A:\\").empty()) << out;
+    EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+    EXPECT_NE(out.find("Outcome: cancelled"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Zip eseguito"), std::string::npos) << out;
+  }
+}
+
+// A reader that went away (za-rirevo-cli backup ... | head) stops the backup
+// as STOP does, instead of the process dying half-way.
+TEST_F(CliBackupTest, AClosedOutputStopsTheBackupAndCleansUp) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a POSIX pipe";
+#endif
+  InstallArchiver();
+  const std::string script = std::string("'") + ZARIREVO_CLI +
+                             "' --color never --cmdline '/Fc:\\kyconfig\\system' --select "
+                             "Menu211,Menu212 backup METAL | true; echo rc=${PIPESTATUS[0]}";
+  const testing::ProgramRun run = testing::RunProgram(
+      {"bash", "-c", script},
+      {{"ZARIREVO_TODAY", "2003-06-05"}, {"ZARIREVO_DRIVES", world_.drive_map().DrivesVariable()}});
+  EXPECT_NE(run.out.find("rc=130"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("za-rirevo-cli: operazione interrotta"), std::string::npos) << run.out;
+  EXPECT_TRUE(world_.Tree("A:\\").empty());
+}
+
+// What a killed run left in the product folder (~TMPZIP with an old list)
+// neither blocks the next backup nor slips into its archive, and goes.
+TEST_F(CliBackupTest, ATemporaryFolderLeftByAKilledRunIsTakenOverAndRemoved) {
+  InstallArchiver();
+  world_.WriteFile("C:\\OTHER\\STALE.BIN", "old");
+  world_.WriteFile("C:\\ORVEL\\VER14\\~TMPZIP\\ZIPLISTTMP.TXT", "C:\\OTHER\\STALE.BIN\r\n");
+  std::string out;
+  EXPECT_EQ(Cli({"backup", "METAL"}, &out), 0) << out;
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));
+  for (const std::string& entry : testing::ArchiveEntries(world_.Host("A:\\METAL_050603.ZIP"))) {
+    EXPECT_EQ(entry.find("STALE"), std::string::npos) << entry;
+  }
 }
 
 TEST_F(CliBackupTest, AMissingArchiverExitsWithOne) {
@@ -177,10 +262,10 @@ TEST_F(CliBackupTest, AMissingArchiverExitsWithOne) {
   EXPECT_EQ(out.find("Zip eseguito"), std::string::npos);
 }
 
-TEST_F(CliBackupTest, StopExitsWithOneAndLeavesNothing) {
+TEST_F(CliBackupTest, StopExitsWith130AndLeavesNothing) {
   InstallArchiver();
   std::string out;
-  EXPECT_EQ(Cli({"--stop-after", "1", "backup", "METAL"}, &out), 1) << out;
+  EXPECT_EQ(Cli({"--stop-after", "1", "backup", "METAL"}, &out), 130) << out;
   EXPECT_NE(out.find("! Copia fermata dall'utente"), std::string::npos);
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
@@ -188,12 +273,19 @@ TEST_F(CliBackupTest, StopExitsWithOneAndLeavesNothing) {
 
 TEST_F(CliBackupTest, ARefusedOrExistingNameExitsWithOne) {
   InstallArchiver();
-  EXPECT_EQ(Cli({"backup", "A/B"}), 1);
+  std::string why;
+  EXPECT_EQ(Cli({"backup", "A/B"}, &why), 1);
+  EXPECT_NE(why.find("za-rirevo-cli: Nome cliente non valido: il nome contiene il carattere /"),
+            std::string::npos)
+      << why;
+  EXPECT_EQ(Cli({"backup", "A\xFF"}, &why), 1);
+  EXPECT_NE(why.find("non è un testo valido"), std::string::npos) << why;
   EXPECT_EQ(Cli({"backup", ""}), 1);
   world_.MakeFolder("A:\\METAL");
   std::string out;
   EXPECT_EQ(Cli({"backup", "METAL"}, &out), 1);
   EXPECT_NE(out.find("[Folder Error]"), std::string::npos) << out;
+  EXPECT_FALSE(world_.Exists("C:\\ORVEL\\VER14\\~TMPZIP"));  // nothing of ours stays
 }
 
 // A machine-file reference that would lead the copy into the installation

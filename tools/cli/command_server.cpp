@@ -28,12 +28,13 @@ int RunMenuCommand(CommandContext& context, const char* name, const char* why) {
 
 int RunServerCopy(CommandContext& context) {
   return RunMenuCommand(context, "Menu12",
-                        "server-copy: no server folder is set (see config --server)");
+                        "copia sul server non disponibile: nessuna cartella del server impostata "
+                        "(config --server)");
 }
 
 int RunErase(CommandContext& context) {
   if (context.yes) context.ui.QueueAnswer(Answer::kYes);
-  return RunMenuCommand(context, "Menu32", "erase: not available");
+  return RunMenuCommand(context, "Menu32", "cancellazione non disponibile");
 }
 
 }  // namespace zr::cli

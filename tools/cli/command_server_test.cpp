@@ -68,9 +68,10 @@ TEST_F(CliServerTest, ServerCopyWithAnArchiveNotFiledExitsWithOne) {
   MakeBackupArchive(world_);
   world_.WriteFile("A:\\BROKEN.ZIP", "PK\x03\x04 truncated");
   std::string out;
-  EXPECT_EQ(Cli({"server-copy"}, &out), 1) << out;
+  EXPECT_EQ(Cli({"server-copy", "--json"}, &out), 1) << out;
   EXPECT_NE(out.find("Copia terminata con errori: 1 archivio non copiato."), std::string::npos)
       << out;
+  EXPECT_NE(out.find("\"files_failed\":1,"), std::string::npos) << out;
   EXPECT_EQ(out.find("Copia Eseguita"), std::string::npos);
   EXPECT_EQ(world_.Tree("D:\\SERVER"), std::vector<std::string>{"PPNAME/M1/METAL-V2.ZIP"});
 }
@@ -93,8 +94,11 @@ TEST_F(CliServerTest, EraseNeedsAnExplicitYes) {
   EXPECT_TRUE(world_.Tree("A:\\").empty());
 
   world_.WriteFile("A:\\BETA.ZIP", "PK");
-  EXPECT_EQ(Cli({"--answer", "yes", "erase"}, &out), 0) << out;
+  EXPECT_EQ(Cli({"--json", "--quiet", "--answer", "yes", "erase"}, &out), 0) << out;
   EXPECT_TRUE(world_.Tree("A:\\").empty());
+  EXPECT_TRUE(out.starts_with("{\"command\":\"erase\",\"exit_code\":0,")) << out;
+  EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
+  EXPECT_NE(out.find("\"files_erased\":1,"), std::string::npos) << out;
 }
 
 TEST_F(CliServerTest, EraseOfProtectedFoldersIsRefused) {

@@ -48,7 +48,7 @@ struct CommandContext {
   MainWindowCommands& commands;   // the main window's commands, as the windows run them
   std::vector<std::string> args;  // the command's own arguments
   std::FILE* out;                 // standard output
-  ConsoleProgress& progress;      // the figures of the summary
+  ConsoleProgress& progress;      // the progress line
   std::string to;                 // backup: the destination for this run, "" for the saved one
   bool yes = false;               // erase: answer Yes to its question
   ConfigChanges config;

@@ -1,5 +1,9 @@
 #include "console_ui.h"
 
+#include <cerrno>
+
+#include "platform/cancel_signals.h"
+
 namespace zr::cli {
 
 namespace {
@@ -76,10 +80,19 @@ void ConsoleUi::PrintLine(const std::string& text, Color colour) {
 }
 
 void ConsoleUi::Print(const std::string& text) {
+  if (out_ == nullptr || output_closed_) return;
   if (before_output) before_output();
-  std::fputs(text.c_str(), out_);
-  std::fflush(out_);
+  errno = 0;
+  if (std::fputs(text.c_str(), out_) < 0 || std::fflush(out_) != 0) {
+    if (IsClosedOutput(errno)) output_closed_ = true;
+    std::clearerr(out_);
+  }
   if (after_output) after_output();
+}
+
+void ConsoleUi::ProcessPendingInput() {
+  ScriptedUi::ProcessPendingInput();
+  if (on_input) on_input();
 }
 
 }  // namespace zr::cli

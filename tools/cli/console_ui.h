@@ -5,7 +5,8 @@
 // breaks as new lines, and "-> ANSWER". A message-area line is printed as its
 // text, in 24-bit ANSI colour when colours are on, preceded by "! " when it is
 // an alarm line. The same box shown a fifth time again with no answer left
-// throws ScriptedUi::BoxLoop instead of repeating for ever.
+// throws ScriptedUi::BoxLoop instead of repeating for ever. A write that
+// finds its reader gone (EPIPE) is noted and printing stops.
 #ifndef ZARIREVO_TOOLS_CLI_CONSOLE_UI_H_
 #define ZARIREVO_TOOLS_CLI_CONSOLE_UI_H_
 
@@ -22,8 +23,15 @@ inline constexpr int kMaxUnansweredRepeats = 5;
 
 class ConsoleUi : public ScriptedUi {
  public:
-  /// Prints to `out`; `colour` switches the ANSI colours of the lines on.
+  /// Prints to `out` (nowhere when null); `colour` switches the ANSI
+  /// colours of the lines on.
   ConsoleUi(std::FILE* out, bool colour);
+
+  void ProcessPendingInput() override;
+  /// Called each time the program takes its pending input (signals are read there).
+  std::function<void()> on_input;
+  /// A write failed because the reader of the output is gone (a closed pipe).
+  bool output_closed() const { return output_closed_; }
 
   std::string BrowseForFolder(const std::string& prompt) override;
   void Beep() override;
@@ -43,7 +51,8 @@ class ConsoleUi : public ScriptedUi {
 
   std::FILE* out_;
   bool colour_;
-  bool alarm_pending_ = false;  // a beep came since the last line: the next line is an alarm
+  bool alarm_pending_ = false;
+  bool output_closed_ = false;  // a beep came since the last line: the next line is an alarm
 };
 
 }  // namespace zr::cli

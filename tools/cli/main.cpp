@@ -5,8 +5,10 @@
 // a server copy and an erase the core's progress reports feed a progress
 // line (on a terminal) and the closing summary (or --json).
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -14,10 +16,12 @@
 #include <vector>
 
 #include "app/clock.h"
+#include "app/operation_report.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "backup/backup_job.h"
 #include "commands.h"
+#include "platform/cancel_signals.h"
 #include "platform/console.h"
 #include "platform/host_platform.h"
 #include "text/strings.h"
@@ -30,10 +34,13 @@ namespace {
 constexpr const char* kExitCodes =
     "Exit codes:\n"
     "  0  done as asked\n"
-    "  1  not done or incomplete (stopped, files not copied, archive not made)\n"
+    "  1  not done or incomplete (refused, files not copied, archive not made), the reason on "
+    "standard error\n"
     "  2  bad command line\n"
     "  3  the program ended itself (nothing saved)\n"
-    "  4  a question with no answer (a message box came back with no --answer left)\n";
+    "  4  a question with no answer (a message box came back with no --answer left)\n"
+    "  130  stopped (STOP, Ctrl-C, SIGHUP, a closed output), its half-done work removed\n"
+    "  143  stopped by SIGTERM, as above\n";
 
 struct Options {
   std::string cmdline;
@@ -182,9 +189,78 @@ double SteadySeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+// The start of the command in ISO 8601 (UTC).
+std::string StartTime() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  const std::tm utc = *std::gmtime(&now);  // one thread: the shared result is safe here
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
+}
+
+CancelCause CauseOf(CancelSignal signal) {
+  switch (signal) {
+    case CancelSignal::kTerminate:
+      return CancelCause::kTerminate;
+    case CancelSignal::kHangUp:
+      return CancelCause::kHangUp;
+    case CancelSignal::kInterrupt:
+      return CancelCause::kInterrupt;
+    case CancelSignal::kNone:
+      break;
+  }
+  return CancelCause::kNone;
+}
+
+bool LooksLikeWindowsPath(const std::string& text) {
+  return (text.size() >= 2 && text[1] == ':' &&
+          std::isalpha(static_cast<unsigned char>(text[0]))) ||
+         text.rfind("\\\\", 0) == 0;
+}
+
+// The "Name=value" lines of show and config as one JSON object, a Windows
+// path's host form beside it ("Name_host").
+std::string ValuesJson(const std::string& lines, Platform& platform) {
+  std::string json = "{";
+  std::size_t start = 0;
+  bool first = true;
+  while (start < lines.size()) {
+    std::size_t end = lines.find('\n', start);
+    if (end == std::string::npos) end = lines.size();
+    const std::string line = lines.substr(start, end - start);
+    start = end + 1;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string name = line.substr(0, equals), value = line.substr(equals + 1);
+    json += std::string(first ? "" : ",") + JsonString(name) + ":" + JsonString(value);
+    if (LooksLikeWindowsPath(value)) {
+      std::string host;
+      IgnoreStatus(platform.ToHostPath(value, &host), "an unmapped drive has no host path");
+      json += "," + JsonString(name + "_host") + ":" + (host.empty() ? "null" : JsonString(host));
+    }
+    first = false;
+  }
+  return json + "}";
+}
+
+std::string ReadAll(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  char buffer[4096];
+  std::size_t read = 0;
+  while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, read);
+  return text;
+}
+
 int RunSession(const Options& options, const std::string& name, Run run, ConfigChanges config) {
-  const bool colour = options.color == "always" || (options.color == "auto" && IsTerminal(stdout));
-  ConsoleUi ui(stdout, colour);
+  const std::string started_at = StartTime();
+  InstallCancelSignals();
+  // With --json standard output holds the one document: the boxes and lines
+  // go to standard error, or nowhere with --quiet.
+  std::FILE* lines_out = options.json ? (options.quiet ? nullptr : stderr) : stdout;
+  const bool colour = options.color == "always" ||
+                      (options.color == "auto" && lines_out != nullptr && IsTerminal(lines_out));
+  ConsoleUi ui(lines_out, colour);
   for (const std::string& answer : options.answers) ui.QueueAnswer(ParseAnswer(answer));
   for (const std::string& pick : options.picks) ui.QueuePick(pick);
 
@@ -194,28 +270,61 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
 
   const bool reports = name == "backup" || name == "server-copy" || name == "erase";
   const bool shown = reports && !options.quiet && IsTerminal(stderr);
-  ConsoleProgress progress(
-      stderr, shown, [&platform](const std::string& path) { return FileSize(*platform, path); },
-      SteadySeconds);
+  ConsoleProgress progress(stderr, shown, SteadySeconds);
   ui.before_output = [&progress] { progress.Hide(); };
   ui.after_output = [&progress] { progress.Show(); };
+  // Signals and a closed output cancel the run as STOP does: through the
+  // button while it can be pressed, else through the run itself.
+  ui.on_input = [&program, &commands, &ui] {
+    CancelCause cause = CauseOf(PendingCancelSignal());
+    if (cause == CancelCause::kNone && ui.output_closed()) cause = CancelCause::kClosedOutput;
+    if (cause == CancelCause::kNone || !program.run.active() || program.run.cancelled()) return;
+    program.run.Cancel(cause);
+    if (commands.CanRun("StopB")) commands.Run("StopB");
+  };
 
+  // show and config write their values here first when the JSON wraps them.
+  std::FILE* values = options.json && !reports ? std::tmpfile() : nullptr;
   std::vector<std::string> args;
   if (name == "backup") args.push_back(options.customer);
-  CommandContext context{program,    ui,          commands,         args, stdout, progress,
-                         options.to, options.yes, std::move(config)};
+  CommandContext context{
+      program,    ui,          commands,         args, values ? values : stdout, progress,
+      options.to, options.yes, std::move(config)};
   bool started = false;
-  // The summary of a command that ran, whatever its end.
+  int runs_before = 0;
+  // The closing of a command that ran, whatever its end: the summary (or the
+  // JSON document) and the reason of a failure, all from the run's report.
   const auto finish = [&](int code) {
-    if (!started || !reports) return code;
-    program.progress = &NoProgress();
-    progress.Finish();
-    Figures& figures = progress.figures();
-    if (!figures.archive.empty()) figures.archive_bytes = FileSize(*platform, figures.archive);
+    if (!started) return code;
+    program.run.watcher = nullptr;
+    progress.Finish(program.run);
+    const bool ran = reports && program.run.runs() > runs_before;
+    const OperationReport& report = program.run.report();
+    if (ran && code != kProgramEnded && code != kBoxLoop) code = zr::ExitCode(report);
+    if (ran) {
+      if (const std::string why = FailureText(report); !why.empty()) {
+        std::fprintf(stderr, "za-rirevo-cli: %s\n", why.c_str());
+      }
+    }
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f", progress.Elapsed());
     if (options.json) {
-      std::fputs(SummaryJson(name, code, figures).c_str(), stdout);
-    } else {
-      std::fputs(SummaryText(name, figures).c_str(), stdout);
+      std::string json = "{\"command\":" + JsonString(name) +
+                         ",\"exit_code\":" + std::to_string(code) +
+                         ",\"started\":" + JsonString(started_at) + ",\"seconds\":" + seconds;
+      if (ran) {
+        json +=
+            "," + ReportJsonMembers(report, [&platform](const std::string& path) {
+              std::string host;
+              IgnoreStatus(platform->ToHostPath(path, &host), "an unmapped drive has no host path");
+              return host;
+            });
+      }
+      if (values != nullptr) json += ",\"values\":" + ValuesJson(ReadAll(values), *platform);
+      std::fputs((json + "}\n").c_str(), stdout);
+    } else if (ran) {
+      std::snprintf(seconds, sizeof seconds, "%.1f s", progress.Elapsed());
+      std::fputs((SummaryText(report) + "Time: " + seconds + "\n").c_str(), stdout);
     }
     std::fflush(stdout);
     return code;
@@ -232,20 +341,27 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
       ui.OnNthInput(options.stop_after, [&commands] { commands.Run("StopB"); });
     }
     started = true;
-    program.progress = &progress;
+    runs_before = program.run.runs();
+    program.run.watcher = &progress;
     const int code = run(context);
-    program.progress = &NoProgress();
+    program.run.watcher = nullptr;
     try {
       ExitProgram(program);
     } catch (const ProgramEnded&) {
     }
     return finish(code);
   } catch (const ProgramEnded& ended) {
+    if (!ended.settings_saved && !ui.boxes().empty()) {
+      std::fprintf(stderr, "za-rirevo-cli: programma terminato: %s\n",
+                   ui.boxes().back().request.text.c_str());
+    }
     return finish(ended.settings_saved ? kDone : kProgramEnded);
   } catch (const ScriptedUi::BoxLoop&) {
     progress.Hide();
-    std::fprintf(stderr, "za-rirevo-cli: a message box came back %d times with no answer left\n",
-                 kMaxUnansweredRepeats + 1);
+    std::fprintf(
+        stderr,
+        "za-rirevo-cli: la stessa finestra di messaggio è tornata %d volte senza risposta\n",
+        kMaxUnansweredRepeats + 1);
     return finish(kBoxLoop);
   } catch (const UsageError& error) {
     std::fprintf(stderr, "za-rirevo-cli: %s\n", error.what());
@@ -313,7 +429,8 @@ int Main(int argc, char** argv) {
       ->check(CLI::IsMember({"auto", "always", "never"}));
   app.add_flag("-q,--quiet", options.quiet, "no progress line on standard error");
   app.add_flag("--json", options.json,
-               "print the closing summary as one JSON object on standard output");
+               "standard output is one JSON document (the report of the command, or the values "
+               "of show and config); the per-file lines go to standard error");
   // The items by their internal names, as the scripts of earlier versions
   // give them; --items is the same in the menus' words.
   app.add_option("--select", options.select)->group("");

@@ -219,10 +219,18 @@ int AddRecursive(zr::Platform& platform, const Command& command, std::ostream& e
       break;
     }
     const fs::file_status status = it->symlink_status(ec);
-    if (fs::is_directory(status) || archive_identity.Is(zr::host::FsText(it->path()))) continue;
     const std::u8string relative =
         it->path().lexically_relative(zr::host::FsPath(folder_host)).generic_u8string();
     const std::string name(relative.begin(), relative.end());
+    if (ec) {
+      // The host cannot even name it (a path too long): the archive would
+      // lack it, so the run is not complete.
+      errors << "PkZip25: cannot read, not added: " << name << ": " << ec.message() << "\n";
+      complete = false;
+      ec.clear();
+      continue;
+    }
+    if (fs::is_directory(status) || archive_identity.Is(zr::host::FsText(it->path()))) continue;
     if (!fs::is_regular_file(status)) {
       errors << "PkZip25: not an ordinary file, skipped: " << name << "\n";
       continue;

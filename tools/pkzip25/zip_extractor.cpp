@@ -351,6 +351,7 @@ uint64_t DeclaredSize(zip_t* archive) {
 struct Made {
   std::vector<std::string> files;    // relative paths written (new or overwritten)
   std::vector<std::string> folders;  // relative paths created, in order
+  std::set<std::string> written;     // the same files, for the look-up below
 };
 
 }  // namespace
@@ -454,6 +455,12 @@ ExtractOutcome ExtractArchive(const std::string& archive_host, const std::string
       accepted = CheckEntryName(name, &parts, &reason) &&
                  RelativeHostPath(memory, parts, &relative, &existing, &reason);
     }
+    // Two entries whose names differ only in case land on one file: the
+    // second would silently replace the first.
+    if (accepted && type == AE_IFREG && made.written.count(relative) != 0) {
+      reason = "another entry of the archive has the same name without regard to case";
+      accepted = false;
+    }
     if (!accepted) {
       report << "refused entry \"" << name << "\": " << reason << "\n";
       ++outcome.refused;
@@ -495,6 +502,7 @@ ExtractOutcome ExtractArchive(const std::string& archive_host, const std::string
                  relative.substr(slash == std::string::npos ? 0 : slash + 1),
                  NameMemory::Kind::kOther);
       made.files.push_back(relative);
+      made.written.insert(relative);
     }
     bool fatal = false;
     bool over = false;
@@ -514,6 +522,7 @@ ExtractOutcome ExtractArchive(const std::string& archive_host, const std::string
       if (type == AE_IFREG) {
         unlink(relative.c_str());
         made.files.pop_back();
+        made.written.erase(relative);
         const size_t slash = relative.rfind('/');
         memory.Remove(slash == std::string::npos ? "" : relative.substr(0, slash),
                       relative.substr(slash == std::string::npos ? 0 : slash + 1));

@@ -38,7 +38,7 @@ Answer ShowQtMessageBox(const MessageBoxRequest& box, QWidget* parent) {
       break;
     case Buttons::kYesNo:
       message.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      message.setDefaultButton(QMessageBox::Yes);
+      message.setDefaultButton(box.default_no ? QMessageBox::No : QMessageBox::Yes);
       message.setEscapeButton(QMessageBox::No);
       icon = QMessageBox::Question;
       on_close = Answer::kNo;
