@@ -151,12 +151,25 @@ void CompressionClick(Program& program, ZipTarget zip_mode) {
   program.ui.StateChanged();
 }
 
+// True when a picked folder can be kept and saved as it is (the same check
+// as the console's); otherwise a box says why and the old folder stays.
+bool IsKeepableFolder(Program& program, const std::string& folder) {
+  const FolderCheck check = CheckSettingsFolder(program.platform, folder);
+  if (check.error.empty()) return true;
+  MessageBoxRequest box;
+  box.text = check.error;
+  box.title = "Folder Error";
+  program.ui.ShowMessageBox(box);
+  return false;
+}
+
 void ServerFolderClick(Program& program, Item item, const char* prompt, const char* prefix,
                        std::initializer_list<int> rows) {
   const std::string picked = PickFolder(program, prompt);
   // A cancelled picker keeps the root and its caption: an empty answer would
-  // become "\", which ESCI would then save over the old root.
-  if (!picked.empty()) {
+  // become "\", which ESCI would then save over the old root. So does a
+  // folder that could not be saved as it is.
+  if (!picked.empty() && IsKeepableFolder(program, picked)) {
     const std::string path = SetTrailingBackslash(picked, true);
     program.menus.Menu12.enabled = true;
     (program.menus.*item).caption = prefix + path;
@@ -337,7 +350,7 @@ void Menu331Click(Program& program) {
   do {
     path = PickFolder(program, "Selezionare la cartella dove eseguire la copia di Backup :");
   } while (path.find(' ') != std::string::npos);
-  if (!path.empty()) {
+  if (!path.empty() && IsKeepableFolder(program, path)) {
     program.BackupPath = SetTrailingBackslash(path, true);
     program.menus.Menu331.caption = "Backup Cliente: " + program.BackupPath;
   }

@@ -166,6 +166,7 @@ TEST_F(BaseFormTest, CompressionItemsAndUnknownZipMode) {
 
 TEST_F(BaseFormTest, CustomerFolderPickerRepeatsWhilePathHoldsABlank) {
   Start({"PLOVIK0102"});
+  world_.MakeFolder("D:\\BACKUP");
   ui_.QueuePick("D:\\MY BACKUP");
   ui_.QueuePick("D:\\A B");
   ui_.QueuePick("D:\\BACKUP");
@@ -184,6 +185,13 @@ TEST_F(BaseFormTest, CustomerFolderPickerRepeatsWhilePathHoldsABlank) {
   Menu331Click(program_);  // cancelled: the path and its caption stay
   EXPECT_EQ(program_.BackupPath, "D:\\OLD\\");
   EXPECT_EQ(menus_.Menu331.caption, "Backup Client: D:\\OLD\\");
+  // A folder that could not be saved as it is: a box says why, nothing changes.
+  for (const std::string& pick : {std::string("D:\\GONE"), "D:\\" + std::string(300, 'X')}) {
+    ui_.QueuePick(pick);
+    Menu331Click(program_);
+    EXPECT_EQ(program_.BackupPath, "D:\\OLD\\");
+    EXPECT_EQ(ui_.boxes().back().request.title, "Folder Error");
+  }
 }
 
 TEST_F(BaseFormTest, ServerFolderPickers) {
