@@ -33,6 +33,7 @@ enum class Call {
   kRewriteFile,
   kChangeFolder,
   kRun,
+  kSumFile,
   kCount_
 };
 
@@ -98,6 +99,7 @@ class FaultPlatform : public ForwardingPlatform {
   Status Run(const std::string& command_line, int* exit_code,
              const std::function<bool()>& poll = {}) override;
   Date Today() override { return today_ ? *today_ : target_.Today(); }
+  Status SumFile(const std::string& path, FileSum* sum) override;
 
  private:
   struct Rule {

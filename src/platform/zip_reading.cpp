@@ -1,0 +1,99 @@
+#include "platform/zip_reading.h"
+
+#include <zip.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "platform/host_portable.h"
+
+namespace zr {
+
+namespace {
+
+constexpr std::uint8_t kOsUnix = 3;
+constexpr std::uint32_t kUnixTypeMask = 0170000;
+constexpr std::uint32_t kUnixLink = 0120000;
+
+std::string ZipErrorText(int code) {
+  zip_error_t error;
+  zip_error_init_with_code(&error, code);
+  std::string text = zip_error_strerror(&error);
+  zip_error_fini(&error);
+  return text;
+}
+
+}  // namespace
+
+Status ZipReading::Open(Platform& platform, const std::string& path,
+                        std::unique_ptr<ZipReading>* reading) {
+  reading->reset();
+  std::string host;
+  if (Status s = platform.ToHostPath(path, &host); !s.ok()) return s;
+  std::error_code error;
+  const auto type = std::filesystem::status(host::FsPath(host), error).type();
+  if (type == std::filesystem::file_type::not_found) {
+    return Status::Error(kErrFileNotFound, "not found: " + path);
+  }
+  if (type != std::filesystem::file_type::regular) {
+    return Status::Error(kErrPathFileAccess, "not a file: " + path);
+  }
+  int code = 0;
+  zip_t* archive = zip_open(host.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+  if (archive == nullptr) return Status::Error(kErrDeviceIo, ZipErrorText(code));
+  std::unique_ptr<ZipReading> opened(new ZipReading(archive));
+  const zip_int64_t count = zip_get_num_entries(archive, 0);
+  opened->entries_.reserve(static_cast<std::size_t>(count < 0 ? 0 : count));
+  for (zip_int64_t i = 0; i < count; ++i) {
+    zip_stat_t stat;
+    if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat) != 0) {
+      return Status::Error(kErrDeviceIo, zip_strerror(archive));
+    }
+    ZipEntry entry;
+    entry.name = stat.name != nullptr ? stat.name : "";
+    entry.sum = {static_cast<std::uint64_t>(stat.size), static_cast<std::uint32_t>(stat.crc)};
+    entry.folder = !entry.name.empty() && entry.name.back() == '/';
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, static_cast<zip_uint64_t>(i), 0, &system,
+                                         &attributes) == 0 &&
+        system == kOsUnix) {
+      entry.link = ((attributes >> 16) & kUnixTypeMask) == kUnixLink;
+    }
+    opened->entries_.push_back(std::move(entry));
+  }
+  *reading = std::move(opened);
+  return Status::Ok();
+}
+
+ZipReading::~ZipReading() { zip_discard(static_cast<zip_t*>(archive_)); }
+
+Status ZipReading::Read(std::size_t index,
+                        const std::function<bool(const char*, std::size_t)>& sink) {
+  zip_t* archive = static_cast<zip_t*>(archive_);
+  zip_file_t* file = zip_fopen_index(archive, index, 0);
+  if (file == nullptr) return Status::Error(kErrDeviceIo, zip_strerror(archive));
+  std::vector<char> buffer(1 << 16);
+  std::uint64_t total = 0;
+  Status result;
+  while (true) {
+    const zip_int64_t got = zip_fread(file, buffer.data(), buffer.size());
+    if (got < 0) {
+      result = Status::Error(kErrDeviceIo, zip_file_strerror(file));
+      break;
+    }
+    if (got == 0) break;
+    total += static_cast<std::uint64_t>(got);
+    if (sink && !sink(buffer.data(), static_cast<std::size_t>(got))) {
+      result = Status::Error(kErrPathFileAccess, "stopped");
+      break;
+    }
+  }
+  zip_fclose(file);
+  if (result.ok() && index < entries_.size() && total != entries_[index].sum.size) {
+    result = Status::Error(kErrDeviceIo, "size differs from the directory's");
+  }
+  return result;
+}
+
+}  // namespace zr
