@@ -7,8 +7,10 @@
 #include <sstream>
 
 #include "backup/collector_test_support.h"
+#include "backup/dry_run.h"
 #include "tests/fault_platform.h"
 #include "tests/test_world.h"
+#include "ui/base_form.h"
 
 namespace zr {
 namespace {
@@ -357,6 +359,9 @@ TEST_F(BackupJobTest, AnArchiveThatDiffersFromTheCopiedFilesIsNamedNotAnnounced)
       {"FLIP", {}, "ORVEL/VER14/PP2.TXT è danneggiato"},
       {"BYTE", {{"ORVEL/VER14/PP1.TXT", "post 0"}}, "ORVEL/VER14/PP1.TXT ha un CRC-32 diverso"},
       {"GONE", {{"ORVEL/VER14/PP1.TXT", ""}}, "ORVEL/VER14/PP1.TXT manca"},
+      {"SIZE",
+       {{"ORVEL/VER14/PP1.TXT", "post 10"}},
+       "ORVEL/VER14/PP1.TXT ha una dimensione diversa"},
       {"TWICE",
        {{"orvel/ver14/pp2.txt", "post 2"}, {"ORVEL/VER14/PP2.TXT", "post 2"}},
        "ORVEL/VER14/PP2.TXT è nell'archivio più di una volta"},
@@ -371,6 +376,25 @@ TEST_F(BackupJobTest, AnArchiveThatDiffersFromTheCopiedFilesIsNamedNotAnnounced)
     EXPECT_TRUE(world_.Exists("A:\\" + std::string(c.customer) + "_050603.ZIP"));
   }
   EXPECT_FALSE(Shown("Zip eseguito"));
+}
+
+// A dry run collects what the job would, writes nothing, and says whether it fits.
+TEST_F(BackupJobTest, ADryRunWritesNothingAndSaysWhetherItFits) {
+  faulty_.SetFreeSpace(100);
+  BackupSelection selection = CurrentBackupSelection(program_);
+  selection.customer = "METAL";
+  const DryRunReport report = DryRunBackup(program_, selection);
+  EXPECT_EQ(report.refused, "");
+  EXPECT_EQ(report.files.size(), kExpectedEntries.size());
+  EXPECT_EQ(report.copy_bytes, 3 * 21u + 2 * 6u);
+  EXPECT_FALSE(report.fits());
+  EXPECT_TRUE(world_.Tree("A:\\").empty());
+  EXPECT_FALSE(world_.Exists(kTemporary));
+  faulty_.SetFreeSpace(report.needed());
+  EXPECT_TRUE(DryRunBackup(program_, selection).fits());
+  world_.MakeFolder("A:\\METAL");
+  EXPECT_EQ(DryRunBackup(program_, selection).refused,
+            "the customer folder A:\\METAL\\ exists already");
 }
 
 // A stopped job removes its customer folder and nothing else: with the

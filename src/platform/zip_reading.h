@@ -40,7 +40,7 @@ class ZipReading {
 
   /// Decompresses entry `index`, handing its bytes in pieces to `sink` (which
   /// may be empty, and returns false to stop: then error 75). Error 57 when the
-  /// data is damaged or its CRC-32 or size differs from the directory's.
+  /// data is damaged or fails its CRC-32.
   Status Read(std::size_t index, const std::function<bool(const char*, std::size_t)>& sink);
 
  private:

@@ -60,8 +60,9 @@ bool EntryComponents(const ZipEntry& entry, std::vector<std::string>* parts, std
   return true;
 }
 
-// Why `folder` may not receive files, or "".
-std::string ProtectedPlace(Program& program, const std::string& path) {
+// Why files may not be written at `path`, or "": it is, lies in or (with
+// `holding`) holds a folder of the program or of the product.
+std::string ProtectedPlace(Program& program, const std::string& path, bool holding = false) {
   const std::pair<std::string, const char*> places[] = {
       {program.ProductFolder, "the product installation"},
       {kProductListFolder, "the product list folder"},
@@ -74,6 +75,9 @@ std::string ProtectedPlace(Program& program, const std::string& path) {
     const Placement place = PlaceOf(program.platform, path, folder);
     if (place == Placement::kSame || place == Placement::kBelow) {
       return std::string("it lies in ") + what + " " + folder;
+    }
+    if (holding && place == Placement::kAbove) {
+      return std::string("it holds ") + what + " " + folder;
     }
   }
   return {};
@@ -94,8 +98,14 @@ bool EntryMatches(const std::string& pattern, const std::string& name) {
 RestoreReport RestoreArchive(Program& program, const RestoreRequest& request) {
   RestoreReport report;
   Platform& platform = program.platform;
-  const std::string to = SetTrailingBackslash(CompleteDrive(request.to), false);
-  if (const std::string why = ProtectedPlace(program, to); !why.empty()) {
+  const std::optional<WindowsPath> root = WindowsPath::Parse(CompleteDrive(request.to));
+  if (!root) {
+    report.refused = request.to + " is not a folder path";
+    return report;
+  }
+  const std::string to = root->Text();
+  std::string why = root->is_root() ? "it is a drive root" : ProtectedPlace(program, to, true);
+  if (!why.empty()) {
     report.refused = "restore into " + to + " refused: " + why;
     return report;
   }
@@ -105,11 +115,6 @@ RestoreReport RestoreArchive(Program& program, const RestoreRequest& request) {
     return report;
   }
   // The folder, made level by level when missing.
-  const std::optional<WindowsPath> root = WindowsPath::Parse(to);
-  if (!root) {
-    report.refused = to + " is not a folder path";
-    return report;
-  }
   const auto make_folder = [&](const std::string& folder) {
     unsigned attributes = 0;
     if (platform.GetAttributes(folder, &attributes).ok()) return (attributes & kAttrFolder) != 0;
@@ -132,7 +137,6 @@ RestoreReport RestoreArchive(Program& program, const RestoreRequest& request) {
     const ZipEntry& entry = entries[i];
     if (!request.only.empty() && !EntryMatches(request.only, entry.name)) continue;
     std::vector<std::string> parts;
-    std::string why;
     if (!EntryComponents(entry, &parts, &why)) {
       report.skipped.emplace_back(entry.name, why);
       continue;
@@ -143,15 +147,17 @@ RestoreReport RestoreArchive(Program& program, const RestoreRequest& request) {
     const std::size_t folders = entry.folder ? parts.size() : parts.size() - 1;
     for (std::size_t k = 0; k < parts.size() && placed; ++k) {
       path += "\\" + parts[k];
-      placed = LiesBelow(platform, path, to) && ProtectedPlace(program, path).empty();
+      placed = LiesBelow(platform, path, to);
       if (placed && k < folders) placed = make_folder(path);
     }
+    const std::string partial = path + ".~restoring";
+    if (placed && !entry.folder) placed = LiesBelow(platform, partial, to);
     if (!placed) {
-      report.skipped.emplace_back(entry.name, "its place " + path + " is not below " + to);
+      report.skipped.emplace_back(entry.name,
+                                  path + " cannot be made below " + to + " or leads out of it");
       continue;
     }
     if (entry.folder) continue;
-    const std::string partial = path + ".~restoring";
     Status written = platform.WriteFile(partial, {});
     Status appended;
     if (written.ok()) {

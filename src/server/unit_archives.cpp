@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <set>
 
 #include "platform/windows_path.h"
 #include "platform/zip_reading.h"
@@ -27,12 +28,18 @@ void ZipsOf(Platform& platform, const std::string& folder, std::vector<std::stri
   }
 }
 
+// Each folder once by its real location (a link back up is not followed
+// again), at most kServerDepth levels down.
 void WalkServer(Platform& platform, const std::string& folder, int depth,
-                std::vector<std::string>* found) {
+                std::set<std::string>* seen, std::vector<std::string>* found) {
+  std::string real;
+  if (!platform.RealLocation(folder, &real).ok() || !seen->insert(FoldCase(real)).second) return;
   ZipsOf(platform, folder, found);
   if (depth == 0) return;
   for (const FolderEntry& entry : Listed(platform, folder + "*", ListKind::kFilesAndFolders)) {
-    if (entry.is_folder()) WalkServer(platform, folder + entry.name + "\\", depth - 1, found);
+    if (entry.is_folder()) {
+      WalkServer(platform, folder + entry.name + "\\", depth - 1, seen, found);
+    }
   }
 }
 
@@ -68,7 +75,9 @@ std::vector<std::string> FindArchives(Program& program, ArchivePlace place) {
   } else {
     const std::string& root = program.ProductTable[SelectedRow(program)].ServerFolder;
     if (!TrimBlanks(root).empty()) {
-      WalkServer(platform, SetTrailingBackslash(CompleteDrive(root), true), kServerDepth, &found);
+      std::set<std::string> seen;
+      WalkServer(platform, SetTrailingBackslash(CompleteDrive(root), true), kServerDepth, &seen,
+                 &found);
     }
   }
   std::sort(found.begin(), found.end(),

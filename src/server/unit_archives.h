@@ -20,7 +20,7 @@ namespace zr {
 enum class ArchivePlace { kUnit, kServer };
 
 /// The archive files of a place, sorted by path. Server folders are walked
-/// eight levels deep at most, so that a loop of links ends.
+/// eight levels deep at most, each once by its real location (links resolved).
 std::vector<std::string> FindArchives(Program& program, ArchivePlace place);
 
 /// An archive name's customer and date: "METAL_050603.ZIP" and

@@ -120,7 +120,7 @@ TEST_F(CliReviewTest, ListShowsTheUnitAndTheServerNewestFirst) {
 TEST_F(CliReviewTest, RestoreGivesBackTheSameBytesOnlyBelowItsFolder) {
   Backup();
   std::string out;
-  ASSERT_EQ(Cli({"restore", kArchive, "--to", "D:\\BACK\\HERE"}, &out), 0) << out;
+  ASSERT_EQ(Cli({"restore", "METAL", "--to", "D:\\BACK\\HERE"}, &out), 0) << out;
   for (const char* file : {"ORVEL\\VER14\\PP1.TXT", "ORVEL\\VER14\\MAC\\L4040.MAC"}) {
     EXPECT_EQ(world_.ReadFile(std::string("D:\\BACK\\HERE\\") + file),
               world_.ReadFile(std::string("C:\\") + file));
@@ -128,25 +128,36 @@ TEST_F(CliReviewTest, RestoreGivesBackTheSameBytesOnlyBelowItsFolder) {
   ASSERT_EQ(Cli({"restore", kArchive, "--to", "D:\\ONE", "--only", "l4*.mac"}, &out), 0) << out;
   EXPECT_EQ(world_.Tree("D:\\ONE"), (std::vector<std::string>{"ORVEL/VER14/MAC/L4040.MAC"}));
 
-  // Into the installation, the settings folder or the temporary folder: refused.
+  // Into (or above) the installation, the settings folder or the temporary
+  // folder, or a drive root: refused.
   const auto before = Drives();
-  for (const char* place :
-       {"C:\\ORVEL\\VER14\\OLD", "c:\\kyconfig\\system", "C:\\", "C:\\ORVEL\\VER14\\~TMPZIP"}) {
+  for (const char* place : {"C:\\ORVEL\\VER14\\OLD", "c:\\kyconfig\\system", "C:\\ORVEL",
+                            "C:\\ORVEL\\VER14\\~TMPZIP", "D:\\"}) {
     EXPECT_EQ(Cli({"restore", kArchive, "--to", place}, &out), 1) << place;
-    EXPECT_TRUE(Has(out, "refused: it lies in")) << out;
+    EXPECT_TRUE(Has(out, " refused: it ")) << out;
   }
   EXPECT_EQ(Drives(), before);
 
-  // Names that would leave the folder are not restored; the rest is.
+  // Names that would leave the folder, links, and a way out through a link
+  // already there are not restored; the rest is.
+  world_.MakeFolder("D:\\ELSEWHERE");
+  world_.MakeFolder("D:\\BAD\\IN");
+  const bool linked = world_.MakeLink("D:\\ELSEWHERE", "D:\\BAD\\IN\\OUT");
   testing::WriteArchive(world_.Host("A:\\BAD.ZIP"), {{"../UP.TXT", "x"},
                                                      {"/ROOT.TXT", "x"},
                                                      {"C:/DRIVE.TXT", "x"},
                                                      {"A/../../UP2.TXT", "x"},
+                                                     {"link:LINK", "/etc"},
+                                                     {"OUT/X.TXT", "x"},
                                                      {"OK/FINE.TXT", "fine"}});
   EXPECT_EQ(Cli({"restore", "A:\\BAD.ZIP", "--to", "D:\\BAD\\IN"}, &out), 1);
-  EXPECT_EQ(world_.Tree("D:\\BAD"), (std::vector<std::string>{"IN/OK/FINE.TXT"})) << out;
+  EXPECT_EQ(world_.Tree("D:\\BAD\\IN\\OK"), (std::vector<std::string>{"FINE.TXT"})) << out;
+  EXPECT_TRUE(world_.Tree("D:\\ELSEWHERE").empty());
+  EXPECT_FALSE(world_.Exists("D:\\BAD\\IN\\LINK") || world_.Exists("D:\\BAD\\UP2.TXT"));
   EXPECT_TRUE(Has(out, "SKIPPED  ../UP.TXT: \"..\" in the name") &&
-              Has(out, "SKIPPED  /ROOT.TXT: an absolute name") && Has(out, "4 not"))
+              Has(out, "SKIPPED  /ROOT.TXT: an absolute name") &&
+              Has(out, "SKIPPED  LINK: a link") && (!linked || Has(out, "SKIPPED  OUT/X.TXT")) &&
+              Has(out, linked ? "6 not" : "5 not"))
       << out;
 }
 
