@@ -77,8 +77,9 @@ class CliReviewTest : public ::testing::Test {
 };
 
 TEST_F(CliReviewTest, VerifyCatchesAFlippedByteAndNamesItsEntry) {
-  Backup();
   std::string out;
+  EXPECT_EQ(Cli({"verify"}, &out), 1) << "nothing verified: " << out;
+  Backup();
   EXPECT_EQ(Cli({"verify"}, &out), 0) << out;
   EXPECT_TRUE(Has(out, std::string("OK    ") + kArchive + ": 4 files")) << out;
   ASSERT_TRUE(testing::FlipEntryByte(world_.Host(kArchive), "ORVEL/VER14/PP1.TXT"));
@@ -111,7 +112,15 @@ TEST_F(CliReviewTest, ListShowsTheUnitAndTheServerNewestFirst) {
   world_.MakeFolder("D:\\SRV");
   ASSERT_EQ(Cli({"config", "--server", "DAXOR2D=D:\\SRV"}, &out), 0) << out;
   ASSERT_EQ(Cli({"--answer", "ok", "server-copy"}, &out), 0) << out;
+  // A link back up is walked once.
+  const bool linked = world_.MakeLink("D:\\SRV", "D:\\SRV\\PP\\BACK");
   ASSERT_EQ(Cli({"--json", "list", "--server"}, &out, true), 0);
+  std::size_t filed = 0;
+  for (std::size_t at = 0;
+       (at = out.find("\"name\":\"METAL_050603.ZIP\"", at)) != std::string::npos; ++at) {
+    ++filed;
+  }
+  EXPECT_EQ(filed, 3u) << "linked: " << linked << out;
   EXPECT_TRUE(Has(out, "\"archive\":\"D:\\\\SRV\\\\PP\\\\L3030\\\\METAL_050603.ZIP\"") &&
               Has(out, "\"product\":\"DAXOR2D\",\"post_processor\":\"PP\",\"machine\":\"L3030\""))
       << out;
@@ -140,24 +149,31 @@ TEST_F(CliReviewTest, RestoreGivesBackTheSameBytesOnlyBelowItsFolder) {
 
   // Names that would leave the folder, links, and a way out through a link
   // already there are not restored; the rest is.
-  world_.MakeFolder("D:\\ELSEWHERE");
-  world_.MakeFolder("D:\\BAD\\IN");
-  const bool linked = world_.MakeLink("D:\\ELSEWHERE", "D:\\BAD\\IN\\OUT");
+  world_.WriteFile("D:\\ELSEWHERE\\P.TXT", "keep");
+  world_.MakeFolder("D:\\BAD\\IN\\TRAP");
+  const bool linked =
+      world_.MakeLink("D:\\ELSEWHERE", "D:\\BAD\\IN\\OUT") &&
+      world_.MakeLink("D:\\ELSEWHERE\\P.TXT", "D:\\BAD\\IN\\TRAP\\T.TXT.~restoring");
   testing::WriteArchive(world_.Host("A:\\BAD.ZIP"), {{"../UP.TXT", "x"},
                                                      {"/ROOT.TXT", "x"},
                                                      {"C:/DRIVE.TXT", "x"},
                                                      {"A/../../UP2.TXT", "x"},
                                                      {"link:LINK", "/etc"},
-                                                     {"OUT/X.TXT", "x"},
+                                                     {"OUT/SUB/X.TXT", "x"},
+                                                     {"TRAP/T.TXT", "x"},
                                                      {"OK/FINE.TXT", "fine"}});
   EXPECT_EQ(Cli({"restore", "A:\\BAD.ZIP", "--to", "D:\\BAD\\IN"}, &out), 1);
   EXPECT_EQ(world_.Tree("D:\\BAD\\IN\\OK"), (std::vector<std::string>{"FINE.TXT"})) << out;
-  EXPECT_TRUE(world_.Tree("D:\\ELSEWHERE").empty());
+  EXPECT_EQ(world_.Tree("D:\\ELSEWHERE"), (std::vector<std::string>{"P.TXT"}));
+  EXPECT_EQ(world_.ReadFile("D:\\ELSEWHERE\\P.TXT"), "keep");
+  EXPECT_FALSE(world_.Exists("D:\\ELSEWHERE\\SUB"));
   EXPECT_FALSE(world_.Exists("D:\\BAD\\IN\\LINK") || world_.Exists("D:\\BAD\\UP2.TXT"));
-  EXPECT_TRUE(Has(out, "SKIPPED  ../UP.TXT: \"..\" in the name") &&
-              Has(out, "SKIPPED  /ROOT.TXT: an absolute name") &&
-              Has(out, "SKIPPED  LINK: a link") && (!linked || Has(out, "SKIPPED  OUT/X.TXT")) &&
-              Has(out, linked ? "6 not" : "5 not"))
+  EXPECT_TRUE(
+      Has(out, "SKIPPED  ../UP.TXT: \"..\" in the name") &&
+      Has(out, "SKIPPED  /ROOT.TXT: an absolute name") &&
+      Has(out, "SKIPPED  C:/DRIVE.TXT: a drive") && Has(out, "SKIPPED  LINK: a link") &&
+      (!linked || (Has(out, "SKIPPED  OUT/SUB/X.TXT") && Has(out, "SKIPPED  TRAP/T.TXT"))) &&
+      Has(out, linked ? "7 not" : "5 not"))
       << out;
 }
 
