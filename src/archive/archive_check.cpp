@@ -32,20 +32,30 @@ ArchiveCheckReport CheckArchive(Platform& platform, const ArchiveCheckRequest& r
   std::unique_ptr<ZipReading> reading;
   report.opened = ZipReading::Open(platform, request.archive, &reading);
   if (!report.opened.ok()) return report;
+  reading->StartCheck();
+  std::vector<PackedFile> gathered;
+  if (request.gather) {
+    if (const std::string why = request.gather(&gathered); !why.empty()) {
+      report.opened = Status::Error(kErrFileNotFound, why);
+      return report;
+    }
+  }
+  const std::vector<PackedFile>& packed = request.gather ? gathered : request.packed;
 
   // Packed files by folded name, and how many entries each has met.
   std::unordered_map<std::string, std::size_t> wanted;
-  wanted.reserve(request.packed.size());
-  for (std::size_t i = 0; i < request.packed.size(); ++i) {
-    wanted[FoldCase(request.packed[i].name)] = i;
+  wanted.reserve(packed.size());
+  for (std::size_t i = 0; i < packed.size(); ++i) {
+    wanted[FoldCase(packed[i].name)] = i;
   }
-  std::vector<int> met(request.packed.size(), 0);
+  std::vector<int> met(packed.size(), 0);
 
   const std::vector<ZipEntry>& entries = reading->entries();
+  const std::vector<Status> reads = reading->FinishCheck();
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const ZipEntry& entry = entries[i];
     if (entry.folder) continue;
-    const Status read = reading->Read(i, {});
+    const Status& read = reads[i];
     if (!read.ok()) {
       report.findings.push_back({entry.name, EntryProblem::kDamaged, read.detail});
       continue;
@@ -54,7 +64,7 @@ ArchiveCheckReport CheckArchive(Platform& platform, const ArchiveCheckRequest& r
     report.bytes += entry.sum.size;
     const auto found = wanted.find(FoldCase(entry.name));
     if (found == wanted.end()) continue;
-    const PackedFile& file = request.packed[found->second];
+    const PackedFile& file = packed[found->second];
     if (++met[found->second] == 2) {
       report.findings.push_back({entry.name, EntryProblem::kTwice, {}});
     }
@@ -66,9 +76,8 @@ ArchiveCheckReport CheckArchive(Platform& platform, const ArchiveCheckRequest& r
       report.findings.push_back({entry.name, EntryProblem::kCrcDiffers, {}});
     }
   }
-  for (std::size_t i = 0; i < request.packed.size(); ++i) {
-    if (met[i] == 0)
-      report.findings.push_back({request.packed[i].name, EntryProblem::kMissing, {}});
+  for (std::size_t i = 0; i < packed.size(); ++i) {
+    if (met[i] == 0) report.findings.push_back({packed[i].name, EntryProblem::kMissing, {}});
   }
   return report;
 }
@@ -136,12 +145,16 @@ std::string FindingText(const EntryFinding& finding) {
 }
 
 bool VerifyBackupArchive(Program& program, const std::string& archive) {
-  ArchiveCheckRequest request{archive, {}};
+  // Why the list or a listed file could not be read: then nothing is compared.
   std::string why;
-  ArchiveCheckReport report;
-  if (PackedFilesOfList(program.platform, program.ArchiveListFile(), &request.packed, &why)) {
-    report = CheckArchive(program.platform, request);
-    if (!report.opened.ok()) why = "archivio illeggibile (" + report.opened.detail + ")";
+  ArchiveCheckRequest request{.archive = archive};
+  request.gather = [&](std::vector<PackedFile>* packed) {
+    PackedFilesOfList(program.platform, program.ArchiveListFile(), packed, &why);
+    return why;
+  };
+  const ArchiveCheckReport report = CheckArchive(program.platform, request);
+  if (why.empty() && !report.opened.ok()) {
+    why = "archivio illeggibile (" + report.opened.detail + ")";
   }
   if (why.empty() && report.whole()) {
     // A plain line turns the background grey: an alarm of the copy stays red.

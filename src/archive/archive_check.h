@@ -11,6 +11,7 @@
 #define ZARIREVO_ARCHIVE_ARCHIVE_CHECK_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,11 @@ struct PackedFile {
 };
 
 struct ArchiveCheckRequest {
-  std::string archive;             // Windows-form path
-  std::vector<PackedFile> packed;  // empty: the archive's integrity only
+  std::string archive;                  // Windows-form path
+  std::vector<PackedFile> packed = {};  // empty: the archive's integrity only
+  /// When set, fills `packed` (or returns why it cannot) while the entries
+  /// are being decompressed: the sums of the sources are read meanwhile.
+  std::function<std::string(std::vector<PackedFile>*)> gather = {};
 };
 
 enum class EntryProblem {
@@ -46,7 +50,7 @@ struct EntryFinding {
 
 struct ArchiveCheckReport {
   std::string archive;
-  Status opened;            // why the archive could not be read at all
+  Status opened;            // why the archive (or what it is checked against) could not be read
   std::size_t files = 0;    // file entries decompressed and checked
   std::uint64_t bytes = 0;  // their bytes, uncompressed
   std::vector<EntryFinding> findings;

@@ -375,6 +375,12 @@ TEST_F(BackupJobTest, AnArchiveThatDiffersFromTheCopiedFilesIsNamedNotAnnounced)
         AlarmLineContains("A:\\" + std::string(c.customer) + "_050603.ZIP è stato conservato"));
     EXPECT_TRUE(world_.Exists("A:\\" + std::string(c.customer) + "_050603.ZIP"));
   }
+  // A listed file that cannot be read back: nothing can be compared.
+  faulty_.FakeRun(-1);
+  faulty_.Fail(testing::Call::kSumFile, kErrPermissionDenied, "PP1.TXT");
+  EXPECT_EQ(Backup("UNREAD"), JobResult::kIncomplete);
+  EXPECT_TRUE(AlarmLineContains(
+      "UNREAD_050603.ZIP non verificato: file C:\\ORVEL\\VER14\\PP1.TXT illeggibile (errore 70)"));
   EXPECT_FALSE(Shown("Zip eseguito"));
 }
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/platform.h"
@@ -42,11 +43,22 @@ class ZipReading {
   /// may be empty, and returns false to stop: then error 75). Error 57 when the
   /// data is damaged or fails its CRC-32.
   Status Read(std::size_t index, const std::function<bool(const char*, std::size_t)>& sink);
+  /// Starts decompressing every file entry and checking its CRC-32 as Read
+  /// does, on `workers` threads (one per processor when 0), each with a
+  /// handle of its own on the archive. Until FinishCheck nothing else may be
+  /// read from this object; the caller's thread is free meanwhile.
+  void StartCheck(unsigned workers = 0);
+  /// Waits for the check and gives the status of each entry, in order
+  /// (folders Ok).
+  std::vector<Status> FinishCheck();
 
  private:
-  explicit ZipReading(void* archive) : archive_(archive) {}
+  ZipReading(void* archive, std::string host) : archive_(archive), host_(std::move(host)) {}
 
   void* archive_;  // zip_t
+  std::string host_;
+  std::vector<std::thread> threads_;
+  std::vector<Status> results_;
   std::vector<ZipEntry> entries_;
 };
 

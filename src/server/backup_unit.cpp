@@ -130,7 +130,7 @@ UnitExtraction ExtractBackupUnit(Program& program) {
       continue;
     }
     const ArchiveCheckReport check =
-        CheckArchive(program.platform, {program.BackupPath + name, {}});
+        CheckArchive(program.platform, {.archive = program.BackupPath + name});
     if (!check.whole()) {
       NotExtracted(
           program, row,

@@ -151,7 +151,7 @@ bool FileArchive(Program& program, const ExtractedArchive& row) {
   }
   const std::string repacked = row.folder + zip.name + ".ZIP";
   FileSum packed;
-  if (!CheckArchive(program.platform, {repacked, {}}).whole() ||
+  if (!CheckArchive(program.platform, {.archive = repacked}).whole() ||
       !program.platform.SumFile(repacked, &packed).ok()) {
     not_filed("ricompresso danneggiato");
     WriteMessageLine(

@@ -164,7 +164,7 @@ VerifyReport VerifyArchives(Program& program, const VerifyRequest& request) {
   for (std::string& path : paths) path = ResolveArchive(program, path);
   if (paths.empty()) paths = FindArchives(program, request.place);
   for (const std::string& path : paths) {
-    report.archives.push_back(CheckArchive(program.platform, {path, {}}));
+    report.archives.push_back(CheckArchive(program.platform, {.archive = path}));
   }
   return report;
 }
