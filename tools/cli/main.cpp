@@ -514,8 +514,8 @@ int Main(int argc, char** argv) {
               "destination (and of its customer folders). Exit 0 when all are whole, 1 "
               "otherwise.");
   verify->add_option("ARCHIVE", options.review.archives,
-                     "archive paths (Windows form); a name alone is taken in the backup "
-                     "destination");
+                     "archives: paths (Windows form), file names in the backup destination, or "
+                     "customers' names for their newest archive there");
   verify->add_flag("--server", options.review.server,
                    "every archive filed under the selected product's server folder");
   CLI::App* list =
@@ -529,9 +529,14 @@ int Main(int argc, char** argv) {
   CLI::App* restore = command(
       "restore",
       "Bring files back: the archive's entries extracted below FOLDER (made if missing), byte "
-      "for byte, each kept below it. Refused into a product installation, the settings folder "
-      "or a temporary folder of the program. Exit 0 when every entry was restored.");
-  restore->add_option("ARCHIVE", options.review.archives, "the archive (Windows form)")
+      "for byte, each kept below it. Refused into a drive root, a product installation, the "
+      "settings folder or a temporary folder of the program, or a folder holding one. Exit 0 "
+      "when every entry was restored.");
+  restore
+      ->add_option(
+          "ARCHIVE", options.review.archives,
+          "the archive: a path (Windows form), a file name in the backup destination, or a "
+          "customer's name for that customer's newest archive there")
       ->required()
       ->expected(1);
   restore->add_option("--to", options.review.to, "the FOLDER to restore into (Windows form)")
@@ -542,7 +547,10 @@ int Main(int argc, char** argv) {
       "file there now, by size and CRC-32 (changed, gone), and the files the selected items "
       "would take today that the archive lacks (new). Exit 0 when nothing changed, 1 when "
       "something did, 2 on error.");
-  diff->add_option("ARCHIVE", options.review.archives, "the archive (Windows form)")
+  diff->add_option(
+          "ARCHIVE", options.review.archives,
+          "the archive: a path (Windows form), a file name in the backup destination, or a "
+          "customer's name for that customer's newest archive there")
       ->required()
       ->expected(1);
   diff->add_option("--items", options.items,
