@@ -73,6 +73,10 @@ Status FaultPlatform::RemoveFolder(const std::string& path) {
   if (auto fault = Enter(Call::kRemoveFolder, path)) return *fault;
   return Leave(Call::kRemoveFolder, path, target_.RemoveFolder(path));
 }
+Status FaultPlatform::SumFile(const std::string& path, FileSum* sum) {
+  if (auto fault = Enter(Call::kSumFile, path)) return *fault;
+  return Leave(Call::kSumFile, path, target_.SumFile(path, sum));
+}
 Status FaultPlatform::ReadFile(const std::string& path, std::string* bytes) {
   if (auto fault = Enter(Call::kReadFile, path)) return *fault;
   return Leave(Call::kReadFile, path, target_.ReadFile(path, bytes));

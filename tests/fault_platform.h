@@ -33,6 +33,7 @@ enum class Call {
   kRewriteFile,
   kChangeFolder,
   kRun,
+  kSumFile,
   kCount_
 };
 
@@ -69,6 +70,8 @@ class FaultPlatform : public ForwardingPlatform {
   void DriveBack(char letter) { std::erase(gone_drives_, letter); }
   /// A kind of call made more than `limit` times throws: a loop is caught at once.
   void Watchdog(Call call, int limit) { limits_.push_back({call, limit}); }
+  /// FreeSpace() gives this many bytes.
+  void SetFreeSpace(std::uint64_t bytes) { free_ = bytes; }
   /// Today() returns this date.
   void SetToday(Date date) { today_ = date; }
   /// Run records the command line and returns `exit_code` (or `start_error`)
@@ -98,6 +101,12 @@ class FaultPlatform : public ForwardingPlatform {
   Status Run(const std::string& command_line, int* exit_code,
              const std::function<bool()>& poll = {}) override;
   Date Today() override { return today_ ? *today_ : target_.Today(); }
+  Status SumFile(const std::string& path, FileSum* sum) override;
+  Status FreeSpace(const std::string& path, std::uint64_t* bytes) override {
+    if (!free_) return target_.FreeSpace(path, bytes);
+    *bytes = *free_;
+    return Status::Ok();
+  }
 
  private:
   struct Rule {
@@ -116,6 +125,7 @@ class FaultPlatform : public ForwardingPlatform {
   std::vector<char> gone_drives_;
   std::size_t room_ = std::string::npos;
   std::optional<Date> today_;
+  std::optional<std::uint64_t> free_;
   int fake_exit_code_ = -1;
   int fake_start_error_ = kErrNone;
   Hook on_run_;

@@ -1,5 +1,6 @@
 #include "tests/test_world.h"
 
+#include <gtest/gtest.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -170,6 +171,47 @@ std::vector<std::string> ArchiveEntries(const std::string& host_archive) {
   }
   zip_discard(archive);
   return names;
+}
+
+void WriteArchive(const std::string& host_archive,
+                  const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::filesystem::create_directories(host::FsPath(host_archive).parent_path());
+  int error = 0;
+  zip_t* archive = zip_open(host_archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  ASSERT_NE(archive, nullptr) << host_archive;
+  for (const auto& [given, bytes] : entries) {
+    const bool link = given.starts_with("link:");
+    const std::string name = link ? given.substr(5) : given;
+    zip_source_t* source = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
+    const zip_int64_t index = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+    ASSERT_GE(index, 0) << name;
+    if (link) {
+      zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0, ZIP_OPSYS_UNIX,
+                                       0120777u << 16);
+    }
+  }
+  ASSERT_EQ(zip_close(archive), 0) << host_archive;
+}
+
+bool FlipEntryByte(const std::string& host_archive, const std::string& entry) {
+  std::fstream file(host_archive, std::ios::in | std::ios::out | std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // The entry's local header: signature, then its name at 30, its data after
+  // the name and the extra field.
+  for (std::size_t at = bytes.find("PK\x03\x04"); at != std::string::npos;
+       at = bytes.find("PK\x03\x04", at + 4)) {
+    const auto word = [&](std::size_t offset) {
+      return static_cast<unsigned char>(bytes[at + offset]) |
+             static_cast<unsigned char>(bytes[at + offset + 1]) << 8;
+    };
+    const std::size_t name_length = word(26), extra_length = word(28);
+    if (bytes.compare(at + 30, name_length, entry) != 0) continue;
+    const std::size_t data = at + 30 + name_length + extra_length;
+    file.seekp(static_cast<std::streamoff>(data));
+    file.put(static_cast<char>(bytes[data] ^ 0x55));
+    return static_cast<bool>(file);
+  }
+  return false;
 }
 
 void SetEnvironment(const char* name, const char* value) {

@@ -70,6 +70,14 @@ class TestWorld {
 /// with libzip.
 std::vector<std::string> ArchiveEntries(const std::string& host_archive);
 
+/// Writes a zip archive (a host path) of `entries` (name, bytes), deflated, with
+/// libzip; a name starting with "link:" is stored as a Unix link to the bytes.
+void WriteArchive(const std::string& host_archive,
+                  const std::vector<std::pair<std::string, std::string>>& entries);
+/// Flips the first byte of an entry's stored data, so that the entry no
+/// longer decompresses to bytes with its CRC-32. False when the entry is not found.
+bool FlipEntryByte(const std::string& host_archive, const std::string& entry);
+
 /// Sets an environment variable of this process (nullptr: removes it); the
 /// programs it starts inherit it.
 void SetEnvironment(const char* name, const char* value);

@@ -104,7 +104,7 @@ std::string ClosingText(const OperationReport& report) {
 std::string ArchiveClosingText(const OperationReport& report) {
   if (report.operation != Operation::kBackup) return {};
   if (report.outcome == RunOutcome::kCancelled || report.outcome == RunOutcome::kRefused) return {};
-  return report.archive.path.empty() ? std::string() : "Zip eseguito";
+  return report.archive.path.empty() || !report.archive.whole ? std::string() : "Zip eseguito";
 }
 
 namespace {

@@ -54,6 +54,7 @@ struct ArchiveRecord {
   std::string path;  // Windows form; "" when no archive was made
   std::uint64_t bytes = 0;
   int entries = 0;
+  bool whole = true;  // read back whole with every listed file; else kept, not announced
 };
 
 struct OperationReport {
@@ -88,7 +89,8 @@ RunOutcome OutcomeOfFiles(const OperationReport& report);
 /// box has been shown).
 std::string ClosingText(const OperationReport& report);
 /// The backup's archive box: "Zip eseguito" only when an archive was made
-/// (its path is set only then); "" otherwise, also when none was asked for.
+/// (its path is set only then) and read back whole; "" otherwise, also when
+/// none was asked for.
 std::string ArchiveClosingText(const OperationReport& report);
 /// The erase's line about the hidden or system files it kept on purpose
 /// (the folders that hold them); "" when none.

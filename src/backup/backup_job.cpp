@@ -8,13 +8,16 @@
 // copied does not stop the job: the rest is copied and archived, and the
 // closing says how many files are missing. Success is announced only for
 // what really happened: "Zip eseguito" in the archive modes means the
-// archive is in its destination.
+// archive is in its destination and was read back whole, holding every
+// listed file with the size and CRC-32 it had; an archive that differs is
+// kept, named as such, and the job ends incomplete.
 #include "backup/backup_job.h"
 
 #include <cstdint>
 #include <cstdio>
 
 #include "app/message_area.h"
+#include "archive/archive_check.h"
 #include "archive/archive_commands.h"
 #include "backup/collectors.h"
 #include "backup/file_operations.h"
@@ -147,6 +150,12 @@ bool MakeArchive(Program& program, const BackupSelection& selection) {
   std::string list;
   if (program.platform.ReadFile(program.ArchiveListFile(), &list).ok()) {
     for (char c : list) made.entries += c == '\n' ? 1 : 0;
+  }
+  made.whole = VerifyBackupArchive(program, archive);
+  if (!made.whole) {
+    OperationReport& report = program.run.report();
+    if (report.outcome == RunOutcome::kCompleted) report.outcome = RunOutcome::kIncomplete;
+    report.reason = "archivio " + archive + " non verificato";
   }
   return true;
 }

@@ -17,7 +17,7 @@ namespace zr {
 enum class JobResult {
   kNotStarted,  // refused name or destination, existing customer folder
   kCompleted,   // "Copia eseguita" and a real "Zip eseguito" (or no archive wanted)
-  kIncomplete,  // went to its end, but some files were not copied
+  kIncomplete,  // went to its end, but some files were not copied or the archive is not whole
   kFailed,      // stopped, archive not made, product not managed
 };
 

@@ -7,8 +7,10 @@
 #include <sstream>
 
 #include "backup/collector_test_support.h"
+#include "backup/dry_run.h"
 #include "tests/fault_platform.h"
 #include "tests/test_world.h"
+#include "ui/base_form.h"
 
 namespace zr {
 namespace {
@@ -110,6 +112,7 @@ TEST_F(BackupJobTest, Mode1PutsTheArchiveInTheBackupRoot) {
   EXPECT_EQ(Upper(world_.Tree("A:\\METAL")),
             Words("MAC/L3030.MAC MAC/L4040.MAC MAC/P2020.MAC PP1.TXT PP2.TXT"));
   EXPECT_EQ(Upper(Entries("A:\\METAL_050603.ZIP")), kExpectedEntries);
+  EXPECT_EQ(world_.ui().lines().back().text, "Archivio verificato: 5 file");
   EXPECT_FALSE(program_.main.OK_B.enabled);
   EXPECT_FALSE(program_.main.StopB.enabled);
   EXPECT_EQ(program_.main.MessageBackground, kBackgroundNormal);
@@ -319,6 +322,85 @@ TEST_F(BackupJobTest, AnUnreadyDriveCanBeFixedOrEndTheProgram) {
   world_.ui().QueueAnswer(Answer::kCancel);
   EXPECT_THROW(Backup("OTHER"), ProgramEnded);
   EXPECT_FALSE(world_.Exists(kTemporary));
+}
+
+// An archive that does not hold what was collected is kept but not
+// announced: each entry that differs is named, and the job is incomplete.
+// The archivers: the real one with one byte of an entry flipped afterwards,
+// and fakes that write one wrong byte (with its own CRC-32), leave an entry
+// out, or store one twice.
+TEST_F(BackupJobTest, AnArchiveThatDiffersFromTheCopiedFilesIsNamedNotAnnounced) {
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  // A fake archiver: the collected files, with `changed` put in place of
+  // (or, without bytes, instead of) the entries of the same name.
+  const auto fake = [this](const std::string& customer, Entries changed) {
+    return [this, customer, changed](const std::string&) {
+      Entries all;
+      for (const std::string& name : kExpectedEntries) {
+        std::string source = "C:\\" + name;
+        std::replace(source.begin(), source.end(), '/', '\\');
+        all.emplace_back(name, world_.ReadFile(source));
+      }
+      for (const auto& entry : changed) {
+        std::erase_if(all, [&](const auto& e) { return e.first == entry.first; });
+        if (!entry.second.empty()) all.push_back(entry);
+      }
+      testing::WriteArchive(world_.Host("A:\\" + customer + "_050603.ZIP"), all);
+    };
+  };
+  faulty_.After(testing::Call::kRun, "FLIP_", [this](const std::string&) {
+    EXPECT_TRUE(testing::FlipEntryByte(world_.Host("A:\\FLIP_050603.ZIP"), "ORVEL/VER14/PP2.TXT"));
+  });
+  const struct {
+    const char* customer;
+    Entries changed;  // none: the real archiver
+    const char* words;
+  } cases[] = {
+      {"FLIP", {}, "ORVEL/VER14/PP2.TXT è danneggiato"},
+      {"BYTE", {{"ORVEL/VER14/PP1.TXT", "post 0"}}, "ORVEL/VER14/PP1.TXT ha un CRC-32 diverso"},
+      {"GONE", {{"ORVEL/VER14/PP1.TXT", ""}}, "ORVEL/VER14/PP1.TXT manca"},
+      {"SIZE",
+       {{"ORVEL/VER14/PP1.TXT", "post 10"}},
+       "ORVEL/VER14/PP1.TXT ha una dimensione diversa"},
+      {"TWICE",
+       {{"orvel/ver14/pp2.txt", "post 2"}, {"ORVEL/VER14/PP2.TXT", "post 2"}},
+       "ORVEL/VER14/PP2.TXT è nell'archivio più di una volta"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.customer);
+    if (!c.changed.empty()) faulty_.FakeRun(0, kErrNone, fake(c.customer, c.changed));
+    EXPECT_EQ(Backup(c.customer), JobResult::kIncomplete);
+    EXPECT_TRUE(AlarmLineContains(std::string(c.customer) + "_050603.ZIP: " + c.words));
+    EXPECT_TRUE(
+        AlarmLineContains("A:\\" + std::string(c.customer) + "_050603.ZIP è stato conservato"));
+    EXPECT_TRUE(world_.Exists("A:\\" + std::string(c.customer) + "_050603.ZIP"));
+  }
+  // A listed file that cannot be read back: nothing can be compared.
+  faulty_.FakeRun(-1);
+  faulty_.Fail(testing::Call::kSumFile, kErrPermissionDenied, "PP1.TXT");
+  EXPECT_EQ(Backup("UNREAD"), JobResult::kIncomplete);
+  EXPECT_TRUE(AlarmLineContains(
+      "UNREAD_050603.ZIP non verificato: file C:\\ORVEL\\VER14\\PP1.TXT illeggibile (errore 70)"));
+  EXPECT_FALSE(Shown("Zip eseguito"));
+}
+
+// A dry run collects what the job would, writes nothing, and says whether it fits.
+TEST_F(BackupJobTest, ADryRunWritesNothingAndSaysWhetherItFits) {
+  faulty_.SetFreeSpace(100);
+  BackupSelection selection = CurrentBackupSelection(program_);
+  selection.customer = "METAL";
+  const DryRunReport report = DryRunBackup(program_, selection);
+  EXPECT_EQ(report.refused, "");
+  EXPECT_EQ(report.files.size(), kExpectedEntries.size());
+  EXPECT_EQ(report.copy_bytes, 3 * 21u + 2 * 6u);
+  EXPECT_FALSE(report.fits());
+  EXPECT_TRUE(world_.Tree("A:\\").empty());
+  EXPECT_FALSE(world_.Exists(kTemporary));
+  faulty_.SetFreeSpace(report.needed());
+  EXPECT_TRUE(DryRunBackup(program_, selection).fits());
+  world_.MakeFolder("A:\\METAL");
+  EXPECT_EQ(DryRunBackup(program_, selection).refused,
+            "the customer folder A:\\METAL\\ exists already");
 }
 
 // A stopped job removes its customer folder and nothing else: with the

@@ -1,6 +1,9 @@
 #include "platform/platform.h"
 
+#include <zlib.h>
+
 #include <filesystem>
+#include <fstream>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -27,6 +30,54 @@ std::uint64_t FileSize(Platform& platform, const std::string& path) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(host::FsPath(host), error);
   return error ? 0 : static_cast<std::uint64_t>(size);
+}
+
+Status Platform::SumFile(const std::string& path, FileSum* sum) {
+  *sum = {};
+  std::string host;
+  if (Status s = ToHostPath(path, &host); !s.ok()) return s;
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(host::FsPath(host), error);
+  if (status.type() == std::filesystem::file_type::not_found) {
+    return Status::Error(kErrFileNotFound, "not found: " + path);
+  }
+  if (error || status.type() != std::filesystem::file_type::regular) {
+    return Status::Error(kErrPathFileAccess, "not a file: " + path);
+  }
+  std::ifstream in(host::FsPath(host), std::ios::binary);
+  if (!in) return Status::Error(kErrPathFileAccess, "cannot read: " + path);
+  uLong crc = crc32(0L, Z_NULL, 0);
+  std::vector<char> buffer(1 << 16);
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    const std::streamsize got = in.gcount();
+    if (got <= 0) break;
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(got));
+    sum->size += static_cast<std::uint64_t>(got);
+  }
+  if (in.bad()) {
+    *sum = {};
+    return Status::Error(kErrDeviceIo, "read error: " + path);
+  }
+  sum->crc32 = static_cast<std::uint32_t>(crc);
+  return Status::Ok();
+}
+
+Status Platform::FreeSpace(const std::string& path, std::uint64_t* bytes) {
+  *bytes = 0;
+  std::string host;
+  if (Status s = ToHostPath(path, &host); !s.ok()) return s;
+  // The nearest existing folder on the way counts (the path may not be made yet).
+  std::filesystem::path place = host::FsPath(host);
+  std::error_code error;
+  while (!std::filesystem::exists(place, error) && place.has_parent_path() &&
+         place.parent_path() != place) {
+    place = place.parent_path();
+  }
+  const std::filesystem::space_info space = std::filesystem::space(place, error);
+  if (error) return Status::Error(kErrDiskNotReady, "free space unknown: " + path);
+  *bytes = static_cast<std::uint64_t>(space.available);
+  return Status::Ok();
 }
 
 namespace {

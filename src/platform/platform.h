@@ -76,6 +76,14 @@ struct Date {
   int year = 0, month = 0, day = 0;
 };
 
+/// The size of a file's bytes and their CRC-32 (the checksum zip archives keep).
+struct FileSum {
+  std::uint64_t size = 0;
+  std::uint32_t crc32 = 0;
+
+  bool operator==(const FileSum&) const = default;
+};
+
 /// What to list: files only, or files and folders.
 enum class ListKind { kFilesOnly, kFilesAndFolders };
 
@@ -178,6 +186,14 @@ class Platform {
 
   /// Today's date on this machine (the host may fix it for reproducible runs).
   virtual Date Today() = 0;
+
+  /// Size and CRC-32 of a regular file, read in pieces (never whole in
+  /// memory). Error 53 or 76 when it is missing, 75 when it is no regular
+  /// file. The default reads through the host path.
+  virtual Status SumFile(const std::string& path, FileSum* sum);
+  /// The bytes free for this user on the drive that holds `path`. The
+  /// default asks the host through the host path.
+  virtual Status FreeSpace(const std::string& path, std::uint64_t* bytes);
 };
 
 /// Forwards every call to another platform. Tests derive from it and override
@@ -235,6 +251,12 @@ class ForwardingPlatform : public Platform {
     return target_.RealLocation(path, location);
   }
   Date Today() override { return target_.Today(); }
+  Status SumFile(const std::string& path, FileSum* sum) override {
+    return target_.SumFile(path, sum);
+  }
+  Status FreeSpace(const std::string& path, std::uint64_t* bytes) override {
+    return target_.FreeSpace(path, bytes);
+  }
 
  protected:
   Platform& target_;

@@ -6,12 +6,15 @@
 // that Windows could not hold as one name is reported and never becomes part
 // of a path or a command line; each extraction folder must lie below the
 // temporary folder; the archiver keeps every entry inside the extraction
-// folder. An archive that is not unpacked whole keeps its row, marked with
-// why, and is not filed: an alarm line says so.
+// folder. Each archive is read back whole (every entry decompressed, its
+// CRC-32 checked) before it is unpacked. An archive that is damaged or not
+// unpacked whole keeps its row, marked with why, and is not filed: an alarm
+// line says so.
 #include <cstdint>
 #include <string>
 
 #include "app/message_area.h"
+#include "archive/archive_check.h"
 #include "archive/archive_commands.h"
 #include "backup/file_operations.h"
 #include "platform/windows_path.h"
@@ -124,6 +127,16 @@ UnitExtraction ExtractBackupUnit(Program& program) {
     }
     if (!WaitForArchive(program, name)) {
       NotExtracted(program, row, "Archivio " + name + " non inserito: non copiato sul server.");
+      continue;
+    }
+    const ArchiveCheckReport check =
+        CheckArchive(program.platform, {.archive = program.BackupPath + name});
+    if (!check.whole()) {
+      NotExtracted(
+          program, row,
+          "Archivio " + program.BackupPath + name + " non integro (" +
+              (check.opened.ok() ? FindingText(check.findings.front()) : check.opened.detail) +
+              "): non copiato sul server.");
       continue;
     }
 

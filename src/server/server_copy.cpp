@@ -9,7 +9,9 @@
 // removed, BackupRunning is false and StopB disabled. A copy that fails, and
 // an archive that was not unpacked whole or not re-packed (it is never filed
 // in part), is reported on its own alarm line and the run goes on; the
-// closing box then counts them instead of saying "Copia Eseguita". Every
+// closing box then counts them instead of saying "Copia Eseguita". The
+// re-packed archive is read back whole before it is filed, and each filed
+// copy must have its size and CRC-32, or it counts as a failed copy. Every
 // server folder is checked to lie below the product's server root, links
 // resolved, before anything is created in it.
 #include "server/server_copy.h"
@@ -21,6 +23,7 @@
 
 #include "app/message_area.h"
 #include "app/products.h"
+#include "archive/archive_check.h"
 #include "archive/archive_commands.h"
 #include "backup/file_operations.h"
 #include "cnf/cnf_reader.h"
@@ -147,6 +150,16 @@ bool FileArchive(Program& program, const ExtractedArchive& row) {
     return true;
   }
   const std::string repacked = row.folder + zip.name + ".ZIP";
+  FileSum packed;
+  if (!CheckArchive(program.platform, {.archive = repacked}).whole() ||
+      !program.platform.SumFile(repacked, &packed).ok()) {
+    not_filed("ricompresso danneggiato");
+    WriteMessageLine(
+        program,
+        "Archivio " + row.server_name + " ricompresso danneggiato: non copiato sul server.", true,
+        program.ColorBlack, false);
+    return true;
+  }
   // The root as MakePath completes it ("" is "C:\"): what every server folder
   // must lie below.
   const std::string complete_root = CompleteDrive(root);
@@ -212,6 +225,10 @@ bool FileArchive(Program& program, const ExtractedArchive& row) {
 
     run.FileStarted(target);
     Status copied = program.platform.CopyFile(repacked, target);
+    FileSum filed;
+    if (copied.ok() && (!program.platform.SumFile(target, &filed).ok() || filed != packed)) {
+      copied = Status::Error(kErrDeviceIo, "la copia sul server non è uguale all'archivio");
+    }
     if (copied.ok()) {
       run.FileDone(target, FileOutcome::kDone, {}, FileSize(program.platform, target));
     } else {

@@ -155,8 +155,9 @@ TEST(CopyConfigurationsToServerTest, ArchiveNotUnpackedWholeIsReportedAndNotFile
             (std::vector<std::string>{"DAXOR/PP/M1/CUST ONE.ZIP", "DAXOR/PP/M1/GOOD.ZIP"}));
   EXPECT_EQ(Alarms(world),
             (std::vector<std::string>{
-                "Archivio A:\\BROKEN.ZIP non estratto per intero: non copiato sul server.",
-                "Archivio A:\\DAMAGED.ZIP non estratto per intero: non copiato sul server."}));
+                "Archivio A:\\BROKEN.ZIP non integro (Not a zip archive): non copiato sul server.",
+                "Archivio A:\\DAMAGED.ZIP non integro (MAC/M1.MAC è danneggiato (CRC error)): non "
+                "copiato sul server."}));
 }
 
 // The archiver is found as the backup finds it: a site with no DAXOR tools
@@ -306,6 +307,31 @@ TEST(CopyConfigurationsToServerTest, FailedCopiesAreReportedAndCounted) {
 
   world.program().ProductTable[kDaxor2D].ServerFolder = "\\\\NOSRV\\NOSHARE\\DAXOR\\";
   Copy(world, false, "Copia terminata con errori: 2 copie non riuscite.");
+}
+
+// An archive whose re-packed copy is not whole is not filed; a filed copy
+// that is not byte for byte the re-packed archive counts as a failed copy.
+TEST(CopyConfigurationsToServerTest, WhatIsFiledIsReadBackFirst) {
+  ServerWorld world;
+  world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
+  world.DaxorArchive("BETA.ZIP", {{"M2.MAC", "PPNAME.EXE"}});
+  testing::FaultyProgram faulty(world);
+  faulty.platform.After(testing::Call::kRun, "-add", [&](const std::string& line) {
+    if (line.find("BETA") == std::string::npos) return;
+    EXPECT_TRUE(
+        testing::FlipEntryByte(world.Host("C:\\ORVEL\\VER14\\~TMPCOPYZIP\\EXTRACT_BETA\\BETA.ZIP"),
+                               "ORVEL/VER14/MAC/M2.MAC"));
+  });
+  faulty.platform.After(testing::Call::kCopyFile, "", [&](const std::string&) {
+    std::ofstream(world.Host("D:\\SERVER\\DAXOR\\PPNAME\\M1\\ALFA.ZIP"), std::ios::app) << "x";
+  });
+  Copy(world, false, "Copia terminata con errori: 1 copia non riuscita, 1 archivio non copiato.",
+       &faulty.program);
+  const std::vector<std::string> alarms = Alarms(world);
+  ASSERT_EQ(alarms.size(), 2u);
+  EXPECT_NE(alarms[0].find("D:\\SERVER\\DAXOR\\PPNAME\\M1\\ALFA.ZIP (errore 57"), std::string::npos)
+      << alarms[0];
+  EXPECT_EQ(alarms[1], "Archivio BETA.ZIP ricompresso danneggiato: non copiato sul server.");
 }
 
 }  // namespace

@@ -42,6 +42,16 @@ struct ConfigChanges {
   std::vector<std::pair<int, std::string>> servers;  // product row, root folder
 };
 
+/// What verify, list, restore, diff and backup --dry-run were given.
+struct ReviewOptions {
+  std::vector<std::string> archives;  // verify: ARCHIVE...; restore, diff: the one ARCHIVE
+  bool server = false;                // verify, list: the server folder, not the unit
+  std::string customer;               // list --customer
+  std::string to;                     // restore --to FOLDER
+  std::string only;                   // restore --only PATTERN
+  bool json = false;                  // one JSON document on standard output
+};
+
 struct CommandContext {
   Program& program;
   ConsoleUi& ui;
@@ -52,6 +62,7 @@ struct CommandContext {
   std::string to;                 // backup: the destination for this run, "" for the saved one
   bool yes = false;               // erase: answer Yes to its question
   ConfigChanges config;
+  ReviewOptions review = {};
 };
 
 /// show: prints the program state and every menu item, one "Name=value"
@@ -71,6 +82,19 @@ int RunErase(CommandContext& context);
 /// config: applies `config` through the Configurazione menu's handlers and
 /// prints the settings it shows.
 int RunConfig(CommandContext& context);
+
+/// verify [ARCHIVE...]: kDone when every archive is whole.
+int RunVerify(CommandContext& context);
+/// list: the archives of the unit or the server, newest first; kDone.
+int RunList(CommandContext& context);
+/// restore ARCHIVE --to FOLDER: kDone when every entry was restored.
+int RunRestore(CommandContext& context);
+/// diff ARCHIVE: kDone when nothing changed, kNotDone when something did,
+/// kUsageError when nothing could be compared.
+int RunDiff(CommandContext& context);
+/// backup --dry-run CUSTOMER: kDone when the backup would start, copy every
+/// file and fit the destination.
+int RunDryRun(CommandContext& context);
 
 /// A file item's name as its menu shows it: the caption without access keys.
 std::string ItemName(const MenuItem& item);

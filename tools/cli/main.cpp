@@ -59,7 +59,15 @@ struct Options {
   std::string customer;
   std::string backup_folder;
   std::vector<std::string> servers;
+  ReviewOptions review;
+  bool dry_run = false;
 };
+
+// The commands that print their own JSON document with --json.
+bool HasOwnDocument(const std::string& name) {
+  return name == "verify" || name == "list" || name == "restore" || name == "diff" ||
+         name == "dry-run";
+}
 
 using Run = int (*)(CommandContext&);
 
@@ -284,12 +292,15 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
   };
 
   // show and config write their values here first when the JSON wraps them.
-  std::FILE* values = options.json && !reports ? std::tmpfile() : nullptr;
+  std::FILE* values = options.json && !reports && !HasOwnDocument(name) ? std::tmpfile() : nullptr;
   std::vector<std::string> args;
   if (name == "backup") args.push_back(options.customer);
+  if (name == "dry-run") args.push_back(options.customer);
   CommandContext context{
       program,    ui,          commands,         args, values ? values : stdout, progress,
       options.to, options.yes, std::move(config)};
+  context.review = options.review;
+  context.review.json = options.json;
   bool started = false;
   int runs_before = 0;
   // The closing of a command that ran, whatever its end: the summary (or the
@@ -308,7 +319,7 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
     }
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.3f", progress.Elapsed());
-    if (options.json) {
+    if (options.json && !HasOwnDocument(name)) {
       std::string json = "{\"command\":" + JsonString(name) +
                          ",\"exit_code\":" + std::to_string(code) +
                          ",\"started\":" + JsonString(started_at) + ",\"seconds\":" + seconds;
@@ -469,6 +480,10 @@ int Main(int argc, char** argv) {
   backup->add_option("--to", options.to,
                      "the backup destination FOLDER (Windows form, no blanks) for this run "
                      "only: it is not saved (config --backup-folder changes the saved one)");
+  backup->add_flag("--dry-run", options.dry_run,
+                   "write nothing anywhere: list each file the backup would copy or enter in "
+                   "the archive only, the totals, and whether they fit the destination's free "
+                   "space (exit 1 when they do not)");
   CLI::App* server =
       command("server-copy",
               "Copy the archives of the backup destination to the server, filed by product, "
@@ -491,6 +506,58 @@ int Main(int argc, char** argv) {
                    "PRODUCT=FOLDER: the server folder of DAXOR2D, TRELUN or PLOVIK (repeat "
                    "for each)")
       ->allow_extra_args(false);
+
+  CLI::App* verify =
+      command("verify",
+              "Check archives: every entry decompressed and its CRC-32 checked; the bad ones "
+              "are named with their archive. Without ARCHIVE, every archive of the backup "
+              "destination (and of its customer folders). Exit 0 when all are whole, 1 "
+              "otherwise.");
+  verify->add_option("ARCHIVE", options.review.archives,
+                     "archives: paths (Windows form), file names in the backup destination, or "
+                     "customers' names for their newest archive there");
+  verify->add_flag("--server", options.review.server,
+                   "every archive filed under the selected product's server folder");
+  CLI::App* list =
+      command("list",
+              "List the backups: the archives of the backup destination and its customer "
+              "folders (name, date from ddmmyy, size, entries), or with --server every archive "
+              "filed under the selected product's server folder (product, post-processor, "
+              "machine, customer, date, size); newest first. --json gives an array.");
+  list->add_flag("--server", options.review.server, "the server folder, not the backup unit");
+  list->add_option("--customer", options.review.customer, "only this customer's archives");
+  CLI::App* restore = command(
+      "restore",
+      "Bring files back: the archive's entries extracted below FOLDER (made if missing), byte "
+      "for byte, each kept below it. Refused into a drive root, a product installation, the "
+      "settings folder or a temporary folder of the program, or a folder holding one. Exit 0 "
+      "when every entry was restored.");
+  restore
+      ->add_option(
+          "ARCHIVE", options.review.archives,
+          "the archive: a path (Windows form), a file name in the backup destination, or a "
+          "customer's name for that customer's newest archive there")
+      ->required()
+      ->expected(1);
+  restore->add_option("--to", options.review.to, "the FOLDER to restore into (Windows form)")
+      ->required();
+  CLI::App* diff = command(
+      "diff",
+      "What changed in the installation since the backup in ARCHIVE: each entry against the "
+      "file there now, by size and CRC-32 (changed, gone), and the files the selected items "
+      "would take today that the archive lacks (new). Exit 0 when nothing changed, 1 when "
+      "something did, 2 on error.");
+  diff->add_option(
+          "ARCHIVE", options.review.archives,
+          "the archive: a path (Windows form), a file name in the backup destination, or a "
+          "customer's name for that customer's newest archive there")
+      ->required()
+      ->expected(1);
+  diff->add_option("--items", options.items,
+                   "the file items the backup was made with (see backup --items)");
+  restore->add_option("--only", options.review.only,
+                      "only the entries whose name matches PATTERN (* and ?, any case; a "
+                      "pattern without / matches the last part of the name)");
 
   try {
     app.parse(argc, argv);
@@ -515,9 +582,14 @@ int Main(int argc, char** argv) {
       }
       if (!UsableDestination(options.to)) return kNotDone;
     }
+    if (options.dry_run) return RunSession(options, "dry-run", RunDryRun, {});
     return RunSession(options, "backup", RunBackup, {});
   }
   if (server->parsed()) return RunSession(options, "server-copy", RunServerCopy, {});
+  if (verify->parsed()) return RunSession(options, "verify", RunVerify, {});
+  if (list->parsed()) return RunSession(options, "list", RunList, {});
+  if (restore->parsed()) return RunSession(options, "restore", RunRestore, {});
+  if (diff->parsed()) return RunSession(options, "diff", RunDiff, {});
   if (erase->parsed()) return RunSession(options, "erase", RunErase, {});
   if (show->parsed()) return RunSession(options, "show", RunShow, {});
   ConfigChanges changes;

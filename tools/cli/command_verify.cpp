@@ -1,0 +1,61 @@
+// verify [ARCHIVE...]: every entry of each archive decompressed and its
+// CRC-32 checked; the archives of the backup destination when none is
+// named, with --server those filed under the selected product's server
+// folder. Each damaged entry is named with its archive.
+#include <cstdio>
+
+#include "commands.h"
+#include "json_text.h"
+#include "server/unit_archives.h"
+
+namespace zr::cli {
+
+int RunVerify(CommandContext& context) {
+  const ReviewOptions& options = context.review;
+  const VerifyReport report = VerifyArchives(
+      context.program,
+      {options.archives, options.server ? ArchivePlace::kServer : ArchivePlace::kUnit});
+  const int code = report.all_whole() ? kDone : kNotDone;
+  std::string out;
+  if (options.json) {
+    out = "{\"command\":\"verify\",\"exit_code\":" + std::to_string(code) + ",\"archives\":[";
+    for (std::size_t i = 0; i < report.archives.size(); ++i) {
+      const ArchiveCheckReport& archive = report.archives[i];
+      out += std::string(i == 0 ? "" : ",") + "{\"archive\":" + Json(archive.archive) +
+             ",\"whole\":" + (archive.whole() ? "true" : "false") +
+             ",\"files\":" + std::to_string(archive.files) +
+             ",\"bytes\":" + std::to_string(archive.bytes) +
+             ",\"error\":" + (archive.opened.ok() ? "null" : Json(archive.opened.detail)) +
+             ",\"bad\":[";
+      for (std::size_t j = 0; j < archive.findings.size(); ++j) {
+        const EntryFinding& finding = archive.findings[j];
+        out += std::string(j == 0 ? "" : ",") + "{\"entry\":" + Json(finding.name) +
+               ",\"problem\":" + Json(ProblemName(finding.problem)) +
+               ",\"detail\":" + Json(finding.detail) + "}";
+      }
+      out += "]}";
+    }
+    out += "]}\n";
+  } else {
+    if (report.archives.empty()) out = "no archive to verify\n";
+    for (const ArchiveCheckReport& archive : report.archives) {
+      if (!archive.opened.ok()) {
+        out += "BAD   " + archive.archive + ": cannot be read (" + archive.opened.detail + ")\n";
+      } else if (archive.whole()) {
+        out += "OK    " + archive.archive + ": " + std::to_string(archive.files) + " files\n";
+      } else {
+        out += "BAD   " + archive.archive + ": " + std::to_string(archive.findings.size()) +
+               " bad of " + std::to_string(archive.files + archive.findings.size()) + "\n";
+        for (const EntryFinding& finding : archive.findings) {
+          out += "      " + archive.archive + ": " + finding.name + ": " +
+                 ProblemName(finding.problem) +
+                 (finding.detail.empty() ? "" : " (" + finding.detail + ")") + "\n";
+        }
+      }
+    }
+  }
+  std::fputs(out.c_str(), context.out);
+  return code;
+}
+
+}  // namespace zr::cli
