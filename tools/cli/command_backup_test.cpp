@@ -115,7 +115,7 @@ TEST_F(CliBackupTest, OnATerminalTheProgressLineIsFollowedByTheSummary) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     pane = testing::RunProgram({"tmux", "-S", socket, "capture-pane", "-p", "-J", "-S", "-"}).out;
   }
-  std::system((tmux + "kill-server").c_str());
+  EXPECT_EQ(std::system((tmux + "kill-server").c_str()), 0);
   EXPECT_NE(pane.find("END-OF-RUN 0"), std::string::npos) << pane;
   std::smatch progress;
   ASSERT_TRUE(
