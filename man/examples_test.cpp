@@ -9,8 +9,12 @@
 //    (a line ending in " \" goes on with the next).
 // The examples of one page, and those of one README block, run in that order
 // in one bash, as typed one after the other: a later one sees what an earlier
-// one made (the backup before the server copy, `cli()` before `cli show`).
-// Each must end with exit status 0.
+// one made (the backup before the server copy, `cli()` before `cli show`),
+// so a new example goes after those that make what it needs (and before one
+// that takes it away: za-rirevo-cli(1)'s erase empties A:). Each must end
+// with exit status 0. Each example is a test of its own, named after its
+// source, block and number (README_md_7_3), with the earlier ones of its
+// block run first.
 //
 // They run in a temporary world: the working folder and HOME are in it, the
 // demo installation of scripts/make-demo-world is there with ZARIREVO_DRIVES
