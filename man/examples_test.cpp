@@ -35,7 +35,6 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -69,38 +68,31 @@ const Rule kNotRunHere[] = {
 // README blocks that are not run at all, by a pattern of any of their lines.
 const Rule kBlockNotRunHere = {R"(/mnt/|/media/)", "needs a real disk or share"};
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
+std::vector<std::string> ReadLines(const std::string& path) {
   std::vector<std::string> lines;
-  std::istringstream in(text);
+  std::ifstream in(path, std::ios::binary);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 
+// roff's escapes as typed; "\e" last, so that the backslash it gives starts
+// no escape of its own.
 std::string Unroff(std::string text) {
-  static const std::pair<const char*, const char*> escapes[] = {
-      {"\\(aq", "'"}, {"\\(dq", "\""}, {"\\fB", ""}, {"\\fI", ""}, {"\\fR", ""},
-      {"\\fP", ""},   {"\\-", "-"},    {"\\&", ""},  {"\\ ", " "}, {"\\e", "\\"}};
-  std::string out;
-  for (std::size_t i = 0; i < text.size();) {
-    bool replaced = false;
-    for (const auto& [from, to] : escapes) {
-      if (text.compare(i, std::string(from).size(), from) == 0) {
-        out += to;
-        i += std::string(from).size();
-        replaced = true;
-        break;
-      }
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"\\(aq", "'"},
+                                 {"\\(dq", "\""},
+                                 {"\\fB", ""},
+                                 {"\\fI", ""},
+                                 {"\\fR", ""},
+                                 {"\\fP", ""},
+                                 {"\\-", "-"},
+                                 {"\\&", ""},
+                                 {"\\ ", " "},
+                                 {"\\e", "\\"}}) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+      text.replace(at, from.size(), to);
     }
-    if (!replaced) out += text[i++];
   }
-  return out;
+  return text;
 }
 
 std::string Slug(std::string text) {
@@ -143,7 +135,7 @@ std::vector<Example> ReadExamples() {
   const std::string sources = ZARIREVO_SOURCE_DIR;
   std::vector<Example> examples;
   // README.md: the ```sh blocks.
-  const std::vector<std::string> readme = Lines(ReadFile(sources + "/README.md"));
+  const std::vector<std::string> readme = ReadLines(sources + "/README.md");
   std::vector<std::pair<int, std::string>> block;
   int blocks = 0;
   bool inside = false;
@@ -176,7 +168,7 @@ std::vector<Example> ReadExamples() {
   }
   std::sort(pages.begin(), pages.end());
   for (const std::string& page : pages) {
-    const std::vector<std::string> lines = Lines(ReadFile(sources + "/man/" + page));
+    const std::vector<std::string> lines = ReadLines(sources + "/man/" + page);
     std::vector<std::pair<int, std::string>> commands;
     bool in_examples = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -215,7 +207,9 @@ TEST_P(ExamplesTest, RunsAsTyped) {
       testing::RunProgram({"python3", std::string(ZARIREVO_SOURCE_DIR) + "/scripts/make-demo-world",
                            (root / "demo").string(), "--archiver", ZARIREVO_ARCHIVER});
   ASSERT_EQ(demo.exit_code, 0) << demo.out;
-  const std::string drives = Lines(demo.out).back();
+  std::string drives = demo.out;  // its last line
+  drives.erase(drives.find_last_not_of('\n') + 1);
+  drives.erase(0, drives.rfind('\n') + 1);
   fs::create_directories(root / "demo/c/TEMP");
   fs::create_directories(root / "demo/c/BACKUP");
   std::ofstream(root / "demo/c/TEMP/LIST.TXT")
