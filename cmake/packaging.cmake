@@ -1,7 +1,9 @@
 # Installation and the Debian package: the three programs in bin/, their man
 # pages (made by help2man from --help and --version and man/*.h2m), the
-# desktop entry and the application icon. `cpack` in the build folder writes
-# za-rirevo_VERSION_ARCH.deb, its dependencies read from the shared libraries.
+# desktop entry and the application icon, the bash completion of
+# za-rirevo-cli, and the copyright and changelog in share/doc/za-rirevo.
+# `cpack` in the build folder writes za-rirevo_VERSION_ARCH.deb, its
+# dependencies read from the shared libraries.
 include(GNUInstallDirs)
 
 foreach(program za-rirevo za-rirevo-cli pkzip25)
@@ -28,6 +30,33 @@ if(TARGET za-rirevo)
   install(FILES packaging/za-rirevo.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
 endif()
+
+# The bash completion of za-rirevo-cli, made from its --help.
+if(TARGET za-rirevo-cli)
+  set(completion ${PROJECT_BINARY_DIR}/za-rirevo-cli.bash)
+  add_custom_command(
+    OUTPUT ${completion}
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:za-rirevo-cli> -DOUTPUT=${completion}
+            -P ${PROJECT_SOURCE_DIR}/cmake/bash_completion.cmake
+    DEPENDS za-rirevo-cli ${PROJECT_SOURCE_DIR}/cmake/bash_completion.cmake
+    COMMENT "Bash completion of za-rirevo-cli"
+    VERBATIM)
+  add_custom_target(za-rirevo-cli-completion ALL DEPENDS ${completion})
+  install(FILES ${completion} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+          RENAME za-rirevo-cli)
+endif()
+
+# The copyright (machine-readable) and the changelog, whose latest entry
+# carries the project's version.
+configure_file(packaging/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
+add_custom_command(
+  OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
+  COMMAND gzip -9nc ${PROJECT_BINARY_DIR}/changelog > ${PROJECT_BINARY_DIR}/changelog.gz
+  DEPENDS ${PROJECT_BINARY_DIR}/changelog
+  COMMENT "changelog.gz")
+add_custom_target(za-rirevo-changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
+install(FILES packaging/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/za-rirevo)
 
 # Man pages, when help2man is there (scripts/install-deps installs it); not
 # from sanitized programs, whose reports could spoil their output.
@@ -64,7 +93,7 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME za-rirevo)
 set(CPACK_PACKAGE_VENDOR "ZA-Rirevo")
-set(CPACK_PACKAGE_CONTACT "ZA-Rirevo maintainers <za-rirevo@localhost>")
+set(CPACK_PACKAGE_CONTACT "ZA-Rirevo <assistenza@za-rirevo.it>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "configuration backup of DAXOR, PLOVIK, TRELUN and DUNRA CAM installations")
 set(CPACK_PACKAGE_DESCRIPTION
@@ -76,6 +105,9 @@ console (za-rirevo-cli) and the archiver pkzip25.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts (standard dialogs, the text box's menu) in Italian.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.za-rirevo.it/")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR})

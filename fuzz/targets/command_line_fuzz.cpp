@@ -30,8 +30,9 @@ int CommandLine(const uint8_t* data, size_t size) {
   const std::vector<std::string> args = zr::host::SplitCommandLine(line);
   if (args.empty()) return 0;
   if (args[0].find_first_of(std::string("\"\0", 2)) != std::string::npos) return 0;
-  std::string again = "\"" + args[0] + "\"";
-  for (size_t i = 1; i < args.size(); ++i) again += " " + Quote(args[i]);
+  std::string again(1, '"');
+  again.append(args[0]) += '"';
+  for (size_t i = 1; i < args.size(); ++i) again.append(1, ' ') += Quote(args[i]);
   ZRFUZZ_CHECK("command_line", zr::host::SplitCommandLine(again) == args, again);
   return 0;
 }

@@ -103,10 +103,11 @@ struct Program : CnfSession, ErrorMessages, MainWindowModel {
   int today_year = 0, today_month = 0, today_day = 0;
 };
 
-/// Program version, as shown in captions: 6, 8, 1.
-inline constexpr int kVersionMajor = 6;
-inline constexpr int kVersionMinor = 8;
-inline constexpr int kVersionRevision = 1;
+/// Program version, as shown in captions and by --version. Its one source is
+/// the project version in CMakeLists.txt, handed in as compile definitions.
+inline constexpr int kVersionMajor = ZARIREVO_VERSION_MAJOR;
+inline constexpr int kVersionMinor = ZARIREVO_VERSION_MINOR;
+inline constexpr int kVersionRevision = ZARIREVO_VERSION_REVISION;
 
 }  // namespace zr
 

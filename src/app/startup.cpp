@@ -77,6 +77,11 @@ void LauncherLoad(Program& program, const std::string& command_line) {
   // 1-3: the command line, then the folder of the settings file.
   ParseCommandLine(program, command_line);
   program.SystemFolder = platform.CurrentFolder();
+  // The settings file is made here when the start folder has none (a start
+  // without /F keeps it in the current folder): the person who started the
+  // program is told where, once.
+  const std::string settings = program.SettingsFile();
+  const bool settings_existed = FileExists(platform, settings);
   const std::string system =
       GetIniString(platform, "PATH", "KYSYSTEM", program.SystemFolder, program.SettingsFile());
   if (system == program.SystemFolder || EnterStartFolder(program, "KYSYSTEM", system)) {
@@ -91,6 +96,12 @@ void LauncherLoad(Program& program, const std::string& command_line) {
   }
   // A KYSYSTEM that cannot be entered is left in the file as it is, and the
   // start folder is used; nothing is written elsewhere.
+  if (!settings_existed && FileExists(platform, settings)) {
+    std::string host;
+    const bool mapped = platform.ToHostPath(settings, &host).ok();
+    program.ui.Notice("no settings in " + program.SystemFolder + ": ZA-RIREVO.INI made there" +
+                      (mapped ? " (" + host + ")" : std::string()));
+  }
 
   // 4-5: the general folder, normally c:\kyconfig.
   const std::string general = GetIniString(platform, "PATH", "KYGENERALE",

@@ -105,6 +105,12 @@ TEST_F(StartupTest, StartInAnOldDaxorFolderAsksNothing) {
   EXPECT_EQ(program_.Language, "ITA");
   EXPECT_TRUE(ui_.prompts().empty());
   EXPECT_TRUE(ui_.boxes().empty());
+  // The settings file made in the start folder is named once, with its host path.
+  LauncherLoad(program_, "");
+  EXPECT_EQ(ui_.notices(),
+            std::vector<std::string>{"no settings in C:\\Orvel\\Ver14: ZA-RIREVO.INI "
+                                     "made there (" +
+                                     world_.Host(file) + ")"});
 }
 
 TEST_F(StartupTest, AnotherOptionFirstChangesNoFolder) {

@@ -28,7 +28,7 @@ void CopyMachineFolders(Program& program, const FileListing& machines,
                             std::string subfolder = "\\DAXORDIR\\";
                             if (!NoValue(value)) {
                               source = *value;
-                              subfolder = "\\" + std::string(NameOfText(source)) + "\\";
+                              subfolder.assign(1, '\\').append(NameOfText(source)) += '\\';
                             }
                             CopyFolder(program, source + "\\",
                                        program.CustomerFolder + key + subfolder, extension,

@@ -1,6 +1,6 @@
 // What a console program needs of its host at the start and while it writes:
-// its arguments as UTF-8, a console that shows UTF-8, and whether a stream is
-// a terminal.
+// its arguments as UTF-8, a console that shows UTF-8, whether a stream is
+// a terminal and how wide it is.
 #ifndef ZARIREVO_PLATFORM_CONSOLE_H_
 #define ZARIREVO_PLATFORM_CONSOLE_H_
 
@@ -20,6 +20,10 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 /// True when `stream` (stdout or stderr) is a terminal or a console window.
 bool IsTerminal(std::FILE* stream);
+
+/// The number of columns of the terminal `stream` writes to; 0 when it is
+/// not a terminal or its width is not known.
+int TerminalColumns(std::FILE* stream);
 
 }  // namespace zr
 

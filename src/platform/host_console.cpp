@@ -1,4 +1,5 @@
 // The console on POSIX hosts (see console.h).
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -13,5 +14,11 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 }
 
 bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
+
+int TerminalColumns(std::FILE* stream) {
+  winsize size{};
+  if (ioctl(fileno(stream), TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
+}
 
 }  // namespace zr

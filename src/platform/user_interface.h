@@ -84,6 +84,11 @@ class UserInterface {
   /// items) changed and should be shown again.
   virtual void StateChanged() {}
 
+  /// A one-line note for the person who started the program, outside the
+  /// windows (a settings file made where there was none): the windows and
+  /// the console write it on standard error; by default it goes nowhere.
+  virtual void Notice(const std::string& text) { (void)text; }
+
   /// Ends the program at once, nothing saved: throws ProgramEnded.
   [[noreturn]] virtual void EndProgram() { throw ProgramEnded(); }
 };

@@ -40,11 +40,13 @@ std::string StandardText(double value) {
   std::string text = value < 0 ? "-" : " ";
   if (exponent < -4 || exponent >= kSignificantDigits) {
     text += digits[0];
-    if (digits.size() > 1) text += "." + digits.substr(1);
+    if (digits.size() > 1) {
+      text += '.';
+      text.append(digits, 1);
+    }
     text += exponent < 0 ? "E-" : "E+";
-    std::string exponent_digits = std::to_string(std::abs(exponent));
-    if (exponent_digits.size() < 2) exponent_digits.insert(0, "0");
-    return text + exponent_digits;
+    if (std::abs(exponent) < 10) text += '0';  // at least two exponent digits
+    return text + std::to_string(std::abs(exponent));
   }
   if (exponent < 0) {
     return text + "." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
@@ -141,8 +143,7 @@ std::string NumberToText(double value, std::int16_t width, std::int16_t decimals
   std::string fraction =
       point == std::string::npos ? std::string(".") : text.substr(point, places + 1);
   if (value > 0 && !integer_part.empty()) integer_part.erase(0, 1);
-  if (integer_part.empty()) integer_part = "0";
-  if (integer_part == "-") integer_part = "-0";
+  if (integer_part.empty() || integer_part == "-") integer_part.push_back('0');
   if (integer_part.size() < pad_width) {
     integer_part.insert(0, pad_width - integer_part.size(), pad);
   }
@@ -193,7 +194,7 @@ double ParseNumber(const std::string& text) {
   }
   if (!seen_digit) return 0;
   if (mantissa.back() == '.') mantissa.pop_back();
-  if (mantissa.front() == '.') mantissa.insert(0, "0");
+  if (mantissa.front() == '.') mantissa.insert(mantissa.begin(), '0');
 
   std::string exponent;
   if (i < work.size() && (work[i] == 'E' || work[i] == 'e' || work[i] == 'D' || work[i] == 'd')) {

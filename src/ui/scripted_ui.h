@@ -38,6 +38,8 @@ class ScriptedUi : public UserInterface {
   std::function<void(const MessageBoxRequest&, Answer)> on_box;
   /// Called for every line (the console prints it).
   std::function<void(const std::string& text, Color color, Color background)> on_line;
+  /// Called for every notice (the console prints it on standard error).
+  std::function<void(const std::string& text)> on_notice;
   /// After this many repetitions of the same box with no scripted answer
   /// left, `EndProgram`-like abort: throws BoxLoop (0 = never).
   int max_unanswered_repeats = 0;
@@ -49,6 +51,7 @@ class ScriptedUi : public UserInterface {
   const std::vector<Box>& boxes() const { return boxes_; }
   const std::vector<Line>& lines() const { return lines_; }
   const std::vector<std::string>& prompts() const { return prompts_; }
+  const std::vector<std::string>& notices() const { return notices_; }
   const std::vector<std::string>& reopened_menus() const { return reopened_; }
   Color background() const { return background_; }
   int beeps() const { return beeps_; }
@@ -62,6 +65,10 @@ class ScriptedUi : public UserInterface {
   void Beep() override { ++beeps_; }
   void ProcessPendingInput() override;
   void ReopenMenu(const std::string& keys) override { reopened_.push_back(keys); }
+  void Notice(const std::string& text) override {
+    notices_.push_back(text);
+    if (on_notice) on_notice(text);
+  }
 
  private:
   std::deque<Answer> answers_;
@@ -69,6 +76,7 @@ class ScriptedUi : public UserInterface {
   std::vector<Box> boxes_;
   std::vector<Line> lines_;
   std::vector<std::string> prompts_;
+  std::vector<std::string> notices_;
   std::vector<std::string> reopened_;
   Color background_ = kBackgroundNormal;
   int beeps_ = 0;

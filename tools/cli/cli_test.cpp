@@ -134,8 +134,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpSpeaksTheUsersWords) {
     const char* says;
   } bad[] = {
       {{"--zip", "5", "show"}, "--zip"},
-      {{"nothing"}, "subcommand"},
-      {{}, "subcommand"},
+      {{"nothing"}, "nothing is not a command; the commands are show, backup,"},
+      {{}, "no command given"},
       {{"--answer", "maybe", "show"}, "--answer"},
       {{"--cmdline", system, "--product", "TRELUN", "show"}, "TRELUN is not installed"},
       {{"--cmdline", system, "--select", "Menu216", "show"}, "Trasmissioni is not available"},

@@ -44,6 +44,11 @@ ConsoleUi::ConsoleUi(std::FILE* out, bool colour) : out_(out), colour_(colour) {
   max_unanswered_repeats = kMaxUnansweredRepeats;
   on_box = [this](const MessageBoxRequest& box, Answer answer) { Print(FormatBox(box, answer)); };
   on_line = [this](const std::string& text, Color colour, Color) { PrintLine(text, colour); };
+  on_notice = [this](const std::string& text) {
+    if (before_output) before_output();
+    std::fprintf(stderr, "za-rirevo-cli: %s\n", text.c_str());
+    if (after_output) after_output();
+  };
 }
 
 std::string ConsoleUi::FormatBox(const MessageBoxRequest& box, Answer answer) {

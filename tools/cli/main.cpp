@@ -401,6 +401,34 @@ bool UsableDestination(const std::string& folder) {
   return check.error.empty();
 }
 
+// Without a known command: the first word that is neither an option nor an
+// option's value is a command that does not exist. Names it and the known
+// ones; "" when the fault lies elsewhere (CLI11's message says it then).
+std::string CommandMissing(CLI::App& app, int argc, char** argv) {
+  std::vector<std::string> names;
+  std::string known;
+  for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+    names.push_back(sub->get_name());
+    known += (known.empty() ? "" : ", ") + sub->get_name();
+  }
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--") break;
+    if (word.size() > 1 && word[0] == '-') {
+      // An option's value follows it unless given with "=".
+      const CLI::Option* option = app.get_option_no_throw(word.substr(0, word.find('=')));
+      if (option != nullptr && option->get_type_size_max() > 0 &&
+          word.find('=') == std::string::npos) {
+        ++i;
+      }
+      continue;
+    }
+    if (std::set<std::string>{names.begin(), names.end()}.count(word) != 0) return {};
+    return word + " is not a command; the commands are " + known + " (see --help)";
+  }
+  return "no command given; the commands are " + known + " (see --help)";
+}
+
 int Main(int argc, char** argv) {
   Options options;
   CLI::App app{
@@ -413,31 +441,41 @@ int Main(int argc, char** argv) {
                                         std::to_string(kVersionRevision));
   app.require_subcommand(1);
   app.add_option("--cmdline", options.cmdline,
-                 "the program's command line, for example \"/Fc:\\kyconfig\\system\" (the folder "
-                 "of ZA-RIREVO.INI)");
+                 "the program's command line, for example '/Fc:\\kyconfig\\system' (the folder "
+                 "of ZA-RIREVO.INI); without it the program starts in the current folder, as the "
+                 "windows do without /F, and keeps ZA-RIREVO.INI there")
+      ->type_name("LINE");
   app.add_option("--product", options.product,
                  "the product to work on (DAXOR2D, TRELUN, PLOVIK, ...); error if it is not "
-                 "installed");
+                 "installed")
+      ->type_name("PRODUCT");
   app.add_option("--zip", options.zip,
                  "the compression for this run: 0 archive in the customer folder, 1 in the "
                  "backup destination, 2 no archive (see backup --archive)")
-      ->check(CLI::Range(0, 2));
+      ->type_name("0|1|2")
+      ->check(CLI::Range(0, 2).description(""));
   app.add_option("--answer", options.answers,
-                 "ok|cancel|yes|no: the answers to the program's questions, in order; a "
+                 "the answer to the program's next question (repeat for each, in order); a "
                  "question with none left takes its default (No, Cancel)")
-      ->check(CLI::IsMember({"ok", "cancel", "yes", "no"}))
-      ->allow_extra_args(false);
+      ->type_name("ok|cancel|yes|no")
+      ->check(CLI::IsMember({"ok", "cancel", "yes", "no"}).description(""))
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   app.add_option("--pick", options.picks,
-                 "FOLDER (Windows form) for the program's folder questions, in order; none left "
-                 "cancels the question")
-      ->allow_extra_args(false);
+                 "the folder (Windows form) for the program's next folder question (repeat for "
+                 "each, in order); none left cancels the question")
+      ->type_name("FOLDER")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   app.add_option("--stop-after", options.stop_after,
                  "press STOP the Nth time the program looks for user input during the command "
                  "(for tests)")
-      ->check(CLI::PositiveNumber);
+      ->type_name("N")
+      ->check(CLI::Validator(CLI::PositiveNumber).description(""));
   app.add_option("--color", options.color,
-                 "auto|always|never: the per-file lines in their colours (auto: on a terminal)")
-      ->check(CLI::IsMember({"auto", "always", "never"}));
+                 "the per-file lines in their colours (auto: on a terminal)")
+      ->type_name("auto|always|never")
+      ->check(CLI::IsMember({"auto", "always", "never"}).description(""));
   app.add_flag("-q,--quiet", options.quiet, "no progress line on standard error");
   app.add_flag("--json", options.json,
                "standard output is one JSON document (the report of the command, or the values "
@@ -464,22 +502,28 @@ int Main(int argc, char** argv) {
       "copied into the customer's folder under the backup destination and packed into "
       "CUSTOMER_ddmmyy.ZIP, then the summary is printed.");
   backup->add_option("CUSTOMER", options.customer, "the customer's name (the folder's name)")
+      ->type_name("")
       ->required();
-  backup->add_option("--product", options.product, "the product to back up");
-  backup->add_option(
-      "--items", options.items,
-      "the file items to back up, comma-separated, as the product's menus name them (without "
-      "the '&', any case; \"Menu/Name\" where a name is in two menus; see show), or \"all\" or "
-      "\"default\" (the product's own choice)");
+  backup->add_option("--product", options.product, "the product to back up")->type_name("PRODUCT");
+  backup
+      ->add_option(
+          "--items", options.items,
+          "the file items to back up, comma-separated, as the product's menus name them (without "
+          "the '&', any case; \"Menu/Name\" where a name is in two menus; see show), or \"all\" or "
+          "\"default\" (the product's own choice)")
+      ->type_name("LIST");
   std::string archive;
   backup
       ->add_option("--archive", archive,
                    "folder: the archive in the customer's folder; root: in the backup "
                    "destination; none: no archive (for this run; the windows start with root)")
-      ->check(CLI::IsMember({"folder", "root", "none"}));
-  backup->add_option("--to", options.to,
-                     "the backup destination FOLDER (Windows form, no blanks) for this run "
-                     "only: it is not saved (config --backup-folder changes the saved one)");
+      ->type_name("folder|root|none")
+      ->check(CLI::IsMember({"folder", "root", "none"}).description(""));
+  backup
+      ->add_option("--to", options.to,
+                   "the backup destination FOLDER (Windows form, no blanks) for this run "
+                   "only: it is not saved (config --backup-folder changes the saved one)")
+      ->type_name("FOLDER");
   backup->add_flag("--dry-run", options.dry_run,
                    "write nothing anywhere: list each file the backup would copy or enter in "
                    "the archive only, the totals, and whether they fit the destination's free "
@@ -499,13 +543,17 @@ int Main(int argc, char** argv) {
               "destination and each product's server folder, saved to ZA-RIREVO.INI as the windows "
               "save them. (The compression is not kept between runs: choose it with backup "
               "--archive.)");
-  config->add_option("--backup-folder", options.backup_folder,
-                     "the backup destination FOLDER (Windows form, no blanks)");
+  config
+      ->add_option("--backup-folder", options.backup_folder,
+                   "the backup destination FOLDER (Windows form, no blanks)")
+      ->type_name("FOLDER");
   config
       ->add_option("--server", options.servers,
-                   "PRODUCT=FOLDER: the server folder of DAXOR2D, TRELUN or PLOVIK (repeat "
+                   "the server folder of DAXOR2D, TRELUN or PLOVIK (repeat "
                    "for each)")
-      ->allow_extra_args(false);
+      ->type_name("PRODUCT=FOLDER")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 
   CLI::App* verify =
       command("verify",
@@ -513,9 +561,11 @@ int Main(int argc, char** argv) {
               "are named with their archive. Without ARCHIVE, every archive of the backup "
               "destination (and of its customer folders). Exit 0 when all are whole, 1 "
               "otherwise.");
-  verify->add_option("ARCHIVE", options.review.archives,
-                     "archives: paths (Windows form), file names in the backup destination, or "
-                     "customers' names for their newest archive there");
+  verify
+      ->add_option("ARCHIVE", options.review.archives,
+                   "archives: paths (Windows form), file names in the backup destination, or "
+                   "customers' names for their newest archive there")
+      ->type_name("ARCHIVE");
   verify->add_flag("--server", options.review.server,
                    "every archive filed under the selected product's server folder");
   CLI::App* list =
@@ -525,7 +575,8 @@ int Main(int argc, char** argv) {
               "filed under the selected product's server folder (product, post-processor, "
               "machine, customer, date, size); newest first. --json gives an array.");
   list->add_flag("--server", options.review.server, "the server folder, not the backup unit");
-  list->add_option("--customer", options.review.customer, "only this customer's archives");
+  list->add_option("--customer", options.review.customer, "only this customer's archives")
+      ->type_name("NAME");
   CLI::App* restore = command(
       "restore",
       "Bring files back: the archive's entries extracted below FOLDER (made if missing), byte "
@@ -537,9 +588,11 @@ int Main(int argc, char** argv) {
           "ARCHIVE", options.review.archives,
           "the archive: a path (Windows form), a file name in the backup destination, or a "
           "customer's name for that customer's newest archive there")
+      ->type_name("ARCHIVE")
       ->required()
       ->expected(1);
   restore->add_option("--to", options.review.to, "the FOLDER to restore into (Windows form)")
+      ->type_name("FOLDER")
       ->required();
   CLI::App* diff = command(
       "diff",
@@ -551,18 +604,28 @@ int Main(int argc, char** argv) {
           "ARCHIVE", options.review.archives,
           "the archive: a path (Windows form), a file name in the backup destination, or a "
           "customer's name for that customer's newest archive there")
+      ->type_name("ARCHIVE")
       ->required()
       ->expected(1);
   diff->add_option("--items", options.items,
-                   "the file items the backup was made with (see backup --items)");
-  restore->add_option("--only", options.review.only,
-                      "only the entries whose name matches PATTERN (* and ?, any case; a "
-                      "pattern without / matches the last part of the name)");
+                   "the file items the backup was made with (see backup --items)")
+      ->type_name("LIST");
+  restore
+      ->add_option("--only", options.review.only,
+                   "only the entries whose name matches PATTERN (* and ?, any case; a "
+                   "pattern without / matches the last part of the name)")
+      ->type_name("PATTERN");
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
+    if (app.get_subcommands().empty() && dynamic_cast<const CLI::RequiredError*>(&error)) {
+      if (const std::string why = CommandMissing(app, argc, argv); !why.empty()) {
+        std::fprintf(stderr, "za-rirevo-cli: %s\n", why.c_str());
+        return kUsageError;
+      }
+    }
     std::fprintf(stderr, "za-rirevo-cli: %s (see --help)\n", error.what());
     return kUsageError;
   }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/console.h"
+
 namespace zr::cli {
 
 namespace {
@@ -54,8 +56,21 @@ void ConsoleProgress::Update(const RunContext& run, bool force) {
   Draw();
 }
 
+std::string FitToColumns(const std::string& text, int columns) {
+  if (columns <= 1) return text;
+  // The last column stays free: a terminal that wraps there would start a
+  // new line for every update.
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;  // inside a character
+    if (++characters == static_cast<std::size_t>(columns)) return text.substr(0, i);
+  }
+  return text;
+}
+
 void ConsoleProgress::Draw() {
-  std::fprintf(out_, "\r\x1b[K%s", text_.c_str());
+  // Cut to the terminal's width, read at each drawing (it may be resized).
+  std::fprintf(out_, "\r\x1b[K%s", FitToColumns(text_, TerminalColumns(out_)).c_str());
   std::fflush(out_);
   visible_ = true;
   drawn_ = true;

@@ -57,6 +57,10 @@ class ConsoleProgress : public RunWatcher {
   std::string text_;      // what was drawn last
 };
 
+/// `text` cut to fewer characters than `columns` (UTF-8 characters, whole);
+/// as it is when `columns` is not above 1 (width unknown).
+std::string FitToColumns(const std::string& text, int columns);
+
 }  // namespace zr::cli
 
 #endif  // ZARIREVO_TOOLS_CLI_PROGRESS_H_

@@ -1,5 +1,5 @@
 // The progress line: the figures of the run, and while the archiver runs the
-// archive stage with its own elapsed time.
+// archive stage with its own elapsed time; the line cut to the terminal.
 #include "progress.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +24,16 @@ TEST(ConsoleProgressTest, TheArchiveStageShowsItsElapsedTime) {
   EXPECT_EQ(progress.Text(run), "1/2 files, 2.0 KB, 1:12  archiving 1:07");
   run.Cancel(CancelCause::kInterrupt);
   EXPECT_FALSE(run.Poll());
+}
+
+// A progress line as wide as the terminal or wider wraps, and every update
+// then leaves a copy behind; a cut inside a character would garble the end.
+TEST(ConsoleProgressTest, LineFitsTheTerminalInWholeCharacters) {
+  EXPECT_EQ(FitToColumns("3/9 files, 10 B, 0:01  A:\\CAFF\xC3\x88.TXT", 28),
+            "3/9 files, 10 B, 0:01  A:\\C");
+  EXPECT_EQ(FitToColumns("A:\\CAFF\xC3\x88.TXT", 9), "A:\\CAFF\xC3\x88");
+  EXPECT_EQ(FitToColumns("A:\\CAFF\xC3\x88.TXT", 0), "A:\\CAFF\xC3\x88.TXT");
+  EXPECT_EQ(FitToColumns("A:\\B", 5), "A:\\B");
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <set>
@@ -71,7 +73,6 @@ BaseFormWindow::~BaseFormWindow() {
   ui_.set_message_view(nullptr);
   ui_.set_state_listener(nullptr);
   ui_.set_menu_reopener(nullptr);
-  delete help_;
 }
 
 void BaseFormWindow::BuildControls() {
@@ -111,6 +112,16 @@ void BaseFormWindow::BuildControls() {
     button->setMinimumSize(80, 30);
     button->setAutoDefault(false);
   }
+  // STOP answers Escape, the desktop's key for breaking off; it acts only
+  // while enabled (during a backup or a server copy).
+  // (A shortcut of its own, as setText() replaces a button's shortcut.)
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, stop_,
+          &QPushButton::click);
+  stop_->setToolTip(QStringLiteral("Ferma la copia in corso (Esc)"));
+  ok_->setToolTip(QStringLiteral("Avvia il backup per il cliente indicato (Invio nel nome)"));
+  exit_->setToolTip(
+      QStringLiteral("Salva le impostazioni ed esce; durante una copia la ferma "
+                     "prima"));
   buttons->addWidget(ok_, 0, 0);
   buttons->addWidget(stop_, 0, 1);
   buttons->addWidget(exit_, 1, 0, 1, 2);
@@ -181,7 +192,9 @@ void BaseFormWindow::Refresh() {
   software_->setText(ButtonText(controls.Software_B.caption));
   software_->setEnabled(controls.Software_B.enabled && idle);
   exit_->setText(ButtonText(controls.EsciB.caption));
-  exit_->setEnabled(controls.EsciB.enabled);
+  // Once pressed during an operation, ESCI shows that the exit is on its way
+  // (the program ends when the operation has stopped and cleaned up).
+  exit_->setEnabled(controls.EsciB.enabled && !commands_.exit().exit_asked());
   stop_->setText(ButtonText(controls.StopB.caption));
   stop_->setEnabled(controls.StopB.enabled);
   ok_->setText(ButtonText(controls.OK_B.caption));
@@ -238,7 +251,7 @@ void BaseFormWindow::MenuClicked(const std::string& name) {
 }
 
 void BaseFormWindow::OpenHelp() {
-  if (help_ == nullptr) help_ = new HelpWindow();
+  if (help_ == nullptr) help_ = new HelpWindow(this);
   help_->show();
   help_->raise();
   help_->activateWindow();

@@ -1,6 +1,10 @@
 // The help window `HelpForm`: a non-modal window with the title and the five
 // installation notes, laid out again on every resize by the layout rule of
 // ui/help_layout.h (twips converted at the screen's logical resolution).
+// Below the notes, a note on this Linux installation (the drive map and the
+// packaged archiver), and a "Chiudi" button; Escape and the desktop's close
+// key (Ctrl+W) close it as well. Given the main window as parent it stays
+// on top of it and goes with it.
 #ifndef ZARIREVO_UI_QT_HELP_WINDOW_H_
 #define ZARIREVO_UI_QT_HELP_WINDOW_H_
 
@@ -10,6 +14,7 @@
 #include "ui/help_layout.h"
 
 class QLabel;
+class QPushButton;
 
 namespace zr::qt {
 
@@ -26,6 +31,8 @@ class HelpWindow : public QWidget {
   const HelpLayout& layout_twips() const { return layout_; }
   QLabel* title_label() const { return title_; }
   QLabel* note_label(int index) const { return notes_[index]; }
+  QLabel* linux_label() const { return linux_; }
+  QPushButton* close_button() const { return close_; }
 
   /// Applies the layout rule to the current width.
   void ApplyLayout();
@@ -36,6 +43,8 @@ class HelpWindow : public QWidget {
  private:
   QLabel* title_ = nullptr;
   std::array<QLabel*, kHelpNoteCount> notes_{};
+  QLabel* linux_ = nullptr;
+  QPushButton* close_ = nullptr;
   HelpLayout layout_;
   double dpi_override_ = 0;
 };

@@ -4,7 +4,10 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
+#include <tuple>
 
 #include "app/startup.h"
 #include "ui/base_form.h"
@@ -30,8 +33,27 @@ LauncherWindow::LauncherWindow(Program& program, QtUi& ui, std::function<QWidget
   big.setBold(true);
   backup_->setFont(big);
   software_->setFont(big);
-  layout->addWidget(software_);
-  layout->addWidget(backup_);
+  // The captions are the product's name and the program's version, which do
+  // not say what a click does: the tooltips and accessible names do.
+  software_->setToolTip(
+      QStringLiteral("Il prodotto di cui fare il backup: un clic passa al "
+                     "prossimo prodotto installato"));
+  software_->setAccessibleName(QStringLiteral("Prodotto"));
+  backup_->setToolTip(
+      QStringLiteral("Apre la finestra del backup per il prodotto mostrato "
+                     "accanto (Invio)"));
+  backup_->setAccessibleName(QStringLiteral("Backup"));
+  auto* product_column = new QVBoxLayout();
+  auto* backup_column = new QVBoxLayout();
+  for (auto [column, button, text] : {std::tuple{product_column, software_, "Prodotto"},
+                                      std::tuple{backup_column, backup_, "Backup"}}) {
+    auto* label = new QLabel(QString::fromUtf8(text), this);
+    label->setAlignment(Qt::AlignHCenter);
+    label->setBuddy(button);
+    column->addWidget(label);
+    column->addWidget(button);
+    layout->addLayout(column);
+  }
   connect(software_, &QPushButton::clicked, this, [this] {
     RunHandler(ui_, [this] { LauncherSoftwareClick(program_); });
     Refresh();

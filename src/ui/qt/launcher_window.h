@@ -1,5 +1,6 @@
 // The launcher window `BackupBotton`: the product button `Software_B` and the
-// `Backup` button (the default button, so Enter opens the main window).
+// `Backup` button (the default button, so Enter opens the main window), each
+// with a small label above it and a tooltip that say what it does.
 // It shows the launcher's state in Program and calls the start-up handlers;
 // the decisions are theirs.
 #ifndef ZARIREVO_UI_QT_LAUNCHER_WINDOW_H_

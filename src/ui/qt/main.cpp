@@ -3,16 +3,21 @@
 // host folders by ZARIREVO_DRIVES (see platform/host_platform.h).
 //
 // ZARIREVO_SCREENSHOT_DIR=<folder> makes the program save pictures of its
-// windows there (launcher, main window, the FileToCopy menu, help) and quit
-// without saving settings: for documentation and visual checks.
+// windows there (the launcher and a tooltip, the main window, its menus, help,
+// the folder picker, a backup, a short and a long message list, a question
+// box) and quit without saving settings: for documentation and visual checks.
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -28,6 +33,7 @@
 #include "ui/qt/folder_picker.h"
 #include "ui/qt/help_window.h"
 #include "ui/qt/launcher_window.h"
+#include "ui/qt/message_view.h"
 #include "ui/qt/qt_ui.h"
 
 namespace {
@@ -72,6 +78,12 @@ void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
         launcher->move(40, 40);
         return QStringLiteral("launcher.png");
       },
+      [=] {
+        QPushButton* product = launcher->software_button();
+        QToolTip::showText(product->mapToGlobal(QPoint(20, product->height() - 10)),
+                           product->toolTip(), product);
+        return QStringLiteral("launcher-tooltip.png");
+      },
       [=, &ui] {
         launcher->backup_button()->click();
         if (ui.ended() || window() == nullptr) QApplication::exit(1);
@@ -104,10 +116,29 @@ void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
       },
       [=] {
         delete *picker;
-        // A customer backup on the demo installation, for the message area.
+        // A customer backup on the demo installation in a low window: a short
+        // list of lines, a few of them out of view.
+        window()->resize(760, 330);
         window()->customer_box()->setText(QStringLiteral("DEMO"));
         window()->ok_button()->click();
-        return QStringLiteral("backup.png");
+        return QStringLiteral("messages-short.png");
+      },
+      [=] {
+        for (int i = 1; i <= 300; ++i) {
+          window()->message_view()->AppendLine(
+              "C:\\ORVEL\\VER14\\MAC\\M" + std::to_string(i) + ".MAC", zr::Rgb(0, 0, 128));
+        }
+        return QStringLiteral("messages-long.png");
+      },
+      [=] {
+        // A question box, in Italian, saved while it waits and then answered No.
+        QTimer::singleShot(400, [=] {
+          SaveScreen(folder, QStringLiteral("question.png"));
+          if (QWidget* box = QApplication::activeModalWidget()) box->close();
+        });
+        zr::qt::ShowQtMessageBox(
+            {"Cancellare tutto il contenuto di A:\\ ?", "", zr::Buttons::kYesNo, false}, window());
+        return QString();
       },
   });
   auto next = std::make_shared<std::function<void(std::size_t)>>();
@@ -124,6 +155,26 @@ void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
   (*next)(0);
 }
 
+// Qt ends a program that finds no display with an abort and advice to
+// reinstall; the person at the terminal gets one line that says what is
+// missing, and exit status 1.
+constexpr const char* kNoDisplay =
+    "za-rirevo: no display to open the windows on (DISPLAY and WAYLAND_DISPLAY %s); "
+    "on a console use za-rirevo-cli\n";
+
+void NoDisplayHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtFatalMsg) {
+    // The platform plugin's own complaints are said by the line below.
+    const bool platform = (context.category != nullptr &&
+                           QLatin1String(context.category).startsWith(QLatin1String("qt.qpa"))) ||
+                          message.contains(QStringLiteral("platform plugin"));
+    if (!platform) std::fprintf(stderr, "%s\n", qPrintable(message));
+    return;
+  }
+  std::fprintf(stderr, kNoDisplay, "name none that could be reached");
+  std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,7 +183,21 @@ int main(int argc, char** argv) {
     std::fputs(text->c_str(), stdout);
     return 0;
   }
+  if (zr::HostEnvironment("QT_QPA_PLATFORM").empty() && zr::HostEnvironment("DISPLAY").empty() &&
+      zr::HostEnvironment("WAYLAND_DISPLAY").empty()) {
+    std::fprintf(stderr, kNoDisplay, "are not set");
+    return 1;
+  }
+  const QtMessageHandler qt_messages = qInstallMessageHandler(NoDisplayHandler);
   QApplication app(argc, argv);
+  qInstallMessageHandler(qt_messages);
+  // Qt's own texts (the text box's menu, the standard dialogs) in Italian,
+  // from Debian's qt6-translations-l10n when it is installed.
+  QTranslator qt_italian;
+  if (qt_italian.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(&qt_italian);
+  }
   QApplication::setApplicationName(QString::fromUtf8(zr::kApplicationTitle));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/za-rirevo.png")));
   QApplication::setQuitOnLastWindowClosed(false);  // the windows end the program themselves

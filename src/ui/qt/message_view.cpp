@@ -17,10 +17,33 @@ Color FromQColor(const QColor& colour) {
              static_cast<unsigned>(colour.blue()));
 }
 
+namespace {
+
+constexpr const char* kScrollBarStyle =
+    "QScrollBar { background: #f0f0f0; border: 1px solid #c8c8c8; }"
+    "QScrollBar:vertical { width: 14px; margin: 0; }"
+    "QScrollBar:horizontal { height: 14px; margin: 0; }"
+    "QScrollBar::handle { background: #8a8a8a; border-radius: 4px; margin: 2px; }"
+    "QScrollBar::handle:hover { background: #6e6e6e; }"
+    "QScrollBar::handle:vertical { min-height: 24px; }"
+    "QScrollBar::handle:horizontal { min-width: 24px; }"
+    "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; border: none; }"
+    "QScrollBar::add-page, QScrollBar::sub-page { background: none; }";
+
+}  // namespace
+
 MessageView::MessageView(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setUndoRedoEnabled(false);
+  // The desktop's style (Fusion) draws a scroll bar's thumb white and its
+  // groove light grey: beside the grey area a large thumb (a list a little
+  // longer than the view) read as the groove and the groove as the thumb, so
+  // the list seemed to scroll the wrong way. Here the thumb is dark on a
+  // light groove, as most desktops draw it.
+  for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()}) {
+    bar->setStyleSheet(QString::fromLatin1(kScrollBarStyle));
+  }
   SetBackground(kBackgroundNormal);
 }
 

@@ -6,7 +6,8 @@
 //
 // Contract: each line goes at the very end of the text in its own colour,
 // whatever the user clicked or selected before; the view then scrolls to the
-// last line. Nothing clears it.
+// last line. Nothing clears it. The background colour is the area's own: the
+// scroll bars keep the desktop's colours.
 #ifndef ZARIREVO_UI_QT_MESSAGE_VIEW_H_
 #define ZARIREVO_UI_QT_MESSAGE_VIEW_H_
 

@@ -1,9 +1,12 @@
 #include "ui/qt/qt_ui.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QWidget>
+#include <cstdio>
 #include <exception>
+#include <utility>
 
 #include "ui/qt/message_view.h"
 
@@ -45,6 +48,13 @@ Answer ShowQtMessageBox(const MessageBoxRequest& box, QWidget* parent) {
       break;
   }
   message.setIcon(box.no_icon ? QMessageBox::NoIcon : icon);
+  // The buttons in Italian, as the texts around them, with or without Qt's
+  // own translations installed.
+  for (const auto& [button, text] :
+       {std::pair{QMessageBox::Ok, "OK"}, std::pair{QMessageBox::Cancel, "Annulla"},
+        std::pair{QMessageBox::Yes, "&S\u00ec"}, std::pair{QMessageBox::No, "&No"}}) {
+    if (QAbstractButton* shown = message.button(button)) shown->setText(QString::fromUtf8(text));
+  }
   message.exec();
   QAbstractButton* clicked = message.clickedButton();
   switch (clicked == nullptr ? QMessageBox::NoButton : message.standardButton(clicked)) {
@@ -79,6 +89,10 @@ void QtUi::MarkEnded() {
 }
 
 void QtUi::Beep() { QApplication::beep(); }
+
+void QtUi::Notice(const std::string& text) {
+  std::fprintf(stderr, "za-rirevo: %s\n", text.c_str());
+}
 
 void QtUi::ProcessPendingInput() {
   ThrowIfEnded();

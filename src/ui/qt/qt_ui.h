@@ -53,6 +53,8 @@ class QtUi : public WindowedUi {
   // UserInterface.
   void Beep() override;
   void ProcessPendingInput() override;
+  /// On standard error, where a start from a terminal shows it.
+  void Notice(const std::string& text) override;
 
  private:
   MessageView* view_ = nullptr;

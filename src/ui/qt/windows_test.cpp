@@ -13,6 +13,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
@@ -24,6 +26,7 @@
 #include "app/message_area.h"
 #include "app/startup.h"
 #include "tests/installations.h"
+#include "tests/run_program.h"
 #include "tests/test_world.h"
 #include "ui/qt/base_form_window.h"
 #include "ui/qt/folder_picker.h"
@@ -69,6 +72,8 @@ class WindowsTest : public ::testing::Test {
     launcher.show();
     EXPECT_EQ(launcher.windowTitle() + " " + launcher.backup_button()->text(),
               "ZA-Rirevo ZA-Rirevo\nVers.6.8.1");
+    EXPECT_FALSE(launcher.software_button()->toolTip().isEmpty());
+    EXPECT_FALSE(launcher.backup_button()->toolTip().isEmpty());
     for (int i = 0; i < steps; ++i) launcher.software_button()->click();
     EXPECT_EQ(launcher.software_button()->text().toStdString(), product);
     // Enter presses Backup wherever the focus is.
@@ -184,10 +189,17 @@ TEST_P(DuringABackupTest, OnlyStopEsciAndTheCloseBoxAct) {
             window_->stop_button()->isEnabled()};
     window_->action("Menu214")->trigger();          // refused mid-job
     emit window_->customer_box()->returnPressed();  // no second job
-    if (GetParam() == 0) window_->stop_button()->click();
+    if (GetParam() == 0) {                          // STOP by its key
+      QApplication::setActiveWindow(window_.get());
+      QTest::keySequence(window_.get(), QKeySequence(Qt::Key_Escape));
+    }
     if (GetParam() == 1) window_->exit_button()->click();
     if (GetParam() == 2) window_->close();
     seen.push_back(ui_.ended());
+    // ESCI, once pressed, shows that the exit is on its way.
+    if (GetParam() == 1) {
+      EXPECT_FALSE(window_->exit_button()->isEnabled());
+    }
   });
   window_->ok_button()->click();
   EXPECT_EQ(seen, (std::vector<bool>{true, true, false, false, true, false}));
@@ -235,6 +247,41 @@ TEST_F(WindowsTest, MessageLinesKeepTheirColourAndSetTheBackground) {
   EXPECT_EQ(view->verticalScrollBar()->value(), view->verticalScrollBar()->maximum());
 }
 
+// After a short list (a few lines more than the view holds) and a long one,
+// the view shows the last line and the thumb sits at the bottom of its
+// groove, drawn darker than the groove (a white thumb on a light grey groove
+// read as the groove, and the list seemed to scroll the wrong way).
+TEST(QtUiTest, ScrollBarShowsTheEndOfShortAndLongLists) {
+  for (const int lines : {28, 300}) {
+    MessageView view;
+    view.resize(300, 250);
+    view.show();
+    for (int i = 0; i < lines; ++i) view.AppendLine("riga " + std::to_string(i), Rgb(0, 0, 128));
+    QApplication::processEvents();  // the burst of lines is laid out
+    QApplication::processEvents();  // the scroll bar appears
+    QScrollBar* bar = view.verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible()) << lines;
+    ASSERT_GT(bar->maximum(), 0) << lines;
+    EXPECT_EQ(bar->value(), bar->maximum()) << lines;
+    EXPECT_EQ(view.cursorForPosition(QPoint(2, 2)).blockNumber(), bar->value()) << lines;
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Vertical;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.pageStep = bar->pageStep();
+    const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                     QStyle::SC_ScrollBarSlider, bar);
+    EXPECT_GT(thumb.top(), bar->height() / 4) << lines;
+    EXPECT_GT(thumb.bottom(), bar->height() - 8) << lines;
+    const QImage picture = bar->grab().toImage();
+    const int groove = qGray(picture.pixel(bar->width() / 2, 3));
+    const int drawn = qGray(picture.pixel(bar->width() / 2, thumb.center().y()));
+    EXPECT_LT(drawn + 60, groove) << lines;
+  }
+}
+
 TEST(QtUiTest, LinesWrittenBeforeTheAreaExistsAreShownWhenItAppears) {
   QtUi ui;
   ui.AppendMessageLine("prima", Rgb(0, 0, 128));
@@ -260,6 +307,15 @@ TEST(QtUiTest, MessageBoxShowsExactTextTitleAndNoIcon) {
       Answer::kCancel);
   EXPECT_EQ(shown, QStringList({"A:\\\nNon esiste il file\n<fine>", "ZA-Rirevo",
                                 QString::number(QMessageBox::NoIcon), "2"}));
+  // The buttons speak Italian, as the texts.
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    shown = {box->button(QMessageBox::Yes)->text(), box->button(QMessageBox::No)->text()};
+    box->button(QMessageBox::Yes)->click();
+  });
+  EXPECT_EQ(ShowQtMessageBox({"Cancellare?", "", Buttons::kYesNo, false}, nullptr), Answer::kYes);
+  EXPECT_EQ(shown, QStringList({QString::fromUtf8("&S\xC3\xAC"), "&No"}));
 }
 
 TEST(FolderPickerTest, AnswersWindowsPathsOfMappedFoldersOnly) {
@@ -304,6 +360,41 @@ TEST(HelpWindowTest, LayoutIsTheSameAfterEveryResizeAndNeverNegative) {
   QApplication::processEvents();
   EXPECT_EQ(help.layout_twips().notes[4].width, 0);
   EXPECT_EQ(help.note_label(4)->width(), 0);
+}
+
+// The help window goes with the main window, speaks of Linux too, and
+// closes by its button, Escape and Ctrl+W.
+TEST_F(WindowsTest, HelpWindowBelongsToTheMainWindowAndCloses) {
+  Start("DAXOR2D");
+  Click("Menu41");
+  HelpWindow* help = window_->help_window();
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(help->parentWidget(), window_.get());
+  EXPECT_TRUE(help->linux_label()->text().contains("ZARIREVO_DRIVES"));
+  for (const QKeySequence& key :
+       {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence()}) {
+    Click("Menu41");
+    ASSERT_TRUE(help->isVisible());
+    QApplication::setActiveWindow(help);
+    if (key.isEmpty()) {
+      help->close_button()->click();
+    } else {
+      QTest::keySequence(help, key);
+    }
+    EXPECT_FALSE(help->isVisible()) << key.toString().toStdString();
+  }
+  EXPECT_GT(help->close_button()->geometry().top(), help->linux_label()->geometry().top());
+}
+
+// Without a display the windows say so in one line and end with status 1.
+TEST(WindowsProgramTest, WithoutADisplayOneLineAndStatusOne) {
+  const testing::ProgramRun run =
+      testing::RunProgram({ZARIREVO_WINDOWS_PROGRAM, "/Fc:\\kyconfig\\system"},
+                          {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.out,
+            "za-rirevo: no display to open the windows on (DISPLAY and WAYLAND_DISPLAY "
+            "are not set); on a console use za-rirevo-cli\n");
 }
 
 }  // namespace
