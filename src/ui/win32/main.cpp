@@ -99,11 +99,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR wide_command_line, int) {
   InitCommonControlsEx(&controls);
   zr::win32::RegisterWindowClasses();
 
-  std::unique_ptr<zr::Platform> platform = zr::CreateHostPlatform(zr::DriveMap::FromEnvironment());
+  std::unique_ptr<zr::Platform> host = zr::CreateHostPlatform(zr::DriveMap::FromEnvironment());
   zr::win32::Win32Ui ui;
-  zr::Program program(*platform, ui);
+  zr::win32::WaitCursorPlatform platform(*host, ui);
+  zr::Program program(platform, ui);
   ui.set_folder_picker([&platform](const std::string& prompt) {
-    return zr::win32::PickFolderWithDialog(*platform, prompt, GetActiveWindow());
+    return zr::win32::PickFolderWithDialog(platform, prompt, GetActiveWindow());
   });
   const std::string screenshots = zr::HostEnvironment("ZARIREVO_SCREENSHOT_DIR");
   if (!screenshots.empty()) {
