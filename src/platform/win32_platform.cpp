@@ -542,7 +542,10 @@ class Win32Platform : public Platform {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     // A polled child is kept out of the console's Ctrl-C: the caller decides.
-    const DWORD creation = poll ? CREATE_NEW_PROCESS_GROUP : 0;
+    // A console program started from the windows gets no console window
+    // flashing up; from a console it shares that one, its messages in view.
+    const DWORD creation = (poll ? CREATE_NEW_PROCESS_GROUP : 0) |
+                           (::GetConsoleWindow() == nullptr ? CREATE_NO_WINDOW : 0);
     if (!::CreateProcessW(Widen(host).c_str(), line.data(), nullptr, nullptr, TRUE, creation,
                           nullptr, Widen(work).c_str(), &startup, &process)) {
       return LastError("run", host);
