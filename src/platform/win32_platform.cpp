@@ -38,10 +38,11 @@ int ToRuntimeError(DWORD error) {
     case ERROR_DIRECTORY:
     case ERROR_CANT_RESOLVE_FILENAME:
       return kErrPathNotFound;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
+      return kErrFileInUse;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
       return kErrPermissionDenied;
     case ERROR_NOT_READY:
     case ERROR_INVALID_DRIVE:

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 #include <zip.h>
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32_text.h"
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -301,14 +306,28 @@ TEST_F(PkZipProgramTest, ListModeStoresFullPathsOncePerFile) {
 
 TEST_F(PkZipProgramTest, MissingListedFileIsReportedAndTheOthersAdded) {
   world_.WriteFile("C:\\ORVEL\\A.INI", "a");
-  world_.WriteLines("C:\\LIST.TXT",
-                    {"C:\\ORVEL\\A.INI", "C:\\ORVEL\\GONE.INI", "D:\\NODRIVE.INI", "C:\\ORVEL"});
+  std::vector<std::string> list = {"C:\\ORVEL\\A.INI", "C:\\ORVEL\\GONE.INI", "D:\\NODRIVE.INI",
+                                   "C:\\ORVEL"};
+  std::vector<std::string> said = {"C:\\ORVEL\\GONE.INI", "D:\\NODRIVE.INI",
+                                   "a folder, not a file: C:\\ORVEL"};
+#ifdef _WIN32
+  // A database its program holds open without sharing: named, left out.
+  world_.WriteFile("C:\\ORVEL\\LOCKED.MDB", "db");
+  HANDLE held = ::CreateFileW(zr::win32::Widen(Host("C:\\ORVEL\\LOCKED.MDB")).c_str(), GENERIC_READ,
+                              0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  list.push_back("C:\\ORVEL\\LOCKED.MDB");
+  said.push_back("file not read (in use by another program), left out: C:\\ORVEL\\LOCKED.MDB");
+#endif
+  world_.WriteLines("C:\\LIST.TXT", list);
   world_.RemoveDrive('D');
   ProgramRun run = PkZip({"-add", "-path=full", "A:\\M", "@C:\\LIST.TXT"});
+#ifdef _WIN32
+  ::CloseHandle(held);
+#endif
   EXPECT_EQ(run.exit_code, 1);
-  for (const char* said :
-       {"C:\\ORVEL\\GONE.INI", "D:\\NODRIVE.INI", "a folder, not a file: C:\\ORVEL"}) {
-    EXPECT_NE(run.out.find(said), std::string::npos) << said << "\n" << run.out;
+  for (const std::string& text : said) {
+    EXPECT_NE(run.out.find(text), std::string::npos) << text << "\n" << run.out;
   }
   EXPECT_EQ(ReadZip(Host("A:\\M.ZIP")), (std::map<std::string, std::string>{{"ORVEL/A.INI", "a"}}));
 }
