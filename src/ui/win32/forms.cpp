@@ -626,17 +626,26 @@ LauncherWindow::LauncherWindow(Program& program, Win32Ui& ui,
   hwnd_ =
       CreateWindowExW(WS_EX_CONTROLPARENT, kLauncherClass, kLauncherTitle, style, CW_USEDEFAULT,
                       CW_USEDEFAULT, 100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-  const int dpi = WindowDpi(hwnd_);
   SizeClientArea(hwnd_, 340, 120);
-  font_ = MessageFont(3, true, dpi);
   software_ =
-      Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kSoftwareId, font_);
-  backup_ = Child(hwnd_, L"BUTTON", BS_DEFPUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kBackupId, font_);
-  const auto scale = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
-  MoveWindow(software_, scale(10), scale(15), scale(155), scale(90), FALSE);
-  MoveWindow(backup_, scale(175), scale(15), scale(155), scale(90), FALSE);
+      Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kSoftwareId, nullptr);
+  backup_ =
+      Child(hwnd_, L"BUTTON", BS_DEFPUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kBackupId, nullptr);
+  Layout();
   Refresh();
   SetFocus(backup_);
+}
+
+// The two buttons and their font at the window's dpi.
+void LauncherWindow::Layout() {
+  const int dpi = WindowDpi(hwnd_);
+  HFONT old = font_;
+  font_ = MessageFont(3, true, dpi);
+  const auto scale = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+  for (HWND button : {software_, backup_}) SetFont(button, font_);
+  MoveWindow(software_, scale(10), scale(15), scale(155), scale(90), TRUE);
+  MoveWindow(backup_, scale(175), scale(15), scale(155), scale(90), TRUE);
+  if (old != nullptr) DeleteObject(old);
 }
 
 LauncherWindow::~LauncherWindow() {
@@ -693,6 +702,10 @@ LRESULT LauncherWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         default:
           return 0;
       }
+    case WM_DPICHANGED:
+      MoveToSuggested(hwnd_, lparam);
+      Layout();
+      return 0;
     case WM_CLOSE:
       // The close box ends the program without saving, as for the main window.
       if (!handed_over_) ui_.MarkEnded();

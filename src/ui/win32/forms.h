@@ -145,6 +145,7 @@ class LauncherWindow {
 
  private:
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void Layout();
 
   Program& program_;
   Win32Ui& ui_;
