@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <random>
@@ -237,8 +238,8 @@ class PkZipProgramTest : public ::testing::Test {
   PkZipProgramTest() { world_.MakeFolder("C:\\WORK"); }
 
   std::string Host(const std::string& windows) const { return world_.Host(windows); }
-  ProgramRun PkZip(const std::vector<std::string>& args) {
-    std::vector<std::string> argv = {Binary()};
+  ProgramRun PkZip(const std::vector<std::string>& args, const std::string& binary = Binary()) {
+    std::vector<std::string> argv = {binary};
     argv.insert(argv.end(), args.begin(), args.end());
     const zr::DriveMap& map = world_.drive_map();
     return RunProgram(argv,
@@ -331,6 +332,28 @@ TEST_F(PkZipProgramTest, MissingListedFileIsReportedAndTheOthersAdded) {
   }
   EXPECT_EQ(ReadZip(Host("A:\\M.ZIP")), (std::map<std::string, std::string>{{"ORVEL/A.INI", "a"}}));
 }
+
+#ifdef _WIN32
+// As on Windows before 10 1903, which ignores the manifest's UTF-8 code page:
+// a name outside the ANSI code page is still read, archived and extracted.
+TEST_F(PkZipProgramTest, NamesOutsideTheAnsiCodePageWithoutTheUtf8CodePage) {
+  std::ifstream in(FsPath(Binary()), std::ios::binary);
+  std::string program((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t at = program.find(">UTF-8</activeCodePage>");
+  ASSERT_NE(at, std::string::npos);
+  program.replace(at + 1, 5, "none!");
+  world_.WriteFile("C:\\WORK\\ANSI.EXE", program);
+  world_.WriteFile("C:\\DATI\\\xCE\xA9MEGA.CFG", "omega");  // the Greek capital omega
+  const std::string ansi = Host("C:\\WORK\\ANSI.EXE");
+  ProgramRun run = PkZip({"-add", "-rec", "-path=relative", "A:\\R", "C:\\DATI\\*.*"}, ansi);
+  EXPECT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_EQ(ReadZip(Host("A:\\R.ZIP")),
+            (std::map<std::string, std::string>{{"\xCE\xA9MEGA.CFG", "omega"}}));
+  run = PkZip({"-extract", "-dir", "A:\\R.ZIP", "C:\\OUT\\"}, ansi);
+  EXPECT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_EQ(Tree("C:\\OUT"), (std::set<std::string>{"\xCE\xA9MEGA.CFG"}));
+}
+#endif
 
 // The archive keeps a given extension and goes into an existing folder found
 // by case; a missing folder or drive, or a file there that is no archive,
