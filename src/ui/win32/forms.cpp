@@ -361,7 +361,8 @@ void MainWindow::Layout() {
   const int height = MulDiv(client.bottom, 96, WindowDpi(hwnd_));
   const auto place = [this](HWND control, int left, int top, int control_width,
                             int control_height) {
-    MoveWindow(control, Scale(left), Scale(top), Scale(control_width), Scale(control_height), TRUE);
+    SetWindowPos(control, nullptr, Scale(left), Scale(top), Scale(control_width),
+                 Scale(control_height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
   };
   const int buttons_left = width - 200;
   place(software_, 10, 10, 150, 72);
@@ -374,6 +375,9 @@ void MainWindow::Layout() {
   place(exit_, buttons_left, 48, 190, 34);
   place(messages_frame_, 10, 90, width - 20, height - 100);
   place(area_.hwnd(), 20, 112, width - 40, height - 132);
+  // Drawn again whole: controls that moved across each other (maximizing)
+  // would otherwise keep pieces of where they were.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void MainWindow::BuildMenus() {
