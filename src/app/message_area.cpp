@@ -67,6 +67,7 @@ void LoadErrorTexts(Program& program) {
   texts[1] = "NON FUNZIONA";
   texts[2] = "NON FUNZIONA";
   texts[kErrFileNotFound] = "Non esiste il file";
+  texts[kErrFileInUse] = "Il file è in uso da un altro programma";
   texts[kErrPermissionDenied] = "Attiva protezione in scrittura";
   texts[kErrDiskNotReady] = "non è accessibile ";
   texts[kErrPathFileAccess] = "Non posso creare la cartella perchè già essitente";

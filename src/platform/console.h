@@ -18,7 +18,11 @@ namespace zr {
 /// becomes UTF-8 (libarchive converts entry names through it).
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-/// True when `stream` (stdout or stderr) is a terminal or a console window.
+/// True when `stream` (stdout or stderr) is a terminal that shows colour and
+/// cursor codes. On Windows a console window counts only once its
+/// virtual-terminal processing is on (ProgramArguments turns it on where the
+/// console has it, Windows 10 and later); otherwise the program writes plain
+/// text. The console's code page and modes are put back when the program ends.
 bool IsTerminal(std::FILE* stream);
 
 /// The number of columns of the terminal `stream` writes to; 0 when it is

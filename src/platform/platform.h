@@ -31,6 +31,7 @@ enum RuntimeError : int {
   kErrNone = 0,
   kErrCancelled = 18,  // "User interrupt occurred": a run ended on the caller's request
   kErrFileNotFound = 53,
+  kErrFileInUse = 55,  // held open by another program (a sharing or lock violation)
   kErrDeviceIo = 57,
   kErrDiskFull = 61,
   kErrPermissionDenied = 70,  // also a read-only target or a write-protected drive

@@ -38,10 +38,11 @@ int ToRuntimeError(DWORD error) {
     case ERROR_DIRECTORY:
     case ERROR_CANT_RESOLVE_FILENAME:
       return kErrPathNotFound;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
+      return kErrFileInUse;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
       return kErrPermissionDenied;
     case ERROR_NOT_READY:
     case ERROR_INVALID_DRIVE:
@@ -542,7 +543,10 @@ class Win32Platform : public Platform {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     // A polled child is kept out of the console's Ctrl-C: the caller decides.
-    const DWORD creation = poll ? CREATE_NEW_PROCESS_GROUP : 0;
+    // A console program started from the windows gets no console window
+    // flashing up; from a console it shares that one, its messages in view.
+    const DWORD creation = (poll ? CREATE_NEW_PROCESS_GROUP : 0) |
+                           (::GetConsoleWindow() == nullptr ? CREATE_NO_WINDOW : 0);
     if (!::CreateProcessW(Widen(host).c_str(), line.data(), nullptr, nullptr, TRUE, creation,
                           nullptr, Widen(work).c_str(), &startup, &process)) {
       return LastError("run", host);

@@ -92,6 +92,14 @@ TEST_F(Win32PlatformTest, MissingThingsGiveTheRunTimeNumbers) {
   EXPECT_EQ(platform_->List("C:\\NODIR\\*", ListKind::kFilesOnly, &entries).error,
             kErrPathNotFound);
   EXPECT_EQ(platform_->List("D:\\*", ListKind::kFilesOnly, &entries).error, kErrDiskNotReady);
+  // A file another program holds open without sharing: in use, not read-only.
+  HANDLE held = ::CreateFileW(Widen(root_ + "\\c\\FULL\\X.TXT").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::string bytes;
+  EXPECT_EQ(platform_->ReadFile("C:\\FULL\\X.TXT", &bytes).error, kErrFileInUse);
+  EXPECT_EQ(platform_->CopyFile("C:\\FULL\\X.TXT", "A:\\X.TXT").error, kErrFileInUse);
+  ::CloseHandle(held);
 }
 
 TEST_F(Win32PlatformTest, NamesAreUtf8AndListingsFollowOurWildcardRule) {

@@ -9,6 +9,13 @@ namespace pkzip {
 
 namespace fs = std::filesystem;
 
+// The host's own separator, so that a path in a message is never "A:\/X.ZIP".
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
 zr::Status ResolveHostPath(zr::Platform& platform, const WindowsPath& path, std::string* host,
                            size_t* existing) {
   // A UNC name needs its server and share before anything can resolve.
@@ -29,7 +36,9 @@ zr::Status ResolveHostPath(zr::Platform& platform, const WindowsPath& path, std:
                            : fs::is_directory(zr::host::FsPath(resolved), ec);
     if (!found) continue;
     for (size_t i = count; i < path.parts.size(); ++i) {
-      if (resolved.empty() || resolved.back() != '/') resolved += '/';
+      if (resolved.empty() || (resolved.back() != '/' && resolved.back() != kSeparator)) {
+        resolved += kSeparator;
+      }
       resolved += path.parts[i];
     }
     *host = resolved;

@@ -19,6 +19,7 @@
 #include "entry_names.h"
 #include "host_resolve.h"
 #include "platform/codepage.h"
+#include "platform/host_files.h"
 #include "platform/host_portable.h"
 #include "zip_extractor.h"
 #include "zip_writer.h"
@@ -124,6 +125,24 @@ class ArchiveIdentity {
 };
 #endif
 
+// True when the file can be read; otherwise names it (`shown`, in Windows
+// form) with the reason: a file another program holds (a database in use)
+// is left out and the others go on into the archive.
+bool Readable(const std::string& host, const std::string& shown, std::ostream& errors) {
+  const std::string refusal = zr::host::ReadRefusal(host);
+  if (refusal.empty()) return true;
+  errors << "PkZip25: file not read (" << refusal << "), left out: " << shown << "\n";
+  return false;
+}
+
+// The Windows form of `name` ("/" separated) below `folder`.
+std::string WindowsName(const WindowsPath& folder, std::string name) {
+  std::replace(name.begin(), name.end(), '/', '\\');
+  std::string text = folder.Text();
+  if (text.empty() || text.back() != '\\') text += '\\';
+  return text + name;
+}
+
 // The lines of the list file: Windows-1252 to UTF-8, CR LF or LF, blank
 // lines skipped, blanks inside a line kept.
 bool ReadListFile(zr::Platform& platform, const std::string& text, std::vector<std::string>* lines,
@@ -167,18 +186,21 @@ int AddList(zr::Platform& platform, const Command& command, std::ostream& errors
   for (const std::string& line : lines) {
     std::optional<WindowsPath> path = FullPath(platform, line);
     std::string host;
-    struct stat info {};
+    std::error_code ec;
     if (!path || path->parts.empty() || !ResolveHostPath(platform, *path, &host).ok() ||
-        stat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-      std::error_code ec;
+        !fs::is_regular_file(zr::host::FsPath(host), ec)) {
       const bool folder = !host.empty() && fs::is_directory(zr::host::FsPath(host), ec);
       errors << "PkZip25: " << (folder ? "a folder, not a file: " : "file not found: ") << line
              << "\n";
       complete = false;
       continue;
     }
-    if (archive_identity.Is(info, host)) {
+    if (archive_identity.Is(host)) {
       errors << "PkZip25: the archive is not added to itself: " << line << "\n";
+      continue;
+    }
+    if (!Readable(host, line, errors)) {
+      complete = false;
       continue;
     }
     const std::string name = StoredName(*path);
@@ -235,7 +257,12 @@ int AddRecursive(zr::Platform& platform, const Command& command, std::ostream& e
       errors << "PkZip25: not an ordinary file, skipped: " << name << "\n";
       continue;
     }
-    files.push_back({zr::host::FsText(it->path()), name});
+    const std::string host = zr::host::FsText(it->path());
+    if (!Readable(host, WindowsName(*folder, name), errors)) {
+      complete = false;
+      continue;
+    }
+    files.push_back({host, name});
   }
   std::sort(files.begin(), files.end(), [](const FileToAdd& a, const FileToAdd& b) {
     return FoldCase(a.entry_name) < FoldCase(b.entry_name);

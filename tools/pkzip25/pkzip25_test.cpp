@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 #include <zip.h>
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32_text.h"
+#endif
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <random>
@@ -232,8 +238,8 @@ class PkZipProgramTest : public ::testing::Test {
   PkZipProgramTest() { world_.MakeFolder("C:\\WORK"); }
 
   std::string Host(const std::string& windows) const { return world_.Host(windows); }
-  ProgramRun PkZip(const std::vector<std::string>& args) {
-    std::vector<std::string> argv = {Binary()};
+  ProgramRun PkZip(const std::vector<std::string>& args, const std::string& binary = Binary()) {
+    std::vector<std::string> argv = {binary};
     argv.insert(argv.end(), args.begin(), args.end());
     const zr::DriveMap& map = world_.drive_map();
     return RunProgram(argv,
@@ -301,17 +307,53 @@ TEST_F(PkZipProgramTest, ListModeStoresFullPathsOncePerFile) {
 
 TEST_F(PkZipProgramTest, MissingListedFileIsReportedAndTheOthersAdded) {
   world_.WriteFile("C:\\ORVEL\\A.INI", "a");
-  world_.WriteLines("C:\\LIST.TXT",
-                    {"C:\\ORVEL\\A.INI", "C:\\ORVEL\\GONE.INI", "D:\\NODRIVE.INI", "C:\\ORVEL"});
+  std::vector<std::string> list = {"C:\\ORVEL\\A.INI", "C:\\ORVEL\\GONE.INI", "D:\\NODRIVE.INI",
+                                   "C:\\ORVEL"};
+  std::vector<std::string> said = {"C:\\ORVEL\\GONE.INI", "D:\\NODRIVE.INI",
+                                   "a folder, not a file: C:\\ORVEL"};
+#ifdef _WIN32
+  // A database its program holds open without sharing: named, left out.
+  world_.WriteFile("C:\\ORVEL\\LOCKED.MDB", "db");
+  HANDLE held = ::CreateFileW(zr::win32::Widen(Host("C:\\ORVEL\\LOCKED.MDB")).c_str(), GENERIC_READ,
+                              0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  list.push_back("C:\\ORVEL\\LOCKED.MDB");
+  said.push_back("file not read (in use by another program), left out: C:\\ORVEL\\LOCKED.MDB");
+#endif
+  world_.WriteLines("C:\\LIST.TXT", list);
   world_.RemoveDrive('D');
   ProgramRun run = PkZip({"-add", "-path=full", "A:\\M", "@C:\\LIST.TXT"});
+#ifdef _WIN32
+  ::CloseHandle(held);
+#endif
   EXPECT_EQ(run.exit_code, 1);
-  for (const char* said :
-       {"C:\\ORVEL\\GONE.INI", "D:\\NODRIVE.INI", "a folder, not a file: C:\\ORVEL"}) {
-    EXPECT_NE(run.out.find(said), std::string::npos) << said << "\n" << run.out;
+  for (const std::string& text : said) {
+    EXPECT_NE(run.out.find(text), std::string::npos) << text << "\n" << run.out;
   }
   EXPECT_EQ(ReadZip(Host("A:\\M.ZIP")), (std::map<std::string, std::string>{{"ORVEL/A.INI", "a"}}));
 }
+
+#ifdef _WIN32
+// As on Windows before 10 1903, which ignores the manifest's UTF-8 code page:
+// a name outside the ANSI code page is still read, archived and extracted.
+TEST_F(PkZipProgramTest, NamesOutsideTheAnsiCodePageWithoutTheUtf8CodePage) {
+  std::ifstream in(FsPath(Binary()), std::ios::binary);
+  std::string program((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t at = program.find(">UTF-8</activeCodePage>");
+  ASSERT_NE(at, std::string::npos);
+  program.replace(at + 1, 5, "none!");
+  world_.WriteFile("C:\\WORK\\ANSI.EXE", program);
+  world_.WriteFile("C:\\DATI\\\xCE\xA9MEGA.CFG", "omega");  // the Greek capital omega
+  const std::string ansi = Host("C:\\WORK\\ANSI.EXE");
+  ProgramRun run = PkZip({"-add", "-rec", "-path=relative", "A:\\R", "C:\\DATI\\*.*"}, ansi);
+  EXPECT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_EQ(ReadZip(Host("A:\\R.ZIP")),
+            (std::map<std::string, std::string>{{"\xCE\xA9MEGA.CFG", "omega"}}));
+  run = PkZip({"-extract", "-dir", "A:\\R.ZIP", "C:\\OUT\\"}, ansi);
+  EXPECT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_EQ(Tree("C:\\OUT"), (std::set<std::string>{"\xCE\xA9MEGA.CFG"}));
+}
+#endif
 
 // The archive keeps a given extension and goes into an existing folder found
 // by case; a missing folder or drive, or a file there that is no archive,

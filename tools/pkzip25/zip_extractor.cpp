@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
@@ -26,10 +27,13 @@
 
 #include "entry_names.h"
 #include "platform/host_paths.h"
+#include "platform/host_portable.h"
 
 namespace pkzip {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct ReadFree {
   void operator()(archive* a) const { archive_read_free(a); }
@@ -387,13 +391,14 @@ ExtractOutcome ExtractArchive(const std::string& archive_host, const std::string
     outcome.damaged = true;
     return outcome;
   }
-  struct stat archive_info {};
-  if (stat(archive_host.c_str(), &archive_info) != 0) {
+  std::error_code size_error;
+  const std::uintmax_t archive_size = fs::file_size(zr::host::FsPath(archive_host), size_error);
+  if (size_error) {
     report << "cannot read the archive: " << archive_host << "\n";
     outcome.damaged = true;
     return outcome;
   }
-  const uint64_t bound = limits.BoundFor(static_cast<uint64_t>(archive_info.st_size));
+  const uint64_t bound = limits.BoundFor(static_cast<uint64_t>(archive_size));
   if (limits.check_declared && declared > bound) {
     report << "archive refused: its entries would expand to " << declared
            << " bytes, more than the limit of " << bound << " bytes\n";
@@ -413,7 +418,14 @@ ExtractOutcome ExtractArchive(const std::string& archive_host, const std::string
   archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
                                                 ARCHIVE_EXTRACT_SECURE_SYMLINKS |
                                                 ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS);
-  if (archive_read_open_filename(in.get(), archive_host.c_str(), 64 * 1024) != ARCHIVE_OK) {
+#ifdef _WIN32
+  // The name in UTF-16: the narrow call would take it in the ANSI code page.
+  const int opened =
+      archive_read_open_filename_w(in.get(), zr::win32::Widen(archive_host).c_str(), 64 * 1024);
+#else
+  const int opened = archive_read_open_filename(in.get(), archive_host.c_str(), 64 * 1024);
+#endif
+  if (opened != ARCHIVE_OK) {
     report << "cannot read the archive: " << ErrorOf(in.get()) << "\n";
     outcome.damaged = true;
     return outcome;

@@ -62,9 +62,24 @@ int RenameOver(const char* from, const char* to) {
   return -1;
 }
 constexpr int kReadFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
+// The names in UTF-16: the narrow calls would take them in the ANSI code
+// page, which lacks most letters before the UTF-8 code page (Windows 10 1903).
+int OpenFile(const std::string& path) {
+  return ::_wopen(zr::win32::Widen(path).c_str(), kReadFlags);
+}
+int StatFile(const std::string& path, struct stat* info) {
+  struct _stat64 wide {};
+  if (::_wstat64(zr::win32::Widen(path).c_str(), &wide) != 0) return -1;
+  *info = {};
+  info->st_mode = wide.st_mode;
+  info->st_size = static_cast<decltype(info->st_size)>(wide.st_size);
+  info->st_mtime = static_cast<decltype(info->st_mtime)>(wide.st_mtime);
+  return 0;
+}
 #else
 int RenameOver(const char* from, const char* to) { return std::rename(from, to); }
-constexpr int kReadFlags = O_RDONLY | O_CLOEXEC;
+int OpenFile(const std::string& path) { return open(path.c_str(), O_RDONLY | O_CLOEXEC); }
+int StatFile(const std::string& path, struct stat* info) { return stat(path.c_str(), info); }
 #endif
 
 // Writes `bytes` to a temporary file beside `path`, then renames it over `path`.
@@ -137,7 +152,7 @@ class Deflater {
       *errno_value = ENOMEM;
       return false;
     }
-    const int fd = open(path.c_str(), kReadFlags);
+    const int fd = OpenFile(path);
     if (fd < 0) {
       *errno_value = errno;
       return false;
@@ -475,7 +490,7 @@ bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>&
 
   for (const FileToAdd& file : files) {
     struct stat info {};
-    if (stat(file.host_path.c_str(), &info) != 0) {
+    if (StatFile(file.host_path, &info) != 0) {
       *error = "cannot read " + file.host_path + ": " + std::strerror(errno);
       return false;
     }

@@ -1,5 +1,7 @@
 #include "ui/win32/forms.h"
 
+#include <commctrl.h>
+
 #include <set>
 
 #include "app/startup.h"
@@ -21,20 +23,61 @@ constexpr wchar_t kLauncherTitle[] = L"ZA-Rirevo";
 
 HMENU ChildId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 
-HFONT MessageFont(int extra_points, bool bold) {
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+// A function of user32 that older Windows lack, or nullptr.
+template <typename Function>
+Function User32(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The system's message font at `dpi`, `extra_points` larger.
+HFONT MessageFont(int extra_points, bool bold, int dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  LOGFONTW font = metrics.lfMessageFont;
-  if (extra_points != 0) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    const int points = MulDiv(font.lfHeight < 0 ? -font.lfHeight : font.lfHeight, 72, dpi);
-    font.lfHeight = -MulDiv(points + extra_points, dpi, 72);
+  using ForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  static const auto for_dpi = User32<ForDpi>("SystemParametersInfoForDpi");
+  int font_dpi = dpi;
+  if (for_dpi == nullptr ||
+      !for_dpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(dpi))) {
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    font_dpi = SystemDpi();
   }
+  LOGFONTW font = metrics.lfMessageFont;
+  const int points = MulDiv(font.lfHeight < 0 ? -font.lfHeight : font.lfHeight, 72, font_dpi);
+  font.lfHeight = -MulDiv(points + extra_points, dpi, 72);
   if (bold) font.lfWeight = FW_BOLD;
   return CreateFontIndirectW(&font);
+}
+
+void SetFont(HWND control, HFONT font) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+// A group box that paints the window's background inside it, which a
+// parent with WS_CLIPCHILDREN leaves to it.
+LRESULT CALLBACK FrameBackground(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                 DWORD_PTR) {
+  if (message == WM_ERASEBKGND) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    FillRect(reinterpret_cast<HDC>(wparam), &client, GetSysColorBrush(COLOR_BTNFACE));
+    return TRUE;
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+// The window at the place and size Windows suggests for its new dpi.
+void MoveToSuggested(HWND window, LPARAM lparam) {
+  const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+  SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND Child(HWND parent, const wchar_t* type, DWORD style, int id, HFONT font,
@@ -99,7 +142,24 @@ SIZE WindowSize(int width, int height, DWORD style, bool menu) {
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// The window's size for a client area of `width` x `height` pixels at 96 dpi,
+// in the dpi of the monitor it is on.
+void SizeClientArea(HWND window, int width, int height) {
+  const int dpi = WindowDpi(window);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+  const SIZE size = WindowSize(MulDiv(width, dpi, 96), MulDiv(height, dpi, 96), style,
+                               GetMenu(window) != nullptr);
+  SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
+
+int WindowDpi(HWND window) {
+  using ForWindow = UINT(WINAPI*)(HWND);
+  static const auto for_window = User32<ForWindow>("GetDpiForWindow");
+  const int dpi = for_window == nullptr ? 0 : static_cast<int>(for_window(window));
+  return dpi > 0 ? dpi : SystemDpi();
+}
 
 void RegisterWindowClasses() {
   WNDCLASSEXW type{};
@@ -122,24 +182,16 @@ void RegisterWindowClasses() {
 
 // --- The help window ---
 
-HelpWindow::HelpWindow() {
-  const DWORD style = WS_OVERLAPPEDWINDOW;
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  const SIZE size = WindowSize(TwipsToPixels(9600, dpi), TwipsToPixels(9000, dpi), style, false);
+HelpWindow::HelpWindow(HWND owner) {
+  const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   hwnd_ = CreateWindowExW(0, kHelpClass, Widen(kHelpCaption).c_str(), style, CW_USEDEFAULT,
-                          CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
-                          GetModuleHandleW(nullptr), this);
-  title_font_ = CreateFontW(-MulDiv(14, dpi, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
-  bold_font_ = MessageFont(0, true);
-  HFONT font = MessageFont(0, false);
+                          CW_USEDEFAULT, 100, 100, owner, nullptr, GetModuleHandleW(nullptr), this);
+  SizeClientArea(hwnd_, TwipsToPixels(9600, 96), TwipsToPixels(9000, 96));
+  MakeFonts();
   title_ =
       Child(hwnd_, L"STATIC", SS_CENTER | SS_NOPREFIX, 0, title_font_, Widen(kHelpTitle).c_str());
   for (int i = 0; i < kHelpNoteCount; ++i) {
-    notes_.push_back(Child(hwnd_, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, i == 0 ? bold_font_ : font,
+    notes_.push_back(Child(hwnd_, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, i == 0 ? bold_font_ : font_,
                            DisplayText(HelpNotes()[i]).c_str()));
   }
   ApplyLayout();
@@ -149,6 +201,21 @@ HelpWindow::~HelpWindow() {
   DestroyWindow(hwnd_);
   DeleteObject(title_font_);
   DeleteObject(bold_font_);
+  DeleteObject(font_);
+}
+
+// The fonts at the window's dpi; the labels that exist take them.
+void HelpWindow::MakeFonts() {
+  const int dpi = WindowDpi(hwnd_);
+  HFONT old[] = {title_font_, bold_font_, font_};
+  title_font_ = CreateFontW(-MulDiv(14, dpi, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+  bold_font_ = MessageFont(0, true, dpi);
+  font_ = MessageFont(0, false, dpi);
+  if (title_ != nullptr) SetFont(title_, title_font_);
+  for (std::size_t i = 0; i < notes_.size(); ++i) SetFont(notes_[i], i == 0 ? bold_font_ : font_);
+  for (HFONT font : old) DeleteObject(font);
 }
 
 void HelpWindow::Show() {
@@ -161,7 +228,7 @@ void HelpWindow::ApplyLayout() {
   RECT client;
   GetClientRect(hwnd_, &client);
   HDC dc = GetDC(hwnd_);
-  const double dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  const double dpi = WindowDpi(hwnd_);
   // The title and note 0 keep the heights of their own text.
   const HelpLayout first = LayoutHelpForm(PixelsToTwips(client.right, dpi), 0, 0);
   auto measure = [&](HWND label, HFONT font, int width_twips) {
@@ -194,8 +261,17 @@ LRESULT CALLBACK HelpWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, L
       self->ApplyLayout();
       return 0;
     }
-    if (message == WM_CLOSE) {  // kept for the next Help click
+    // The close box and Escape hide it, kept for the next Help click.
+    const bool escape = (message == WM_COMMAND && LOWORD(wparam) == IDCANCEL) ||
+                        (message == WM_KEYDOWN && wparam == VK_ESCAPE);
+    if (message == WM_CLOSE || escape) {
       ShowWindow(hwnd, SW_HIDE);
+      return 0;
+    }
+    if (message == WM_DPICHANGED && self->hwnd_ != nullptr) {
+      self->MakeFonts();
+      MoveToSuggested(hwnd, lparam);
+      self->ApplyLayout();
       return 0;
     }
   }
@@ -207,14 +283,15 @@ LRESULT CALLBACK HelpWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, L
 MainWindow::MainWindow(Program& program, Win32Ui& ui)
     : program_(program), ui_(ui), commands_(program) {
   commands_.SetFrontEndHandler("Menu41", [this] { OpenHelp(); });
-  font_ = MessageFont(0, false);
-  bold_font_ = MessageFont(2, true);
-  const DWORD style = WS_OVERLAPPEDWINDOW;
-  const SIZE size = WindowSize(760, 500, style, true);
+  // Children clipped: a maximized window paints its background around the
+  // controls, never over them.
+  const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                          size.cx, size.cy, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+                          100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  MakeFonts();
   BuildControls();
   BuildMenus();
+  SizeClientArea(hwnd_, 760, 500);
   Layout();
   ui_.set_message_area(&area_);
   ui_.set_state_listener([this] { Refresh(); });
@@ -232,6 +309,27 @@ MainWindow::~MainWindow() {
   DeleteObject(bold_font_);
 }
 
+int MainWindow::Scale(int pixels) const { return MulDiv(pixels, WindowDpi(hwnd_), 96); }
+
+// The fonts at the window's dpi; the controls that exist take them.
+void MainWindow::MakeFonts() {
+  const int dpi = WindowDpi(hwnd_);
+  HFONT old[] = {font_, bold_font_};
+  font_ = MessageFont(0, false, dpi);
+  bold_font_ = MessageFont(2, true, dpi);
+  for (HWND control :
+       {customer_frame_, customer_, date_, ok_, stop_, exit_, messages_frame_, area_.hwnd()}) {
+    if (control != nullptr) SetFont(control, font_);
+  }
+  if (software_ != nullptr) SetFont(software_, bold_font_);
+  for (HFONT font : old) DeleteObject(font);
+}
+
+void MainWindow::FocusFirstInput() {
+  last_focus_ = customer_;
+  SetFocus(customer_);
+}
+
 void MainWindow::BuildControls() {
   software_ =
       Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kSoftwareId, bold_font_);
@@ -246,24 +344,40 @@ void MainWindow::BuildControls() {
   exit_ = Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kExitId, font_);
   messages_frame_ = Child(hwnd_, L"BUTTON", BS_GROUPBOX, 0, font_, L"Elenco File Backup");
   area_.Create(hwnd_, kAreaId, font_);
+  // The window clips its children, so the frames fill their own inside, below
+  // and around the controls they hold.
+  for (HWND frame : {customer_frame_, messages_frame_}) {
+    SetWindowLongPtrW(frame, GWL_STYLE, GetWindowLongPtrW(frame, GWL_STYLE) | WS_CLIPSIBLINGS);
+    SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowSubclass(frame, FrameBackground, 0, 0);
+  }
 }
 
 void MainWindow::Layout() {
   RECT client;
   GetClientRect(hwnd_, &client);
-  const int width = client.right;
-  const int height = client.bottom;
+  // In pixels at 96 dpi.
+  const int width = MulDiv(client.right, 96, WindowDpi(hwnd_));
+  const int height = MulDiv(client.bottom, 96, WindowDpi(hwnd_));
+  const auto place = [this](HWND control, int left, int top, int control_width,
+                            int control_height) {
+    SetWindowPos(control, nullptr, Scale(left), Scale(top), Scale(control_width),
+                 Scale(control_height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  };
   const int buttons_left = width - 200;
-  MoveWindow(software_, 10, 10, 150, 72, TRUE);
+  place(software_, 10, 10, 150, 72);
   const int frame_width = buttons_left - 180;
-  MoveWindow(customer_frame_, 170, 4, frame_width, 78, TRUE);
-  MoveWindow(customer_, 182, 34, frame_width - 140, 26, TRUE);
-  MoveWindow(date_, 170 + frame_width - 120, 34, 110, 26, TRUE);
-  MoveWindow(ok_, buttons_left, 10, 92, 34, TRUE);
-  MoveWindow(stop_, buttons_left + 98, 10, 92, 34, TRUE);
-  MoveWindow(exit_, buttons_left, 48, 190, 34, TRUE);
-  MoveWindow(messages_frame_, 10, 90, width - 20, height - 100, TRUE);
-  MoveWindow(area_.hwnd(), 20, 112, width - 40, height - 132, TRUE);
+  place(customer_frame_, 170, 4, frame_width, 78);
+  place(customer_, 182, 34, frame_width - 140, 26);
+  place(date_, 170 + frame_width - 120, 34, 110, 26);
+  place(ok_, buttons_left, 10, 92, 34);
+  place(stop_, buttons_left + 98, 10, 92, 34);
+  place(exit_, buttons_left, 48, 190, 34);
+  place(messages_frame_, 10, 90, width - 20, height - 100);
+  place(area_.hwnd(), 20, 112, width - 40, height - 132);
+  // Drawn again whole: controls that moved across each other (maximizing)
+  // would otherwise keep pieces of where they were.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void MainWindow::BuildMenus() {
@@ -409,7 +523,7 @@ LRESULT MainWindow::MenuChar(wchar_t key, HMENU menu) {
 }
 
 void MainWindow::OpenHelp() {
-  if (help_ == nullptr) help_ = new HelpWindow();
+  if (help_ == nullptr) help_ = new HelpWindow(hwnd_);
   help_->Show();
 }
 
@@ -464,9 +578,38 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
-      limits->ptMinTrackSize = POINT{560, 300};
+      limits->ptMinTrackSize = POINT{Scale(560), Scale(300)};
       return 0;
     }
+    case WM_DPICHANGED:
+      MakeFonts();
+      MoveToSuggested(hwnd_, lparam);
+      Layout();
+      return 0;
+    case WM_ACTIVATE:
+      // The focus leaves with the window (a message box, the help window)
+      // and comes back to the control that had it, as in a dialog.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd_, focus)) last_focus_ = focus;
+      } else if (HIWORD(wparam) == 0) {  // not minimized
+        HWND target = last_focus_;
+        if (target == nullptr || !IsWindow(target) || !IsWindowEnabled(target) ||
+            !IsWindowVisible(target)) {
+          target = customer_;
+        }
+        SetFocus(target);
+      }
+      return 0;
+    case WM_SETCURSOR:
+      // While an operation runs: the hourglass while the archiver works
+      // (the window cannot answer then), the arrow with an hourglass
+      // otherwise (STOP and ESCI still answer).
+      if (LOWORD(lparam) == HTCLIENT && (ui_.archiver_running() || commands_.busy())) {
+        SetCursor(LoadCursorW(nullptr, ui_.archiver_running() ? IDC_WAIT : IDC_APPSTARTING));
+        return TRUE;
+      }
+      break;
     case WM_CLOSE:
       // The close box ends the program without saving; a running backup is
       // stopped first and the program ends once it has cleaned up.
@@ -483,19 +626,30 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 LauncherWindow::LauncherWindow(Program& program, Win32Ui& ui,
                                std::function<void(MainWindow*)> on_main)
     : program_(program), ui_(ui), on_main_(std::move(on_main)) {
-  font_ = MessageFont(3, true);
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  const SIZE size = WindowSize(340, 120, style, false);
-  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kLauncherClass, kLauncherTitle, style, CW_USEDEFAULT,
-                          CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
-                          GetModuleHandleW(nullptr), this);
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  hwnd_ =
+      CreateWindowExW(WS_EX_CONTROLPARENT, kLauncherClass, kLauncherTitle, style, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  SizeClientArea(hwnd_, 340, 120);
   software_ =
-      Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kSoftwareId, font_);
-  backup_ = Child(hwnd_, L"BUTTON", BS_DEFPUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kBackupId, font_);
-  MoveWindow(software_, 10, 15, 155, 90, FALSE);
-  MoveWindow(backup_, 175, 15, 155, 90, FALSE);
+      Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kSoftwareId, nullptr);
+  backup_ =
+      Child(hwnd_, L"BUTTON", BS_DEFPUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kBackupId, nullptr);
+  Layout();
   Refresh();
   SetFocus(backup_);
+}
+
+// The two buttons and their font at the window's dpi.
+void LauncherWindow::Layout() {
+  const int dpi = WindowDpi(hwnd_);
+  HFONT old = font_;
+  font_ = MessageFont(3, true, dpi);
+  const auto scale = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+  for (HWND button : {software_, backup_}) SetFont(button, font_);
+  MoveWindow(software_, scale(10), scale(15), scale(155), scale(90), TRUE);
+  MoveWindow(backup_, scale(175), scale(15), scale(155), scale(90), TRUE);
+  if (old != nullptr) DeleteObject(old);
 }
 
 LauncherWindow::~LauncherWindow() {
@@ -523,6 +677,7 @@ void LauncherWindow::BackupClicked() {
   if (alive && main_window != nullptr) {
     ShowWindow(main_window->hwnd(), SW_SHOW);
     SetForegroundWindow(main_window->hwnd());
+    main_window->FocusFirstInput();
   }
   if (alive || main_window != nullptr) ShowWindow(hwnd_, SW_HIDE);
   if (on_main_) on_main_(main_window);
@@ -551,6 +706,10 @@ LRESULT LauncherWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         default:
           return 0;
       }
+    case WM_DPICHANGED:
+      MoveToSuggested(hwnd_, lparam);
+      Layout();
+      return 0;
     case WM_CLOSE:
       // The close box ends the program without saving, as for the main window.
       if (!handed_over_) ui_.MarkEnded();

@@ -4,6 +4,13 @@
 // every handler and whenever the core reports a change, and hand every click
 // to the core's table of commands (ui/commands.h), which holds the rules;
 // they decide nothing themselves.
+//
+// Keys and focus as in a dialog (DispatchOne): Tab walks the controls, the
+// message area included and out of it again; Escape never closes the main
+// window; the customer box has the focus when the window opens, and the
+// control that had it gets it back after a message box or another window.
+// Sizes are in pixels at 96 dpi, scaled to the dpi of the monitor the window
+// is on (and again when it moves to another, WM_DPICHANGED).
 #ifndef ZARIREVO_UI_WIN32_FORMS_H_
 #define ZARIREVO_UI_WIN32_FORMS_H_
 
@@ -37,25 +44,32 @@ enum ControlId : int {
 /// Registers the window classes; once, before any window is made.
 void RegisterWindowClasses();
 
+/// The dots per inch of the monitor `window` is on (the system's when the
+/// host cannot say, before Windows 10 1607).
+int WindowDpi(HWND window);
+
 /// The help window: the title and the five installation notes, laid out by
 /// the core's rule (ui/help_layout.h) whenever its size changes.
 class HelpWindow {
  public:
   /// The window procedure of the class (RegisterWindowClasses).
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  HelpWindow();
+  /// Owned by `owner` (the main window): above it, no taskbar entry of its own.
+  explicit HelpWindow(HWND owner);
   ~HelpWindow();
   HWND hwnd() const { return hwnd_; }
   void Show();
 
  private:
   void ApplyLayout();
+  void MakeFonts();
 
   HWND hwnd_ = nullptr;
   HWND title_ = nullptr;
   std::vector<HWND> notes_;
   HFONT title_font_ = nullptr;
   HFONT bold_font_ = nullptr;
+  HFONT font_ = nullptr;
 };
 
 class MainWindow {
@@ -74,6 +88,9 @@ class MainWindow {
   void OpenMenus(const std::string& keys);
   HelpWindow* help_window() const { return help_; }
   void set_customer(const std::string& text);
+  /// Gives the focus to the first input, the customer box (when the window
+  /// is shown).
+  void FocusFirstInput();
 
  private:
   struct MenuSlot {
@@ -89,6 +106,9 @@ class MainWindow {
   void BuildControls();
   void BuildMenus();
   void Layout();
+  void MakeFonts();
+  /// `pixels` at 96 dpi in the window's dpi.
+  int Scale(int pixels) const;
   void OpenHelp();
   /// A key typed in an open menu that no "&" names: the item whose caption
   /// starts with it is highlighted (never carried out).
@@ -105,6 +125,7 @@ class MainWindow {
   HWND software_ = nullptr, customer_frame_ = nullptr, customer_ = nullptr, date_ = nullptr;
   HWND ok_ = nullptr, stop_ = nullptr, exit_ = nullptr, messages_frame_ = nullptr;
   HFONT font_ = nullptr, bold_font_ = nullptr;
+  HWND last_focus_ = nullptr;  // the control to give the focus back to
   HelpWindow* help_ = nullptr;
   std::string reopen_keys_;
   bool refreshing_ = false;
@@ -124,6 +145,7 @@ class LauncherWindow {
 
  private:
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void Layout();
 
   Program& program_;
   Win32Ui& ui_;

@@ -4,8 +4,8 @@
 // (platform/host_platform.h).
 //
 // ZARIREVO_SCREENSHOT_DIR=<folder> walks through the windows once (launcher,
-// main window, two menus open, help, a customer backup) and quits without
-// saving settings: after each step it writes "<picture>.ready" there and
+// main window, two menus open, help, a customer backup, maximized) and quits
+// without saving settings: after each step it writes "<picture>.ready" there and
 // waits until that file is gone, so that a script outside (under Xvfb) can
 // take the picture (scripts/screenshot-windows).
 #include <windows.h>
@@ -99,11 +99,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR wide_command_line, int) {
   InitCommonControlsEx(&controls);
   zr::win32::RegisterWindowClasses();
 
-  std::unique_ptr<zr::Platform> platform = zr::CreateHostPlatform(zr::DriveMap::FromEnvironment());
+  std::unique_ptr<zr::Platform> host = zr::CreateHostPlatform(zr::DriveMap::FromEnvironment());
   zr::win32::Win32Ui ui;
-  zr::Program program(*platform, ui);
+  zr::win32::WaitCursorPlatform platform(*host, ui);
+  zr::Program program(platform, ui);
   ui.set_folder_picker([&platform](const std::string& prompt) {
-    return zr::win32::PickFolderWithDialog(*platform, prompt, GetActiveWindow());
+    return zr::win32::PickFolderWithDialog(platform, prompt, GetActiveWindow());
   });
   const std::string screenshots = zr::HostEnvironment("ZARIREVO_SCREENSHOT_DIR");
   if (!screenshots.empty()) {
@@ -168,6 +169,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR wide_command_line, int) {
           main()->set_customer("DEMO");
           main()->Handle("OK_B");
           return std::string("backup");
+        },
+        [main] {
+          // Every control painted again over the larger window.
+          if (main() != nullptr) ShowWindow(main()->hwnd(), SW_MAXIMIZE);
+          return std::string("maximized");
         },
     };
     walk = &screenshot_walk;

@@ -1,5 +1,6 @@
 #include "ui/win32/win32_ui.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 #include <shobjidl.h>
 
@@ -60,6 +61,7 @@ Answer ShowWin32MessageBox(const MessageBoxRequest& box, HWND owner) {
       break;
   }
   if (!box.no_icon) flags |= icon;
+  if (box.default_no) flags |= MB_DEFBUTTON2;
   // The answers of MessageBoxW are the program's own (IDOK, IDCANCEL, IDYES, IDNO).
   switch (MessageBoxW(owner, DisplayText(box.text).c_str(), title.c_str(), flags)) {
     case IDOK:
@@ -116,6 +118,23 @@ std::string PickFolderWithDialog(Platform& platform, const std::string& prompt, 
   return answer;
 }
 
+namespace {
+
+// The message area's own keys: the arrows only. Asked nothing of the RichEdit
+// (which would then act as in a dialog and turn Escape into WM_CLOSE for the
+// main window), so IsDialogMessage keeps Tab and Escape.
+LRESULT CALLBACK AreaKeys(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                          DWORD_PTR) {
+  if (message == WM_GETDLGCODE) return DLGC_WANTARROWS;
+  if ((message == WM_KEYDOWN && (wparam == VK_ESCAPE || wparam == VK_TAB)) ||
+      (message == WM_CHAR && (wparam == 27 || wparam == L'\t'))) {
+    return 0;
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+}  // namespace
+
 void MessageArea::Create(HWND parent, int id, HFONT font) {
   // RichEdit 4.1 (Msftedit.dll): coloured text, and fast with many lines.
   static const HMODULE library = LoadLibraryW(L"Msftedit.dll");
@@ -131,6 +150,7 @@ void MessageArea::Create(HWND parent, int id, HFONT font) {
   SendMessageW(hwnd_, EM_SETTARGETDEVICE, 0, 1);  // no wrapping: one message, one line
   SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 0, ToColorRef(background_));
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SetWindowSubclass(hwnd_, AreaKeys, 0, 0);
 }
 
 void MessageArea::AppendLine(const std::string& text, Color colour) {
@@ -192,6 +212,16 @@ void Win32Ui::MarkEnded() {
 }
 
 void Win32Ui::Beep() { MessageBeep(MB_OK); }
+
+Status WaitCursorPlatform::Run(const std::string& command_line, int* exit_code,
+                               const std::function<bool()>& poll) {
+  ui_.set_archiver_running(true);
+  HCURSOR before = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  const Status status = ForwardingPlatform::Run(command_line, exit_code, poll);
+  SetCursor(before);
+  ui_.set_archiver_running(false);
+  return status;
+}
 
 void DispatchOne(MSG& msg) {
   // Tab, Enter, Escape and the buttons' access keys, as in a dialog.

@@ -36,7 +36,8 @@ std::wstring PlainCaption(const std::string& text);
 COLORREF ToColorRef(Color colour);
 
 /// The real modal message box: exact text and title (empty -> the
-/// application title), the buttons asked for, no icon when asked.
+/// application title), the buttons asked for, no icon when asked, the second
+/// button (No, Cancel) the default when asked.
 Answer ShowWin32MessageBox(const MessageBoxRequest& box, HWND owner);
 
 /// The folder picker (IFileDialog, folders only), opened on the first mapped
@@ -46,7 +47,9 @@ std::string PickFolderWithDialog(Platform& platform, const std::string& prompt, 
 
 /// The message area: a read-only RichEdit, one coloured line per message.
 /// The lines of one burst (written before the window next looks at its
-/// input) are drawn and scrolled once.
+/// input) are drawn and scrolled once. Under the dialog keys it takes only the
+/// arrows: Tab moves on to the next control and Escape is the window's, never
+/// a close.
 class MessageArea : public MessageSink {
  public:
   /// Creates the control as child `id` of `parent`, its text in `font`.
@@ -81,6 +84,11 @@ class Win32Ui : public WindowedUi {
   /// Marks the program as ended: every window hides, the message loop stops.
   void MarkEnded();
 
+  /// True while the archiver runs (WaitCursorPlatform): the window shows the
+  /// hourglass.
+  bool archiver_running() const { return archiver_running_; }
+  void set_archiver_running(bool running) { archiver_running_ = running; }
+
   // UserInterface.
   void Beep() override;
   void ProcessPendingInput() override;
@@ -88,6 +96,19 @@ class Win32Ui : public WindowedUi {
  private:
   MessageArea* area_ = nullptr;
   std::uint64_t last_input_ = 0;  // tick count of the last look at the input
+  bool archiver_running_ = false;
+};
+
+/// The platform of the windows: each program it runs (the archiver) runs
+/// under the hourglass.
+class WaitCursorPlatform : public ForwardingPlatform {
+ public:
+  WaitCursorPlatform(Platform& target, Win32Ui& ui) : ForwardingPlatform(target), ui_(ui) {}
+  Status Run(const std::string& command_line, int* exit_code,
+             const std::function<bool()>& poll = {}) override;
+
+ private:
+  Win32Ui& ui_;
 };
 
 /// Dispatches one message as the program's loops do (dialog keys: Tab, Enter,

@@ -355,11 +355,42 @@ TEST_F(Win32WindowsTest, HelpWindowShowsEveryNoteUnclippedAndIsKept) {
     EXPECT_LE(needed.bottom, box.bottom) << Narrow(text);
   }
   EXPECT_EQ(labels, 6);
-  SendMessageW(help->hwnd(), WM_CLOSE, 0, 0);
+  // It belongs to the main window and Escape puts it away.
+  EXPECT_EQ(GetWindow(help->hwnd(), GW_OWNER), window.hwnd());
+  PostMessageW(help->hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump();
   EXPECT_FALSE(IsWindowVisible(help->hwnd()));
   Command("Menu41");
   EXPECT_EQ(window.help_window(), help);
   EXPECT_TRUE(IsWindowVisible(help->hwnd()));
+}
+
+// The customer box has the focus at the start; in the message area Escape
+// closes nothing and Tab moves on; after a question (whose Enter answers No
+// when asked) the focus is back where it was.
+TEST_F(Win32WindowsTest, KeysAndFocusAsInADialog) {
+  MainWindow& window = Start("DAXOR2D");
+  EXPECT_EQ(GetFocus(), Control(kCustomerId));
+  SetFocus(Control(kAreaId));
+  PostMessageW(Control(kAreaId), WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump();
+  EXPECT_FALSE(ui_.ended());
+  EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+  PostMessageW(Control(kAreaId), WM_KEYDOWN, VK_TAB, 0);
+  Pump();
+  EXPECT_EQ(GetFocus(), Control(kSoftwareId));
+
+  SetFocus(Control(kExitId));
+  for (const bool default_no : {true, false}) {
+    // Enter on the box's focused button, as the user presses it.
+    Later([] { PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0); });
+    MessageBoxRequest question{"Cancellare A:\?", "", Buttons::kYesNo, false};
+    question.default_no = default_no;
+    EXPECT_EQ(ShowWin32MessageBox(question, window.hwnd()),
+              default_no ? Answer::kNo : Answer::kYes);
+    Pump();
+    EXPECT_EQ(GetFocus(), Control(kExitId));
+  }
 }
 
 TEST_F(Win32WindowsTest, UnexpectedFailuresAreShownInTheInjectedBox) {
