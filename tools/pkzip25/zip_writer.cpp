@@ -339,14 +339,26 @@ class DeflatePipeline {
         return job != nullptr || next_ >= order_.size();
       });
       if (job == nullptr) return;  // stopped, or nothing left to take
-      Claim(job);
+      // Small files are taken several at a time, so that one lock and one
+      // wake-up serve a batch instead of every file.
+      Job* batch[kBatchFiles];
+      std::size_t taken = 0;
+      std::uint64_t bytes = 0;
+      do {
+        Claim(job);
+        batch[taken++] = job;
+        bytes += job->expected_size;
+      } while (taken < kBatchFiles && bytes < kBatchBytes && (job = NextJob()) != nullptr);
       lock.unlock();
-      Deflate(job, deflater);
+      for (std::size_t i = 0; i < taken; ++i) Deflate(batch[i], deflater);
       lock.lock();
-      job->state = Job::State::kDone;
+      for (std::size_t i = 0; i < taken; ++i) batch[i]->state = Job::State::kDone;
       done_.notify_all();
     }
   }
+
+  static constexpr std::size_t kBatchFiles = 16;
+  static constexpr std::uint64_t kBatchBytes = 64 * 1024;
 
   static void Deflate(Job* job, Deflater& deflater) {
     job->failed = !deflater.Run(job->host_path, job->expected_size, &job->data, &job->size,

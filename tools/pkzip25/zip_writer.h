@@ -8,7 +8,8 @@
 // archive (or none) in place, never a damaged one.
 //
 // The deflating, nearly all of the work, runs on worker threads, one per
-// processor: each deflates whole files ahead of libzip, in the order libzip
+// processor: each deflates whole files ahead of libzip (small ones several at
+// a time, so that two processors share small files too), in the order libzip
 // writes the entries, and libzip copies the deflated data into the archive
 // as it comes (a data source that hands over compressed data, which libzip
 // writes unchanged). At most a bounded amount of deflated data waits to be
