@@ -487,7 +487,9 @@ bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>&
 
   for (const FileToAdd& file : files) {
     struct stat info {};
-    if (stat(file.host_path.c_str(), &info) != 0) {
+    if (file.info) {
+      info = *file.info;
+    } else if (stat(file.host_path.c_str(), &info) != 0) {
       *error = "cannot read " + file.host_path + ": " + std::strerror(errno);
       return false;
     }

@@ -20,7 +20,10 @@
 #ifndef ZARIREVO_TOOLS_PKZIP25_ZIP_WRITER_H_
 #define ZARIREVO_TOOLS_PKZIP25_ZIP_WRITER_H_
 
+#include <sys/stat.h>
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,8 @@ namespace pkzip {
 struct FileToAdd {
   std::string host_path;   // the file to read
   std::string entry_name;  // its name in the archive, "/" separated
+  /// Its stat when the caller has made it already; otherwise it is made here.
+  std::optional<struct stat> info = std::nullopt;
 };
 
 /// How the deflating is shared out. The defaults suit the program; tests
