@@ -403,11 +403,15 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   RunContext& run = program.run;
   run.FilesKnown(files_in_hand);
   // A copy that succeeded, for the report (failures are reported where they arise).
-  const auto done = [&](const std::string& file, const std::string& copy) {
+  // The size as listed serves for a copy of a listing; 0 (an empty file, or
+  // one the host listed without its size) is asked of the copy itself.
+  const auto done = [&](const std::string& file, const std::string& copy,
+                        std::uint64_t listed_size = 0) {
     if (copy.empty()) {
       run.FileDone(file, FileOutcome::kArchiveOnly);
     } else {
-      run.FileDone(file, FileOutcome::kDone, {}, FileSize(program.platform, copy));
+      run.FileDone(file, FileOutcome::kDone, {},
+                   listed_size > 0 ? listed_size : FileSize(program.platform, copy));
     }
   };
 
@@ -467,7 +471,7 @@ void CopyFilesByExtension(Program& program, const std::string& source,
     if (line) WriteProgress(program, file, *line, only_zip);
     const std::string copy = target.empty() ? "" : target + entry.name;
     const bool copied = copy.empty() || CopyChecked(program, file, copy, known, entry.name);
-    if (copied) done(file, copy);
+    if (copied) done(file, copy, entry.size);
     if (copied && add_to_list) listed.push_back(file);
     if (!program.BackupRunning) break;
   }
