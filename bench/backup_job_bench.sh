@@ -10,6 +10,9 @@
 #   bash bench/backup_job_bench.sh [BUILD_DIR]     (default: build)
 #   SCALES="1 4 16" ROUNDS=2                        (the defaults)
 #
+# The installation of small files (18,000 files of 1 to 3 KB) against `cp -p`
+# plus `zip`, with the system calls per copied file: bench/small_files_bench.sh.
+#
 # Everything happens below one temporary folder, removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."

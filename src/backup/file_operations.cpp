@@ -154,24 +154,51 @@ void ReportNotCopied(Program& program, const std::string& file, const std::strin
   program.run.FileDone(file, FileOutcome::kFailed, why, 0, files);
 }
 
+// The real locations a copy is checked against that stay the same for every
+// file of a folder: the customer folder's, and the source folder's for the
+// copies of a listing. Read once for the folder instead of once a file.
+struct KnownLocations {
+  std::optional<std::string> customer;       // empty optional: not read yet
+  std::optional<std::string> source_folder;  // a listing's folder, its files plain names
+};
+
+bool CustomerLocation(Program& program, KnownLocations& known, std::string* location) {
+  if (!known.customer) {
+    std::string real;
+    if (!program.platform.RealLocation(program.CustomerFolder, &real).ok()) return false;
+    known.customer = std::move(real);
+  }
+  *location = *known.customer;
+  return true;
+}
+
 // Why nothing may be written at `target`, or "" when it may. Destinations
 // are built from values read in product files, which may hold "..", "/" or
 // lead through a link: what counts is where the path really lies, and that
 // must be strictly below the customer folder (the customer folder itself for
-// a folder). A copy never writes over its own source.
+// a folder). A copy never writes over its own source. `source_name` is the
+// source's name in the folder `known.source_folder` names, when it is set.
 std::string TargetRefusal(Program& program, const std::string& target, bool folder,
-                          const std::string& source) {
+                          const std::string& source, KnownLocations& known,
+                          std::string_view source_name = {}) {
   // Each real location is read once: the target's serves both comparisons.
   std::string real_target, real_customer;
-  const bool known = program.platform.RealLocation(target, &real_target).ok() &&
-                     program.platform.RealLocation(program.CustomerFolder, &real_customer).ok();
-  const Placement place = known ? PlaceOfLocations(real_target, real_customer) : Placement::kApart;
+  const bool read = program.platform.RealLocation(target, &real_target).ok() &&
+                    CustomerLocation(program, known, &real_customer);
+  const Placement place = read ? PlaceOfLocations(real_target, real_customer) : Placement::kApart;
   if (place != Placement::kBelow && !(folder && place == Placement::kSame)) {
     return "la destinazione " + target + " è fuori dalla cartella " + program.CustomerFolder;
   }
+  if (folder) return {};
+  // A source that is itself a link to its copy is still never written: the
+  // platform refuses a copy onto itself.
   std::string real_source;
-  if (!folder && program.platform.RealLocation(source, &real_source).ok() &&
-      PlaceOfLocations(real_target, real_source) == Placement::kSame) {
+  const bool source_read =
+      known.source_folder && !source_name.empty() &&
+              source_name.find_first_of("\\/") == std::string_view::npos
+          ? (real_source = *known.source_folder + "/" + std::string(source_name), true)
+          : program.platform.RealLocation(source, &real_source).ok();
+  if (source_read && PlaceOfLocations(real_target, real_source) == Placement::kSame) {
     return "la destinazione " + target + " è il file stesso";
   }
   return {};
@@ -179,8 +206,10 @@ std::string TargetRefusal(Program& program, const std::string& target, bool fold
 
 // Copies one file after the destination check; false when it was not copied
 // (reported, counted, and not to be entered in the archive list).
-bool CopyChecked(Program& program, const std::string& from, const std::string& to) {
-  if (const std::string why = TargetRefusal(program, to, false, from); !why.empty()) {
+bool CopyChecked(Program& program, const std::string& from, const std::string& to,
+                 KnownLocations& known, std::string_view source_name = {}) {
+  if (const std::string why = TargetRefusal(program, to, false, from, known, source_name);
+      !why.empty()) {
     ReportNotCopied(program, from, why);
     return false;
   }
@@ -374,16 +403,21 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   RunContext& run = program.run;
   run.FilesKnown(files_in_hand);
   // A copy that succeeded, for the report (failures are reported where they arise).
-  const auto done = [&](const std::string& file, const std::string& copy) {
+  // The size as listed serves for a copy of a listing; 0 (an empty file, or
+  // one the host listed without its size) is asked of the copy itself.
+  const auto done = [&](const std::string& file, const std::string& copy,
+                        std::uint64_t listed_size = 0) {
     if (copy.empty()) {
       run.FileDone(file, FileOutcome::kArchiveOnly);
     } else {
-      run.FileDone(file, FileOutcome::kDone, {}, FileSize(program.platform, copy));
+      run.FileDone(file, FileOutcome::kDone, {},
+                   listed_size > 0 ? listed_size : FileSize(program.platform, copy));
     }
   };
 
+  KnownLocations known;
   if (!target.empty()) {
-    if (const std::string why = TargetRefusal(program, target, true, source); !why.empty()) {
+    if (const std::string why = TargetRefusal(program, target, true, source, known); !why.empty()) {
       ReportNotCopied(program, extension.empty() ? source : source + "*." + extension, why,
                       files_in_hand);
       return;
@@ -409,7 +443,7 @@ void CopyFilesByExtension(Program& program, const std::string& source,
     }
     run.FileStarted(source);
     const std::string copy = target.empty() ? "" : target + std::string(NameOfText(source, "\\/"));
-    const bool copied = copy.empty() || CopyChecked(program, source, copy);
+    const bool copied = copy.empty() || CopyChecked(program, source, copy, known);
     if (!copied) return;
     done(source, copy);
     if (add_to_list) AppendLineToFile(program, source, program.ArchiveListFile());
@@ -423,20 +457,38 @@ void CopyFilesByExtension(Program& program, const std::string& source,
               "Folder Empty");
     return;
   }
+  if (!target.empty()) {
+    std::string real_source;
+    if (program.platform.RealLocation(source, &real_source).ok()) {
+      known.source_folder = std::move(real_source);
+    }
+  }
+  // The folder's lines of the archive list go in one write after its copies.
+  std::vector<std::string> listed;
   for (const FolderEntry& entry : entries) {
     const std::string file = source + entry.name;
     run.FileStarted(file);
     if (line) WriteProgress(program, file, *line, only_zip);
     const std::string copy = target.empty() ? "" : target + entry.name;
-    const bool copied = copy.empty() || CopyChecked(program, file, copy);
-    if (copied) done(file, copy);
-    if (copied && add_to_list) AppendLineToFile(program, file, program.ArchiveListFile());
+    const bool copied = copy.empty() || CopyChecked(program, file, copy, known, entry.name);
+    if (copied) done(file, copy, entry.size);
+    if (copied && add_to_list) listed.push_back(file);
     if (!program.BackupRunning) break;
   }
+  AppendLinesToFile(program, listed, program.ArchiveListFile());
 }
 
 void AppendLineToFile(Program& program, const std::string& line, const std::string& file) {
   const Status appended = AppendTextLine(program.platform, file, line);
+  if (!appended.ok()) {
+    ShowErrorBox(program, appended.error, 1, ErrorBoxButtons::kOkOnly, "", "");
+  }
+}
+
+void AppendLinesToFile(Program& program, const std::vector<std::string>& lines,
+                       const std::string& file) {
+  if (lines.empty()) return;
+  const Status appended = AppendTextLines(program.platform, file, lines);
   if (!appended.ok()) {
     ShowErrorBox(program, appended.error, 1, ErrorBoxButtons::kOkOnly, "", "");
   }

@@ -64,6 +64,9 @@ void CopyFilesByExtension(Program& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
                           std::optional<Color> line, bool add_to_list);
 void AppendLineToFile(Program& program, const std::string& line, const std::string& file);
+/// Appends several lines in one write; nothing at all for none.
+void AppendLinesToFile(Program& program, const std::vector<std::string>& lines,
+                       const std::string& file);
 void DeleteFileIfPresent(Program& program, const std::string& file);
 
 }  // namespace zr

@@ -415,7 +415,8 @@ class HostPlatform : public Platform {
       std::string host_path = host::JoinHost(r.host, name);
       unsigned attributes = AttributesOf(host_path, st);
       if (attributes & (kAttrHidden | kAttrSystem)) continue;
-      found.push_back({FoldCase(name), {std::string(name), attributes}});
+      const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+      found.push_back({FoldCase(name), {std::string(name), attributes, size}});
     }
     ::closedir(dir);
     std::sort(found.begin(), found.end(), [](const Sorted& a, const Sorted& b) {

@@ -64,10 +64,13 @@ enum Attribute : unsigned {
   kAttrFolder = 0x10,
 };
 
-/// One entry of a folder listing: the name as stored on the host, and its attributes.
+/// One entry of a folder listing: the name as stored on the host, its
+/// attributes, and a file's size in bytes when it was listed (0 for a folder,
+/// and where the host does not tell it, as for a link on Windows).
 struct FolderEntry {
   std::string name;
   unsigned attributes = kAttrNormal;
+  std::uint64_t size = 0;
 
   bool is_folder() const { return (attributes & kAttrFolder) != 0; }
 };

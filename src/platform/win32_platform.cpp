@@ -252,7 +252,11 @@ class Win32Platform : public Platform {
       const unsigned attributes = data.dwFileAttributes & kOurBits;
       if (attributes & (kAttrHidden | kAttrSystem)) continue;
       if ((attributes & kAttrFolder) && kind == ListKind::kFilesOnly) continue;
-      entries->push_back({name, attributes});
+      const std::uint64_t size =
+          (attributes & kAttrFolder)
+              ? 0
+              : (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+      entries->push_back({name, attributes, size});
     } while (::FindNextFileW(find, &data));
     ::FindClose(find);
     std::sort(entries->begin(), entries->end(), [](const FolderEntry& a, const FolderEntry& b) {

@@ -186,9 +186,15 @@ int AddList(zr::Platform& platform, const Command& command, std::ostream& errors
   for (const std::string& line : lines) {
     std::optional<WindowsPath> path = FullPath(platform, line);
     std::string host;
-    std::error_code ec;
-    if (!path || path->parts.empty() || !ResolveHostPath(platform, *path, &host).ok() ||
-        !fs::is_regular_file(zr::host::FsPath(host), ec)) {
+    struct stat info {};
+    // Nearly every listed file is there as named: its host path and one stat
+    // settle it, and that stat goes with it to the writer.
+    const bool there = path && !path->parts.empty() &&
+                       platform.ToHostPath(path->Text(), &host).ok() &&
+                       pkzip::StatFile(host, &info) == 0 && S_ISREG(info.st_mode);
+    if (!there && (!path || path->parts.empty() || !ResolveHostPath(platform, *path, &host).ok() ||
+                   pkzip::StatFile(host, &info) != 0 || !S_ISREG(info.st_mode))) {
+      std::error_code ec;
       const bool folder = !host.empty() && fs::is_directory(zr::host::FsPath(host), ec);
       errors << "PkZip25: " << (folder ? "a folder, not a file: " : "file not found: ") << line
              << "\n";
@@ -204,7 +210,7 @@ int AddList(zr::Platform& platform, const Command& command, std::ostream& errors
       continue;
     }
     const std::string name = StoredName(*path);
-    if (seen.emplace(FoldCase(name), files.size()).second) files.push_back({host, name});
+    if (seen.emplace(FoldCase(name), files.size()).second) files.push_back({host, name, info});
   }
   std::string error;
   if (!WriteArchive(*archive, files, &error)) {

@@ -67,7 +67,7 @@ constexpr int kReadFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
 int OpenFile(const std::string& path) {
   return ::_wopen(zr::win32::Widen(path).c_str(), kReadFlags);
 }
-int StatFile(const std::string& path, struct stat* info) {
+int StatHostFile(const std::string& path, struct stat* info) {
   struct _stat64 wide {};
   if (::_wstat64(zr::win32::Widen(path).c_str(), &wide) != 0) return -1;
   *info = {};
@@ -79,7 +79,7 @@ int StatFile(const std::string& path, struct stat* info) {
 #else
 int RenameOver(const char* from, const char* to) { return std::rename(from, to); }
 int OpenFile(const std::string& path) { return open(path.c_str(), O_RDONLY | O_CLOEXEC); }
-int StatFile(const std::string& path, struct stat* info) { return stat(path.c_str(), info); }
+int StatHostFile(const std::string& path, struct stat* info) { return stat(path.c_str(), info); }
 #endif
 
 // Writes `bytes` to a temporary file beside `path`, then renames it over `path`.
@@ -354,14 +354,26 @@ class DeflatePipeline {
         return job != nullptr || next_ >= order_.size();
       });
       if (job == nullptr) return;  // stopped, or nothing left to take
-      Claim(job);
+      // Small files are taken several at a time, so that one lock and one
+      // wake-up serve a batch instead of every file.
+      Job* batch[kBatchFiles];
+      std::size_t taken = 0;
+      std::uint64_t bytes = 0;
+      do {
+        Claim(job);
+        batch[taken++] = job;
+        bytes += job->expected_size;
+      } while (taken < kBatchFiles && bytes < kBatchBytes && (job = NextJob()) != nullptr);
       lock.unlock();
-      Deflate(job, deflater);
+      for (std::size_t i = 0; i < taken; ++i) Deflate(batch[i], deflater);
       lock.lock();
-      job->state = Job::State::kDone;
+      for (std::size_t i = 0; i < taken; ++i) batch[i]->state = Job::State::kDone;
       done_.notify_all();
     }
   }
+
+  static constexpr std::size_t kBatchFiles = 16;
+  static constexpr std::uint64_t kBatchBytes = 64 * 1024;
 
   static void Deflate(Job* job, Deflater& deflater) {
     job->failed = !deflater.Run(job->host_path, job->expected_size, &job->data, &job->size,
@@ -452,6 +464,10 @@ zip_int64_t JobSource(void* user_data, void* data, zip_uint64_t length, zip_sour
 
 }  // namespace
 
+int StatFile(const std::string& host_path, struct stat* info) {
+  return StatHostFile(host_path, info);
+}
+
 unsigned WriteOptions::DefaultWorkers() {
   const unsigned processors = std::thread::hardware_concurrency();
   return std::clamp(processors, 1u, 16u);
@@ -490,7 +506,9 @@ bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>&
 
   for (const FileToAdd& file : files) {
     struct stat info {};
-    if (StatFile(file.host_path, &info) != 0) {
+    if (file.info) {
+      info = *file.info;
+    } else if (StatHostFile(file.host_path, &info) != 0) {
       *error = "cannot read " + file.host_path + ": " + std::strerror(errno);
       return false;
     }

@@ -8,7 +8,8 @@
 // archive (or none) in place, never a damaged one.
 //
 // The deflating, nearly all of the work, runs on worker threads, one per
-// processor: each deflates whole files ahead of libzip, in the order libzip
+// processor: each deflates whole files ahead of libzip (small ones several at
+// a time, so that two processors share small files too), in the order libzip
 // writes the entries, and libzip copies the deflated data into the archive
 // as it comes (a data source that hands over compressed data, which libzip
 // writes unchanged). At most a bounded amount of deflated data waits to be
@@ -19,7 +20,10 @@
 #ifndef ZARIREVO_TOOLS_PKZIP25_ZIP_WRITER_H_
 #define ZARIREVO_TOOLS_PKZIP25_ZIP_WRITER_H_
 
+#include <sys/stat.h>
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +32,12 @@ namespace pkzip {
 struct FileToAdd {
   std::string host_path;   // the file to read
   std::string entry_name;  // its name in the archive, "/" separated
+  /// Its stat when the caller has made it already; otherwise it is made here.
+  std::optional<struct stat> info = std::nullopt;
 };
+
+/// stat() of a host path, by its UTF-16 name on Windows; 0 or -1 with errno.
+int StatFile(const std::string& host_path, struct stat* info);
 
 /// How the deflating is shared out. The defaults suit the program; tests
 /// narrow them to reach every path with small files.
