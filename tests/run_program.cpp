@@ -54,7 +54,7 @@ std::wstring Quoted(const std::wstring& arg) {
 
 ProgramRun Run(const std::vector<std::string>& argv,
                const std::vector<std::pair<std::string, std::string>>& environment,
-               const std::string& folder) {
+               const std::string& folder, bool keep_errors) {
   ProgramRun run;
   std::wstring command;
   for (const std::string& arg : argv)
@@ -81,7 +81,11 @@ ProgramRun Run(const std::vector<std::string>& argv,
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = nothing;
   startup.hStdOutput = write_end;
-  startup.hStdError = write_end;
+  HANDLE no_errors = keep_errors
+                         ? nullptr
+                         : CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       &inherit, OPEN_EXISTING, 0, nullptr);
+  startup.hStdError = keep_errors ? write_end : no_errors;
   PROCESS_INFORMATION process{};
   const std::wstring wide_folder = win32::Widen(folder);
   const BOOL started =
@@ -92,6 +96,7 @@ ProgramRun Run(const std::vector<std::string>& argv,
   }
   CloseHandle(write_end);
   CloseHandle(nothing);
+  if (no_errors != nullptr) CloseHandle(no_errors);
   if (started) {
     char buffer[4096];
     DWORD got = 0;
@@ -112,7 +117,7 @@ ProgramRun Run(const std::vector<std::string>& argv,
 
 ProgramRun Run(const std::vector<std::string>& argv,
                const std::vector<std::pair<std::string, std::string>>& environment,
-               const std::string& folder) {
+               const std::string& folder, bool keep_errors) {
   ProgramRun run;
   int pipe_ends[2];
   if (argv.empty() || pipe(pipe_ends) != 0) return run;
@@ -121,7 +126,7 @@ ProgramRun Run(const std::vector<std::string>& argv,
     const int nothing = open("/dev/null", O_RDONLY);
     dup2(nothing, 0);
     dup2(pipe_ends[1], 1);
-    dup2(pipe_ends[1], 2);
+    dup2(keep_errors ? pipe_ends[1] : open("/dev/null", O_WRONLY), 2);
     close(pipe_ends[0]);
     if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
     for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
@@ -151,8 +156,8 @@ ProgramRun Run(const std::vector<std::string>& argv,
 
 ProgramRun RunProgram(const std::vector<std::string>& argv,
                       const std::vector<std::pair<std::string, std::string>>& environment,
-                      const std::string& folder) {
-  ProgramRun run = Run(argv, environment, folder);
+                      const std::string& folder, bool keep_errors) {
+  ProgramRun run = Run(argv, environment, folder, keep_errors);
 #ifdef _WIN32
   run.out = WithoutCarriageReturns(std::move(run.out));
 #endif

@@ -16,10 +16,12 @@ struct ProgramRun {
 
 /// Runs `argv` (argv[0] a host path, or a name looked up in PATH on POSIX)
 /// with its standard input empty, in host folder `folder` ("": this one),
-/// with `environment` added to this process's, and waits for it.
+/// with `environment` added to this process's, and waits for it. With
+/// `keep_errors` false its standard error goes nowhere, so `out` is its
+/// standard output alone.
 ProgramRun RunProgram(const std::vector<std::string>& argv,
                       const std::vector<std::pair<std::string, std::string>>& environment = {},
-                      const std::string& folder = "");
+                      const std::string& folder = "", bool keep_errors = true);
 
 }  // namespace zr::testing
 

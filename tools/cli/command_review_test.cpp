@@ -37,15 +37,12 @@ class CliReviewTest : public ::testing::Test {
         ZARIREVO_CLI, "--color",        "never", "--cmdline", "/Fc:\\kyconfig\\system",
         "--select",   "Menu211,Menu212"};
     argv.insert(argv.end(), args.begin(), args.end());
-    if (quiet) {
-      std::string line;
-      for (const std::string& arg : argv) line += "'" + arg + "' ";
-      argv = {"sh", "-c", line + "2>/dev/null"};
-    }
     testing::ProgramRun run =
-        testing::RunProgram(argv, {{"ZARIREVO_TODAY", "2003-06-05"},
-                                   {"ZARIREVO_DRIVES", world_.drive_map().DrivesVariable()},
-                                   {"ZARIREVO_UNC", world_.root() + "/unc"}});
+        testing::RunProgram(argv,
+                            {{"ZARIREVO_TODAY", "2003-06-05"},
+                             {"ZARIREVO_DRIVES", world_.drive_map().DrivesVariable()},
+                             {"ZARIREVO_UNC", world_.root() + "/unc"}},
+                            "", !quiet);
     if (out != nullptr) *out = std::move(run.out);
     return run.exit_code;
   }
