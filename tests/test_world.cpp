@@ -63,6 +63,17 @@ TestWorld::~TestWorld() {
   fs::remove_all(host::FsPath(root_), ignored);
 }
 
+std::string TestWorld::HostShown(const std::string& windows_path, bool json) {
+  std::string host;
+  if (!platform_->ToHostPath(windows_path, &host).ok()) {
+    throw std::invalid_argument("TestWorld::HostShown: no host path for " + windows_path);
+  }
+  if (!json) return host;
+  std::string escaped;
+  for (char c : host) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  return escaped;
+}
+
 std::string TestWorld::Host(const std::string& windows_path) const {
   std::string p = windows_path;
   std::replace(p.begin(), p.end(), '\\', '/');

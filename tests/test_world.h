@@ -34,6 +34,10 @@ class TestWorld {
   /// Host path of a Windows path in this world ("C:\X\Y" -> <root>/c/X/Y),
   /// written as given (no case matching).
   std::string Host(const std::string& windows_path) const;
+  /// The host path as the program names it (Platform::ToHostPath: existing
+  /// names in their host spelling, the host's separators), "\" doubled as in
+  /// a JSON text when `json`.
+  std::string HostShown(const std::string& windows_path, bool json = false);
   /// Writes a file (creating its folders) with raw bytes.
   void WriteFile(const std::string& windows_path, const std::string& bytes);
   /// Writes a text file: each line ended with CR LF, bytes as given.

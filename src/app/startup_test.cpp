@@ -110,7 +110,7 @@ TEST_F(StartupTest, StartInAnOldDaxorFolderAsksNothing) {
   EXPECT_EQ(ui_.notices(),
             std::vector<std::string>{"no settings in C:\\Orvel\\Ver14: ZA-RIREVO.INI "
                                      "made there (" +
-                                     world_.Host(file) + ")"});
+                                     world_.HostShown(file) + ")"});
 }
 
 TEST_F(StartupTest, AnotherOptionFirstChangesNoFolder) {

@@ -74,7 +74,7 @@ TEST_F(CliTest, ShowPrintsTheStateAndSavesTheSettings) {
   EXPECT_EQ(json.out.find('\n'), json.out.size() - 1) << json.out;
   for (const std::string& part :
        {std::string("\"SelectedSoftware\":\"DAXOR2D\""),
-        "\"SystemFolder_host\":\"" + world_.Host("C:\\KYCONFIG\\SYSTEM") + "\""}) {
+        "\"SystemFolder_host\":\"" + world_.HostShown("c:\\kyconfig\\system", true) + "\""}) {
     EXPECT_NE(json.out.find(part), std::string::npos) << part << json.out;
   }
 }

@@ -139,7 +139,7 @@ TEST_F(CliBackupTest, ACompleteBackupExitsWithZero) {
   out.erase(0, out.find('\n') + 1);
   EXPECT_TRUE(out.starts_with("{\"command\":\"backup\",\"exit_code\":0,\"started\":\""));
   EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
-  EXPECT_NE(out.find("\"archive_host\":\"" + world_.Host("A:\\CAFF\xC3\x88_050603.ZIP")),
+  EXPECT_NE(out.find("\"archive_host\":\"" + world_.HostShown("A:\\CAFF\xC3\x88_050603.ZIP", true)),
             std::string::npos)
       << out;
   EXPECT_EQ(Figure(out, "archive"), "\"A:\\\\CAFF\xC3\x88_050603.ZIP\"") << out;
@@ -281,8 +281,10 @@ TEST_F(CliBackupTest, ARefusedOrExistingNameExitsWithOne) {
   EXPECT_NE(why.find("za-rirevo-cli: Nome cliente non valido: il nome contiene il carattere /"),
             std::string::npos)
       << why;
+#ifndef _WIN32  // a Windows command line is UTF-16: such bytes never reach the program there
   EXPECT_EQ(Cli({"backup", "A\xFF"}, &why), 1);
   EXPECT_NE(why.find("non è un testo valido"), std::string::npos) << why;
+#endif
   EXPECT_EQ(Cli({"backup", ""}), 1);
   world_.MakeFolder("A:\\METAL");
   std::string out;
