@@ -22,7 +22,10 @@ class Win32PlatformTest : public ::testing::Test {
   void SetUp() override {
     wchar_t temp[MAX_PATH];
     const DWORD length = ::GetTempPathW(MAX_PATH, temp);
-    root_ = Narrow({temp, length}) + "zrwin-" + std::to_string(::GetCurrentProcessId());
+    // Wine gives small process numbers that come back: the tick count keeps
+    // the folder apart from one an earlier run may have left.
+    root_ = Narrow({temp, length}) + "zrwin-" + std::to_string(::GetCurrentProcessId()) + "-" +
+            std::to_string(::GetTickCount64());
     for (const std::string& folder : {root_, root_ + "\\a", root_ + "\\c"}) {
       ASSERT_TRUE(::CreateDirectoryW(Widen(folder).c_str(), nullptr)) << folder;
     }
