@@ -1,6 +1,5 @@
 #include "tests/test_world.h"
 
-#include <gtest/gtest.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -189,19 +188,20 @@ void WriteArchive(const std::string& host_archive,
   std::filesystem::create_directories(host::FsPath(host_archive).parent_path());
   int error = 0;
   zip_t* archive = zip_open(host_archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  ASSERT_NE(archive, nullptr) << host_archive;
+  if (archive == nullptr) throw std::runtime_error("WriteArchive: cannot create " + host_archive);
   for (const auto& [given, bytes] : entries) {
     const bool link = given.starts_with("link:");
     const std::string name = link ? given.substr(5) : given;
     zip_source_t* source = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
     const zip_int64_t index = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
-    ASSERT_GE(index, 0) << name;
+    if (index < 0) throw std::runtime_error("WriteArchive: cannot add " + name);
     if (link) {
       zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0, ZIP_OPSYS_UNIX,
                                        0120777u << 16);
     }
   }
-  ASSERT_EQ(zip_close(archive), 0) << host_archive;
+  if (zip_close(archive) != 0)
+    throw std::runtime_error("WriteArchive: cannot write " + host_archive);
 }
 
 bool FlipEntryByte(const std::string& host_archive, const std::string& entry) {

@@ -76,6 +76,7 @@ std::vector<std::string> ArchiveEntries(const std::string& host_archive);
 
 /// Writes a zip archive (a host path) of `entries` (name, bytes), deflated, with
 /// libzip; a name starting with "link:" is stored as a Unix link to the bytes.
+/// Throws std::runtime_error when the archive cannot be written.
 void WriteArchive(const std::string& host_archive,
                   const std::vector<std::pair<std::string, std::string>>& entries);
 /// Flips the first byte of an entry's stored data, so that the entry no
