@@ -5,28 +5,14 @@
 #include <cstdio>
 #include <string>
 
+#include "app/operation_report.h"
 #include "platform/platform.h"
 
 namespace zr::cli {
 
-/// `text` (UTF-8) quoted, with '"', '\' and control characters escaped.
-inline std::string Json(const std::string& text) {
-  std::string result = "\"";
-  for (char c : text) {
-    const auto code = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      result += '\\';
-      result += c;
-    } else if (code < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
-      result += escaped;
-    } else {
-      result += c;
-    }
-  }
-  return result + "\"";
-}
+/// `text` (UTF-8) quoted, with '"', '\' and control characters escaped:
+/// the same JSON string as the operations' reports give.
+inline std::string Json(const std::string& text) { return JsonString(text); }
 
 /// "2003-06-05", or "" for no date.
 inline std::string DateText(const Date& date) {
