@@ -583,14 +583,16 @@ int Main(int argc, char** argv) {
       "for byte, each kept below it. Refused into a drive root, a product installation, the "
       "settings folder or a temporary folder of the program, or a folder holding one. Exit 0 "
       "when every entry was restored.");
-  restore
-      ->add_option(
-          "ARCHIVE", options.review.archives,
-          "the archive: a path (Windows form), a file name in the backup destination, or a "
-          "customer's name for that customer's newest archive there")
-      ->type_name("ARCHIVE")
-      ->required()
-      ->expected(1);
+  // restore and diff: exactly one ARCHIVE, named as verify names its archives.
+  const auto one_archive = [&options](CLI::App* sub) {
+    sub->add_option("ARCHIVE", options.review.archives,
+                    "the archive: a path (Windows form), a file name in the backup destination, "
+                    "or a customer's name for that customer's newest archive there")
+        ->type_name("ARCHIVE")
+        ->required()
+        ->expected(1);
+  };
+  one_archive(restore);
   restore->add_option("--to", options.review.to, "the FOLDER to restore into (Windows form)")
       ->type_name("FOLDER")
       ->required();
@@ -600,13 +602,7 @@ int Main(int argc, char** argv) {
       "file there now, by size and CRC-32 (changed, gone), and the files the selected items "
       "would take today that the archive lacks (new). Exit 0 when nothing changed, 1 when "
       "something did, 2 on error.");
-  diff->add_option(
-          "ARCHIVE", options.review.archives,
-          "the archive: a path (Windows form), a file name in the backup destination, or a "
-          "customer's name for that customer's newest archive there")
-      ->type_name("ARCHIVE")
-      ->required()
-      ->expected(1);
+  one_archive(diff);
   diff->add_option("--items", options.items,
                    "the file items the backup was made with (see backup --items)")
       ->type_name("LIST");
