@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/program_state.h"
+#include "ui/program.h"
 #include "app/startup.h"
 #include "platform/host_platform.h"
 #include "app/message_area.h"
@@ -39,7 +39,6 @@ void BM_ProgressLines(benchmark::State& state) {
     window->show();
     QApplication::processEvents();
     program.BackupRunning = true;
-    program.main.StopB.enabled = true;
     window->Refresh();
     char path[64];
     int stop_posted_at = -1;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "ui/program.h"
 #include "platform/host_platform.h"
 #include "ui/scripted_ui.h"
 

@@ -18,7 +18,7 @@ const std::string& EntryOrEmpty(const std::array<std::string, N>& table, int ind
 
 }  // namespace
 
-void WriteMessageLine(Program& program, const std::string& text, bool alarm, Color colour,
+void WriteMessageLine(Session& program, const std::string& text, bool alarm, Color colour,
                       bool zip_only) {
   Color background = kBackgroundNormal;
   if (alarm) {
@@ -30,12 +30,12 @@ void WriteMessageLine(Program& program, const std::string& text, bool alarm, Col
     suffix = kZipOnlySuffix;
     background = kBackgroundZipOnly;
   }
-  program.main.MessageBackground = background;
+  program.MessageBackground = background;
   program.ui.SetMessageBackground(background);
   program.ui.AppendMessageLine(text + suffix, colour);
 }
 
-Answer ShowErrorBox(Program& program, int number, int title_index, ErrorBoxButtons buttons,
+Answer ShowErrorBox(Session& program, int number, int title_index, ErrorBoxButtons buttons,
                     const std::string& before, const std::string& after) {
   std::string title;
   bool titled = false;
@@ -61,7 +61,7 @@ Answer ShowErrorBox(Program& program, int number, int title_index, ErrorBoxButto
   return program.ui.ShowMessageBox(box) == Answer::kOk ? Answer::kOk : Answer::kCancel;
 }
 
-void LoadErrorTexts(Program& program) {
+void LoadErrorTexts(Session& program) {
   if (ToUpper(program.Language) != "ITA") return;
   auto& texts = program.ErrorTexts;
   texts[1] = "NON FUNZIONA";

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/program_state.h"
+#include "app/session.h"
 
 namespace zr {
 
@@ -17,7 +17,7 @@ inline constexpr const char* kZipOnlySuffix = "     -only ZIP-";
 /// Appends a line to the message area: an alarm beeps and turns the
 /// background red, otherwise it becomes light grey; a zip-only line gets the
 /// suffix and a light red background.
-void WriteMessageLine(Program& program, const std::string& text, bool alarm, Color colour,
+void WriteMessageLine(Session& program, const std::string& text, bool alarm, Color colour,
                       bool zip_only);
 
 /// Shows a box with `before` CR error text CR `after`; the title comes from
@@ -25,12 +25,12 @@ void WriteMessageLine(Program& program, const std::string& text, bool alarm, Col
 /// `title_index`. Returns the button pressed (always Answer::kOk for an
 /// OK-only box).
 enum class ErrorBoxButtons { kOkOnly, kOkCancel };
-Answer ShowErrorBox(Program& program, int number, int title_index, ErrorBoxButtons buttons,
+Answer ShowErrorBox(Session& program, int number, int title_index, ErrorBoxButtons buttons,
                     const std::string& before, const std::string& after);
 
 /// Fills `ErrorTexts` and `ErrorTitles` when `Language` is "ITA" (any case);
 /// with any other language leaves them as they are.
-void LoadErrorTexts(Program& program);
+void LoadErrorTexts(Session& program);
 
 }  // namespace zr
 

@@ -20,7 +20,7 @@ TEST_F(MessageAreaTest, AlarmLineBeepsTurnsRedAndNextLineGrey) {
   EXPECT_EQ(ui_.beeps(), 1);
   EXPECT_EQ(ui_.lines()[0].background, kBackgroundAlarm);
   EXPECT_EQ(ui_.lines()[0].color, Rgb(128, 0, 0));
-  EXPECT_EQ(program_.main.MessageBackground, kBackgroundAlarm);
+  EXPECT_EQ(program_.MessageBackground, kBackgroundAlarm);
 
   WriteMessageLine(program_, "C:\\X\\A.MAC", false, Rgb(0, 0, 128), false);
   EXPECT_EQ(ui_.beeps(), 1);

@@ -66,6 +66,9 @@ struct OperationReport {
   int known = 0;                // files the listings found (a cancelled run handles fewer)
   bool archive_wanted = false;  // backup: the compression mode asks for an archive
   bool collected = false;       // backup: the copy went to its end (its closing box is due)
+  /// backup: the customer name is used up at the destination (its folder was
+  /// there already, or this run made it); the window asks for another name.
+  bool customer_taken = false;
   ArchiveRecord archive;
   /// The folder the run worked on: the customer folder, the backup unit.
   std::string folder;

@@ -39,7 +39,7 @@ std::int16_t RowOfName(const std::string& name) {
   return -1;
 }
 
-std::string RowName(const Program& program, int row) {
+std::string RowName(const Session& program, int row) {
   if (row < 0 || row >= kProductCount) return {};
   const std::string& name = program.ProductTable[static_cast<std::size_t>(row)].Name;
   return name.empty() ? kProductNames[static_cast<std::size_t>(row)] : name;
@@ -47,14 +47,14 @@ std::string RowName(const Program& program, int row) {
 
 }  // namespace
 
-int ProductIndexOfFolder(Program& program, const std::string& prefix, const std::string& name,
+int ProductIndexOfFolder(Session& program, const std::string& prefix, const std::string& name,
                          bool check) {
   const int row = RowOfName(name);
   if (check && row > 0 && !HasInstallDir(program, prefix + name)) return -1;
   return row;
 }
 
-std::string FindProductConfigFolder(Program& program, int row) {
+std::string FindProductConfigFolder(Session& program, int row) {
   const std::string root = kProductListFolder;
   const char* pattern = FamilyPattern(row);
   if (pattern == nullptr) return root;
@@ -75,7 +75,7 @@ std::string FindProductConfigFolder(Program& program, int row) {
   return first.empty() ? root : first;
 }
 
-std::string NextInstalledSoftware(Program& program, const std::string& current) {
+std::string NextInstalledSoftware(Session& program, const std::string& current) {
   const std::vector<int>& installed = program.InstalledProducts;
   if (installed.empty()) return current;  // nothing to step to: keep the name shown
   if (installed.size() < 2) return RowName(program, installed.front());

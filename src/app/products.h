@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/program_state.h"
+#include "app/session.h"
 
 namespace zr {
 
@@ -13,14 +13,14 @@ inline constexpr const char* kProductListFolder = "c:\\kyconfig\\";
 
 /// Row 1 to 4 for a product folder name, or -1; with `check`, a row above 0
 /// also needs HasInstallDir(prefix & name).
-int ProductIndexOfFolder(Program& program, const std::string& prefix, const std::string& name,
+int ProductIndexOfFolder(Session& program, const std::string& prefix, const std::string& name,
                          bool check);
 /// "c:\kyconfig\" & the first folder of that product family whose INI names
 /// an Installdir, else the first folder of the family (or nothing).
-std::string FindProductConfigFolder(Program& program, int row);
+std::string FindProductConfigFolder(Session& program, int row);
 /// The next installed product whose configuration can be read; `current`
 /// when none can.
-std::string NextInstalledSoftware(Program& program, const std::string& current);
+std::string NextInstalledSoftware(Session& program, const std::string& current);
 /// Whether the folder lies under c:\kyconfig.
 bool ClassifyStartFolder(const std::string& folder);
 

@@ -1,6 +1,6 @@
 // The run of one operation (the customer backup, the server copy, the erase):
 // its progress, its report and its cancellation, in one object that the
-// operation receives through the Program.
+// operation receives through the Session.
 //
 // The operation tells it what happens as it happens: files found by a
 // listing (FilesKnown), the file in hand (FileStarted), what became of each

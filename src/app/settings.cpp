@@ -94,7 +94,7 @@ void PutIniString(Platform& platform, const std::string& section, const std::str
                "settings that cannot be written are not reported");
 }
 
-void LoadOrSaveSettings(Program& program, const std::string& file, bool read) {
+void LoadOrSaveSettings(Session& program, const std::string& file, bool read) {
   Platform& platform = program.platform;
   if (read) {
     program.BackupPath = GetIniString(platform, "PATH", "BACKUPCLIENTE", kDefaultBackupPath, file);
@@ -145,7 +145,7 @@ FolderCheck CheckSettingsFolder(Platform& platform, const std::string& folder) {
   return {};
 }
 
-std::string SaveSettings(Program& program, const std::string& file) {
+std::string SaveSettings(Session& program, const std::string& file) {
   Platform& platform = program.platform;
   std::vector<std::pair<std::string, std::string>> values = {{"BACKUPCLIENTE", program.BackupPath}};
   for (const ProductRecord& record : program.ProductTable) {
@@ -180,18 +180,18 @@ std::string SaveSettings(Program& program, const std::string& file) {
   return {};
 }
 
-void FillDaxorIniFiles(Program& program) {
+void FillDaxorIniFiles(Session& program) {
   program.DaxorIniFiles = {"Ky-Geow.ini", "Ky-Tecw.ini", "Ky-Cutw.ini", "Ky-cut12.ini",
                            "Ky-db.ini",   "Ky-libw.ini", "Ky-cam32.ini"};
 }
 
-bool HasInstallDir(Program& program, const std::string& product_folder) {
+bool HasInstallDir(Session& program, const std::string& product_folder) {
   const std::string name(NameOfText(product_folder));
   const std::string ini = product_folder + "\\" + name + ".ini";
   return !GetIniString(program.platform, "SETTINGS", "Installdir", "", ini).empty();
 }
 
-void LoadDaxorOldSettings(Program& program, bool force_question) {
+void LoadDaxorOldSettings(Session& program, bool force_question) {
   Platform& platform = program.platform;
   FillDaxorIniFiles(program);
   if (!FileExists(platform, "ky-gen.cnf") || force_question) {
@@ -208,7 +208,7 @@ void LoadDaxorOldSettings(Program& program, bool force_question) {
       GetIniString(platform, "PATH", "BACKUPCLIENTE", kDefaultBackupPath, program.SettingsFile());
 }
 
-bool LoadProductSettings(Program& program, int row) {
+bool LoadProductSettings(Session& program, int row) {
   Platform& platform = program.platform;
   FillDaxorIniFiles(program);
   const std::string folder = FindProductConfigFolder(program, static_cast<std::int16_t>(row));

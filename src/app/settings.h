@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "app/program_state.h"
+#include "app/session.h"
 
 namespace zr {
 
@@ -25,7 +25,7 @@ void PutIniString(Platform& platform, const std::string& section, const std::str
 
 /// Read: BackupPath, the ProductTable names and server folders.
 /// Write: SaveSettings, its failure unreported.
-void LoadOrSaveSettings(Program& program, const std::string& file, bool read);
+void LoadOrSaveSettings(Session& program, const std::string& file, bool read);
 
 /// A folder given as the backup destination or a server folder, checked
 /// before it is kept: `error` says in the program's words why it cannot be
@@ -44,13 +44,13 @@ FolderCheck CheckSettingsFolder(Platform& platform, const std::string& folder);
 /// rewrite of `file`, then reads each back. Empty when every value reads
 /// back as it is; otherwise the reason in the program's words, and `file`
 /// keeps its old bytes (or stays missing).
-std::string SaveSettings(Program& program, const std::string& file);
-void FillDaxorIniFiles(Program& program);
+std::string SaveSettings(Session& program, const std::string& file);
+void FillDaxorIniFiles(Session& program);
 /// True when the product folder's INI names an Installdir.
-bool HasInstallDir(Program& program, const std::string& product_folder);
-void LoadDaxorOldSettings(Program& program, bool force_question);
+bool HasInstallDir(Session& program, const std::string& product_folder);
+void LoadDaxorOldSettings(Session& program, bool force_question);
 /// True when the product's installation folder exists (and was prepared).
-bool LoadProductSettings(Program& program, int row);
+bool LoadProductSettings(Session& program, int row);
 
 }  // namespace zr
 

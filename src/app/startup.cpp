@@ -14,7 +14,7 @@ namespace {
 
 // Tells the user that a folder of the start-up could not be entered and
 // which folder is used instead.
-void ReportUnusableFolder(Program& program, const std::string& origin, const std::string& folder,
+void ReportUnusableFolder(Session& program, const std::string& origin, const std::string& folder,
                           const std::string& kept) {
   MessageBoxRequest box;
   box.text = origin + ": la cartella " + folder + " non esiste o non è accessibile\r" +
@@ -26,7 +26,7 @@ void ReportUnusableFolder(Program& program, const std::string& origin, const std
 
 // Enters a folder of the start-up; on failure the current folder stays and
 // the user is told. True when the folder was entered.
-bool EnterStartFolder(Program& program, const std::string& origin, const std::string& folder) {
+bool EnterStartFolder(Session& program, const std::string& origin, const std::string& folder) {
   if (!folder.empty() && program.platform.ChangeFolder(folder).ok()) return true;
   ReportUnusableFolder(program, origin, folder, program.platform.CurrentFolder());
   return false;
@@ -52,13 +52,13 @@ bool IsFullPath(const std::string& path) {
          separator(path[2]);
 }
 
-const std::string& RowName(const Program& program, int row) {
+const std::string& RowName(const Session& program, int row) {
   return program.ProductTable[static_cast<std::size_t>(row)].Name;
 }
 
 }  // namespace
 
-void ParseCommandLine(Program& program, const std::string& command_line) {
+void ParseCommandLine(Session& program, const std::string& command_line) {
   const std::size_t slash = command_line.find('/');
   if (slash == std::string::npos) return;
   const std::string option = command_line.substr(slash + 1);
@@ -71,7 +71,7 @@ void ParseCommandLine(Program& program, const std::string& command_line) {
   EnterStartFolder(program, "/F", folder);
 }
 
-void LauncherLoad(Program& program, const std::string& command_line) {
+void LoadSession(Session& program, const std::string& command_line) {
   Platform& platform = program.platform;
 
   // 1-3: the command line, then the folder of the settings file.
@@ -112,9 +112,6 @@ void LauncherLoad(Program& program, const std::string& command_line) {
 
   // 6-8.
   LoadOrSaveSettings(program, program.SettingsFile(), true);
-  program.launcher.Backup.caption = "ZA-Rirevo\rVers." + std::to_string(kVersionMajor) + "." +
-                                    std::to_string(kVersionMinor) + "." +
-                                    std::to_string(kVersionRevision);
   program.InstalledProducts.clear();
 
   // 9: the installed products, in listing order.
@@ -153,21 +150,9 @@ void LauncherLoad(Program& program, const std::string& command_line) {
   program.ArchiverPath =
       GetIniString(platform, "PATH", "ZIPFILE", program.ArchiverPath, program.SettingsFile());
   PutIniString(platform, "PATH", "ZIPFILE", program.ArchiverPath, program.SettingsFile());
-  program.launcher.Software_B.caption = program.SelectedSoftware;
-  program.ui.StateChanged();
 }
 
-void LauncherSoftwareClick(Program& program) {
-  program.launcher.Software_B.caption =
-      NextInstalledSoftware(program, program.launcher.Software_B.caption);
-  program.ui.StateChanged();
-}
-
-void LauncherBackupClick(Program& program) {
-  program.SelectedSoftware = program.launcher.Software_B.caption;
-}
-
-void PrepareMainWindow(Program& program) {
+void PrepareMainWindow(Session& program) {
   program.ColorBlue = Rgb(0, 0, 128);
   program.ColorGreen = Rgb(0, 128, 0);
   program.ColorCyan = Rgb(0, 128, 128);
@@ -181,7 +166,6 @@ void PrepareMainWindow(Program& program) {
   program.ColorStop = Rgb(128, 0, 0);
   program.ColorLightCyan = Rgb(0, 255, 255);
 
-  program.main.Software_B.caption = program.SelectedSoftware;
   const std::string& selected = program.SelectedSoftware;
   if (selected == RowName(program, kDaxorOld)) {
     LoadDaxorOldSettings(program, false);
@@ -193,7 +177,7 @@ void PrepareMainWindow(Program& program) {
   }
 }
 
-void ExitProgram(Program& program) {
+void ExitProgram(Session& program) {
   LoadOrSaveSettings(program, program.SettingsFile(), false);
   throw ProgramEnded(true);
 }

@@ -1,28 +1,25 @@
-// Start-up and the launcher window `BackupBotton` as a logic object: the load
-// sequence, the command line, the two buttons, the preparation of the main
-// window, and the end of the program.
+// Start-up: the load sequence of the session (what the launcher window
+// `BackupBotton` loads), the command line, the preparation of the main
+// window's session state, and the end of the program. The launcher's
+// captions and buttons are the window's (ui/base_form.h).
 #ifndef ZARIREVO_APP_STARTUP_H_
 #define ZARIREVO_APP_STARTUP_H_
 
 #include <string>
 
-#include "app/program_state.h"
+#include "app/session.h"
 
 namespace zr {
 
 /// "/F" folder: the current drive and folder change to it.
-void ParseCommandLine(Program& program, const std::string& command_line);
-/// The launcher's load: settings, installed products, the product choice.
-void LauncherLoad(Program& program, const std::string& command_line);
-/// Launcher `Software_B`: its caption steps to the next installed product.
-void LauncherSoftwareClick(Program& program);
-/// Launcher `Backup`: SelectedSoftware takes the caption of `Software_B`;
-/// the caller then unloads the launcher and loads the main window.
-void LauncherBackupClick(Program& program);
-/// Colours, the main window's `Software_B`, the product's configuration.
-void PrepareMainWindow(Program& program);
+void ParseCommandLine(Session& program, const std::string& command_line);
+/// The launcher's load of the session: settings, installed products, the
+/// product choice (SelectedSoftware).
+void LoadSession(Session& program, const std::string& command_line);
+/// Colours and the product's configuration.
+void PrepareMainWindow(Session& program);
 /// Saves the settings and ends the program (throws ProgramEnded(true)).
-[[noreturn]] void ExitProgram(Program& program);
+[[noreturn]] void ExitProgram(Session& program);
 
 }  // namespace zr
 

@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
+#include "ui/base_form.h"
 
 namespace zr {
 namespace {
@@ -268,7 +269,7 @@ TEST_F(StartupTest, PrepareMainWindowSetsTheColoursAndReadsTheProduct) {
   ASSERT_TRUE(platform_.ChangeFolder("C:\\").ok());
   PrepareMainWindow(program_);
   EXPECT_EQ(program_.ColorGray, Rgb(128, 128, 128));  // set: the copies write their lines
-  EXPECT_EQ(program_.main.Software_B.caption, "PLOVIK");
+  EXPECT_EQ(program_.SelectedSoftware, "PLOVIK");
   EXPECT_EQ(platform_.CurrentFolder(), "C:\\P");
 }
 

@@ -144,7 +144,7 @@ std::string FindingText(const EntryFinding& finding) {
   return finding.name;
 }
 
-bool VerifyBackupArchive(Program& program, const std::string& archive) {
+bool VerifyBackupArchive(Session& program, const std::string& archive) {
   // Why the list or a listed file could not be read: then nothing is compared.
   std::string why;
   ArchiveCheckRequest request{.archive = archive};
@@ -158,11 +158,11 @@ bool VerifyBackupArchive(Program& program, const std::string& archive) {
   }
   if (why.empty() && report.whole()) {
     // A plain line turns the background grey: an alarm of the copy stays red.
-    const Color background = program.main.MessageBackground;
+    const Color background = program.MessageBackground;
     WriteMessageLine(program, "Archivio verificato: " + std::to_string(report.files) + " file",
                      false, program.ColorGreen, false);
     if (background == kBackgroundAlarm) {
-      program.main.MessageBackground = background;
+      program.MessageBackground = background;
       program.ui.SetMessageBackground(background);
     }
     return true;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "app/session.h"
 
 namespace zr {
 
@@ -77,7 +77,7 @@ std::string FindingText(const EntryFinding& finding);
 /// "Archivio verificato: N file" when it is whole; otherwise an alarm line
 /// for each entry that differs (at most twenty, then their count), a line
 /// saying the archive is kept as it is, and a box. True when whole.
-bool VerifyBackupArchive(Program& program, const std::string& archive);
+bool VerifyBackupArchive(Session& program, const std::string& archive);
 
 }  // namespace zr
 

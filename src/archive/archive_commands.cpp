@@ -36,7 +36,7 @@ std::string CurrentDrive(Platform& platform) {
 
 // Runs the archiver while the window keeps taking input (STOP among it) and
 // the run's watcher shows the wait; a cancelled run ends the archiver.
-ArchiveOutcome Run(Program& program, const std::string& command_line) {
+ArchiveOutcome Run(Session& program, const std::string& command_line) {
   std::function<bool()> poll;
   if (program.run.active()) {
     poll = [&program] {
@@ -163,7 +163,7 @@ RunResult RunAndWait(Platform& platform, const std::string& command_line,
   return result;
 }
 
-ZipResult CreateZipArchive(Program& program, std::string name, const std::string& folder,
+ZipResult CreateZipArchive(Session& program, std::string name, const std::string& folder,
                            const std::string& source, bool use_list_file,
                            const std::string& archiver_path) {
   std::string archiver = archiver_path;
@@ -219,7 +219,7 @@ std::string ExtractionArchiver(Platform& platform, const std::string& archiver_p
 
 }  // namespace
 
-ArchiveOutcome ExtractZipArchive(Program& program, const std::string& name,
+ArchiveOutcome ExtractZipArchive(Session& program, const std::string& name,
                                  std::string archive_folder, const std::string& destination,
                                  const std::string& archiver_path) {
   const std::string archiver = ExtractionArchiver(program.platform, archiver_path);

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/program_state.h"
+#include "app/session.h"
 
 namespace zr {
 
@@ -53,7 +53,7 @@ struct ZipResult {
 /// looks for the archiver under the current drive. An archive <folder><name>.ZIP left from an
 /// earlier run is set aside first: kDone only when the archiver wrote a new one; otherwise the old
 /// one is put back (so a caller never takes the old archive for the new one by its presence).
-[[nodiscard]] ZipResult CreateZipArchive(Program& program, std::string name,
+[[nodiscard]] ZipResult CreateZipArchive(Session& program, std::string name,
                                          const std::string& folder, const std::string& source,
                                          bool use_list_file, const std::string& archiver_path);
 
@@ -62,7 +62,7 @@ struct ZipResult {
 /// archiver is `archiver_path` when that program is there, else the one the
 /// search of CreateZipArchive finds, else <drive>:\ORVEL\VER14\TOOLS\PkZip25.
 /// kDone only when every entry was extracted.
-ArchiveOutcome ExtractZipArchive(Program& program, const std::string& name,
+ArchiveOutcome ExtractZipArchive(Session& program, const std::string& name,
                                  std::string archive_folder, const std::string& destination,
                                  const std::string& archiver_path);
 

@@ -1,7 +1,7 @@
 // The customer backup, from the OK button to the archive.
 //
-// OkButtonClick checks the customer name, the destination and the folders,
-// then RunBackupJob runs the collector of the selected product and packs the
+// RunCustomerBackup checks the customer name, the destination and the
+// folders, then RunBackupJob runs the collector of the selected product and packs the
 // archive list into customer_ddmmyy.ZIP. A job that was stopped or whose
 // product has no collector leaves no customer folder behind; the temporary
 // folder with the archive list goes in every case. A file that could not be
@@ -28,7 +28,7 @@ namespace zr {
 
 namespace {
 
-void ShowBox(Program& program, const std::string& text, const std::string& title = {}) {
+void ShowBox(Session& program, const std::string& text, const std::string& title = {}) {
   MessageBoxRequest box;
   box.text = text;
   box.title = title;
@@ -86,20 +86,20 @@ std::string WhyNameIsRefused(const std::string& name) {
 }
 
 // Today's date written ddmmyy.
-std::string DateDdMmYy(const Program& program) {
+std::string DateDdMmYy(const Session& program) {
   char text[16];
   std::snprintf(text, sizeof text, "%02d%02d%02d", program.today_day % 100,
                 program.today_month % 100, program.today_year % 100);
   return text;
 }
 
-void SetBackground(Program& program, Color background) {
-  program.main.MessageBackground = background;
+void SetBackground(Session& program, Color background) {
+  program.MessageBackground = background;
   program.ui.SetMessageBackground(background);
 }
 
 // Reports, with an alarm line and a box, an archive that was not made.
-void ReportArchiveNotMade(Program& program, const std::string& archive, const std::string& why) {
+void ReportArchiveNotMade(Session& program, const std::string& archive, const std::string& why) {
   OperationReport& report = program.run.report();
   report.outcome = RunOutcome::kFailed;
   report.reason = "archivio " + archive + " non creato: " + why;
@@ -110,7 +110,7 @@ void ReportArchiveNotMade(Program& program, const std::string& archive, const st
 
 // Makes the archive into the customer folder or the destination and tells
 // whether it is really there.
-bool MakeArchive(Program& program, const BackupSelection& selection) {
+bool MakeArchive(Session& program, const BackupSelection& selection) {
   const std::string folder = selection.zip_mode == ZipTarget::kCustomerFolder
                                  ? program.CustomerFolder
                                  : selection.destination;
@@ -163,7 +163,7 @@ bool MakeArchive(Program& program, const BackupSelection& selection) {
 // Only a folder strictly below the destination is removed: never the
 // destination itself or anything above it, whatever a caller left in
 // CustomerFolder.
-void RemoveCustomerFolder(Program& program, const BackupSelection& selection) {
+void RemoveCustomerFolder(Session& program, const BackupSelection& selection) {
   if (LiesBelow(program.platform, program.CustomerFolder, selection.destination)) {
     DeleteFolderTree(program, program.CustomerFolder);
   }
@@ -188,10 +188,10 @@ JobResult ResultOf(const OperationReport& report) {
 }
 
 // Ends the run however the job leaves: the temporary folder goes (nothing of
-// ours stays in the product folder, also after a refusal), STOP is disabled.
+// ours stays in the product folder, also after a refusal), STOP goes off.
 class BackupRun {
  public:
-  BackupRun(Program& program, const BackupSelection& selection) : program_(program) {
+  BackupRun(Session& program, const BackupSelection& selection) : program_(program) {
     program.run.Begin(Operation::kBackup, Stage::kCollecting);
     program.run.report().archive_wanted = selection.zip_mode == ZipTarget::kCustomerFolder ||
                                           selection.zip_mode == ZipTarget::kBackupPath;
@@ -207,7 +207,6 @@ class BackupRun {
       }
     }
     program_.BackupRunning = false;
-    program_.main.StopB.enabled = false;
     program_.run.End();
     program_.ui.StateChanged();
   }
@@ -224,13 +223,13 @@ class BackupRun {
   }
 
  private:
-  Program& program_;
+  Session& program_;
   bool temporary_made_ = false;
 };
 
 }  // namespace
 
-JobResult OkButtonClick(Program& program, BackupSelection selection) {
+JobResult RunCustomerBackup(Session& program, BackupSelection selection) {
   BackupRun run(program, selection);
   const std::string why = WhyNameIsRefused(selection.customer);
   if (!why.empty()) {
@@ -239,7 +238,6 @@ JobResult OkButtonClick(Program& program, BackupSelection selection) {
   }
 
   program.BackupRunning = true;
-  program.main.StopB.enabled = true;
   program.ui.StateChanged();
 
   // The destination is tested; an unready drive is asked for (Cancel ends the
@@ -268,7 +266,7 @@ JobResult OkButtonClick(Program& program, BackupSelection selection) {
         program,
         "Nome cliente già esistente nel percorso " + program.BackupPath + "\rDigitarne un'altro.",
         "Folder Error");
-    program.main.OK_B.enabled = false;
+    program.run.report().customer_taken = true;
     return run.Refuse("Nome cliente già esistente nel percorso " + program.BackupPath);
   }
 
@@ -297,19 +295,9 @@ JobResult OkButtonClick(Program& program, BackupSelection selection) {
   return RunBackupJob(program, selection);
 }
 
-JobResult NomeClienteKeyPress(Program& program, char key, const BackupSelection& selection) {
-  if (key != 13) return JobResult::kNotStarted;
-  return OkButtonClick(program, selection);
-}
-
-void NomeClienteChange(Program& program, const std::string& text) {
-  program.main.NomeCliente = text;
-  program.main.OK_B.enabled = !text.empty();
-  program.ui.StateChanged();
-}
-
-JobResult RunBackupJob(Program& program, const BackupSelection& selection) {
+JobResult RunBackupJob(Session& program, const BackupSelection& selection) {
   OperationReport& report = program.run.report();
+  report.customer_taken = true;
   const std::string& product = program.SelectedSoftware;
   bool managed = true;
   if (product == kProductNames[kDaxorOld]) {
@@ -360,20 +348,19 @@ JobResult RunBackupJob(Program& program, const BackupSelection& selection) {
   }
 
   DeleteFolderTree(program, program.TemporaryFolder());
-  program.main.OK_B.enabled = false;
   program.ui.StateChanged();
   // A stop is known to the run; the result says so before the run ends.
   if (program.run.cancelled()) return JobResult::kFailed;
   return ResultOf(report);
 }
 
-void StopButtonClick(Program& program) {
+void StopBackup(Session& program) {
   WriteMessageLine(program, "Copia fermata dall'utente", true, program.ColorStop, false);
   program.BackupRunning = false;
   program.run.Cancel(CancelCause::kUser);
 }
 
-void ReportUnmanagedSoftware(Program& program) {
+void ReportUnmanagedSoftware(Session& program) {
   ShowBox(program, "Software non gestito nel ZA-Rirevo");
   program.BackupRunning = false;
 }

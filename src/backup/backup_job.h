@@ -1,12 +1,13 @@
-// The customer backup: the OK button makes the customer folder under the
-// backup destination, runs the collector of the selected product, and packs
-// what was collected into customer_ddmmyy.ZIP; STOP stops it.
+// The customer backup: it makes the customer folder under the backup
+// destination, runs the collector of the selected product, and packs what
+// was collected into customer_ddmmyy.ZIP; a stop ends it. The window's OK
+// button and name box start it (ui/base_form.h).
 #ifndef ZARIREVO_BACKUP_BACKUP_JOB_H_
 #define ZARIREVO_BACKUP_BACKUP_JOB_H_
 
 #include <string>
 
-#include "app/program_state.h"
+#include "app/session.h"
 #include "backup/backup_selection.h"
 
 namespace zr {
@@ -21,18 +22,17 @@ enum class JobResult {
   kFailed,      // stopped, archive not made, product not managed
 };
 
-/// OK_B: the backup of `selection` (the main window's CurrentBackupSelection).
-/// The customer name is `selection.customer`; the destination is BackupPath,
-/// completed in place when it lacks a drive, and the job gets it so.
-JobResult OkButtonClick(Program& program, BackupSelection selection);
-/// Enter (character 13) in NomeCliente runs the OK handler, also while OK_B is disabled.
-JobResult NomeClienteKeyPress(Program& program, char key, const BackupSelection& selection);
-/// OK_B is enabled exactly when the name box is not empty.
-void NomeClienteChange(Program& program, const std::string& text);
-void StopButtonClick(Program& program);
+/// The customer backup of `selection`: the customer name is
+/// `selection.customer`; the destination is BackupPath, completed in place
+/// when it lacks a drive, and the job gets it so. The result is read from the
+/// run's report, which says the rest.
+JobResult RunCustomerBackup(Session& program, BackupSelection selection);
+/// Stops the running backup or server copy at its next look, with the line
+/// "Copia fermata dall'utente".
+void StopBackup(Session& program);
 /// Collects into CustomerFolder, then archives as `selection.zip_mode` says.
-JobResult RunBackupJob(Program& program, const BackupSelection& selection);
-void ReportUnmanagedSoftware(Program& program);
+JobResult RunBackupJob(Session& program, const BackupSelection& selection);
+void ReportUnmanagedSoftware(Session& program);
 
 }  // namespace zr
 

@@ -114,8 +114,8 @@ TEST_F(BackupJobTest, Mode1PutsTheArchiveInTheBackupRoot) {
   EXPECT_EQ(Upper(Entries("A:\\METAL_050603.ZIP")), kExpectedEntries);
   EXPECT_EQ(world_.ui().lines().back().text, "Archivio verificato: 5 file");
   EXPECT_FALSE(program_.main.OK_B.enabled);
-  EXPECT_FALSE(program_.main.StopB.enabled);
-  EXPECT_EQ(program_.main.MessageBackground, kBackgroundNormal);
+  EXPECT_FALSE(StopEnabled(program_));
+  EXPECT_EQ(program_.MessageBackground, kBackgroundNormal);
 }
 
 // "A:\METAL 2.0\..." reaches the archiver quoted, as one word.
@@ -170,7 +170,7 @@ TEST_F(BackupJobTest, StopDuringTheCopyLeavesNothingBehind) {
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
   EXPECT_FALSE(program_.BackupRunning);
-  EXPECT_FALSE(program_.main.StopB.enabled);
+  EXPECT_FALSE(StopEnabled(program_));
 }
 
 TEST_F(BackupJobTest, UnmanagedProductRemovesTheNewFolder) {
@@ -194,7 +194,7 @@ TEST_F(BackupJobTest, TheSameNameTwiceIsRefusedUntilTheNameIsEdited) {
   EXPECT_EQ(BoxTexts(world_.ui()).back(),
             "Folder Error|Nome cliente già esistente nel percorso A:\\\rDigitarne un'altro.");
   EXPECT_FALSE(program_.main.OK_B.enabled);
-  EXPECT_FALSE(program_.main.StopB.enabled);
+  EXPECT_FALSE(StopEnabled(program_));
   EXPECT_EQ(world_.Tree("A:\\"), before);
   NomeClienteChange(program_, "METAL");
   EXPECT_TRUE(program_.main.OK_B.enabled);
@@ -289,7 +289,7 @@ TEST_F(BackupJobTest, ADestinationInTheTemporaryFolderIsRefused) {
     EXPECT_NE(world_.ui().boxes().back().request.text.find("cartella temporanea"),
               std::string::npos);
     EXPECT_FALSE(program_.BackupRunning);
-    EXPECT_FALSE(program_.main.StopB.enabled);
+    EXPECT_FALSE(StopEnabled(program_));
   }
   program_.BackupPath = "C:\\ORVEL\\";
   EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
@@ -306,7 +306,7 @@ TEST_F(BackupJobTest, AFolderThatCannotBeMadeIsReportedAndNothingIsLeft) {
     EXPECT_TRUE(AlarmLineContains(alarm));
     EXPECT_TRUE(world_.Tree("A:\\").empty());
     EXPECT_FALSE(program_.BackupRunning);
-    EXPECT_FALSE(program_.main.StopB.enabled);
+    EXPECT_FALSE(StopEnabled(program_));
   }
 }
 

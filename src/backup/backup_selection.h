@@ -14,7 +14,7 @@
 #include <functional>
 #include <string>
 
-#include "app/program_state.h"
+#include "app/session.h"
 
 namespace zr {
 

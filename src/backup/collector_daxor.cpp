@@ -19,7 +19,7 @@ bool NoValue(const std::optional<std::string>& value) { return !value || value->
 // Copies the files with `extension` of each machine's `key` folder into
 // `key` & "\" & the folder's last name & "\" of the backup; a machine without
 // the key takes the configuration folder, into "\DAXORDIR\".
-void CopyMachineFolders(Program& program, const FileListing& machines,
+void CopyMachineFolders(Session& program, const FileListing& machines,
                         const std::string& mac_folder, const std::string& key,
                         const std::string& extension, bool add_to_list) {
   ForEachMachineParameter(program, machines, mac_folder, key,
@@ -37,7 +37,7 @@ void CopyMachineFolders(Program& program, const FileListing& machines,
 }
 
 // Each machine's tool table and its label file, copied into the customer folder.
-void CopyToolTables(Program& program, const FileListing& machines, const std::string& mac_folder,
+void CopyToolTables(Session& program, const FileListing& machines, const std::string& mac_folder,
                     bool add_to_list) {
   const std::string cnf = program.CnfFolder + "\\";
   ForEachMachineParameter(
@@ -65,7 +65,7 @@ void CopyToolTables(Program& program, const FileListing& machines, const std::st
 
 }  // namespace
 
-void CollectDaxorFiles(Program& program, const BackupSelection& selection) {
+void CollectDaxorFiles(Session& program, const BackupSelection& selection) {
   const bool add_to_list = 1;           // every copied file is entered in the archive list
   const auto& items = selection.items;  // read at each step
   const std::string cnf = program.CnfFolder + "\\";

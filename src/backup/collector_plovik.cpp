@@ -14,17 +14,17 @@ namespace zr {
 
 namespace {
 
-std::string ProductIni(const Program& program) {
+std::string ProductIni(const Session& program) {
   return program.ProductSettingsFile[0] + "\\" + program.ProductSettingsFile[1];
 }
 
-std::string PathSetting(Program& program, const std::string& key, const std::string& fallback) {
+std::string PathSetting(Session& program, const std::string& key, const std::string& fallback) {
   return GetIniString(program.platform, "PATH", key, fallback, ProductIni(program));
 }
 
 // The file named by FILENAME of `section` in a machine file, copied into its
 // mirrored folder; a blank value is skipped without a message.
-void CopyNamedFile(Program& program, const std::string& machine_file, const std::string& section,
+void CopyNamedFile(Session& program, const std::string& machine_file, const std::string& section,
                    bool add_to_list) {
   const std::string file = GetIniString(program.platform, section, "FILENAME", "", machine_file);
   if (TrimBlanks(file).empty()) return;
@@ -35,7 +35,7 @@ void CopyNamedFile(Program& program, const std::string& machine_file, const std:
 }
 
 // A database of the "DB" folder, entered in the archive list only.
-void ListDatabase(Program& program, const std::string& name) {
+void ListDatabase(Session& program, const std::string& name) {
   const std::string db =
       SetTrailingBackslash(PathSetting(program, "DB", "C:\\Plovik\\DATA\\DB"), true);
   ListOnly(program, db + name, LineColour(program.ColorMagenta));
@@ -44,7 +44,7 @@ void ListDatabase(Program& program, const std::string& name) {
 // Every file of a tool folder ("PUNCHES", "MATR") into its mirrored folder.
 // A value without its final "\" is given one, so the folder's files are
 // taken rather than names that merely begin with the folder's name.
-void CopyToolFolder(Program& program, const std::string& key, const std::string& fallback,
+void CopyToolFolder(Session& program, const std::string& key, const std::string& fallback,
                     bool add_to_list) {
   std::string folder = PathSetting(program, key, fallback);
   if (TrimBlanks(folder).empty()) return;
@@ -55,7 +55,7 @@ void CopyToolFolder(Program& program, const std::string& key, const std::string&
 
 }  // namespace
 
-void CollectPlovikFiles(Program& program, const BackupSelection& selection) {
+void CollectPlovikFiles(Session& program, const BackupSelection& selection) {
   const bool add_to_list = 1;           // every copied file is entered in the archive list
   const auto& items = selection.items;  // read at each step
 

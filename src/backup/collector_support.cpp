@@ -5,15 +5,15 @@
 
 namespace zr {
 
-void DeleteArchiveList(Program& program) {
+void DeleteArchiveList(Session& program) {
   DeleteFileIfPresent(program, program.ArchiveListFile());
 }
 
-FileListing ListMachineFiles(Program& program, const std::string& folder) {
+FileListing ListMachineFiles(Session& program, const std::string& folder) {
   return ListFiles(program, folder, "MAC", false);
 }
 
-void ForEachMachineParameter(Program& program, const FileListing& machines,
+void ForEachMachineParameter(Session& program, const FileListing& machines,
                              const std::string& mac_folder, const std::string& key,
                              const MachineParameterStep& step) {
   for (const FileListingEntry& entry : machines) {
@@ -21,7 +21,7 @@ void ForEachMachineParameter(Program& program, const FileListing& machines,
   }
 }
 
-void ListLaserTables(Program& program, const FileListing& machines, const std::string& mac_folder,
+void ListLaserTables(Session& program, const FileListing& machines, const std::string& mac_folder,
                      const std::string& database_prefix) {
   ForEachMachineParameter(
       program, machines, mac_folder, "LASERTAB",
@@ -40,21 +40,21 @@ void ListLaserTables(Program& program, const FileListing& machines, const std::s
       });
 }
 
-void CopyFolder(Program& program, const std::string& source, const std::string& destination,
+void CopyFolder(Session& program, const std::string& source, const std::string& destination,
                 const std::string& extension, std::optional<Color> line, bool add_to_list) {
   CopyFilesByExtension(program, source, destination, extension, line, add_to_list);
 }
 
-void CopyOneFile(Program& program, const std::string& file, const std::string& destination,
+void CopyOneFile(Session& program, const std::string& file, const std::string& destination,
                  std::optional<Color> line, bool add_to_list) {
   CopyFilesByExtension(program, file, destination, "", line, add_to_list);
 }
 
-void ListOnly(Program& program, const std::string& file, std::optional<Color> line) {
+void ListOnly(Session& program, const std::string& file, std::optional<Color> line) {
   CopyFilesByExtension(program, file, "", "", line, true);
 }
 
-void ListFolderOnly(Program& program, const std::string& source, const std::string& extension,
+void ListFolderOnly(Session& program, const std::string& source, const std::string& extension,
                     std::optional<Color> line) {
   CopyFilesByExtension(program, source, "", extension, line, true);
 }

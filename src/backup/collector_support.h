@@ -13,24 +13,24 @@
 #include <optional>
 #include <string>
 
-#include "app/program_state.h"
+#include "app/session.h"
 #include "backup/file_operations.h"
 
 namespace zr {
 
 /// Deletes the archive list of an earlier run, if present.
-void DeleteArchiveList(Program& program);
+void DeleteArchiveList(Session& program);
 
 /// A new listing of the "MAC" files of `folder` (which ends with "\"). An empty
 /// folder gives an empty listing, which the walks below process as no entry.
-FileListing ListMachineFiles(Program& program, const std::string& folder);
+FileListing ListMachineFiles(Session& program, const std::string& folder);
 
 /// For each entry of `machines` in order: the machine file is
 /// `mac_folder` & entry name; `step` receives the entry and the value
 /// number 1 of `key` in that file (nullopt when the file has no such line).
 using MachineParameterStep =
     std::function<void(const FileListingEntry& entry, const std::optional<std::string>& value)>;
-void ForEachMachineParameter(Program& program, const FileListing& machines,
+void ForEachMachineParameter(Session& program, const FileListing& machines,
                              const std::string& mac_folder, const std::string& key,
                              const MachineParameterStep& step);
 
@@ -38,20 +38,20 @@ void ForEachMachineParameter(Program& program, const FileListing& machines,
 /// only: for each machine whose LASERTAB begins with "100", the table
 /// `database_prefix` & NOME-TABELLE & ".MDB", or, without NOME-TABELLE, the
 /// machine file's name with its last three characters replaced by "MDB".
-void ListLaserTables(Program& program, const FileListing& machines, const std::string& mac_folder,
+void ListLaserTables(Session& program, const FileListing& machines, const std::string& mac_folder,
                      const std::string& database_prefix);
 
 /// Every file of `source` (ending with "\") with `extension`, copied to
 /// `destination`.
-void CopyFolder(Program& program, const std::string& source, const std::string& destination,
+void CopyFolder(Session& program, const std::string& source, const std::string& destination,
                 const std::string& extension, std::optional<Color> line, bool add_to_list);
 /// One file, copied to `destination`.
-void CopyOneFile(Program& program, const std::string& file, const std::string& destination,
+void CopyOneFile(Session& program, const std::string& file, const std::string& destination,
                  std::optional<Color> line, bool add_to_list);
 /// One file, not copied: entered in the archive list, with an only-zip line.
-void ListOnly(Program& program, const std::string& file, std::optional<Color> line);
+void ListOnly(Session& program, const std::string& file, std::optional<Color> line);
 /// Every file of `source` with `extension`, not copied: archive list only.
-void ListFolderOnly(Program& program, const std::string& source, const std::string& extension,
+void ListFolderOnly(Session& program, const std::string& source, const std::string& extension,
                     std::optional<Color> line);
 
 /// `path` less its first two levels: everything up to and including the

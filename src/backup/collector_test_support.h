@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/message_area.h"
-#include "app/program_state.h"
+#include "app/session.h"
 #include "tests/fault_platform.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
@@ -100,7 +100,7 @@ class ProductFixture : public ::testing::Test {
   /// Runs a collector, then checks that the installation (drives C: and D:,
   /// less the customer folder and the temporary folder) is byte for byte
   /// what it was.
-  void RunKeepingSources(void (*collector)(Program&, const BackupSelection&)) {
+  void RunKeepingSources(void (*collector)(Session&, const BackupSelection&)) {
     const std::vector<std::string> left_out = {program_.CustomerFolder, program_.TemporaryFolder()};
     const auto before = FilesOf(world_, {"C:\\", "D:\\"}, left_out);
     collector(program_, CurrentBackupSelection(program_));

@@ -17,7 +17,7 @@ constexpr const char* kHeads[] = {"\\OpenGL\\LASER\\4\\", "\\OpenGL\\LASER\\5\\"
 
 // The database folder named by DATABASE4 (or else DATABASE5) of the product
 // INI, with its trailing "\"; the product's "\TABLAS\" when neither is set.
-std::string TrelunDatabaseFolder(Program& program) {
+std::string TrelunDatabaseFolder(Session& program) {
   const std::string ini = program.ProductSettingsFile[0] + "\\" + program.ProductSettingsFile[1];
   std::string value;
   for (int n = 4; n <= 5 && value.empty(); ++n) {
@@ -29,7 +29,7 @@ std::string TrelunDatabaseFolder(Program& program) {
 
 }  // namespace
 
-void CollectTrelunFiles(Program& program, const BackupSelection& selection) {
+void CollectTrelunFiles(Session& program, const BackupSelection& selection) {
   const bool add_to_list = 1;           // every copied file is entered in the archive list
   const auto& items = selection.items;  // read at each step
   const std::string post = program.ProductFolder + "\\POST\\";

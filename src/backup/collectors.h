@@ -7,14 +7,14 @@
 #ifndef ZARIREVO_BACKUP_COLLECTORS_H_
 #define ZARIREVO_BACKUP_COLLECTORS_H_
 
-#include "app/program_state.h"
+#include "app/session.h"
 #include "backup/backup_selection.h"
 
 namespace zr {
 
-void CollectDaxorFiles(Program& program, const BackupSelection& selection);
-void CollectTrelunFiles(Program& program, const BackupSelection& selection);
-void CollectPlovikFiles(Program& program, const BackupSelection& selection);
+void CollectDaxorFiles(Session& program, const BackupSelection& selection);
+void CollectTrelunFiles(Session& program, const BackupSelection& selection);
+void CollectPlovikFiles(Session& program, const BackupSelection& selection);
 
 }  // namespace zr
 

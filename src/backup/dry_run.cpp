@@ -18,9 +18,8 @@ namespace {
 constexpr std::uint64_t kEntryOverhead = 128;
 
 // The state of `from` in a program over another platform.
-void CopyState(const Program& from, Program& to) {
+void CopyState(const Session& from, Session& to) {
   static_cast<ErrorMessages&>(to) = from;
-  static_cast<MainWindowModel&>(to) = from;
   to.CnfFolder = from.CnfFolder;
   to.ProductTable = from.ProductTable;
   to.InstalledProducts = from.InstalledProducts;
@@ -62,14 +61,14 @@ std::string WhyNameIsRefused(const std::string& name) {
 
 }  // namespace
 
-DryRunReport DryRunBackup(Program& program, const BackupSelection& selection, bool collect_only) {
+DryRunReport DryRunBackup(Session& program, const BackupSelection& selection, bool collect_only) {
   DryRunReport report;
   if (const std::string why = WhyNameIsRefused(selection.customer); !why.empty()) {
     report.refused = why;
     return report;
   }
   OverlayPlatform overlay(program.platform);
-  Program dry(overlay, program.ui);
+  Session dry(overlay, program.ui);
   CopyState(program, dry);
   const std::string destination = SetTrailingBackslash(CompleteDrive(selection.destination), true);
   dry.BackupPath = destination;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "app/session.h"
 #include "backup/backup_selection.h"
 
 namespace zr {
@@ -41,7 +41,7 @@ struct DryRunReport {
 /// collected without writing anything anywhere. A customer folder that exists
 /// already refuses it, as the backup would, unless `collect_only` (the
 /// collection is wanted, not the backup).
-DryRunReport DryRunBackup(Program& program, const BackupSelection& selection,
+DryRunReport DryRunBackup(Session& program, const BackupSelection& selection,
                           bool collect_only = false);
 
 }  // namespace zr

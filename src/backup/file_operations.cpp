@@ -21,7 +21,7 @@ bool EndsWithBackslash(const std::string& text) {
   return !text.empty() && text.back() == kBackslash;
 }
 
-void ShowOkBox(Program& program, const std::string& text, const std::string& title) {
+void ShowOkBox(Session& program, const std::string& text, const std::string& title) {
   MessageBoxRequest box;
   box.text = text;
   box.title = title;
@@ -30,14 +30,14 @@ void ShowOkBox(Program& program, const std::string& text, const std::string& tit
 }
 
 // Shows a failed file operation with its error number and the file's path.
-void ShowFileError(Program& program, int error, const std::string& file) {
+void ShowFileError(Session& program, int error, const std::string& file) {
   ShowErrorBox(program, error, 1, ErrorBoxButtons::kOkOnly, file, "");
 }
 
 // Deletes the tree below `folder` (which ends with "\"). False when a file
 // could not be deleted: that failure has been shown and ends the whole
 // deletion, leaving the rest in place.
-bool DeleteTree(Program& program, const std::string& folder) {
+bool DeleteTree(Session& program, const std::string& folder) {
   Platform& platform = program.platform;
   // Sub-folders that could not be removed: never visited again, so that the
   // restart of the enumeration after each sub-folder always ends.
@@ -91,7 +91,7 @@ bool DeleteTree(Program& program, const std::string& folder) {
 // The existence check of MakePath. Ok with `exists`, or the error of a device
 // that could not be asked (a drive that is not ready). A missing path or a
 // missing folder on its way is not an error: the path is simply missing.
-Status CheckPath(Program& program, const std::string& path, bool root, bool* exists) {
+Status CheckPath(Session& program, const std::string& path, bool root, bool* exists) {
   std::vector<FolderEntry> entries;
   Status status;
   if (EndsWithBackslash(path)) {
@@ -125,7 +125,7 @@ std::string PrefixOfLevel(const std::string& path, int level) {
 // attributes instead of being listed: the levels above a new folder are often
 // large folders (the customer folder with its thousands of copies), listed
 // with the attributes of every entry for nothing.
-bool LevelThere(Program& program, const std::string& prefix) {
+bool LevelThere(Session& program, const std::string& prefix) {
   if (EndsWithBackslash(prefix)) {
     unsigned attributes = 0;
     return program.platform.GetAttributes(prefix, &attributes).ok() &&
@@ -135,7 +135,7 @@ bool LevelThere(Program& program, const std::string& prefix) {
 }
 
 // The error number with its text, when the program knows one: "61 (Disco pieno)".
-std::string ErrorWithText(const Program& program, int error) {
+std::string ErrorWithText(const Session& program, int error) {
   std::string text = std::to_string(error);
   if (error > 0 && error < static_cast<int>(program.ErrorTexts.size()) &&
       !program.ErrorTexts[error].empty()) {
@@ -146,7 +146,7 @@ std::string ErrorWithText(const Program& program, int error) {
 
 // A file that is not in the backup: an alarm line names it and why, and the
 // job counts it.
-void ReportNotCopied(Program& program, const std::string& file, const std::string& why,
+void ReportNotCopied(Session& program, const std::string& file, const std::string& why,
                      int files = 1) {
   WriteMessageLine(program,
                    "File " + file + (files == 1 ? " non copiato: " : " non copiati: ") + why, true,
@@ -162,7 +162,7 @@ struct KnownLocations {
   std::optional<std::string> source_folder;  // a listing's folder, its files plain names
 };
 
-bool CustomerLocation(Program& program, KnownLocations& known, std::string* location) {
+bool CustomerLocation(Session& program, KnownLocations& known, std::string* location) {
   if (!known.customer) {
     std::string real;
     if (!program.platform.RealLocation(program.CustomerFolder, &real).ok()) return false;
@@ -178,7 +178,7 @@ bool CustomerLocation(Program& program, KnownLocations& known, std::string* loca
 // must be strictly below the customer folder (the customer folder itself for
 // a folder). A copy never writes over its own source. `source_name` is the
 // source's name in the folder `known.source_folder` names, when it is set.
-std::string TargetRefusal(Program& program, const std::string& target, bool folder,
+std::string TargetRefusal(Session& program, const std::string& target, bool folder,
                           const std::string& source, KnownLocations& known,
                           std::string_view source_name = {}) {
   // Each real location is read once: the target's serves both comparisons.
@@ -206,7 +206,7 @@ std::string TargetRefusal(Program& program, const std::string& target, bool fold
 
 // Copies one file after the destination check; false when it was not copied
 // (reported, counted, and not to be entered in the archive list).
-bool CopyChecked(Program& program, const std::string& from, const std::string& to,
+bool CopyChecked(Session& program, const std::string& from, const std::string& to,
                  KnownLocations& known, std::string_view source_name = {}) {
   if (const std::string why = TargetRefusal(program, to, false, from, known, source_name);
       !why.empty()) {
@@ -222,7 +222,7 @@ bool CopyChecked(Program& program, const std::string& from, const std::string& t
   return true;
 }
 
-void WriteProgress(Program& program, const std::string& text, Color colour, bool only_zip) {
+void WriteProgress(Session& program, const std::string& text, Color colour, bool only_zip) {
   WriteMessageLine(program, text, false, colour, only_zip);
   program.ui.ProcessPendingInput();
 }
@@ -236,7 +236,7 @@ std::optional<Color> LineColour(Color field) {
   return field;
 }
 
-void DeleteFolderTree(Program& program, std::string folder) {
+void DeleteFolderTree(Session& program, std::string folder) {
   // Read-only files are deleted without a question in every mode.
   if (!EndsWithBackslash(folder)) folder += kBackslash;
   DeleteTree(program, folder);
@@ -244,7 +244,7 @@ void DeleteFolderTree(Program& program, std::string folder) {
 
 namespace {
 
-void AppendFiles(Program& program, const std::string& folder, const std::string& extension,
+void AppendFiles(Session& program, const std::string& folder, const std::string& extension,
                  FileListing& listing, bool recurse) {
   std::vector<FolderEntry> entries;
   IgnoreStatus(program.platform.List(folder + "*." + extension, ListKind::kFilesOnly, &entries),
@@ -265,7 +265,7 @@ void AppendFiles(Program& program, const std::string& folder, const std::string&
 
 }  // namespace
 
-FileListing ListFiles(Program& program, const std::string& folder, const std::string& extension,
+FileListing ListFiles(Session& program, const std::string& folder, const std::string& extension,
                       bool recurse) {
   FileListing listing;
   AppendFiles(program, SetTrailingBackslash(folder, true), extension.empty() ? "*" : extension,
@@ -273,7 +273,7 @@ FileListing ListFiles(Program& program, const std::string& folder, const std::st
   return listing;
 }
 
-bool ListSubfolders(Program& program, const std::string& folder, std::vector<std::string>& list,
+bool ListSubfolders(Session& program, const std::string& folder, std::vector<std::string>& list,
                     Depth depth) {
   const std::size_t first = list.size();
   std::vector<FolderEntry> entries;
@@ -294,7 +294,7 @@ bool ListSubfolders(Program& program, const std::string& folder, std::vector<std
   return true;
 }
 
-bool MakePath(Program& program, const std::string& given, PathCheck mode, bool create) {
+bool MakePath(Session& program, const std::string& given, PathCheck mode, bool create) {
   const std::string path = CompleteDrive(given);
   const bool root = path.size() == 3;
 
@@ -337,7 +337,7 @@ bool MakePath(Program& program, const std::string& given, PathCheck mode, bool c
   }
 }
 
-std::string GetWindowsFolder(Program& program) {
+std::string GetWindowsFolder(Session& program) {
   std::string folder = CutAtNul(program.platform.WindowsFolder());
   if (folder.size() > 143) folder.resize(143);
   return TrimBlanks(folder);
@@ -366,7 +366,7 @@ std::string PathBelowRoot(std::string path, bool with_backslash) {
   return SetTrailingBackslash(path, with_backslash);
 }
 
-void CopyFilesByExtension(Program& program, const std::string& source,
+void CopyFilesByExtension(Session& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
                           std::optional<Color> line, bool add_to_list) {
   if (!program.BackupRunning) return;
@@ -478,14 +478,14 @@ void CopyFilesByExtension(Program& program, const std::string& source,
   AppendLinesToFile(program, listed, program.ArchiveListFile());
 }
 
-void AppendLineToFile(Program& program, const std::string& line, const std::string& file) {
+void AppendLineToFile(Session& program, const std::string& line, const std::string& file) {
   const Status appended = AppendTextLine(program.platform, file, line);
   if (!appended.ok()) {
     ShowErrorBox(program, appended.error, 1, ErrorBoxButtons::kOkOnly, "", "");
   }
 }
 
-void AppendLinesToFile(Program& program, const std::vector<std::string>& lines,
+void AppendLinesToFile(Session& program, const std::vector<std::string>& lines,
                        const std::string& file) {
   if (lines.empty()) return;
   const Status appended = AppendTextLines(program.platform, file, lines);
@@ -494,7 +494,7 @@ void AppendLinesToFile(Program& program, const std::vector<std::string>& lines,
   }
 }
 
-void DeleteFileIfPresent(Program& program, const std::string& file) {
+void DeleteFileIfPresent(Session& program, const std::string& file) {
   if (!FileExists(program.platform, file)) return;
   const Status deleted = program.platform.DeleteFile(file);
   // A list file that stays would carry the lines of an earlier run into the

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "app/session.h"
 #include "text/strings.h"
 
 namespace zr {
@@ -22,17 +22,17 @@ using FileListing = std::vector<FileListingEntry>;
 
 /// Deletes `folder` and everything below it; read-only files go without a
 /// question. A drive root stays (only its contents go).
-void DeleteFolderTree(Program& program, std::string folder);
+void DeleteFolderTree(Session& program, std::string folder);
 /// The files of `folder` (a trailing "\" added when it lacks one) with
 /// `extension` ("" is "*"), then, with `recurse`, those of every folder below
 /// it, folder by folder. Each entry carries the folder with its "\".
-FileListing ListFiles(Program& program, const std::string& folder, const std::string& extension,
+FileListing ListFiles(Session& program, const std::string& folder, const std::string& extension,
                       bool recurse);
 /// Whether subfolders are listed at every depth or only directly below.
 enum class Depth { kDirect, kAll };
 /// Appends `folder` & name (no final "\") of every subfolder to `list`;
 /// false when `list` is still empty afterwards.
-bool ListSubfolders(Program& program, const std::string& folder, std::vector<std::string>& list,
+bool ListSubfolders(Session& program, const std::string& folder, std::vector<std::string>& list,
                     Depth depth);
 /// What MakePath does when a device cannot be asked (a drive not ready):
 /// ask the user to fix it (Cancel ends the program), or count it as missing.
@@ -40,12 +40,12 @@ enum class PathCheck { kAsk, kQuiet };
 /// Whether `path`, after CompleteDrive, exists (a folder ends with "\");
 /// with `create`, its missing levels are created first. Callers that go on
 /// with the path use CompleteDrive(path), the text this one checks.
-bool MakePath(Program& program, const std::string& path, PathCheck mode, bool create);
-std::string GetWindowsFolder(Program& program);
+bool MakePath(Session& program, const std::string& path, PathCheck mode, bool create);
+std::string GetWindowsFolder(Session& program);
 std::string ParentFolder(const std::string& path, bool with_backslash);
 std::string StripExtension(const std::string& name);
 std::string PathBelowRoot(std::string path, bool with_backslash);
-/// The progress-line colour of one of Program's colour fields: none while the
+/// The progress-line colour of one of Session's colour fields: none while the
 /// field is still unset (0 until PrepareMainWindow fills the colours in), so
 /// a collector run before the main window is prepared writes no lines.
 std::optional<Color> LineColour(Color field);
@@ -60,14 +60,14 @@ std::optional<Color> LineColour(Color field);
 /// copied; without an archive (the backup's report says so) the files meant
 /// for the archive alone are copied into the customer folder under their path
 /// below the drive root; a source folder that cannot be read is a failure.
-void CopyFilesByExtension(Program& program, const std::string& source,
+void CopyFilesByExtension(Session& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
                           std::optional<Color> line, bool add_to_list);
-void AppendLineToFile(Program& program, const std::string& line, const std::string& file);
+void AppendLineToFile(Session& program, const std::string& line, const std::string& file);
 /// Appends several lines in one write; nothing at all for none.
-void AppendLinesToFile(Program& program, const std::vector<std::string>& lines,
+void AppendLinesToFile(Session& program, const std::vector<std::string>& lines,
                        const std::string& file);
-void DeleteFileIfPresent(Program& program, const std::string& file);
+void DeleteFileIfPresent(Session& program, const std::string& file);
 
 }  // namespace zr
 

@@ -1,6 +1,6 @@
 // What reading KY-GEN.CNF needs of the running program: the host, the windows
 // (the folder picker and the message boxes) and the folder that holds
-// KY-GEN.CNF. The program's shared state (`Program`, app/program_state.h)
+// KY-GEN.CNF. The program's shared state (`Session`, app/session.h)
 // is one; the cnf readers see only this part of it.
 #ifndef ZARIREVO_CNF_CNF_SESSION_H_
 #define ZARIREVO_CNF_CNF_SESSION_H_

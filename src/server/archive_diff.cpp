@@ -34,7 +34,7 @@ const char* ChangeName(Change change) {
   return "?";
 }
 
-DiffReport DiffArchive(Program& program, const DiffRequest& request) {
+DiffReport DiffArchive(Session& program, const DiffRequest& request) {
   DiffReport report;
   Platform& platform = program.platform;
   std::unique_ptr<ZipReading> reading;

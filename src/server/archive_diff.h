@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "app/session.h"
 #include "backup/backup_selection.h"
 
 namespace zr {
@@ -39,7 +39,7 @@ struct DiffReport {
 
 /// An entry's file is looked for on the drive of the product installation
 /// unless today's collection names it.
-DiffReport DiffArchive(Program& program, const DiffRequest& request);
+DiffReport DiffArchive(Session& program, const DiffRequest& request);
 
 const char* ChangeName(Change change);  // "changed", "gone", "new"
 

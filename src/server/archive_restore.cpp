@@ -62,7 +62,7 @@ bool EntryComponents(const ZipEntry& entry, std::vector<std::string>* parts, std
 
 // Why files may not be written at `path`, or "": it is, lies in or (with
 // `holding`) holds a folder of the program or of the product.
-std::string ProtectedPlace(Program& program, const std::string& path, bool holding = false) {
+std::string ProtectedPlace(Session& program, const std::string& path, bool holding = false) {
   const std::pair<std::string, const char*> places[] = {
       {program.ProductFolder, "the product installation"},
       {kProductListFolder, "the product list folder"},
@@ -95,7 +95,7 @@ bool EntryMatches(const std::string& pattern, const std::string& name) {
   return Matches(FoldCase(pattern), FoldCase(text));
 }
 
-RestoreReport RestoreArchive(Program& program, const RestoreRequest& request) {
+RestoreReport RestoreArchive(Session& program, const RestoreRequest& request) {
   RestoreReport report;
   Platform& platform = program.platform;
   const std::optional<WindowsPath> root = WindowsPath::Parse(CompleteDrive(request.to));

@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/program_state.h"
+#include "app/session.h"
 
 namespace zr {
 
@@ -36,7 +36,7 @@ struct RestoreReport {
   bool complete() const { return refused.empty() && skipped.empty(); }
 };
 
-RestoreReport RestoreArchive(Program& program, const RestoreRequest& request);
+RestoreReport RestoreArchive(Session& program, const RestoreRequest& request);
 
 /// Whether `name` matches `pattern` (* any run, ? one character, any case);
 /// a pattern without "/" is matched against the name's last part.

@@ -37,7 +37,7 @@ Status CreateOneFolder(Platform& platform, const std::string& folder) {
 
 // The "Inserire i floppy giusto" box until the archive is present. OK looks
 // again; Cancel gives up on this archive (false).
-bool WaitForArchive(Program& program, const std::string& name) {
+bool WaitForArchive(Session& program, const std::string& name) {
   const std::string path = program.BackupPath + name;
   while (!FileExists(program.platform, path)) {
     MessageBoxRequest box;
@@ -53,21 +53,21 @@ bool WaitForArchive(Program& program, const std::string& name) {
 
 }  // namespace
 
-std::string CopyTemporaryFolder(const Program& program) {
+std::string CopyTemporaryFolder(const Session& program) {
   return program.ProductFolder + "\\~TMPCOPYZIP\\";
 }
 
 namespace {
 
 // Marks a row as not filed and says why on an alarm line.
-void NotExtracted(Program& program, ExtractedArchive& row, const std::string& why) {
+void NotExtracted(Session& program, ExtractedArchive& row, const std::string& why) {
   row.failure = why;
   WriteMessageLine(program, why, true, program.ColorBlack, false);
 }
 
 }  // namespace
 
-UnitExtraction ExtractBackupUnit(Program& program) {
+UnitExtraction ExtractBackupUnit(Session& program) {
   UnitExtraction result;
   ExtractedArchives& table = result.table;
   const std::string temporary = CopyTemporaryFolder(program);

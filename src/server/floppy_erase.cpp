@@ -40,7 +40,7 @@ namespace {
 // drive-relative "C:DATI" is read both from the drive root and from the
 // current folder when that lies on the same drive. A text that names no
 // folder (a UNC name without its share) has no reading.
-std::vector<WindowsPath> Readings(Program& program, const std::string& folder) {
+std::vector<WindowsPath> Readings(Session& program, const std::string& folder) {
   std::string path = folder;
   for (char& c : path) {
     if (c == '/') c = '\\';
@@ -68,7 +68,7 @@ struct Protected {
 
 // Where `reading` lies against `kept`: by real locations, or by the paths
 // themselves when either cannot be resolved.
-Placement PlaceOfReading(Program& program, const WindowsPath& reading, const WindowsPath& kept) {
+Placement PlaceOfReading(Session& program, const WindowsPath& reading, const WindowsPath& kept) {
   const Placement real = PlaceOf(program.platform, reading.Text(), kept.Text());
   if (real != Placement::kApart) return real;
   if (reading.SameAs(kept)) return Placement::kSame;
@@ -78,7 +78,7 @@ Placement PlaceOfReading(Program& program, const WindowsPath& reading, const Win
 }
 
 // Every folder the erase must leave whole.
-std::vector<Protected> ProtectedFolders(Program& program) {
+std::vector<Protected> ProtectedFolders(Session& program) {
   std::vector<Protected> kept = {
       {program.SystemFolder, "la cartella delle impostazioni del programma", false},
       {program.ProductFolder, "la cartella del prodotto", true},
@@ -105,7 +105,7 @@ std::vector<Protected> ProtectedFolders(Program& program) {
 }
 
 // A visible file left anywhere below `folder` (with trailing "\"), or "".
-std::string FirstLeftoverFile(Program& program, const std::string& folder, int depth) {
+std::string FirstLeftoverFile(Session& program, const std::string& folder, int depth) {
   std::vector<FolderEntry> entries;
   IgnoreStatus(program.platform.List(folder + "*", ListKind::kFilesAndFolders, &entries),
                "a folder that cannot be listed is taken as empty");
@@ -122,7 +122,7 @@ std::string FirstLeftoverFile(Program& program, const std::string& folder, int d
 
 }  // namespace
 
-std::string ErasureRefusal(Program& program, const std::string& folder) {
+std::string ErasureRefusal(Session& program, const std::string& folder) {
   const std::vector<Protected> guarded = ProtectedFolders(program);
   for (const WindowsPath& reading : Readings(program, folder)) {
     for (const Protected& item : guarded) {
@@ -158,7 +158,7 @@ bool IsRoot(const std::string& folder) {
   return path && path->is_root();
 }
 
-void ReportLeft(Program& program, const std::string& what) {
+void ReportLeft(Session& program, const std::string& what) {
   WriteMessageLine(program, what, true, program.ColorBlack, false);
 }
 
@@ -168,7 +168,7 @@ void ReportLeft(Program& program, const std::string& what) {
 // a folder with something in it. A name Windows could not open as listed is
 // reported on an alarm line and left; a file that cannot be deleted is shown
 // in a box and ends the erase. False when something was left.
-bool EraseTree(Program& program, const std::string& folder, int depth, bool keep) {
+bool EraseTree(Session& program, const std::string& folder, int depth, bool keep) {
   Platform& platform = program.platform;
   RunContext& run = program.run;
   std::vector<FolderEntry> entries;
@@ -255,7 +255,7 @@ bool EraseTree(Program& program, const std::string& folder, int depth, bool keep
 }
 
 // Shows why `folder` may not be erased, if it may not; true when refused.
-bool RefusedErasure(Program& program, const std::string& folder) {
+bool RefusedErasure(Session& program, const std::string& folder) {
   const std::string refusal = ErasureRefusal(program, folder);
   if (refusal.empty()) return false;
   MessageBoxRequest box;
@@ -268,7 +268,7 @@ bool RefusedErasure(Program& program, const std::string& folder) {
 
 }  // namespace
 
-bool EraseBackupUnit(Program& program, const std::string& folder) {
+bool EraseBackupUnit(Session& program, const std::string& folder) {
   std::string copy = folder;
   if (RefusedErasure(program, copy)) return false;
 
@@ -290,7 +290,7 @@ bool EraseBackupUnit(Program& program, const std::string& folder) {
   return false;
 }
 
-bool FormattaFloppyClick(Program& program) {
+bool FormattaFloppyClick(Session& program) {
   RunContext& run = program.run;
   run.Begin(Operation::kErase, Stage::kErasing);
   OperationReport& report = run.report();

@@ -40,7 +40,7 @@ constexpr const char* kPlovikPostProcessor = "DERUveda";
 // STOP flag and button are reset.
 class CopyRunGuard {
  public:
-  explicit CopyRunGuard(Program& program) : program_(program) {
+  explicit CopyRunGuard(Session& program) : program_(program) {
     program.run.Begin(Operation::kServerCopy, Stage::kFiling);
   }
   CopyRunGuard(const CopyRunGuard&) = delete;
@@ -52,13 +52,12 @@ class CopyRunGuard {
       // A leftover temporary folder is emptied by the next run.
     }
     program_.BackupRunning = false;
-    program_.main.StopB.enabled = false;
     program_.run.End();
     program_.ui.StateChanged();
   }
 
  private:
-  Program& program_;
+  Session& program_;
 };
 
 // A name read from an archive becomes one server folder level: characters
@@ -74,7 +73,7 @@ std::string SafeFolderName(const std::string& text) {
   return name;
 }
 
-std::string ErrorText(const Program& program, const Status& status) {
+std::string ErrorText(const Session& program, const Status& status) {
   std::string text;
   if (status.error > 0 && status.error < static_cast<int>(program.ErrorTexts.size())) {
     text = program.ErrorTexts[status.error];
@@ -85,7 +84,7 @@ std::string ErrorText(const Program& program, const Status& status) {
 
 // Makes sure one server level exists; false (with an alarm line) when it
 // cannot be created.
-bool EnsureServerFolder(Program& program, const std::string& folder) {
+bool EnsureServerFolder(Session& program, const std::string& folder) {
   if (MakePath(program, folder, PathCheck::kQuiet, false)) return true;
   Status made = program.platform.CreateFolder(SetTrailingBackslash(folder, false));
   if (made.ok() || FolderExists(program.platform, SetTrailingBackslash(folder, false))) {
@@ -97,7 +96,7 @@ bool EnsureServerFolder(Program& program, const std::string& folder) {
   return false;
 }
 
-int RecogniseProduct(Program& program, const std::string& extraction_folder) {
+int RecogniseProduct(Session& program, const std::string& extraction_folder) {
   const std::string prefix = extraction_folder + "KyConfig\\";
   std::vector<FolderEntry> entries;
   IgnoreStatus(program.platform.List(prefix + "*", ListKind::kFilesAndFolders, &entries),
@@ -109,7 +108,7 @@ int RecogniseProduct(Program& program, const std::string& extraction_folder) {
   return kDaxor2D;
 }
 
-std::string OpeningTargetLine(const Program& program) {
+std::string OpeningTargetLine(const Session& program) {
   std::vector<std::string> roots;
   for (int row = kDaxor2D; row < kProductCount; ++row) {
     const std::string& root = program.ProductTable[row].ServerFolder;
@@ -122,7 +121,7 @@ std::string OpeningTargetLine(const Program& program) {
 }
 
 // Recognises, re-packs and files one archive. False when STOP ends the run.
-bool FileArchive(Program& program, const ExtractedArchive& row) {
+bool FileArchive(Session& program, const ExtractedArchive& row) {
   RunContext& run = program.run;
   // An archive of the unit that is not filed at all.
   const auto not_filed = [&run, &row](const std::string& why) {
@@ -245,10 +244,9 @@ bool FileArchive(Program& program, const ExtractedArchive& row) {
 
 }  // namespace
 
-bool CopyConfigurationsToServer(Program& program) {
+bool CopyConfigurationsToServer(Session& program) {
   CopyRunGuard guard(program);
   program.BackupRunning = true;
-  program.main.StopB.enabled = true;
   program.ui.StateChanged();
 
   WriteMessageLine(program, "Copia delle configurazioni sul server.", false, program.ColorBlack,

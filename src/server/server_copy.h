@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "app/session.h"
 
 namespace zr {
 
@@ -20,7 +20,7 @@ struct ExtractedArchive {
 using ExtractedArchives = std::vector<ExtractedArchive>;
 
 /// ProductFolder & "\~TMPCOPYZIP\": where the archives are unpacked.
-std::string CopyTemporaryFolder(const Program& program);
+std::string CopyTemporaryFolder(const Session& program);
 
 /// What the unpacking of the backup unit gave.
 struct [[nodiscard]] UnitExtraction {
@@ -32,19 +32,19 @@ struct [[nodiscard]] UnitExtraction {
 };
 
 /// Unpacks every archive of BackupPath.
-UnitExtraction ExtractBackupUnit(Program& program);
+UnitExtraction ExtractBackupUnit(Session& program);
 /// Menu12. True when every archive was filed ("Copia Eseguita"); the run's
 /// report (program.run) holds every archive and copy with its outcome.
-bool CopyConfigurationsToServer(Program& program);
+bool CopyConfigurationsToServer(Session& program);
 /// Menu32: asks, then erases the backup unit. True when it was erased; the
 /// run's report holds every file with its outcome.
-bool FormattaFloppyClick(Program& program);
+bool FormattaFloppyClick(Session& program);
 /// Deletes everything below `folder`. False when it was refused (a box says
 /// why) or did not complete (the error was shown).
-bool EraseBackupUnit(Program& program, const std::string& folder);
+bool EraseBackupUnit(Session& program, const std::string& folder);
 /// Why erasing `folder` would destroy the program's own or the system's
 /// folders (it is, or lies above, one of them); "" when it may be erased.
-std::string ErasureRefusal(Program& program, const std::string& folder);
+std::string ErasureRefusal(Session& program, const std::string& folder);
 
 }  // namespace zr
 

@@ -45,7 +45,6 @@ void Copy(ServerWorld& world, bool ok, const std::string& closing = "Copia Esegu
   EXPECT_TRUE(box.no_icon);
   EXPECT_FALSE(world.Exists("C:\\ORVEL\\VER14\\~TMPCOPYZIP"));
   EXPECT_FALSE(program.BackupRunning);
-  EXPECT_FALSE(program.main.StopB.enabled);
 }
 
 TEST(CopyConfigurationsToServerTest, TwoMachinesNamingOnePostProcessorGiveTwoCopies) {
@@ -282,7 +281,7 @@ TEST(CopyConfigurationsToServerTest, StopWhileAnArchiveIsRepackedEndsTheCopy) {
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
   testing::FaultyProgram faulty(world);
   faulty.platform.Before(testing::Call::kRun, " -add ",
-                         [&](auto&) { StopButtonClick(faulty.program); });
+                         [&](auto&) { StopBackup(faulty.program); });
 
   Copy(world, false, "Copia Bloccata dall'utente", &faulty.program);
   EXPECT_TRUE(world.Tree("D:\\").empty());

@@ -43,7 +43,7 @@ void WalkServer(Platform& platform, const std::string& folder, int depth,
   }
 }
 
-int SelectedRow(const Program& program) {
+int SelectedRow(const Session& program) {
   for (int row = 0; row < kProductCount; ++row) {
     if (program.SelectedSoftware == kProductNames[row]) return row;
   }
@@ -63,7 +63,7 @@ bool Newer(const ListedArchive& a, const ListedArchive& b) {
 
 }  // namespace
 
-std::vector<std::string> FindArchives(Program& program, ArchivePlace place) {
+std::vector<std::string> FindArchives(Session& program, ArchivePlace place) {
   Platform& platform = program.platform;
   std::vector<std::string> found;
   if (place == ArchivePlace::kUnit) {
@@ -111,7 +111,7 @@ ArchiveName ParseArchiveName(const std::string& file_name) {
   return result;
 }
 
-ListReport ListArchives(Program& program, const ListRequest& request) {
+ListReport ListArchives(Session& program, const ListRequest& request) {
   ListReport report;
   const std::string root = SetTrailingBackslash(
       CompleteDrive(program.ProductTable[SelectedRow(program)].ServerFolder), true);
@@ -149,7 +149,7 @@ bool VerifyReport::all_whole() const {
                                           [](const ArchiveCheckReport& r) { return r.whole(); });
 }
 
-std::string ResolveArchive(Program& program, const std::string& named) {
+std::string ResolveArchive(Session& program, const std::string& named) {
   if (named.find_first_of("\\/:") != std::string::npos) return named;
   const std::string unit = SetTrailingBackslash(CompleteDrive(program.BackupPath), true);
   const std::size_t dot = named.rfind('.');
@@ -158,7 +158,7 @@ std::string ResolveArchive(Program& program, const std::string& named) {
   return customer.archives.empty() ? unit + named : customer.archives.front().path;
 }
 
-VerifyReport VerifyArchives(Program& program, const VerifyRequest& request) {
+VerifyReport VerifyArchives(Session& program, const VerifyRequest& request) {
   VerifyReport report;
   std::vector<std::string> paths = request.archives;
   for (std::string& path : paths) path = ResolveArchive(program, path);

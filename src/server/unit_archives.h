@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "app/session.h"
 #include "archive/archive_check.h"
 
 namespace zr {
@@ -21,7 +21,7 @@ enum class ArchivePlace { kUnit, kServer };
 
 /// The archive files of a place, sorted by path. Server folders are walked
 /// eight levels deep at most, each once by its real location (links resolved).
-std::vector<std::string> FindArchives(Program& program, ArchivePlace place);
+std::vector<std::string> FindArchives(Session& program, ArchivePlace place);
 
 /// An archive name's customer and date: "METAL_050603.ZIP" and
 /// "METAL_050603_2.ZIP" give METAL and 5 June 2003; a name without a date
@@ -50,12 +50,12 @@ struct ListedArchive {
 struct ListReport {
   std::vector<ListedArchive> archives;  // newest first, then by name
 };
-ListReport ListArchives(Program& program, const ListRequest& request);
+ListReport ListArchives(Session& program, const ListRequest& request);
 
 /// The archive a user names: a path as it is; a file name (".ZIP") in the
 /// backup destination; a customer's name alone for that customer's newest
 /// archive on the unit (the name in the backup destination when it has none).
-std::string ResolveArchive(Program& program, const std::string& named);
+std::string ResolveArchive(Session& program, const std::string& named);
 
 struct VerifyRequest {
   std::vector<std::string> archives;  // names or paths; empty: every archive of `place`
@@ -66,7 +66,7 @@ struct VerifyReport {
   bool all_whole() const;
 };
 /// Each named archive as ResolveArchive finds it.
-VerifyReport VerifyArchives(Program& program, const VerifyRequest& request);
+VerifyReport VerifyArchives(Session& program, const VerifyRequest& request);
 
 }  // namespace zr
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <utility>
 
 #include "app/clock.h"
 #include "app/products.h"
@@ -213,6 +214,25 @@ std::optional<std::string> InformationRequest(const std::string& command_line) {
          "  --version  print the version and exit\n";
 }
 
+void LauncherLoad(Program& program, const std::string& command_line) {
+  LoadSession(program, command_line);
+  program.launcher.Backup.caption = "ZA-Rirevo\rVers." + std::to_string(kVersionMajor) + "." +
+                                    std::to_string(kVersionMinor) + "." +
+                                    std::to_string(kVersionRevision);
+  program.launcher.Software_B.caption = program.SelectedSoftware;
+  program.ui.StateChanged();
+}
+
+void LauncherSoftwareClick(Program& program) {
+  program.launcher.Software_B.caption =
+      NextInstalledSoftware(program, program.launcher.Software_B.caption);
+  program.ui.StateChanged();
+}
+
+void LauncherBackupClick(Program& program) {
+  program.SelectedSoftware = program.launcher.Software_B.caption;
+}
+
 void StartProgram(Program& program, const std::string& command_line) {
   LoadToday(program);
   LauncherLoad(program, command_line);
@@ -235,8 +255,7 @@ void BaseFormLoad(Program& program) {
                  std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
   main.DataOggi = ShortDateText(program);
   main.OK_B.enabled = false;
-  main.StopB.enabled = false;
-
+  main.Software_B.caption = program.SelectedSoftware;
   PrepareMainWindow(program);
 
   const bool italian = ToUpper(program.Language) == "ITA";
@@ -384,6 +403,28 @@ void BaseFormSoftwareClick(Program& program) {
   ApplyProductMenus(program, program.SelectedSoftware);
   program.ui.StateChanged();
 }
+
+JobResult OkButtonClick(Program& program, BackupSelection selection) {
+  const JobResult result = RunCustomerBackup(program, std::move(selection));
+  if (program.run.report().customer_taken) {
+    program.main.OK_B.enabled = false;
+    program.ui.StateChanged();
+  }
+  return result;
+}
+
+JobResult NomeClienteKeyPress(Program& program, char key, const BackupSelection& selection) {
+  if (key != 13) return JobResult::kNotStarted;
+  return OkButtonClick(program, selection);
+}
+
+void NomeClienteChange(Program& program, const std::string& text) {
+  program.main.NomeCliente = text;
+  program.main.OK_B.enabled = !text.empty();
+  program.ui.StateChanged();
+}
+
+void StopButtonClick(Program& program) { StopBackup(program); }
 
 void MainWindowExit::RunOperation(const std::function<void()>& operation) {
   ++running_;

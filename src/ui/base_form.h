@@ -12,7 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "app/program_state.h"
+#include "ui/program.h"
+#include "backup/backup_job.h"
 #include "backup/backup_selection.h"
 
 namespace zr {
@@ -21,6 +22,15 @@ namespace zr {
 /// command line is "--help" or "--version" (blanks around it aside); nullopt
 /// for any other command line.
 std::optional<std::string> InformationRequest(const std::string& command_line);
+
+/// The launcher's load (LoadSession), then its captions: the version on
+/// `Backup`, the selected product on `Software_B`.
+void LauncherLoad(Program& program, const std::string& command_line);
+/// Launcher `Software_B`: its caption steps to the next installed product.
+void LauncherSoftwareClick(Program& program);
+/// Launcher `Backup`: SelectedSoftware takes the caption of `Software_B`;
+/// the caller then unloads the launcher and loads the main window.
+void LauncherBackupClick(Program& program);
 
 /// The start of the program, for every front-end: today's date, then the
 /// launcher's load (settings, installed products, the product choice). The
@@ -94,6 +104,16 @@ void Menu3324Click(Program& program);
 
 /// The main window's product button: the next installed product.
 void BaseFormSoftwareClick(Program& program);
+
+/// OK_B: the backup of `selection` (CurrentBackupSelection); OK_B goes off
+/// once the customer name is used up at the destination.
+JobResult OkButtonClick(Program& program, BackupSelection selection);
+/// Enter (character 13) in NomeCliente runs the OK handler, also while OK_B is disabled.
+JobResult NomeClienteKeyPress(Program& program, char key, const BackupSelection& selection);
+/// OK_B is enabled exactly when the name box is not empty.
+void NomeClienteChange(Program& program, const std::string& text);
+/// STOP: the running backup or server copy stops.
+void StopButtonClick(Program& program);
 
 /// ESCI and the close box of the main window. An exit asked while an
 /// operation of the window runs (the backup, the server copy, the erase)

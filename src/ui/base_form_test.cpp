@@ -68,7 +68,7 @@ TEST_F(BaseFormTest, Daxor2DItalianLoad) {
   Start({"DAXOR1401"});
   EXPECT_EQ(program_.main.Caption, "ZA-Rirevo Vers. 6.8.1");
   EXPECT_EQ(program_.main.DataOggi, "07/03/2024");
-  EXPECT_FALSE(program_.main.OK_B.enabled || program_.main.StopB.enabled);
+  EXPECT_FALSE(program_.main.OK_B.enabled || StopEnabled(program_));
   EXPECT_EQ(program_.main.Software_B.caption, "DAXOR2D");
   EXPECT_EQ(FileStates(program_),
             "Menu211=EC Menu212=EC Menu213=EC Menu214=E- Menu215=EC Menu216=EC Menu217=EC "

@@ -63,12 +63,13 @@ MainWindowCommands::MainWindowCommands(Program& program)
   });
   // During an operation.
   Add(
-      "StopB", &main.StopB,
+      "StopB", nullptr,
       [this] {
         job_.Cancel();
         return true;
       },
       true);
+  commands_["StopB"].enabled = [&program] { return StopEnabled(program); };
   Add(
       "EsciB", &main.EsciB,
       [this] {
@@ -87,7 +88,9 @@ MainWindowCommands::MainWindowCommands(Program& program)
 
 void MainWindowCommands::Add(const std::string& name, MenuItem* control,
                              std::function<bool()> handler, bool while_busy) {
-  commands_[name] = Command{std::move(handler), control, while_busy};
+  std::function<bool()> enabled;
+  if (control != nullptr) enabled = [control] { return control->enabled; };
+  commands_[name] = Command{std::move(handler), std::move(enabled), while_busy};
 }
 
 void MainWindowCommands::SetFrontEndHandler(const std::string& name,
@@ -106,7 +109,7 @@ const MainWindowCommands::Command* MainWindowCommands::Find(const std::string& n
 
 CommandResult MainWindowCommands::Refusal(const Command* command) const {
   if (command == nullptr) return CommandResult::kUnknown;
-  if (command->control != nullptr && !command->control->enabled) return CommandResult::kDisabled;
+  if (command->enabled && !command->enabled()) return CommandResult::kDisabled;
   if (job_.running() && !command->while_busy) return CommandResult::kBusy;
   return CommandResult::kDone;
 }

@@ -18,7 +18,7 @@
 #include <map>
 #include <string>
 
-#include "app/program_state.h"
+#include "ui/program.h"
 #include "ui/base_form.h"
 
 namespace zr {
@@ -87,7 +87,7 @@ class MainWindowCommands {
  private:
   struct Command {
     std::function<bool()> handler;  // true: ended as the user meant
-    MenuItem* control = nullptr;    // nullptr: always enabled
+    std::function<bool()> enabled;  // empty: always enabled
     bool while_busy = false;        // acts during an operation
   };
   void Add(const std::string& name, MenuItem* control, std::function<bool()> handler,

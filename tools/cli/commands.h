@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "ui/program.h"
 #include "console_ui.h"
 #include "progress.h"
 #include "ui/commands.h"

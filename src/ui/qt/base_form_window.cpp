@@ -186,7 +186,7 @@ void BaseFormWindow::Refresh() {
     action->setEnabled(item.enabled);
     if (action->isCheckable()) action->setChecked(item.checked);
   }
-  const BaseFormControls& controls = program_.main;
+  const BaseFormControls controls = ShownControls(program_);
   const bool idle = !commands_.busy();
   menuBar()->setEnabled(idle);
   software_->setText(ButtonText(controls.Software_B.caption));
@@ -203,8 +203,8 @@ void BaseFormWindow::Refresh() {
   if (customer_->text() != customer) customer_->setText(customer);
   customer_->setReadOnly(!idle);
   date_->setText(QString::fromStdString(controls.DataOggi));
-  if (message_view_->background() != controls.MessageBackground) {
-    message_view_->SetBackground(controls.MessageBackground);
+  if (message_view_->background() != program_.MessageBackground) {
+    message_view_->SetBackground(program_.MessageBackground);
   }
   refreshing_ = false;
 }

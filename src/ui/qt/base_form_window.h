@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "ui/program.h"
 #include "ui/commands.h"
 #include "ui/qt/qt_ui.h"
 

@@ -9,7 +9,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "app/program_state.h"
+#include "ui/program.h"
 #include "ui/qt/qt_ui.h"
 
 class QPushButton;

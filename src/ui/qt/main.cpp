@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "ui/program.h"
 #include "platform/host_clock.h"
 #include "platform/host_platform.h"
 #include "ui/base_form.h"

@@ -433,7 +433,7 @@ void MainWindow::Refresh() {
     bar_changed = bar_changed || on_bar;
   }
   if (bar_changed) DrawMenuBar(hwnd_);
-  const BaseFormControls& controls = program_.main;
+  const BaseFormControls controls = ShownControls(program_);
   SetText(software_, PlainCaption(controls.Software_B.caption));
   Enable(software_, controls.Software_B.enabled && idle);
   SetText(exit_, PlainCaption(controls.EsciB.caption));
@@ -445,8 +445,8 @@ void MainWindow::Refresh() {
   SetText(customer_, Widen(controls.NomeCliente));
   SendMessageW(customer_, EM_SETREADONLY, idle ? FALSE : TRUE, 0);
   SetText(date_, Widen(controls.DataOggi));
-  if (area_.background() != controls.MessageBackground) {
-    area_.SetBackground(controls.MessageBackground);
+  if (area_.background() != program_.MessageBackground) {
+    area_.SetBackground(program_.MessageBackground);
   }
   refreshing_ = false;
 }

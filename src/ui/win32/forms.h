@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "ui/program.h"
 #include "ui/commands.h"
 #include "ui/win32/win32_ui.h"
 

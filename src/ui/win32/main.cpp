@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "ui/program.h"
 #include "platform/host_clock.h"
 #include "platform/host_platform.h"
 #include "platform/win32_text.h"

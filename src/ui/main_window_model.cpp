@@ -1,4 +1,4 @@
-#include "app/program_state.h"
+#include "ui/main_window_model.h"
 
 namespace zr {
 

@@ -1,8 +1,9 @@
 // The main window's model: its menu tree, the controls of the main window
-// and of the launcher, with their captions and states. Program holds one; the
-// front-ends show it and the selection of a backup is read from it.
-#ifndef ZARIREVO_APP_MAIN_WINDOW_MODEL_H_
-#define ZARIREVO_APP_MAIN_WINDOW_MODEL_H_
+// and of the launcher, with their captions and states. Program (ui/program.h)
+// holds one beside the session; the front-ends show it and the selection of
+// a backup is read from it.
+#ifndef ZARIREVO_UI_MAIN_WINDOW_MODEL_H_
+#define ZARIREVO_UI_MAIN_WINDOW_MODEL_H_
 
 #include <string>
 #include <vector>
@@ -80,7 +81,6 @@ struct BaseFormControls {
   MenuItem OK_B{"OK", false};
   std::string NomeCliente;       // customer name box
   std::string DataOggi{"data"};  // today's date in the short date form
-  Color MessageBackground = kBackgroundNormal;
 };
 
 /// Controls of the launcher `BackupBotton`.
@@ -98,4 +98,4 @@ struct MainWindowModel {
 
 }  // namespace zr
 
-#endif  // ZARIREVO_APP_MAIN_WINDOW_MODEL_H_
+#endif  // ZARIREVO_UI_MAIN_WINDOW_MODEL_H_

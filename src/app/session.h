@@ -1,19 +1,20 @@
-// The program's shared state: the globals every operation reads and writes,
-// the error texts and the main window's model (app/main_window_model.h), and
-// the platform and user interface they act through. One `Program` lives for the whole run and is
-// handed to every operation, so nothing hides in globals.
+// The session: the globals every operation reads and writes (settings,
+// installed products, folders, the running operation), the error texts, and
+// the platform and user interface they act through. One `Session` lives for
+// the whole run and is handed to every operation, so nothing hides in
+// globals. It holds nothing of the windows: the main window's model lives in
+// ui/ (ui/program.h joins the two for the front-ends).
 //
 // Field names are the program's own names for these values (`BackupPath`,
 // `Menu211`, ...), so that code and the texts of the program read alike.
-#ifndef ZARIREVO_APP_PROGRAM_STATE_H_
-#define ZARIREVO_APP_PROGRAM_STATE_H_
+#ifndef ZARIREVO_APP_SESSION_H_
+#define ZARIREVO_APP_SESSION_H_
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/main_window_model.h"
 #include "app/run_context.h"
 #include "cnf/cnf_session.h"
 #include "platform/platform.h"
@@ -54,14 +55,13 @@ struct ErrorMessages {
   std::array<std::string, 11> ErrorTitles;
 };
 
-/// The program's shared state and its two collaborators (`platform` and `ui`,
-/// with `CnfFolder`, come from CnfSession), with the error texts and the main
-/// window's model, whose members it reaches by their own names
-/// (`program.menus`, `program.ErrorTexts`).
-struct Program : CnfSession, ErrorMessages, MainWindowModel {
-  Program(Platform& platform_in, UserInterface& ui_in) : CnfSession(platform_in, ui_in) {}
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
+/// The shared state and its two collaborators (`platform` and `ui`, with
+/// `CnfFolder`, come from CnfSession), with the error texts, whose members it
+/// reaches by their own names (`program.ErrorTexts`).
+struct Session : CnfSession, ErrorMessages {
+  Session(Platform& platform_in, UserInterface& ui_in) : CnfSession(platform_in, ui_in) {}
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
 
   /// The running operation's progress, report and cancellation.
   RunContext run;
@@ -94,6 +94,9 @@ struct Program : CnfSession, ErrorMessages, MainWindowModel {
   bool BackupRunning = false;  // the STOP flag of the backup and the server copy; STOP also
                                // cancels `run`, through which every other stop arrives
 
+  /// The message area's background: normal, alarm (red) or archive only.
+  Color MessageBackground = kBackgroundNormal;
+
   // Message colours (set by PrepareMainWindow).
   Color ColorBlue = 0, ColorGreen = 0, ColorCyan = 0, ColorRed = 0, ColorMagenta = 0, ColorGray = 0,
         ColorLightGreen = 0, ColorLightRed = 0, ColorLightYellow = 0, ColorBlack = 0, ColorStop = 0,
@@ -103,7 +106,7 @@ struct Program : CnfSession, ErrorMessages, MainWindowModel {
   int today_year = 0, today_month = 0, today_day = 0;
 };
 
-/// Program version, as shown in captions and by --version. Its one source is
+/// Session version, as shown in captions and by --version. Its one source is
 /// the project version in CMakeLists.txt, handed in as compile definitions.
 inline constexpr int kVersionMajor = ZARIREVO_VERSION_MAJOR;
 inline constexpr int kVersionMinor = ZARIREVO_VERSION_MINOR;
@@ -111,4 +114,4 @@ inline constexpr int kVersionRevision = ZARIREVO_VERSION_REVISION;
 
 }  // namespace zr
 
-#endif  // ZARIREVO_APP_PROGRAM_STATE_H_
+#endif  // ZARIREVO_APP_SESSION_H_
