@@ -109,7 +109,7 @@ std::string ArchiveClosingText(const OperationReport& report) {
 
 namespace {
 
-// The folders where hidden or system files were kept, comma-separated.
+// The hidden or system files and folders kept, comma-separated.
 std::string KeptPlaces(const OperationReport& report) {
   std::string places;
   for (const FileRecord& file : report.files) {
@@ -122,7 +122,10 @@ std::string KeptPlaces(const OperationReport& report) {
 
 std::string KeptFilesLine(const OperationReport& report) {
   const std::string places = KeptPlaces(report);
-  return places.empty() ? places : "File nascosti o di sistema lasciati in " + places;
+  if (places.empty()) return places;
+  return Counted(report.Count(FileOutcome::kKept), " file nascosto o di sistema lasciato: ",
+                 " file nascosti o di sistema lasciati: ") +
+         places;
 }
 
 std::string FailureText(const OperationReport& report) {
@@ -200,8 +203,11 @@ std::string SummaryText(const OperationReport& report) {
   if (const int skipped = report.Count(FileOutcome::kSkipped); skipped > 0) {
     text += "Files skipped: " + std::to_string(skipped) + "\n";
   }
-  if (const std::string kept = KeptPlaces(report); !kept.empty()) {
-    text += "Files kept (hidden or system) in: " + kept + "\n";
+  if (const int kept = report.Count(FileOutcome::kKept); kept > 0) {
+    text += "Files kept (hidden or system): " + std::to_string(kept) + "\n";
+    for (const FileRecord& file : report.files) {
+      if (file.outcome == FileOutcome::kKept) text += "  " + file.path + "\n";
+    }
   }
   if (backup) {
     text += "Archive: " +
@@ -249,6 +255,7 @@ std::string ReportJsonMembers(const OperationReport& report,
       ",\"files_archive_only\":" + std::to_string(report.Count(FileOutcome::kArchiveOnly)) +
       ",\"files_failed\":" + std::to_string(report.NotHandled()) +
       ",\"files_skipped\":" + std::to_string(report.Count(FileOutcome::kSkipped)) +
+      ",\"files_kept\":" + std::to_string(report.Count(FileOutcome::kKept)) +
       ",\"bytes\":" + std::to_string(report.Bytes()) + "," + path("archive", report.archive.path) +
       ",\"archive_bytes\":" + std::to_string(report.archive.bytes) +
       ",\"archive_entries\":" + std::to_string(report.archive.entries) + "," +

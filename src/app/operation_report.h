@@ -26,8 +26,7 @@ enum class FileOutcome {
   kArchiveOnly,  // entered in the archive list only, not copied
   kFailed,       // meant to be handled and not handled: `reason` says why
   kSkipped,      // left out on purpose: `reason` says why
-  kKept,         // erase: a folder left on the unit on purpose, as it holds hidden or
-                 // system files (which the listing does not show)
+  kKept,         // erase: a hidden or system file or folder left on the unit on purpose
 };
 
 struct FileRecord {
@@ -95,8 +94,8 @@ std::string ClosingText(const OperationReport& report);
 /// (its path is set only then) and read back whole; "" otherwise, also when
 /// none was asked for.
 std::string ArchiveClosingText(const OperationReport& report);
-/// The erase's line about the hidden or system files it kept on purpose
-/// (the folders that hold them); "" when none.
+/// The erase's line about the hidden or system files it kept on purpose,
+/// counted and named; "" when none.
 std::string KeptFilesLine(const OperationReport& report);
 /// Why the run did not end as asked, for standard error; "" when completed.
 std::string FailureText(const OperationReport& report);

@@ -52,7 +52,8 @@ TEST(OperationReportTest, EveryClaimIsAFunctionOfTheReport) {
                                               {Failed("C:\\S\\M_1.ZIP"), Failed("A:\\B.ZIP")});
   archives_not_filed.files[1].whole_archive = true;
   OperationReport kept = Report(Operation::kErase, RunOutcome::kCompleted,
-                                {Done("A:\\X"), {"A:\\BOOT\\", FileOutcome::kKept, "", 0}});
+                                {Done("A:\\X"), {"A:\\IO.SYS", FileOutcome::kKept, "", 0},
+                                 {"A:\\BOOT\\MSDOS.SYS", FileOutcome::kKept, "", 0}});
 
   const Row rows[] = {
       {"backup whole", backup(RunOutcome::kCompleted, {Done("A")}, true, "A:\\M.ZIP"),
@@ -93,8 +94,10 @@ TEST(OperationReportTest, EveryClaimIsAFunctionOfTheReport) {
     EXPECT_EQ(ExitCode(row.report), row.exit_code);
     EXPECT_EQ(FailureText(row.report), row.failure);
   }
-  EXPECT_EQ(KeptFilesLine(kept), "File nascosti o di sistema lasciati in A:\\BOOT\\");
-  EXPECT_NE(SummaryText(kept).find("Files kept (hidden or system) in: A:\\BOOT\\\n"),
+  EXPECT_EQ(KeptFilesLine(kept),
+            "2 file nascosti o di sistema lasciati: A:\\IO.SYS, A:\\BOOT\\MSDOS.SYS");
+  EXPECT_NE(SummaryText(kept).find(
+                "Files kept (hidden or system): 2\n  A:\\IO.SYS\n  A:\\BOOT\\MSDOS.SYS\n"),
             std::string::npos);
 }
 

@@ -414,7 +414,7 @@ class HostPlatform : public Platform {
       if (S_ISDIR(st.st_mode) && kind == ListKind::kFilesOnly) continue;
       std::string host_path = host::JoinHost(r.host, name);
       unsigned attributes = AttributesOf(host_path, st);
-      if (attributes & (kAttrHidden | kAttrSystem)) continue;
+      if ((attributes & (kAttrHidden | kAttrSystem)) && kind != ListKind::kEverything) continue;
       const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
       found.push_back({FoldCase(name), {std::string(name), attributes, size}});
     }

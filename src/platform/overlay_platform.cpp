@@ -86,7 +86,7 @@ Status OverlayPlatform::List(const std::string& pattern, ListKind kind,
     });
   }
   for (const auto& [key, name] : folders_) {
-    if (kind == ListKind::kFilesAndFolders && ParentKey(key) == folder &&
+    if (kind != ListKind::kFilesOnly && ParentKey(key) == folder &&
         NameMatches(name_pattern, name)) {
       entries->push_back({name, kAttrFolder});
     }

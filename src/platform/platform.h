@@ -88,8 +88,9 @@ struct FileSum {
   bool operator==(const FileSum&) const = default;
 };
 
-/// What to list: files only, or files and folders.
-enum class ListKind { kFilesOnly, kFilesAndFolders };
+/// What to list: files only, or files and folders; kEverything also the
+/// hidden and system files and folders, which no other listing returns.
+enum class ListKind { kFilesOnly, kFilesAndFolders, kEverything };
 
 class Platform {
  public:
@@ -99,8 +100,8 @@ class Platform {
   /// whose last component may hold the Windows wildcards "*" and "?"
   /// ("C:\KYCONFIG\*", "A:\*.ZIP", "C:\X\*.*", "C:\KYCONFIG\DAXOR*") or be an
   /// exact name. "*.*" matches every name, with or without a dot. Names are
-  /// compared without regard to case. Hidden and system entries, "." and ".."
-  /// are never returned. Entries come sorted by name without regard to case
+  /// compared without regard to case. Hidden and system entries (but with
+  /// kEverything), "." and ".." are never returned. Entries come sorted by name without regard to case
   /// (the order NTFS returns). A missing folder gives an empty listing and
   /// error 76; a drive that is not ready gives error 71; no match gives an
   /// empty listing and Ok.

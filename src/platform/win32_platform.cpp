@@ -250,7 +250,7 @@ class Win32Platform : public Platform {
                                     (!short_name.empty() && EqualsNoCase(exact, short_name));
       if (!match) continue;
       const unsigned attributes = data.dwFileAttributes & kOurBits;
-      if (attributes & (kAttrHidden | kAttrSystem)) continue;
+      if ((attributes & (kAttrHidden | kAttrSystem)) && kind != ListKind::kEverything) continue;
       if ((attributes & kAttrFolder) && kind == ListKind::kFilesOnly) continue;
       const std::uint64_t size =
           (attributes & kAttrFolder)

@@ -16,7 +16,9 @@
 // The erase itself lists each folder once and never enters a link (it is
 // removed as a link); a name that Windows could not hold as one name would
 // make its path name another place, so it is reported and left, and the
-// erase ends as not completed.
+// erase ends as not completed. Hidden and system files and folders stay, as
+// a bootable disk needs them, in the unit's root as below it: each is named
+// in the report as kept, so that nobody takes the unit for empty.
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -162,8 +164,9 @@ void ReportLeft(Session& program, const std::string& what) {
   WriteMessageLine(program, what, true, program.ColorBlack, false);
 }
 
-// Deletes everything below `folder` (ending with "\"), then the folder unless
-// `keep`. Each listing is read once; a sub-folder or link is first removed as
+// Deletes everything below `folder` (ending with "\") but the hidden and
+// system entries, which are reported as kept, then the folder unless `keep`
+// or it holds kept entries. Each listing is read once; a sub-folder or link is first removed as
 // such (a link never leads the erase elsewhere), and entered only when it is
 // a folder with something in it. A name Windows could not open as listed is
 // reported on an alarm line and left; a file that cannot be deleted is shown
@@ -172,7 +175,7 @@ bool EraseTree(Session& program, const std::string& folder, int depth, bool keep
   Platform& platform = program.platform;
   RunContext& run = program.run;
   std::vector<FolderEntry> entries;
-  const Status listed = platform.List(folder + "*", ListKind::kFilesAndFolders, &entries);
+  const Status listed = platform.List(folder + "*", ListKind::kEverything, &entries);
   if (!listed.ok()) {
     // A folder that cannot be listed is never taken as empty: what it holds
     // is still on the unit.
@@ -184,9 +187,16 @@ bool EraseTree(Session& program, const std::string& folder, int depth, bool keep
   run.FilesKnown(
       static_cast<int>(std::count_if(entries.begin(), entries.end(),
                                      [](const FolderEntry& entry) { return !entry.is_folder(); })));
+  const int kept_before = run.report().Count(FileOutcome::kKept);
   bool complete = true;
   for (const FolderEntry& entry : entries) {
     if (run.cancelled()) return false;
+    if ((entry.attributes & (kAttrHidden | kAttrSystem)) != 0) {
+      const bool sub = entry.is_folder();
+      run.FileDone(folder + ShownName(entry.name) + (sub ? "\\" : ""), FileOutcome::kKept,
+                   sub ? "cartella nascosta o di sistema" : "file nascosto o di sistema");
+      continue;
+    }
     if (IsForbiddenName(entry.name)) {
       ReportLeft(program, "Nome non valido, non cancellato: " + folder + ShownName(entry.name));
       run.FileDone(folder + ShownName(entry.name), FileOutcome::kFailed, "nome non valido");
@@ -221,24 +231,16 @@ bool EraseTree(Session& program, const std::string& folder, int depth, bool keep
     run.FileDone(path, FileOutcome::kDone, {}, bytes);
   }
   if (!keep) {
-    // A folder that is empty to the listing yet cannot go holds hidden or
-    // system files, which stay (a bootable disk needs them): it is kept and
-    // said so.
+    // A folder that holds kept entries stays with them; any other that
+    // cannot go is left undone.
     const std::string itself = SetTrailingBackslash(folder, false);
     const Status removed = platform.RemoveFolder(itself);
     unsigned attributes = 0;
     const Status there = removed.ok() ? Status::Error(kErrFileNotFound)
                                       : platform.GetAttributes(itself, &attributes);
     if (there.ok()) {
-      std::vector<FolderEntry> left;
-      const bool listed_again = platform.List(folder + "*", ListKind::kFilesAndFolders, &left).ok();
-      const bool only_folders = std::all_of(
-          left.begin(), left.end(), [](const FolderEntry& entry) { return entry.is_folder(); });
-      if (listed_again && left.empty()) {
-        run.FileDone(folder, FileOutcome::kKept, "file nascosti o di sistema");
-      } else if (listed_again && only_folders) {
-        // It holds folders already reported, kept or failed, below.
-      } else {
+      // What failed below has its record already.
+      if (complete && run.report().Count(FileOutcome::kKept) == kept_before) {
         run.FileDone(folder, FileOutcome::kFailed,
                      "cartella non cancellata (errore " + std::to_string(removed.error) + ")");
         complete = false;

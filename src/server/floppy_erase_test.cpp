@@ -151,19 +151,22 @@ TEST(FormattaFloppyClickTest, FoldersThatCannotBeOpenedAreLeftAndTheEraseEnds) {
 
 // What the erase cannot or may not remove is never taken as removed: a
 // folder it cannot list, one beyond its depth limit, hidden or system files
-// (kept on purpose, and said so). Each is in the report with its reason.
+// and folders in the root as below it (kept on purpose, each named). Each is
+// in the report with its reason.
 TEST(FormattaFloppyClickTest, WhatStaysIsReportedWithItsReason) {
   struct Row {
     const char* what;
     const char* kept_line;  // "" when none
     const char* closing;
-    const char* record;  // outcome and reason of the record about the folder
+    const char* record;  // outcome and reason of each record not done
   };
   const Row rows[] = {
       {"unlistable", "", "Cancellazione non completata", "2 cartella non leggibile (errore 70)"},
       {"deep", "", "Cancellazione non completata", "2 cartella troppo profonda"},
-      {"hidden", "File nascosti o di sistema lasciati in A:\\SUB\\", "Cancellazione Eseguita",
-       "4 file nascosti o di sistema"},
+      {"hidden",
+       "3 file nascosti o di sistema lasciati: A:\\HID\\, A:\\IO.SYS, A:\\SUB\\BOOT.SYS",
+       "Cancellazione Eseguita",
+       "4 cartella nascosta o di sistema;4 file nascosto o di sistema;4 file nascosto o di sistema;"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -179,21 +182,34 @@ TEST(FormattaFloppyClickTest, WhatStaysIsReportedWithItsReason) {
       world.WriteFile(folder + "F.TXT", "x");
     } else {
       world.WriteFile(folder + "BOOT.SYS", "x");
-      ASSERT_TRUE(world.program().platform.SetAttributes(folder + "BOOT.SYS", kAttrHidden).ok());
+      world.WriteFile(folder + "GO.TXT", "x");
+      world.WriteFile("A:\\IO.SYS", "x");
+      world.WriteFile("A:\\HID\\DATA.TXT", "x");
+      Platform& platform = world.program().platform;
+      ASSERT_TRUE(platform.SetAttributes(folder + "BOOT.SYS", kAttrHidden).ok());
+      ASSERT_TRUE(platform.SetAttributes("A:\\IO.SYS", kAttrSystem).ok());
+      ASSERT_TRUE(platform.SetAttributes("A:\\HID", kAttrHidden).ok());
     }
     world.ui().QueueAnswer(Answer::kYes);
     FormattaFloppyClick(faulty.program);
     EXPECT_FALSE(world.Exists("A:\\ALFA.ZIP"));
     EXPECT_EQ(world.ui().boxes().back().request.text, row.closing);
     const OperationReport& report = faulty.program.run.report();
+    const bool has_kept_line = *row.kept_line != '\0';
     std::string records;
     for (const FileRecord& file : report.files) {
       if (file.outcome != FileOutcome::kDone) {
-        records += std::to_string(static_cast<int>(file.outcome)) + " " + file.reason;
+        records += std::to_string(static_cast<int>(file.outcome)) + " " + file.reason +
+                   (has_kept_line ? ";" : "");
       }
     }
     EXPECT_EQ(records, row.record);
-    const bool has_kept_line = *row.kept_line != '\0';
+    if (has_kept_line) {
+      EXPECT_FALSE(world.Exists(folder + "GO.TXT"));
+      EXPECT_TRUE(world.Exists(folder + "BOOT.SYS") && world.Exists("A:\\IO.SYS") &&
+                  world.Exists("A:\\HID\\DATA.TXT"));
+      EXPECT_NE(SummaryText(report).find("Files kept (hidden or system): 3\n"), std::string::npos);
+    }
     EXPECT_EQ(world.LineTexts().back() == row.kept_line, has_kept_line) << world.LineTexts().back();
   }
 }

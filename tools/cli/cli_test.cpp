@@ -32,7 +32,8 @@ class CliTest : public ::testing::Test {
  protected:
   // Runs the program in the host folder of `start` (Windows form) with the
   // world's drive map.
-  CliRun Cli(const std::vector<std::string>& args, const std::string& start = "C:\\") {
+  CliRun Cli(const std::vector<std::string>& args, const std::string& start = "C:\\",
+            bool keep_errors = true) {
     std::vector<std::string> argv = {ZARIREVO_CLI};
     argv.insert(argv.end(), args.begin(), args.end());
     const testing::ProgramRun run =
@@ -40,7 +41,7 @@ class CliTest : public ::testing::Test {
                             {{"ZARIREVO_TODAY", "2024-03-07"},
                              {"ZARIREVO_DRIVES", world_.drive_map().DrivesVariable()},
                              {"ZARIREVO_UNC", world_.drive_map().unc_root}},
-                            world_.Host(start));
+                            world_.Host(start), keep_errors);
     return {run.exit_code, run.out};
   }
   static bool Has(const CliRun& run, const std::string& text) {
@@ -122,8 +123,9 @@ TEST_F(CliTest, ProductSelectAndZipGoThroughTheHandlers) {
   ExpectLines(all, {"Menu233=DataBase Utensili|1|1", "Menu212=&PostProcessor|0|0"});
 }
 
-// Bad command lines exit with 2 and one line that says why, and neither
-// they nor any help name a control of the windows.
+// Bad command lines exit with 2 and one Italian line that says why, and
+// neither they nor any help name a control of the windows. With --json,
+// anywhere on the line, standard output is one document with that reason.
 TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpSpeaksTheUsersWords) {
   world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
@@ -133,27 +135,48 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpSpeaksTheUsersWords) {
     std::vector<std::string> args;
     const char* says;
   } bad[] = {
-      {{"--zip", "5", "show"}, "--zip"},
-      {{"nothing"}, "nothing is not a command; the commands are show, backup,"},
-      {{}, "no command given"},
-      {{"--answer", "maybe", "show"}, "--answer"},
-      {{"--cmdline", system, "--product", "TRELUN", "show"}, "TRELUN is not installed"},
-      {{"--cmdline", system, "--select", "Menu216", "show"}, "Trasmissioni is not available"},
-      {{"--cmdline", system, "backup", "--items", "trasmissioni", "X"}, "not available"},
+      {{"--zip", "5", "show"}, "--zip: 5 non \u00e8 un valore ammesso (0|1|2)"},
+      {{"--stop-after", "x", "show"}, "--stop-after: x non \u00e8 un valore ammesso"},
+      {{"nothing"}, "nothing non \u00e8 un comando; i comandi sono show, backup,"},
+      {{}, "nessun comando indicato"},
+      {{"--answer=maybe", "show"}, "--answer: maybe non \u00e8"},
+      {{"show", "--bogus"}, "opzione sconosciuta: --bogus"},
+      {{"--cmdline", system, "--product", "TRELUN", "show"}, "TRELUN non \u00e8 installato"},
+      {{"--cmdline", system, "--select", "Menu216", "show"}, "Trasmissioni non \u00e8 disponibile"},
+      {{"--cmdline", system, "backup", "--items", "trasmissioni", "X"}, "non \u00e8 disponibile"},
       {{"--cmdline", system, "backup", "--items", "Bogus", "X"}, "/Macchina, "},
-      {{"--cmdline", system, "--items", "Macchina", "--select", "Menu211", "show"}, "give one"},
-      {{"backup"}, "CUSTOMER"},
-      {{"backup", "--archive", "zip", "X"}, "--archive"},
-      {{"backup", "--to", "A:\\X Y", "X"}, "contains a blank"},
+      {{"--cmdline", system, "--items", "Macchina", "--select", "Menu211", "show"}, "uno solo"},
+      {{"backup"}, "manca CUSTOMER"},
+      {{"restore", "X.ZIP"}, "manca --to"},
+      {{"diff", "A", "B"}, "ARCHIVE: troppi valori"},
+      {{"list", "--customer"}, "--customer: manca il valore"},
+      {{"backup", "--archive", "zip", "X"}, "--archive: zip non \u00e8 un valore ammesso"},
+      {{"backup", "--to", "A:\\X Y", "X"}, "contiene uno spazio"},
       {{"config", "--server", "DUNRA=C:\\S"}, "PRODUCT=FOLDER"},
-      {{"config", "--backup-folder", "C:\\A B"}, "contains a blank"},
-      {{"erase", "--yes", "now"}, "now"},
+      {{"config", "--backup-folder", "C:\\A B"}, "contiene uno spazio"},
+      {{"erase", "--yes", "now"}, "argomento non previsto: now"},
   };
+  Cli({"--cmdline", system, "show"});  // the settings made once, with their notice
+  bool first = true;
   for (const auto& c : bad) {
+    SCOPED_TRACE(c.says);
     const CliRun run = Cli(c.args);
-    EXPECT_EQ(run.code, 2) << c.says << run.out;
-    EXPECT_TRUE(Has(run, c.says)) << run.out;
+    EXPECT_EQ(run.code, 2) << run.out;
+    // One line, the reason in the program's words.
+    EXPECT_TRUE(run.out.starts_with(std::string("za-rirevo-cli: ")) && Has(run, c.says) &&
+                run.out.find('\n') == run.out.size() - 1)
+        << run.out;
     EXPECT_FALSE(std::regex_search(run.out, widget)) << run.out;
+    std::vector<std::string> args = c.args;
+    args.insert(first ? args.begin() : args.end(), "--json");
+    first = !first;
+    const CliRun json = Cli(args, "C:\\", false);
+    EXPECT_EQ(json.code, 2);
+    EXPECT_TRUE(json.out.starts_with("{\"command\":") &&
+                Has(json, "\"exit_code\":2,\"started\":\"") &&
+                Has(json, "\"outcome\":\"refused\",\"reason\":\"") && Has(json, c.says) &&
+                json.out.find('\n') == json.out.size() - 1)
+        << json.out;
   }
   // "PostProcessor" is in two menus; for PLOVIK only one of them is available.
   EXPECT_TRUE(Has(Cli({"--cmdline", system, "--items", "postprocessor", "show"}),

@@ -21,6 +21,10 @@ int RunDiff(CommandContext& context) {
   const int code = !report.failure.empty()  ? kUsageError
                    : report.changes.empty() ? kDone
                                             : kNotDone;
+  // Why nothing could be compared goes to standard error, also with --json.
+  if (!report.failure.empty()) {
+    std::fprintf(stderr, "za-rirevo-cli: diff: %s\n", report.failure.c_str());
+  }
   std::string out;
   if (options.json) {
     out = "{\"command\":\"diff\",\"exit_code\":" + std::to_string(code) +
@@ -33,9 +37,7 @@ int RunDiff(CommandContext& context) {
              ",\"detail\":" + Json(change.detail) + "}";
     }
     out += "]}\n";
-  } else if (!report.failure.empty()) {
-    std::fprintf(stderr, "za-rirevo-cli: diff: %s\n", report.failure.c_str());
-  } else {
+  } else if (report.failure.empty()) {
     for (const DiffEntry& change : report.changes) {
       out += std::string(ChangeName(change.change)) +
              std::string(8 - std::string(ChangeName(change.change)).size(), ' ') + change.path +

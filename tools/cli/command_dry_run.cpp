@@ -19,6 +19,10 @@ int RunDryRun(CommandContext& context) {
   const DryRunReport report = DryRunBackup(program, selection);
   const bool ok = report.refused.empty() && report.not_copied == 0 && report.fits();
   const int code = ok ? kDone : kNotDone;
+  // A refusal goes to standard error, also with --json.
+  if (!report.refused.empty()) {
+    std::fprintf(stderr, "za-rirevo-cli: backup --dry-run: %s\n", report.refused.c_str());
+  }
   std::string out;
   if (context.review.json) {
     out = "{\"command\":\"backup --dry-run\",\"exit_code\":" + std::to_string(code) +
@@ -36,9 +40,7 @@ int RunDryRun(CommandContext& context) {
            ",\"needed_bytes\":" + std::to_string(report.needed()) +
            ",\"free_bytes\":" + (report.free_known ? std::to_string(report.free_bytes) : "null") +
            ",\"fits\":" + (report.fits() ? "true" : "false") + "}\n";
-  } else if (!report.refused.empty()) {
-    std::fprintf(stderr, "za-rirevo-cli: backup --dry-run: %s\n", report.refused.c_str());
-  } else {
+  } else if (report.refused.empty()) {
     for (const DryRunFile& file : report.files) {
       out += (file.copy.empty() ? "archive " : "copy    ") + file.source + "  " +
              BytesText(file.size) + "\n";

@@ -15,6 +15,10 @@ int RunRestore(CommandContext& context) {
       context.program,
       {ResolveArchive(context.program, options.archives.at(0)), options.to, options.only});
   const int code = report.complete() ? kDone : kNotDone;
+  // A refusal goes to standard error, also with --json.
+  if (!report.refused.empty()) {
+    std::fprintf(stderr, "za-rirevo-cli: %s\n", report.refused.c_str());
+  }
   std::string out;
   if (options.json) {
     out = "{\"command\":\"restore\",\"exit_code\":" + std::to_string(code) +
@@ -29,9 +33,7 @@ int RunRestore(CommandContext& context) {
              ",\"why\":" + Json(report.skipped[i].second) + "}";
     }
     out += "],\"bytes\":" + std::to_string(report.bytes) + "}\n";
-  } else if (!report.refused.empty()) {
-    std::fprintf(stderr, "za-rirevo-cli: %s\n", report.refused.c_str());
-  } else {
+  } else if (report.refused.empty()) {
     for (const std::string& file : report.restored) out += "restored " + file + "\n";
     for (const auto& [entry, why] : report.skipped) out += "SKIPPED  " + entry + ": " + why + "\n";
     out += std::to_string(report.restored.size()) + " files restored, " +

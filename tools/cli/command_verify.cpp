@@ -54,6 +54,12 @@ int RunVerify(CommandContext& context) {
       }
     }
   }
+  // The archives that are not whole are named on standard error as well.
+  std::string bad;
+  for (const ArchiveCheckReport& archive : report.archives) {
+    if (!archive.whole()) bad += (bad.empty() ? "" : ", ") + archive.archive;
+  }
+  if (!bad.empty()) std::fprintf(stderr, "za-rirevo-cli: archivi non integri: %s\n", bad.c_str());
   std::fputs(out.c_str(), context.out);
   return code;
 }

@@ -76,7 +76,7 @@ Answer ParseAnswer(const std::string& text) {
   if (text == "cancel") return Answer::kCancel;
   if (text == "yes") return Answer::kYes;
   if (text == "no") return Answer::kNo;
-  throw UsageError("--answer: " + text + " is not one of ok, cancel, yes, no");
+  throw UsageError("--answer: " + text + " non \xC3\xA8 una tra ok, cancel, yes, no");
 }
 
 // Presses the launcher's product button until it shows `name`.
@@ -87,7 +87,7 @@ void ChooseProduct(Program& program, const std::string& name) {
     LauncherSoftwareClick(program);
   }
   if (program.launcher.Software_B.caption != name) {
-    throw UsageError("--product: " + name + " is not installed");
+    throw UsageError("--product: " + name + " non \xC3\xA8 installato");
   }
 }
 
@@ -127,10 +127,10 @@ void SelectFileItems(Program& program, MainWindowCommands& commands, const std::
   }
   std::set<std::string> wanted;
   for (const std::string& name : SplitList(select)) {
-    if (!IsFileItem(name)) throw UsageError("--select: " + name + " is not a file item");
+    if (!IsFileItem(name)) throw UsageError("--select: " + name + " non \xC3\xA8 una voce di file");
     const MenuItem& item = *FindMenuItem(program, name);
     if (!item.enabled) {
-      throw UsageError("--select: " + ItemName(item) + " is not available for " +
+      throw UsageError("--select: " + ItemName(item) + " non \xC3\xA8 disponibile per " +
                        program.SelectedSoftware);
     }
     wanted.insert(name);
@@ -162,8 +162,8 @@ void SelectItemsByName(Program& program, MainWindowCommands& commands, const std
       }
     }
     if (found.empty()) {
-      throw UsageError("--items: " + name + " is not an item of " + program.SelectedSoftware +
-                       " (its items: " + known + ")");
+      throw UsageError("--items: " + name + " non \xC3\xA8 una voce di " +
+                       program.SelectedSoftware + " (le sue voci: " + known + ")");
     }
     // A name in two menus where only one of them is available means that one.
     if (found.size() > 1) {
@@ -176,12 +176,13 @@ void SelectItemsByName(Program& program, MainWindowCommands& commands, const std
     if (found.size() > 1) {
       std::string choices;
       for (const MenuEntry* entry : found) {
-        choices += (choices.empty() ? "" : " or ") + QualifiedItemName(program, *entry);
+        choices += (choices.empty() ? "" : " o ") + QualifiedItemName(program, *entry);
       }
-      throw UsageError("--items: " + name + " is in more than one menu: say " + choices);
+      throw UsageError("--items: " + name + " \xC3\xA8 in pi\xC3\xB9 di un menu: indicare " + choices);
     }
     if (!(program.menus.*(found.front()->item)).enabled) {
-      throw UsageError("--items: " + name + " is not available for " + program.SelectedSoftware);
+      throw UsageError("--items: " + name + " non \xC3\xA8 disponibile per " +
+                       program.SelectedSoftware);
     }
     wanted.insert(found.front()->name);
   }
@@ -260,6 +261,27 @@ std::string ReadAll(std::FILE* file) {
   return text;
 }
 
+// The one JSON document of a command that did not run: refused (a bad
+// command line, exit 2) or ended before it began. Its reason is the line on
+// standard error.
+std::string NotRunJson(const std::string& command, int code, const std::string& started_at,
+                       const std::string& why) {
+  return "{\"command\":" + (command.empty() ? std::string("null") : JsonString(command)) +
+         ",\"exit_code\":" + std::to_string(code) + ",\"started\":" + JsonString(started_at) +
+         ",\"seconds\":0.000,\"outcome\":" +
+         (code == kUsageError ? "\"refused\"" : code == kDone ? "\"completed\"" : "\"failed\"") +
+         ",\"reason\":" + (why.empty() ? std::string("null") : JsonString(why)) + "}\n";
+}
+
+// A command refused before the program starts: its reason on standard error
+// and, with --json, the one document on standard output.
+int Refuse(bool json, const std::string& command, int code, const std::string& why) {
+  std::fprintf(stderr, "za-rirevo-cli: %s\n", why.c_str());
+  if (json) std::fputs(NotRunJson(command, code, StartTime(), why).c_str(), stdout);
+  std::fflush(stdout);
+  return code;
+}
+
 int RunSession(const Options& options, const std::string& name, Run run, ConfigChanges config) {
   const std::string started_at = StartTime();
   InstallCancelSignals();
@@ -302,11 +324,16 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
   context.review = options.review;
   context.review.json = options.json;
   bool started = false;
+  std::string not_started;  // why the command did not begin, for the JSON document
   int runs_before = 0;
   // The closing of a command that ran, whatever its end: the summary (or the
   // JSON document) and the reason of a failure, all from the run's report.
   const auto finish = [&](int code) {
-    if (!started) return code;
+    if (!started) {
+      if (options.json) std::fputs(NotRunJson(name, code, started_at, not_started).c_str(), stdout);
+      std::fflush(stdout);
+      return code;
+    }
     program.run.watcher = nullptr;
     progress.Finish(program.run);
     const bool ran = reports && program.run.runs() > runs_before;
@@ -362,21 +389,22 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
     }
     return finish(code);
   } catch (const ProgramEnded& ended) {
+    not_started = "programma terminato";
     if (!ended.settings_saved && !ui.boxes().empty()) {
-      std::fprintf(stderr, "za-rirevo-cli: programma terminato: %s\n",
-                   ui.boxes().back().request.text.c_str());
+      not_started += ": " + ui.boxes().back().request.text;
+      std::fprintf(stderr, "za-rirevo-cli: %s\n", not_started.c_str());
     }
     return finish(ended.settings_saved ? kDone : kProgramEnded);
   } catch (const ScriptedUi::BoxLoop&) {
     progress.Hide();
-    std::fprintf(
-        stderr,
-        "za-rirevo-cli: la stessa finestra di messaggio è tornata %d volte senza risposta\n",
-        kMaxUnansweredRepeats + 1);
+    not_started = "la stessa finestra di messaggio \xC3\xA8 tornata " +
+                  std::to_string(kMaxUnansweredRepeats + 1) + " volte senza risposta";
+    std::fprintf(stderr, "za-rirevo-cli: %s\n", not_started.c_str());
     return finish(kBoxLoop);
   } catch (const UsageError& error) {
+    not_started = error.what();
     std::fprintf(stderr, "za-rirevo-cli: %s\n", error.what());
-    return kUsageError;
+    return finish(kUsageError);
   }
 }
 
@@ -384,21 +412,23 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
 // is a cancelled picker) and, for the backup destination, without blanks
 // (the window asks again for such a folder).
 std::string CheckFolder(const std::string& option, const std::string& folder, bool no_blanks) {
-  if (TrimBlanks(folder).empty()) return option + ": no folder given";
+  if (TrimBlanks(folder).empty()) return option + ": nessuna cartella indicata";
   if (no_blanks && folder.find(' ') != std::string::npos) {
-    return option + ": " + folder + " contains a blank; the backup destination may not";
+    return option + ": " + folder +
+           " contiene uno spazio, che la destinazione del backup non pu\xC3\xB2 avere";
   }
   return {};
 }
 
 // backup --to: the destination for one run, held to the rules of a saved
-// one (config --backup-folder); false after naming why it cannot be.
-bool UsableDestination(const std::string& folder) {
+// one (config --backup-folder): why it cannot be, "" when it can (a warning
+// is said on standard error).
+std::string UnusableDestination(const std::string& folder) {
   std::unique_ptr<Platform> platform = CreateHostPlatform(DriveMap::FromEnvironment());
   const FolderCheck check = CheckSettingsFolder(*platform, folder);
-  const std::string& text = check.error.empty() ? check.warning : check.error;
-  if (!text.empty()) std::fprintf(stderr, "za-rirevo-cli: --to: %s\n", text.c_str());
-  return check.error.empty();
+  if (!check.error.empty()) return "--to: " + check.error;
+  if (!check.warning.empty()) std::fprintf(stderr, "za-rirevo-cli: --to: %s\n", check.warning.c_str());
+  return {};
 }
 
 // Without a known command: the first word that is neither an option nor an
@@ -417,16 +447,94 @@ std::string CommandMissing(CLI::App& app, int argc, char** argv) {
     if (word.size() > 1 && word[0] == '-') {
       // An option's value follows it unless given with "=".
       const CLI::Option* option = app.get_option_no_throw(word.substr(0, word.find('=')));
-      if (option != nullptr && option->get_type_size_max() > 0 &&
+      if (option != nullptr && option->get_items_expected_max() > 0 &&
           word.find('=') == std::string::npos) {
         ++i;
       }
       continue;
     }
     if (std::set<std::string>{names.begin(), names.end()}.count(word) != 0) return {};
-    return word + " is not a command; the commands are " + known + " (see --help)";
+    return word + " non \xC3\xA8 un comando; i comandi sono " + known + " (vedere --help)";
   }
-  return "no command given; the commands are " + known + " (see --help)";
+  return "nessun comando indicato; i comandi sono " + known + " (vedere --help)";
+}
+
+// The value given to `name` on the command line ("--zip 5", "--zip=5"), or "".
+std::string ValueGiven(const std::string& name, int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--") break;
+    if (word == name && i + 1 < argc) return argv[i + 1];
+    if (word.rfind(name + "=", 0) == 0) return word.substr(name.size() + 1);
+  }
+  return {};
+}
+
+// --json anywhere before "--", read from the words themselves so that a
+// command line CLI11 rejects is still answered with one document.
+bool JsonAsked(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--") break;
+    if (word == "--json") return true;
+  }
+  return false;
+}
+
+// The command named on the command line, "" when none.
+std::string CommandGiven(CLI::App& app, int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--") break;
+    for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+      if (sub->get_name() == word) return word;
+    }
+  }
+  return {};
+}
+
+// The option CLI11 names at the start of its message ("--zip: ..."), looked
+// up in the program and its commands; nullptr when there is none.
+const CLI::Option* NamedOption(CLI::App& app, const std::string& name) {
+  if (const CLI::Option* option = app.get_option_no_throw(name)) return option;
+  for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+    if (const CLI::Option* option = sub->get_option_no_throw(name)) return option;
+  }
+  return nullptr;
+}
+
+// A command line CLI11 rejected, in the program's words: what is wrong and
+// with which word. CLI11's own text is English; only the kind of error and
+// the names it carries are taken from it.
+std::string ParseErrorText(CLI::App& app, const CLI::ParseError& error, int argc, char** argv) {
+  const std::string message = error.what();
+  const std::size_t colon = message.find(": ");
+  const std::string head = colon == std::string::npos ? std::string() : message.substr(0, colon);
+  const std::string tail = colon == std::string::npos ? message : message.substr(colon + 2);
+  if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
+    const bool option = !tail.empty() && tail[0] == '-';
+    return std::string(option ? "opzione sconosciuta: " : "argomento non previsto: ") + tail;
+  }
+  if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
+    if (app.get_subcommands().empty()) {
+      if (const std::string why = CommandMissing(app, argc, argv); !why.empty()) return why;
+    }
+    const std::size_t is = message.find(" is required");
+    if (is != std::string::npos) return "manca " + message.substr(0, is);
+  }
+  const CLI::Option* option = head.empty() ? nullptr : NamedOption(app, head);
+  if (option != nullptr && dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
+    return head + (message.find(" missing") != std::string::npos ? ": manca il valore"
+                                                                  : ": troppi valori");
+  }
+  if (option != nullptr && (dynamic_cast<const CLI::ValidationError*>(&error) != nullptr ||
+                            dynamic_cast<const CLI::ConversionError*>(&error) != nullptr)) {
+    const std::string allowed = option->get_type_name();
+    return head + ": " + ValueGiven(head, argc, argv) + " non \xC3\xA8 un valore ammesso (" +
+           (allowed.find('|') != std::string::npos ? allowed : "un numero intero positivo") +
+           ")";
+  }
+  return "riga di comando non valida";
 }
 
 int Main(int argc, char** argv) {
@@ -616,30 +724,27 @@ int Main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
-    if (app.get_subcommands().empty() && dynamic_cast<const CLI::RequiredError*>(&error)) {
-      if (const std::string why = CommandMissing(app, argc, argv); !why.empty()) {
-        std::fprintf(stderr, "za-rirevo-cli: %s\n", why.c_str());
-        return kUsageError;
-      }
-    }
-    std::fprintf(stderr, "za-rirevo-cli: %s (see --help)\n", error.what());
-    return kUsageError;
+    std::string why = ParseErrorText(app, error, argc, argv);
+    if (why.find("--help") == std::string::npos) why += " (vedere --help)";
+    return Refuse(JsonAsked(argc, argv), CommandGiven(app, argc, argv), kUsageError, why);
   }
 
-  const auto usage = [](const std::string& text) {
-    std::fprintf(stderr, "za-rirevo-cli: %s\n", text.c_str());
-    return kUsageError;
+  const std::string named = CommandGiven(app, argc, argv);
+  const auto usage = [&options, &named](const std::string& text) {
+    return Refuse(options.json, named, kUsageError, text);
   };
   if (!archive.empty()) options.zip = archive == "folder" ? 0 : archive == "root" ? 1 : 2;
   if (!options.items.empty() && options.select != "default") {
-    return usage("--items and --select name the same file items: give one");
+    return usage("--items e --select indicano le stesse voci di file: usarne uno solo");
   }
   if (backup->parsed()) {
     if (!options.to.empty()) {
       if (const std::string why = CheckFolder("--to", options.to, true); !why.empty()) {
         return usage(why);
       }
-      if (!UsableDestination(options.to)) return kNotDone;
+      if (const std::string why = UnusableDestination(options.to); !why.empty()) {
+        return Refuse(options.json, named, kNotDone, why);
+      }
     }
     if (options.dry_run) return RunSession(options, "dry-run", RunDryRun, {});
     return RunSession(options, "backup", RunBackup, {});
@@ -668,12 +773,11 @@ int Main(int argc, char** argv) {
                                           : -1;
     if (equals == std::string::npos || row < 0) {
       return usage("--server: " + server_root +
-                   " is not PRODUCT=FOLDER with PRODUCT one of "
-                   "DAXOR2D, TRELUN, PLOVIK");
+                   " non \xC3\xA8 PRODUCT=FOLDER con PRODUCT uno tra DAXOR2D, TRELUN, PLOVIK");
     }
     const std::string folder = server_root.substr(equals + 1);
     if (const std::string why = CheckFolder("--server", folder, false); !why.empty()) {
-      return usage(why + " for " + product);
+      return usage(why + " per " + product);
     }
     changes.servers.emplace_back(row, folder);
   }
