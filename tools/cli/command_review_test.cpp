@@ -86,7 +86,11 @@ TEST_F(CliReviewTest, VerifyCatchesAFlippedByteAndNamesItsEntry) {
   EXPECT_TRUE(out.starts_with("{\"command\":\"verify\",\"exit_code\":1,") && out.ends_with("}\n") &&
               Has(out, "{\"entry\":\"ORVEL/VER14/PP1.TXT\",\"problem\":\"damaged\""))
       << out;
-  EXPECT_EQ(Cli({"verify", "NONE.ZIP"}, &out), 1) << out;
+  // With --json too, what is not whole is named on standard error.
+  EXPECT_EQ(Cli({"--json", "verify", "NONE.ZIP"}, &out), 1) << out;
+  EXPECT_TRUE(Has(out, "za-rirevo-cli: archivi non integri: A:\\NONE.ZIP\n") &&
+              Has(out, "{\"command\":\"verify\""))
+      << out;
 }
 
 TEST_F(CliReviewTest, ListShowsTheUnitAndTheServerNewestFirst) {
@@ -139,8 +143,10 @@ TEST_F(CliReviewTest, RestoreGivesBackTheSameBytesOnlyBelowItsFolder) {
   const auto before = Drives();
   for (const char* place : {"C:\\ORVEL\\VER14\\OLD", "c:\\kyconfig\\system", "C:\\ORVEL",
                             "C:\\ORVEL\\VER14\\~TMPZIP", "D:\\"}) {
-    EXPECT_EQ(Cli({"restore", kArchive, "--to", place}, &out), 1) << place;
-    EXPECT_TRUE(Has(out, " refused: it ")) << out;
+    EXPECT_EQ(Cli({"restore", kArchive, "--to", place, "--json"}, &out), 1) << place;
+    EXPECT_TRUE(Has(out, "za-rirevo-cli: ") && Has(out, " refused: it ") &&
+                Has(out, "{\"command\":\"restore\",\"exit_code\":1,\"refused\":\""))
+        << out;
   }
   EXPECT_EQ(Drives(), before);
 
@@ -187,7 +193,8 @@ TEST_F(CliReviewTest, DiffNamesChangedGoneAndNewFiles) {
               Has(out, "gone    C:\\ORVEL\\VER14\\MAC\\P2020.MAC") &&
               Has(out, "new     C:\\ORVEL\\VER14\\MAC\\L5050.MAC"))
       << out;
-  EXPECT_EQ(Cli({"diff", "A:\\NONE.ZIP"}, &out), 2) << out;
+  EXPECT_EQ(Cli({"--json", "diff", "A:\\NONE.ZIP"}, &out), 2) << out;
+  EXPECT_TRUE(Has(out, "za-rirevo-cli: diff: ") && Has(out, "{\"command\":\"diff\"")) << out;
 }
 
 // Every start of the program writes its settings and the empty key that
