@@ -458,6 +458,46 @@ TEST_F(HostPlatformTest, LinksAreRemovedAsLinksAndNeverFollowed) {
   EXPECT_EQ(world_.ReadFile("D:\\PRECIOUS\\DATA.TXT"), "data");
 }
 
+// Files are opened and created relative to a folder's handle, kept from the
+// first use: a link put in a folder's place afterwards is never followed, a
+// folder removed (by anyone) is looked up again by its path.
+TEST_F(HostPlatformTest, FolderHandlesNeverLeadWhereTheFolderWasNotChecked) {
+  world_.WriteFile("C:\\SRC\\F.TXT", "f");
+  world_.MakeFolder("C:\\CUST\\X");
+  world_.MakeFolder("D:\\OUTSIDE");
+  std::string before, after;
+  ASSERT_TRUE(P().RealLocation("C:\\CUST\\X\\F.TXT", &before).ok());
+  ASSERT_TRUE(P().CopyFile("C:\\SRC\\F.TXT", "C:\\CUST\\X\\F.TXT").ok());
+  // Moved away and a link to elsewhere put in its place: the copy still
+  // goes to the folder that was checked.
+  fs::rename(world_.Host("C:\\CUST\\X"), world_.Host("C:\\CUST\\MOVED"));
+  fs::create_directory_symlink(world_.Host("D:\\OUTSIDE"), world_.Host("C:\\CUST\\X"));
+  ASSERT_TRUE(P().CopyFile("C:\\SRC\\F.TXT", "C:\\CUST\\X\\G.TXT").ok());
+  EXPECT_FALSE(world_.Exists("D:\\OUTSIDE\\G.TXT"));
+  EXPECT_TRUE(world_.Exists("C:\\CUST\\MOVED\\G.TXT"));
+  // Removed and replaced by a link: looked up again, the real location is
+  // the link's target.
+  fs::remove_all(world_.Host("C:\\CUST\\MOVED"));
+  ASSERT_TRUE(P().RealLocation("C:\\CUST\\X\\F.TXT", &after).ok());
+  EXPECT_EQ(PlaceOfLocations(after, before), Placement::kApart) << after;
+  EXPECT_EQ(PlaceOf(P(), "C:\\CUST\\X\\F.TXT", "D:\\OUTSIDE"), Placement::kBelow);
+  // A folder link removed by the platform takes its handle along: a folder
+  // made under that name gets the next copy, not the link's old target.
+  ASSERT_TRUE(P().CopyFile("C:\\SRC\\F.TXT", "C:\\CUST\\X\\H.TXT").ok());
+  EXPECT_TRUE(world_.Exists("D:\\OUTSIDE\\H.TXT"));
+  ASSERT_TRUE(P().RemoveFolder("C:\\CUST\\X").ok());
+  ASSERT_TRUE(P().CreateFolder("C:\\CUST\\X").ok());
+  ASSERT_TRUE(P().CopyFile("C:\\SRC\\F.TXT", "C:\\CUST\\X\\I.TXT").ok());
+  EXPECT_TRUE(world_.Exists("C:\\CUST\\X\\I.TXT"));
+  EXPECT_FALSE(world_.Exists("D:\\OUTSIDE\\I.TXT"));
+  // A source folder removed and made again is read afresh.
+  fs::remove_all(world_.Host("C:\\SRC"));
+  world_.WriteFile("C:\\SRC\\F.TXT", "new");
+  FileSum sum;
+  ASSERT_TRUE(P().SumFile("C:\\SRC\\F.TXT", &sum).ok());
+  EXPECT_EQ(sum.size, 3u);
+}
+
 TEST_F(HostPlatformTest, PlacementComparesRealLocations) {
   world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   world_.MakeFolder("A:\\BK");
