@@ -584,17 +584,23 @@ class Win32Platform : public Platform {
     if (map_.drives.empty() && map_.unc_root.empty()) return absolute;  // identity
     std::string best;
     std::size_t best_length = 0;
-    const auto consider = [&](const std::string& folder, const std::string& prefix) {
+    const auto consider = [&](const std::string& folder, const std::string& prefix, bool unc) {
       std::string rest;
       if (!Below(absolute, folder, &rest) || (!best.empty() && folder.size() <= best_length)) {
+        return;
+      }
+      // A UNC name needs its server and its share, as on every host.
+      const std::size_t split = rest.find_first_of("\\/");
+      if (unc && (split == std::string::npos ||
+                  rest.find_first_not_of("\\/", split) == std::string::npos)) {
         return;
       }
       best = prefix + rest;
       best_length = folder.size();
     };
     for (const auto& [letter, folder] : map_.drives)
-      consider(folder, std::string{letter, ':', '\\'});
-    if (!map_.unc_root.empty()) consider(map_.unc_root, "\\\\");
+      consider(folder, std::string{letter, ':', '\\'}, false);
+    if (!map_.unc_root.empty()) consider(map_.unc_root, "\\\\", true);
     return best;
   }
 
