@@ -390,7 +390,7 @@ class HostPlatform : public Platform {
               std::vector<FolderEntry>* entries) override {
     entries->clear();
     std::string folder_text, name_pattern;
-    SplitPattern(pattern, &folder_text, &name_pattern);
+    host::SplitListPattern(pattern, &folder_text, &name_pattern);
     WindowsPath folder;
     if (!ParseFolder(folder_text, &folder)) {
       return Status::Error(kErrPathNotFound, "bad path: " + pattern);
@@ -802,22 +802,6 @@ class HostPlatform : public Platform {
   }
 
  private:
-  // Splits a listing pattern into its folder text and its last component.
-  void SplitPattern(const std::string& pattern, std::string* folder, std::string* name) const {
-    if (std::string_view part = FolderOfText(pattern, "\\/"); !part.empty()) {
-      *folder = part;
-      *name = pattern.substr(part.size());
-    } else if (pattern.size() >= 2 && pattern[1] == ':' &&
-               std::isalpha(static_cast<unsigned char>(pattern[0]))) {
-      *folder = pattern.substr(0, 2);
-      *name = pattern.substr(2);
-    } else {
-      folder->clear();
-      *name = pattern;
-    }
-    if (name->empty()) *name = "*";
-  }
-
   bool ParseFolder(const std::string& text, WindowsPath* folder) const {
     std::optional<WindowsPath> parsed =
         text.empty() ? current_ : WindowsPath::Parse(text, current_);
@@ -1025,6 +1009,10 @@ DriveMap DriveMap::FromEnvironment() {
 }
 
 std::unique_ptr<Platform> CreateHostPlatform(const DriveMap& map) {
+  // Without TZ the C library reads the zone file again at every conversion
+  // of a time (one per entry of a zip archive read, in this process and in
+  // the archiver it starts): TZ names that same file once for the run.
+  if (std::getenv("TZ") == nullptr) ::setenv("TZ", ":/etc/localtime", 0);
   return std::make_unique<HostPlatform>(map);
 }
 
