@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <climits>
+#include <iterator>
 #include <cstring>
 
 namespace zr::host {
@@ -108,9 +110,11 @@ void NameCache::Forget(const std::string& folder) {
   if (it != folders_.end()) Drop(it);
 }
 
-NameCache::Folder* NameCache::Scan(const std::string& folder, const struct stat& stamp) {
+NameCache::Folder* NameCache::Scan(const std::string& folder, const struct stat& stamp,
+                                   int dirfd) {
   Forget(folder);
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+  int fd = dirfd >= 0 ? ::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC)
+                      : ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
   DIR* dir = ::fdopendir(fd);
   if (dir == nullptr) {
@@ -147,28 +151,56 @@ bool NameCache::Find(const std::string& folder, const std::string& name, std::st
     }
     folder_stat = &now;
   }
-  Folder* entry = nullptr;
-  auto it = folders_.find(folder);
-  if (it != folders_.end() && SameStamp(it->second.stamp, *folder_stat)) {
-    entry = &it->second;
-    recent_.splice(recent_.begin(), recent_, entry->used);
-  } else {
-    entry = Scan(folder, *folder_stat);
-    if (entry == nullptr) return false;
-  }
+  Folder* entry = Current(folder, *folder_stat, -1);
+  if (entry == nullptr) return false;
   auto names = entry->names.find(FoldCase(name));
   if (names == entry->names.end()) return false;
   *found = names->second.front();
   return true;
 }
 
-void NameCache::Update(const std::string& folder, const std::string& name, bool added) {
+// The memory of `folder` as its stamp is now, scanned again when it moved.
+NameCache::Folder* NameCache::Current(const std::string& folder, const struct stat& stamp,
+                                      int dirfd) {
+  auto it = folders_.find(folder);
+  if (it != folders_.end() && (SameStamp(it->second.stamp, stamp) ||
+                                (it->second.ours_since && it->second.stamp.st_dev == stamp.st_dev &&
+                                 it->second.stamp.st_ino == stamp.st_ino))) {
+    it->second.stamp = stamp;
+    it->second.ours_since = false;
+    recent_.splice(recent_.begin(), recent_, it->second.used);
+    return &it->second;
+  }
+  return Scan(folder, stamp, dirfd);
+}
+
+bool NameCache::FindAt(int dirfd, const std::string& folder, const std::string& name,
+                       std::string* found, bool* gone) {
+  struct stat now;
+  *gone = ::fstat(dirfd, &now) != 0 || now.st_nlink == 0;
+  if (*gone) {
+    Forget(folder);
+    return false;
+  }
+  Folder* entry = Current(folder, now, dirfd);
+  if (entry == nullptr) return false;
+  auto names = entry->names.find(FoldCase(name));
+  if (names == entry->names.end()) return false;
+  const std::vector<std::string>& spellings = names->second;
+  *found = std::binary_search(spellings.begin(), spellings.end(), name) ? name : spellings.front();
+  return true;
+}
+
+void NameCache::Update(const std::string& folder, const std::string& name, bool added,
+                       int dirfd) {
   auto it = folders_.find(folder);
   if (it == folders_.end()) return;
   Folder& entry = it->second;
   // The change was ours; a change by someone else since the last look is
   // lost with the old times only if it fell between that look and ours.
-  if (::stat(folder.c_str(), &entry.stamp) != 0) {
+  if (dirfd >= 0) {
+    entry.ours_since = true;
+  } else if (::stat(folder.c_str(), &entry.stamp) != 0) {
     Drop(it);
     return;
   }
@@ -188,12 +220,64 @@ void NameCache::Update(const std::string& folder, const std::string& name, bool 
   if (spellings.empty()) entry.names.erase(key);
 }
 
-void NameCache::Added(const std::string& folder, const std::string& name) {
-  Update(folder, name, true);
+void NameCache::Added(const std::string& folder, const std::string& name, int dirfd) {
+  Update(folder, name, true, dirfd);
 }
 
-void NameCache::Removed(const std::string& folder, const std::string& name) {
-  Update(folder, name, false);
+void NameCache::Removed(const std::string& folder, const std::string& name, int dirfd) {
+  Update(folder, name, false, dirfd);
+}
+
+FolderHandles::~FolderHandles() {
+  for (auto& [key, handle] : handles_) ::close(handle.fd);
+}
+
+FolderHandles::Handle* FolderHandles::Find(const std::string& key) {
+  auto it = index_.find(key);
+  if (it == index_.end()) return nullptr;
+  handles_.splice(handles_.begin(), handles_, it->second);
+  return &it->second->second;
+}
+
+FolderHandles::Handle* FolderHandles::Open(const std::string& key, const std::string& host) {
+  Forget(key);
+  const int fd = ::open(host.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  // The kernel names the folder it opened, every link on the way resolved.
+  char real[PATH_MAX];
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t length = ::readlink(link.c_str(), real, sizeof(real) - 1);
+  if (length <= 0 || real[0] != '/') {
+    ::close(fd);
+    errno = ENOENT;
+    return nullptr;
+  }
+  while (handles_.size() >= kMaxHandles) Close(std::prev(handles_.end()));
+  handles_.emplace_front(key, Handle{fd, host, std::string(real, static_cast<std::size_t>(length))});
+  index_[key] = handles_.begin();
+  return &handles_.front().second;
+}
+
+void FolderHandles::Close(std::list<std::pair<std::string, Handle>>::iterator it) {
+  ::close(it->second.fd);
+  index_.erase(it->first);
+  handles_.erase(it);
+}
+
+void FolderHandles::Forget(const std::string& key) {
+  auto it = index_.find(key);
+  if (it != index_.end()) Close(it->second);
+}
+
+void FolderHandles::ForgetHost(const std::string& host) {
+  for (auto it = handles_.begin(); it != handles_.end();) {
+    const std::string& held = it->second.host;
+    const bool below = held.size() > host.size() && held.compare(0, host.size(), host) == 0 &&
+                       held[host.size()] == '/';
+    auto next = std::next(it);
+    if (held == host || below) Close(it);
+    it = next;
+  }
 }
 
 std::string ExactHostPath(const DriveMap& map, const WindowsPath& path) {

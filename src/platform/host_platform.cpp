@@ -369,6 +369,15 @@ std::string HostWorkingFolder() {
 }
 
 class HostPlatform : public Platform {
+  // A file or folder named in a folder whose handle is open: `name` is its
+  // host spelling when `exists`, the name as typed otherwise.
+  struct Placed {
+    host::FolderHandles::Handle* folder = nullptr;
+    std::string name;
+    bool exists = false;
+    std::string host() const { return host::JoinHost(folder->host, name); }
+  };
+
  public:
   explicit HostPlatform(const DriveMap& map) : map_(map) {
     for (auto& [letter, folder] : map_.drives) folder = host::TrimHostFolder(folder);
@@ -381,7 +390,7 @@ class HostPlatform : public Platform {
               std::vector<FolderEntry>* entries) override {
     entries->clear();
     std::string folder_text, name_pattern;
-    SplitPattern(pattern, &folder_text, &name_pattern);
+    host::SplitListPattern(pattern, &folder_text, &name_pattern);
     WindowsPath folder;
     if (!ParseFolder(folder_text, &folder)) {
       return Status::Error(kErrPathNotFound, "bad path: " + pattern);
@@ -456,39 +465,34 @@ class HostPlatform : public Platform {
     return WriteDosBits(r.host, attributes);
   }
 
-  // One open of the source, one create of a temporary beside the target,
-  // the bytes copied in the kernel, mode and times set on the descriptor, one
-  // rename over the target. A failed copy (disk full, read error) leaves no
+  // The source opened relative to its folder's handle, a temporary created
+  // relative to the target folder's handle, the bytes copied in the kernel,
+  // mode and times set on the descriptor, one rename over the target
+  // relative to that handle. A failed copy (disk full, read error) leaves no
   // half file behind and an older target as it was.
   Status CopyFile(const std::string& from, const std::string& to) override {
-    std::optional<WindowsPath> parsed_source = WindowsPath::Parse(from, current_);
-    if (!parsed_source) return Status::Error(kErrPathNotFound, "bad path: " + from);
-    const WindowsPath& source_path = *parsed_source;
-    // Most sources exist as typed: opened at once, resolved only otherwise.
+    std::optional<WindowsPath> source_path = WindowsPath::Parse(from, current_);
+    if (!source_path) return Status::Error(kErrPathNotFound, "bad path: " + from);
+    std::optional<WindowsPath> target_path = WindowsPath::Parse(to, current_);
+    if (!target_path) return Status::Error(kErrPathNotFound, "bad path: " + to);
     int in = -1;
     struct stat in_stat;
-    std::string source = host::ExactHostPath(map_, source_path);
-    Status opened = Status::Error(kErrFileNotFound);
-    if (!source.empty() && source_path.parts.size() > source_path.root_parts()) {
-      opened = OpenRegularForReading(source, from, "copy from", &in, &in_stat);
+    Placed source;
+    if (Status s = OpenSource(*source_path, from, "copy from", &source, &in, &in_stat); !s.ok()) {
+      return s;
     }
-    if (opened.error == kErrFileNotFound || opened.error == kErrPathNotFound) {
-      Resolution r;
-      if (Status s = host::Resolve(map_, source_path, &r, &names_); !s.ok()) return s;
-      if (int missing = r.MissingError()) return Status::Error(missing, "not found: " + r.host);
-      source = r.host;
-      opened = OpenRegularForReading(source, from, "copy from", &in, &in_stat);
-    }
-    if (!opened.ok()) return opened;
     FdCloser in_closer(in);
-    Resolution target;
-    if (Status s = ResolveText(to, &target); !s.ok()) return s;
-    if (!target.parent_exists()) {
-      return Status::Error(kErrPathNotFound, "folder not found: " + target.host);
+    Placed target;
+    if (Status s = Place(*target_path, true, &target); !s.ok()) {
+      return s.error == kErrPathFileAccess ? Status::Error(s.error, "a folder: " + to) : s;
     }
-    if (Status s = CheckNewName(target, to); !s.ok()) return s;
+    const int folder = target.folder->fd;
     struct stat out_stat;
-    if (target.exists() && ::stat(target.host.c_str(), &out_stat) == 0) {
+    if (!target.exists) {
+      if (!IsCreatableName(target.name)) {
+        return Status::Error(kErrPathNotFound, "name not allowed: " + to);
+      }
+    } else if (::fstatat(folder, target.name.c_str(), &out_stat, 0) == 0) {
       if (S_ISDIR(out_stat.st_mode)) return Status::Error(kErrPathFileAccess, "a folder: " + to);
       if (out_stat.st_dev == in_stat.st_dev && out_stat.st_ino == in_stat.st_ino) {
         return Status::Error(kErrPathFileAccess, "copy onto itself: " + to);
@@ -501,47 +505,35 @@ class HostPlatform : public Platform {
     // owner, and the source's modification time, as Windows copies keep it.
     const mode_t mode = (in_stat.st_mode & 0777) | S_IWUSR;
     std::string temporary;
-    int out = CreateTemporary(target.host, mode, &temporary);
-    if (out < 0) return ErrnoStatus(errno, "copy to", target.host);
+    int out = CreateTemporary(folder, mode, &temporary);
+    if (out < 0) return ErrnoStatus(errno, "copy to", target.host());
     FdCloser out_closer(out);
-    Status result = CopyBytes(in, out, in_stat.st_size, source, temporary);
+    Status result = CopyBytes(in, out, in_stat.st_size, source.host(), target.host());
     if (result.ok()) {
       if ((mode & umask_) != 0) ::fchmod(out, mode);
       const struct timespec times[2] = {in_stat.st_atim, in_stat.st_mtim};
       ::futimens(out, times);
       if (!out_closer.Close()) {
-        result = ErrnoStatus(errno, "copy to", target.host);
-      } else if (::rename(temporary.c_str(), target.host.c_str()) != 0) {
-        result = ErrnoStatus(errno, "copy to", target.host);
-      } else {
-        Changed(target.host, true);
+        result = ErrnoStatus(errno, "copy to", target.host());
+      } else if (::renameat(folder, temporary.c_str(), folder, target.name.c_str()) != 0) {
+        result = ErrnoStatus(errno, "copy to", target.host());
+      } else if (!target.exists) {
+        names_.Added(target.folder->host, target.name, folder);
       }
     }
-    if (!result.ok()) ::unlink(temporary.c_str());
+    if (!result.ok()) ::unlinkat(folder, temporary.c_str(), 0);
     return result;
   }
 
-  // The source's open of CopyFile (the path as typed first), then reads of
-  // 256 KB summed as they come.
+  // The source's open of CopyFile, then reads of 256 KB summed as they come.
   Status SumFile(const std::string& path, FileSum* sum) override {
     *sum = {};
     std::optional<WindowsPath> parsed = WindowsPath::Parse(path, current_);
     if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + path);
     int fd = -1;
     struct stat st;
-    std::string host = host::ExactHostPath(map_, *parsed);
-    Status opened = Status::Error(kErrFileNotFound);
-    if (!host.empty() && parsed->parts.size() > parsed->root_parts()) {
-      opened = OpenRegularForReading(host, path, "read", &fd, &st);
-    }
-    if (opened.error == kErrFileNotFound || opened.error == kErrPathNotFound) {
-      Resolution r;
-      if (Status s = host::Resolve(map_, *parsed, &r, &names_); !s.ok()) return s;
-      if (int missing = r.MissingError()) return Status::Error(missing, "not found: " + r.host);
-      host = r.host;
-      opened = OpenRegularForReading(host, path, "read", &fd, &st);
-    }
-    if (!opened.ok()) return opened;
+    Placed placed;
+    if (Status s = OpenSource(*parsed, path, "read", &placed, &fd, &st); !s.ok()) return s;
     FdCloser closer(fd);
     std::vector<unsigned char> buffer(std::size_t{1} << 18);
     uLong crc = crc32(0L, Z_NULL, 0);
@@ -550,11 +542,17 @@ class HostPlatform : public Platform {
       if (got < 0) {
         if (errno == EINTR) continue;
         *sum = {};
-        return ErrnoStatus(errno, "read", host);
+        return ErrnoStatus(errno, "read", placed.host());
       }
       if (got == 0) break;
       crc = crc32(crc, buffer.data(), static_cast<uInt>(got));
       sum->size += static_cast<std::uint64_t>(got);
+      // A regular file gives all it has: a short read at or past the size it
+      // had on opening is its end, and needs no further read to say so.
+      if (static_cast<std::size_t>(got) < buffer.size() &&
+          sum->size >= static_cast<std::uint64_t>(st.st_size)) {
+        break;
+      }
     }
     sum->crc32 = static_cast<std::uint32_t>(crc);
     return Status::Ok();
@@ -597,6 +595,7 @@ class HostPlatform : public Platform {
     if (r.total == 0) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
     struct stat st;
     if (::lstat(r.host.c_str(), &st) != 0) return ErrnoStatus(errno, "remove folder", r.host);
+    folders_.ForgetHost(r.host);
     if (S_ISLNK(st.st_mode)) {  // removed as a link, never followed
       if (::unlink(r.host.c_str()) != 0) return ErrnoStatus(errno, "remove folder", r.host);
       Changed(r.host, false);
@@ -735,9 +734,23 @@ class HostPlatform : public Platform {
 
   Status RealLocation(const std::string& path, std::string* location) override {
     location->clear();
+    std::optional<WindowsPath> parsed = WindowsPath::Parse(path, current_);
+    if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + path);
+    // The common case: the folder's real location, read when its handle was
+    // opened, and the last name when it is no link.
+    Placed placed;
+    if (Status s = Place(*parsed, true, &placed); s.error == kErrDiskNotReady) return s;
+    else if (s.ok()) {
+      struct stat st;
+      if (!placed.exists ||
+          (::fstatat(placed.folder->fd, placed.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+           !S_ISLNK(st.st_mode))) {
+        *location = NormaliseHostPath(placed.folder->real + "/" + placed.name);
+        return Status::Ok();
+      }
+    }
     Resolution r;
-    if (Status s = ResolveText(path, &r); !s.ok()) return s;
-    if (KernelLocation(r.host, location)) return Status::Ok();
+    if (Status s = host::Resolve(map_, *parsed, &r, &names_); !s.ok()) return s;
     // The longest leading part that the host can resolve, then the rest as
     // typed: a missing name holds no link, but a link that leads nowhere
     // would send a write elsewhere, so it is refused.
@@ -760,33 +773,6 @@ class HostPlatform : public Platform {
       tail = head.substr(slash) + tail;
       head = slash == 0 ? "/" : head.substr(0, slash);
     }
-  }
-
-  // The common case of RealLocation in four calls instead of one per
-  // component: the folder of `host` as the kernel resolved it on opening
-  // (read back through /proc), and its last name when that is no link.
-  // False when the folder cannot be opened, /proc is not there, or the name
-  // is a link: the caller then resolves the path step by step.
-  static bool KernelLocation(const std::string& host, std::string* location) {
-    const std::size_t slash = host.find_last_of('/');
-    if (slash == std::string::npos || slash + 1 == host.size()) return false;
-    const std::string folder = slash == 0 ? "/" : host.substr(0, slash);
-    const std::string name = host.substr(slash + 1);
-    const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    FdCloser closer(fd);
-    char real[PATH_MAX];
-    const std::string link = "/proc/self/fd/" + std::to_string(fd);
-    const ssize_t length = ::readlink(link.c_str(), real, sizeof(real) - 1);
-    if (length <= 0 || real[0] != '/') return false;
-    struct stat st;
-    if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-      if (S_ISLNK(st.st_mode)) return false;
-    } else if (errno != ENOENT) {
-      return false;
-    }
-    *location = NormaliseHostPath(std::string(real, static_cast<std::size_t>(length)) + "/" + name);
-    return true;
   }
 
   std::string FromHostPath(const std::string& host_path) override {
@@ -816,22 +802,6 @@ class HostPlatform : public Platform {
   }
 
  private:
-  // Splits a listing pattern into its folder text and its last component.
-  void SplitPattern(const std::string& pattern, std::string* folder, std::string* name) const {
-    if (std::string_view part = FolderOfText(pattern, "\\/"); !part.empty()) {
-      *folder = part;
-      *name = pattern.substr(part.size());
-    } else if (pattern.size() >= 2 && pattern[1] == ':' &&
-               std::isalpha(static_cast<unsigned char>(pattern[0]))) {
-      *folder = pattern.substr(0, 2);
-      *name = pattern.substr(2);
-    } else {
-      folder->clear();
-      *name = pattern;
-    }
-    if (name->empty()) *name = "*";
-  }
-
   bool ParseFolder(const std::string& text, WindowsPath* folder) const {
     std::optional<WindowsPath> parsed =
         text.empty() ? current_ : WindowsPath::Parse(text, current_);
@@ -862,15 +832,37 @@ class HostPlatform : public Platform {
     return Status::Ok();
   }
 
-  // Creates a new file of a name of its own beside `target_host`.
-  int CreateTemporary(const std::string& target_host, mode_t mode, std::string* temporary) {
-    const std::size_t slash = target_host.find_last_of('/');
-    const std::string folder = slash == 0 ? "/" : target_host.substr(0, slash);
+  // Opens an existing regular file for reading, relative to its folder's
+  // handle (a FIFO, socket or device in its place gives 75, see
+  // OpenRegularForReading). A name that vanished after the lookup is 53.
+  Status OpenSource(const WindowsPath& path, const std::string& text, const char* what,
+                    Placed* placed, int* fd, struct stat* st) {
+    if (Status s = Place(path, false, placed); !s.ok()) {
+      return s.error == kErrPathFileAccess ? Status::Error(s.error, "not a file: " + text) : s;
+    }
+    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    *fd = ::openat(placed->folder->fd, placed->name.c_str(), kFlags);
+    if (*fd < 0 && errno == ENOENT) {  // another spelling, or a folder gone since
+      if (Status s = Place(path, true, placed); !s.ok()) return s;
+      if (!placed->exists) return Status::Error(kErrFileNotFound, "not found: " + placed->host());
+      *fd = ::openat(placed->folder->fd, placed->name.c_str(), kFlags);
+    }
+    if (*fd < 0) return ErrnoStatus(errno, what, placed->host());
+    int err = ::fstat(*fd, st) != 0 ? errno : 0;
+    if (err == 0 && !S_ISREG(st->st_mode)) err = -1;
+    if (err == 0) return Status::Ok();
+    ::close(*fd);
+    *fd = -1;
+    if (err < 0) return Status::Error(kErrPathFileAccess, "not a file: " + text);
+    return ErrnoStatus(err, what, placed->host());
+  }
+
+  // Creates a new file of a name of its own in the folder of handle `folder`.
+  int CreateTemporary(int folder, mode_t mode, std::string* temporary) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-      *temporary = host::JoinHost(
-          folder, ".zrcopy-" + std::to_string(pid_) + "-" + std::to_string(++temporaries_));
-      int fd =
-          ::open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+      *temporary = ".zrcopy-" + std::to_string(pid_) + "-" + std::to_string(++temporaries_);
+      int fd = ::openat(folder, temporary->c_str(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
       if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -942,6 +934,49 @@ class HostPlatform : public Platform {
     return Status::Ok();
   }
 
+  // The handle of the folder of `path` (opened and its real location read
+  // once, then kept) and, with `look_up`, the host spelling of its last name
+  // from the name memory; without, the name as typed and nothing asked of
+  // the host once the folder is open. Error 71 when the drive is not ready,
+  // 76 when the folder is missing, 75 for a drive root or share, which has
+  // no folder here.
+  Status Place(const WindowsPath& path, bool look_up, Placed* out) {
+    if (path.parts.size() <= path.root_parts()) {
+      return Status::Error(kErrPathFileAccess, "a drive root: " + path.Text());
+    }
+    const WindowsPath parent = path.Parent();
+    const std::string key = parent.Text();
+    const std::string& name = path.parts.back();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      host::FolderHandles::Handle* folder = folders_.Find(key);
+      if (folder == nullptr) {
+        Resolution r;
+        if (Status s = host::Resolve(map_, parent, &r, &names_); !s.ok()) return s;
+        if (!r.exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
+        folder = folders_.Open(key, r.host);
+        if (folder == nullptr) {
+          return errno == ENOTDIR || errno == ENOENT
+                     ? Status::Error(kErrPathNotFound, "folder not found: " + r.host)
+                     : ErrnoStatus(errno, "open folder", r.host);
+        }
+      }
+      out->folder = folder;
+      out->name = name;
+      out->exists = false;
+      if (!look_up) return Status::Ok();
+      bool gone = false;
+      std::string found;
+      out->exists = names_.FindAt(folder->fd, folder->host, name, &found, &gone);
+      if (gone) {  // removed since it was opened: opened again by its path
+        folders_.Forget(key);
+        continue;
+      }
+      if (out->exists) out->name = std::move(found);
+      return Status::Ok();
+    }
+    return Status::Error(kErrPathNotFound, "folder not found: " + key);
+  }
+
   // Tells the name memory that this process added or removed `host_path`.
   void Changed(const std::string& host_path, bool added) const {
     const std::size_t slash = host_path.find_last_of('/');
@@ -957,6 +992,7 @@ class HostPlatform : public Platform {
   DriveMap map_;
   WindowsPath current_;
   mutable host::NameCache names_;
+  host::FolderHandles folders_;
   mode_t umask_ = CurrentUmask();
   unsigned long temporaries_ = 0;
   pid_t pid_ = ::getpid();
@@ -973,6 +1009,10 @@ DriveMap DriveMap::FromEnvironment() {
 }
 
 std::unique_ptr<Platform> CreateHostPlatform(const DriveMap& map) {
+  // Without TZ the C library reads the zone file again at every conversion
+  // of a time (one per entry of a zip archive read, in this process and in
+  // the archiver it starts): TZ names that same file once for the run.
+  if (std::getenv("TZ") == nullptr) ::setenv("TZ", ":/etc/localtime", 0);
   return std::make_unique<HostPlatform>(map);
 }
 

@@ -50,37 +50,6 @@ class HostPlatformTest : public ::testing::Test {
   TestWorld world_;
 };
 
-TEST_F(HostPlatformTest, UnmappedOrMissingDriveIsNotReady) {
-  std::vector<FolderEntry> entries;
-  unsigned a = 0;
-  EXPECT_EQ(ErrorOf(P().List("B:\\*.*", ListKind::kFilesOnly, &entries)), kErrDiskNotReady);
-  EXPECT_EQ(ErrorOf(P().GetAttributes("B:\\X", &a)), kErrDiskNotReady);
-  EXPECT_EQ(ErrorOf(P().ChangeFolder("B:\\")), kErrDiskNotReady);
-
-  world_.WriteFile("A:\\DATA.ZIP", "zip");
-  world_.RemoveDrive('A');
-  EXPECT_EQ(ErrorOf(P().List("A:\\*.ZIP", ListKind::kFilesOnly, &entries)), kErrDiskNotReady);
-  EXPECT_EQ(ErrorOf(P().WriteFile("A:\\NEW.TXT", "x")), kErrDiskNotReady);
-  world_.WriteFile("C:\\F.TXT", "f");
-  EXPECT_EQ(ErrorOf(P().CopyFile("C:\\F.TXT", "A:\\F.TXT")), kErrDiskNotReady);
-  EXPECT_EQ(ErrorOf(P().CreateFolder("A:\\DIR")), kErrDiskNotReady);
-  EXPECT_FALSE(world_.Exists("A:\\NEW.TXT"));
-  world_.RestoreDrive('A');
-  EXPECT_TRUE(P().WriteFile("A:\\NEW.TXT", "x").ok());
-}
-
-TEST_F(HostPlatformTest, UncNamesLiveBelowTheUncRootWithoutRegardToCase) {
-  world_.WriteFile("\\\\SRV\\Share\\Dir\\X.TXT", "unc");
-  std::string bytes;
-  ASSERT_TRUE(P().ReadFile("\\\\srv\\SHARE\\dir\\x.txt", &bytes).ok());
-  EXPECT_EQ(bytes, "unc");
-  EXPECT_EQ(ErrorOf(P().ReadFile("\\\\OTHER\\SHARE\\X.TXT", &bytes)), kErrPathNotFound);
-  DriveMap no_unc = world_.drive_map();
-  no_unc.unc_root.clear();
-  EXPECT_EQ(ErrorOf(CreateHostPlatform(no_unc)->ReadFile("\\\\SRV\\Share\\Dir\\X.TXT", &bytes)),
-            kErrDiskNotReady);
-}
-
 TEST_F(HostPlatformTest, FindsNamesWithoutRegardToCase) {
   world_.WriteFile("C:\\KyConfig\\KY-GEN.CNF", "cnf");
   std::string bytes;
@@ -262,46 +231,6 @@ TEST_F(HostPlatformTest, HiddenAndSystemAreKeptAsHexTextInAnExtendedAttribute) {
   EXPECT_EQ(Attributes("C:\\X\\SAMBA.TXT"), unsigned{kAttrNormal});
 }
 
-TEST_F(HostPlatformTest, ReadOnlyIsEnforcedEvenForTheSuperUser) {
-  world_.WriteFile("C:\\RO\\LOCKED.TXT", "keep");
-  world_.WriteFile("C:\\RO\\SOURCE.TXT", "other");
-  ASSERT_TRUE(P().SetAttributes("C:\\RO\\LOCKED.TXT", kAttrReadOnly).ok());
-  EXPECT_EQ(Attributes("C:\\RO\\locked.txt"), unsigned{kAttrReadOnly});
-  EXPECT_EQ(ErrorOf(P().WriteFile("C:\\RO\\LOCKED.TXT", "x")), kErrPermissionDenied);
-  EXPECT_EQ(ErrorOf(P().AppendFile("C:\\RO\\LOCKED.TXT", "x")), kErrPermissionDenied);
-  EXPECT_EQ(ErrorOf(P().CopyFile("C:\\RO\\SOURCE.TXT", "C:\\RO\\LOCKED.TXT")),
-            kErrPermissionDenied);
-  EXPECT_EQ(ErrorOf(P().DeleteFile("C:\\RO\\LOCKED.TXT")), kErrPermissionDenied);
-  EXPECT_EQ(ErrorOf(P().RenameFile("C:\\RO\\SOURCE.TXT", "C:\\RO\\LOCKED.TXT")),
-            kErrPermissionDenied);
-  EXPECT_EQ(world_.ReadFile("C:\\RO\\LOCKED.TXT"), "keep");
-  ASSERT_TRUE(P().SetAttributes("C:\\RO\\LOCKED.TXT", kAttrNormal).ok());
-  EXPECT_TRUE(P().DeleteFile("C:\\RO\\LOCKED.TXT").ok());
-}
-
-TEST_F(HostPlatformTest, MissingFileAndMissingFolderGiveDifferentErrors) {
-  world_.MakeFolder("C:\\HERE");
-  world_.WriteFile("C:\\HERE\\FILE.TXT", "x");
-  std::string bytes;
-  unsigned a = 0;
-  EXPECT_EQ(ErrorOf(P().ReadFile("C:\\HERE\\NOPE.TXT", &bytes)), kErrFileNotFound);
-  EXPECT_EQ(ErrorOf(P().ReadFile("C:\\NOPE\\X.TXT", &bytes)), kErrPathNotFound);
-  EXPECT_EQ(ErrorOf(P().GetAttributes("C:\\HERE\\FILE.TXT\\X", &a)), kErrPathNotFound);
-  EXPECT_EQ(ErrorOf(P().DeleteFile("C:\\HERE\\NOPE.TXT")), kErrFileNotFound);
-  EXPECT_EQ(ErrorOf(P().DeleteFile("C:\\HERE")), kErrPathFileAccess);
-  EXPECT_EQ(ErrorOf(P().WriteFile("C:\\NOPE\\X.TXT", "x")), kErrPathNotFound);
-  EXPECT_EQ(ErrorOf(P().WriteFile("C:\\HERE", "x")), kErrPathFileAccess);
-  EXPECT_EQ(ErrorOf(P().CreateFolder("C:\\HERE")), kErrPathFileAccess);
-  EXPECT_EQ(ErrorOf(P().CreateFolder("C:\\NOPE\\SUB")), kErrPathNotFound);
-  EXPECT_EQ(ErrorOf(P().RemoveFolder("C:\\HERE")), kErrPathFileAccess);  // not empty
-  EXPECT_EQ(ErrorOf(P().RemoveFolder("C:\\NOPE")), kErrPathNotFound);
-  EXPECT_EQ(ErrorOf(P().RemoveFolder("C:\\HERE\\FILE.TXT")), kErrPathFileAccess);
-  EXPECT_EQ(ErrorOf(P().RemoveFolder("C:\\")), kErrPathFileAccess);
-  ASSERT_TRUE(P().DeleteFile("C:\\HERE\\FILE.TXT").ok());
-  EXPECT_TRUE(P().RemoveFolder("c:\\here").ok());
-  EXPECT_FALSE(world_.Exists("C:\\HERE"));
-}
-
 TEST_F(HostPlatformTest, WriteAppendAndCopy) {
   ASSERT_TRUE(P().AppendFile("C:\\LIST.TXT", "one\r\n").ok());
   ASSERT_TRUE(P().AppendFile("c:\\list.txt", "two\r\n").ok());
@@ -456,6 +385,46 @@ TEST_F(HostPlatformTest, LinksAreRemovedAsLinksAndNeverFollowed) {
   fs::create_symlink(world_.Host("D:\\PRECIOUS\\DATA.TXT"), world_.Host("C:\\TREE\\FILELINK"));
   ASSERT_TRUE(P().DeleteFile("C:\\TREE\\FILELINK").ok());
   EXPECT_EQ(world_.ReadFile("D:\\PRECIOUS\\DATA.TXT"), "data");
+}
+
+// Files are opened and created relative to a folder's handle, kept from the
+// first use: a link put in a folder's place afterwards is never followed, a
+// folder removed (by anyone) is looked up again by its path.
+TEST_F(HostPlatformTest, FolderHandlesNeverLeadWhereTheFolderWasNotChecked) {
+  world_.WriteFile("C:\\SRC\\F.TXT", "f");
+  world_.MakeFolder("C:\\CUST\\X");
+  world_.MakeFolder("D:\\OUTSIDE");
+  std::string before, after;
+  ASSERT_TRUE(P().RealLocation("C:\\CUST\\X\\F.TXT", &before).ok());
+  ASSERT_TRUE(P().CopyFile("C:\\SRC\\F.TXT", "C:\\CUST\\X\\F.TXT").ok());
+  // Moved away and a link to elsewhere put in its place: the copy still
+  // goes to the folder that was checked.
+  fs::rename(world_.Host("C:\\CUST\\X"), world_.Host("C:\\CUST\\MOVED"));
+  fs::create_directory_symlink(world_.Host("D:\\OUTSIDE"), world_.Host("C:\\CUST\\X"));
+  ASSERT_TRUE(P().CopyFile("C:\\SRC\\F.TXT", "C:\\CUST\\X\\G.TXT").ok());
+  EXPECT_FALSE(world_.Exists("D:\\OUTSIDE\\G.TXT"));
+  EXPECT_TRUE(world_.Exists("C:\\CUST\\MOVED\\G.TXT"));
+  // Removed and replaced by a link: looked up again, the real location is
+  // the link's target.
+  fs::remove_all(world_.Host("C:\\CUST\\MOVED"));
+  ASSERT_TRUE(P().RealLocation("C:\\CUST\\X\\F.TXT", &after).ok());
+  EXPECT_EQ(PlaceOfLocations(after, before), Placement::kApart) << after;
+  EXPECT_EQ(PlaceOf(P(), "C:\\CUST\\X\\F.TXT", "D:\\OUTSIDE"), Placement::kBelow);
+  // A folder link removed by the platform takes its handle along: a folder
+  // made under that name gets the next copy, not the link's old target.
+  ASSERT_TRUE(P().CopyFile("C:\\SRC\\F.TXT", "C:\\CUST\\X\\H.TXT").ok());
+  EXPECT_TRUE(world_.Exists("D:\\OUTSIDE\\H.TXT"));
+  ASSERT_TRUE(P().RemoveFolder("C:\\CUST\\X").ok());
+  ASSERT_TRUE(P().CreateFolder("C:\\CUST\\X").ok());
+  ASSERT_TRUE(P().CopyFile("C:\\SRC\\F.TXT", "C:\\CUST\\X\\I.TXT").ok());
+  EXPECT_TRUE(world_.Exists("C:\\CUST\\X\\I.TXT"));
+  EXPECT_FALSE(world_.Exists("D:\\OUTSIDE\\I.TXT"));
+  // A source folder removed and made again is read afresh.
+  fs::remove_all(world_.Host("C:\\SRC"));
+  world_.WriteFile("C:\\SRC\\F.TXT", "new");
+  FileSum sum;
+  ASSERT_TRUE(P().SumFile("C:\\SRC\\F.TXT", &sum).ok());
+  EXPECT_EQ(sum.size, 3u);
 }
 
 TEST_F(HostPlatformTest, PlacementComparesRealLocations) {

@@ -106,6 +106,21 @@ DriveMap ParseDriveMap(const std::string& drives, const std::string& unc,
   return map;
 }
 
+void SplitListPattern(const std::string& pattern, std::string* folder, std::string* name) {
+  if (std::string_view part = FolderOfText(pattern, "\\/"); !part.empty()) {
+    *folder = part;
+    *name = pattern.substr(part.size());
+  } else if (pattern.size() >= 2 && pattern[1] == ':' &&
+             std::isalpha(static_cast<unsigned char>(pattern[0]))) {
+    *folder = pattern.substr(0, 2);
+    *name = pattern.substr(2);
+  } else {
+    folder->clear();
+    *name = pattern;
+  }
+  if (name->empty()) *name = "*";
+}
+
 std::vector<std::string> SplitCommandLine(const std::string& line) {
   std::vector<std::string> args;
   std::size_t i = 0, n = line.size();

@@ -19,6 +19,11 @@ bool HasWildcards(std::string_view pattern);
 /// a pattern ending in "." also matches names without a dot.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 
+/// Splits a listing pattern into its folder text ("" for the current
+/// folder, "C:" for the current folder of drive C:) and its last component,
+/// "*" when the pattern ends in a separator.
+void SplitListPattern(const std::string& pattern, std::string* folder, std::string* name);
+
 /// Strips trailing "/" (but keeps "/").
 std::string TrimHostFolder(std::string folder);
 

@@ -222,7 +222,7 @@ class Win32Platform : public Platform {
               std::vector<FolderEntry>* entries) override {
     entries->clear();
     std::string folder_text, name_pattern;
-    SplitPattern(pattern, &folder_text, &name_pattern);
+    host::SplitListPattern(pattern, &folder_text, &name_pattern);
     std::optional<WindowsPath> folder =
         folder_text.empty() ? current_ : WindowsPath::Parse(folder_text, current_);
     if (!folder) return Status::Error(kErrPathNotFound, "bad path: " + pattern);
@@ -584,17 +584,23 @@ class Win32Platform : public Platform {
     if (map_.drives.empty() && map_.unc_root.empty()) return absolute;  // identity
     std::string best;
     std::size_t best_length = 0;
-    const auto consider = [&](const std::string& folder, const std::string& prefix) {
+    const auto consider = [&](const std::string& folder, const std::string& prefix, bool unc) {
       std::string rest;
       if (!Below(absolute, folder, &rest) || (!best.empty() && folder.size() <= best_length)) {
+        return;
+      }
+      // A UNC name needs its server and its share, as on every host.
+      const std::size_t split = rest.find_first_of("\\/");
+      if (unc && (split == std::string::npos ||
+                  rest.find_first_not_of("\\/", split) == std::string::npos)) {
         return;
       }
       best = prefix + rest;
       best_length = folder.size();
     };
     for (const auto& [letter, folder] : map_.drives)
-      consider(folder, std::string{letter, ':', '\\'});
-    if (!map_.unc_root.empty()) consider(map_.unc_root, "\\\\");
+      consider(folder, std::string{letter, ':', '\\'}, false);
+    if (!map_.unc_root.empty()) consider(map_.unc_root, "\\\\", true);
     return best;
   }
 
@@ -777,22 +783,6 @@ class Win32Platform : public Platform {
     }
     if (!file.Close()) return LastError("write", host);
     return Status::Ok();
-  }
-
-  // Splits a listing pattern into its folder text and its last component.
-  static void SplitPattern(const std::string& pattern, std::string* folder, std::string* name) {
-    if (std::string_view part = FolderOfText(pattern, "\\/"); !part.empty()) {
-      *folder = part;
-      *name = pattern.substr(part.size());
-    } else if (pattern.size() >= 2 && pattern[1] == ':' &&
-               std::isalpha(static_cast<unsigned char>(pattern[0]))) {
-      *folder = pattern.substr(0, 2);
-      *name = pattern.substr(2);
-    } else {
-      folder->clear();
-      *name = pattern;
-    }
-    if (name->empty()) *name = "*";
   }
 
   DriveMap map_;

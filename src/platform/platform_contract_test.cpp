@@ -1,0 +1,153 @@
+// What every host's platform promises, in the same temporary world on each:
+// this file builds into the POSIX tests and into the Windows ones run under
+// Wine, so that the two hosts answer alike.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/host_platform.h"
+#include "platform/platform.h"
+#include "tests/test_world.h"
+
+namespace zr {
+namespace {
+
+using testing::TestWorld;
+
+class PlatformContractTest : public ::testing::Test {
+ protected:
+  Platform& P() { return world_.platform(); }
+  std::vector<std::string> Names(const std::string& pattern,
+                                 ListKind kind = ListKind::kFilesAndFolders) {
+    std::vector<FolderEntry> entries;
+    const Status listed = P().List(pattern, kind, &entries);
+    EXPECT_TRUE(listed.ok()) << pattern << ": " << listed.detail;
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : entries) names.push_back(entry.name);
+    return names;
+  }
+  TestWorld world_;
+};
+
+TEST_F(PlatformContractTest, MissingThingsGiveTheRunTimeNumbers) {
+  world_.WriteFile("C:\\HERE\\FILE.TXT", "x");
+  unsigned a = 0;
+  std::string bytes;
+  struct Case {
+    const char* path;
+    int error;
+  };
+  for (const Case& c : {Case{"C:\\HERE\\NOPE.TXT", kErrFileNotFound},
+                        Case{"C:\\NOPE\\X.TXT", kErrPathNotFound},
+                        Case{"C:\\HERE\\FILE.TXT\\X", kErrPathNotFound},
+                        Case{"B:\\X.TXT", kErrDiskNotReady}}) {
+    EXPECT_EQ(P().GetAttributes(c.path, &a).error, c.error) << c.path;
+    EXPECT_EQ(P().ReadFile(c.path, &bytes).error, c.error) << c.path;
+  }
+  EXPECT_EQ(P().DeleteFile("C:\\HERE\\NOPE.TXT").error, kErrFileNotFound);
+  EXPECT_EQ(P().DeleteFile("C:\\HERE").error, kErrPathFileAccess);
+  EXPECT_EQ(P().WriteFile("C:\\NOPE\\X.TXT", "x").error, kErrPathNotFound);
+  EXPECT_EQ(P().WriteFile("C:\\HERE", "x").error, kErrPathFileAccess);
+  EXPECT_EQ(P().CopyFile("C:\\HERE\\FILE.TXT", "C:\\NOPE\\X.TXT").error, kErrPathNotFound);
+  EXPECT_EQ(P().CopyFile("C:\\HERE\\NOPE.TXT", "A:\\X.TXT").error, kErrFileNotFound);
+  EXPECT_EQ(P().CopyFile("C:\\HERE", "A:\\X.TXT").error, kErrPathFileAccess);
+  EXPECT_EQ(P().CopyFile("C:\\HERE\\FILE.TXT", "C:\\here\\file.txt").error, kErrPathFileAccess);
+  EXPECT_EQ(P().CreateFolder("C:\\here").error, kErrPathFileAccess);
+  EXPECT_EQ(P().CreateFolder("C:\\NOPE\\SUB").error, kErrPathNotFound);
+  EXPECT_EQ(P().RemoveFolder("C:\\HERE").error, kErrPathFileAccess);  // not empty
+  EXPECT_EQ(P().RemoveFolder("C:\\NOPE").error, kErrPathNotFound);
+  EXPECT_EQ(P().RemoveFolder("C:\\HERE\\FILE.TXT").error, kErrPathFileAccess);
+  EXPECT_EQ(P().RemoveFolder("C:\\").error, kErrPathFileAccess);
+  std::vector<FolderEntry> entries;
+  EXPECT_EQ(P().List("C:\\NOPE\\*", ListKind::kFilesOnly, &entries).error, kErrPathNotFound);
+  EXPECT_EQ(P().List("B:\\*", ListKind::kFilesOnly, &entries).error, kErrDiskNotReady);
+  ASSERT_TRUE(P().DeleteFile("C:\\HERE\\FILE.TXT").ok());
+  EXPECT_TRUE(P().RemoveFolder("c:\\here").ok());
+  EXPECT_FALSE(world_.Exists("C:\\HERE"));
+
+  // A drive whose host folder went away is not ready, and is again when it is back.
+  world_.WriteFile("A:\\DATA.ZIP", "zip");
+  world_.WriteFile("C:\\F.TXT", "f");
+  world_.RemoveDrive('A');
+  EXPECT_EQ(P().List("A:\\*.ZIP", ListKind::kFilesOnly, &entries).error, kErrDiskNotReady);
+  EXPECT_EQ(P().WriteFile("A:\\NEW.TXT", "x").error, kErrDiskNotReady);
+  EXPECT_EQ(P().CopyFile("C:\\F.TXT", "A:\\F.TXT").error, kErrDiskNotReady);
+  EXPECT_EQ(P().CreateFolder("A:\\DIR").error, kErrDiskNotReady);
+  world_.RestoreDrive('A');
+  EXPECT_TRUE(P().CopyFile("C:\\F.TXT", "A:\\F.TXT").ok());
+}
+
+TEST_F(PlatformContractTest, NamesAreUtf8AndListingsFollowOurWildcardRule) {
+  ASSERT_TRUE(P().WriteFile("C:\\CAFFÈ.TXT", "caffè").ok());
+  ASSERT_TRUE(P().WriteFile("C:\\b.txt", "b").ok());
+  ASSERT_TRUE(P().WriteFile("C:\\NOTE", "n").ok());
+  ASSERT_TRUE(P().WriteFile("C:\\SECRET.TXT", "s").ok());
+  ASSERT_TRUE(P().SetAttributes("C:\\SECRET.TXT", kAttrHidden).ok());
+  ASSERT_TRUE(P().CreateFolder("C:\\DIR").ok());
+  std::string bytes;
+  ASSERT_TRUE(P().ReadFile("c:\\caffè.txt", &bytes).ok());
+  EXPECT_EQ(bytes, "caffè");
+  EXPECT_EQ(Names("C:\\*.TXT"), (std::vector<std::string>{"b.txt", "CAFFÈ.TXT"}));
+  EXPECT_EQ(Names("C:\\NOTE.*"), (std::vector<std::string>{"NOTE"}));
+  EXPECT_EQ(Names("C:\\*."), (std::vector<std::string>{"DIR", "NOTE", "WINDOWS"}));
+  EXPECT_EQ(Names("C:\\*", ListKind::kFilesOnly),
+            (std::vector<std::string>{"b.txt", "CAFFÈ.TXT", "NOTE"}));
+}
+
+TEST_F(PlatformContractTest, ReadOnlyIsRefusedAndCopiesReplaceWhole) {
+  ASSERT_TRUE(P().WriteFile("C:\\SRC.TXT", "new").ok());
+  ASSERT_TRUE(P().AppendFile("c:\\src.txt", "er").ok());
+  ASSERT_TRUE(P().WriteFile("A:\\OLD.TXT", "old").ok());
+  ASSERT_TRUE(P().SetAttributes("A:\\OLD.TXT", kAttrReadOnly).ok());
+  unsigned attributes = 0;
+  ASSERT_TRUE(P().GetAttributes("a:\\old.txt", &attributes).ok());
+  EXPECT_EQ(attributes, unsigned{kAttrReadOnly});
+  EXPECT_EQ(P().DeleteFile("A:\\OLD.TXT").error, kErrPermissionDenied);
+  EXPECT_EQ(P().WriteFile("A:\\OLD.TXT", "x").error, kErrPermissionDenied);
+  EXPECT_EQ(P().AppendFile("A:\\OLD.TXT", "x").error, kErrPermissionDenied);
+  EXPECT_EQ(P().CopyFile("C:\\SRC.TXT", "A:\\OLD.TXT").error, kErrPermissionDenied);
+  EXPECT_EQ(P().RenameFile("C:\\SRC.TXT", "A:\\OLD.TXT").error, kErrPermissionDenied);
+  EXPECT_EQ(world_.ReadFile("A:\\OLD.TXT"), "old");
+  ASSERT_TRUE(P().SetAttributes("A:\\OLD.TXT", kAttrNormal).ok());
+  ASSERT_TRUE(P().CopyFile("C:\\SRC.TXT", "a:\\old.txt").ok());
+  EXPECT_EQ(world_.ReadFile("A:\\OLD.TXT"), "newer");
+  EXPECT_EQ(Names("A:\\*"), (std::vector<std::string>{"OLD.TXT"}));  // no temporary left
+  ASSERT_TRUE(P().RenameFile("C:\\SRC.TXT", "A:\\OLD.TXT").ok());
+  EXPECT_FALSE(world_.Exists("C:\\SRC.TXT"));
+  ASSERT_TRUE(P().DeleteFile("A:\\OLD.TXT").ok());
+}
+
+TEST_F(PlatformContractTest, PlacesFoldersAndHostPathsGoThroughTheMap) {
+  ASSERT_TRUE(P().CreateFolder("C:\\KY").ok());
+  ASSERT_TRUE(P().ChangeFolder("c:\\ky").ok());
+  EXPECT_EQ(P().CurrentFolder(), "c:\\ky");
+  EXPECT_EQ(P().ChangeFolder("C:\\NONE").error, kErrPathNotFound);
+  EXPECT_EQ(P().ChangeFolder("B:\\").error, kErrDiskNotReady);
+  ASSERT_TRUE(P().WriteFile("REL.TXT", "r").ok());
+  EXPECT_TRUE(FileExists(P(), "C:\\KY\\REL.TXT"));
+  std::string host;
+  ASSERT_TRUE(P().ToHostPath("C:\\KY\\REL.TXT", &host).ok());
+  EXPECT_EQ(P().FromHostPath(host), "C:\\KY\\REL.TXT");
+  EXPECT_EQ(P().FromHostPath(world_.root() + "/elsewhere"), "");
+  EXPECT_EQ(PlaceOf(P(), "C:\\KY\\NEW\\X", "c:\\ky"), Placement::kBelow);
+  EXPECT_EQ(PlaceOf(P(), "C:\\KY", "C:\\ky\\"), Placement::kSame);
+  EXPECT_EQ(PlaceOf(P(), "A:\\KY", "C:\\KY"), Placement::kApart);
+  // UNC names live below the UNC root, a server and its share both needed.
+  world_.WriteFile("\\\\SRV\\Share\\Dir\\X.TXT", "unc");
+  std::string bytes;
+  ASSERT_TRUE(P().ReadFile("\\\\srv\\SHARE\\dir\\x.txt", &bytes).ok());
+  EXPECT_EQ(bytes, "unc");
+  const std::string unc = world_.drive_map().unc_root;
+  EXPECT_EQ(P().FromHostPath(unc + "/SRV/Share/Dir"), "\\\\SRV\\Share\\Dir");
+  EXPECT_EQ(P().FromHostPath(unc + "/SRV"), "");
+  EXPECT_EQ(P().FromHostPath(unc + "/SRV/"), "");
+  EXPECT_EQ(P().ReadFile("\\\\SRV", &bytes).error, kErrPathNotFound);
+  DriveMap no_unc = world_.drive_map();
+  no_unc.unc_root.clear();
+  EXPECT_EQ(CreateHostPlatform(no_unc)->ReadFile("\\\\SRV\\Share\\Dir\\X.TXT", &bytes).error,
+            kErrDiskNotReady);
+}
+
+}  // namespace
+}  // namespace zr
