@@ -94,6 +94,39 @@ void PutIniString(Platform& platform, const std::string& section, const std::str
                "settings that cannot be written are not reported");
 }
 
+bool KeepBackupFolder(Session& program, const std::string& folder) {
+  const std::string path = PickedFolderForm(folder);
+  if (path.empty()) return false;
+  program.BackupPath = SetTrailingBackslash(path, true);
+  return true;
+}
+
+bool KeepServerFolder(Session& program, int row, const std::string& folder) {
+  if (row != kDaxor2D && row != kTrelun && row != kPlovik) return false;
+  const std::string picked = PickedFolderForm(folder);
+  if (picked.empty()) return false;
+  const std::string path = SetTrailingBackslash(picked, true);
+  program.ProductTable[static_cast<std::size_t>(row)].ServerFolder = path;
+  if (row == kDaxor2D) program.ProductTable[kDaxorOld].ServerFolder = path;
+  return true;
+}
+
+std::string ChangeSettings(Session& program, const SettingsChange& change) {
+  if (change.backup_folder.empty() && change.servers.empty()) return {};
+  const std::string backup_path = program.BackupPath;
+  const auto table = program.ProductTable;
+  for (const auto& [row, folder] : change.servers) KeepServerFolder(program, row, folder);
+  if (!change.backup_folder.empty()) KeepBackupFolder(program, change.backup_folder);
+  const std::string why = SaveSettings(program, program.SettingsFile());
+  if (!why.empty()) {
+    // The values in memory go back too, so that the end of the program
+    // saves nothing either.
+    program.BackupPath = backup_path;
+    program.ProductTable = table;
+  }
+  return why;
+}
+
 void LoadOrSaveSettings(Session& program, const std::string& file, bool read) {
   Platform& platform = program.platform;
   if (read) {

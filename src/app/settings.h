@@ -10,6 +10,8 @@
 #define ZARIREVO_APP_SETTINGS_H_
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/session.h"
 
@@ -39,6 +41,25 @@ struct FolderCheck {
   std::string warning;
 };
 FolderCheck CheckSettingsFolder(Platform& platform, const std::string& folder);
+
+/// A change of the folders of the Configurazione menu: the backup
+/// destination ("" keeps it) and server roots by product row.
+struct SettingsChange {
+  std::string backup_folder;
+  std::vector<std::pair<int, std::string>> servers;  // product row, root folder
+};
+/// Takes `folder`, in the form a folder picker answers with, as the backup
+/// destination (ending with "\"); false, and nothing changes, when it names
+/// no folder.
+bool KeepBackupFolder(Session& program, const std::string& folder);
+/// Takes `folder` (as KeepBackupFolder) as the server root of the row of
+/// DAXOR2D (and so of DAXOR_OLD), TRELUN or PLOVIK; any other row changes
+/// nothing. False when nothing changed.
+bool KeepServerFolder(Session& program, int row, const std::string& folder);
+/// Takes the folders of `change` (already checked with CheckSettingsFolder)
+/// and saves the settings. "" when saved (or nothing to change); otherwise
+/// why not, and the folders in memory are as before.
+std::string ChangeSettings(Session& program, const SettingsChange& change);
 
 /// Writes BackupPath and each row's server folder under its own key in one
 /// rewrite of `file`, then reads each back. Empty when every value reads

@@ -292,18 +292,18 @@ bool EraseBackupUnit(Session& program, const std::string& folder) {
   return false;
 }
 
-bool FormattaFloppyClick(Session& program) {
+bool EraseFloppy(Session& program, const std::string& unit) {
   RunContext& run = program.run;
   run.Begin(Operation::kErase, Stage::kErasing);
   OperationReport& report = run.report();
-  report.folder = program.BackupPath;
+  report.folder = unit;
   struct EndRun {
     RunContext& run;
     ~EndRun() { run.End(); }
   } end{run};
 
   MessageBoxRequest question;
-  question.text = "Siete sicuri di voler cancellare il floppy " + program.BackupPath + " ?";
+  question.text = "Siete sicuri di voler cancellare il floppy " + unit + " ?";
   question.title = "Question";
   question.buttons = Buttons::kYesNo;
   question.no_icon = true;
@@ -314,17 +314,17 @@ bool FormattaFloppyClick(Session& program) {
     return false;
   }
 
-  if (const std::string refusal = ErasureRefusal(program, program.BackupPath); !refusal.empty()) {
-    RefusedErasure(program, program.BackupPath);
+  if (const std::string refusal = ErasureRefusal(program, unit); !refusal.empty()) {
+    RefusedErasure(program, unit);
     report.outcome = RunOutcome::kRefused;
     report.reason = refusal;
     return false;
   }
 
-  WriteMessageLine(program, "Cancellazione del floppy " + program.BackupPath + " in corso.", false,
+  WriteMessageLine(program, "Cancellazione del floppy " + unit + " in corso.", false,
                    program.ColorBlack, false);
   WriteMessageLine(program, "Attendere prego.......", false, program.ColorBlack, false);
-  const bool erased = EraseBackupUnit(program, program.BackupPath);
+  const bool erased = EraseBackupUnit(program, unit);
   report.outcome = run.cancelled()                      ? RunOutcome::kCancelled
                    : erased && report.NotHandled() == 0 ? RunOutcome::kCompleted
                                                         : RunOutcome::kIncomplete;

@@ -29,13 +29,13 @@ TEST(FormattaFloppyClickTest, FloppyRootIsEmptiedAndStays) {
   FillUnit(world, "A:\\");
   const std::vector<std::string> before = world.Tree("A:\\");
   world.ui().QueueAnswer(Answer::kNo);  // No changes nothing
-  EXPECT_FALSE(FormattaFloppyClick(world.program()));
+  EXPECT_FALSE(EraseFloppy(world.program(), world.program().BackupPath));
   EXPECT_EQ(world.Tree("A:\\"), before);
   EXPECT_TRUE(world.ui().lines().empty());
   EXPECT_EQ(world.ui().boxes().size(), 1u);
 
   world.ui().QueueAnswer(Answer::kYes);
-  EXPECT_TRUE(FormattaFloppyClick(world.program()));
+  EXPECT_TRUE(EraseFloppy(world.program(), world.program().BackupPath));
   EXPECT_TRUE(std::filesystem::is_empty(world.Host("A:\\")));  // no file, no folder
   ASSERT_EQ(world.ui().boxes().size(), 3u);
   const MessageBoxRequest& question = world.ui().boxes()[1].request;
@@ -51,7 +51,7 @@ TEST(FormattaFloppyClickTest, FloppyRootIsEmptiedAndStays) {
   EXPECT_EQ(world.ui().lines()[0].color, world.program().ColorBlack);
   // The unit now empty: the same lines and closing box again.
   world.ui().QueueAnswer(Answer::kYes);
-  EXPECT_TRUE(FormattaFloppyClick(world.program()));
+  EXPECT_TRUE(EraseFloppy(world.program(), world.program().BackupPath));
   EXPECT_EQ(world.LineTexts().size(), 4u);
   EXPECT_EQ(world.ui().boxes().back().request.text, "Cancellazione Eseguita");
 }
@@ -73,7 +73,7 @@ TEST(FormattaFloppyClickTest, BackupFolderIsRemovedAndAShareRootEmptied) {
     world.WriteFile("C:\\BACKUPS.TXT", "stays");
     world.program().BackupPath = row.path;
     world.ui().QueueAnswer(Answer::kYes);
-    EXPECT_TRUE(FormattaFloppyClick(world.program()));
+    EXPECT_TRUE(EraseFloppy(world.program(), world.program().BackupPath));
     EXPECT_EQ(world.Exists(row.filled), row.stays);
     EXPECT_TRUE(!row.stays || world.Tree(row.filled).empty());
     EXPECT_TRUE(world.Exists("C:\\BACKUPS.TXT"));
@@ -85,7 +85,7 @@ TEST(FormattaFloppyClickTest, UnreadableUnitAsksAndCancelEndsTheProgram) {
   ServerWorld world;
   world.RemoveDrive('A');
   world.ui().QueueAnswer(Answer::kYes);
-  EXPECT_THROW(FormattaFloppyClick(world.program()), ProgramEnded);
+  EXPECT_THROW(EraseFloppy(world.program(), world.program().BackupPath), ProgramEnded);
 }
 
 TEST(FormattaFloppyClickTest, DeletionErrorIsShownAndTheClosingBoxSaysSo) {
@@ -95,7 +95,7 @@ TEST(FormattaFloppyClickTest, DeletionErrorIsShownAndTheClosingBoxSaysSo) {
   faulty.platform.Fail(testing::Call::kDeleteFile, kErrPermissionDenied, "BETA");
   world.ui().QueueAnswer(Answer::kYes);
 
-  EXPECT_FALSE(FormattaFloppyClick(faulty.program));
+  EXPECT_FALSE(EraseFloppy(faulty.program, faulty.program.BackupPath));
   EXPECT_TRUE(world.Exists("A:\\BETA_050603.ZIP"));
   const auto& boxes = world.ui().boxes();
   ASSERT_GE(boxes.size(), 3u);
@@ -116,7 +116,7 @@ TEST(FormattaFloppyClickTest, NamesAndLinksOnTheUnitNeverReachOtherFolders) {
   std::ofstream(world.root() + "/a/a\\..\\zz\\victim.txt") << "bait";
   world.ui().QueueAnswer(Answer::kYes);
 
-  EXPECT_FALSE(FormattaFloppyClick(world.program()));
+  EXPECT_FALSE(EraseFloppy(world.program(), world.program().BackupPath));
   EXPECT_EQ(world.ReadFile("C:\\VICTIM\\victim.txt"), "keep");
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(world.Host("A:\\zz"))));
   EXPECT_FALSE(world.Exists("A:\\ALFA.ZIP"));
@@ -141,7 +141,7 @@ TEST(FormattaFloppyClickTest, FoldersThatCannotBeOpenedAreLeftAndTheEraseEnds) {
   world.ui().QueueAnswer(Answer::kYes);
 
   bool erased = true;
-  EXPECT_NO_THROW(erased = FormattaFloppyClick(faulty.program));
+  EXPECT_NO_THROW(erased = EraseFloppy(faulty.program, faulty.program.BackupPath));
   EXPECT_FALSE(erased);
   EXPECT_LT(faulty.platform.calls(testing::Call::kList), 50);
   EXPECT_FALSE(world.Exists("A:\\ALFA.ZIP"));
@@ -191,7 +191,7 @@ TEST(FormattaFloppyClickTest, WhatStaysIsReportedWithItsReason) {
       ASSERT_TRUE(platform.SetAttributes("A:\\HID", kAttrHidden).ok());
     }
     world.ui().QueueAnswer(Answer::kYes);
-    FormattaFloppyClick(faulty.program);
+    EraseFloppy(faulty.program, faulty.program.BackupPath);
     EXPECT_FALSE(world.Exists("A:\\ALFA.ZIP"));
     EXPECT_EQ(world.ui().boxes().back().request.text, row.closing);
     const OperationReport& report = faulty.program.run.report();
@@ -239,7 +239,7 @@ TEST_P(ErasureRefusalTest, ProtectedFolderOrAParentOfOneIsRefused) {
   world.program().BackupPath = GetParam();
   world.ui().QueueAnswer(Answer::kYes);
 
-  EXPECT_FALSE(FormattaFloppyClick(world.program()));
+  EXPECT_FALSE(EraseFloppy(world.program(), world.program().BackupPath));
   EXPECT_EQ(world.Tree("C:\\"), before);
   EXPECT_TRUE(world.ui().lines().empty());
   ASSERT_EQ(world.ui().boxes().size(), 2u);

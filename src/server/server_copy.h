@@ -33,12 +33,13 @@ struct [[nodiscard]] UnitExtraction {
 
 /// Unpacks every archive of BackupPath.
 UnitExtraction ExtractBackupUnit(Session& program);
-/// Menu12. True when every archive was filed ("Copia Eseguita"); the run's
+/// The server copy (Menu12). True when every archive was filed ("Copia Eseguita"); the run's
 /// report (program.run) holds every archive and copy with its outcome.
 bool CopyConfigurationsToServer(Session& program);
-/// Menu32: asks, then erases the backup unit. True when it was erased; the
-/// run's report holds every file with its outcome.
-bool FormattaFloppyClick(Session& program);
+/// The erase of the backup unit `unit` (the window's BackupPath): asks,
+/// then erases. True when it was erased; the run's report holds every file
+/// with its outcome.
+bool EraseFloppy(Session& program, const std::string& unit);
 /// Deletes everything below `folder`. False when it was refused (a box says
 /// why) or did not complete (the error was shown).
 bool EraseBackupUnit(Session& program, const std::string& folder);

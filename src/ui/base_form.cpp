@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "backup/backup_job.h"
+#include "server/server_copy.h"
 #include "platform/windows_path.h"
 #include "text/strings.h"
 
@@ -165,16 +166,16 @@ bool IsKeepableFolder(Program& program, const std::string& folder) {
 }
 
 void ServerFolderClick(Program& program, Item item, const char* prompt, const char* prefix,
-                       std::initializer_list<int> rows) {
+                       int row) {
   const std::string picked = PickFolder(program, prompt);
   // A cancelled picker keeps the root and its caption: an empty answer would
   // become "\", which ESCI would then save over the old root. So does a
   // folder that could not be saved as it is.
-  if (!picked.empty() && IsKeepableFolder(program, picked)) {
-    const std::string path = SetTrailingBackslash(picked, true);
+  if (!picked.empty() && IsKeepableFolder(program, picked) &&
+      KeepServerFolder(program, row, picked)) {
     program.menus.Menu12.enabled = true;
-    (program.menus.*item).caption = prefix + path;
-    for (int row : rows) program.ProductTable[static_cast<std::size_t>(row)].ServerFolder = path;
+    (program.menus.*item).caption =
+        prefix + program.ProductTable[static_cast<std::size_t>(row)].ServerFolder;
   }
   program.ui.ReopenMenu("%CPS");
   program.ui.StateChanged();
@@ -369,8 +370,7 @@ void Menu331Click(Program& program) {
   do {
     path = PickFolder(program, "Selezionare la cartella dove eseguire la copia di Backup :");
   } while (path.find(' ') != std::string::npos);
-  if (!path.empty() && IsKeepableFolder(program, path)) {
-    program.BackupPath = SetTrailingBackslash(path, true);
+  if (!path.empty() && IsKeepableFolder(program, path) && KeepBackupFolder(program, path)) {
     program.menus.Menu331.caption = "Backup Cliente: " + program.BackupPath;
   }
   program.ui.ReopenMenu("%CP");
@@ -380,19 +380,19 @@ void Menu331Click(Program& program) {
 void Menu3321Click(Program& program) {
   ServerFolderClick(program, &M::Menu3321,
                     "Selezionare la cartella sul server dove salvare le Configurazioni Daxor  :",
-                    "Daxor: ", {kDaxor2D, kDaxorOld});
+                    "Daxor: ", kDaxor2D);
 }
 
 void Menu3322Click(Program& program) {
   ServerFolderClick(program, &M::Menu3322,
                     "Selezionare la cartella sul server dove salvare le Configurazioni Trelun  :",
-                    "Trelun: ", {kTrelun});
+                    "Trelun: ", kTrelun);
 }
 
 void Menu3323Click(Program& program) {
   ServerFolderClick(program, &M::Menu3323,
                     "Selezionare la cartella sul server dove salvare le Configurazioni Plovik  :",
-                    "Plovik: ", {kPlovik});
+                    "Plovik: ", kPlovik);
 }
 
 void Menu3324Click(Program&) {}
@@ -425,6 +425,10 @@ void NomeClienteChange(Program& program, const std::string& text) {
 }
 
 void StopButtonClick(Program& program) { StopBackup(program); }
+
+bool Menu12Click(Program& program) { return CopyConfigurationsToServer(program); }
+
+bool FormattaFloppyClick(Program& program) { return EraseFloppy(program, program.BackupPath); }
 
 void MainWindowExit::RunOperation(const std::function<void()>& operation) {
   ++running_;

@@ -114,6 +114,12 @@ JobResult NomeClienteKeyPress(Program& program, char key, const BackupSelection&
 void NomeClienteChange(Program& program, const std::string& text);
 /// STOP: the running backup or server copy stops.
 void StopButtonClick(Program& program);
+/// "Copia sul &Server": files the backup unit's archives on the server.
+/// True when every archive was filed ("Copia Eseguita").
+bool Menu12Click(Program& program);
+/// "&Formatta Floppy": asks, then erases the backup unit (BackupPath). True
+/// when it was erased.
+bool FormattaFloppyClick(Program& program);
 
 /// ESCI and the close box of the main window. An exit asked while an
 /// operation of the window runs (the backup, the server copy, the erase)

@@ -35,7 +35,7 @@ MainWindowCommands::MainWindowCommands(Program& program)
   };
   // The menus.
   Add("Menu11", &m.Menu11, click(Menu11Click));
-  Add("Menu12", &m.Menu12, [&program] { return CopyConfigurationsToServer(program); });
+  Add("Menu12", &m.Menu12, [&program] { return Menu12Click(program); });
   Add("Menu13", &m.Menu13, click(Menu13Click));
   const std::pair<const char*, void (*)(Program&)> file_items[] = {
       {"Menu211", Menu211Click},   {"Menu212", Menu212Click},   {"Menu213", Menu213Click},

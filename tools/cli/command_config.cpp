@@ -1,14 +1,12 @@
-// config: the settings of the Configurazione menu, changed through its own
-// handlers (the backup destination and the server roots through the folder
-// picker, answered with the folders given) and saved as ESCI saves them,
-// then read back. A folder that cannot be kept, or a save that does not
+// config: the settings of the Configurazione menu (the backup destination
+// and the server roots), changed through the settings' own service and saved
+// as ESCI saves them, then read back. A folder that cannot be kept, or a save that does not
 // stick, is named on standard error and changes nothing. Prints the settings
 // as the menu then shows them.
 #include <cstdio>
 
 #include "app/settings.h"
 #include "commands.h"
-#include "ui/base_form.h"
 
 namespace zr::cli {
 
@@ -57,27 +55,9 @@ bool CheckFolders(CommandContext& context) {
 int RunConfig(CommandContext& context) {
   Program& program = context.program;
   if (!CheckFolders(context)) return kNotDone;
-  const std::string backup_path = program.BackupPath;
-  const auto table = program.ProductTable;
-  for (const auto& [row, folder] : context.config.servers) {
-    context.ui.QueuePick(folder);
-    if (row == kDaxor2D) context.commands.Run("Menu3321");
-    if (row == kTrelun) context.commands.Run("Menu3322");
-    if (row == kPlovik) context.commands.Run("Menu3323");
-  }
-  if (!context.config.backup_folder.empty()) {
-    context.ui.QueuePick(context.config.backup_folder);
-    context.commands.Run("Menu331");
-  }
-  if (!context.config.backup_folder.empty() || !context.config.servers.empty()) {
-    if (const std::string why = SaveSettings(program, program.SettingsFile()); !why.empty()) {
-      // The values in memory go back too, so that the end of the program
-      // saves nothing either.
-      program.BackupPath = backup_path;
-      program.ProductTable = table;
-      std::fprintf(stderr, "za-rirevo-cli: %s\n", why.c_str());
-      return kNotDone;
-    }
+  if (const std::string why = ChangeSettings(program, context.config); !why.empty()) {
+    std::fprintf(stderr, "za-rirevo-cli: %s\n", why.c_str());
+    return kNotDone;
   }
   std::FILE* out = context.out;
   Print(out, "BackupFolder", program.BackupPath);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "ui/program.h"
 #include "console_ui.h"
 #include "progress.h"
@@ -37,10 +38,7 @@ struct UsageError : std::runtime_error {
 };
 
 /// What `config` changes (empty: unchanged).
-struct ConfigChanges {
-  std::string backup_folder;
-  std::vector<std::pair<int, std::string>> servers;  // product row, root folder
-};
+using ConfigChanges = SettingsChange;
 
 /// What verify, list, restore, diff and backup --dry-run were given.
 struct ReviewOptions {
