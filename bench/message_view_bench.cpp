@@ -38,7 +38,7 @@ void BM_ProgressLines(benchmark::State& state) {
     auto window = std::make_unique<zr::qt::BaseFormWindow>(program, ui);
     window->show();
     QApplication::processEvents();
-    program.BackupRunning = true;
+    program.run.Begin(zr::Operation::kBackup, zr::Stage::kCollecting);  // STOP enabled
     window->Refresh();
     char path[64];
     int stop_posted_at = -1;
@@ -61,9 +61,9 @@ void BM_ProgressLines(benchmark::State& state) {
       const qint64 now = clock.nsecsElapsed();
       longest_wait_ns = std::max(longest_wait_ns, now - last_look);
       last_look = now;
-      if (stop_seen_at < 0 && stop_posted_at >= 0 && !program.BackupRunning) {
+      if (stop_seen_at < 0 && stop_posted_at >= 0 && program.run.cancelled()) {
         stop_seen_at = i;
-        program.BackupRunning = true;  // the run goes on to the full count
+        program.run.Begin(zr::Operation::kBackup, zr::Stage::kCollecting);  // on to the full count
       }
     }
     QApplication::processEvents();  // the last lines are shown

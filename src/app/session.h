@@ -91,8 +91,6 @@ struct Session : CnfSession, ErrorMessages {
 
   std::string Language;  // "ITA" or "ENG"
   ZipTarget ZipMode = ZipTarget::kBackupPath;
-  bool BackupRunning = false;  // the STOP flag of the backup and the server copy; STOP also
-                               // cancels `run`, through which every other stop arrives
 
   /// The message area's background: normal, alarm (red) or archive only.
   Color MessageBackground = kBackgroundNormal;

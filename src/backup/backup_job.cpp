@@ -206,7 +206,6 @@ class BackupRun {
         // A leftover temporary folder is taken over by the next run.
       }
     }
-    program_.BackupRunning = false;
     program_.run.End();
     program_.ui.StateChanged();
   }
@@ -230,14 +229,13 @@ class BackupRun {
 }  // namespace
 
 JobResult RunCustomerBackup(Session& program, BackupSelection selection) {
-  BackupRun run(program, selection);
+  // A refused name is told before the run begins: STOP stays off for it.
   const std::string why = WhyNameIsRefused(selection.customer);
   if (!why.empty()) {
     ShowBox(program, "Nome cliente non valido: " + why + "\rDigitarne un'altro.", "Nome cliente");
-    return run.Refuse("Nome cliente non valido: " + why);
+    return BackupRun(program, selection).Refuse("Nome cliente non valido: " + why);
   }
-
-  program.BackupRunning = true;
+  BackupRun run(program, selection);
   program.ui.StateChanged();
 
   // The destination is tested; an unready drive is asked for (Cancel ends the
@@ -314,7 +312,7 @@ JobResult RunBackupJob(Session& program, const BackupSelection& selection) {
     managed = false;
   }
 
-  if (program.BackupRunning && !program.run.cancelled()) {
+  if (managed && !program.run.cancelled()) {
     report.collected = true;
     report.outcome = OutcomeOfFiles(report);
     // Each file left out has had its alarm line; the closing counts them
@@ -356,13 +354,11 @@ JobResult RunBackupJob(Session& program, const BackupSelection& selection) {
 
 void StopBackup(Session& program) {
   WriteMessageLine(program, "Copia fermata dall'utente", true, program.ColorStop, false);
-  program.BackupRunning = false;
   program.run.Cancel(CancelCause::kUser);
 }
 
 void ReportUnmanagedSoftware(Session& program) {
   ShowBox(program, "Software non gestito nel ZA-Rirevo");
-  program.BackupRunning = false;
 }
 
 }  // namespace zr

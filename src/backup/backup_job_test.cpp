@@ -169,7 +169,7 @@ TEST_F(BackupJobTest, StopDuringTheCopyLeavesNothingBehind) {
   EXPECT_GE(world_.ui().beeps(), 1);
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
-  EXPECT_FALSE(program_.BackupRunning);
+  EXPECT_FALSE(program_.run.active());
   EXPECT_FALSE(StopEnabled(program_));
 }
 
@@ -178,7 +178,7 @@ TEST_F(BackupJobTest, UnmanagedProductRemovesTheNewFolder) {
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
   EXPECT_EQ(BoxTexts(world_.ui()), Strings{"|Software non gestito nel ZA-Rirevo"});
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
-  EXPECT_FALSE(program_.BackupRunning);
+  EXPECT_FALSE(program_.run.active());
 }
 
 // Without an archive only the copy is announced: no archive was made.
@@ -214,7 +214,7 @@ TEST_F(BackupJobTest, RefusedNamesCreateNothingAndKeepTheText) {
               std::string::npos);
     EXPECT_EQ(program_.main.NomeCliente, name);
     EXPECT_TRUE(world_.Tree("A:\\").empty());
-    EXPECT_FALSE(program_.BackupRunning);
+    EXPECT_FALSE(program_.run.active());
   }
 }
 
@@ -288,7 +288,7 @@ TEST_F(BackupJobTest, ADestinationInTheTemporaryFolderIsRefused) {
     ASSERT_EQ(world_.ui().boxes().size(), boxes + 1);
     EXPECT_NE(world_.ui().boxes().back().request.text.find("cartella temporanea"),
               std::string::npos);
-    EXPECT_FALSE(program_.BackupRunning);
+    EXPECT_FALSE(program_.run.active());
     EXPECT_FALSE(StopEnabled(program_));
   }
   program_.BackupPath = "C:\\ORVEL\\";
@@ -305,7 +305,7 @@ TEST_F(BackupJobTest, AFolderThatCannotBeMadeIsReportedAndNothingIsLeft) {
     EXPECT_FALSE(Shown("Copia eseguita"));
     EXPECT_TRUE(AlarmLineContains(alarm));
     EXPECT_TRUE(world_.Tree("A:\\").empty());
-    EXPECT_FALSE(program_.BackupRunning);
+    EXPECT_FALSE(program_.run.active());
     EXPECT_FALSE(StopEnabled(program_));
   }
 }
@@ -418,7 +418,7 @@ TEST_F(BackupJobTest, AStopRemovesOnlyTheCustomerFolderBelowTheDestination) {
                            "A:\\BK\\OTHER\\..\\..\\", "A:\\"}) {
     SCOPED_TRACE(left);
     program_.CustomerFolder = left;
-    program_.BackupRunning = false;
+    program_.run.Cancel(CancelCause::kUser);
     EXPECT_EQ(RunBackupJob(program_, CurrentBackupSelection(program_)), JobResult::kFailed);
     EXPECT_EQ(world_.Tree("A:\\"), (std::vector<std::string>{"BK/OTHER/KEEP.TXT", "KEEP.TXT"}));
   }

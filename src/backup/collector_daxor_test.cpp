@@ -152,7 +152,7 @@ TEST_F(DaxorCollectorTest, StopAfterTheSecondFileEndsTheCollection) {
   program_.menus.Menu211.checked = true;
   program_.menus.Menu212.checked = true;
   program_.menus.Menu217.checked = true;
-  ui_.OnNthInput(2, [&] { program_.BackupRunning = false; });
+  ui_.OnNthInput(2, [&] { program_.run.Cancel(CancelCause::kUser); });
   Collect();
   EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"MAC/L3030.MAC", "MAC/P2000.MAC"}));
   EXPECT_EQ(ArchiveList(world_, program_),

@@ -24,7 +24,7 @@
 namespace zr::testing {
 
 /// Gives every message colour its own small value (1 to 12), so that lines
-/// can be told apart, loads the Italian error texts and sets BackupRunning.
+/// can be told apart, loads the Italian error texts.
 inline void PrepareProgram(Program& program) {
   Color value = 0;
   for (auto colour :
@@ -35,7 +35,6 @@ inline void PrepareProgram(Program& program) {
     program.*colour = ++value;
   program.Language = "ITA";
   LoadErrorTexts(program);
-  program.BackupRunning = true;
 }
 
 /// Sets Checked (and Enabled) of every file item.

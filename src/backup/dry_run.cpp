@@ -95,7 +95,6 @@ DryRunReport DryRunBackup(Session& program, const BackupSelection& selection, bo
   }
   IgnoreStatus(overlay.CreateFolder(dry.CustomerFolder), "only a collection may find it there");
 
-  dry.BackupRunning = true;
   dry.run.Begin(Operation::kBackup, Stage::kCollecting);
   if (product == kProductNames[kDaxorOld]) {
     CollectDaxorFiles(dry, selection);

@@ -2,7 +2,7 @@
 //
 // Folders are enumerated one at a time (a folder's listing is complete before
 // another one starts). Loops that may run long let the window process pending
-// input between two files, so that a click on STOP can clear BackupRunning.
+// input between two files, so that a click on STOP can cancel the run.
 #include "backup/file_operations.h"
 
 #include <set>
@@ -369,7 +369,7 @@ std::string PathBelowRoot(std::string path, bool with_backslash) {
 void CopyFilesByExtension(Session& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
                           std::optional<Color> line, bool add_to_list) {
-  if (!program.BackupRunning) return;
+  if (program.run.cancelled()) return;
   // Without an archive the files meant for it alone go into the customer
   // folder like the others, under their path below the drive root: a backup
   // with no archive is whole too.
@@ -473,7 +473,7 @@ void CopyFilesByExtension(Session& program, const std::string& source,
     const bool copied = copy.empty() || CopyChecked(program, file, copy, known, entry.name);
     if (copied) done(file, copy, entry.size);
     if (copied && add_to_list) listed.push_back(file);
-    if (!program.BackupRunning) break;
+    if (program.run.cancelled()) break;
   }
   AppendLinesToFile(program, listed, program.ArchiveListFile());
 }

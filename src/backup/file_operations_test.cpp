@@ -272,7 +272,7 @@ TEST_F(FileOperationsTest, CopyIntoTheCustomerFolderNeverCreatesIt) {
 
 TEST_F(FileOperationsTest, StopEndsTheLoopAfterTheFileInHand) {
   testing::WriteFiles(world_, "C:\\SRC\\A.DAT C:\\SRC\\B.DAT C:\\SRC\\C.DAT");
-  ui_.OnNthInput(2, [&] { program_.BackupRunning = false; });
+  ui_.OnNthInput(2, [&] { program_.run.Cancel(CancelCause::kUser); });
   CopyFilesByExtension(program_, "C:\\SRC\\", "A:\\CUST\\", "DAT", 7, true);
   EXPECT_EQ(world_.Tree("A:\\CUST"), (Strings{"A.DAT", "B.DAT"}));
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\SRC\\A.DAT", "C:\\SRC\\B.DAT"}));

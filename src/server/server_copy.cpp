@@ -6,7 +6,7 @@
 // server is ever overwritten).
 //
 // Every run ends the same way, also after a failure: the temporary folder is
-// removed, BackupRunning is false and StopB disabled. A copy that fails, and
+// removed and the run ended (STOP goes off). A copy that fails, and
 // an archive that was not unpacked whole or not re-packed (it is never filed
 // in part), is reported on its own alarm line and the run goes on; the
 // closing box then counts them instead of saying "Copia Eseguita". The
@@ -36,8 +36,8 @@ namespace {
 
 constexpr const char* kPlovikPostProcessor = "DERUveda";
 
-// Ends a server copy however the run leaves: the temporary folder goes, the
-// STOP flag and button are reset.
+// Ends a server copy however the run leaves: the temporary folder goes and
+// the run ends (STOP goes off).
 class CopyRunGuard {
  public:
   explicit CopyRunGuard(Session& program) : program_(program) {
@@ -51,7 +51,6 @@ class CopyRunGuard {
     } catch (...) {
       // A leftover temporary folder is emptied by the next run.
     }
-    program_.BackupRunning = false;
     program_.run.End();
     program_.ui.StateChanged();
   }
@@ -130,13 +129,13 @@ bool FileArchive(Session& program, const ExtractedArchive& row) {
   };
   if (!row.failure.empty()) {
     // Reported when it was unpacked; a STOP still ends the run here.
-    if (!program.BackupRunning) return false;
+    if (program.run.cancelled()) return false;
     not_filed(row.failure);
     return true;
   }
   const int product = RecogniseProduct(program, row.folder);
   const std::string root = program.ProductTable[product].ServerFolder;
-  if (!program.BackupRunning) return false;
+  if (program.run.cancelled()) return false;
 
   const ZipResult zip = CreateZipArchive(program, StripExtension(row.server_name), row.folder,
                                          row.folder + "\\*.*", false, program.ArchiverPath);
@@ -220,7 +219,7 @@ bool FileArchive(Session& program, const ExtractedArchive& row) {
       WriteMessageLine(program, line_start + stem + "_" + NumberToText(k - 1, 1, 0), true,
                        program.ColorBlue, false);
     }
-    if (!program.BackupRunning) return false;
+    if (program.run.cancelled()) return false;
 
     run.FileStarted(target);
     Status copied = program.platform.CopyFile(repacked, target);
@@ -246,7 +245,6 @@ bool FileArchive(Session& program, const ExtractedArchive& row) {
 
 bool CopyConfigurationsToServer(Session& program) {
   CopyRunGuard guard(program);
-  program.BackupRunning = true;
   program.ui.StateChanged();
 
   WriteMessageLine(program, "Copia delle configurazioni sul server.", false, program.ColorBlack,
@@ -263,18 +261,14 @@ bool CopyConfigurationsToServer(Session& program) {
     report.reason = unit.failure;
   } else if (!unit.found) {
     report.outcome = RunOutcome::kFailed;
-  } else if (program.BackupRunning && !program.run.cancelled()) {
+  } else if (!program.run.cancelled()) {
     const std::size_t rows = table.size();
     // After a STOP every further row is still recognised, then left at
     // once: nothing more is re-packed or copied.
     for (std::size_t i = 0; i < rows; ++i) FileArchive(program, table[i]);
     report.outcome = OutcomeOfFiles(report);
   }
-  // A STOP pressed while the unit was being unpacked ends the run as well.
-  if (!program.BackupRunning && report.outcome != RunOutcome::kFailed) {
-    program.run.Cancel(CancelCause::kUser);
-    report.outcome = RunOutcome::kCancelled;
-  }
+  // A stop, also while the unit was being unpacked, ends the run as such.
   if (program.run.cancelled()) report.outcome = RunOutcome::kCancelled;
 
   MessageBoxRequest box;

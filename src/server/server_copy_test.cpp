@@ -44,7 +44,7 @@ void Copy(ServerWorld& world, bool ok, const std::string& closing = "Copia Esegu
   EXPECT_EQ(box.buttons, Buttons::kOk);
   EXPECT_TRUE(box.no_icon);
   EXPECT_FALSE(world.Exists("C:\\ORVEL\\VER14\\~TMPCOPYZIP"));
-  EXPECT_FALSE(program.BackupRunning);
+  EXPECT_FALSE(program.run.active());
 }
 
 TEST(CopyConfigurationsToServerTest, TwoMachinesNamingOnePostProcessorGiveTwoCopies) {
@@ -252,7 +252,7 @@ TEST(CopyConfigurationsToServerTest, StopWhileTheFirstMachinesAreListed) {
   testing::FaultyProgram faulty(world);
   bool armed = false;
   faulty.platform.Before(testing::Call::kList, "*.MAC", [&](auto&) {
-    if (!armed) world.ui().OnNthInput(1, [&] { faulty.program.BackupRunning = false; });
+    if (!armed) world.ui().OnNthInput(1, [&] { faulty.program.run.Cancel(CancelCause::kUser); });
     armed = true;
   });
   int repacks = 0;
@@ -268,7 +268,7 @@ TEST(CopyConfigurationsToServerTest, StopWhileTheFirstMachinesAreListed) {
 TEST(CopyConfigurationsToServerTest, StopWhileTheUnitIsUnpackedEndsTheCopy) {
   ServerWorld world;
   world.DaxorArchive("ALFA.ZIP", {{"M1.MAC", "PPNAME.EXE"}});
-  world.ui().OnNthInput(1, [&] { world.program().BackupRunning = false; });
+  world.ui().OnNthInput(1, [&] { world.program().run.Cancel(CancelCause::kUser); });
 
   Copy(world, false, "Copia Bloccata dall'utente");
   EXPECT_TRUE(world.Tree("D:\\").empty());

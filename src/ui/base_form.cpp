@@ -458,7 +458,7 @@ void MainWindowExit::Ask(Asked how) {
   }
   if (exit_asked()) return;  // the first request decides how the program ends
   asked_ = how;
-  if (program_.BackupRunning) {
+  if (StopEnabled(program_)) {
     StopButtonClick(program_);
   } else if (program_.run.active()) {
     program_.run.Cancel(CancelCause::kUser);  // the erase stops between two files

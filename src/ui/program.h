@@ -14,8 +14,11 @@ struct Program : Session, MainWindowModel {
   using Session::Session;
 };
 
-/// STOP is enabled exactly while a backup or a server copy runs.
-inline bool StopEnabled(const Program& program) { return program.BackupRunning; }
+/// STOP is enabled exactly while a backup or a server copy runs (the erase
+/// is stopped only by ESCI and the close box).
+inline bool StopEnabled(const Program& program) {
+  return program.run.active() && program.run.report().operation != Operation::kErase;
+}
 
 /// The main window's controls as shown now: the model's, with STOP enabled
 /// as StopEnabled says.

@@ -184,7 +184,7 @@ TEST_P(DuringABackupTest, OnlyStopEsciAndTheCloseBoxAct) {
   std::vector<bool> seen;
   // Runs while the job lets the window process input between two files.
   QTimer::singleShot(0, [&] {
-    seen = {program_.BackupRunning, world_.Exists("C:\\ORVEL\\DAXOR\\~TMPZIP"),
+    seen = {program_.run.active(), world_.Exists("C:\\ORVEL\\DAXOR\\~TMPZIP"),
             window_->ok_button()->isEnabled(), window_->menuBar()->isEnabled(),
             window_->stop_button()->isEnabled()};
     window_->action("Menu214")->trigger();          // refused mid-job

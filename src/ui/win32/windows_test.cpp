@@ -245,7 +245,7 @@ TEST_P(DuringABackupTest, OnlyStopEsciAndTheCloseBoxAct) {
   std::vector<bool> seen;  // running, temporary archive, OK and STOP enabled, ended at once
   // Runs while the job lets the window look at its input between two files.
   Later([&] {
-    seen = {program_.BackupRunning, world_.Exists("C:\\ORVEL\\DAXOR\\~TMPZIP"), Enabled(kOkId),
+    seen = {program_.run.active(), world_.Exists("C:\\ORVEL\\DAXOR\\~TMPZIP"), Enabled(kOkId),
             Enabled(kStopId)};
     ExpectMenusShowState(true);
     Command("Menu214", false);  // refused mid-job
