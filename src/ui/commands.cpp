@@ -136,6 +136,20 @@ CommandResult MainWindowCommands::Run(const std::string& name) {
   return done ? CommandResult::kDone : CommandResult::kNotDone;
 }
 
+ShownMainWindow MainWindowCommands::Shown() const {
+  const bool idle = !busy();
+  ShownMainWindow shown;
+  shown.controls = program_.main;
+  BaseFormControls& controls = shown.controls;
+  controls.Software_B.enabled = controls.Software_B.enabled && idle;
+  controls.OK_B.enabled = controls.OK_B.enabled && idle;
+  controls.StopB.enabled = StopEnabled(program_);
+  controls.EsciB.enabled = controls.EsciB.enabled && !exit_.exit_asked();
+  shown.menu_bar_enabled = idle;
+  shown.customer_read_only = !idle;
+  return shown;
+}
+
 void MainWindowCommands::TypeCustomer(const std::string& text) {
   if (busy()) return;
   NomeClienteChange(program_, text);

@@ -60,6 +60,18 @@ enum class CommandResult {
   kBusy,      // another operation runs
 };
 
+/// The main window as the views show it: the model with the rule of an
+/// operation that runs applied, so that a view only renders it.
+struct ShownMainWindow {
+  /// The controls: the product button and OK are off while an operation
+  /// runs; STOP is on exactly while a backup or a server copy runs; once
+  /// pressed during an operation, ESCI is off (the exit is on its way: the
+  /// program ends when the operation has stopped and cleaned up).
+  BaseFormControls controls;
+  bool menu_bar_enabled = true;     // the bar menus: off while an operation runs
+  bool customer_read_only = false;  // the name box: read-only while an operation runs
+};
+
 class MainWindowCommands {
  public:
   explicit MainWindowCommands(Program& program);
@@ -81,6 +93,8 @@ class MainWindowCommands {
 
   /// An operation runs.
   bool busy() const { return job_.running(); }
+  /// The main window's model as it is to be shown now.
+  ShownMainWindow Shown() const;
   const Job& job() const { return job_; }
   MainWindowExit& exit() { return exit_; }
 

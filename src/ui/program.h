@@ -20,14 +20,6 @@ inline bool StopEnabled(const Program& program) {
   return program.run.active() && program.run.report().operation != Operation::kErase;
 }
 
-/// The main window's controls as shown now: the model's, with STOP enabled
-/// as StopEnabled says.
-inline BaseFormControls ShownControls(const Program& program) {
-  BaseFormControls shown = program.main;
-  shown.StopB.enabled = StopEnabled(program);
-  return shown;
-}
-
 }  // namespace zr
 
 #endif  // ZARIREVO_UI_PROGRAM_H_

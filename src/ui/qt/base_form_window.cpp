@@ -186,22 +186,20 @@ void BaseFormWindow::Refresh() {
     action->setEnabled(item.enabled);
     if (action->isCheckable()) action->setChecked(item.checked);
   }
-  const BaseFormControls controls = ShownControls(program_);
-  const bool idle = !commands_.busy();
-  menuBar()->setEnabled(idle);
+  const ShownMainWindow shown = commands_.Shown();
+  const BaseFormControls& controls = shown.controls;
+  menuBar()->setEnabled(shown.menu_bar_enabled);
   software_->setText(ButtonText(controls.Software_B.caption));
-  software_->setEnabled(controls.Software_B.enabled && idle);
+  software_->setEnabled(controls.Software_B.enabled);
   exit_->setText(ButtonText(controls.EsciB.caption));
-  // Once pressed during an operation, ESCI shows that the exit is on its way
-  // (the program ends when the operation has stopped and cleaned up).
-  exit_->setEnabled(controls.EsciB.enabled && !commands_.exit().exit_asked());
+  exit_->setEnabled(controls.EsciB.enabled);
   stop_->setText(ButtonText(controls.StopB.caption));
   stop_->setEnabled(controls.StopB.enabled);
   ok_->setText(ButtonText(controls.OK_B.caption));
-  ok_->setEnabled(controls.OK_B.enabled && idle);
+  ok_->setEnabled(controls.OK_B.enabled);
   const QString customer = QString::fromStdString(controls.NomeCliente);
   if (customer_->text() != customer) customer_->setText(customer);
-  customer_->setReadOnly(!idle);
+  customer_->setReadOnly(shown.customer_read_only);
   date_->setText(QString::fromStdString(controls.DataOggi));
   if (message_view_->background() != program_.MessageBackground) {
     message_view_->SetBackground(program_.MessageBackground);

@@ -408,7 +408,7 @@ void MainWindow::BuildMenus() {
 
 void MainWindow::Refresh() {
   refreshing_ = true;
-  const bool idle = !commands_.busy();
+  const ShownMainWindow shown = commands_.Shown();
   if (!program_.main.Caption.empty()) SetText(hwnd_, Widen(program_.main.Caption));
   bool bar_changed = false;
   for (const MenuEntry& entry : MenuTree()) {
@@ -416,7 +416,7 @@ void MainWindow::Refresh() {
     MenuSlot& slot = menus_.at(entry.name);
     const bool on_bar = slot.owner == bar_;
     // While an operation runs the whole menu bar is off.
-    const bool enabled = item.enabled && (idle || !on_bar);
+    const bool enabled = item.enabled && (shown.menu_bar_enabled || !on_bar);
     const UINT state =
         (enabled ? MFS_ENABLED : MFS_GRAYED) | (slot.checkable && item.checked ? MFS_CHECKED : 0);
     std::wstring caption = Widen(item.caption);
@@ -433,17 +433,17 @@ void MainWindow::Refresh() {
     bar_changed = bar_changed || on_bar;
   }
   if (bar_changed) DrawMenuBar(hwnd_);
-  const BaseFormControls controls = ShownControls(program_);
+  const BaseFormControls& controls = shown.controls;
   SetText(software_, PlainCaption(controls.Software_B.caption));
-  Enable(software_, controls.Software_B.enabled && idle);
+  Enable(software_, controls.Software_B.enabled);
   SetText(exit_, PlainCaption(controls.EsciB.caption));
   Enable(exit_, controls.EsciB.enabled);
   SetText(stop_, PlainCaption(controls.StopB.caption));
   Enable(stop_, controls.StopB.enabled);
   SetText(ok_, PlainCaption(controls.OK_B.caption));
-  Enable(ok_, controls.OK_B.enabled && idle);
+  Enable(ok_, controls.OK_B.enabled);
   SetText(customer_, Widen(controls.NomeCliente));
-  SendMessageW(customer_, EM_SETREADONLY, idle ? FALSE : TRUE, 0);
+  SendMessageW(customer_, EM_SETREADONLY, shown.customer_read_only ? TRUE : FALSE, 0);
   SetText(date_, Widen(controls.DataOggi));
   if (area_.background() != program_.MessageBackground) {
     area_.SetBackground(program_.MessageBackground);
