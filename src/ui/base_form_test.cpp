@@ -323,6 +323,18 @@ TEST(CommandsTest, DuringAnOperationOnlyStopActs) {
   EXPECT_TRUE(commands.job().succeeded());
   EXPECT_GE(commands.job().files_known(), 2);
   EXPECT_EQ(commands.job().files_done(), commands.job().files_known());
+
+  // No STOP for the erase (ESCI and the close box stop it), nor while a
+  // refused customer name is told.
+  std::vector<std::string> stop_offered;
+  world.ui().on_box = [&](const MessageBoxRequest& box, Answer) {
+    if (commands.CanRun("StopB")) stop_offered.push_back(box.text);
+  };
+  world.ui().QueueAnswer(Answer::kNo);
+  EXPECT_EQ(commands.Run("Menu32"), CommandResult::kNotDone);
+  commands.TypeCustomer("..");
+  EXPECT_EQ(commands.Run("OK_B"), CommandResult::kNotDone);
+  EXPECT_EQ(stop_offered, std::vector<std::string>{});
 }
 
 // ESCI (saving) or the close box (not saving) while a backup copies: the
