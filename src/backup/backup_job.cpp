@@ -76,6 +76,15 @@ std::string WhyNameIsRefused(const std::string& name) {
   for (char c : name) {
     if (IsControlCharacter(c)) return "il nome contiene un carattere di controllo.";
   }
+  // Windows drops a trailing dot or blank, and a device's name opens the
+  // device: such a folder cannot be made on the unit.
+  if (name.back() == '.' || name.back() == ' ') {
+    return "il nome non può finire con un punto o uno spazio.";
+  }
+  if (IsDeviceName(name)) {
+    return "il nome è riservato da Windows a un dispositivo (CON, PRN, AUX, NUL, "
+           "COM1-COM9, LPT1-LPT9).";
+  }
   for (char c : name) {
     if (IsForbiddenInName(c)) {
       return std::string("il nome contiene il carattere ") + c +
@@ -227,6 +236,8 @@ class BackupRun {
 };
 
 }  // namespace
+
+std::string WhyCustomerNameIsRefused(const std::string& name) { return WhyNameIsRefused(name); }
 
 JobResult RunCustomerBackup(Session& program, BackupSelection selection) {
   // A refused name is told before the run begins: STOP stays off for it.

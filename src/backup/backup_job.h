@@ -27,6 +27,9 @@ enum class JobResult {
 /// when it lacks a drive, and the job gets it so. The result is read from the
 /// run's report, which says the rest.
 JobResult RunCustomerBackup(Session& program, BackupSelection selection);
+/// Why a customer name cannot name a folder on the backup unit (the text
+/// after "Nome cliente non valido: "), or "" when it can.
+std::string WhyCustomerNameIsRefused(const std::string& name);
 /// Stops the running backup or server copy at its next look, with the line
 /// "Copia fermata dall'utente".
 void StopBackup(Session& program);

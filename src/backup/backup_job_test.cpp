@@ -204,7 +204,7 @@ TEST_F(BackupJobTest, RefusedNamesCreateNothingAndKeepTheText) {
   const std::vector<std::string> names = {
       "",      "   ",     ".",    "..",  " . . ", "A\\B", "A/B",  "A:B",
       "A*",    "A?",      "A\"B", "A<B", "A>B",   "A|B",  "A\tB", std::string("A\x01") + "B",
-      "A\xFF", "\xC0\xAF"};
+      "A\xFF", "\xC0\xAF", "CON",  "nul.txt", "Com1", "LPT9.ZIP", "AUX ", "METAL.", "METAL "};
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     const size_t boxes = world_.ui().boxes().size();
@@ -400,7 +400,9 @@ TEST_F(BackupJobTest, ADryRunWritesNothingAndSaysWhetherItFits) {
   EXPECT_TRUE(DryRunBackup(program_, selection).fits());
   world_.MakeFolder("A:\\METAL");
   EXPECT_EQ(DryRunBackup(program_, selection).refused,
-            "the customer folder A:\\METAL\\ exists already");
+            "Nome cliente già esistente nel percorso A:\\");
+  selection.customer = "con.zip";
+  EXPECT_TRUE(DryRunBackup(program_, selection).refused.starts_with("Nome cliente non valido: "));
 }
 
 // A stopped job removes its customer folder and nothing else: with the

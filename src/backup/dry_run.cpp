@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "backup/backup_job.h"
 #include "backup/collectors.h"
 #include "platform/overlay_platform.h"
 #include "platform/text_file.h"
@@ -49,22 +50,12 @@ void CopyState(const Session& from, Session& to) {
   to.today_day = from.today_day;
 }
 
-std::string WhyNameIsRefused(const std::string& name) {
-  const std::string trimmed = TrimBlanks(name);
-  if (trimmed.empty()) return "the customer name is empty";
-  if (trimmed.find_first_not_of(". ") == std::string::npos) return "the name is only dots";
-  if (std::any_of(name.begin(), name.end(), IsForbiddenInName)) {
-    return "the name holds a character not allowed in folder names";
-  }
-  return {};
-}
-
 }  // namespace
 
 DryRunReport DryRunBackup(Session& program, const BackupSelection& selection, bool collect_only) {
   DryRunReport report;
-  if (const std::string why = WhyNameIsRefused(selection.customer); !why.empty()) {
-    report.refused = why;
+  if (const std::string why = WhyCustomerNameIsRefused(selection.customer); !why.empty()) {
+    report.refused = "Nome cliente non valido: " + why;
     return report;
   }
   OverlayPlatform overlay(program.platform);
@@ -75,18 +66,18 @@ DryRunReport DryRunBackup(Session& program, const BackupSelection& selection, bo
   dry.CustomerFolder = CompleteDrive(destination + selection.customer + "\\");
   report.customer_folder = dry.CustomerFolder;
   if (!FolderExists(overlay, destination)) {
-    report.refused = "the destination " + destination + " is not there";
+    report.refused = "la destinazione " + destination + " non esiste";
     return report;
   }
   if (!collect_only && FolderExists(overlay, dry.CustomerFolder)) {
-    report.refused = "the customer folder " + dry.CustomerFolder + " exists already";
+    report.refused = "Nome cliente già esistente nel percorso " + destination;
     return report;
   }
   const std::string product = dry.SelectedSoftware;
   const bool managed = product == kProductNames[kDaxorOld] || product == kProductNames[kDaxor2D] ||
                        product == kProductNames[kTrelun] || product == kProductNames[kPlovik];
   if (!managed) {
-    report.refused = "the product " + product + " is not managed";
+    report.refused = "Software non gestito nel ZA-Rirevo: " + product;
     return report;
   }
   if (!FolderExists(overlay, dry.TemporaryFolder())) {

@@ -286,6 +286,11 @@ TEST_F(CliBackupTest, ARefusedOrExistingNameExitsWithOne) {
   EXPECT_NE(why.find("non è un testo valido"), std::string::npos) << why;
 #endif
   EXPECT_EQ(Cli({"backup", ""}), 1);
+  EXPECT_EQ(Cli({"--json", "-q", "backup", "Con.txt"}, &why), 1);
+  EXPECT_NE(why.find("\"outcome\":\"refused\",\"reason\":\"Nome cliente non valido: il nome è "
+                     "riservato"),
+            std::string::npos)
+      << why;
   world_.MakeFolder("A:\\METAL");
   std::string out;
   EXPECT_EQ(Cli({"backup", "METAL"}, &out), 1);
