@@ -4,8 +4,6 @@
 
 namespace zr {
 
-namespace {
-
 const char* OutcomeWord(RunOutcome outcome) {
   switch (outcome) {
     case RunOutcome::kCompleted:
@@ -21,6 +19,8 @@ const char* OutcomeWord(RunOutcome outcome) {
   }
   return "failed";
 }
+
+namespace {
 
 const char* FileWord(FileOutcome outcome, Operation operation) {
   switch (outcome) {
@@ -78,7 +78,11 @@ RunOutcome OutcomeOfFiles(const OperationReport& report) {
 
 std::string ClosingText(const OperationReport& report) {
   const RunOutcome outcome = report.outcome;
-  if (outcome == RunOutcome::kRefused) return {};
+  // A server copy of a unit without archives closes as a stopped one does,
+  // after the unit's own box; its reason says what happened.
+  if (outcome == RunOutcome::kRefused) {
+    return report.operation == Operation::kServerCopy ? "Copia Bloccata dall'utente" : "";
+  }
   const int missing = report.NotHandled();
   switch (report.operation) {
     case Operation::kBackup:
@@ -240,12 +244,18 @@ std::string JsonString(const std::string& text) {
   return result + "\"";
 }
 
+std::string JsonPathMembers(const std::string& key, const std::string& windows,
+                            const std::function<std::string(const std::string&)>& host_path) {
+  if (windows.empty()) return "\"" + key + "\":null,\"" + key + "_host\":null";
+  const std::string host = host_path(windows);
+  return "\"" + key + "\":" + JsonString(windows) + ",\"" + key +
+         "_host\":" + (host.empty() ? "null" : JsonString(host));
+}
+
 std::string ReportJsonMembers(const OperationReport& report,
                               const std::function<std::string(const std::string&)>& host_path) {
   const auto path = [&](const char* key, const std::string& windows) {
-    if (windows.empty()) return "\"" + std::string(key) + "\":null,\"" + key + "_host\":null";
-    return "\"" + std::string(key) + "\":" + JsonString(windows) + ",\"" + key +
-           "_host\":" + JsonString(host_path(windows));
+    return JsonPathMembers(key, windows, host_path);
   };
   std::string json =
       "\"outcome\":" + JsonString(OutcomeWord(report.outcome)) +

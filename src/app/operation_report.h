@@ -88,7 +88,8 @@ RunOutcome OutcomeOfFiles(const OperationReport& report);
 /// The closing box of the copy part: backup "Copia eseguita" (or why not),
 /// server copy "Copia Eseguita" (or why not), erase "Cancellazione Eseguita"
 /// (or why not). "" when the run shows no closing box (refused: its refusal
-/// box has been shown).
+/// box has been shown), but for a server copy refused for want of archives,
+/// which closes with "Copia Bloccata dall'utente" after the unit's box.
 std::string ClosingText(const OperationReport& report);
 /// The backup's archive box: "Zip eseguito" only when an archive was made
 /// (its path is set only then) and read back whole; "" otherwise, also when
@@ -109,6 +110,13 @@ int ExitCode(const OperationReport& report);
 std::string ReportJsonMembers(const OperationReport& report,
                               const std::function<std::string(const std::string&)>& host_path);
 
+/// `"key":"C:\\X","key_host":"/host/x"`: a Windows path and its host form
+/// through `host_path` (null when it has none; both null for "").
+std::string JsonPathMembers(const std::string& key, const std::string& windows,
+                            const std::function<std::string(const std::string&)>& host_path);
+
+/// The word of a run's outcome: "completed", "incomplete", "failed", "cancelled", "refused".
+const char* OutcomeWord(RunOutcome outcome);
 /// The word of the done files: "copied", "filed", "erased".
 const char* DoneWord(Operation operation);
 /// A JSON string of `text` (UTF-8 passes; control characters escaped).

@@ -48,6 +48,8 @@ TEST(OperationReportTest, EveryClaimIsAFunctionOfTheReport) {
   no_archive.reason = "archivio A:\\M.ZIP non creato";
   OperationReport server_failed = Report(Operation::kServerCopy, RunOutcome::kFailed, {});
   server_failed.reason = "cartella temporanea X non creata (errore 70)";
+  OperationReport server_empty = Report(Operation::kServerCopy, RunOutcome::kRefused, {});
+  server_empty.reason = "nessun archivio nell'unità di backup A:\\";
   OperationReport archives_not_filed = Report(Operation::kServerCopy, RunOutcome::kIncomplete,
                                               {Failed("C:\\S\\M_1.ZIP"), Failed("A:\\B.ZIP")});
   archives_not_filed.files[1].whole_archive = true;
@@ -74,8 +76,8 @@ TEST(OperationReportTest, EveryClaimIsAFunctionOfTheReport) {
        "Copia Eseguita", "", 0, ""},
       {"server stopped", Report(Operation::kServerCopy, RunOutcome::kCancelled, {}),
        "Copia Bloccata dall'utente", "", 130, "operazione interrotta"},
-      {"server: no archive", Report(Operation::kServerCopy, RunOutcome::kFailed, {}),
-       "Copia Bloccata dall'utente", "", 1, "Copia Bloccata dall'utente"},
+      {"server: no archive", server_empty, "Copia Bloccata dall'utente", "", 1,
+       "nessun archivio nell'unità di backup A:\\"},
       {"server could not start", server_failed,
        "Copia non eseguita: cartella temporanea X non creata (errore 70).", "", 1,
        "cartella temporanea X non creata (errore 70)"},

@@ -99,7 +99,8 @@ void LoadSession(Session& program, const std::string& command_line) {
   if (!settings_existed && FileExists(platform, settings)) {
     std::string host;
     const bool mapped = platform.ToHostPath(settings, &host).ok();
-    program.ui.Notice("no settings in " + program.SystemFolder + ": ZA-RIREVO.INI made there" +
+    program.ui.Notice("nessuna impostazione in " + program.SystemFolder +
+                      ": ZA-RIREVO.INI creato lì" +
                       (mapped ? " (" + host + ")" : std::string()));
   }
 

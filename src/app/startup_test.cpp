@@ -109,8 +109,8 @@ TEST_F(StartupTest, StartInAnOldDaxorFolderAsksNothing) {
   // The settings file made in the start folder is named once, with its host path.
   LauncherLoad(program_, "");
   EXPECT_EQ(ui_.notices(),
-            std::vector<std::string>{"no settings in C:\\Orvel\\Ver14: ZA-RIREVO.INI "
-                                     "made there (" +
+            std::vector<std::string>{"nessuna impostazione in C:\\Orvel\\Ver14: ZA-RIREVO.INI "
+                                     "creato lì (" +
                                      world_.HostShown(file) + ")"});
 }
 

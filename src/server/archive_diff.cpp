@@ -7,6 +7,7 @@
 #include "backup/dry_run.h"
 #include "platform/windows_path.h"
 #include "platform/zip_reading.h"
+#include "server/unit_archives.h"
 
 namespace zr {
 
@@ -39,12 +40,12 @@ DiffReport DiffArchive(Session& program, const DiffRequest& request) {
   Platform& platform = program.platform;
   std::unique_ptr<ZipReading> reading;
   if (Status s = ZipReading::Open(platform, request.archive, &reading); !s.ok()) {
-    report.failure = request.archive + " cannot be read (" + s.detail + ")";
+    report.failure = UnreadableArchiveText(request.archive, s);
     return report;
   }
   const DryRunReport today = DryRunBackup(program, request.selection, true);
   if (!today.refused.empty()) {
-    report.failure = "today's collection cannot be made: " + today.refused;
+    report.failure = "file di oggi non raccolti: " + today.refused;
     return report;
   }
   const WindowsPath current = WindowsPath::Parse(platform.CurrentFolder()).value_or(WindowsPath{});
@@ -74,13 +75,14 @@ DiffReport DiffArchive(Session& program, const DiffRequest& request) {
     if (summed.error == kErrFileNotFound || summed.error == kErrPathNotFound) {
       report.changes.push_back({path, Change::kGone, {}});
     } else if (!summed.ok()) {
-      report.changes.push_back({path, Change::kChanged, "unreadable: " + summed.detail});
+      report.changes.push_back(
+          {path, Change::kChanged, "illeggibile (errore " + std::to_string(summed.error) + ")"});
     } else if (now.size != entry.sum.size) {
       report.changes.push_back(
           {path, Change::kChanged,
-           std::to_string(entry.sum.size) + " -> " + std::to_string(now.size) + " bytes"});
+           std::to_string(entry.sum.size) + " -> " + std::to_string(now.size) + " byte"});
     } else if (now.crc32 != entry.sum.crc32) {
-      report.changes.push_back({path, Change::kChanged, "same size, other bytes"});
+      report.changes.push_back({path, Change::kChanged, "stessa dimensione, contenuto diverso"});
     }
   }
   for (const std::string& key : order) {

@@ -7,6 +7,7 @@
 #include "platform/windows_path.h"
 #include "platform/zip_reading.h"
 #include "server/server_copy.h"
+#include "server/unit_archives.h"
 #include "text/strings.h"
 
 namespace zr {
@@ -38,25 +39,27 @@ bool Matches(std::string_view pattern, std::string_view text) {
 bool EntryComponents(const ZipEntry& entry, std::vector<std::string>* parts, std::string* why) {
   const std::string& name = entry.name;
   parts->clear();
-  if (entry.link) return *why = "a link", false;
-  if (name.empty()) return *why = "an empty name", false;
-  if (name[0] == '/' || name[0] == '\\') return *why = "an absolute name", false;
-  if (name.find(':') != std::string::npos) return *why = "a drive or ':' in the name", false;
+  if (entry.link) return *why = "è un collegamento", false;
+  if (name.empty()) return *why = "nome vuoto", false;
+  if (name[0] == '/' || name[0] == '\\') return *why = "nome assoluto", false;
+  if (name.find(':') != std::string::npos) return *why = "unità o ':' nel nome", false;
   std::string part;
   for (std::size_t i = 0; i <= name.size(); ++i) {
     if (i < name.size() && name[i] != '/' && name[i] != '\\') {
       part += name[i];
       continue;
     }
-    if (part == "..") return *why = "\"..\" in the name", false;
+    if (part == "..") return *why = "\"..\" nel nome", false;
     if (!part.empty() && part != ".") {
       const std::string clean = CleanComponent(part);
-      if (!IsCreatableName(clean)) return *why = "\"" + part + "\" cannot be a name", false;
+      if (!IsCreatableName(clean)) {
+        return *why = "\"" + part + "\" non può essere un nome", false;
+      }
       parts->push_back(clean);
     }
     part.clear();
   }
-  if (parts->empty()) return *why = "a name without a file", false;
+  if (parts->empty()) return *why = "nome senza file", false;
   return true;
 }
 
@@ -64,20 +67,20 @@ bool EntryComponents(const ZipEntry& entry, std::vector<std::string>* parts, std
 // `holding`) holds a folder of the program or of the product.
 std::string ProtectedPlace(Session& program, const std::string& path, bool holding = false) {
   const std::pair<std::string, const char*> places[] = {
-      {program.ProductFolder, "the product installation"},
-      {kProductListFolder, "the product list folder"},
-      {program.SystemFolder, "the settings folder"},
-      {program.TemporaryFolder(), "the program's temporary folder"},
-      {CopyTemporaryFolder(program), "the program's temporary folder"},
+      {program.ProductFolder, "l'installazione del prodotto"},
+      {kProductListFolder, "la cartella dell'elenco dei prodotti"},
+      {program.SystemFolder, "la cartella delle impostazioni"},
+      {program.TemporaryFolder(), "la cartella temporanea del programma"},
+      {CopyTemporaryFolder(program), "la cartella temporanea del programma"},
   };
   for (const auto& [folder, what] : places) {
     if (TrimBlanks(folder).empty()) continue;
     const Placement place = PlaceOf(program.platform, path, folder);
     if (place == Placement::kSame || place == Placement::kBelow) {
-      return std::string("it lies in ") + what + " " + folder;
+      return std::string(what) + " " + folder + " la contiene";
     }
     if (holding && place == Placement::kAbove) {
-      return std::string("it holds ") + what + " " + folder;
+      return std::string(what) + " " + folder + " è al suo interno";
     }
   }
   return {};
@@ -100,18 +103,19 @@ RestoreReport RestoreArchive(Session& program, const RestoreRequest& request) {
   Platform& platform = program.platform;
   const std::optional<WindowsPath> root = WindowsPath::Parse(CompleteDrive(request.to));
   if (!root) {
-    report.refused = request.to + " is not a folder path";
+    report.refused = request.to + " non è il percorso di una cartella";
     return report;
   }
   const std::string to = root->Text();
-  std::string why = root->is_root() ? "it is a drive root" : ProtectedPlace(program, to, true);
+  std::string why =
+      root->is_root() ? "è la radice di un'unità" : ProtectedPlace(program, to, true);
   if (!why.empty()) {
-    report.refused = "restore into " + to + " refused: " + why;
+    report.refused = "ripristino in " + to + " rifiutato: " + why;
     return report;
   }
   std::unique_ptr<ZipReading> reading;
   if (Status s = ZipReading::Open(platform, request.archive, &reading); !s.ok()) {
-    report.refused = request.archive + " cannot be read (" + s.detail + ")";
+    report.refused = UnreadableArchiveText(request.archive, s);
     return report;
   }
   // The folder, made level by level when missing.
@@ -126,7 +130,7 @@ RestoreReport RestoreArchive(Session& program, const RestoreRequest& request) {
     for (std::size_t i = level.parts.size(); i < root->parts.size(); ++i) {
       level.parts.push_back(root->parts[i]);
       if (!make_folder(level.Text())) {
-        report.refused = "the folder " + level.Text() + " cannot be made";
+        report.refused = "cartella " + level.Text() + " non creata";
         return report;
       }
     }
@@ -154,7 +158,7 @@ RestoreReport RestoreArchive(Session& program, const RestoreRequest& request) {
     if (placed && !entry.folder) placed = LiesBelow(platform, partial, to);
     if (!placed) {
       report.skipped.emplace_back(entry.name,
-                                  path + " cannot be made below " + to + " or leads out of it");
+                                  path + " non creabile dentro " + to + " o ne esce");
       continue;
     }
     if (entry.folder) continue;
@@ -170,8 +174,8 @@ RestoreReport RestoreArchive(Session& program, const RestoreRequest& request) {
     if (written.ok()) written = platform.RenameFile(partial, path);
     if (!written.ok()) {
       IgnoreStatus(platform.DeleteFile(partial), "a partial file that cannot go is named below");
-      report.skipped.emplace_back(entry.name, "not written (" + std::to_string(written.error) +
-                                                  ": " + written.detail + ")");
+      report.skipped.emplace_back(entry.name,
+                                  "non scritto (errore " + std::to_string(written.error) + ")");
       continue;
     }
     report.restored.push_back(path);

@@ -260,7 +260,9 @@ bool CopyConfigurationsToServer(Session& program) {
     report.outcome = RunOutcome::kFailed;
     report.reason = unit.failure;
   } else if (!unit.found) {
-    report.outcome = RunOutcome::kFailed;
+    // Nothing to file: the unit's box has said so; nobody stopped the copy.
+    report.outcome = RunOutcome::kRefused;
+    report.reason = "nessun archivio nell'unità di backup " + program.BackupPath;
   } else if (!program.run.cancelled()) {
     const std::size_t rows = table.size();
     // After a STOP every further row is still recognised, then left at

@@ -243,6 +243,9 @@ TEST(CopyConfigurationsToServerTest, NoArchiveOnTheUnit) {
   ASSERT_EQ(world.ui().boxes().size(), 2u);
   EXPECT_EQ(world.ui().boxes()[0].request.title, "File Error");
   EXPECT_TRUE(world.Tree("D:\\").empty());
+  // Nobody stopped it: the report says why nothing was filed.
+  EXPECT_EQ(world.program().run.report().outcome, RunOutcome::kRefused);
+  EXPECT_FALSE(world.program().run.cancelled());
 }
 
 TEST(CopyConfigurationsToServerTest, StopWhileTheFirstMachinesAreListed) {

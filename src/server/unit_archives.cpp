@@ -144,6 +144,18 @@ ListReport ListArchives(Session& program, const ListRequest& request) {
   return report;
 }
 
+std::string UnreadableArchiveText(const std::string& archive, const Status& status) {
+  const char* what = status.error == kErrFileNotFound       ? "file non trovato"
+                     : status.error == kErrPathNotFound     ? "cartella non trovata"
+                     : status.error == kErrPathFileAccess   ? "non è un file"
+                     : status.error == kErrDeviceIo         ? "non è un archivio ZIP integro"
+                     : status.error == kErrDiskNotReady     ? "unità non pronta"
+                     : status.error == kErrPermissionDenied ? "accesso negato"
+                                                            : "";
+  return "archivio " + archive + " illeggibile (errore " + std::to_string(status.error) +
+         (*what != '\0' ? std::string(": ") + what : std::string()) + ")";
+}
+
 bool VerifyReport::all_whole() const {
   return !archives.empty() && std::all_of(archives.begin(), archives.end(),
                                           [](const ArchiveCheckReport& r) { return r.whole(); });

@@ -52,6 +52,10 @@ struct ListReport {
 };
 ListReport ListArchives(Session& program, const ListRequest& request);
 
+/// Why an archive cannot be read, in the program's words: "archivio
+/// A:\X.ZIP illeggibile (errore 53: file non trovato)".
+std::string UnreadableArchiveText(const std::string& archive, const Status& status);
+
 /// The archive a user names: a path as it is; a file name (".ZIP") in the
 /// backup destination; a customer's name alone for that customer's newest
 /// archive on the unit (the name in the backup destination when it has none).

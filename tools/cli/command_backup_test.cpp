@@ -135,7 +135,7 @@ TEST_F(CliBackupTest, ACompleteBackupExitsWithZero) {
   EXPECT_EQ(Cli({"--json", "--quiet", "backup", "CAFF\xC3\x88"}, &out), 0) << out;
   // Standard output is one JSON document (the lines went nowhere with --quiet),
   // after the line on standard error that names the settings file made.
-  ASSERT_TRUE(out.starts_with("za-rirevo-cli: no settings in c:\\kyconfig\\system")) << out;
+  ASSERT_TRUE(out.starts_with("za-rirevo-cli: nessuna impostazione in c:\\kyconfig\\system")) << out;
   out.erase(0, out.find('\n') + 1);
   EXPECT_TRUE(out.starts_with("{\"command\":\"backup\",\"exit_code\":0,\"started\":\""));
   EXPECT_EQ(out.find('\n'), out.size() - 1) << out;

@@ -14,6 +14,7 @@ namespace zr::cli {
 
 int RunDiff(CommandContext& context) {
   const ReviewOptions& options = context.review;
+  Platform& platform = context.program.platform;
   DiffRequest request{ResolveArchive(context.program, options.archives.at(0)),
                       CurrentBackupSelection(context.program)};
   request.selection.customer = ParseArchiveName(request.archive).customer;
@@ -21,22 +22,24 @@ int RunDiff(CommandContext& context) {
   const int code = !report.failure.empty()  ? kUsageError
                    : report.changes.empty() ? kDone
                                             : kNotDone;
-  // Why nothing could be compared goes to standard error, also with --json.
+  // Differences are what diff is for: only a comparison not made failed.
   if (!report.failure.empty()) {
-    std::fprintf(stderr, "za-rirevo-cli: diff: %s\n", report.failure.c_str());
+    context.outcome = RunOutcome::kFailed;
+    context.reason = report.failure;
   }
   std::string out;
   if (options.json) {
-    out = "{\"command\":\"diff\",\"exit_code\":" + std::to_string(code) +
-          ",\"error\":" + (report.failure.empty() ? "null" : Json(report.failure)) +
-          ",\"compared\":" + std::to_string(report.compared) + ",\"changes\":[";
+    std::string& json = context.json_members;
+    json = "," + PathJson("archive", request.archive, platform) +
+           ",\"error\":" + (report.failure.empty() ? "null" : Json(report.failure)) +
+           ",\"compared\":" + std::to_string(report.compared) + ",\"changes\":[";
     for (std::size_t i = 0; i < report.changes.size(); ++i) {
       const DiffEntry& change = report.changes[i];
-      out += std::string(i == 0 ? "" : ",") + "{\"path\":" + Json(change.path) +
-             ",\"change\":" + Json(ChangeName(change.change)) +
-             ",\"detail\":" + Json(change.detail) + "}";
+      json += std::string(i == 0 ? "" : ",") + "{" + PathJson("path", change.path, platform) +
+              ",\"change\":" + Json(ChangeName(change.change)) +
+              ",\"detail\":" + Json(change.detail) + "}";
     }
-    out += "]}\n";
+    json += "]";
   } else if (report.failure.empty()) {
     for (const DiffEntry& change : report.changes) {
       out += std::string(ChangeName(change.change)) +

@@ -19,27 +19,39 @@ int RunDryRun(CommandContext& context) {
   const DryRunReport report = DryRunBackup(program, selection);
   const bool ok = report.refused.empty() && report.not_copied == 0 && report.fits();
   const int code = ok ? kDone : kNotDone;
-  // A refusal goes to standard error, also with --json.
+  Platform& platform = program.platform;
   if (!report.refused.empty()) {
-    std::fprintf(stderr, "za-rirevo-cli: backup --dry-run: %s\n", report.refused.c_str());
+    context.outcome = RunOutcome::kRefused;
+    context.reason = report.refused;
+  } else if (!ok) {
+    context.outcome = RunOutcome::kFailed;
+    if (report.not_copied > 0) {
+      context.reason = std::to_string(report.not_copied) +
+                       (report.not_copied == 1 ? " file non copiabile" : " file non copiabili");
+    }
+    if (!report.fits()) {
+      context.reason += (context.reason.empty() ? "" : "; ") +
+                        std::string("spazio insufficiente nella destinazione: servono ") +
+                        BytesText(report.needed()) + ", liberi " + BytesText(report.free_bytes);
+    }
   }
   std::string out;
   if (context.review.json) {
-    out = "{\"command\":\"backup --dry-run\",\"exit_code\":" + std::to_string(code) +
-          ",\"refused\":" + (report.refused.empty() ? "null" : Json(report.refused)) +
-          ",\"customer_folder\":" + Json(report.customer_folder) + ",\"files\":[";
+    std::string& json = context.json_members;
+    json = ",\"refused\":" + (report.refused.empty() ? std::string("null") : Json(report.refused)) +
+           "," + PathJson("customer_folder", report.customer_folder, platform) + ",\"files\":[";
     for (std::size_t i = 0; i < report.files.size(); ++i) {
       const DryRunFile& file = report.files[i];
-      out += std::string(i == 0 ? "" : ",") + "{\"source\":" + Json(file.source) +
-             ",\"copy\":" + (file.copy.empty() ? "null" : Json(file.copy)) +
-             ",\"size\":" + std::to_string(file.size) + "}";
+      json += std::string(i == 0 ? "" : ",") + "{" + PathJson("source", file.source, platform) +
+              "," + PathJson("copy", file.copy, platform) +
+              ",\"size\":" + std::to_string(file.size) + "}";
     }
-    out += "],\"not_copied\":" + std::to_string(report.not_copied) +
-           ",\"copy_bytes\":" + std::to_string(report.copy_bytes) +
-           ",\"archive_bytes_at_most\":" + std::to_string(report.archive_bytes) +
-           ",\"needed_bytes\":" + std::to_string(report.needed()) +
-           ",\"free_bytes\":" + (report.free_known ? std::to_string(report.free_bytes) : "null") +
-           ",\"fits\":" + (report.fits() ? "true" : "false") + "}\n";
+    json += "],\"not_copied\":" + std::to_string(report.not_copied) +
+            ",\"copy_bytes\":" + std::to_string(report.copy_bytes) +
+            ",\"archive_bytes_at_most\":" + std::to_string(report.archive_bytes) +
+            ",\"needed_bytes\":" + std::to_string(report.needed()) +
+            ",\"free_bytes\":" + (report.free_known ? std::to_string(report.free_bytes) : "null") +
+            ",\"fits\":" + (report.fits() ? "true" : "false");
   } else if (report.refused.empty()) {
     for (const DryRunFile& file : report.files) {
       out += (file.copy.empty() ? "archive " : "copy    ") + file.source + "  " +

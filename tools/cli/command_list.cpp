@@ -17,22 +17,24 @@ int RunList(CommandContext& context) {
       context.program, {server ? ArchivePlace::kServer : ArchivePlace::kUnit, options.customer});
   std::string out;
   if (options.json) {
-    out = "[";
+    std::string& json = context.json_members;
+    json = ",\"archives\":[";
     for (std::size_t i = 0; i < report.archives.size(); ++i) {
       const ListedArchive& a = report.archives[i];
       const std::string date = DateText(a.date);
-      out += std::string(i == 0 ? "" : ",") + "{\"archive\":" + Json(a.path) +
-             ",\"name\":" + Json(a.name) + ",\"customer\":" + Json(a.customer) +
-             ",\"date\":" + (date.empty() ? "null" : Json(date)) +
-             ",\"size\":" + std::to_string(a.size) +
-             ",\"entries\":" + (a.readable ? std::to_string(a.entries) : "null");
+      json += std::string(i == 0 ? "" : ",") + "{" +
+              PathJson("archive", a.path, context.program.platform) + ",\"name\":" + Json(a.name) +
+              ",\"customer\":" + Json(a.customer) +
+              ",\"date\":" + (date.empty() ? "null" : Json(date)) +
+              ",\"size\":" + std::to_string(a.size) +
+              ",\"entries\":" + (a.readable ? std::to_string(a.entries) : "null");
       if (server) {
-        out += ",\"product\":" + Json(a.product) + ",\"post_processor\":" + Json(a.post_processor) +
-               ",\"machine\":" + Json(a.machine);
+        json += ",\"product\":" + Json(a.product) +
+                ",\"post_processor\":" + Json(a.post_processor) + ",\"machine\":" + Json(a.machine);
       }
-      out += "}";
+      json += "}";
     }
-    out += "]\n";
+    json += "]";
   } else {
     for (const ListedArchive& a : report.archives) {
       const std::string date = DateText(a.date);

@@ -11,28 +11,39 @@ namespace zr::cli {
 
 int RunRestore(CommandContext& context) {
   const ReviewOptions& options = context.review;
-  const RestoreReport report = RestoreArchive(
-      context.program,
-      {ResolveArchive(context.program, options.archives.at(0)), options.to, options.only});
+  Platform& platform = context.program.platform;
+  const std::string archive = ResolveArchive(context.program, options.archives.at(0));
+  const RestoreReport report =
+      RestoreArchive(context.program, {archive, options.to, options.only});
   const int code = report.complete() ? kDone : kNotDone;
-  // A refusal goes to standard error, also with --json.
   if (!report.refused.empty()) {
-    std::fprintf(stderr, "za-rirevo-cli: %s\n", report.refused.c_str());
+    context.outcome = RunOutcome::kRefused;
+    context.reason = report.refused;
+  } else if (!report.skipped.empty()) {
+    context.outcome = RunOutcome::kIncomplete;
+    const std::size_t skipped = report.skipped.size();
+    context.reason = std::to_string(skipped) +
+                     (skipped == 1 ? " voce non ripristinata" : " voci non ripristinate");
   }
   std::string out;
   if (options.json) {
-    out = "{\"command\":\"restore\",\"exit_code\":" + std::to_string(code) +
-          ",\"refused\":" + (report.refused.empty() ? "null" : Json(report.refused)) +
-          ",\"restored\":[";
+    std::string& json = context.json_members;
+    json = "," + PathJson("archive", archive, platform) + "," +
+           PathJson("to", options.to, platform) +
+           ",\"refused\":" + (report.refused.empty() ? "null" : Json(report.refused));
+    // Each restored file, and in the same order its host form.
+    std::string restored, hosts;
     for (std::size_t i = 0; i < report.restored.size(); ++i) {
-      out += (i == 0 ? "" : ",") + Json(report.restored[i]);
+      const std::string host = HostPathOf(platform, report.restored[i]);
+      restored += (i == 0 ? "" : ",") + Json(report.restored[i]);
+      hosts += (i == 0 ? "" : ",") + (host.empty() ? std::string("null") : Json(host));
     }
-    out += "],\"skipped\":[";
+    json += ",\"restored\":[" + restored + "],\"restored_host\":[" + hosts + "],\"skipped\":[";
     for (std::size_t i = 0; i < report.skipped.size(); ++i) {
-      out += std::string(i == 0 ? "" : ",") + "{\"entry\":" + Json(report.skipped[i].first) +
-             ",\"why\":" + Json(report.skipped[i].second) + "}";
+      json += std::string(i == 0 ? "" : ",") + "{\"entry\":" + Json(report.skipped[i].first) +
+              ",\"why\":" + Json(report.skipped[i].second) + "}";
     }
-    out += "],\"bytes\":" + std::to_string(report.bytes) + "}\n";
+    json += "],\"bytes\":" + std::to_string(report.bytes);
   } else if (report.refused.empty()) {
     for (const std::string& file : report.restored) out += "restored " + file + "\n";
     for (const auto& [entry, why] : report.skipped) out += "SKIPPED  " + entry + ": " + why + "\n";

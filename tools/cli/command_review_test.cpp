@@ -83,13 +83,16 @@ TEST_F(CliReviewTest, VerifyCatchesAFlippedByteAndNamesItsEntry) {
   EXPECT_EQ(Cli({"verify", "METAL_050603.ZIP"}, &out), 1) << out;
   EXPECT_TRUE(Has(out, std::string(kArchive) + ": ORVEL/VER14/PP1.TXT: damaged")) << out;
   EXPECT_EQ(Cli({"--json", "verify"}, &out, true), 1);
-  EXPECT_TRUE(out.starts_with("{\"command\":\"verify\",\"exit_code\":1,") && out.ends_with("}\n") &&
+  EXPECT_TRUE(out.starts_with("{\"command\":\"verify\",\"exit_code\":1,\"started\":\"") &&
+              out.ends_with("}\n") && out.find('\n') == out.size() - 1 &&
+              Has(out, "\"outcome\":\"failed\",\"reason\":\"archivi non integri: A:\\\\METAL") &&
+              Has(out, "\"archive_host\":\"" + world_.HostShown(kArchive, true) + "\"") &&
               Has(out, "{\"entry\":\"ORVEL/VER14/PP1.TXT\",\"problem\":\"damaged\""))
       << out;
   // With --json too, what is not whole is named on standard error.
   EXPECT_EQ(Cli({"--json", "verify", "NONE.ZIP"}, &out), 1) << out;
   EXPECT_TRUE(Has(out, "za-rirevo-cli: archivi non integri: A:\\NONE.ZIP\n") &&
-              Has(out, "{\"command\":\"verify\""))
+              Has(out, "\"error\":\"archivio A:\\\\NONE.ZIP illeggibile (errore 53: file non trovato)\""))
       << out;
 }
 
@@ -104,8 +107,11 @@ TEST_F(CliReviewTest, ListShowsTheUnitAndTheServerNewestFirst) {
   const std::size_t old = out.find(
       "\"name\":\"OLD_311299.ZIP\",\"customer\":\"OLD\","
       "\"date\":\"1999-12-31\",\"size\":");
-  EXPECT_TRUE(out.starts_with("[") && metal != std::string::npos && old != std::string::npos &&
-              metal < old)
+  EXPECT_TRUE(out.starts_with("{\"command\":\"list\",\"exit_code\":0,\"started\":\"") &&
+              Has(out, "\"outcome\":\"completed\",\"reason\":null,\"archives\":[{\"archive\":\"A:"
+                       "\\\\METAL_050603.ZIP\",\"archive_host\":\"" +
+                           world_.HostShown(kArchive, true) + "\"") &&
+              metal != std::string::npos && old != std::string::npos && metal < old)
       << out;
   ASSERT_EQ(Cli({"list", "--customer", "old"}, &out), 0);
   EXPECT_TRUE(Has(out, "1999-12-31  A:\\OLD\\OLD_311299.ZIP  OLD") && !Has(out, "METAL_")) << out;
@@ -144,8 +150,10 @@ TEST_F(CliReviewTest, RestoreGivesBackTheSameBytesOnlyBelowItsFolder) {
   for (const char* place : {"C:\\ORVEL\\VER14\\OLD", "c:\\kyconfig\\system", "C:\\ORVEL",
                             "C:\\ORVEL\\VER14\\~TMPZIP", "D:\\"}) {
     EXPECT_EQ(Cli({"restore", kArchive, "--to", place, "--json"}, &out), 1) << place;
-    EXPECT_TRUE(Has(out, "za-rirevo-cli: ") && Has(out, " refused: it ") &&
-                Has(out, "{\"command\":\"restore\",\"exit_code\":1,\"refused\":\""))
+    EXPECT_TRUE(Has(out, "za-rirevo-cli: ripristino in ") && Has(out, " rifiutato: ") &&
+                Has(out, "{\"command\":\"restore\",\"exit_code\":1,\"started\":\"") &&
+                Has(out, "\"outcome\":\"refused\",\"reason\":\"ripristino in ") &&
+                Has(out, ",\"refused\":\"ripristino in "))
         << out;
   }
   EXPECT_EQ(Drives(), before);
@@ -172,9 +180,9 @@ TEST_F(CliReviewTest, RestoreGivesBackTheSameBytesOnlyBelowItsFolder) {
   EXPECT_FALSE(world_.Exists("D:\\ELSEWHERE\\SUB"));
   EXPECT_FALSE(world_.Exists("D:\\BAD\\IN\\LINK") || world_.Exists("D:\\BAD\\UP2.TXT"));
   EXPECT_TRUE(
-      Has(out, "SKIPPED  ../UP.TXT: \"..\" in the name") &&
-      Has(out, "SKIPPED  /ROOT.TXT: an absolute name") &&
-      Has(out, "SKIPPED  C:/DRIVE.TXT: a drive") && Has(out, "SKIPPED  LINK: a link") &&
+      Has(out, "SKIPPED  ../UP.TXT: \"..\" nel nome") && Has(out, "SKIPPED  /ROOT.TXT: nome assoluto") &&
+      Has(out, "SKIPPED  C:/DRIVE.TXT: unità") && Has(out, "SKIPPED  LINK: è un collegamento") &&
+      Has(out, linked ? "za-rirevo-cli: 7 voci non ripristinate" : "za-rirevo-cli: 5 voci") &&
       (!linked || (Has(out, "SKIPPED  OUT/SUB/X.TXT") && Has(out, "SKIPPED  TRAP/T.TXT"))) &&
       Has(out, linked ? "7 not" : "5 not"))
       << out;
@@ -189,12 +197,16 @@ TEST_F(CliReviewTest, DiffNamesChangedGoneAndNewFiles) {
   std::filesystem::remove(world_.Host("C:\\ORVEL\\VER14\\MAC\\P2020.MAC"));
   world_.WriteFile("C:\\ORVEL\\VER14\\MAC\\L5050.MAC", "POST-PROCESSOR|PP|\r\n");
   EXPECT_EQ(Cli({"diff", kArchive}, &out), 1) << out;
-  EXPECT_TRUE(Has(out, "changed C:\\ORVEL\\VER14\\MAC\\L3030.MAC  (same size, other bytes)") &&
+  EXPECT_TRUE(Has(out, "changed C:\\ORVEL\\VER14\\MAC\\L3030.MAC  (stessa dimensione, contenuto "
+                       "diverso)") &&
               Has(out, "gone    C:\\ORVEL\\VER14\\MAC\\P2020.MAC") &&
               Has(out, "new     C:\\ORVEL\\VER14\\MAC\\L5050.MAC"))
       << out;
   EXPECT_EQ(Cli({"--json", "diff", "A:\\NONE.ZIP"}, &out), 2) << out;
-  EXPECT_TRUE(Has(out, "za-rirevo-cli: diff: ") && Has(out, "{\"command\":\"diff\"")) << out;
+  EXPECT_TRUE(Has(out, "za-rirevo-cli: archivio A:\\NONE.ZIP illeggibile (errore 53") &&
+              Has(out, "{\"command\":\"diff\",\"exit_code\":2,\"started\":\"") &&
+              Has(out, "\"outcome\":\"failed\",\"reason\":\"archivio A:\\\\NONE.ZIP"))
+      << out;
 }
 
 // Every start of the program writes its settings and the empty key that
@@ -208,7 +220,8 @@ TEST_F(CliReviewTest, ADryRunLeavesEveryDriveUntouched) {
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
   EXPECT_TRUE(Has(out, "copy    C:\\ORVEL\\VER14\\MAC\\L3030.MAC") && Has(out, "fits: ")) << out;
   ASSERT_EQ(Cli({"--json", "backup", "--dry-run", "METAL"}, &out, true), 0);
-  EXPECT_TRUE(out.starts_with("{\"command\":\"backup --dry-run\",\"exit_code\":0,") &&
+  EXPECT_TRUE(out.starts_with("{\"command\":\"backup --dry-run\",\"exit_code\":0,\"started\":\"") &&
+              Has(out, "\"customer_folder\":\"A:\\\\METAL\\\\\",\"customer_folder_host\":\"") &&
               Has(out, "\"fits\":true"))
       << out;
   EXPECT_EQ(Drives(), before);

@@ -80,6 +80,12 @@ TEST_F(CliServerTest, ServerCopyWithoutArchivesExitsWithOne) {
   std::string out;
   EXPECT_EQ(Cli({"server-copy"}, &out), 1) << out;
   EXPECT_NE(out.find("Copia Bloccata dall'utente"), std::string::npos);
+  EXPECT_NE(out.find("za-rirevo-cli: nessun archivio nell'unità di backup A:\\\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(Cli({"--json", "-q", "server-copy"}, &out), 1);
+  EXPECT_NE(out.find("\"outcome\":\"refused\",\"reason\":\"nessun archivio"), std::string::npos)
+      << out;
 }
 
 TEST_F(CliServerTest, EraseNeedsAnExplicitYes) {

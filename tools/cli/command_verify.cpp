@@ -12,35 +12,49 @@ namespace zr::cli {
 
 int RunVerify(CommandContext& context) {
   const ReviewOptions& options = context.review;
+  Platform& platform = context.program.platform;
   const VerifyReport report = VerifyArchives(
       context.program,
       {options.archives, options.server ? ArchivePlace::kServer : ArchivePlace::kUnit});
   const int code = report.all_whole() ? kDone : kNotDone;
+  // What is not whole is named (on standard error too, by main()).
+  std::string bad;
+  for (const ArchiveCheckReport& archive : report.archives) {
+    if (!archive.whole()) bad += (bad.empty() ? "" : ", ") + archive.archive;
+  }
+  if (report.archives.empty()) {
+    context.reason = "nessun archivio da verificare";
+  } else if (!bad.empty()) {
+    context.reason = "archivi non integri: " + bad;
+  }
+  context.outcome = context.reason.empty() ? RunOutcome::kCompleted : RunOutcome::kFailed;
   std::string out;
   if (options.json) {
-    out = "{\"command\":\"verify\",\"exit_code\":" + std::to_string(code) + ",\"archives\":[";
+    std::string& json = context.json_members;
+    json = ",\"archives\":[";
     for (std::size_t i = 0; i < report.archives.size(); ++i) {
       const ArchiveCheckReport& archive = report.archives[i];
-      out += std::string(i == 0 ? "" : ",") + "{\"archive\":" + Json(archive.archive) +
-             ",\"whole\":" + (archive.whole() ? "true" : "false") +
-             ",\"files\":" + std::to_string(archive.files) +
-             ",\"bytes\":" + std::to_string(archive.bytes) +
-             ",\"error\":" + (archive.opened.ok() ? "null" : Json(archive.opened.detail)) +
-             ",\"bad\":[";
+      json += std::string(i == 0 ? "" : ",") + "{" + PathJson("archive", archive.archive, platform) +
+              ",\"whole\":" + (archive.whole() ? "true" : "false") +
+              ",\"files\":" + std::to_string(archive.files) +
+              ",\"bytes\":" + std::to_string(archive.bytes) + ",\"error\":" +
+              (archive.opened.ok() ? "null"
+                                   : Json(UnreadableArchiveText(archive.archive, archive.opened))) +
+              ",\"bad\":[";
       for (std::size_t j = 0; j < archive.findings.size(); ++j) {
         const EntryFinding& finding = archive.findings[j];
-        out += std::string(j == 0 ? "" : ",") + "{\"entry\":" + Json(finding.name) +
-               ",\"problem\":" + Json(ProblemName(finding.problem)) +
-               ",\"detail\":" + Json(finding.detail) + "}";
+        json += std::string(j == 0 ? "" : ",") + "{\"entry\":" + Json(finding.name) +
+                ",\"problem\":" + Json(ProblemName(finding.problem)) +
+                ",\"detail\":" + Json(finding.detail) + "}";
       }
-      out += "]}";
+      json += "]}";
     }
-    out += "]}\n";
+    json += "]";
   } else {
     if (report.archives.empty()) out = "no archive to verify\n";
     for (const ArchiveCheckReport& archive : report.archives) {
       if (!archive.opened.ok()) {
-        out += "BAD   " + archive.archive + ": cannot be read (" + archive.opened.detail + ")\n";
+        out += "BAD   " + UnreadableArchiveText(archive.archive, archive.opened) + "\n";
       } else if (archive.whole()) {
         out += "OK    " + archive.archive + ": " + std::to_string(archive.files) + " files\n";
       } else {
@@ -54,12 +68,6 @@ int RunVerify(CommandContext& context) {
       }
     }
   }
-  // The archives that are not whole are named on standard error as well.
-  std::string bad;
-  for (const ArchiveCheckReport& archive : report.archives) {
-    if (!archive.whole()) bad += (bad.empty() ? "" : ", ") + archive.archive;
-  }
-  if (!bad.empty()) std::fprintf(stderr, "za-rirevo-cli: archivi non integri: %s\n", bad.c_str());
   std::fputs(out.c_str(), context.out);
   return code;
 }

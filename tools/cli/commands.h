@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/operation_report.h"
 #include "app/settings.h"
 #include "ui/program.h"
 #include "console_ui.h"
@@ -61,6 +62,12 @@ struct CommandContext {
   bool yes = false;               // erase: answer Yes to its question
   ConfigChanges config;
   ReviewOptions review = {};
+  // verify, list, restore, diff and backup --dry-run with --json: their own
+  // members (each after a comma), joined by main() to the common ones, and
+  // the outcome and reason it gives (the reason also on standard error).
+  std::string json_members = {};
+  RunOutcome outcome = RunOutcome::kCompleted;
+  std::string reason = {};
 };
 
 /// show: prints the program state and every menu item, one "Name=value"

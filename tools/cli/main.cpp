@@ -21,6 +21,7 @@
 #include "app/startup.h"
 #include "backup/backup_job.h"
 #include "commands.h"
+#include "json_text.h"
 #include "platform/cancel_signals.h"
 #include "platform/console.h"
 #include "platform/host_platform.h"
@@ -63,7 +64,8 @@ struct Options {
   bool dry_run = false;
 };
 
-// The commands that print their own JSON document with --json.
+// The review commands: their JSON document has the common members and
+// their own (context.json_members) instead of an operation's report.
 bool HasOwnDocument(const std::string& name) {
   return name == "verify" || name == "list" || name == "restore" || name == "diff" ||
          name == "dry-run";
@@ -328,9 +330,16 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
   int runs_before = 0;
   // The closing of a command that ran, whatever its end: the summary (or the
   // JSON document) and the reason of a failure, all from the run's report.
+  // The command as its document names it.
+  const std::string command = name == "dry-run" ? "backup --dry-run" : name;
+  const auto host_path = [&platform](const std::string& path) {
+    return HostPathOf(*platform, path);
+  };
   const auto finish = [&](int code) {
     if (!started) {
-      if (options.json) std::fputs(NotRunJson(name, code, started_at, not_started).c_str(), stdout);
+      if (options.json) {
+        std::fputs(NotRunJson(command, code, started_at, not_started).c_str(), stdout);
+      }
       std::fflush(stdout);
       return code;
     }
@@ -339,24 +348,26 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
     const bool ran = reports && program.run.runs() > runs_before;
     const OperationReport& report = program.run.report();
     if (ran && code != kProgramEnded && code != kBoxLoop) code = zr::ExitCode(report);
-    if (ran) {
-      if (const std::string why = FailureText(report); !why.empty()) {
-        std::fprintf(stderr, "za-rirevo-cli: %s\n", why.c_str());
-      }
+    const bool review = HasOwnDocument(name);
+    std::string why = ran ? FailureText(report) : review ? context.reason : "";
+    if (review && code != kDone && !not_started.empty()) {
+      // The program ended or a box came back unanswered: said already.
+      context.outcome = code == kUsageError ? RunOutcome::kRefused : RunOutcome::kFailed;
+      context.reason = not_started;
+      why.clear();
     }
+    if (!why.empty()) std::fprintf(stderr, "za-rirevo-cli: %s\n", why.c_str());
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.3f", progress.Elapsed());
-    if (options.json && !HasOwnDocument(name)) {
-      std::string json = "{\"command\":" + JsonString(name) +
+    if (options.json) {
+      std::string json = "{\"command\":" + JsonString(command) +
                          ",\"exit_code\":" + std::to_string(code) +
                          ",\"started\":" + JsonString(started_at) + ",\"seconds\":" + seconds;
-      if (ran) {
-        json +=
-            "," + ReportJsonMembers(report, [&platform](const std::string& path) {
-              std::string host;
-              IgnoreStatus(platform->ToHostPath(path, &host), "an unmapped drive has no host path");
-              return host;
-            });
+      if (ran) json += "," + ReportJsonMembers(report, host_path);
+      if (review) {
+        json += ",\"outcome\":" + JsonString(OutcomeWord(context.outcome)) + ",\"reason\":" +
+                (context.reason.empty() ? "null" : JsonString(context.reason)) +
+                context.json_members;
       }
       if (values != nullptr) json += ",\"values\":" + ValuesJson(ReadAll(values), *platform);
       std::fputs((json + "}\n").c_str(), stdout);
@@ -681,7 +692,7 @@ int Main(int argc, char** argv) {
               "List the backups: the archives of the backup destination and its customer "
               "folders (name, date from ddmmyy, size, entries), or with --server every archive "
               "filed under the selected product's server folder (product, post-processor, "
-              "machine, customer, date, size); newest first. --json gives an array.");
+              "machine, customer, date, size); newest first. --json gives them under \"archives\".");
   list->add_flag("--server", options.review.server, "the server folder, not the backup unit");
   list->add_option("--customer", options.review.customer, "only this customer's archives")
       ->type_name("NAME");
