@@ -56,13 +56,21 @@ struct WriteOptions {
   static unsigned DefaultWorkers();
 };
 
+/// A file that could not be read when its turn came: left out of the archive.
+struct FileLeftOut {
+  std::size_t file;    // its place in the files given
+  std::string reason;  // the host's words
+};
+
 /// Adds `files` to the archive at `archive_host`, creating it when missing.
 /// An entry whose name equals a file's entry name without regard to case is
 /// replaced. A new archive with no files is written as a valid empty
-/// archive. On failure returns false with `error` set and leaves the archive
-/// as it was.
+/// archive. A file that cannot be read is left out and named in `left_out`
+/// (without `left_out`, it fails the whole write). On failure returns false
+/// with `error` set and leaves the archive as it was.
 bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>& files,
-                  std::string* error, const WriteOptions& options = WriteOptions());
+                  std::string* error, const WriteOptions& options = WriteOptions(),
+                  std::vector<FileLeftOut>* left_out = nullptr);
 
 }  // namespace pkzip
 
