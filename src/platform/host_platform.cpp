@@ -892,7 +892,7 @@ class HostPlatform : public Platform {
   static Status CopySummed(int in, int out, off_t size, const std::string& from,
                            const std::string& to, FileSum* sum) {
     std::vector<unsigned char> buffer(
-        static_cast<std::size_t>(std::clamp<off_t>(size + 1, 1, off_t{1} << 18)));
+        static_cast<std::size_t>(std::clamp<off_t>(size + 1, off_t{1} << 16, off_t{1} << 18)));
     uLong crc = crc32(0L, Z_NULL, 0);
     *sum = {};
     while (true) {
