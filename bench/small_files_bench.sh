@@ -5,9 +5,10 @@
 # of them in one folder (scripts/make-demo-world --scale 4 --small). Each round
 # runs ours and then the pair it replaces, `cp -p -r` of the installation plus
 # Info-ZIP `zip -6 -@` of the same file list; prints the median of the rounds
-# of each and the median of the rounds' ratios, then the system calls per copied file of the whole
-# job (za-rirevo-cli and the archiver it starts, `strace -f -c`) beside those
-# of the pair.
+# of each and the median of the rounds' ratios, then the system calls per
+# copied file of the whole job (za-rirevo-cli and the archiver it starts,
+# `strace -f -c`) beside those of the pair. bench/job_figures.sh runs this and
+# bench/backup_job_bench.sh in one go.
 #
 #   bash bench/small_files_bench.sh [BUILD_DIR]    (default: build)
 #   ROUNDS=5 SCALE=4                                (the defaults)

@@ -14,7 +14,12 @@
 // as it comes (a data source that hands over compressed data, which libzip
 // writes unchanged). At most a bounded amount of deflated data waits to be
 // written; files larger than a few megabytes are read and deflated by libzip
-// itself while it writes them, streamed, never whole in memory. The workers
+// itself while it writes them, streamed, never whole in memory. A new
+// archive is gathered in memory a megabyte at a time and written in large
+// pieces (libzip's own file would cost a seek, a read and a write for every
+// entry). Each small file is opened and read once, by its worker: one that
+// cannot be read then is left out and the archive written again without it,
+// as libzip has been given its entry already. The workers
 // deflate with the settings libzip uses (zlib level 6, the same window and
 // memory level), so an entry's bytes are the same whichever way it went.
 #ifndef ZARIREVO_TOOLS_PKZIP25_ZIP_WRITER_H_
