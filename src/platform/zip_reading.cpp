@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -202,12 +201,6 @@ class ArchiveFile {
 Status ZipReading::Open(Platform& platform, const std::string& path,
                         std::unique_ptr<ZipReading>* reading) {
   reading->reset();
-#ifndef _WIN32
-  // libzip turns every entry's DOS time into a time_t with mktime; without TZ
-  // the C library looks at /etc/localtime again at every call, three times
-  // an entry. Named, the same zone is read once.
-  if (std::getenv("TZ") == nullptr) ::setenv("TZ", ":/etc/localtime", 0);
-#endif
   std::string host;
   if (Status s = platform.ToHostPath(path, &host); !s.ok()) return s;
   std::error_code error;
