@@ -5,9 +5,10 @@
 # of them in one folder (scripts/make-demo-world --scale 4 --small). Each round
 # runs ours and then the pair it replaces, `cp -p -r` of the installation plus
 # Info-ZIP `zip -6 -@` of the same file list; prints the median of the rounds
-# of each and their ratio, then the system calls per copied file of the whole
-# job (za-rirevo-cli and the archiver it starts, `strace -f -c`) beside those
-# of the pair.
+# of each and the median of the rounds' ratios, then the system calls per
+# copied file of the whole job (za-rirevo-cli and the archiver it starts,
+# `strace -f -c`) beside those of the pair. bench/job_figures.sh runs this and
+# bench/backup_job_bench.sh in one go.
 #
 #   bash bench/small_files_bench.sh [BUILD_DIR]    (default: build)
 #   ROUNDS=5 SCALE=4                                (the defaults)
@@ -66,6 +67,7 @@ for round in $(seq "$rounds"); do
   t2=$(now)
   echo "$t1 - $t0" | bc >>"$work/ours.t"
   echo "$t2 - $t1" | bc >>"$work/pair.t"
+  echo "scale=4; ($t1 - $t0) / ($t2 - $t1)" | bc >>"$work/ratio.t"
 done
 copied=$(find "$world/a/BENCH" -type f | wc -l)
 our_size=$(stat -c %s "$ours")
@@ -80,9 +82,10 @@ strace -f -c -o "$work/cp.strace" cp -p -r "$install" "$work/pair/copy"
 calls() { awk '$NF == "total" { print $4 }' "$1"; }
 
 printf "small files: %d files, %d copied, median of %d rounds\n" "$files" "$copied" "$rounds"
-awk -v ours="$(median <"$work/ours.t")" -v pair="$(median <"$work/pair.t")" -v os="$our_size" -v ps="$their_size" \
-  'BEGIN { printf "ours %.2f s, cp -p + zip -6 %.2f s: ratio %.3f (aim <= 1.0); archives %d and %d bytes\n",
-           ours, pair, ours / pair, os, ps }'
+awk -v ours="$(median <"$work/ours.t")" -v pair="$(median <"$work/pair.t")" -v ratio="$(median <"$work/ratio.t")" \
+    -v os="$our_size" -v ps="$their_size" \
+  'BEGIN { printf "ours %.2f s, cp -p + zip -6 %.2f s: ratio %.3f (median of the paired rounds; aim <= 1.0); archives %d and %d bytes\n",
+           ours, pair, ratio, os, ps }'
 awk -v oc="$(calls "$work/ours.strace")" -v pc="$(( $(calls "$work/cp.strace") + $(calls "$work/zip.strace") ))" \
     -v n="$copied" 'BEGIN { printf "system calls per copied file: ours %.1f (aim <= 25), cp -p + zip %.1f\n", oc / n, pc / n }'
 echo "our most frequent calls, per copied file:"

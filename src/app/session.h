@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/run_context.h"
@@ -86,6 +87,10 @@ struct Session : CnfSession, ErrorMessages {
   std::string TemporaryFolder() const { return ProductFolder + "\\~TMPZIP"; }
   /// The archive list: TemporaryFolder & "\" & "ZIPLISTTMP.TXT".
   std::string ArchiveListFile() const { return TemporaryFolder() + "\\ZIPLISTTMP.TXT"; }
+  /// Size and CRC-32 of the files entered in the archive list, by their
+  /// line, as the copy read them: the archive's check compares with these
+  /// instead of reading the files again.
+  std::unordered_map<std::string, FileSum> listed_sums;
   /// The settings file: SystemFolder & "\" & "ZA-RIREVO.INI".
   std::string SettingsFile() const { return SystemFolder + "\\ZA-RIREVO.INI"; }
 

@@ -83,7 +83,8 @@ ArchiveCheckReport CheckArchive(Platform& platform, const ArchiveCheckRequest& r
 }
 
 bool PackedFilesOfList(Platform& platform, const std::string& list_file,
-                       std::vector<PackedFile>* packed, std::string* why) {
+                       std::vector<PackedFile>* packed, std::string* why,
+                       const std::unordered_map<std::string, FileSum>& known) {
   packed->clear();
   std::vector<std::string> lines;
   if (Status s = ReadTextLines(platform, list_file, &lines); !s.ok()) {
@@ -97,7 +98,9 @@ bool PackedFilesOfList(Platform& platform, const std::string& list_file,
     const std::optional<WindowsPath> path = WindowsPath::Parse(line, current);
     if (!path) continue;
     PackedFile file{StoredName(*path), {}};
-    if (Status s = platform.SumFile(line, &file.sum); !s.ok()) {
+    if (const auto sum = known.find(line); sum != known.end()) {
+      file.sum = sum->second;
+    } else if (Status s = platform.SumFile(line, &file.sum); !s.ok()) {
       *why = "file " + line + " illeggibile (errore " + std::to_string(s.error) + ")";
       return false;
     }
@@ -149,7 +152,8 @@ bool VerifyBackupArchive(Session& program, const std::string& archive) {
   std::string why;
   ArchiveCheckRequest request{.archive = archive};
   request.gather = [&](std::vector<PackedFile>* packed) {
-    PackedFilesOfList(program.platform, program.ArchiveListFile(), packed, &why);
+    PackedFilesOfList(program.platform, program.ArchiveListFile(), packed, &why,
+                      program.listed_sums);
     return why;
   };
   const ArchiveCheckReport report = CheckArchive(program.platform, request);

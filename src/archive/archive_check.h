@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/session.h"
@@ -63,17 +64,22 @@ ArchiveCheckReport CheckArchive(Platform& platform, const ArchiveCheckRequest& r
 
 /// The files an archive list names, as the archiver names them (the full path
 /// against the current folder, less its drive, "/" separated; a file listed
-/// twice once), each with its size and CRC-32 read now. False with `why` when
-/// the list or a listed file cannot be read.
+/// twice once), each with its size and CRC-32: from `known` (by line) when
+/// there, otherwise read now. False with `why` when the list or a listed file
+/// cannot be read.
 bool PackedFilesOfList(Platform& platform, const std::string& list_file,
-                       std::vector<PackedFile>* packed, std::string* why);
+                       std::vector<PackedFile>* packed, std::string* why,
+                       const std::unordered_map<std::string, FileSum>& known = {});
 
 /// "missing", "twice", "size", "crc", "damaged": a finding's kind for scripts.
 const char* ProblemName(EntryProblem problem);
 /// What is wrong with an entry, in the message area's words.
 std::string FindingText(const EntryFinding& finding);
 
-/// The check of the archive a backup job just made from the archive list:
+/// The check of the archive a backup job just made from the archive list,
+/// against the sums its copies took of the files they read (the archiver's
+/// own read is compared with another read of the same files; the files only
+/// entered in the list are read again):
 /// "Archivio verificato: N file" when it is whole; otherwise an alarm line
 /// for each entry that differs (at most twenty, then their count), a line
 /// saying the archive is kept as it is, and a box. True when whole.

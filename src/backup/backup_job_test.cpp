@@ -328,7 +328,8 @@ TEST_F(BackupJobTest, AnUnreadyDriveCanBeFixedOrEndTheProgram) {
 // announced: each entry that differs is named, and the job is incomplete.
 // The archivers: the real one with one byte of an entry flipped afterwards,
 // and fakes that write one wrong byte (with its own CRC-32), leave an entry
-// out, or store one twice.
+// out, or store one twice; and the real one reading a file changed since it
+// was copied.
 TEST_F(BackupJobTest, AnArchiveThatDiffersFromTheCopiedFilesIsNamedNotAnnounced) {
   using Entries = std::vector<std::pair<std::string, std::string>>;
   // A fake archiver: the collected files, with `changed` put in place of
@@ -375,8 +376,20 @@ TEST_F(BackupJobTest, AnArchiveThatDiffersFromTheCopiedFilesIsNamedNotAnnounced)
         AlarmLineContains("A:\\" + std::string(c.customer) + "_050603.ZIP è stato conservato"));
     EXPECT_TRUE(world_.Exists("A:\\" + std::string(c.customer) + "_050603.ZIP"));
   }
-  // A listed file that cannot be read back: nothing can be compared.
+  // A file changed after its copy and before the archiver read it (and so
+  // it stays until the job ends): the archive does not hold what was copied.
   faulty_.FakeRun(-1);
+  faulty_.Before(testing::Call::kRun, "LATE_", [this](const std::string&) {
+    world_.WriteFile("C:\\ORVEL\\VER14\\PP1.TXT", "post 9");
+  });
+  faulty_.Before(testing::Call::kRemoveFolder, "~TMPZIP", [this](const std::string&) {
+    world_.WriteFile("C:\\ORVEL\\VER14\\PP1.TXT", "post 1");
+  });
+#ifndef _WIN32
+  EXPECT_EQ(Backup("LATE"), JobResult::kIncomplete);
+  EXPECT_TRUE(AlarmLineContains("LATE_050603.ZIP: ORVEL/VER14/PP1.TXT ha un CRC-32 diverso"));
+#endif
+  // A listed file that cannot be read back: nothing can be compared.
   faulty_.Fail(testing::Call::kSumFile, kErrPermissionDenied, "PP1.TXT");
   EXPECT_EQ(Backup("UNREAD"), JobResult::kIncomplete);
   EXPECT_TRUE(AlarmLineContains(

@@ -213,7 +213,14 @@ bool CopyChecked(Session& program, const std::string& from, const std::string& t
     ReportNotCopied(program, from, why);
     return false;
   }
-  const Status copied = program.platform.CopyFile(from, to);
+  // The copy's sum serves the archive's check, should the file be listed.
+  std::optional<FileSum> sum;
+  const Status copied = program.platform.CopyFileSummed(from, to, &sum);
+  if (sum) {
+    program.listed_sums[from] = *sum;
+  } else {
+    program.listed_sums.erase(from);
+  }
   if (!copied.ok()) {
     ShowFileError(program, copied.error, from);
     ReportNotCopied(program, from, "errore " + ErrorWithText(program, copied.error));
@@ -443,6 +450,7 @@ void CopyFilesByExtension(Session& program, const std::string& source,
     }
     run.FileStarted(source);
     const std::string copy = target.empty() ? "" : target + std::string(NameOfText(source, "\\/"));
+    if (copy.empty()) program.listed_sums.erase(source);
     const bool copied = copy.empty() || CopyChecked(program, source, copy, known);
     if (!copied) return;
     done(source, copy);
@@ -470,6 +478,7 @@ void CopyFilesByExtension(Session& program, const std::string& source,
     run.FileStarted(file);
     if (line) WriteProgress(program, file, *line, only_zip);
     const std::string copy = target.empty() ? "" : target + entry.name;
+    if (copy.empty()) program.listed_sums.erase(file);
     const bool copied = copy.empty() || CopyChecked(program, file, copy, known, entry.name);
     if (copied) done(file, copy, entry.size);
     if (copied && add_to_list) listed.push_back(file);

@@ -471,6 +471,20 @@ class HostPlatform : public Platform {
   // relative to that handle. A failed copy (disk full, read error) leaves no
   // half file behind and an older target as it was.
   Status CopyFile(const std::string& from, const std::string& to) override {
+    return Copy(from, to, nullptr);
+  }
+
+  // The bytes go through this process, summed as they pass.
+  Status CopyFileSummed(const std::string& from, const std::string& to,
+                        std::optional<FileSum>* sum) override {
+    sum->reset();
+    FileSum copied;
+    Status result = Copy(from, to, &copied);
+    if (result.ok()) *sum = copied;
+    return result;
+  }
+
+  Status Copy(const std::string& from, const std::string& to, FileSum* sum) {
     std::optional<WindowsPath> source_path = WindowsPath::Parse(from, current_);
     if (!source_path) return Status::Error(kErrPathNotFound, "bad path: " + from);
     std::optional<WindowsPath> target_path = WindowsPath::Parse(to, current_);
@@ -508,7 +522,9 @@ class HostPlatform : public Platform {
     int out = CreateTemporary(folder, mode, &temporary);
     if (out < 0) return ErrnoStatus(errno, "copy to", target.host());
     FdCloser out_closer(out);
-    Status result = CopyBytes(in, out, in_stat.st_size, source.host(), target.host());
+    Status result =
+        sum != nullptr ? CopySummed(in, out, in_stat.st_size, source.host(), target.host(), sum)
+                       : CopyBytes(in, out, in_stat.st_size, source.host(), target.host());
     if (result.ok()) {
       if ((mode & umask_) != 0) ::fchmod(out, mode);
       const struct timespec times[2] = {in_stat.st_atim, in_stat.st_mtim};
@@ -871,6 +887,38 @@ class HostPlatform : public Platform {
   // Copies `size` bytes (the source's size when opened) in the kernel,
   // reading and writing where the kernel cannot (another file system, or a
   // file whose size says nothing, such as those of /proc): then to its end.
+  // Reads and writes, summing what is read: a read that stops short at the
+  // size the stat gave is the end, so a small file takes one read and one write.
+  static Status CopySummed(int in, int out, off_t size, const std::string& from,
+                           const std::string& to, FileSum* sum) {
+    std::vector<unsigned char> buffer(
+        static_cast<std::size_t>(std::clamp<off_t>(size + 1, off_t{1} << 16, off_t{1} << 18)));
+    uLong crc = crc32(0L, Z_NULL, 0);
+    *sum = {};
+    while (true) {
+      const ssize_t got = ::read(in, buffer.data(), buffer.size());
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return ErrnoStatus(errno, "copy from", from);
+      }
+      if (got == 0) break;
+      for (ssize_t put = 0; put < got;) {
+        const ssize_t wrote = ::write(out, buffer.data() + put, static_cast<std::size_t>(got - put));
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return ErrnoStatus(wrote < 0 ? errno : ENOSPC, "copy to", to);
+        put += wrote;
+      }
+      crc = crc32(crc, buffer.data(), static_cast<uInt>(got));
+      sum->size += static_cast<std::uint64_t>(got);
+      if (static_cast<std::size_t>(got) < buffer.size() &&
+          sum->size == static_cast<std::uint64_t>(size)) {
+        break;
+      }
+    }
+    sum->crc32 = static_cast<std::uint32_t>(crc);
+    return Status::Ok();
+  }
+
   static Status CopyBytes(int in, int out, off_t size, const std::string& from,
                           const std::string& to) {
     off_t left = size;

@@ -284,6 +284,15 @@ TEST_F(HostPlatformTest, WriteAppendAndCopy) {
   fs::create_symlink("/proc/self/status", world_.Host("C:\\SRC\\STATUS"));
   ASSERT_TRUE(P().CopyFile("C:\\SRC\\STATUS", "A:\\STATUS").ok());
   EXPECT_NE(world_.ReadFile("A:\\STATUS").find("Name:"), std::string::npos);
+  // A summed copy gives the sum of the bytes it wrote, for either kind.
+  for (const char* source : {"C:\\SRC\\PROG.EXE", "C:\\SRC\\STATUS"}) {
+    std::optional<FileSum> sum;
+    FileSum copied;
+    ASSERT_TRUE(P().CopyFileSummed(source, "A:\\SUMMED", &sum).ok());
+    ASSERT_TRUE(P().SumFile("A:\\SUMMED", &copied).ok());
+    EXPECT_EQ(sum, copied) << source;
+    EXPECT_GT(copied.size, 100u);
+  }
 }
 
 // A rewrite keeps the file as it was set up: a link stays a link and the

@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,11 @@ class Platform {
 
   /// Copies a file, overwriting the target; a read-only target gives error 70.
   virtual Status CopyFile(const std::string& from, const std::string& to) = 0;
+  /// Copies a file as CopyFile does and gives the size and CRC-32 of the
+  /// bytes copied in `sum`, when known (a copy that succeeded may leave it
+  /// empty). The default copies, then sums the copy.
+  virtual Status CopyFileSummed(const std::string& from, const std::string& to,
+                                std::optional<FileSum>* sum);
   /// Deletes a file; a read-only file gives error 70, a missing one 53.
   virtual Status DeleteFile(const std::string& path) = 0;
   /// Creates one folder (its parent must exist; 75 when it exists already).

@@ -1,8 +1,18 @@
 #include "platform/zip_reading.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
+#ifdef _WIN32
+#include <io.h>
+
+#include "platform/win32_text.h"
+#endif
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -25,6 +35,167 @@ std::string ZipErrorText(int code) {
   return text;
 }
 
+#ifdef _WIN32
+int OpenForReading(const std::string& host) {
+  return ::_wopen(win32::Widen(host).c_str(), O_RDONLY | O_BINARY | O_NOINHERIT);
+}
+bool SizeAndTime(int fd, std::uint64_t* size, time_t* mtime) {
+  struct _stat64 info {};
+  if (::_fstat64(fd, &info) != 0) return false;
+  *size = static_cast<std::uint64_t>(info.st_size);
+  *mtime = static_cast<time_t>(info.st_mtime);
+  return true;
+}
+zip_int64_t ReadAt(int fd, unsigned char* bytes, std::size_t size, std::uint64_t offset) {
+  if (::_lseeki64(fd, static_cast<__int64>(offset), SEEK_SET) < 0) return -1;
+  return ::_read(fd, bytes, static_cast<unsigned>(std::min<std::size_t>(size, 1 << 30)));
+}
+#else
+int OpenForReading(const std::string& host) { return ::open(host.c_str(), O_RDONLY | O_CLOEXEC); }
+bool SizeAndTime(int fd, std::uint64_t* size, time_t* mtime) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return false;
+  *size = static_cast<std::uint64_t>(info.st_size);
+  *mtime = info.st_mtime;
+  return true;
+}
+zip_int64_t ReadAt(int fd, unsigned char* bytes, std::size_t size, std::uint64_t offset) {
+  ssize_t got;
+  do {
+    got = ::pread(fd, bytes, size, static_cast<off_t>(offset));
+  } while (got < 0 && errno == EINTR);
+  return got;
+}
+#endif
+
+// The archive as libzip reads it: through a window of a megabyte read at a
+// time, so that the small reads and seeks libzip makes for every entry (its
+// local header, then its data) are served from memory instead of the file.
+class ArchiveFile {
+ public:
+  static zip_t* Open(const std::string& host, int flags, int* code) {
+    auto* file = new ArchiveFile();
+    zip_error_init(&file->error_);
+    file->fd_ = OpenForReading(host);
+    if (file->fd_ < 0 || !SizeAndTime(file->fd_, &file->size_, &file->mtime_)) {
+      *code = ZIP_ER_OPEN;
+      if (file->fd_ >= 0) ::close(file->fd_);
+      zip_error_fini(&file->error_);
+      delete file;
+      return nullptr;
+    }
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_function_create(Callback, file, &error);
+    zip_t* archive = nullptr;
+    if (source == nullptr) {
+      file->Free();
+    } else {
+      archive = zip_open_from_source(source, flags, &error);
+      if (archive == nullptr) zip_source_free(source);  // frees `file`
+    }
+    *code = zip_error_code_zip(&error);
+    zip_error_fini(&error);
+    return archive;
+  }
+
+ private:
+  static constexpr std::size_t kWindow = std::size_t{1} << 20;
+
+  static zip_int64_t Callback(void* user_data, void* data, zip_uint64_t length,
+                              zip_source_cmd_t command) {
+    return static_cast<ArchiveFile*>(user_data)->Command(data, length, command);
+  }
+
+  zip_int64_t Command(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    switch (command) {
+      case ZIP_SOURCE_SUPPORTS:
+        return ZIP_SOURCE_SUPPORTS_SEEKABLE;
+      case ZIP_SOURCE_OPEN:
+        position_ = 0;
+        return 0;
+      case ZIP_SOURCE_READ:
+        return Read(static_cast<unsigned char*>(data), static_cast<std::size_t>(length));
+      case ZIP_SOURCE_CLOSE:
+        return 0;
+      case ZIP_SOURCE_SEEK: {
+        const zip_int64_t to = zip_source_seek_compute_offset(position_, size_, data, length,
+                                                              &error_);
+        if (to < 0) return -1;
+        position_ = static_cast<std::uint64_t>(to);
+        return 0;
+      }
+      case ZIP_SOURCE_TELL:
+        return static_cast<zip_int64_t>(position_);
+      case ZIP_SOURCE_STAT: {
+        zip_stat_t* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &error_);
+        if (st == nullptr) return -1;
+        zip_stat_init(st);
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        st->size = size_;
+        st->mtime = mtime_;
+        return sizeof(zip_stat_t);
+      }
+      case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&error_, data, length);
+      case ZIP_SOURCE_FREE:
+        Free();
+        return 0;
+      default:
+        zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+  }
+
+  zip_int64_t Read(unsigned char* bytes, std::size_t wanted) {
+    std::size_t given = 0;
+    while (given < wanted && position_ < size_) {
+      if (position_ < start_ || position_ >= start_ + window_.size()) {
+        // A piece larger than the window goes straight to the caller.
+        if (wanted - given >= kWindow) {
+          const zip_int64_t got = ReadAt(fd_, bytes + given, wanted - given, position_);
+          if (got < 0) return Fail();
+          if (got == 0) break;
+          given += static_cast<std::size_t>(got);
+          position_ += static_cast<std::uint64_t>(got);
+          continue;
+        }
+        window_.resize(kWindow);
+        const zip_int64_t got = ReadAt(fd_, window_.data(), kWindow, position_);
+        if (got < 0) return Fail();
+        window_.resize(static_cast<std::size_t>(got));
+        start_ = position_;
+        if (got == 0) break;
+      }
+      const std::size_t at = static_cast<std::size_t>(position_ - start_);
+      const std::size_t count = std::min(wanted - given, window_.size() - at);
+      std::memcpy(bytes + given, window_.data() + at, count);
+      given += count;
+      position_ += count;
+    }
+    return static_cast<zip_int64_t>(given);
+  }
+
+  zip_int64_t Fail() {
+    zip_error_set(&error_, ZIP_ER_READ, errno);
+    return -1;
+  }
+
+  void Free() {
+    ::close(fd_);
+    zip_error_fini(&error_);
+    delete this;
+  }
+
+  int fd_ = -1;
+  std::uint64_t size_ = 0;
+  time_t mtime_ = 0;
+  std::uint64_t position_ = 0;
+  std::vector<unsigned char> window_;  // bytes from start_ on
+  std::uint64_t start_ = 0;
+  zip_error_t error_;
+};
+
 }  // namespace
 
 Status ZipReading::Open(Platform& platform, const std::string& path,
@@ -41,7 +212,7 @@ Status ZipReading::Open(Platform& platform, const std::string& path,
     return Status::Error(kErrPathFileAccess, "not a file: " + path);
   }
   int code = 0;
-  zip_t* archive = zip_open(host.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+  zip_t* archive = ArchiveFile::Open(host, ZIP_RDONLY | ZIP_CHECKCONS, &code);
   if (archive == nullptr) return Status::Error(kErrDeviceIo, ZipErrorText(code));
   std::unique_ptr<ZipReading> opened(new ZipReading(archive, host));
   const zip_int64_t count = zip_get_num_entries(archive, 0);
@@ -115,7 +286,7 @@ void ZipReading::StartCheck(unsigned workers) {
   const auto work = [this, workers](unsigned w) {
     int code = 0;
     zip_t* archive =
-        w == 0 ? static_cast<zip_t*>(archive_) : zip_open(host_.c_str(), ZIP_RDONLY, &code);
+        w == 0 ? static_cast<zip_t*>(archive_) : ArchiveFile::Open(host_, ZIP_RDONLY, &code);
     std::vector<char> buffer(1 << 16);
     for (std::size_t i = w; i < entries_.size(); i += workers) {
       if (entries_[i].folder) continue;

@@ -173,6 +173,24 @@ bool ReadListFile(zr::Platform& platform, const std::string& text, std::vector<s
   return true;
 }
 
+// Writes the archive; true when every file went in. A file that could not
+// be read is named (`shown`, as the command gave it) with the reason.
+bool Write(const std::string& archive, const std::vector<FileToAdd>& files,
+           const std::vector<std::string>& shown, const WriteOptions& options,
+           std::ostream& errors) {
+  std::string error;
+  std::vector<FileLeftOut> left_out;
+  if (!WriteArchive(archive, files, &error, options, &left_out)) {
+    errors << "PkZip25: " << error << "\n";
+    return false;
+  }
+  for (const FileLeftOut& file : left_out) {
+    errors << "PkZip25: file not read (" << file.reason << "), left out: " << shown[file.file]
+           << "\n";
+  }
+  return left_out.empty();
+}
+
 int AddList(zr::Platform& platform, const Command& command, std::ostream& errors) {
   std::optional<std::string> archive = ArchiveHostPath(platform, command.archive, errors);
   if (!archive) return kExitIncomplete;
@@ -180,18 +198,36 @@ int AddList(zr::Platform& platform, const Command& command, std::ostream& errors
   if (!ReadListFile(platform, command.list_file, &lines, errors)) return kExitIncomplete;
 
   const ArchiveIdentity archive_identity(*archive);
+  const WriteOptions options;
   bool complete = true;
   std::vector<FileToAdd> files;
+  std::vector<std::string> shown;      // the line of each file in `files`
   std::map<std::string, size_t> seen;  // folded entry name -> position in `files`
+  // The host folder of the last folder met: the lines of one folder follow
+  // one another, and its files are found by their names in it.
+  std::string folder_text;
+  std::string folder_host;
   for (const std::string& line : lines) {
     std::optional<WindowsPath> path = FullPath(platform, line);
     std::string host;
     struct stat info {};
-    // Nearly every listed file is there as named: its host path and one stat
-    // settle it, and that stat goes with it to the writer.
-    const bool there = path && !path->parts.empty() &&
-                       platform.ToHostPath(path->Text(), &host).ok() &&
-                       pkzip::StatFile(host, &info) == 0 && S_ISREG(info.st_mode);
+    // Nearly every listed file is there as named in its folder: one stat
+    // settles it, and that stat goes with it to the writer.
+    bool there = false;
+    if (path && path->parts.size() > 1) {
+      WindowsPath folder = *path;
+      folder.parts.pop_back();
+      if (const std::string text = folder.Text(); text != folder_text) {
+        folder_text = text;
+        if (!platform.ToHostPath(text, &folder_host).ok()) folder_host.clear();
+      }
+      if (!folder_host.empty()) {
+        host = folder_host;
+        if (host.back() != '/' && host.back() != '\\') host += '/';
+        host += path->parts.back();
+        there = pkzip::StatFile(host, &info) == 0 && S_ISREG(info.st_mode);
+      }
+    }
     if (!there && (!path || path->parts.empty() || !ResolveHostPath(platform, *path, &host).ok() ||
                    pkzip::StatFile(host, &info) != 0 || !S_ISREG(info.st_mode))) {
       std::error_code ec;
@@ -201,23 +237,25 @@ int AddList(zr::Platform& platform, const Command& command, std::ostream& errors
       complete = false;
       continue;
     }
-    if (archive_identity.Is(host)) {
+    if (archive_identity.Is(info, host)) {
       errors << "PkZip25: the archive is not added to itself: " << line << "\n";
       continue;
     }
-    if (!Readable(host, line, errors)) {
+    // A small file is read once, by the worker that deflates it, which finds
+    // out then whether it can be read; a large one, streamed by libzip, is
+    // tried first.
+    if (static_cast<std::uint64_t>(info.st_size) > options.largest_for_workers &&
+        !Readable(host, line, errors)) {
       complete = false;
       continue;
     }
     const std::string name = StoredName(*path);
-    if (seen.emplace(FoldCase(name), files.size()).second) files.push_back({host, name, info});
+    if (seen.emplace(FoldCase(name), files.size()).second) {
+      files.push_back({host, name, info});
+      shown.push_back(line);
+    }
   }
-  std::string error;
-  if (!WriteArchive(*archive, files, &error)) {
-    errors << "PkZip25: " << error << "\n";
-    return kExitIncomplete;
-  }
-  return complete ? kExitOk : kExitIncomplete;
+  return Write(*archive, files, shown, options, errors) && complete ? kExitOk : kExitIncomplete;
 }
 
 int AddRecursive(zr::Platform& platform, const Command& command, std::ostream& errors) {
@@ -273,12 +311,10 @@ int AddRecursive(zr::Platform& platform, const Command& command, std::ostream& e
   std::sort(files.begin(), files.end(), [](const FileToAdd& a, const FileToAdd& b) {
     return FoldCase(a.entry_name) < FoldCase(b.entry_name);
   });
-  std::string error;
-  if (!WriteArchive(*archive, files, &error)) {
-    errors << "PkZip25: " << error << "\n";
-    return kExitIncomplete;
-  }
-  return complete ? kExitOk : kExitIncomplete;
+  std::vector<std::string> shown;
+  for (const FileToAdd& file : files) shown.push_back(WindowsName(*folder, file.entry_name));
+  return Write(*archive, files, shown, WriteOptions(), errors) && complete ? kExitOk
+                                                                           : kExitIncomplete;
 }
 
 int Extract(zr::Platform& platform, const Command& command, std::ostream& errors) {

@@ -638,7 +638,12 @@ class WriteArchiveTest : public PkZipProgramTest {
     std::string first;
     for (size_t way = 0; way < ways.size(); ++way) {
       const std::string archive = "A:\\WAY" + std::to_string(way) + ".ZIP";
-      if (!start.empty()) world_.WriteFile(archive, start);
+      // A new archive goes through the archiver's own output; libzip alone
+      // writes it over an empty archive through its own file, for comparison.
+      if (!start.empty() || way == 0) {
+        world_.WriteFile(archive, start.empty() ? std::string("PK\5\6", 4) + std::string(18, '\0')
+                                                : start);
+      }
       std::string error;
       EXPECT_TRUE(WriteArchive(Host(archive), files, &error, ways[way])) << way << ": " << error;
       if (way == 0) first = world_.ReadFile(archive);
@@ -651,7 +656,8 @@ class WriteArchiveTest : public PkZipProgramTest {
 
 TEST_F(WriteArchiveTest, WorkersWriteTheBytesLibzipWritesAlone) {
   std::mt19937 random(7);
-  std::string noise(300000, '\0');
+  // More than the megabyte the output gathers before it writes.
+  std::string noise(1300000, '\0');
   for (char& c : noise) c = static_cast<char>(random());
   std::string text;
   while (text.size() < 400000) text += "TOOL|" + std::to_string(random() % 1000) + "|PUNCH\r\n";
@@ -661,6 +667,7 @@ TEST_F(WriteArchiveTest, WorkersWriteTheBytesLibzipWritesAlone) {
       {"ORVEL/NOISE.BIN", noise},  // grows when deflated
       {"ORVEL/SMALL.INI", text.substr(0, 4000)},
       {"ORVEL/DB/LARGE.MDB", text},  // beyond the narrow limit
+      {"ORVEL/AFTER.TXT", text.substr(3, 3000)},
       {"ORVEL/MEDIUM.DAT", text.substr(0, 120000)},
       {"DATI/prova \xC3\xA8.txt", text.substr(5, 30000)},
       {"ORVEL/LAST.TXT", text.substr(0, 149000)},
@@ -694,6 +701,26 @@ TEST_F(WriteArchiveTest, UpdatesReplaceByNameWithoutRegardToCaseTheSameWayWithWo
   // No temporary file is left beside the archives.
   EXPECT_EQ(Tree("A:\\"), (std::set<std::string>{"START.ZIP", "WAY0.ZIP", "WAY1.ZIP", "WAY2.ZIP",
                                                  "WAY3.ZIP", "WAY4.ZIP"}));
+}
+
+// A file that cannot be read when a worker comes to it (gone since it was
+// listed) is left out and named, the others written; without a place to name
+// it the write fails. No temporary file stays either way.
+TEST_F(WriteArchiveTest, AFileUnreadableWhenItsTurnComesIsLeftOut) {
+  std::vector<FileToAdd> files = Files({{"A.TXT", "a"}, {"GONE.TXT", "gone"}, {"C.TXT", "c"}});
+  struct stat info {};
+  ASSERT_EQ(StatFile(files[1].host_path, &info), 0);
+  files[1].info = info;
+  fs::remove(FsPath(files[1].host_path));
+  std::string error;
+  std::vector<FileLeftOut> left_out;
+  EXPECT_TRUE(WriteArchive(Host("A:\\L.ZIP"), files, &error, WriteOptions(), &left_out)) << error;
+  ASSERT_EQ(left_out.size(), 1u);
+  EXPECT_EQ(left_out[0].file, 1u);
+  EXPECT_EQ(ReadZip(Host("A:\\L.ZIP")),
+            (std::map<std::string, std::string>{{"A.TXT", "a"}, {"C.TXT", "c"}}));
+  EXPECT_FALSE(WriteArchive(Host("A:\\N.ZIP"), files, &error));
+  EXPECT_EQ(Tree("A:\\"), (std::set<std::string>{"L.ZIP"}));
 }
 
 TEST_F(WriteArchiveTest, ManySmallFilesThroughANarrowWindow) {

@@ -28,6 +28,7 @@
 #include <thread>
 
 #include "entry_names.h"
+#include "platform/host_files.h"
 #include "platform/host_portable.h"
 
 namespace pkzip {
@@ -76,11 +77,173 @@ int StatHostFile(const std::string& path, struct stat* info) {
   info->st_mtime = static_cast<decltype(info->st_mtime)>(wide.st_mtime);
   return 0;
 }
+// A new file for writing that did not exist; the mode before the umask.
+int CreateNewFile(const std::string& path) {
+  return ::_wopen(zr::win32::Widen(path).c_str(),
+                  O_WRONLY | O_CREAT | O_EXCL | O_BINARY | O_NOINHERIT, _S_IREAD | _S_IWRITE);
+}
+bool WriteAt(int fd, const unsigned char* bytes, std::size_t size, std::uint64_t offset) {
+  if (::_lseeki64(fd, static_cast<__int64>(offset), SEEK_SET) < 0) return false;
+  while (size > 0) {
+    const int put = ::_write(fd, bytes, static_cast<unsigned>(std::min<std::size_t>(size, 1 << 30)));
+    if (put <= 0) return false;
+    bytes += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+int RemoveFile(const std::string& path) { return ::_wunlink(zr::win32::Widen(path).c_str()); }
 #else
 int RenameOver(const char* from, const char* to) { return std::rename(from, to); }
 int OpenFile(const std::string& path) { return open(path.c_str(), O_RDONLY | O_CLOEXEC); }
 int StatHostFile(const std::string& path, struct stat* info) { return stat(path.c_str(), info); }
+int CreateNewFile(const std::string& path) {
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+bool WriteAt(int fd, const unsigned char* bytes, std::size_t size, std::uint64_t offset) {
+  while (size > 0) {
+    const ssize_t put = pwrite(fd, bytes, size, static_cast<off_t>(offset));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    bytes += put;
+    size -= static_cast<std::size_t>(put);
+    offset += static_cast<std::uint64_t>(put);
+  }
+  return true;
+}
+int RemoveFile(const std::string& path) { return unlink(path.c_str()); }
 #endif
+
+// Where libzip writes a new archive: a temporary file beside it, renamed over
+// it when libzip commits, removed when it rolls back. libzip writes every
+// entry's local header, then its data, then seeks back to write the header
+// again with the sizes and CRC-32; through a file stream that costs a seek,
+// a read and a write for every entry. Here the bytes gather in memory (up to
+// a megabyte), the rewritten header lands in them, and they go to the file
+// in large writes.
+class NewArchiveOutput {
+ public:
+  explicit NewArchiveOutput(std::string path) : path_(std::move(path)) { zip_error_init(&error_); }
+  ~NewArchiveOutput() {
+    if (fd_ >= 0) Abandon();
+    zip_error_fini(&error_);
+  }
+  NewArchiveOutput(const NewArchiveOutput&) = delete;
+  NewArchiveOutput& operator=(const NewArchiveOutput&) = delete;
+
+  static zip_int64_t Callback(void* user_data, void* data, zip_uint64_t length,
+                              zip_source_cmd_t command) {
+    return static_cast<NewArchiveOutput*>(user_data)->Command(data, length, command);
+  }
+
+ private:
+  static constexpr std::size_t kFlushAt = std::size_t{1} << 20;
+
+  zip_int64_t Fail(int zip_code, int system_code) {
+    zip_error_set(&error_, zip_code, system_code);
+    return -1;
+  }
+
+  zip_int64_t Command(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    switch (command) {
+      case ZIP_SOURCE_SUPPORTS:
+        return ZIP_SOURCE_SUPPORTS_WRITABLE;
+      case ZIP_SOURCE_STAT:
+        // There is no archive yet: libzip starts a new one.
+        return Fail(ZIP_ER_READ, ENOENT);
+      case ZIP_SOURCE_BEGIN_WRITE:
+        return Begin();
+      case ZIP_SOURCE_WRITE:
+        return Put(static_cast<const unsigned char*>(data), static_cast<std::size_t>(length));
+      case ZIP_SOURCE_SEEK_WRITE: {
+        const zip_int64_t to = zip_source_seek_compute_offset(
+            position_, std::max(end_, base_ + buffer_.size()), data, length, &error_);
+        if (to < 0) return -1;
+        position_ = static_cast<std::uint64_t>(to);
+        return 0;
+      }
+      case ZIP_SOURCE_TELL_WRITE:
+        return static_cast<zip_int64_t>(position_);
+      case ZIP_SOURCE_COMMIT_WRITE: {
+        const bool written = Flush();
+        const bool closed = written && close(fd_) == 0;
+        if (!written) close(fd_);
+        fd_ = -1;
+        if (!closed || RenameOver(temporary_.c_str(), path_.c_str()) != 0) {
+          const int code = errno;
+          RemoveFile(temporary_);
+          return Fail(ZIP_ER_WRITE, code);
+        }
+        return 0;
+      }
+      case ZIP_SOURCE_ROLLBACK_WRITE:
+        Abandon();
+        return 0;
+      case ZIP_SOURCE_REMOVE:
+        if (RemoveFile(path_) != 0 && errno != ENOENT) return Fail(ZIP_ER_REMOVE, errno);
+        return 0;
+      case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&error_, data, length);
+      case ZIP_SOURCE_FREE:
+        return 0;
+      default:
+        // Reading: there is nothing to read in an archive being made.
+        return Fail(ZIP_ER_OPNOTSUPP, 0);
+    }
+  }
+
+  zip_int64_t Begin() {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      temporary_ = path_ + "." + std::to_string(attempt) + std::to_string(std::rand() % 100000);
+      fd_ = CreateNewFile(temporary_);
+      if (fd_ >= 0 || errno != EEXIST) break;
+    }
+    if (fd_ < 0) return Fail(ZIP_ER_TMPOPEN, errno);
+    buffer_.clear();
+    buffer_.reserve(kFlushAt + (64 << 10));
+    base_ = position_ = end_ = 0;
+    return 0;
+  }
+
+  // The bytes at the current position: into the buffer when they continue or
+  // overwrite it; otherwise the buffer goes to the file first.
+  zip_int64_t Put(const unsigned char* bytes, std::size_t size) {
+    if (position_ < base_ || position_ > base_ + buffer_.size()) {
+      if (!Flush()) return Fail(ZIP_ER_WRITE, errno);
+      base_ = position_;
+    }
+    const std::size_t at = static_cast<std::size_t>(position_ - base_);
+    if (at + size > buffer_.size()) buffer_.resize(at + size);
+    std::memcpy(buffer_.data() + at, bytes, size);
+    position_ += size;
+    if (buffer_.size() >= kFlushAt && !Flush()) return Fail(ZIP_ER_WRITE, errno);
+    return static_cast<zip_int64_t>(size);
+  }
+
+  bool Flush() {
+    if (buffer_.empty()) return true;
+    if (!WriteAt(fd_, buffer_.data(), buffer_.size(), base_)) return false;
+    base_ += buffer_.size();
+    end_ = std::max(end_, base_);
+    buffer_.clear();
+    return true;
+  }
+
+  void Abandon() {
+    close(fd_);
+    fd_ = -1;
+    RemoveFile(temporary_);
+  }
+
+  std::string path_;
+  std::string temporary_;
+  int fd_ = -1;
+  std::vector<unsigned char> buffer_;  // bytes from file offset base_ on
+  std::uint64_t base_ = 0;
+  std::uint64_t position_ = 0;
+  std::uint64_t end_ = 0;  // the file's length as written so far
+  zip_error_t error_;
+};
 
 // Writes `bytes` to a temporary file beside `path`, then renames it over `path`.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
@@ -176,7 +339,11 @@ class Deflater {
       total += static_cast<std::uint64_t>(got);
       stream_.next_in = input_;
       stream_.avail_in = static_cast<uInt>(got);
-      const int flush = got == 0 ? Z_FINISH : Z_NO_FLUSH;
+      // A short read that reaches the size the stat gave is the end of the
+      // file: a small file takes one read, not a second one that finds nothing.
+      const bool end = got == 0 || (static_cast<std::size_t>(got) < sizeof input_ &&
+                                    total == expected_size);
+      const int flush = end ? Z_FINISH : Z_NO_FLUSH;
       while (true) {
         if (out->capacity - out->size < 64) out->Reserve(out->capacity * 2 + 4096);
         stream_.next_out = out->bytes.get() + out->size;
@@ -316,6 +483,9 @@ class DeflatePipeline {
         spare_.push_back(std::move(job->data));
       }
       job->data = Buffer();
+      // The workers are woken when a whole batch fits again, not for every
+      // file written: one wake-up for each batch.
+      if (!RoomForBatch()) return;
     }
     work_.notify_all();
   }
@@ -330,6 +500,12 @@ class DeflatePipeline {
       job->data = std::move(spare_.back());
       spare_.pop_back();
     }
+  }
+
+  bool RoomForBatch() const {
+    return in_flight_files_ == 0 ||
+           (in_flight_files_ + kBatchFiles <= options_.window_files &&
+            in_flight_bytes_ + kBatchBytes <= options_.window_bytes);
   }
 
   // The next job in order that nobody has taken, when the window has room.
@@ -350,7 +526,7 @@ class DeflatePipeline {
       Job* job = nullptr;
       work_.wait(lock, [&] {
         if (stop_) return true;
-        job = NextJob();
+        job = RoomForBatch() ? NextJob() : nullptr;
         return job != nullptr || next_ >= order_.size();
       });
       if (job == nullptr) return;  // stopped, or nothing left to take
@@ -473,26 +649,48 @@ unsigned WriteOptions::DefaultWorkers() {
   return std::clamp(processors, 1u, 16u);
 }
 
-bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>& files,
-                  std::string* error, const WriteOptions& options) {
+namespace {
+
+enum class Attempt { kWritten, kUnread, kFailed };
+
+// One attempt at writing the archive with the files not `skipped`. kUnread
+// when a file handed to the workers could not be read (`unread` names them,
+// with the errno of each); then nothing was written.
+Attempt WriteOnce(const std::string& archive_host, const std::vector<FileToAdd>& files,
+                  const std::vector<bool>& skipped, std::string* error,
+                  const WriteOptions& options,
+                  std::vector<std::pair<std::size_t, int>>* unread) {
   std::error_code ec;
   const bool exists = fs::exists(zr::host::FsPath(archive_host), ec);
-  if (!exists && files.empty())
-    return ReplaceFileAtomically(archive_host, EmptyArchiveBytes(), error);
 
-  // Declared before the archive, so that it outlives libzip's last use of
+  // Declared before the archive, so that they outlive libzip's last use of
   // its data sources (when the archive is closed or discarded).
+  NewArchiveOutput output(archive_host);
   DeflatePipeline pipeline(options);
   std::map<zip_uint64_t, Job*> jobs_by_entry;
+  std::map<Job*, std::size_t> file_of_job;
 
   int code = 0;
-  // An existing archive that libzip cannot read as one (damaged, or not an
-  // archive) is left alone rather than overwritten.
-  ZipHandle archive(
-      zip_open(archive_host.c_str(), exists ? ZIP_CHECKCONS : ZIP_CREATE | ZIP_EXCL, &code));
+  ZipHandle archive;
+  if (exists) {
+    // An existing archive that libzip cannot read as one (damaged, or not an
+    // archive) is left alone rather than overwritten.
+    archive.reset(zip_open(archive_host.c_str(), ZIP_CHECKCONS, &code));
+  } else {
+    zip_error_t open_error;
+    zip_error_init(&open_error);
+    zip_source_t* target = zip_source_function_create(NewArchiveOutput::Callback, &output,
+                                                      &open_error);
+    if (target != nullptr) {
+      archive.reset(zip_open_from_source(target, ZIP_CREATE | ZIP_EXCL, &open_error));
+      if (!archive) zip_source_free(target);
+    }
+    code = zip_error_code_zip(&open_error);
+    zip_error_fini(&open_error);
+  }
   if (!archive) {
     *error = "cannot open archive " + archive_host + ": " + ZipErrorText(code);
-    return false;
+    return Attempt::kFailed;
   }
 
   // Existing entries by name without regard to case; later duplicates of a
@@ -504,26 +702,29 @@ bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>&
     if (name != nullptr) existing.emplace(FoldCase(name), static_cast<zip_uint64_t>(i));
   }
 
-  for (const FileToAdd& file : files) {
+  for (std::size_t f = 0; f < files.size(); ++f) {
+    if (skipped[f]) continue;
+    const FileToAdd& file = files[f];
     struct stat info {};
     if (file.info) {
       info = *file.info;
     } else if (StatHostFile(file.host_path, &info) != 0) {
       *error = "cannot read " + file.host_path + ": " + std::strerror(errno);
-      return false;
+      return Attempt::kFailed;
     }
     Job* job = nullptr;
     zip_source_t* source = nullptr;
     if (options.workers > 0 && S_ISREG(info.st_mode) &&
         static_cast<std::uint64_t>(info.st_size) <= options.largest_for_workers) {
       job = pipeline.NewJob(file.host_path, info);
+      file_of_job[job] = f;
       source = zip_source_function(archive.get(), JobSource, job);
     } else {
       source = zip_source_file(archive.get(), file.host_path.c_str(), 0, 0);
     }
     if (source == nullptr) {
       *error = "cannot read " + file.host_path + ": " + zip_strerror(archive.get());
-      return false;
+      return Attempt::kFailed;
     }
     zip_int64_t index = -1;
     auto [first, last] = existing.equal_range(FoldCase(file.entry_name));
@@ -545,7 +746,7 @@ bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>&
     if (index < 0) {
       *error = "cannot add " + file.entry_name + ": " + zip_strerror(archive.get());
       zip_source_free(source);
-      return false;
+      return Attempt::kFailed;
     }
     const auto entry = static_cast<zip_uint64_t>(index);
     // The entry's source is now this file's (a replaced one was let go).
@@ -560,7 +761,7 @@ bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>&
     if (zip_set_file_compression(archive.get(), entry, ZIP_CM_DEFLATE, 6) != 0 ||
         zip_file_set_mtime(archive.get(), entry, info.st_mtime, 0) != 0) {
       *error = "cannot add " + file.entry_name + ": " + zip_strerror(archive.get());
-      return false;
+      return Attempt::kFailed;
     }
   }
 
@@ -573,14 +774,54 @@ bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>&
   const bool now_empty = zip_get_num_entries(archive.get(), 0) == 0;
   if (zip_close(archive.get()) != 0) {
     *error = "cannot write archive " + archive_host + ": " + zip_strerror(archive.get());
-    return false;
+    for (const auto& [job, f] : file_of_job) {
+      if (job->failed) unread->emplace_back(f, job->errno_value);
+    }
+    return unread->empty() ? Attempt::kFailed : Attempt::kUnread;
   }
   archive.release();  // closed: nothing left to discard
   // libzip removes an archive that ends up without entries; keep a valid empty one.
   if (now_empty && !fs::exists(zr::host::FsPath(archive_host), ec)) {
-    return ReplaceFileAtomically(archive_host, EmptyArchiveBytes(), error);
+    return ReplaceFileAtomically(archive_host, EmptyArchiveBytes(), error) ? Attempt::kWritten
+                                                                           : Attempt::kFailed;
   }
-  return true;
+  return Attempt::kWritten;
+}
+
+}  // namespace
+
+bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>& files,
+                  std::string* error, const WriteOptions& options,
+                  std::vector<FileLeftOut>* left_out) {
+  std::error_code ec;
+  std::vector<bool> skipped(files.size(), false);
+  std::size_t remaining = files.size();
+  while (true) {
+    if (remaining == 0 && !fs::exists(zr::host::FsPath(archive_host), ec)) {
+      return ReplaceFileAtomically(archive_host, EmptyArchiveBytes(), error);
+    }
+    // A file that cannot be read (held by another program, gone since it was
+    // listed) is known only when a worker opens it, after libzip was given
+    // its entry: it is left out and the archive written again without it.
+    std::vector<std::pair<std::size_t, int>> unread;
+    switch (WriteOnce(archive_host, files, skipped, error, options, &unread)) {
+      case Attempt::kWritten:
+        return true;
+      case Attempt::kFailed:
+        return false;
+      case Attempt::kUnread:
+        if (left_out == nullptr) return false;
+        for (const auto& [f, errno_value] : unread) {
+          std::string reason = zr::host::ReadRefusal(files[f].host_path);
+          if (reason.empty()) reason = std::strerror(errno_value);
+          left_out->push_back({f, std::move(reason)});
+          skipped[f] = true;
+          --remaining;
+        }
+        error->clear();
+        break;
+    }
+  }
 }
 
 }  // namespace pkzip

@@ -14,7 +14,12 @@
 // as it comes (a data source that hands over compressed data, which libzip
 // writes unchanged). At most a bounded amount of deflated data waits to be
 // written; files larger than a few megabytes are read and deflated by libzip
-// itself while it writes them, streamed, never whole in memory. The workers
+// itself while it writes them, streamed, never whole in memory. A new
+// archive is gathered in memory a megabyte at a time and written in large
+// pieces (libzip's own file would cost a seek, a read and a write for every
+// entry). Each small file is opened and read once, by its worker: one that
+// cannot be read then is left out and the archive written again without it,
+// as libzip has been given its entry already. The workers
 // deflate with the settings libzip uses (zlib level 6, the same window and
 // memory level), so an entry's bytes are the same whichever way it went.
 #ifndef ZARIREVO_TOOLS_PKZIP25_ZIP_WRITER_H_
@@ -56,13 +61,21 @@ struct WriteOptions {
   static unsigned DefaultWorkers();
 };
 
+/// A file that could not be read when its turn came: left out of the archive.
+struct FileLeftOut {
+  std::size_t file;    // its place in the files given
+  std::string reason;  // the host's words
+};
+
 /// Adds `files` to the archive at `archive_host`, creating it when missing.
 /// An entry whose name equals a file's entry name without regard to case is
 /// replaced. A new archive with no files is written as a valid empty
-/// archive. On failure returns false with `error` set and leaves the archive
-/// as it was.
+/// archive. A file that cannot be read is left out and named in `left_out`
+/// (without `left_out`, it fails the whole write). On failure returns false
+/// with `error` set and leaves the archive as it was.
 bool WriteArchive(const std::string& archive_host, const std::vector<FileToAdd>& files,
-                  std::string* error, const WriteOptions& options = WriteOptions());
+                  std::string* error, const WriteOptions& options = WriteOptions(),
+                  std::vector<FileLeftOut>* left_out = nullptr);
 
 }  // namespace pkzip
 
