@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/product_catalog.h"
 #include "app/settings.h"
 #include "text/strings.h"
 
@@ -9,40 +10,34 @@ namespace zr {
 
 namespace {
 
-bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
-// Listing pattern of each product family under c:\kyconfig, by row.
-const char* FamilyPattern(std::int16_t row) {
-  switch (row) {
-    case kDaxor2D:
-      return "DAXOR*";
-    case kPlovik:
-      return "Plovik*";
-    case kTrelun:
-      return "Trelun*";
-    case kDunra:
-      return "Dunra*";
-    default:
-      return nullptr;
-  }
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.rfind(prefix, 0) == 0;
 }
 
-// The row a folder name stands for, without looking at its INI file.
-std::int16_t RowOfName(const std::string& name) {
+// The row a folder name stands for, without looking at its INI file: the
+// product whose family starts the name (case aside), unless the name is
+// that family's foreign variant.
+int RowOfName(const std::string& name) {
   const std::string upper = ToUpper(name);
-  if (StartsWith(upper, "ZAZOZODEDU")) return -1;
-  if (StartsWith(upper, "DAXOR3D")) return -1;
-  if (StartsWith(upper, "TRELUN")) return kTrelun;
-  if (StartsWith(upper, "DAXOR")) return kDaxor2D;
-  if (StartsWith(upper, "PLOVIK")) return kPlovik;
-  if (StartsWith(upper, "DUNRA")) return kDunra;
+  const std::vector<ProductDescriptor>& products = Products();
+  for (std::size_t row = 0; row < products.size(); ++row) {
+    const ProductDescriptor& product = products[row];
+    if (product.folder_family == nullptr || !StartsWith(upper, ToUpper(product.folder_family))) {
+      continue;
+    }
+    if (product.foreign_variant != nullptr && StartsWith(upper, ToUpper(product.foreign_variant))) {
+      return -1;
+    }
+    return static_cast<int>(row);
+  }
   return -1;
 }
 
 std::string RowName(const Session& program, int row) {
-  if (row < 0 || row >= kProductCount) return {};
+  const ProductDescriptor* product = ProductAt(row);
+  if (product == nullptr) return {};
   const std::string& name = program.ProductTable[static_cast<std::size_t>(row)].Name;
-  return name.empty() ? kProductNames[static_cast<std::size_t>(row)] : name;
+  return name.empty() ? product->name : name;
 }
 
 }  // namespace
@@ -50,18 +45,19 @@ std::string RowName(const Session& program, int row) {
 int ProductIndexOfFolder(Session& program, const std::string& prefix, const std::string& name,
                          bool check) {
   const int row = RowOfName(name);
-  if (check && row > 0 && !HasInstallDir(program, prefix + name)) return -1;
+  if (check && row >= 0 && !HasInstallDir(program, prefix + name)) return -1;
   return row;
 }
 
 std::string FindProductConfigFolder(Session& program, int row) {
   const std::string root = kProductListFolder;
-  const char* pattern = FamilyPattern(row);
-  if (pattern == nullptr) return root;
+  const ProductDescriptor* product = ProductAt(row);
+  if (product == nullptr || product->folder_family == nullptr) return root;
   std::vector<FolderEntry> entries;
-  IgnoreStatus(program.platform.List(root + pattern, ListKind::kFilesAndFolders, &entries),
+  IgnoreStatus(program.platform.List(root + product->folder_family + "*",
+                                     ListKind::kFilesAndFolders, &entries),
                "a folder that cannot be listed is taken as empty");
-  // "DAXOR*" also matches the 3D variant, which is not this product: the
+  // A family's pattern also matches its foreign variant: the
   // first entry that really belongs to the family and names an Installdir
   // is taken, as start-up counts installed products (a leftover folder
   // without one does not hide the installed one). Without such an entry,
@@ -98,6 +94,14 @@ std::string NextInstalledSoftware(Session& program, const std::string& current) 
     name = RowName(program, row);
   }
   return current;
+}
+
+int TableRowOfName(const Session& program, const std::string& name) {
+  for (std::size_t row = 0; row < program.ProductTable.size(); ++row) {
+    const std::string& row_name = program.ProductTable[row].Name;
+    if (!row_name.empty() && row_name == name) return static_cast<int>(row);
+  }
+  return -1;
 }
 
 bool ClassifyStartFolder(const std::string& folder) {

@@ -11,8 +11,8 @@ namespace zr {
 
 inline constexpr const char* kProductListFolder = "c:\\kyconfig\\";
 
-/// Row 1 to 4 for a product folder name, or -1; with `check`, a row above 0
-/// also needs HasInstallDir(prefix & name).
+/// The row of the product whose folder family starts `name`, or -1; with
+/// `check`, the folder also needs HasInstallDir(prefix & name).
 int ProductIndexOfFolder(Session& program, const std::string& prefix, const std::string& name,
                          bool check);
 /// "c:\kyconfig\" & the first folder of that product family whose INI names
@@ -21,6 +21,9 @@ std::string FindProductConfigFolder(Session& program, int row);
 /// The next installed product whose configuration can be read; `current`
 /// when none can.
 std::string NextInstalledSoftware(Session& program, const std::string& current);
+/// The row whose name in `ProductTable` is `name` (exact), or -1; -1 also
+/// before the settings named the rows.
+int TableRowOfName(const Session& program, const std::string& name);
 /// Whether the folder lies under c:\kyconfig.
 bool ClassifyStartFolder(const std::string& folder);
 

@@ -16,24 +16,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/product_catalog.h"
 #include "app/run_context.h"
 #include "cnf/cnf_session.h"
 #include "platform/platform.h"
 #include "platform/user_interface.h"
 
 namespace zr {
-
-/// Rows of `ProductTable`.
-enum ProductIndex : int {
-  kDaxorOld = 0,
-  kDaxor2D = 1,
-  kPlovik = 2,
-  kTrelun = 3,
-  kDunra = 4,
-};
-inline constexpr int kProductCount = 5;
-inline constexpr std::array<const char*, kProductCount> kProductNames = {
-    "DAXOR_OLD", "DAXOR2D", "PLOVIK", "TRELUN", "DUNRA"};
 
 /// Where the archive of a backup goes (`ZipMode`); the numbers are those the
 /// console shows and takes. A value outside them checks no compression item.
@@ -68,7 +57,8 @@ struct Session : CnfSession, ErrorMessages {
   RunContext run;
 
   // Products.
-  std::array<ProductRecord, kProductCount> ProductTable;
+  /// One record per row of Products(), in the same order.
+  std::vector<ProductRecord> ProductTable = std::vector<ProductRecord>(Products().size());
   /// Rows of the installed products in listing order. Position 1 of the
   /// design's list is index 0 here; empty means none installed.
   std::vector<int> InstalledProducts;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/message_area.h"
+#include "app/product_catalog.h"
 #include "app/products.h"
 #include "cnf/cnf_reader.h"
 #include "platform/profile.h"
@@ -102,12 +103,19 @@ bool KeepBackupFolder(Session& program, const std::string& folder) {
 }
 
 bool KeepServerFolder(Session& program, int row, const std::string& folder) {
-  if (row != kDaxor2D && row != kTrelun && row != kPlovik) return false;
+  const ProductDescriptor* product = ProductAt(row);
+  if (product == nullptr || product->server_menu.item == nullptr) return false;
   const std::string picked = PickedFolderForm(folder);
   if (picked.empty()) return false;
   const std::string path = SetTrailingBackslash(picked, true);
   program.ProductTable[static_cast<std::size_t>(row)].ServerFolder = path;
-  if (row == kDaxor2D) program.ProductTable[kDaxorOld].ServerFolder = path;
+  // The products whose server folder follows this one's.
+  for (std::size_t other = 0; other < Products().size(); ++other) {
+    const char* with = Products()[other].server_folder_with;
+    if (with != nullptr && product->name == std::string(with)) {
+      program.ProductTable[other].ServerFolder = path;
+    }
+  }
   return true;
 }
 
@@ -131,10 +139,11 @@ void LoadOrSaveSettings(Session& program, const std::string& file, bool read) {
   Platform& platform = program.platform;
   if (read) {
     program.BackupPath = GetIniString(platform, "PATH", "BACKUPCLIENTE", kDefaultBackupPath, file);
-    for (int row = 0; row < kProductCount; ++row) {
-      ProductRecord& record = program.ProductTable[static_cast<std::size_t>(row)];
-      record.Name = kProductNames[static_cast<std::size_t>(row)];
-      record.ServerFolder = GetIniString(platform, "PATH", "SERVER_" + record.Name, "", file);
+    for (std::size_t row = 0; row < Products().size(); ++row) {
+      const ProductDescriptor& product = Products()[row];
+      ProductRecord& record = program.ProductTable[row];
+      record.Name = product.name;
+      record.ServerFolder = GetIniString(platform, "PATH", product.server_key, "", file);
     }
     return;
   }
@@ -181,9 +190,10 @@ FolderCheck CheckSettingsFolder(Platform& platform, const std::string& folder) {
 std::string SaveSettings(Session& program, const std::string& file) {
   Platform& platform = program.platform;
   std::vector<std::pair<std::string, std::string>> values = {{"BACKUPCLIENTE", program.BackupPath}};
-  for (const ProductRecord& record : program.ProductTable) {
+  for (std::size_t row = 0; row < program.ProductTable.size(); ++row) {
+    const ProductRecord& record = program.ProductTable[row];
     if (record.Name.empty()) continue;  // a table that was never read has nothing to save
-    values.emplace_back("SERVER_" + record.Name, record.ServerFolder);
+    values.emplace_back(Products()[row].server_key, record.ServerFolder);
   }
   const std::string failed = "impostazioni non salvate in " + file + ": ";
   std::string before;
@@ -244,7 +254,7 @@ void LoadDaxorOldSettings(Session& program, bool force_question) {
 bool LoadProductSettings(Session& program, int row) {
   Platform& platform = program.platform;
   FillDaxorIniFiles(program);
-  const std::string folder = FindProductConfigFolder(program, static_cast<std::int16_t>(row));
+  const std::string folder = FindProductConfigFolder(program, row);
   const std::size_t prefix = std::string(kProductListFolder).size();
   program.ProductSettingsFile[1] =
       (folder.size() > prefix ? folder.substr(prefix) : std::string()) + ".ini";
@@ -259,17 +269,9 @@ bool LoadProductSettings(Session& program, int row) {
   // A folder that exists but cannot be entered is as unusable as a missing one.
   if (!platform.ChangeFolder(program.ProductFolder).ok()) return false;
 
-  switch (row) {
-    case kDaxor2D:
-      program.Language = ToUpper(ReadCnfRecord(program, 15));
-      break;
-    case kTrelun:
-      program.Language = GetIniString(platform, "OPTION", "LINGUA", "", ini) == "1" ? "ITA" : "ENG";
-      break;
-    default:
-      program.Language = "ENG";
-      break;
-  }
+  const ProductDescriptor* product = ProductAt(row);
+  program.Language =
+      product != nullptr && product->language != nullptr ? product->language(program, ini) : "ENG";
   program.ZipMode = ZipTarget::kBackupPath;
   LoadErrorTexts(program);
   if (program.BackupPath.empty()) {

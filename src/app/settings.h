@@ -52,9 +52,9 @@ struct SettingsChange {
 /// destination (ending with "\"); false, and nothing changes, when it names
 /// no folder.
 bool KeepBackupFolder(Session& program, const std::string& folder);
-/// Takes `folder` (as KeepBackupFolder) as the server root of the row of
-/// DAXOR2D (and so of DAXOR_OLD), TRELUN or PLOVIK; any other row changes
-/// nothing. False when nothing changed.
+/// Takes `folder` (as KeepBackupFolder) as the server root of a row with a
+/// server item of its own (DAXOR2D, and so DAXOR_OLD; TRELUN; PLOVIK); any
+/// other row changes nothing. False when nothing changed.
 bool KeepServerFolder(Session& program, int row, const std::string& folder);
 /// Takes the folders of `change` (already checked with CheckSettingsFolder)
 /// and saves the settings. "" when saved (or nothing to change); otherwise

@@ -61,11 +61,11 @@ TEST_F(SettingsTest, ServerFoldersRoundTripEachUnderItsOwnKey) {
                      "SERVER_TRELUN=S:\\TR\\"});
   LoadOrSaveSettings(program_, program_.SettingsFile(), true);
   EXPECT_EQ(program_.BackupPath, "D:\\BK\\");
-  EXPECT_EQ(program_.ProductTable[kDunra].Name, "DUNRA");
-  EXPECT_EQ(program_.ProductTable[kDunra].ServerFolder, "\\\\SRV\\DUNRA\\");
-  EXPECT_EQ(program_.ProductTable[kDaxorOld].Name, "DAXOR_OLD");
+  EXPECT_EQ(program_.ProductTable[ProductRow("DUNRA")].Name, "DUNRA");
+  EXPECT_EQ(program_.ProductTable[ProductRow("DUNRA")].ServerFolder, "\\\\SRV\\DUNRA\\");
+  EXPECT_EQ(program_.ProductTable[ProductRow("DAXOR_OLD")].Name, "DAXOR_OLD");
 
-  program_.ProductTable[kPlovik].ServerFolder = "S:\\PL\\";
+  program_.ProductTable[ProductRow("PLOVIK")].ServerFolder = "S:\\PL\\";
   program_.BackupPath = "A:\\";
   LoadOrSaveSettings(program_, program_.SettingsFile(), false);
   const std::string file = program_.SettingsFile();
@@ -130,13 +130,13 @@ TEST_F(SettingsTest, SaveSettingsSavesEveryValueOrNone) {
   LoadOrSaveSettings(program_, file, true);
   world_.WriteFile(file, original);
   program_.BackupPath = "D:\\BK\\";
-  program_.ProductTable[kPlovik].ServerFolder = "S:\\\xCE\xA9\\";
+  program_.ProductTable[ProductRow("PLOVIK")].ServerFolder = "S:\\\xCE\xA9\\";
   EXPECT_NE(SaveSettings(program_, file).find("SERVER_PLOVIK si rilegge \"S:\\?\\\""),
             std::string::npos);
   EXPECT_EQ(world_.ReadFile(file), original);
   EXPECT_NE(SaveSettings(program_, "C:\\KYCONFIG\\NEW.INI").find("si rilegge"), std::string::npos);
   EXPECT_FALSE(world_.Exists("C:\\KYCONFIG\\NEW.INI"));
-  program_.ProductTable[kPlovik].ServerFolder = "S:\\P\\";
+  program_.ProductTable[ProductRow("PLOVIK")].ServerFolder = "S:\\P\\";
   ASSERT_TRUE(platform_.SetAttributes(file, kAttrReadOnly).ok());
   EXPECT_NE(SaveSettings(program_, file).find("protetto in scrittura"), std::string::npos);
   EXPECT_EQ(world_.ReadFile(file), original);
@@ -160,7 +160,7 @@ TEST_F(SettingsTest, InstalldirWithTrailingBackslashIsUsedWithoutIt) {
   testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14\\");
   testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ita");
   program_.DaxorIniFiles = {"junk"};  // made anew, not added to
-  ASSERT_TRUE(LoadProductSettings(program_, kDaxor2D));
+  ASSERT_TRUE(LoadProductSettings(program_, ProductRow("DAXOR2D")));
   EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
   EXPECT_EQ(program_.ProductSettingsFile,
             (std::array<std::string, 2>{"c:\\kyconfig\\DAXOR1401", "DAXOR1401.ini"}));
@@ -180,7 +180,7 @@ TEST_F(SettingsTest, TrelunLanguageFollowsLingua) {
   for (const auto& [line, language] : cases) {
     testing::InstallProduct(world_, "TRELUN0102", "C:\\TRELUN", {"[OPTION]", line});
     program_.Language.clear();
-    ASSERT_TRUE(LoadProductSettings(program_, kTrelun));
+    ASSERT_TRUE(LoadProductSettings(program_, ProductRow("TRELUN")));
     EXPECT_EQ(program_.Language, language) << line;
   }
 }
@@ -191,12 +191,12 @@ TEST_F(SettingsTest, PlovikAndDunraAreEnglishAndZipModeIsReset) {
   testing::InstallProduct(world_, "DUNRA01", "C:\\DUNRA");
   testing::InstallProduct(world_, "DAXOR1401", "C:\\ORVEL\\VER14");
   program_.ZipMode = ZipTarget::kNone;
-  ASSERT_TRUE(LoadProductSettings(program_, kPlovik));
+  ASSERT_TRUE(LoadProductSettings(program_, ProductRow("PLOVIK")));
   EXPECT_EQ(program_.Language, "ENG");
   EXPECT_EQ(program_.ZipMode, ZipTarget::kBackupPath);
-  ASSERT_TRUE(LoadProductSettings(program_, kDunra));
+  ASSERT_TRUE(LoadProductSettings(program_, ProductRow("DUNRA")));
   EXPECT_EQ(program_.Language, "ENG");
-  ASSERT_TRUE(LoadProductSettings(program_, kDaxor2D));
+  ASSERT_TRUE(LoadProductSettings(program_, ProductRow("DAXOR2D")));
   EXPECT_EQ(program_.Language, "");
 }
 
@@ -204,21 +204,21 @@ TEST_F(SettingsTest, BackupPathIsReadOnlyWhenEmpty) {
   testing::InstallProduct(world_, "PLOVIK0102", "C:\\PLOVIK");
   world_.WriteLines(program_.SettingsFile(), {"[PATH]", "BACKUPCLIENTE=D:\\BK\\"});
   program_.BackupPath = "E:\\";
-  ASSERT_TRUE(LoadProductSettings(program_, kPlovik));
+  ASSERT_TRUE(LoadProductSettings(program_, ProductRow("PLOVIK")));
   EXPECT_EQ(program_.BackupPath, "E:\\");
   program_.BackupPath.clear();
-  ASSERT_TRUE(LoadProductSettings(program_, kPlovik));
+  ASSERT_TRUE(LoadProductSettings(program_, ProductRow("PLOVIK")));
   EXPECT_EQ(program_.BackupPath, "D:\\BK\\");
 }
 
 TEST_F(SettingsTest, MissingOrVanishedInstallationIsNotUsable) {
   testing::RegisterProduct(world_, "DAXOR1401", {"[SETTINGS]", "Installdir=C:\\GONE"});
   program_.Language = "ITA";
-  EXPECT_FALSE(LoadProductSettings(program_, kDaxor2D));
+  EXPECT_FALSE(LoadProductSettings(program_, ProductRow("DAXOR2D")));
   EXPECT_EQ(program_.ProductFolder, "C:\\GONE");
   EXPECT_EQ(program_.Language, "ITA");
   EXPECT_EQ(platform_.CurrentFolder(), "C:\\");
-  EXPECT_FALSE(LoadProductSettings(program_, kTrelun));  // no folder for it at all
+  EXPECT_FALSE(LoadProductSettings(program_, ProductRow("TRELUN")));  // no folder for it at all
   EXPECT_FALSE(world_.Exists("C:\\KYCONFIG\\.ini"));
 }
 

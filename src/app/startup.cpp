@@ -3,6 +3,7 @@
 #include <cctype>
 #include <vector>
 
+#include "app/product_catalog.h"
 #include "app/products.h"
 #include "app/settings.h"
 #include "platform/windows_path.h"
@@ -52,8 +53,10 @@ bool IsFullPath(const std::string& path) {
          separator(path[2]);
 }
 
-const std::string& RowName(const Session& program, int row) {
-  return program.ProductTable[static_cast<std::size_t>(row)].Name;
+// The name of the old installation, the product chosen when no folder
+// product can be.
+const std::string& OldInstallationName(const Session& program) {
+  return program.ProductTable[static_cast<std::size_t>(OldInstallationRow())].Name;
 }
 
 }  // namespace
@@ -132,16 +135,16 @@ void LoadSession(Session& program, const std::string& command_line) {
   // 10-11: the archiver and the product choice.
   program.ArchiverPath = program.SystemFolder + "\\PKZIP25";
   if (program.InstalledProducts.empty()) {
-    program.SelectedSoftware = RowName(program, kDaxorOld);
+    program.SelectedSoftware = OldInstallationName(program);
     IgnoreStatus(platform.ChangeFolder(program.SystemFolder),
                  "a missing system folder leaves the current folder as it is");
     program.ArchiverPath = program.SystemFolder + "\\tools\\PKZIP25";
     LoadDaxorOldSettings(program, false);
   } else {
     const int first = program.InstalledProducts.front();
-    program.SelectedSoftware = RowName(program, first);
+    program.SelectedSoftware = program.ProductTable[static_cast<std::size_t>(first)].Name;
     if (!LoadProductSettings(program, first)) {
-      program.SelectedSoftware = RowName(program, kDaxorOld);
+      program.SelectedSoftware = OldInstallationName(program);
       LoadDaxorOldSettings(program, true);
       program.InstalledProducts.clear();
     }
@@ -167,14 +170,10 @@ void PrepareMainWindow(Session& program) {
   program.ColorStop = Rgb(128, 0, 0);
   program.ColorLightCyan = Rgb(0, 255, 255);
 
-  const std::string& selected = program.SelectedSoftware;
-  if (selected == RowName(program, kDaxorOld)) {
-    LoadDaxorOldSettings(program, false);
-  } else if (selected == RowName(program, kDaxor2D) || selected == RowName(program, kPlovik) ||
-             selected == RowName(program, kTrelun)) {
-    for (int row : {kDaxor2D, kPlovik, kTrelun}) {
-      if (selected == RowName(program, row)) LoadProductSettings(program, row);
-    }
+  const int row = TableRowOfName(program, program.SelectedSoftware);
+  if (const ProductDescriptor* product = ProductAt(row);
+      product != nullptr && product->settings_loader != nullptr) {
+    product->settings_loader(program, row, false);
   }
 }
 

@@ -36,15 +36,21 @@ TEST_F(StartupTest, ProductIndexOfFolderByNamePrefix) {
                            "DAXOR3D0101", "ZAZOZODEDU01", "OTHER"}) {
     testing::RegisterProduct(world_, name, {"[SETTINGS]", "Installdir=C:\\X"});
   }
-  const std::pair<const char*, int> cases[] = {
-      {"DAXOR1401", kDaxor2D}, {"daxor1401", kDaxor2D}, {"TRELUNX", kTrelun},
-      {"PLOVIK0102", kPlovik}, {"Dunra7", kDunra},      {"DAXOR3D0101", -1},
-      {"OTHER", -1},           {"DAXOR9999", -1}};  // the last has no INI
-  for (const auto& [name, index] : cases) {
-    EXPECT_EQ(ProductIndexOfFolder(program_, "C:\\KYCONFIG\\", name, true), index) << name;
+  const std::pair<const char*, const char*> cases[] = {{"DAXOR1401", "DAXOR2D"},
+                                                       {"daxor1401", "DAXOR2D"},
+                                                       {"TRELUNX", "TRELUN"},
+                                                       {"PLOVIK0102", "PLOVIK"},
+                                                       {"Dunra7", "DUNRA"},
+                                                       {"DAXOR3D0101", ""},
+                                                       {"OTHER", ""},
+                                                       {"DAXOR9999", ""}};  // the last has no INI
+  for (const auto& [name, product] : cases) {
+    EXPECT_EQ(ProductIndexOfFolder(program_, "C:\\KYCONFIG\\", name, true), ProductRow(product))
+        << name;
   }
   EXPECT_EQ(ProductIndexOfFolder(program_, "C:\\KYCONFIG\\", "ZAZOZODEDU01", false), -1);
-  EXPECT_EQ(ProductIndexOfFolder(program_, "C:\\KYCONFIG\\", "DAXOR9999", false), kDaxor2D);
+  EXPECT_EQ(ProductIndexOfFolder(program_, "C:\\KYCONFIG\\", "DAXOR9999", false),
+            ProductRow("DAXOR2D"));
 }
 
 TEST_F(StartupTest, ClassifyStartFolderLooksAtTheFirst11Characters) {
@@ -57,9 +63,9 @@ TEST_F(StartupTest, ClassifyStartFolderLooksAtTheFirst11Characters) {
 TEST_F(StartupTest, FindProductConfigFolderSkipsThe3DVariant) {
   testing::RegisterProduct(world_, "DAXOR3D0101", {"[SETTINGS]", "Installdir=C:\\X"});
   testing::RegisterProduct(world_, "DAXOR4000", {"[SETTINGS]", "Installdir=C:\\X"});
-  EXPECT_EQ(FindProductConfigFolder(program_, kDaxor2D), "c:\\kyconfig\\DAXOR4000");
-  EXPECT_EQ(FindProductConfigFolder(program_, kPlovik), "c:\\kyconfig\\");
-  EXPECT_EQ(FindProductConfigFolder(program_, kDaxorOld), "c:\\kyconfig\\");
+  EXPECT_EQ(FindProductConfigFolder(program_, ProductRow("DAXOR2D")), "c:\\kyconfig\\DAXOR4000");
+  EXPECT_EQ(FindProductConfigFolder(program_, ProductRow("PLOVIK")), "c:\\kyconfig\\");
+  EXPECT_EQ(FindProductConfigFolder(program_, ProductRow("DAXOR_OLD")), "c:\\kyconfig\\");
 }
 
 TEST_F(StartupTest, FirstRunWithSystemFolderAndProduct) {
@@ -75,7 +81,7 @@ TEST_F(StartupTest, FirstRunWithSystemFolderAndProduct) {
   EXPECT_EQ(Ini(file, "KYGENERALE"), "c:\\kyconfig");
   EXPECT_EQ(Ini(file, "ZIPFILE"), "c:\\kyconfig\\system\\PKZIP25");
   EXPECT_EQ(program_.ArchiverPath, "c:\\kyconfig\\system\\PKZIP25");
-  EXPECT_EQ(program_.InstalledProducts, std::vector<int>{kDaxor2D});
+  EXPECT_EQ(program_.InstalledProducts, std::vector<int>{ProductRow("DAXOR2D")});
   EXPECT_EQ(program_.SelectedSoftware, "DAXOR2D");
   EXPECT_EQ(program_.launcher.Software_B.caption, "DAXOR2D");
   EXPECT_EQ(program_.launcher.Backup.caption, "ZA-Rirevo\rVers.6.8.1");
@@ -214,7 +220,9 @@ class CyclingTest : public StartupTest {
     testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
     testing::InstallProduct(world_, "TRELUN0102", "C:\\T", {"[OPTION]", "LINGUA=1"});
     Load();
-    ASSERT_EQ(program_.InstalledProducts, (std::vector<int>{kDaxor2D, kPlovik, kTrelun}));
+    ASSERT_EQ(
+        program_.InstalledProducts,
+        (std::vector<int>{ProductRow("DAXOR2D"), ProductRow("PLOVIK"), ProductRow("TRELUN")}));
   }
 };
 
@@ -247,8 +255,8 @@ TEST_F(CyclingTest, NextSoftwareSkipsWhatCannotBeRead) {
 TEST_F(StartupTest, SoftwareButtonWithoutProductsKeepsTheName) {
   program_.InstalledProducts.clear();
   EXPECT_EQ(NextInstalledSoftware(program_, "DAXOR_OLD"), "DAXOR_OLD");
-  program_.ProductTable[kTrelun].Name = "TRELUN";
-  program_.InstalledProducts = {kTrelun};
+  program_.ProductTable[ProductRow("TRELUN")].Name = "TRELUN";
+  program_.InstalledProducts = {ProductRow("TRELUN")};
   EXPECT_EQ(NextInstalledSoftware(program_, "TRELUN"), "TRELUN");
 }
 
@@ -258,7 +266,8 @@ TEST_F(StartupTest, TwoFoldersOfOneFamilyDoNotHoldTheButton) {
   testing::InstallProduct(world_, ".DAXOR1600", "C:\\D");  // a dot entry is skipped
   testing::InstallProduct(world_, "TRELUN0102", "C:\\T");
   Load();
-  ASSERT_EQ(program_.InstalledProducts, (std::vector<int>{kDaxor2D, kDaxor2D, kTrelun}));
+  ASSERT_EQ(program_.InstalledProducts,
+            (std::vector<int>{ProductRow("DAXOR2D"), ProductRow("DAXOR2D"), ProductRow("TRELUN")}));
   EXPECT_EQ(NextInstalledSoftware(program_, "DAXOR2D"), "TRELUN");
   EXPECT_EQ(NextInstalledSoftware(program_, "TRELUN"), "DAXOR2D");
 }

@@ -308,19 +308,12 @@ JobResult RunBackupJob(Session& program, const BackupSelection& selection) {
   OperationReport& report = program.run.report();
   report.customer_taken = true;
   const std::string& product = program.SelectedSoftware;
-  bool managed = true;
-  if (product == kProductNames[kDaxorOld]) {
-    CollectDaxorFiles(program, selection);
-  } else if (product == kProductNames[kDaxor2D]) {
-    program.CnfFolder = program.ProductFolder;
-    CollectDaxorFiles(program, selection);
-  } else if (product == kProductNames[kTrelun]) {
-    CollectTrelunFiles(program, selection);
-  } else if (product == kProductNames[kPlovik]) {
-    CollectPlovikFiles(program, selection);
+  const Collector collect = CollectorOf(product);
+  const bool managed = collect != nullptr;
+  if (managed) {
+    collect(program, selection);
   } else {
     ReportUnmanagedSoftware(program);
-    managed = false;
   }
 
   if (managed && !program.run.cancelled()) {

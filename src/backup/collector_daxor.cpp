@@ -145,4 +145,10 @@ void CollectDaxorFiles(Session& program, const BackupSelection& selection) {
   if (items().dies) CopyToolTables(program, machines, mac_folder, add_to_list);
 }
 
+void CollectDaxor2DFiles(Session& program, const BackupSelection& selection) {
+  // The installation under c:\kyconfig keeps KY-GEN.CNF in its own folder.
+  program.CnfFolder = program.ProductFolder;
+  CollectDaxorFiles(program, selection);
+}
+
 }  // namespace zr

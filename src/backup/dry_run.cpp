@@ -74,9 +74,8 @@ DryRunReport DryRunBackup(Session& program, const BackupSelection& selection, bo
     return report;
   }
   const std::string product = dry.SelectedSoftware;
-  const bool managed = product == kProductNames[kDaxorOld] || product == kProductNames[kDaxor2D] ||
-                       product == kProductNames[kTrelun] || product == kProductNames[kPlovik];
-  if (!managed) {
+  const Collector collect = CollectorOf(product);
+  if (collect == nullptr) {
     report.refused = "Software non gestito nel ZA-Rirevo: " + product;
     return report;
   }
@@ -87,16 +86,7 @@ DryRunReport DryRunBackup(Session& program, const BackupSelection& selection, bo
   IgnoreStatus(overlay.CreateFolder(dry.CustomerFolder), "only a collection may find it there");
 
   dry.run.Begin(Operation::kBackup, Stage::kCollecting);
-  if (product == kProductNames[kDaxorOld]) {
-    CollectDaxorFiles(dry, selection);
-  } else if (product == kProductNames[kDaxor2D]) {
-    dry.CnfFolder = dry.ProductFolder;
-    CollectDaxorFiles(dry, selection);
-  } else if (product == kProductNames[kTrelun]) {
-    CollectTrelunFiles(dry, selection);
-  } else {
-    CollectPlovikFiles(dry, selection);
-  }
+  collect(dry, selection);
   report.not_copied = dry.run.report().NotHandled();
   dry.run.End();
 

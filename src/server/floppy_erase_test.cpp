@@ -229,7 +229,7 @@ TEST_P(ErasureRefusalTest, ProtectedFolderOrAParentOfOneIsRefused) {
                    {"[SETTINGS]", "Installdir=C:\\TRELUN\\"});
   world.WriteFile("C:\\TRELUN\\DATI\\T.DAT", "x");
   world.MakeFolder("\\\\SRV\\SHARE\\TRELUN");
-  world.program().ProductTable[kTrelun].ServerFolder = "\\\\SRV\\SHARE\\TRELUN\\";
+  world.program().ProductTable[ProductRow("TRELUN")].ServerFolder = "\\\\SRV\\SHARE\\TRELUN\\";
   // Links on the unit to protected folders.
   if (!world.MakeLink("C:\\KYCONFIG", "A:\\LINK") || !world.MakeLink("C:\\", "A:\\TOP")) {
     if (std::string_view(GetParam()).starts_with("A:"))

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/message_area.h"
+#include "app/product_catalog.h"
 #include "app/products.h"
 #include "archive/archive_check.h"
 #include "archive/archive_commands.h"
@@ -33,8 +34,6 @@
 namespace zr {
 
 namespace {
-
-constexpr const char* kPlovikPostProcessor = "DERUveda";
 
 // Ends a server copy however the run leaves: the temporary folder goes and
 // the run ends (STOP goes off).
@@ -102,14 +101,16 @@ int RecogniseProduct(Session& program, const std::string& extraction_folder) {
                "a folder that cannot be listed is taken as empty");
   for (const FolderEntry& entry : entries) {
     const int index = ProductIndexOfFolder(program, prefix, entry.name, false);
-    if (index > 0) return index;
+    if (index >= 0) return index;
   }
-  return kDaxor2D;
+  return ServerFallbackRow();
 }
 
 std::string OpeningTargetLine(const Session& program) {
   std::vector<std::string> roots;
-  for (int row = kDaxor2D; row < kProductCount; ++row) {
+  // The roots an archive can be filed under: those of the folder products.
+  for (std::size_t row = 0; row < Products().size(); ++row) {
+    if (Products()[row].folder_family == nullptr) continue;
     const std::string& root = program.ProductTable[row].ServerFolder;
     if (root.empty() || std::find(roots.begin(), roots.end(), root) != roots.end()) continue;
     roots.push_back(root);
@@ -134,7 +135,8 @@ bool FileArchive(Session& program, const ExtractedArchive& row) {
     return true;
   }
   const int product = RecogniseProduct(program, row.folder);
-  const std::string root = program.ProductTable[product].ServerFolder;
+  const std::string root = program.ProductTable[static_cast<std::size_t>(product)].ServerFolder;
+  const char* fixed_post_processor = Products()[static_cast<std::size_t>(product)].post_processor;
   if (program.run.cancelled()) return false;
 
   const ZipResult zip = CreateZipArchive(program, StripExtension(row.server_name), row.folder,
@@ -172,8 +174,8 @@ bool FileArchive(Session& program, const ExtractedArchive& row) {
   for (std::size_t j = 0; j < count; ++j) {
     const FileListingEntry& machine = machines[j];
     const std::string post_processor =
-        product == kPlovik
-            ? std::string(kPlovikPostProcessor)
+        fixed_post_processor != nullptr
+            ? std::string(fixed_post_processor)
             // A machine without the key is filed under "Parametro inesistente".
             : GetCnfParameter(program, machine.folder + machine.name, "POST-PROCESSOR", 1)
                   .value_or("Parametro inesistente");

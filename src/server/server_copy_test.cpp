@@ -107,7 +107,7 @@ TEST(CopyConfigurationsToServerTest, WhereEachArchiveIsFiled) {
     SCOPED_TRACE(c.entries[1].second);
     ServerWorld world;
     if (c.daxor_root.starts_with("\\\\")) world.MakeFolder(c.daxor_root);
-    world.program().ProductTable[kDaxor2D].ServerFolder = c.daxor_root;
+    world.program().ProductTable[ProductRow("DAXOR2D")].ServerFolder = c.daxor_root;
     world.WriteFile("A:\\X.ZIP", StoredZip(c.entries));
     Copy(world, true);
     EXPECT_EQ(world.Tree(c.tree_root), c.filed);
@@ -307,7 +307,7 @@ TEST(CopyConfigurationsToServerTest, FailedCopiesAreReportedAndCounted) {
   EXPECT_NE(alarms[0].find("D:\\SERVER\\DAXOR\\PPNAME\\M1\\ALFA.ZIP"), std::string::npos);
   EXPECT_NE(alarms[0].find("errore 61"), std::string::npos);
 
-  world.program().ProductTable[kDaxor2D].ServerFolder = "\\\\NOSRV\\NOSHARE\\DAXOR\\";
+  world.program().ProductTable[ProductRow("DAXOR2D")].ServerFolder = "\\\\NOSRV\\NOSHARE\\DAXOR\\";
   Copy(world, false, "Copia terminata con errori: 2 copie non riuscite.");
 }
 

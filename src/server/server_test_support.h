@@ -86,10 +86,11 @@ class ServerWorld : public TestWorld {
     MakeFolder("C:\\ORVEL\\VER14");
     InstallArchiver("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE");
     Program& p = program();
-    for (int row = 0; row < kProductCount; ++row) p.ProductTable[row].Name = kProductNames[row];
-    p.ProductTable[kDaxor2D].ServerFolder = "D:\\SERVER\\DAXOR\\";
-    p.ProductTable[kPlovik].ServerFolder = "D:\\SERVER\\PLOVIK\\";
-    p.ProductTable[kTrelun].ServerFolder = "D:\\SERVER\\TRELUN\\";
+    for (std::size_t row = 0; row < Products().size(); ++row)
+      p.ProductTable[row].Name = Products()[row].name;
+    p.ProductTable[ProductRow("DAXOR2D")].ServerFolder = "D:\\SERVER\\DAXOR\\";
+    p.ProductTable[ProductRow("PLOVIK")].ServerFolder = "D:\\SERVER\\PLOVIK\\";
+    p.ProductTable[ProductRow("TRELUN")].ServerFolder = "D:\\SERVER\\TRELUN\\";
     // The roots are the server's shares: they exist, the levels below are made.
     for (const char* root : {"D:\\SERVER\\DAXOR", "D:\\SERVER\\PLOVIK", "D:\\SERVER\\TRELUN"}) {
       MakeFolder(root);

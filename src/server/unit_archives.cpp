@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 
+#include "app/product_catalog.h"
 #include "platform/windows_path.h"
 #include "platform/zip_reading.h"
 #include "text/strings.h"
@@ -43,11 +44,9 @@ void WalkServer(Platform& platform, const std::string& folder, int depth,
   }
 }
 
-int SelectedRow(const Session& program) {
-  for (int row = 0; row < kProductCount; ++row) {
-    if (program.SelectedSoftware == kProductNames[row]) return row;
-  }
-  return kDaxor2D;
+std::size_t SelectedRow(const Session& program) {
+  const int row = ProductRow(program.SelectedSoftware);
+  return static_cast<std::size_t>(row >= 0 ? row : ServerFallbackRow());
 }
 
 bool Digits(const std::string& text) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/clock.h"
+#include "app/product_catalog.h"
 #include "app/products.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -21,78 +22,15 @@ namespace {
 using Item = MenuItem BaseFormMenus::*;
 using M = BaseFormMenus;
 
-// The menus as the window is designed, before any product changed them.
-const BaseFormMenus kDefaultMenus{};
-
-// One row of the per-product menu table: caption (when set), Enabled, Checked.
-struct ItemState {
-  Item item;
-  const char* caption;  // nullptr: the item's own caption
-  bool enabled;
-  bool checked;
-};
-
-// File items per product. Menu24 is a submenu: only its caption is set.
-const std::vector<ItemState>& ProductMenuTable(int row) {
-  static const std::vector<ItemState> daxor = {
-      {&M::Menu211, nullptr, true, true},
-      {&M::Menu212, nullptr, true, true},
-      {&M::Menu213, "Pe&Rsonalizzazioni", true, true},
-      {&M::Menu214, nullptr, true, false},
-      {&M::Menu215, nullptr, true, true},
-      {&M::Menu216, nullptr, true, true},
-      {&M::Menu217, nullptr, true, true},
-      {&M::Menu221, nullptr, true, false},
-      {&M::Menu231, nullptr, true, false},
-      {&M::Menu232, "Tabelle.mdb", true, false},
-      {&M::Menu233, "Material.mdb", true, false},
-      {&M::Menu241, "Torrette", true, false},
-      {&M::Menu242, "Magazzino Utensili", true, false},
-  };
-  static const std::vector<ItemState> plovik = {
-      {&M::Menu211, nullptr, true, true},
-      {&M::Menu212, nullptr, false, false},
-      {&M::Menu213, "Riscontri", true, false},
-      {&M::Menu214, nullptr, false, false},
-      {&M::Menu215, nullptr, true, true},
-      {&M::Menu216, nullptr, false, false},
-      {&M::Menu217, nullptr, false, false},
-      {&M::Menu221, nullptr, true, false},
-      {&M::Menu231, "DataBase Matrici", true, false},
-      {&M::Menu232, "DataBase Locale", true, false},
-      {&M::Menu233, "DataBase Utensili", true, false},
-      {&M::Menu241, "Punzoni", true, false},
-      {&M::Menu242, "Matrici", true, false},
-  };
-  static const std::vector<ItemState> trelun = {
-      {&M::Menu211, nullptr, true, true},
-      {&M::Menu212, nullptr, true, false},
-      {&M::Menu213, "Pe&Rsonalizzazioni", false, false},
-      {&M::Menu214, nullptr, false, false},
-      {&M::Menu215, nullptr, true, false},
-      {&M::Menu216, nullptr, false, false},
-      {&M::Menu217, nullptr, false, false},
-      {&M::Menu221, nullptr, true, false},
-      {&M::Menu231, nullptr, true, false},
-      {&M::Menu232, "Tabelle.mdb", true, false},
-      {&M::Menu233, "Material.mdb", true, false},
-      {&M::Menu241, "Configurazione Teste", true, false},
-      {&M::Menu242, "Matematiche Teste", true, false},
-  };
-  static const std::vector<ItemState> none;
-  switch (row) {
-    case kDaxor2D:
-      return daxor;
-    case kPlovik:
-      return plovik;
-    case kTrelun:
-      return trelun;
-    default:
-      return none;
+// An item's caption as the window is designed, before any product changed it.
+const std::string& DesignCaption(const std::string& item_name) {
+  static const BaseFormMenus design{};
+  for (const MenuEntry& entry : MenuTree()) {
+    if (item_name == entry.name) return (design.*(entry.item)).caption;
   }
+  static const std::string none;
+  return none;
 }
-
-const char* ToolsCaption(int row) { return row == kTrelun ? "Laser Head" : "Utensili"; }
 
 // The submenu that a file item's click opens again.
 const char* ReopenKeys(Item item) {
@@ -165,33 +103,35 @@ bool IsKeepableFolder(Program& program, const std::string& folder) {
   return false;
 }
 
-void ServerFolderClick(Program& program, Item item, const char* prompt, const char* prefix,
-                       int row) {
-  const std::string picked = PickFolder(program, prompt);
+// The product that owns the server item `item_name` ("Menu3321"): its
+// row, or -1.
+int ServerMenuRow(const std::string& item_name) {
+  const std::vector<ProductDescriptor>& products = Products();
+  for (std::size_t row = 0; row < products.size(); ++row) {
+    const char* item = products[row].server_menu.item;
+    if (item != nullptr && item_name == item) return static_cast<int>(row);
+  }
+  return -1;
+}
+
+// A server item's click: the folder picked becomes the server folder of its
+// product (KeepServerFolder).
+void ServerFolderClick(Program& program, const std::string& item_name) {
+  const int row = ServerMenuRow(item_name);
+  if (row < 0) return;
+  const ServerMenu& menu = Products()[static_cast<std::size_t>(row)].server_menu;
+  const std::string picked = PickFolder(program, menu.prompt);
   // A cancelled picker keeps the root and its caption: an empty answer would
   // become "\", which ESCI would then save over the old root. So does a
   // folder that could not be saved as it is.
   if (!picked.empty() && IsKeepableFolder(program, picked) &&
       KeepServerFolder(program, row, picked)) {
     program.menus.Menu12.enabled = true;
-    (program.menus.*item).caption =
-        prefix + program.ProductTable[static_cast<std::size_t>(row)].ServerFolder;
+    FindMenuItem(program, item_name)->caption =
+        menu.prefix + program.ProductTable[static_cast<std::size_t>(row)].ServerFolder;
   }
   program.ui.ReopenMenu("%CPS");
   program.ui.StateChanged();
-}
-
-std::string ServerCaption(const Program& program, int row) {
-  const ProductRecord& record = program.ProductTable[static_cast<std::size_t>(row)];
-  return record.Name + ": " + record.ServerFolder;
-}
-
-std::optional<int> RowOfName(const Program& program, const std::string& name) {
-  for (int row = 0; row < kProductCount; ++row) {
-    const std::string& row_name = program.ProductTable[static_cast<std::size_t>(row)].Name;
-    if (!row_name.empty() && row_name == name) return row;
-  }
-  return std::nullopt;
 }
 
 }  // namespace
@@ -270,9 +210,15 @@ void BaseFormLoad(Program& program) {
   menus.Menu21.caption = italian ? "File_Configurazioni" : "File_Configuration";
   menus.Menu331.caption = (italian ? "Backup Cliente: " : "Backup Client: ") + program.BackupPath;
 
-  menus.Menu3321.caption = ServerCaption(program, kDaxor2D);
-  menus.Menu3322.caption = ServerCaption(program, kTrelun);
-  menus.Menu3323.caption = ServerCaption(program, kPlovik);
+  // Each server item shows its product's folder; one of them set enables the copy.
+  std::string server_folders;
+  for (std::size_t row = 0; row < Products().size(); ++row) {
+    const char* item = Products()[row].server_menu.item;
+    if (item == nullptr) continue;
+    const ProductRecord& record = program.ProductTable[row];
+    FindMenuItem(program, item)->caption = record.Name + ": " + record.ServerFolder;
+    server_folders += record.ServerFolder;
+  }
 
   ApplyProductMenus(program, program.SelectedSoftware);
 
@@ -282,27 +228,22 @@ void BaseFormLoad(Program& program) {
   menus.Menu312.checked = program.ZipMode == ZipTarget::kBackupPath;
   menus.Menu313.checked = program.ZipMode == ZipTarget::kCustomerFolder;
 
-  const auto& table = program.ProductTable;
-  if (!(table[kDaxor2D].ServerFolder + table[kTrelun].ServerFolder + table[kPlovik].ServerFolder)
-           .empty()) {
-    menus.Menu12.enabled = true;
-  }
+  if (!server_folders.empty()) menus.Menu12.enabled = true;
   program.ui.StateChanged();
 }
 
 void ApplyProductMenus(Program& program, const std::string& name) {
-  const std::optional<int> row = RowOfName(program, name);
-  if (row && (*row == kDaxor2D || *row == kPlovik || *row == kTrelun)) {
-    for (const ItemState& state : ProductMenuTable(*row)) {
-      MenuItem& item = program.menus.*(state.item);
+  const ProductDescriptor* product = ProductAt(TableRowOfName(program, name));
+  if (product != nullptr && !product->file_items.empty()) {
+    for (const FileItemState& state : product->file_items) {
+      MenuItem& item = *FindMenuItem(program, state.item);
       // An item the product does not name shows its own caption again, not
       // the one the product shown before gave it.
-      item.caption =
-          state.caption != nullptr ? state.caption : (kDefaultMenus.*(state.item)).caption;
+      item.caption = state.caption != nullptr ? state.caption : DesignCaption(state.item);
       item.enabled = state.enabled;
       item.checked = state.checked;
     }
-    program.menus.Menu24.caption = ToolsCaption(*row);
+    program.menus.Menu24.caption = product->tools_caption;
   }
   program.menus.Menu215.caption = name;
   program.ui.StateChanged();
@@ -349,13 +290,10 @@ void Menu25Click(Program& program) {
 }
 
 void Menu11Click(Program& program) {
-  const std::optional<int> row = RowOfName(program, program.SelectedSoftware);
-  if (!row) return;
-  if (*row == kDaxorOld) {
-    LoadDaxorOldSettings(program, true);
-  } else if (*row == kDaxor2D || *row == kPlovik || *row == kTrelun) {
-    LoadProductSettings(program, *row);
-  }
+  const int row = TableRowOfName(program, program.SelectedSoftware);
+  const ProductDescriptor* product = ProductAt(row);
+  if (product == nullptr) return;
+  if (product->settings_loader != nullptr) product->settings_loader(program, row, true);
   program.ui.StateChanged();
 }
 
@@ -377,24 +315,9 @@ void Menu331Click(Program& program) {
   program.ui.StateChanged();
 }
 
-void Menu3321Click(Program& program) {
-  ServerFolderClick(program, &M::Menu3321,
-                    "Selezionare la cartella sul server dove salvare le Configurazioni Daxor  :",
-                    "Daxor: ", kDaxor2D);
-}
-
-void Menu3322Click(Program& program) {
-  ServerFolderClick(program, &M::Menu3322,
-                    "Selezionare la cartella sul server dove salvare le Configurazioni Trelun  :",
-                    "Trelun: ", kTrelun);
-}
-
-void Menu3323Click(Program& program) {
-  ServerFolderClick(program, &M::Menu3323,
-                    "Selezionare la cartella sul server dove salvare le Configurazioni Plovik  :",
-                    "Plovik: ", kPlovik);
-}
-
+void Menu3321Click(Program& program) { ServerFolderClick(program, "Menu3321"); }
+void Menu3322Click(Program& program) { ServerFolderClick(program, "Menu3322"); }
+void Menu3323Click(Program& program) { ServerFolderClick(program, "Menu3323"); }
 void Menu3324Click(Program&) {}
 
 void BaseFormSoftwareClick(Program& program) {

@@ -49,9 +49,9 @@ std::string PickFolder(Program& program, const std::string& prompt);
 /// language and server paths, product menus, Apri CNF, compression, Menu12.
 void BaseFormLoad(Program& program);
 
-/// Captions, Enabled and Checked flags of the file items for a product
-/// (DAXOR2D, PLOVIK, TRELUN; any other name changes no item); Menu215 then
-/// takes the product's name.
+/// Captions, Enabled and Checked flags of the file items as the product's
+/// row in Products() gives them (a product without file items changes no
+/// item); Menu215 then takes the product's name.
 void ApplyProductMenus(Program& program, const std::string& name);
 
 /// The file items' check marks now (and whether the tool items are offered).
@@ -95,7 +95,8 @@ void Menu313Click(Program& program);
 
 /// "&Backup Cliente": picks BackupPath (asked again while the path holds a blank).
 void Menu331Click(Program& program);
-/// Server folders of DAXOR (rows 1 and 0), TRELUN (row 3), PLOVIK (row 2).
+/// The server items of the products that have one (their `server_menu`):
+/// DAXOR (also setting DAXOR_OLD's folder), TRELUN, PLOVIK.
 void Menu3321Click(Program& program);
 void Menu3322Click(Program& program);
 void Menu3323Click(Program& program);

@@ -202,7 +202,7 @@ TEST_F(BaseFormTest, ServerFolderPickers) {
   EXPECT_TRUE(menus_.Menu12.enabled);
   menus_.Menu12.enabled = false;
   Menu3322Click(program_);  // cancelled: the root, its caption and the copy item stay
-  EXPECT_EQ(program_.ProductTable[kTrelun].ServerFolder, "S:\\T\\");
+  EXPECT_EQ(program_.ProductTable[ProductRow("TRELUN")].ServerFolder, "S:\\T\\");
   EXPECT_FALSE(menus_.Menu12.enabled);
   EXPECT_EQ(menus_.Menu3322.caption, "TRELUN: S:\\T\\");
   EXPECT_EQ(ui_.reopened_menus().back(), "%CPS");
@@ -210,16 +210,16 @@ TEST_F(BaseFormTest, ServerFolderPickers) {
   ui_.QueuePick("");  // a choice outside the drive map answers as a cancel
   Menu3321Click(program_);
   EXPECT_EQ(menus_.Menu3321.caption, daxor_caption);
-  EXPECT_EQ(program_.ProductTable[kDaxor2D].ServerFolder, "");
+  EXPECT_EQ(program_.ProductTable[ProductRow("DAXOR2D")].ServerFolder, "");
 
   ui_.QueuePick("S:\\DAXOR");
   Menu3321Click(program_);
-  EXPECT_EQ(program_.ProductTable[kDaxor2D].ServerFolder, "S:\\DAXOR\\");
-  EXPECT_EQ(program_.ProductTable[kDaxorOld].ServerFolder, "S:\\DAXOR\\");
+  EXPECT_EQ(program_.ProductTable[ProductRow("DAXOR2D")].ServerFolder, "S:\\DAXOR\\");
+  EXPECT_EQ(program_.ProductTable[ProductRow("DAXOR_OLD")].ServerFolder, "S:\\DAXOR\\");
   EXPECT_EQ(menus_.Menu3321.caption, "Daxor: S:\\DAXOR\\");
   ui_.QueuePick("S:\\PL\\");
   Menu3323Click(program_);
-  EXPECT_EQ(program_.ProductTable[kPlovik].ServerFolder, "S:\\PL\\");
+  EXPECT_EQ(program_.ProductTable[ProductRow("PLOVIK")].ServerFolder, "S:\\PL\\");
   EXPECT_EQ(ui_.prompts().back(),
             "Selezionare la cartella sul server dove salvare le Configurazioni Plovik  :");
   // Every picker's answer in one form: the bare network root is no folder
@@ -227,7 +227,7 @@ TEST_F(BaseFormTest, ServerFolderPickers) {
   for (const auto& [pick, root] : {std::pair{"\\\\", "S:\\PL\\"}, {"S:\\PL2\\\\", "S:\\PL2\\"}}) {
     ui_.QueuePick(pick);
     Menu3323Click(program_);
-    EXPECT_EQ(program_.ProductTable[kPlovik].ServerFolder, root) << pick;
+    EXPECT_EQ(program_.ProductTable[ProductRow("PLOVIK")].ServerFolder, root) << pick;
   }
   EXPECT_EQ(commands_.Run("Menu3324"), CommandResult::kDisabled);
   // Chiudi after the cancel saves the old root, and the backup path.

@@ -216,7 +216,7 @@ TEST_F(CliTest, ConfigSavesWhatTheWindowsThenShow) {
   EXPECT_EQ(program.menus.Menu331.caption, "Backup Cliente: C:\\BK\\");
   EXPECT_EQ(program.menus.Menu3321.caption, "DAXOR2D: D:\\SRV\\");
   EXPECT_EQ(program.menus.Menu3322.caption, "TRELUN: D:\\SRV\\T\\");
-  EXPECT_EQ(program.ProductTable[kDaxorOld].ServerFolder, "D:\\SRV\\");
+  EXPECT_EQ(program.ProductTable[ProductRow("DAXOR_OLD")].ServerFolder, "D:\\SRV\\");
   EXPECT_TRUE(program.menus.Menu12.enabled);
 }
 

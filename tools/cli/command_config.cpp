@@ -5,6 +5,7 @@
 // as the menu then shows them.
 #include <cstdio>
 
+#include "app/product_catalog.h"
 #include "app/settings.h"
 #include "commands.h"
 
@@ -61,7 +62,7 @@ int RunConfig(CommandContext& context) {
   }
   std::FILE* out = context.out;
   Print(out, "BackupFolder", program.BackupPath);
-  for (int row : {kDaxor2D, kTrelun, kPlovik}) {
+  for (int row : ServerMenuRows()) {
     const ProductRecord& record = program.ProductTable[static_cast<std::size_t>(row)];
     Print(out, "Server." + record.Name, record.ServerFolder);
   }

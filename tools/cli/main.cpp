@@ -17,6 +17,7 @@
 
 #include "app/clock.h"
 #include "app/operation_report.h"
+#include "app/product_catalog.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "backup/backup_job.h"
@@ -778,13 +779,17 @@ int Main(int argc, char** argv) {
   for (const std::string& server_root : options.servers) {
     const std::size_t equals = server_root.find('=');
     const std::string product = ToUpper(TrimBlanks(server_root.substr(0, equals)));
-    const int row = product == "DAXOR2D"  ? kDaxor2D
-                    : product == "TRELUN" ? kTrelun
-                    : product == "PLOVIK" ? kPlovik
-                                          : -1;
+    // The products whose server folder the Configurazione menu sets.
+    std::string offered;
+    int row = -1;
+    for (int server_row : ServerMenuRows()) {
+      const char* name = Products()[static_cast<std::size_t>(server_row)].name;
+      offered += (offered.empty() ? "" : ", ") + std::string(name);
+      if (product == name) row = server_row;
+    }
     if (equals == std::string::npos || row < 0) {
       return usage("--server: " + server_root +
-                   " non \xC3\xA8 PRODUCT=FOLDER con PRODUCT uno tra DAXOR2D, TRELUN, PLOVIK");
+                   " non \xC3\xA8 PRODUCT=FOLDER con PRODUCT uno tra " + offered);
     }
     const std::string folder = server_root.substr(equals + 1);
     if (const std::string why = CheckFolder("--server", folder, false); !why.empty()) {
