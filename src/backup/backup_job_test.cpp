@@ -416,6 +416,10 @@ TEST_F(BackupJobTest, ADryRunWritesNothingAndSaysWhetherItFits) {
             "Nome cliente già esistente nel percorso A:\\");
   selection.customer = "con.zip";
   EXPECT_TRUE(DryRunBackup(program_, selection).refused.starts_with("Nome cliente non valido: "));
+  selection.customer = "METAL";
+  program_.SelectedSoftware = "DUNRA";
+  EXPECT_EQ(DryRunBackup(program_, selection, true).refused,
+            "Software non gestito nel ZA-Rirevo: DUNRA");
 }
 
 // A stopped job removes its customer folder and nothing else: with the

@@ -88,6 +88,7 @@ class ServerWorld : public TestWorld {
     Program& p = program();
     for (std::size_t row = 0; row < Products().size(); ++row)
       p.ProductTable[row].Name = Products()[row].name;
+    p.ProductTable[ProductRow("DAXOR_OLD")].ServerFolder = "D:\\OLD\\";  // never filed under
     p.ProductTable[ProductRow("DAXOR2D")].ServerFolder = "D:\\SERVER\\DAXOR\\";
     p.ProductTable[ProductRow("PLOVIK")].ServerFolder = "D:\\SERVER\\PLOVIK\\";
     p.ProductTable[ProductRow("TRELUN")].ServerFolder = "D:\\SERVER\\TRELUN\\";

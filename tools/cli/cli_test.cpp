@@ -152,7 +152,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpSpeaksTheUsersWords) {
       {{"list", "--customer"}, "--customer: manca il valore"},
       {{"backup", "--archive", "zip", "X"}, "--archive: zip non \u00e8 un valore ammesso"},
       {{"backup", "--to", "A:\\X Y", "X"}, "contiene uno spazio"},
-      {{"config", "--server", "DUNRA=C:\\S"}, "PRODUCT=FOLDER"},
+      {{"config", "--server", "DUNRA=C:\\S"}, "PRODUCT uno tra DAXOR2D, TRELUN, PLOVIK"},
       {{"config", "--backup-folder", "C:\\A B"}, "contiene uno spazio"},
       {{"erase", "--yes", "now"}, "argomento non previsto: now"},
   };
