@@ -64,6 +64,8 @@ TEST_F(SettingsTest, ServerFoldersRoundTripEachUnderItsOwnKey) {
   EXPECT_EQ(program_.ProductTable[ProductRow("DUNRA")].Name, "DUNRA");
   EXPECT_EQ(program_.ProductTable[ProductRow("DUNRA")].ServerFolder, "\\\\SRV\\DUNRA\\");
   EXPECT_EQ(program_.ProductTable[ProductRow("DAXOR_OLD")].Name, "DAXOR_OLD");
+  // DUNRA has no server item: its root is only ever read and written back.
+  EXPECT_FALSE(KeepServerFolder(program_, ProductRow("DUNRA"), "S:\\"));
 
   program_.ProductTable[ProductRow("PLOVIK")].ServerFolder = "S:\\PL\\";
   program_.BackupPath = "A:\\";
