@@ -1,6 +1,7 @@
-// Windows paths (platform/windows_path.h) on a POSIX host: the Windows
-// wildcard rules, and the resolution of a path to a host path through a
-// DriveMap.
+// Windows paths (platform/windows_path.h) on a POSIX host: the resolution
+// of a path to a host path below the host folder of its drive (which
+// MappedPlatform finds through the drive map), the memory of the names of
+// host folders, and the handles of host folders.
 //
 // Resolution looks each component up in its host folder: one lstat for the
 // exact name, otherwise one scan of the folder. Among host names equal without

@@ -424,6 +424,9 @@ TEST(HostPlatformStartTest, StartsInTheHostWorkingFolderThroughTheMap) {
   DriveMap elsewhere;
   elsewhere.drives['A'] = "/nonexistent-zr-drive";
   EXPECT_EQ(CreateHostPlatform(elsewhere)->CurrentFolder(), "C:\\");
+  // A map of no drives maps nothing here (Windows would take its own drives).
+  EXPECT_EQ(CreateHostPlatform(DriveMap{})->FromHostPath(cwd), "");
+  EXPECT_EQ(CreateHostPlatform(DriveMap{})->CurrentFolder(), "C:\\");
 }
 
 // The variables are not set where the tests run; each case sets what it needs.
