@@ -88,11 +88,6 @@ std::string JoinHost(const std::string& folder, std::string_view name) {
   return out;
 }
 
-std::string DriveFolder(const DriveMap& map, char letter) {
-  auto it = map.drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
-  return it == map.drives.end() ? std::string() : TrimHostFolder(it->second);
-}
-
 bool NameCache::SameStamp(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
          a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
@@ -280,21 +275,13 @@ void FolderHandles::ForgetHost(const std::string& host) {
   }
 }
 
-std::string ExactHostPath(const DriveMap& map, const WindowsPath& path) {
-  std::string root = path.is_unc() ? TrimHostFolder(map.unc_root) : DriveFolder(map, path.drive);
-  return root.empty() ? root : ExactHostPath(root, path, path.parts.size());
-}
-
 int Resolution::MissingError() const {
   if (exists()) return kErrNone;
   return found + 1 == total ? kErrFileNotFound : kErrPathNotFound;
 }
 
-Status Resolve(const DriveMap& map, const WindowsPath& path, Resolution* out, NameCache* cache) {
-  std::string root = path.is_unc() ? TrimHostFolder(map.unc_root) : DriveFolder(map, path.drive);
-  if (root.empty()) {
-    return Status::Error(kErrDiskNotReady, "drive not mapped: " + path.Text());
-  }
+Status Resolve(const std::string& root, const WindowsPath& path, Resolution* out,
+               NameCache* cache) {
   Resolution r;
   r.total = path.parts.size();
   r.host = root;
@@ -356,6 +343,8 @@ Status Resolve(const DriveMap& map, const WindowsPath& path, Resolution* out, Na
     }
     r.host = JoinHost(r.host, name);
   }
+  // A share whose folder is missing is a drive that is not ready.
+  if (r.found < path.root_parts()) return Status::Error(kErrDiskNotReady, "no share: " + r.host);
   *out = std::move(r);
   return Status::Ok();
 }

@@ -1,6 +1,7 @@
-// Windows paths (platform/windows_path.h) on a POSIX host: the Windows
-// wildcard rules, and the resolution of a path to a host path through a
-// DriveMap.
+// Windows paths (platform/windows_path.h) on a POSIX host: the resolution
+// of a path to a host path below the host folder of its drive (which
+// MappedPlatform finds through the drive map), the memory of the names of
+// host folders, and the handles of host folders.
 //
 // Resolution looks each component up in its host folder: one lstat for the
 // exact name, otherwise one scan of the folder. Among host names equal without
@@ -141,18 +142,12 @@ class FolderHandles {
   std::unordered_map<std::string, std::list<std::pair<std::string, Handle>>::iterator> index_;
 };
 
-/// Resolves `path` through `map`. Error 71 when the drive is not mapped or its
-/// host folder (the UNC root) is missing; otherwise Ok with the resolution.
+/// Resolves `path` below `root`, the host folder of its drive (or the UNC
+/// root, see MappedPlatform::MappedRoot). Error 71 when that folder, or a
+/// UNC name's share folder, is missing; otherwise Ok with the resolution.
 /// Names missing in their exact spelling are looked up in `cache` when given.
-Status Resolve(const DriveMap& map, const WindowsPath& path, Resolution* out,
+Status Resolve(const std::string& root, const WindowsPath& path, Resolution* out,
                NameCache* cache = nullptr);
-
-/// The host path of `path` as typed, every component in its typed spelling
-/// ("" when the drive is not mapped): where a path that exists as typed is.
-std::string ExactHostPath(const DriveMap& map, const WindowsPath& path);
-
-/// The host folder that stands for a drive root ("" when unmapped).
-std::string DriveFolder(const DriveMap& map, char letter);
 
 }  // namespace zr::host
 

@@ -37,7 +37,6 @@ class ResolveTest : public ::testing::Test {
     std::string templ = (std::filesystem::temp_directory_path() / "zr-resolve-XXXXXX").string();
     ASSERT_NE(mkdtemp(templ.data()), nullptr);
     root_ = templ;
-    map_.drives['C'] = root_;
     namespace fs = std::filesystem;
     fs::create_directories(root_ + "/ORVEL/VER14/MAC");
     fs::create_directories(root_ + "/REAL");
@@ -59,8 +58,8 @@ class ResolveTest : public ::testing::Test {
   Found Resolved(const std::string& text) {
     const WindowsPath path = WindowsPath::Parse(text).value();
     Resolution r, remembered;
-    EXPECT_TRUE(Resolve(map_, path, &r).ok()) << text;
-    EXPECT_TRUE(Resolve(map_, path, &remembered, &cache_).ok()) << text;
+    EXPECT_TRUE(Resolve(root_, path, &r).ok()) << text;
+    EXPECT_TRUE(Resolve(root_, path, &remembered, &cache_).ok()) << text;
     EXPECT_EQ(remembered.host, r.host) << text;
     EXPECT_EQ(remembered.found, r.found) << text;
     EXPECT_EQ(r.total, path.parts.size()) << text;
@@ -69,7 +68,6 @@ class ResolveTest : public ::testing::Test {
   }
 
   std::string root_;
-  DriveMap map_;
   NameCache cache_;
 };
 

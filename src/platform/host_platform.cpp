@@ -19,6 +19,7 @@
 #include "platform/host_errors.h"
 #include "platform/host_paths.h"
 #include "platform/host_process.h"
+#include "platform/mapped_platform.h"
 
 namespace zr {
 
@@ -139,36 +140,6 @@ std::string NormaliseHostPath(const std::string& path) {
   std::string out;
   for (const std::string& part : parts) out += "/" + part;
   return out.empty() ? "/" : out;
-}
-
-// "rest" of `path` below `folder`, or false when `folder` does not hold it.
-bool BelowFolder(const std::string& path, const std::string& folder, std::string* rest) {
-  if (folder == "/") {
-    *rest = path.substr(1);
-    return true;
-  }
-  if (path == folder) {
-    rest->clear();
-    return true;
-  }
-  if (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-      path[folder.size()] == '/') {
-    *rest = path.substr(folder.size() + 1);
-    return true;
-  }
-  return false;
-}
-
-// The spellings under which a host folder may appear: as mapped and as resolved.
-std::vector<std::string> FolderSpellings(const std::string& folder) {
-  std::vector<std::string> spellings;
-  if (folder.empty()) return spellings;
-  spellings.push_back(NormaliseHostPath(folder));
-  if (char* real = ::realpath(folder.c_str(), nullptr)) {
-    if (real != spellings[0]) spellings.emplace_back(real);
-    std::free(real);
-  }
-  return spellings;
 }
 
 // The file creation mask, read once (setting it back at once).
@@ -368,7 +339,7 @@ std::string HostWorkingFolder() {
   return out;
 }
 
-class HostPlatform : public Platform {
+class HostPlatform : public MappedPlatform {
   // A file or folder named in a folder whose handle is open: `name` is its
   // host spelling when `exists`, the name as typed otherwise.
   struct Placed {
@@ -379,24 +350,20 @@ class HostPlatform : public Platform {
   };
 
  public:
-  explicit HostPlatform(const DriveMap& map) : map_(map) {
+  explicit HostPlatform(const DriveMap& map) : MappedPlatform(map, "/", false) {
     for (auto& [letter, folder] : map_.drives) folder = host::TrimHostFolder(folder);
     map_.unc_root = map_.unc_root.empty() ? "" : host::TrimHostFolder(map_.unc_root);
-    std::string start = FromHostPath(HostWorkingFolder());
-    current_ = WindowsPath::Parse(start, current_).value_or(WindowsPath{});
+    StartIn(HostWorkingFolder());
   }
 
   Status List(const std::string& pattern, ListKind kind,
               std::vector<FolderEntry>* entries) override {
     entries->clear();
-    std::string folder_text, name_pattern;
-    host::SplitListPattern(pattern, &folder_text, &name_pattern);
+    std::string name_pattern;
     WindowsPath folder;
-    if (!ParseFolder(folder_text, &folder)) {
-      return Status::Error(kErrPathNotFound, "bad path: " + pattern);
-    }
+    if (Status s = ParseListPattern(pattern, &folder, &name_pattern); !s.ok()) return s;
     Resolution r;
-    if (Status s = host::Resolve(map_, folder, &r, &names_); !s.ok()) return s;
+    if (Status s = Resolve(folder, &r); !s.ok()) return s;
     if (!r.exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
     int fd = ::open(r.host.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return ErrnoStatus(errno == ENOENT ? ENOTDIR : errno, "list", r.host);
@@ -406,34 +373,21 @@ class HostPlatform : public Platform {
       ::close(fd);
       return ErrnoStatus(err, "list", r.host);
     }
-    bool wild = host::HasWildcards(name_pattern);
-    std::string exact = wild ? name_pattern : CleanComponent(name_pattern);
-    struct Sorted {
-      std::string key;
-      FolderEntry entry;
-    };
-    std::vector<Sorted> found;
+    ListingRule rule(name_pattern, kind);
     while (const dirent* d = ::readdir(dir)) {
       std::string_view name(d->d_name);
-      if (name == "." || name == "..") continue;
-      if (wild ? !host::WildcardMatch(exact, name) : !EqualsNoCase(exact, name)) continue;
+      if (!rule.Matches(name)) continue;
       struct stat st;
       if (::fstatat(fd, d->d_name, &st, 0) != 0) continue;         // dangling link or vanished
       if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) continue;  // devices, pipes, sockets
-      if (S_ISDIR(st.st_mode) && kind == ListKind::kFilesOnly) continue;
-      std::string host_path = host::JoinHost(r.host, name);
-      unsigned attributes = AttributesOf(host_path, st);
-      if ((attributes & (kAttrHidden | kAttrSystem)) && kind != ListKind::kEverything) continue;
+      if (!rule.Wanted(S_ISDIR(st.st_mode) ? kAttrFolder : 0)) continue;  // before the xattr read
+      const unsigned attributes = AttributesOf(host::JoinHost(r.host, name), st);
+      if (!rule.Wanted(attributes)) continue;
       const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-      found.push_back({FoldCase(name), {std::string(name), attributes, size}});
+      rule.Add({std::string(name), attributes, size});
     }
     ::closedir(dir);
-    std::sort(found.begin(), found.end(), [](const Sorted& a, const Sorted& b) {
-      if (a.key != b.key) return a.key < b.key;
-      return a.entry.name < b.entry.name;
-    });
-    entries->reserve(found.size());
-    for (Sorted& s : found) entries->push_back(std::move(s.entry));
+    rule.Take(entries);
     return Status::Ok();
   }
 
@@ -691,59 +645,25 @@ class HostPlatform : public Platform {
     return status;
   }
 
-  std::string CurrentFolder() override { return current_.Text(); }
-
-  Status ChangeFolder(const std::string& path) override {
-    std::optional<WindowsPath> target = WindowsPath::Parse(path, current_);
-    if (!target) return Status::Error(kErrPathNotFound, "bad path: " + path);
-    Resolution r;
-    if (Status s = host::Resolve(map_, *target, &r, &names_); !s.ok()) return s;
-    struct stat st;
-    if (!r.exists() || ::stat(r.host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-      return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
-    }
-    current_ = std::move(*target);
-    return Status::Ok();
-  }
-
-  std::string WindowsFolder() override { return map_.windows_folder; }
 
   Status Run(const std::string& command_line, int* exit_code,
              const std::function<bool()>& poll = {}) override {
     *exit_code = -1;
     std::vector<std::string> args = host::SplitCommandLine(command_line);
-    if (args.empty() || args[0].empty()) {
-      return Status::Error(kErrFileNotFound, "no program in: " + command_line);
-    }
-    WindowsPath program = WindowsPath::Parse(args[0], current_).value_or(WindowsPath{});
-    if (program.is_root()) {
-      return Status::Error(kErrFileNotFound, "bad program path: " + args[0]);
-    }
-    if (program.parts.back().find('.') == std::string::npos) program.parts.back() += ".EXE";
+    WindowsPath program;
+    if (Status s = ParseProgram(args.empty() ? "" : args[0], &program); !s.ok()) return s;
     Resolution r;
-    if (Status s = host::Resolve(map_, program, &r, &names_); !s.ok()) return s;
+    if (Status s = Resolve(program, &r); !s.ok()) return s;
     if (int missing = r.MissingError()) return Status::Error(missing, "not found: " + r.host);
     struct stat st;
     if (::stat(r.host.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
       return Status::Error(kErrFileNotFound, "not a program file: " + r.host);
     }
-    Resolution work;
-    if (Status s = host::Resolve(map_, current_, &work, &names_); !s.ok()) return s;
-    if (!work.exists()) {
-      return Status::Error(kErrPathNotFound, "current folder not found: " + work.host);
-    }
-    std::vector<std::string> environment = {"ZARIREVO_DRIVES=" + map_.DrivesVariable(),
-                                            "ZARIREVO_UNC=" + map_.unc_root,
-                                            "ZARIREVO_WINDIR=" + map_.windows_folder};
-    return host::SpawnAndWait(r.host, args, work.host, environment, exit_code, poll);
-  }
-
-  Status ToHostPath(const std::string& path, std::string* host_path) override {
-    host_path->clear();
-    Resolution r;
-    if (Status s = ResolveText(path, &r); !s.ok()) return s;
-    *host_path = r.host;
-    return Status::Ok();
+    std::string work;
+    if (Status s = HostFolderOf(current_, &work); !s.ok()) return s;
+    std::vector<std::string> environment;
+    for (const auto& [name, value] : MapSettings()) environment.push_back(name + "=" + value);
+    return host::SpawnAndWait(r.host, args, work, environment, exit_code, poll);
   }
 
   Date Today() override { return HostToday(); }
@@ -765,70 +685,68 @@ class HostPlatform : public Platform {
         return Status::Ok();
       }
     }
-    Resolution r;
-    if (Status s = host::Resolve(map_, *parsed, &r, &names_); !s.ok()) return s;
-    // The longest leading part that the host can resolve, then the rest as
-    // typed: a missing name holds no link, but a link that leads nowhere
-    // would send a write elsewhere, so it is refused.
-    std::string head = r.host;
-    std::string tail;
-    while (true) {
-      if (char* real = ::realpath(head.c_str(), nullptr)) {
-        *location = NormaliseHostPath(std::string(real) + tail);
-        std::free(real);
-        return Status::Ok();
-      }
-      struct stat st;
-      if (::lstat(head.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        return Status::Error(kErrPathFileAccess, "link leads nowhere: " + head);
-      }
-      std::size_t slash = head.find_last_of('/');
-      if (slash == std::string::npos || head == "/") {
-        return Status::Error(kErrPathNotFound, "cannot resolve: " + r.host);
-      }
-      tail = head.substr(slash) + tail;
-      head = slash == 0 ? "/" : head.substr(0, slash);
-    }
+    return MappedPlatform::RealLocation(path, location);
   }
 
-  std::string FromHostPath(const std::string& host_path) override {
-    if (host_path.empty()) return {};
-    std::string absolute = host_path[0] == '/' ? host_path : HostWorkingFolder() + "/" + host_path;
-    absolute = NormaliseHostPath(absolute);
-    std::string best_text;
-    std::size_t best_length = 0;
-    bool have = false;
-    auto consider = [&](const std::string& folder, const std::string& prefix, bool unc) {
-      for (const std::string& spelling : FolderSpellings(folder)) {
-        std::string rest;
-        if (!BelowFolder(absolute, spelling, &rest)) continue;
-        if (have && spelling.size() <= best_length) continue;
-        if (unc && std::count(rest.begin(), rest.end(), '/') < 1) continue;  // needs server\share
-        std::replace(rest.begin(), rest.end(), '/', '\\');
-        best_text = prefix + rest;
-        best_length = spelling.size();
-        have = true;
-      }
-    };
-    for (const auto& [letter, folder] : map_.drives) {
-      consider(folder, std::string{letter, ':', '\\'}, false);
+ protected:
+  Status HostPathOf(const WindowsPath& path, std::string* host) override {
+    Resolution r;
+    if (Status s = Resolve(path, &r); !s.ok()) return s;
+    *host = std::move(r.host);
+    return Status::Ok();
+  }
+
+  Status HostFolderOf(const WindowsPath& folder, std::string* host) override {
+    Resolution r;
+    if (Status s = Resolve(folder, &r); !s.ok()) return s;
+    struct stat st;
+    if (!r.exists() || ::stat(r.host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+      return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
     }
-    if (!map_.unc_root.empty()) consider(map_.unc_root, "\\\\", true);
-    return best_text;
+    *host = std::move(r.host);
+    return Status::Ok();
+  }
+
+  std::string HostAbsolute(const std::string& host_path) override {
+    if (host_path.empty()) return {};
+    return NormaliseHostPath(host_path[0] == '/' ? host_path
+                                                 : HostWorkingFolder() + "/" + host_path);
+  }
+
+  // As mapped, and as resolved.
+  std::vector<std::string> HostSpellings(const std::string& folder) override {
+    std::vector<std::string> spellings = {NormaliseHostPath(folder)};
+    if (std::optional<std::string> real = HostReal(folder); real && *real != spellings[0]) {
+      spellings.push_back(std::move(*real));
+    }
+    return spellings;
+  }
+
+  std::optional<std::string> HostReal(const std::string& host_path) override {
+    char* real = ::realpath(host_path.c_str(), nullptr);
+    if (real == nullptr) return std::nullopt;
+    std::string out(real);
+    std::free(real);
+    return out;
+  }
+
+  bool HostIsLink(const std::string& host_path) override {
+    struct stat st;
+    return ::lstat(host_path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
   }
 
  private:
-  bool ParseFolder(const std::string& text, WindowsPath* folder) const {
-    std::optional<WindowsPath> parsed =
-        text.empty() ? current_ : WindowsPath::Parse(text, current_);
-    if (parsed) *folder = std::move(*parsed);
-    return parsed.has_value();
+  // Resolves `path` below its drive's folder, names looked up in the name memory.
+  Status Resolve(const WindowsPath& path, Resolution* r) const {
+    std::string root;
+    if (Status s = MappedRoot(path, &root); !s.ok()) return s;
+    return host::Resolve(root, path, r, &names_);
   }
 
   Status ResolveText(const std::string& path, Resolution* r) const {
-    std::optional<WindowsPath> parsed = WindowsPath::Parse(path, current_);
-    if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + path);
-    return host::Resolve(map_, *parsed, r, &names_);
+    WindowsPath parsed;
+    if (Status s = Parse(path, &parsed); !s.ok()) return s;
+    return Resolve(parsed, r);
   }
 
   // A name that is about to be created must be one Windows accepts: ':' (but
@@ -999,7 +917,7 @@ class HostPlatform : public Platform {
       host::FolderHandles::Handle* folder = folders_.Find(key);
       if (folder == nullptr) {
         Resolution r;
-        if (Status s = host::Resolve(map_, parent, &r, &names_); !s.ok()) return s;
+        if (Status s = Resolve(parent, &r); !s.ok()) return s;
         if (!r.exists()) return Status::Error(kErrPathNotFound, "folder not found: " + r.host);
         folder = folders_.Open(key, r.host);
         if (folder == nullptr) {
@@ -1037,8 +955,6 @@ class HostPlatform : public Platform {
     }
   }
 
-  DriveMap map_;
-  WindowsPath current_;
   mutable host::NameCache names_;
   host::FolderHandles folders_;
   mode_t umask_ = CurrentUmask();

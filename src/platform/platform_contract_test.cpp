@@ -8,6 +8,7 @@
 
 #include "platform/host_platform.h"
 #include "platform/platform.h"
+#include "platform/windows_path.h"
 #include "tests/test_world.h"
 
 namespace zr {
@@ -143,10 +144,102 @@ TEST_F(PlatformContractTest, PlacesFoldersAndHostPathsGoThroughTheMap) {
   EXPECT_EQ(P().FromHostPath(unc + "/SRV"), "");
   EXPECT_EQ(P().FromHostPath(unc + "/SRV/"), "");
   EXPECT_EQ(P().ReadFile("\\\\SRV", &bytes).error, kErrPathNotFound);
+  // A server or share whose folder is missing is a drive that is not ready;
+  // a folder missing within a share is a path not found.
+  unsigned attributes = 0;
+  for (const char* missing : {"\\\\OTHER\\SHARE\\X", "\\\\SRV\\OTHER\\X", "\\\\OTHER\\SHARE"}) {
+    EXPECT_EQ(P().ReadFile(missing, &bytes).error, kErrDiskNotReady) << missing;
+    EXPECT_EQ(P().GetAttributes(missing, &attributes).error, kErrDiskNotReady) << missing;
+    EXPECT_EQ(P().ChangeFolder(missing).error, kErrDiskNotReady) << missing;
+  }
+  EXPECT_EQ(P().ReadFile("\\\\SRV\\Share\\NONE\\X", &bytes).error, kErrPathNotFound);
+  EXPECT_EQ(P().WriteFile("\\\\OTHER\\SHARE\\X", "x").error, kErrDiskNotReady);
   DriveMap no_unc = world_.drive_map();
   no_unc.unc_root.clear();
   EXPECT_EQ(CreateHostPlatform(no_unc)->ReadFile("\\\\SRV\\Share\\Dir\\X.TXT", &bytes).error,
             kErrDiskNotReady);
+}
+
+TEST_F(PlatformContractTest, NamesWindowsRefusesAreNeverCreated) {
+  world_.WriteFile("C:\\CUST\\F.TXT", "f");
+  for (std::string name : {"D:", "A:B", "A<B", "A>B", "A\"B", "A|B", "A?B", "A*B", "A\tB"}) {
+    const std::string path = "C:\\CUST\\" + name;
+    EXPECT_EQ(P().CreateFolder(path).error, kErrPathNotFound) << name;
+    EXPECT_EQ(P().WriteFile(path, "x").error, kErrPathNotFound) << name;
+    EXPECT_EQ(P().AppendFile(path, "x").error, kErrPathNotFound) << name;
+    EXPECT_EQ(P().CopyFile("C:\\CUST\\F.TXT", path).error, kErrPathNotFound) << name;
+  }
+  EXPECT_EQ(world_.Tree("C:\\CUST"), std::vector<std::string>{"F.TXT"});
+  EXPECT_EQ(Names("C:\\CUST\\*"), std::vector<std::string>{"F.TXT"});
+}
+
+TEST_F(PlatformContractTest, TrailingDotsBlanksAndRepeatedSeparatorsNameTheSameEntry) {
+  ASSERT_TRUE(P().CreateFolder("C:\\REPORT   ").ok());
+  EXPECT_TRUE(world_.Exists("C:\\REPORT"));
+  EXPECT_EQ(P().CreateFolder("C:\\report..").error, kErrPathFileAccess);
+  ASSERT_TRUE(P().WriteFile("C:\\\\REPORT. \\//f.txt", "x").ok());
+  EXPECT_TRUE(FileExists(P(), "c:/report/F.TXT"));
+  EXPECT_TRUE(FileExists(P(), "C:\\REPORT\\.\\..\\REPORT\\f.txt"));
+  EXPECT_EQ(Names("C:\\REPORT  \\*.TXT"), std::vector<std::string>{"f.txt"});
+}
+
+
+TEST_F(PlatformContractTest, CurrentFolderKeepsTheTextAsEntered) {
+  world_.MakeFolder("C:\\KyConfig\\System");
+  world_.WriteFile("C:\\KyConfig\\System\\ZA-RIREVO.INI", "ini");
+  world_.MakeFolder("D:\\Work");
+  EXPECT_EQ(P().CurrentFolder(), "C:\\");
+  ASSERT_TRUE(P().ChangeFolder("c:\\kyconfig\\system").ok());
+  EXPECT_EQ(P().CurrentFolder(), "c:\\kyconfig\\system");
+  std::string bytes;
+  ASSERT_TRUE(P().ReadFile("za-rirevo.ini", &bytes).ok());
+  EXPECT_EQ(bytes, "ini");
+  ASSERT_TRUE(P().ChangeFolder("..").ok());
+  EXPECT_EQ(P().CurrentFolder(), "c:\\kyconfig");
+  EXPECT_TRUE(FolderExists(P(), "\\WINDOWS"));  // the current drive's root
+  EXPECT_EQ(P().ChangeFolder("C:\\NOPE").error, kErrPathNotFound);
+  EXPECT_EQ(P().ChangeFolder("C:\\KyConfig\\System\\ZA-RIREVO.INI").error, kErrPathNotFound);
+  EXPECT_EQ(P().CurrentFolder(), "c:\\kyconfig");
+  ASSERT_TRUE(P().ChangeFolder("d:/work/").ok());
+  EXPECT_EQ(P().CurrentFolder(), "d:\\work");
+  ASSERT_TRUE(P().ChangeFolder("C:\\").ok());
+  EXPECT_EQ(P().CurrentFolder(), "C:\\");
+}
+
+// Where a path lies, by the one case rule and with "." and ".." applied.
+TEST_F(PlatformContractTest, ContainmentAppliesDotsAndTheCaseRule) {
+  world_.MakeFolder("A:\\BK");
+  struct Case {
+    const char* path;
+    const char* folder;
+    Placement want;
+  } cases[] = {
+      // clang-format off
+      {"A:\\BK\\CUST\\F.TXT", "A:\\BK\\", Placement::kBelow},
+      {"a:/bk/Cust/../F.TXT", "A:\\BK", Placement::kBelow},
+      {"A:\\BK\\CUST\\..\\..\\X", "A:\\BK\\", Placement::kApart},
+      {"A:\\BK.\\", "a:\\bk", Placement::kSame}, {"A:\\BKX\\F", "A:\\BK", Placement::kApart},
+      {"A:\\", "A:\\BK\\", Placement::kAbove}, {"B:\\X", "A:\\", Placement::kApart},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PlaceOf(P(), c.path, c.folder), c.want) << c.path << " against " << c.folder;
+  }
+}
+
+TEST_F(PlatformContractTest, HostPathsMapBackThroughTheClosestFolder) {
+  world_.MakeFolder("C:\\KyConfig");
+  const std::string root = world_.root();
+  EXPECT_EQ(P().FromHostPath(root + "/c/KyConfig"), "C:\\KyConfig");
+  EXPECT_EQ(P().FromHostPath(root + "/c"), "C:\\");
+  EXPECT_EQ(P().FromHostPath(root + "/a/./X/../Y"), "A:\\Y");
+  EXPECT_EQ(P().FromHostPath(root + "/cc/X"), "");  // a sibling named like C:'s folder
+  std::string host = "unchanged";
+  EXPECT_EQ(P().ToHostPath("B:\\X", &host).error, kErrDiskNotReady);
+  EXPECT_EQ(host, "");
+  ASSERT_TRUE(P().ToHostPath("c:\\kyconfig\\NEW\\F.TXT", &host).ok());
+  EXPECT_TRUE(EqualsNoCase(P().FromHostPath(host), "C:\\KyConfig\\NEW\\F.TXT")) << host;
+  EXPECT_EQ(P().WindowsFolder(), "C:\\WINDOWS");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/host_clock.h"
 #include "platform/host_platform.h"
 #include "platform/host_portable.h"
+#include "platform/mapped_platform.h"
 #include "platform/win32_text.h"
 #include "platform/windows_path.h"
 
@@ -201,9 +202,10 @@ bool PutAt(HANDLE file, const std::string& content) {
          ::SetEndOfFile(file) && ::FlushFileBuffers(file);
 }
 
-class Win32Platform : public Platform {
+class Win32Platform : public MappedPlatform {
  public:
-  explicit Win32Platform(const DriveMap& map) : map_(map) {
+  explicit Win32Platform(const DriveMap& map) : MappedPlatform(map, "\\/", true) {
+    identity_ = map_.drives.empty();
     // The map's folders as full paths with "\", as the system gives them back.
     for (auto& [letter, folder] : map_.drives) folder = TrimFolder(FullPath(folder));
     map_.unc_root = TrimFolder(FullPath(map_.unc_root));
@@ -214,23 +216,17 @@ class Win32Platform : public Platform {
       length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
     }
     buffer.resize(length);
-    std::string start = FromHostPath(Narrow(buffer));
-    current_ = WindowsPath::Parse(start.empty() ? "C:\\" : start).value_or(WindowsPath{});
+    StartIn(Narrow(buffer));
   }
 
   Status List(const std::string& pattern, ListKind kind,
               std::vector<FolderEntry>* entries) override {
     entries->clear();
-    std::string folder_text, name_pattern;
-    host::SplitListPattern(pattern, &folder_text, &name_pattern);
-    std::optional<WindowsPath> folder =
-        folder_text.empty() ? current_ : WindowsPath::Parse(folder_text, current_);
-    if (!folder) return Status::Error(kErrPathNotFound, "bad path: " + pattern);
-    std::string host;
-    if (Status s = HostOf(*folder, &host); !s.ok()) return s;
-    if (!IsFolder(host)) return Status::Error(kErrPathNotFound, "folder not found: " + host);
-    const bool wild = host::HasWildcards(name_pattern);
-    const std::string exact = wild ? name_pattern : CleanComponent(name_pattern);
+    std::string name_pattern, host;
+    WindowsPath folder;
+    if (Status s = ParseListPattern(pattern, &folder, &name_pattern); !s.ok()) return s;
+    if (Status s = HostFolderOf(folder, &host); !s.ok()) return s;
+    ListingRule rule(name_pattern, kind);
     WIN32_FIND_DATAW data;
     // All names, filtered here by the program's own rule; a pattern is also
     // tried on the short 8.3 name, as Windows tries it.
@@ -242,26 +238,18 @@ class Win32Platform : public Platform {
     }
     do {
       const std::string name = Narrow(data.cFileName);
-      if (name == "." || name == "..") continue;
       const std::string short_name = Narrow(data.cAlternateFileName);
-      const bool match = wild ? host::WildcardMatch(exact, name) ||
-                                    (!short_name.empty() && host::WildcardMatch(exact, short_name))
-                              : EqualsNoCase(exact, name) ||
-                                    (!short_name.empty() && EqualsNoCase(exact, short_name));
-      if (!match) continue;
+      if (!rule.Matches(name) && (short_name.empty() || !rule.Matches(short_name))) continue;
       const unsigned attributes = data.dwFileAttributes & kOurBits;
-      if ((attributes & (kAttrHidden | kAttrSystem)) && kind != ListKind::kEverything) continue;
-      if ((attributes & kAttrFolder) && kind == ListKind::kFilesOnly) continue;
+      if (!rule.Wanted(attributes)) continue;
       const std::uint64_t size =
           (attributes & kAttrFolder)
               ? 0
               : (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-      entries->push_back({name, attributes, size});
+      rule.Add({name, attributes, size});
     } while (::FindNextFileW(find, &data));
     ::FindClose(find);
-    std::sort(entries->begin(), entries->end(), [](const FolderEntry& a, const FolderEntry& b) {
-      return LessNoCase(a.name, b.name);
-    });
+    rule.Take(entries);
     return Status::Ok();
   }
 
@@ -490,19 +478,6 @@ class Win32Platform : public Platform {
     return Status::Ok();
   }
 
-  std::string CurrentFolder() override { return current_.Text(); }
-
-  Status ChangeFolder(const std::string& path) override {
-    std::optional<WindowsPath> target = WindowsPath::Parse(path, current_);
-    if (!target) return Status::Error(kErrPathNotFound, "bad path: " + path);
-    std::string host;
-    if (Status s = HostOf(*target, &host); !s.ok()) return s;
-    if (!IsFolder(host)) return Status::Error(kErrPathNotFound, "folder not found: " + host);
-    current_ = std::move(*target);
-    return Status::Ok();
-  }
-
-  std::string WindowsFolder() override { return map_.windows_folder; }
 
   Status Run(const std::string& command_line, int* exit_code,
              const std::function<bool()>& poll = {}) override {
@@ -522,12 +497,8 @@ class Win32Platform : public Platform {
       }
     }
     const std::string rest = i == std::string::npos ? "" : command_line.substr(i);
-    if (program_text.empty())
-      return Status::Error(kErrFileNotFound, "no program in: " + command_line);
-    WindowsPath program = WindowsPath::Parse(program_text, current_).value_or(WindowsPath{});
-    if (program.is_root())
-      return Status::Error(kErrFileNotFound, "bad program path: " + program_text);
-    if (program.parts.back().find('.') == std::string::npos) program.parts.back() += ".EXE";
+    WindowsPath program;
+    if (Status s = ParseProgram(program_text, &program); !s.ok()) return s;
     std::string host, work;
     if (Status s = HostOf(program, &host); !s.ok()) return s;
     const DWORD attributes = AttributesOf(host);
@@ -535,13 +506,11 @@ class Win32Platform : public Platform {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
       return Status::Error(kErrFileNotFound, "not a program file: " + host);
     }
-    if (Status s = HostOf(current_, &work); !s.ok()) return s;
-    if (!IsFolder(work))
-      return Status::Error(kErrPathNotFound, "current folder not found: " + work);
+    if (Status s = HostFolderOf(current_, &work); !s.ok()) return s;
     // The child inherits the environment, the drive map included.
-    ::SetEnvironmentVariableW(L"ZARIREVO_DRIVES", Widen(map_.DrivesVariable()).c_str());
-    ::SetEnvironmentVariableW(L"ZARIREVO_UNC", Widen(map_.unc_root).c_str());
-    ::SetEnvironmentVariableW(L"ZARIREVO_WINDIR", Widen(map_.windows_folder).c_str());
+    for (const auto& [name, value] : MapSettings()) {
+      ::SetEnvironmentVariableW(Widen(name).c_str(), Widen(value).c_str());
+    }
     std::wstring line = Widen("\"" + host + "\"" + rest);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -573,66 +542,35 @@ class Win32Platform : public Platform {
     return Status::Ok();
   }
 
-  Status ToHostPath(const std::string& path, std::string* host_path) override {
-    host_path->clear();
-    return HostOfText(path, host_path);
-  }
-
-  std::string FromHostPath(const std::string& host_path) override {
-    const std::string absolute = FullPath(host_path);
-    if (absolute.empty()) return {};
-    if (map_.drives.empty() && map_.unc_root.empty()) return absolute;  // identity
-    std::string best;
-    std::size_t best_length = 0;
-    const auto consider = [&](const std::string& folder, const std::string& prefix, bool unc) {
-      std::string rest;
-      if (!Below(absolute, folder, &rest) || (!best.empty() && folder.size() <= best_length)) {
-        return;
-      }
-      // A UNC name needs its server and its share, as on every host.
-      const std::size_t split = rest.find_first_of("\\/");
-      if (unc && (split == std::string::npos ||
-                  rest.find_first_not_of("\\/", split) == std::string::npos)) {
-        return;
-      }
-      best = prefix + rest;
-      best_length = folder.size();
-    };
-    for (const auto& [letter, folder] : map_.drives)
-      consider(folder, std::string{letter, ':', '\\'}, false);
-    if (!map_.unc_root.empty()) consider(map_.unc_root, "\\\\", true);
-    return best;
-  }
-
-  // The longest leading part that exists, in its final form (links
-  // resolved), then the rest as typed; "/" separates in the result.
-  Status RealLocation(const std::string& path, std::string* location) override {
-    location->clear();
-    std::string host;
-    if (Status s = HostOfText(path, &host); !s.ok()) return s;
-    std::string head = host, tail;
-    while (true) {
-      if (std::optional<std::string> real = FinalPath(head)) {
-        std::string out = TrimFolder(*real) + tail;
-        std::replace(out.begin(), out.end(), '\\', '/');
-        *location = out;
-        return Status::Ok();
-      }
-      const DWORD attributes = AttributesOf(head);
-      if (attributes != kNoAttributes && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        return Status::Error(kErrPathFileAccess, "link leads nowhere: " + head);
-      }
-      const std::string parent = ParentOf(head);
-      if (parent.empty() || parent == head) {
-        return Status::Error(kErrPathNotFound, "cannot resolve: " + host);
-      }
-      tail.insert(0, NameOf(head));
-      tail.insert(0, 1, '\\');
-      head = parent;
-    }
-  }
-
   Date Today() override { return HostToday(); }
+
+ protected:
+  Status HostPathOf(const WindowsPath& path, std::string* host) override {
+    return HostOf(path, host);
+  }
+
+  Status HostFolderOf(const WindowsPath& folder, std::string* host) override {
+    if (Status s = HostOf(folder, host); !s.ok()) return s;
+    if (!IsFolder(*host)) return Status::Error(kErrPathNotFound, "folder not found: " + *host);
+    return Status::Ok();
+  }
+
+  std::string HostAbsolute(const std::string& host_path) override { return FullPath(host_path); }
+
+  std::vector<std::string> HostSpellings(const std::string& folder) override { return {folder}; }
+
+  std::optional<std::string> HostReal(const std::string& host_path) override {
+    std::optional<std::string> real = FinalPath(host_path);
+    if (!real) return real;
+    std::string out = TrimFolder(*real);
+    std::replace(out.begin(), out.end(), '\\', '/');
+    return out;
+  }
+
+  bool HostIsLink(const std::string& host_path) override {
+    const DWORD attributes = AttributesOf(host_path);
+    return attributes != kNoAttributes && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
 
  private:
   static std::string Join(const std::string& folder, const std::string& name) {
@@ -640,57 +578,29 @@ class Win32Platform : public Platform {
     return folder + "\\" + name;
   }
 
-  // "rest" of `path` below `folder` (compared by the case rule), or false.
-  static bool Below(const std::string& path, const std::string& folder, std::string* rest) {
-    if (folder.empty() || path.size() < folder.size() ||
-        !EqualsNoCase(std::string_view(path).substr(0, folder.size()), folder)) {
-      return false;
-    }
-    std::string_view after = std::string_view(path).substr(folder.size());
-    if (!after.empty() && after[0] != '\\' && after[0] != '/' && folder.back() != '\\')
-      return false;
-    while (!after.empty() && (after[0] == '\\' || after[0] == '/')) after.remove_prefix(1);
-    *rest = after;
-    return true;
-  }
-
-  // The host folder of a drive root ("" when the drive is not mapped).
-  std::string DriveFolder(char letter) const {
-    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-    if (map_.drives.empty()) return std::string{upper, ':'};
-    const auto it = map_.drives.find(upper);
-    return it == map_.drives.end() ? std::string() : it->second;
-  }
-
-  // The host path of a Windows path; 71 when its drive (share root) is not ready.
+  // The host path of a Windows path; 71 when its drive (share) is not ready.
   Status HostOf(const WindowsPath& path, std::string* host) const {
     std::string root;
-    std::size_t first = 0;
-    if (path.is_unc()) {
-      if (path.parts.size() < 2) return Status::Error(kErrPathNotFound, "bad path");
-      const std::string share = "\\\\" + path.parts[0] + "\\" + path.parts[1];
-      root = map_.unc_root.empty() ? share
-                                   : map_.unc_root + "\\" + path.parts[0] + "\\" + path.parts[1];
-      first = 2;
-    } else {
-      root = DriveFolder(path.drive);
-      if (root.empty()) {
-        return Status::Error(kErrDiskNotReady,
-                             std::string("drive not mapped: ") + path.drive + ":");
-      }
+    if (Status s = MappedRoot(path, &root); !s.ok()) return s;
+    std::string base = root;
+    for (std::size_t i = 0; i < path.root_parts() && i < path.parts.size(); ++i) {
+      base += "\\" + path.parts[i];
     }
-    const std::string root_folder = root.size() == 2 && root[1] == ':' ? root + "\\" : root;
-    if (!IsFolder(root_folder)) return Status::Error(kErrDiskNotReady, "drive not ready: " + root);
-    std::string out = root;
-    for (std::size_t i = first; i < path.parts.size(); ++i) out += "\\" + path.parts[i];
-    *host = path.parts.size() > first ? out : root_folder;
+    if (base.size() == 2 && base[1] == ':') base += '\\';
+    if (!IsFolder(base)) return Status::Error(kErrDiskNotReady, "drive not ready: " + base);
+    if (path.is_root()) {
+      *host = base;
+      return Status::Ok();
+    }
+    *host = root;
+    for (const std::string& part : path.parts) *host += "\\" + part;
     return Status::Ok();
   }
 
   Status HostOfText(const std::string& text, std::string* host) const {
-    std::optional<WindowsPath> parsed = WindowsPath::Parse(text, current_);
-    if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + text);
-    return HostOf(*parsed, host);
+    WindowsPath parsed;
+    if (Status s = Parse(text, &parsed); !s.ok()) return s;
+    return HostOf(parsed, host);
   }
 
   // A target file about to be written or replaced: its folder exists, it is
@@ -785,8 +695,6 @@ class Win32Platform : public Platform {
     return Status::Ok();
   }
 
-  DriveMap map_;
-  WindowsPath current_;
   unsigned long temporaries_ = 0;
 };
 
