@@ -33,7 +33,12 @@ std::string MakeTempRoot() {
 
 }  // namespace
 
-TestWorld::TestWorld() : root_(MakeTempRoot()) {
+TestWorld::TestWorld()
+    : TestWorld([](Platform& platform, UserInterface& ui) {
+        return std::make_shared<Session>(platform, ui);
+      }) {}
+
+TestWorld::TestWorld(const SessionMaker& make) : root_(MakeTempRoot()) {
   for (char letter : {'A', 'C', 'D'}) {
     std::string folder = root_ + "/" + static_cast<char>(letter - 'A' + 'a');
     fs::create_directories(host::FsPath(folder));
@@ -45,11 +50,11 @@ TestWorld::TestWorld() : root_(MakeTempRoot()) {
   fs::create_directories(host::FsPath(root_ + "/c/WINDOWS"));
   platform_ = CreateHostPlatform(map_);
   if (!platform_->ChangeFolder("C:\\").ok()) throw std::runtime_error("test world: no C:\\");
-  program_ = std::make_unique<Program>(*platform_, ui_);
+  session_ = make(*platform_, ui_);
 }
 
 TestWorld::~TestWorld() {
-  program_.reset();
+  session_.reset();
   platform_.reset();
   std::error_code ignored;
   // Files made read-only by a test must not stop the clean-up.

@@ -1,15 +1,18 @@
 // A temporary world for tests: a host folder per drive (A:, C:, D:) and a UNC
 // root, all below one fresh temporary folder that is removed afterwards, the
-// host platform over that map, the scripted user interface, and a Program.
-// Nothing outside the temporary folder is ever touched.
+// host platform over that map, the scripted user interface, and a Session
+// (the windows' tests take tests/ui_test_world.h, whose world holds the
+// session with the window model). Nothing outside the temporary folder is
+// ever touched.
 #ifndef ZARIREVO_TESTS_TEST_WORLD_H_
 #define ZARIREVO_TESTS_TEST_WORLD_H_
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ui/program.h"
+#include "app/session.h"
 #include "platform/host_platform.h"
 #include "ui/scripted_ui.h"
 
@@ -29,7 +32,8 @@ class TestWorld {
   const DriveMap& drive_map() const { return map_; }
   Platform& platform() { return *platform_; }
   ScriptedUi& ui() { return ui_; }
-  Program& program() { return *program_; }
+  /// The session the domain's operations are handed.
+  Session& program() { return *session_; }
 
   /// Host path of a Windows path in this world ("C:\X\Y" -> <root>/c/X/Y),
   /// written as given (no case matching).
@@ -62,12 +66,17 @@ class TestWorld {
   /// "C:\KYCONFIG\SYSTEM\PkZip25.EXE").
   void InstallArchiver(const std::string& windows_path);
 
+ protected:
+  using SessionMaker = std::function<std::shared_ptr<Session>(Platform&, UserInterface&)>;
+  /// A world whose session `make` builds over its platform and interface.
+  explicit TestWorld(const SessionMaker& make);
+
  private:
   std::string root_;
   DriveMap map_;
   std::unique_ptr<Platform> platform_;
   ScriptedUi ui_;
-  std::unique_ptr<Program> program_;
+  std::shared_ptr<Session> session_;
 };
 
 /// Entry names of a zip archive (a host path), in the archive's order, read

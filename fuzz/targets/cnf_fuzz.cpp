@@ -1,4 +1,5 @@
 // KY-GEN.CNF records and "|"-separated parameter lines.
+#include "app/session.h"
 #include "cnf/cnf_reader.h"
 #include "fuzz/fuzz_targets.h"
 #include "tests/test_world.h"
@@ -15,7 +16,7 @@ int Cnf(const uint8_t* data, size_t size) {
   world->WriteFile("C:\\KY-GEN.cnf", cnf);
   world->WriteFile("C:\\P.CNF", lines);
   zr::ScriptedUi ui;
-  zr::Program program(world->platform(), ui);
+  zr::Session program(world->platform(), ui);
   const std::string record = zr::ReadCnfRecord(program, number);
   size_t characters = 0;  // the record is UTF-8: count the lead bytes
   for (char c : record) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;

@@ -13,7 +13,7 @@ TEST(ClockTest, TheProgramTakesTodayFromItsPlatform) {
   testing::TestWorld world;
   testing::FaultPlatform platform(world.platform());
   platform.SetToday({1999, 12, 31});
-  Program program(platform, world.ui());
+  Session program(platform, world.ui());
   EXPECT_EQ(ShortDateText(program), "31/12/1999");
 }
 

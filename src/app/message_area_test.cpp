@@ -10,7 +10,7 @@ namespace {
 class MessageAreaTest : public ::testing::Test {
  protected:
   testing::TestWorld world_;
-  Program& program_ = world_.program();
+  Session& program_ = world_.program();
   ScriptedUi& ui_ = world_.ui();
 };
 

@@ -18,7 +18,7 @@ class SettingsTest : public ::testing::Test {
     return GetIniString(platform_, section, key, "<none>", file);
   }
   testing::TestWorld world_;
-  Program& program_ = world_.program();
+  Session& program_ = world_.program();
   Platform& platform_ = world_.platform();
 };
 

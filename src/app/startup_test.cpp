@@ -8,7 +8,6 @@
 #include "app/settings.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
-#include "ui/base_form.h"
 
 namespace zr {
 namespace {
@@ -23,10 +22,10 @@ class StartupTest : public ::testing::Test {
   // Starts the program with C:\KYCONFIG\SYSTEM (made here) as its folder.
   void Load(const std::string& command_line = kSystem) {
     world_.MakeFolder("C:\\KYCONFIG\\SYSTEM");
-    LauncherLoad(program_, command_line);
+    LoadSession(program_, command_line);
   }
   testing::TestWorld world_;
-  Program& program_ = world_.program();
+  Session& program_ = world_.program();
   ScriptedUi& ui_ = world_.ui();
   Platform& platform_ = world_.platform();
 };
@@ -83,8 +82,6 @@ TEST_F(StartupTest, FirstRunWithSystemFolderAndProduct) {
   EXPECT_EQ(program_.ArchiverPath, "c:\\kyconfig\\system\\PKZIP25");
   EXPECT_EQ(program_.InstalledProducts, std::vector<int>{ProductRow("DAXOR2D")});
   EXPECT_EQ(program_.SelectedSoftware, "DAXOR2D");
-  EXPECT_EQ(program_.launcher.Software_B.caption, "DAXOR2D");
-  EXPECT_EQ(program_.launcher.Backup.caption, "ZA-Rirevo\rVers.6.8.1");
   EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
   EXPECT_EQ(program_.Language, "ITA");
   EXPECT_TRUE(ui_.boxes().empty());
@@ -102,7 +99,7 @@ TEST_F(StartupTest, FirstRunWithoutProductsUsesTheToolsArchiver) {
 TEST_F(StartupTest, StartInAnOldDaxorFolderAsksNothing) {
   testing::InstallDaxorFolder(world_, "C:\\Orvel\\Ver14", "ITA");
   ASSERT_TRUE(platform_.ChangeFolder("C:\\Orvel\\Ver14").ok());
-  LauncherLoad(program_, "");
+  LoadSession(program_, "");
   const std::string file = "C:\\Orvel\\Ver14\\ZA-RIREVO.INI";
   EXPECT_EQ(Ini(file, "KYSYSTEM"), "C:\\Orvel\\Ver14");
   EXPECT_EQ(Ini(file, "KYGENERALE"), "C:\\Orvel");
@@ -113,7 +110,7 @@ TEST_F(StartupTest, StartInAnOldDaxorFolderAsksNothing) {
   EXPECT_TRUE(ui_.prompts().empty());
   EXPECT_TRUE(ui_.boxes().empty());
   // The settings file made in the start folder is named once, with its host path.
-  LauncherLoad(program_, "");
+  LoadSession(program_, "");
   EXPECT_EQ(ui_.notices(),
             std::vector<std::string>{"nessuna impostazione in C:\\Orvel\\Ver14: ZA-RIREVO.INI "
                                      "creato lì (" +
@@ -138,7 +135,7 @@ TEST_F(StartupTest, AnotherOptionFirstChangesNoFolder) {
 TEST_F(StartupTest, UnusableFolderOptionKeepsTheStartFolderAndTellsSo) {
   testing::InstallDaxorFolder(world_, "C:\\Orvel\\Ver14");
   ASSERT_TRUE(platform_.ChangeFolder("C:\\Orvel\\Ver14").ok());
-  LauncherLoad(program_, "/FQ:\\nowhere");
+  LoadSession(program_, "/FQ:\\nowhere");
   ASSERT_FALSE(ui_.boxes().empty());
   EXPECT_NE(ui_.boxes()[0].request.text.find("Q:\\nowhere"), std::string::npos);
   EXPECT_EQ(program_.SystemFolder, "C:\\Orvel\\Ver14");
@@ -186,9 +183,9 @@ TEST_F(StartupTest, RelativeKySystemIsMadeFullOnceAgainstItsSettingsFolder) {
     testing::InstallDaxorFolder(world, c.folder);
     world.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI",
                      {"[PATH]", "KYSYSTEM=" + std::string(c.value)});
-    Program& program = world.program();
+    Session& program = world.program();
     world.ui().max_unanswered_repeats = 2;  // a question would come back unanswered
-    LauncherLoad(program, kSystem);
+    LoadSession(program, kSystem);
     EXPECT_EQ(program.SystemFolder, c.system);
     EXPECT_EQ(program.ArchiverPath.rfind(std::string(c.system) + "\\", 0), 0u)
         << program.ArchiverPath;
@@ -225,18 +222,6 @@ class CyclingTest : public StartupTest {
         (std::vector<int>{ProductRow("DAXOR2D"), ProductRow("PLOVIK"), ProductRow("TRELUN")}));
   }
 };
-
-TEST_F(CyclingTest, LauncherButtonStepsAndBackupTakesTheCaption) {
-  LauncherSoftwareClick(program_);
-  EXPECT_EQ(program_.launcher.Software_B.caption, "PLOVIK");
-  EXPECT_EQ(program_.SelectedSoftware, "DAXOR2D");
-  LauncherSoftwareClick(program_);
-  LauncherSoftwareClick(program_);
-  EXPECT_EQ(program_.launcher.Software_B.caption, "DAXOR2D");
-  LauncherSoftwareClick(program_);
-  LauncherBackupClick(program_);
-  EXPECT_EQ(program_.SelectedSoftware, "PLOVIK");
-}
 
 // An unknown name leads to the first position; a vanished installation is
 // skipped; when none can be read the current name stays.

@@ -41,7 +41,7 @@ class ArchiveCommandsTest : public ::testing::Test {
 
   TestWorld world_;
   testing::FaultPlatform recorder_;
-  Program program_;
+  Session program_;
 };
 
 // The add returns the cleaned name it used; the recursive form keeps the
@@ -211,7 +211,7 @@ TEST_F(RunAndWaitHostTest, TheArchiverPacksAndUnpacksThroughFoldersWithBlanks) {
   world_.InstallArchiver("C:\\ZIP 25\\PkZip25.EXE");
   world_.WriteFile("C:\\DATI UNO\\EXTRACT_A\\MAC\\M 1.MAC", "macchina");
   world_.MakeFolder("A:\\ROSSI MARIO");
-  Program program(world_.platform(), world_.ui());
+  Session program(world_.platform(), world_.ui());
   ASSERT_EQ(CreateZipArchive(program, "CUST ONE", "A:\\ROSSI MARIO\\",
                              "C:\\DATI UNO\\EXTRACT_A\\\\*.*", false, "C:\\ZIP 25\\PkZip25")
                 .outcome,

@@ -53,7 +53,7 @@ class DaxorCollectorTest : public testing::ProductFixture {
 
 TEST_F(DaxorCollectorTest, EverythingGivesTheWholeLayoutAndList) {
   world_.WriteFile(program_.ArchiveListFile(), "C:\\OLD\\RUN.DAT\r\n");
-  testing::SetAllFileItems(program_, true, true);
+  SetAllItems(true, true);
   Collect();
   EXPECT_EQ(
       ArchiveList(world_, program_),
@@ -84,13 +84,13 @@ TEST_F(DaxorCollectorTest, EverythingGivesTheWholeLayoutAndList) {
 
 TEST_F(DaxorCollectorTest, NothingCheckedOnlyDeletesTheListAndListsMachines) {
   world_.WriteFile(program_.ArchiveListFile(), "C:\\OLD\\RUN.DAT\r\n");
-  testing::SetAllFileItems(program_, false, true);
+  SetAllItems(false, true);
   Collect();
   EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
   EXPECT_TRUE(world_.Tree("A:\\METAL").empty());
   EXPECT_TRUE(ui_.lines().empty());
   EXPECT_EQ(ui_.input_count(), 2);  // the two machine files were listed
-  testing::SetAllFileItems(program_, false, false);
+  SetAllItems(false, false);
   Collect();
   EXPECT_EQ(ui_.input_count(), 2);  // Menu241, Menu242 disabled: no listing
 }
@@ -99,7 +99,7 @@ TEST_F(DaxorCollectorTest, ToolTablesOfEveryTabUtForm) {
   world_.WriteLines("C:\\DAXOR\\MAC\\Z9.MAC", {"REPORT-PATH|"});
   world_.WriteFile("C:\\DAXOR\\Z9.UT", "x");
   world_.WriteFile("C:\\DAXOR\\Z9.LBL", "x");
-  Check({&BaseFormMenus::Menu242});
+  Check({&BackupItems::dies});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
             Words("C:\\DAXOR\\TOOLS.UT C:\\DAXOR\\TOOLS.LBL D:\\UT\\P2000T.UT D:\\UT\\P2000T.LBL "
@@ -113,7 +113,7 @@ TEST_F(DaxorCollectorTest, ReportFoldersFallBackAndShareOneSubfolder) {
   world_.WriteLines("C:\\DAXOR\\MAC\\Q1.MAC", {"REPORT-PATH|REPORT"});
   world_.WriteLines("C:\\DAXOR\\MAC\\Z9.MAC", {"POST-PROCESSOR|X"});
   world_.WriteFile("C:\\DAXOR\\REPORT\\Q.DAT", "x");
-  Check({&BaseFormMenus::Menu214});
+  Check({&BackupItems::reports});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
             Words("C:\\REPORTS\\STD\\R1.DAT C:\\REPORTS\\STD\\R2.DAT C:\\REPORTS\\STD\\R1.DAT "
@@ -126,7 +126,7 @@ TEST_F(DaxorCollectorTest, ReportFoldersFallBackAndShareOneSubfolder) {
 TEST_F(DaxorCollectorTest, MissingPostProcessorIsReportedAndTheStepGoesOn) {
   world_.WriteLines("C:\\DAXOR\\MAC\\M0.MAC", {"LASERTAB|1002"});
   world_.WriteFile("C:\\DAXOR\\DB\\M0.MDB", "x");
-  Check({&BaseFormMenus::Menu221, &BaseFormMenus::Menu231});
+  Check({&BackupItems::post_processor_exe, &BackupItems::laser_tables});
   Collect();
   EXPECT_EQ(BoxTexts(ui_),
             (Strings{"File not Found|File: \rC:\\DAXOR\\Parametro inesistente.EXE\rnon trovato "}));
@@ -140,7 +140,7 @@ TEST_F(DaxorCollectorTest, MissingPostProcessorIsReportedAndTheStepGoesOn) {
 TEST_F(DaxorCollectorTest, EmptyMachineFolderProcessesNoEntry) {
   std::filesystem::remove(world_.Host("C:\\DAXOR\\MAC\\L3030.MAC"));
   std::filesystem::remove(world_.Host("C:\\DAXOR\\MAC\\P2000.MAC"));
-  Check({&BaseFormMenus::Menu214, &BaseFormMenus::Menu242, &BaseFormMenus::Menu232});
+  Check({&BackupItems::reports, &BackupItems::dies, &BackupItems::tables_mdb});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\DAXOR\\DB\\TABELLE.MDB"}));
   EXPECT_TRUE(ui_.boxes().empty());
@@ -148,10 +148,10 @@ TEST_F(DaxorCollectorTest, EmptyMachineFolderProcessesNoEntry) {
 
 TEST_F(DaxorCollectorTest, StopAfterTheSecondFileEndsTheCollection) {
   world_.WriteLines("C:\\DAXOR\\MAC\\Z9.MAC", {"X|1"});
-  testing::SetAllFileItems(program_, false, false);  // the machines are listed once
-  program_.menus.Menu211.checked = true;
-  program_.menus.Menu212.checked = true;
-  program_.menus.Menu217.checked = true;
+  SetAllItems(false, false);  // the machines are listed once
+  items_.machines = true;
+  items_.post_processor = true;
+  items_.windows_files = true;
   ui_.OnNthInput(2, [&] { program_.run.Cancel(CancelCause::kUser); });
   Collect();
   EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"MAC/L3030.MAC", "MAC/P2000.MAC"}));
@@ -163,7 +163,7 @@ TEST_F(DaxorCollectorTest, StopAfterTheSecondFileEndsTheCollection) {
 
 TEST_F(DaxorCollectorTest, DiskFullLeavesThatFileOutAndTheCollectorGoesOn) {
   faulty_.Fail(testing::Call::kCopyFile, kErrDiskFull, {}, 3);
-  Check({&BaseFormMenus::Menu211, &BaseFormMenus::Menu212, &BaseFormMenus::Menu213});
+  Check({&BackupItems::machines, &BackupItems::post_processor, &BackupItems::customisations});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
             (Strings{"C:\\DAXOR\\MAC\\L3030.MAC", "C:\\DAXOR\\MAC\\P2000.MAC",

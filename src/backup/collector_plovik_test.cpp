@@ -46,7 +46,7 @@ class PlovikCollectorTest : public testing::ProductFixture {
 };
 
 TEST_F(PlovikCollectorTest, TuttiGivesTheWholeLayoutAndList) {
-  testing::SetAllFileItems(program_, true, true);
+  SetAllItems(true, true);
   Collect();
   EXPECT_EQ(
       ArchiveList(world_, program_),
@@ -65,8 +65,8 @@ TEST_F(PlovikCollectorTest, IniWithoutPathSectionUsesTheDefaults) {
   world_.WriteFile("C:\\Plovik\\DATA\\MAC\\X.MAC", "x");
   world_.WriteFile("C:\\Plovik\\DATA\\PUNCHES\\P.PUN", "x");
   world_.WriteFile("C:\\Plovik\\DATA\\DB\\Piegatura.mdb", "x");
-  Check({&BaseFormMenus::Menu211, &BaseFormMenus::Menu231, &BaseFormMenus::Menu241,
-         &BaseFormMenus::Menu242});
+  Check({&BackupItems::machines, &BackupItems::laser_tables, &BackupItems::punches,
+         &BackupItems::dies});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
             Words("C:\\Plovik\\DATA\\MAC\\X.MAC C:\\Plovik\\DATA\\DB\\Piegatura.mdb "
@@ -77,7 +77,7 @@ TEST_F(PlovikCollectorTest, IniWithoutPathSectionUsesTheDefaults) {
 
 // A missing reference is reported and the next one still copied.
 TEST_F(PlovikCollectorTest, ReferencesWithoutMachineCopyAMissingOneReported) {
-  Check({&BaseFormMenus::Menu213});
+  Check({&BackupItems::customisations});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"D:\\BEND\\RIF\\A.RIF", "C:\\RIF.DAT"}));
   EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"RIF.DAT", "RIF/A.RIF"}));
@@ -90,7 +90,7 @@ TEST_F(PlovikCollectorTest, ReferencesWithoutMachineCopyAMissingOneReported) {
 }
 
 TEST_F(PlovikCollectorTest, OnlyDiesTakesOnlyTheDiesFolder) {
-  Check({&BaseFormMenus::Menu242});
+  Check({&BackupItems::dies});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\Plovik\\DATA\\MATR\\D1.MTR"}));
   EXPECT_EQ(world_.Tree("A:\\METAL"), (Strings{"DATA/MATR/D1.MTR"}));
@@ -109,7 +109,7 @@ TEST_F(PlovikCollectorTest, NothingCheckedOnlyDeletesTheList) {
 TEST_F(PlovikCollectorTest, EmptyMachineFolderProcessesNoEntry) {
   std::filesystem::remove(world_.Host("D:\\BEND\\MAC\\M1.MAC"));
   std::filesystem::remove(world_.Host("D:\\BEND\\MAC\\M2.MAC"));
-  Check({&BaseFormMenus::Menu213});
+  Check({&BackupItems::customisations});
   Collect();
   EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
   EXPECT_TRUE(ui_.boxes().empty());
@@ -123,8 +123,8 @@ TEST_F(PlovikCollectorTest, EmptyFolderValuesAreSkipped) {
   for (const char* value : {"MAC=", "MAC=  ", "PUNCHES=  "}) {
     SCOPED_TRACE(value);
     world_.WriteLines(kIni, {"[PATH]", value});
-    if (value[0] == 'M') Check({&BaseFormMenus::Menu211, &BaseFormMenus::Menu213});
-    if (value[0] == 'P') Check({&BaseFormMenus::Menu241});
+    if (value[0] == 'M') Check({&BackupItems::machines, &BackupItems::customisations});
+    if (value[0] == 'P') Check({&BackupItems::punches});
     Collect();
     EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
     EXPECT_TRUE(world_.Tree("A:\\METAL").empty());
@@ -149,7 +149,7 @@ TEST_F(PlovikCollectorTest, ReferencesLeadingOutOfTheCustomerFolderAreSkipped) {
     SCOPED_TRACE(value);
     world_.WriteLines("D:\\BEND\\MAC\\M1.MAC", {"[REFERENCES]", std::string("FILENAME=") + value});
     program_.run.Begin(Operation::kBackup, Stage::kCollecting);
-    Check({&BaseFormMenus::Menu213});
+    Check({&BackupItems::customisations});
     Collect();  // checks C: and D: outside C:\BK\METAL\ byte for byte
     EXPECT_FALSE(world_.Exists("C:\\STRAY.RIF"));
     EXPECT_TRUE(world_.Tree("C:\\BK\\METAL").empty());

@@ -1,7 +1,7 @@
 // Helpers for the tests of the file operations and the collectors: a program
 // with distinct message colours and Italian error texts, a fixture with a
 // product folder and a customer folder, the archive list read back line by
-// line, and the file items switched on or off.
+// line, and the file groups chosen.
 #ifndef ZARIREVO_BACKUP_COLLECTOR_TEST_SUPPORT_H_
 #define ZARIREVO_BACKUP_COLLECTOR_TEST_SUPPORT_H_
 
@@ -15,34 +15,26 @@
 
 #include "app/message_area.h"
 #include "app/session.h"
+#include "backup/backup_selection.h"
 #include "tests/fault_platform.h"
 #include "tests/installations.h"
 #include "tests/test_world.h"
 #include "text/strings.h"
-#include "ui/base_form.h"
 
 namespace zr::testing {
 
 /// Gives every message colour its own small value (1 to 12), so that lines
 /// can be told apart, loads the Italian error texts.
-inline void PrepareProgram(Program& program) {
+inline void PrepareProgram(Session& program) {
   Color value = 0;
   for (auto colour :
-       {&Program::ColorBlue, &Program::ColorGreen, &Program::ColorCyan, &Program::ColorRed,
-        &Program::ColorMagenta, &Program::ColorGray, &Program::ColorLightGreen,
-        &Program::ColorLightRed, &Program::ColorLightYellow, &Program::ColorBlack,
-        &Program::ColorStop, &Program::ColorLightCyan})
+       {&Session::ColorBlue, &Session::ColorGreen, &Session::ColorCyan, &Session::ColorRed,
+        &Session::ColorMagenta, &Session::ColorGray, &Session::ColorLightGreen,
+        &Session::ColorLightRed, &Session::ColorLightYellow, &Session::ColorBlack,
+        &Session::ColorStop, &Session::ColorLightCyan})
     program.*colour = ++value;
   program.Language = "ITA";
   LoadErrorTexts(program);
-}
-
-/// Sets Checked (and Enabled) of every file item.
-inline void SetAllFileItems(Program& program, bool checked, bool enabled) {
-  for (auto item : FileItems()) {
-    (program.menus.*item).checked = checked;
-    (program.menus.*item).enabled = enabled;
-  }
 }
 
 /// A file's bytes without the section [CONFIGURA] holding only the empty key
@@ -78,7 +70,8 @@ inline std::map<std::string, std::string> FilesOf(const TestWorld& world,
 
 /// A test world whose program, over a fault platform (no faults until a test
 /// sets some), is prepared (PrepareProgram) and copies into `customer_folder`
-/// (made here) from `product_folder` (its ~TMPZIP made).
+/// (made here) from `product_folder` (its ~TMPZIP made); the file groups
+/// chosen are `items_`, read by the collectors as they reach each step.
 class ProductFixture : public ::testing::Test {
  protected:
   ProductFixture(const std::string& product_folder, const std::string& customer_folder)
@@ -90,10 +83,22 @@ class ProductFixture : public ::testing::Test {
     world_.MakeFolder(customer_folder);
   }
 
-  /// Only the given file items checked (all of them enabled).
-  void Check(std::initializer_list<MenuItem BaseFormMenus::*> items) {
-    SetAllFileItems(program_, false, true);
-    for (auto item : items) (program_.menus.*item).checked = true;
+  /// Every group chosen or none; the tool groups offered or not.
+  void SetAllItems(bool chosen, bool offered) {
+    for (bool BackupItems::*item :
+         {&BackupItems::machines, &BackupItems::post_processor, &BackupItems::customisations,
+          &BackupItems::reports, &BackupItems::product_files, &BackupItems::transmissions,
+          &BackupItems::windows_files, &BackupItems::post_processor_exe,
+          &BackupItems::laser_tables, &BackupItems::tables_mdb, &BackupItems::material_mdb,
+          &BackupItems::punches, &BackupItems::dies})
+      items_.*item = chosen;
+    items_.punches_offered = items_.dies_offered = offered;
+  }
+
+  /// Only the given groups chosen (the tool groups offered).
+  void Check(std::initializer_list<bool BackupItems::*> items) {
+    SetAllItems(false, true);
+    for (auto item : items) items_.*item = true;
   }
 
   /// Runs a collector, then checks that the installation (drives C: and D:,
@@ -102,14 +107,19 @@ class ProductFixture : public ::testing::Test {
   void RunKeepingSources(void (*collector)(Session&, const BackupSelection&)) {
     const std::vector<std::string> left_out = {program_.CustomerFolder, program_.TemporaryFolder()};
     const auto before = FilesOf(world_, {"C:\\", "D:\\"}, left_out);
-    collector(program_, CurrentBackupSelection(program_));
+    BackupSelection selection;
+    selection.items = [this] { return items_; };
+    selection.zip_mode = program_.ZipMode;
+    selection.destination = program_.BackupPath;
+    collector(program_, selection);
     EXPECT_EQ(FilesOf(world_, {"C:\\", "D:\\"}, left_out), before);
   }
 
   TestWorld world_;
   FaultPlatform faulty_;
-  Program program_;
+  Session program_;
   ScriptedUi& ui_;
+  BackupItems items_;
 };
 
 /// The lines of a CR LF text file of the world ("" gives no line).
@@ -126,7 +136,7 @@ inline std::vector<std::string> ReadCrLfLines(const TestWorld& world, const std:
   return lines;
 }
 
-inline std::vector<std::string> ArchiveList(const TestWorld& world, const Program& program) {
+inline std::vector<std::string> ArchiveList(const TestWorld& world, const Session& program) {
   return ReadCrLfLines(world, program.ArchiveListFile());
 }
 

@@ -47,7 +47,7 @@ class TrelunCollectorTest : public testing::ProductFixture {
 };
 
 TEST_F(TrelunCollectorTest, TuttiGivesTheWholeLayoutAndList) {
-  testing::SetAllFileItems(program_, true, true);
+  SetAllItems(true, true);
   Collect();
   EXPECT_EQ(
       ArchiveList(world_, program_),
@@ -67,7 +67,9 @@ TEST_F(TrelunCollectorTest, TuttiGivesTheWholeLayoutAndList) {
 }
 
 TEST_F(TrelunCollectorTest, DefaultSelectionTakesMachinesTextsAndSettings) {
-  program_.menus = BaseFormMenus();
+  // As the window starts: the groups of the first file items chosen.
+  Check({&BackupItems::machines, &BackupItems::post_processor, &BackupItems::customisations,
+         &BackupItems::product_files, &BackupItems::transmissions, &BackupItems::windows_files});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
             Words("C:\\TRELUN\\POST\\MAC\\L1.MAC C:\\TRELUN\\POST\\MAC\\L2.MAC "
@@ -85,7 +87,7 @@ TEST_F(TrelunCollectorTest, NothingCheckedStillCopiesTheSettingsFiles) {
 
 TEST_F(TrelunCollectorTest, DatabaseFolderFallsBackToDatabase5ThenToTablas) {
   testing::WriteFiles(world_, "D:\\DB5\\MATERIAL.MDB C:\\TRELUN\\TABLAS\\MATERIAL.MDB");
-  Check({&BaseFormMenus::Menu233});
+  Check({&BackupItems::material_mdb});
   for (const auto& [ini, table] :
        {std::pair{Strings{"DATABASE4=", "DATABASE5=D:\\DB5\\X.MDB"}, "D:\\DB5\\\\MATERIAL.MDB"},
         {Strings{}, "C:\\TRELUN\\TABLAS\\\\MATERIAL.MDB"}}) {
@@ -99,7 +101,7 @@ TEST_F(TrelunCollectorTest, Database4WithoutBackslashGivesBareNames) {
   WriteIni({"DATABASE4=TABLES.MDB"});
   world_.WriteFile("C:\\TABELLE.MDB", "x");  // the root of the current drive
   world_.WriteFile("C:\\LT1.MDB", "x");      // the current folder is C:\.
-  Check({&BaseFormMenus::Menu231, &BaseFormMenus::Menu232});
+  Check({&BackupItems::laser_tables, &BackupItems::tables_mdb});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
             (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", "LT1.MDB", "\\TABELLE.MDB"}));
@@ -108,7 +110,7 @@ TEST_F(TrelunCollectorTest, Database4WithoutBackslashGivesBareNames) {
 
 TEST_F(TrelunCollectorTest, PostProcessorExeRuleIgnoresCaseAndNoMachineGivesNoEntry) {
   world_.WriteLines("C:\\TRELUN\\POST\\MAC\\L3.MAC", {"LASERTAB|1001"});
-  Check({&BaseFormMenus::Menu221});
+  Check({&BackupItems::post_processor_exe});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
             (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI", "C:\\TRELUN\\POST\\pp.exe",
@@ -116,7 +118,7 @@ TEST_F(TrelunCollectorTest, PostProcessorExeRuleIgnoresCaseAndNoMachineGivesNoEn
   EXPECT_EQ(BoxTexts(ui_), (Strings{"File not Found|File: \rC:\\TRELUN\\POST\\Parametro "
                                     "inesistente.EXE\rnon trovato "}));
   std::filesystem::remove_all(world_.Host("C:\\TRELUN\\POST\\MAC"));  // no machine: no entry
-  Check({&BaseFormMenus::Menu221, &BaseFormMenus::Menu231});
+  Check({&BackupItems::post_processor_exe, &BackupItems::laser_tables});
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_), (Strings{"C:\\KYCONFIG\\TRELUN\\TRELUN.INI"}));
   EXPECT_EQ(ui_.boxes().size(), 1u);
@@ -124,8 +126,8 @@ TEST_F(TrelunCollectorTest, PostProcessorExeRuleIgnoresCaseAndNoMachineGivesNoEn
 
 TEST_F(TrelunCollectorTest, FlagsAreReadWhenTheirStepIsReached) {
   // Menu233 is ticked while the machine text files are being copied.
-  Check({&BaseFormMenus::Menu212});
-  ui_.OnNthInput(1, [&] { program_.menus.Menu233.checked = true; });
+  Check({&BackupItems::post_processor});
+  ui_.OnNthInput(1, [&] { items_.material_mdb = true; });
   Collect();
   EXPECT_EQ(ArchiveList(world_, program_),
             (Strings{"C:\\TRELUN\\POST\\A.TXT", "C:\\KYCONFIG\\TRELUN\\TRELUN.INI",

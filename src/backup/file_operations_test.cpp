@@ -192,7 +192,7 @@ TEST_F(FileOperationsTest, CopySingleFileCopiesThenListsThenWritesLine) {
   EXPECT_EQ(world_.ReadFile("A:\\CUST\\A.UT"), "a");
 }
 
-// A colour field of Program is 0 until the main window is prepared: a copy
+// A colour field of the session is 0 until the main window is prepared: a copy
 // made before then writes no line; once set, the line takes its colour.
 TEST_F(FileOperationsTest, CopyWithoutDestinationListsOnlyWithTheOnlyZipMark) {
   testing::WriteFiles(world_, "C:\\SRC\\P.EXE C:\\SRC\\H.HED");

@@ -51,7 +51,7 @@ class CnfReaderTest : public ::testing::Test {
     world_.WriteLines("C:\\CNF\\MAC\\L1.MAC", lines);
   }
   testing::TestWorld world_;
-  Program& program_ = world_.program();
+  Session& program_ = world_.program();
   ScriptedUi& ui_ = world_.ui();
 };
 

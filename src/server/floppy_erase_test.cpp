@@ -266,7 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ErasureRefusalTest, UnrelatedFoldersMayBeErased) {
   ServerWorld world;
-  Program& program = world.program();
+  Session& program = world.program();
   for (const char* folder :
        {"A:\\", "A:", "D:\\BACKUP\\", "C:\\BACKUP\\", "C:\\KYCONFIG2\\", "C:\\ORVEL\\VER1\\",
         "C:\\WINDOWS\\TEMP\\", "\\\\SRV\\CAM\\BACKUP\\", "D:\\SERVER\\DAXOR2\\"}) {

@@ -34,8 +34,8 @@ void WriteHostFile(ServerWorld& world, const std::string& host_name, const std::
 // Runs the copy (over `over`, else the world's program) and checks its result
 // and the end of every run: closing box, temporary folder, STOP state.
 void Copy(ServerWorld& world, bool ok, const std::string& closing = "Copia Eseguita",
-          Program* over = nullptr) {
-  Program& program = over ? *over : world.program();
+          Session* over = nullptr) {
+  Session& program = over ? *over : world.program();
   EXPECT_EQ(CopyConfigurationsToServer(program), ok);
   ASSERT_FALSE(world.ui().boxes().empty());
   const MessageBoxRequest& box = world.ui().boxes().back().request;

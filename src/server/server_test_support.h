@@ -85,7 +85,7 @@ class ServerWorld : public TestWorld {
   ServerWorld() {
     MakeFolder("C:\\ORVEL\\VER14");
     InstallArchiver("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE");
-    Program& p = program();
+    Session& p = program();
     for (std::size_t row = 0; row < Products().size(); ++row)
       p.ProductTable[row].Name = Products()[row].name;
     p.ProductTable[ProductRow("DAXOR_OLD")].ServerFolder = "D:\\OLD\\";  // never filed under
@@ -123,12 +123,12 @@ class ServerWorld : public TestWorld {
   }
 };
 
-/// A Program over a fault-injecting wrapper of the world's platform, with the
+/// A session over a fault-injecting wrapper of the world's platform, with the
 /// settings a server copy or an erase reads and the world's UI.
 struct FaultyProgram {
   explicit FaultyProgram(ServerWorld& world)
       : platform(world.platform()), program(platform, world.ui()) {
-    const Program& from = world.program();
+    const Session& from = world.program();
     program.ProductTable = from.ProductTable;
     program.ProductFolder = from.ProductFolder;
     program.SystemFolder = from.SystemFolder;
@@ -141,7 +141,7 @@ struct FaultyProgram {
     program.ColorBlack = from.ColorBlack;
   }
   FaultPlatform platform;
-  Program program;
+  Session program;
 };
 
 }  // namespace zr::testing

@@ -10,7 +10,7 @@
 #include "app/startup.h"
 #include "backup/backup_job.h"
 #include "tests/installations.h"
-#include "tests/test_world.h"
+#include "tests/ui_test_world.h"
 #include "ui/commands.h"
 
 namespace zr {
@@ -56,7 +56,7 @@ class BaseFormTest : public ::testing::Test {
     StartProgram(program_, "/Fc:\\kyconfig\\system");
     OpenMainWindow(program_, {});
   }
-  testing::TestWorld world_;
+  testing::UiTestWorld world_;
   Program& program_ = world_.program();
   MainWindowCommands commands_{program_};
   ScriptedUi& ui_ = world_.ui();
@@ -162,6 +162,25 @@ TEST_F(BaseFormTest, CompressionItemsAndUnknownZipMode) {
   program_.ZipMode = static_cast<ZipTarget>(7);
   BaseFormLoad(program_);
   EXPECT_FALSE(menus_.Menu311.checked || menus_.Menu312.checked || menus_.Menu313.checked);
+}
+
+TEST_F(BaseFormTest, LauncherButtonStepsAndBackupTakesTheCaption) {
+  testing::InstallProduct(world_, "DAXOR1401", "C:\\D");
+  testing::InstallDaxorFolder(world_, "C:\\D", "ITA");
+  testing::InstallProduct(world_, "PLOVIK0102", "C:\\P");
+  testing::InstallProduct(world_, "TRELUN0102", "C:\\T", {"[OPTION]", "LINGUA=1"});
+  LauncherLoad(program_, "/Fc:\\kyconfig\\system");
+  EXPECT_EQ(program_.launcher.Backup.caption, "ZA-Rirevo\rVers.6.8.1");
+  EXPECT_EQ(program_.launcher.Software_B.caption, "DAXOR2D");
+  LauncherSoftwareClick(program_);
+  EXPECT_EQ(program_.launcher.Software_B.caption, "PLOVIK");
+  EXPECT_EQ(program_.SelectedSoftware, "DAXOR2D");
+  LauncherSoftwareClick(program_);
+  LauncherSoftwareClick(program_);
+  EXPECT_EQ(program_.launcher.Software_B.caption, "DAXOR2D");
+  LauncherSoftwareClick(program_);
+  LauncherBackupClick(program_);
+  EXPECT_EQ(program_.SelectedSoftware, "PLOVIK");
 }
 
 TEST_F(BaseFormTest, CustomerFolderPickerRepeatsWhilePathHoldsABlank) {
@@ -271,7 +290,7 @@ TEST_F(BaseFormTest, ProductChangeRestoresTheCaptionsItDoesNotSet) {
 
 // A program ready for the backup of customer METAL: two machine files of
 // DAXOR2D into A:\ with no archive.
-Program& ReadyForBackup(testing::TestWorld& world) {
+Program& ReadyForBackup(testing::UiTestWorld& world) {
   Program& program = world.program();
   world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L3030.MAC", "POST-PROCESSOR|PP1|\r\n");
   world.WriteFile("C:\\ORVEL\\VER14\\MAC\\L4040.MAC", "POST-PROCESSOR|PP2|\r\n");
@@ -292,7 +311,7 @@ Program& ReadyForBackup(testing::TestWorld& world) {
 // close box) act: a second OK, Enter, a menu item, the product button and
 // typing are refused and change nothing, whichever front-end asks.
 TEST(CommandsTest, DuringAnOperationOnlyStopActs) {
-  testing::TestWorld world;
+  testing::UiTestWorld world;
   Program& program = ReadyForBackup(world);
   MainWindowCommands commands(program);
   EXPECT_TRUE(commands.CanRun("OK_B"));
@@ -342,7 +361,7 @@ TEST(CommandsTest, DuringAnOperationOnlyStopActs) {
 TEST(MainWindowExitTest, ExitDuringABackupEndsAfterTheStoppedJobCleanedUp) {
   for (const bool esci : {true, false}) {
     SCOPED_TRACE(esci ? "ESCI" : "close box");
-    testing::TestWorld world;
+    testing::UiTestWorld world;
     Program& program = ReadyForBackup(world);
     MainWindowCommands commands(program);
     bool ended_early = true;
@@ -364,7 +383,7 @@ TEST(MainWindowExitTest, ExitDuringABackupEndsAfterTheStoppedJobCleanedUp) {
     EXPECT_FALSE(commands.busy() || commands.exit().running() || commands.exit().exit_asked());
   }
   // Nothing running: ESCI ends at once.
-  testing::TestWorld world;
+  testing::UiTestWorld world;
   MainWindowCommands commands(world.program());
   EXPECT_THROW(commands.Run("EsciB"), ProgramEnded);
 }

@@ -13,7 +13,7 @@
 #include "platform/profile.h"
 #include "tests/installations.h"
 #include "tests/run_program.h"
-#include "tests/test_world.h"
+#include "tests/ui_test_world.h"
 #include "ui/base_form.h"
 
 #ifndef _WIN32
@@ -51,7 +51,7 @@ class CliTest : public ::testing::Test {
   static void ExpectLines(const CliRun& run, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) EXPECT_TRUE(Has(run, line + "\n")) << line << run.out;
   }
-  testing::TestWorld world_;
+  testing::UiTestWorld world_;
 };
 
 TEST_F(CliTest, ShowPrintsTheStateAndSavesTheSettings) {

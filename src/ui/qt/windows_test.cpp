@@ -27,7 +27,7 @@
 #include "app/startup.h"
 #include "tests/installations.h"
 #include "tests/run_program.h"
-#include "tests/test_world.h"
+#include "tests/ui_test_world.h"
 #include "ui/qt/base_form_window.h"
 #include "ui/qt/folder_picker.h"
 #include "ui/qt/help_window.h"
@@ -38,7 +38,7 @@
 namespace zr::qt {
 namespace {
 
-using zr::testing::TestWorld;
+using zr::testing::UiTestWorld;
 
 // A started program on a world: launcher, Backup, main window. The rules
 // are tested below the windows (ui/base_form_test.cpp): here only what the
@@ -114,7 +114,7 @@ class WindowsTest : public ::testing::Test {
     }
   }
 
-  TestWorld world_;
+  UiTestWorld world_;
   QtUi ui_;
   Program program_;
   std::unique_ptr<BaseFormWindow> window_;
@@ -319,7 +319,7 @@ TEST(QtUiTest, MessageBoxShowsExactTextTitleAndNoIcon) {
 }
 
 TEST(FolderPickerTest, AnswersWindowsPathsOfMappedFoldersOnly) {
-  TestWorld world;
+  UiTestWorld world;
   world.MakeFolder("C:\\KYCONFIG\\SYSTEM");
   Platform& platform = world.platform();
   std::vector<std::string> roots;

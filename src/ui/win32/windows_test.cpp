@@ -21,7 +21,7 @@
 #include "app/message_area.h"
 #include "platform/win32_text.h"
 #include "tests/installations.h"
-#include "tests/test_world.h"
+#include "tests/ui_test_world.h"
 #include "ui/base_form.h"
 #include "ui/win32/forms.h"
 #include "ui/win32/win32_ui.h"
@@ -185,7 +185,7 @@ class Win32WindowsTest : public ::testing::Test {
     return lines;
   }
 
-  zr::testing::TestWorld world_;
+  zr::testing::UiTestWorld world_;
   Win32Ui ui_;
   Program program_;
   std::unique_ptr<MainWindow> window_;

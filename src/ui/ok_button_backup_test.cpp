@@ -1,3 +1,5 @@
+// The customer backup as the main window runs it: the name typed, OK pressed
+// (OkButtonClick), STOP pressed while it runs.
 #include "backup/backup_job.h"
 
 #include <gtest/gtest.h>
@@ -9,14 +11,14 @@
 #include "backup/collector_test_support.h"
 #include "backup/dry_run.h"
 #include "tests/fault_platform.h"
-#include "tests/test_world.h"
+#include "tests/ui_test_world.h"
 #include "ui/base_form.h"
 
 namespace zr {
 namespace {
 
 using testing::BoxTexts;
-using testing::TestWorld;
+using testing::UiTestWorld;
 using testing::Words;
 using Strings = std::vector<std::string>;
 
@@ -49,7 +51,10 @@ class BackupJobTest : public ::testing::Test {
     program_.today_year = 2003;
     program_.today_month = 6;
     program_.today_day = 5;
-    testing::SetAllFileItems(program_, false, false);
+    for (auto item : FileItems()) {
+      (program_.menus.*item).checked = false;
+      (program_.menus.*item).enabled = false;
+    }
     program_.menus.Menu211.enabled = program_.menus.Menu211.checked = true;
     program_.menus.Menu212.enabled = program_.menus.Menu212.checked = true;
   }
@@ -101,7 +106,7 @@ class BackupJobTest : public ::testing::Test {
       "ORVEL/VER14/MAC/L3030.MAC ORVEL/VER14/MAC/L4040.MAC ORVEL/VER14/MAC/P2020.MAC "
       "ORVEL/VER14/PP1.TXT ORVEL/VER14/PP2.TXT");
 
-  TestWorld world_;
+  UiTestWorld world_;
   testing::FaultPlatform faulty_;
   Program program_;
 };
