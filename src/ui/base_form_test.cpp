@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -162,6 +163,42 @@ TEST_F(BaseFormTest, CompressionItemsAndUnknownZipMode) {
   program_.ZipMode = static_cast<ZipTarget>(7);
   BaseFormLoad(program_);
   EXPECT_FALSE(menus_.Menu311.checked || menus_.Menu312.checked || menus_.Menu313.checked);
+}
+
+// Each file item chooses its own group of the backup, read when the job asks
+// (an item ticked while the copy runs counts), and the tool items offered
+// say so apart from their check marks.
+TEST_F(BaseFormTest, EachFileItemChoosesItsOwnGroup) {
+  const std::pair<MenuItem BaseFormMenus::*, bool BackupItems::*> groups[] = {
+      {&BaseFormMenus::Menu211, &BackupItems::machines},
+      {&BaseFormMenus::Menu212, &BackupItems::post_processor},
+      {&BaseFormMenus::Menu213, &BackupItems::customisations},
+      {&BaseFormMenus::Menu214, &BackupItems::reports},
+      {&BaseFormMenus::Menu215, &BackupItems::product_files},
+      {&BaseFormMenus::Menu216, &BackupItems::transmissions},
+      {&BaseFormMenus::Menu217, &BackupItems::windows_files},
+      {&BaseFormMenus::Menu221, &BackupItems::post_processor_exe},
+      {&BaseFormMenus::Menu231, &BackupItems::laser_tables},
+      {&BaseFormMenus::Menu232, &BackupItems::tables_mdb},
+      {&BaseFormMenus::Menu233, &BackupItems::material_mdb},
+      {&BaseFormMenus::Menu241, &BackupItems::punches},
+      {&BaseFormMenus::Menu242, &BackupItems::dies}};
+  const BackupSelection selection = CurrentBackupSelection(program_);
+  for (std::size_t i = 0; i < std::size(groups); ++i) {
+    SCOPED_TRACE(i);
+    for (auto item : FileItems()) {
+      (menus_.*item).checked = item == groups[i].first;
+      (menus_.*item).enabled = false;
+    }
+    const BackupItems chosen = selection.items();
+    for (const auto& [item, group] : groups) EXPECT_EQ(chosen.*group, item == groups[i].first);
+    EXPECT_FALSE(chosen.punches_offered || chosen.dies_offered);
+  }
+  menus_.Menu241.enabled = true;
+  EXPECT_TRUE(selection.items().punches_offered && !selection.items().dies_offered);
+  menus_.Menu241.enabled = false;
+  menus_.Menu242.enabled = true;
+  EXPECT_TRUE(!selection.items().punches_offered && selection.items().dies_offered);
 }
 
 TEST_F(BaseFormTest, LauncherButtonStepsAndBackupTakesTheCaption) {
