@@ -15,5 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 find_program(ZARIREVO_WINE NAMES wine64 wine PATHS /usr/lib/wine)
 if(ZARIREVO_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${ZARIREVO_WINE})
+  # Through a file, so that a console host Wine leaves behind cannot hold CTest's pipe.
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${ZARIREVO_WINE})
 endif()
