@@ -16,15 +16,8 @@
 # Everything happens below one temporary folder, removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=$(realpath "${1:-build}")
-cli="$build/tools/cli/za-rirevo-cli"
-pkzip="$build/tools/pkzip25/pkzip25"
-for tool in "$cli" "$pkzip"; do
-  [ -x "$tool" ] || { echo "missing $tool: build za-rirevo-cli and pkzip25 first" >&2; exit 2; }
-done
-for tool in zip unzip bc /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "$tool is needed (apt-get install zip unzip bc time)" >&2; exit 2; }
-done
+. bench/programs.sh "$@"
+need_commands zip unzip bc /usr/bin/time
 scales=${SCALES:-1 4 16}
 rounds=${ROUNDS:-2}
 
