@@ -113,10 +113,16 @@ TEST(CommandsTest, CompletedJobsTheEraseAndUnknownOrDisabledCommands) {
   EXPECT_TRUE(commands.job().succeeded());
   EXPECT_GE(commands.job().files_known(), 2);
   EXPECT_EQ(commands.job().files_done(), commands.job().files_known());
+  Job job(program);  // a job does not start inside itself
+  bool nested = true;
+  EXPECT_TRUE(job.Run([&] { return nested = job.Run([] { return true; }); }));
+  EXPECT_FALSE(nested || job.running());
 
   std::vector<std::string> stop_offered;
   world.ui().on_box = [&](const MessageBoxRequest& box, Answer) {
-    if (commands.CanRun("StopB")) stop_offered.push_back(box.text);
+    if (commands.CanRun("StopB") || commands.Shown().controls.StopB.enabled) {
+      stop_offered.push_back(box.text);
+    }
   };
   world.ui().QueueAnswer(Answer::kNo);
   EXPECT_EQ(commands.Run("Menu32"), CommandResult::kNotDone);
