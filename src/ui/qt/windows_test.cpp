@@ -181,18 +181,23 @@ TEST_P(DuringABackupTest, ShowsTheJobAndStopEsciAndTheCloseBoxAct) {
     seen = {window_->ok_button()->isEnabled(), window_->menuBar()->isEnabled(),
             window_->software_button()->isEnabled(), window_->stop_button()->isEnabled(),
             window_->customer_box()->isReadOnly()};
-    if (GetParam() == 0) {  // STOP by its key
+    window_->action("Menu214")->trigger();          // refused mid-job
+    emit window_->customer_box()->returnPressed();  // no second job
+    if (GetParam() == 0) {                          // STOP by its key
       QApplication::setActiveWindow(window_.get());
       QTest::keySequence(window_.get(), QKeySequence(Qt::Key_Escape));
     }
     if (GetParam() == 1) window_->exit_button()->click();
     if (GetParam() == 2) window_->close();
     // ESCI, once pressed, shows that the exit is on its way.
-    if (GetParam() == 1) EXPECT_FALSE(window_->exit_button()->isEnabled());
+    if (GetParam() == 1) {
+      EXPECT_FALSE(window_->exit_button()->isEnabled());
+    }
   });
   window_->ok_button()->click();
   EXPECT_EQ(seen, (std::vector<bool>{false, false, false, true, true}));
   EXPECT_EQ(window_->message_view()->toPlainText().count("Copia fermata dall'utente"), 1);
+  EXPECT_FALSE(program_.menus.Menu214.checked);
   EXPECT_EQ(ui_.ended(), GetParam() != 0);
   if (GetParam() == 0) {
     EXPECT_TRUE(window_->menuBar()->isEnabled() && !window_->stop_button()->isEnabled());

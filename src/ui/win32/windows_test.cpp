@@ -246,6 +246,7 @@ TEST_P(DuringABackupTest, ShowsTheJobAndStopEsciAndTheCloseBoxAct) {
     seen = {Enabled(kOkId), Enabled(kSoftwareId), Enabled(kStopId),
             (GetWindowLongW(Control(kCustomerId), GWL_STYLE) & ES_READONLY) != 0};
     ExpectMenusShowState(true);
+    Command("Menu214", false);  // refused mid-job
     if (GetParam() == 0) {
       SendMessageW(window_->hwnd(), WM_CLOSE, 0, 0);
     } else {
@@ -257,6 +258,7 @@ TEST_P(DuringABackupTest, ShowsTheJobAndStopEsciAndTheCloseBoxAct) {
   int stops = 0;
   for (const auto& [text, colour] : AreaLines()) stops += text == "Copia fermata dall'utente";
   EXPECT_EQ(stops, 1);
+  EXPECT_FALSE(program_.menus.Menu214.checked);
   const bool stop = GetParam() == kStopId;
   EXPECT_EQ(ui_.ended(), !stop);
   EXPECT_EQ(!!IsWindowVisible(window_->hwnd()), stop);
