@@ -47,6 +47,30 @@ class RunContext {
   /// The run has ended: the stage is idle, the report stays for reading.
   void End();
   bool active() const { return active_; }
+
+  /// A front-end's command holds the context from its start to its end,
+  /// whether it begins a run (the backup, the server copy, the erase) or not
+  /// (a folder picker, a settings change): while it is held no second
+  /// command starts, and an exit asked waits for the command to return.
+  /// Holding is not running: only Begin makes the context active.
+  class Hold {
+   public:
+    /// Takes the context unless it is held already (taken() then says false).
+    explicit Hold(RunContext& run) : run_(run.held_ ? nullptr : &run) {
+      if (run_ != nullptr) run_->held_ = true;
+    }
+    ~Hold() {
+      if (run_ != nullptr) run_->held_ = false;
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    bool taken() const { return run_ != nullptr; }
+
+   private:
+    RunContext* run_;
+  };
+  /// A command holds the context now.
+  bool held() const { return held_; }
   /// Runs begun so far (a front-end tells whether its command started one).
   int runs() const { return runs_; }
 
@@ -84,6 +108,7 @@ class RunContext {
   OperationReport report_;
   Stage stage_ = Stage::kIdle;
   bool active_ = false;
+  bool held_ = false;
   int runs_ = 0;
   CancelCause cause_ = CancelCause::kNone;
   int known_ = 0;

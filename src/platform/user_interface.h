@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <vector>
 
 namespace zr {
 
@@ -76,9 +77,9 @@ class UserInterface {
   virtual void ProcessPendingInput() = 0;
 
   /// Opens the given submenu again after a menu click, so that several items
-  /// can be changed in a row. `keys` are the access keys of the path ("%TF":
-  /// Alt, FileToCopy, File_Configurazioni).
-  virtual void ReopenMenu(const std::string& keys) = 0;
+  /// can be changed in a row. `path` names the menus from the bar down
+  /// ({"Menu2", "Menu21"}: FileToCopy, then File_Configurazioni).
+  virtual void ReopenMenu(const std::vector<std::string>& path) = 0;
 
   /// Tells the window that control states (enabled buttons, captions, menu
   /// items) changed and should be shown again.

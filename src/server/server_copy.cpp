@@ -139,8 +139,10 @@ bool FileArchive(Session& program, const ExtractedArchive& row) {
   const char* fixed_post_processor = Products()[static_cast<std::size_t>(product)].post_processor;
   if (program.run.cancelled()) return false;
 
+  run.SetStage(Stage::kArchiving);
   const ZipResult zip = CreateZipArchive(program, StripExtension(row.server_name), row.folder,
                                          row.folder + "\\*.*", false, program.ArchiverPath);
+  run.SetStage(Stage::kFiling);
   if (zip.outcome == ArchiveOutcome::kCancelled) return false;
   if (zip.outcome != ArchiveOutcome::kDone) {
     not_filed("non ricompresso");

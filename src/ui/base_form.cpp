@@ -32,12 +32,10 @@ const std::string& DesignCaption(const std::string& item_name) {
   return none;
 }
 
-// The submenu that a file item's click opens again.
-const char* ReopenKeys(Item item) {
-  if (item == &M::Menu221) return "%TE";
-  if (item == &M::Menu231 || item == &M::Menu232 || item == &M::Menu233) return "%TD";
-  if (item == &M::Menu241 || item == &M::Menu242) return "%TU";
-  return "%TF";
+// After a click on `item_name` its submenu opens again, so that several
+// items can be changed in a row.
+void ReopenMenuOf(Program& program, const std::string& item_name) {
+  program.ui.ReopenMenu(MenuPathTo(item_name));
 }
 
 }  // namespace
@@ -74,10 +72,10 @@ BackupSelection CurrentBackupSelection(const Program& program) {
 
 namespace {
 
-void FileItemClick(Program& program, Item item) {
-  MenuItem& menu = program.menus.*item;
+void FileItemClick(Program& program, const std::string& item_name) {
+  MenuItem& menu = *FindMenuItem(program, item_name);
   menu.checked = !menu.checked;
-  program.ui.ReopenMenu(ReopenKeys(item));
+  ReopenMenuOf(program, item_name);
   program.ui.StateChanged();
 }
 
@@ -87,7 +85,7 @@ void CompressionClick(Program& program, ZipTarget zip_mode) {
   menus.Menu312.checked = zip_mode == ZipTarget::kBackupPath;
   menus.Menu313.checked = zip_mode == ZipTarget::kCustomerFolder;
   program.ZipMode = zip_mode;
-  program.ui.ReopenMenu("%CC");
+  ReopenMenuOf(program, "Menu311");
   program.ui.StateChanged();
 }
 
@@ -130,7 +128,7 @@ void ServerFolderClick(Program& program, const std::string& item_name) {
     FindMenuItem(program, item_name)->caption =
         menu.prefix + program.ProductTable[static_cast<std::size_t>(row)].ServerFolder;
   }
-  program.ui.ReopenMenu("%CPS");
+  ReopenMenuOf(program, item_name);
   program.ui.StateChanged();
 }
 
@@ -266,26 +264,26 @@ bool IsFileItem(const std::string& name) {
   return false;
 }
 
-void Menu211Click(Program& program) { FileItemClick(program, &M::Menu211); }
-void Menu212Click(Program& program) { FileItemClick(program, &M::Menu212); }
-void Menu213Click(Program& program) { FileItemClick(program, &M::Menu213); }
-void Menu214Click(Program& program) { FileItemClick(program, &M::Menu214); }
-void Menu215Click(Program& program) { FileItemClick(program, &M::Menu215); }
-void Menu216Click(Program& program) { FileItemClick(program, &M::Menu216); }
-void Menu217Click(Program& program) { FileItemClick(program, &M::Menu217); }
-void Menu221Click(Program& program) { FileItemClick(program, &M::Menu221); }
-void Menu231Click(Program& program) { FileItemClick(program, &M::Menu231); }
-void Menu232Click(Program& program) { FileItemClick(program, &M::Menu232); }
-void Menu233Click(Program& program) { FileItemClick(program, &M::Menu233); }
-void Menu241Click(Program& program) { FileItemClick(program, &M::Menu241); }
-void Menu242Click(Program& program) { FileItemClick(program, &M::Menu242); }
+void Menu211Click(Program& program) { FileItemClick(program, "Menu211"); }
+void Menu212Click(Program& program) { FileItemClick(program, "Menu212"); }
+void Menu213Click(Program& program) { FileItemClick(program, "Menu213"); }
+void Menu214Click(Program& program) { FileItemClick(program, "Menu214"); }
+void Menu215Click(Program& program) { FileItemClick(program, "Menu215"); }
+void Menu216Click(Program& program) { FileItemClick(program, "Menu216"); }
+void Menu217Click(Program& program) { FileItemClick(program, "Menu217"); }
+void Menu221Click(Program& program) { FileItemClick(program, "Menu221"); }
+void Menu231Click(Program& program) { FileItemClick(program, "Menu231"); }
+void Menu232Click(Program& program) { FileItemClick(program, "Menu232"); }
+void Menu233Click(Program& program) { FileItemClick(program, "Menu233"); }
+void Menu241Click(Program& program) { FileItemClick(program, "Menu241"); }
+void Menu242Click(Program& program) { FileItemClick(program, "Menu242"); }
 
 void Menu25Click(Program& program) {
   for (Item item : FileItems()) {
     MenuItem& menu = program.menus.*item;
     if (menu.enabled) menu.checked = true;
   }
-  program.ui.ReopenMenu("%T");
+  ReopenMenuOf(program, "Menu25");
   program.ui.StateChanged();
 }
 
@@ -311,7 +309,7 @@ void Menu331Click(Program& program) {
   if (!path.empty() && IsKeepableFolder(program, path) && KeepBackupFolder(program, path)) {
     program.menus.Menu331.caption = "Backup Cliente: " + program.BackupPath;
   }
-  program.ui.ReopenMenu("%CP");
+  ReopenMenuOf(program, "Menu331");
   program.ui.StateChanged();
 }
 
@@ -354,20 +352,16 @@ bool Menu12Click(Program& program) { return CopyConfigurationsToServer(program);
 bool FormattaFloppyClick(Program& program) { return EraseFloppy(program, program.BackupPath); }
 
 void MainWindowExit::RunOperation(const std::function<void()>& operation) {
-  ++running_;
   try {
     operation();
   } catch (const ProgramEnded&) {
-    --running_;
     throw;
   } catch (...) {
     // A failed operation does not cancel the exit the user asked for.
-    --running_;
-    if (running_ == 0 && exit_asked()) CarryOut();
+    if (!running() && exit_asked()) CarryOut();
     throw;
   }
-  --running_;
-  if (running_ == 0 && exit_asked()) CarryOut();
+  if (!running() && exit_asked()) CarryOut();
 }
 
 void MainWindowExit::EsciClick() { Ask(Asked::kSaveAndEnd); }
@@ -375,7 +369,7 @@ void MainWindowExit::EsciClick() { Ask(Asked::kSaveAndEnd); }
 void MainWindowExit::CloseClick() { Ask(Asked::kEnd); }
 
 void MainWindowExit::Ask(Asked how) {
-  if (running_ == 0) {
+  if (!running()) {
     asked_ = how;
     CarryOut();
   }

@@ -132,14 +132,16 @@ class MainWindowExit {
   explicit MainWindowExit(Program& program) : program_(program) {}
 
   /// Runs an operation of the window (OK, a menu command, the product
-  /// button); an exit asked while it ran is carried out when it returns.
+  /// button) as a Job runs it, holding the run context; an exit asked while
+  /// it ran is carried out when it returns.
   void RunOperation(const std::function<void()>& operation);
   /// ESCI: saves the settings and ends (at once when nothing runs).
   void EsciClick();
   /// The close box: ends without saving (at once when nothing runs).
   void CloseClick();
 
-  bool running() const { return running_ > 0; }
+  /// A command of the window is in hand (it holds the run context).
+  bool running() const { return program_.run.held(); }
   bool exit_asked() const { return asked_ != Asked::kNone; }
 
  private:
@@ -148,7 +150,6 @@ class MainWindowExit {
   [[noreturn]] void CarryOut();
 
   Program& program_;
-  int running_ = 0;
   Asked asked_ = Asked::kNone;
 };
 

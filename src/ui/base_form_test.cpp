@@ -17,6 +17,8 @@
 namespace zr {
 namespace {
 
+using Path = std::vector<std::string>;
+
 // The file items as "name=enabled,checked" for compact comparisons.
 std::string FileStates(Program& program) {
   std::string text;
@@ -102,7 +104,7 @@ TEST_F(BaseFormTest, PlovikIsEnglishAndTuttiChecksOnlyEnabledItems) {
   EXPECT_EQ(FileStates(program_),
             "Menu211=EC Menu212=-- Menu213=EC Menu214=-- Menu215=EC Menu216=-- Menu217=-- "
             "Menu221=EC Menu231=EC Menu232=EC Menu233=EC Menu241=EC Menu242=EC ");
-  EXPECT_EQ(ui_.reopened_menus().back(), "%T");
+  EXPECT_EQ(ui_.reopened_menus().back(), Path{"Menu2"});
 }
 
 TEST_F(BaseFormTest, TrelunMenus) {
@@ -143,7 +145,9 @@ TEST_F(BaseFormTest, FileItemsToggleAndReopenTheirSubmenu) {
   Menu232Click(program_);
   Menu242Click(program_);
   EXPECT_TRUE(menus_.Menu242.checked);
-  EXPECT_EQ(ui_.reopened_menus(), (std::vector<std::string>{"%TF", "%TF", "%TE", "%TD", "%TU"}));
+  EXPECT_EQ(ui_.reopened_menus(),
+            (std::vector<Path>{{"Menu2", "Menu21"}, {"Menu2", "Menu21"}, {"Menu2", "Menu22"},
+                               {"Menu2", "Menu23"}, {"Menu2", "Menu24"}}));
 }
 
 TEST_F(BaseFormTest, CompressionItemsAndUnknownZipMode) {
@@ -154,7 +158,7 @@ TEST_F(BaseFormTest, CompressionItemsAndUnknownZipMode) {
   EXPECT_FALSE(menus_.Menu312.checked);
   Menu311Click(program_);
   EXPECT_EQ(program_.ZipMode, ZipTarget::kNone);
-  EXPECT_EQ(ui_.reopened_menus().back(), "%CC");
+  EXPECT_EQ(ui_.reopened_menus().back(), (Path{"Menu3", "Menu31"}));
 
   // A load with a mode outside 0 to 2 leaves no item checked.
   LauncherLoad(program_, "/Fc:\\kyconfig\\system");
@@ -231,7 +235,7 @@ TEST_F(BaseFormTest, CustomerFolderPickerRepeatsWhilePathHoldsABlank) {
   EXPECT_EQ(ui_.prompts()[0], "Selezionare la cartella dove eseguire la copia di Backup :");
   EXPECT_EQ(program_.BackupPath, "D:\\BACKUP\\");
   EXPECT_EQ(menus_.Menu331.caption, "Backup Cliente: D:\\BACKUP\\");
-  EXPECT_EQ(ui_.reopened_menus().back(), "%CP");
+  EXPECT_EQ(ui_.reopened_menus().back(), (Path{"Menu3", "Menu33"}));
 
   ui_.QueuePick("A:\\");
   Menu331Click(program_);
@@ -261,7 +265,7 @@ TEST_F(BaseFormTest, ServerFolderPickers) {
   EXPECT_EQ(program_.ProductTable[ProductRow("TRELUN")].ServerFolder, "S:\\T\\");
   EXPECT_FALSE(menus_.Menu12.enabled);
   EXPECT_EQ(menus_.Menu3322.caption, "TRELUN: S:\\T\\");
-  EXPECT_EQ(ui_.reopened_menus().back(), "%CPS");
+  EXPECT_EQ(ui_.reopened_menus().back(), (Path{"Menu3", "Menu33", "Menu332"}));
   const std::string daxor_caption = menus_.Menu3321.caption;
   ui_.QueuePick("");  // a choice outside the drive map answers as a cancel
   Menu3321Click(program_);

@@ -8,16 +8,10 @@
 namespace zr {
 
 bool Job::Run(const std::function<bool()>& work) {
-  if (running_) return false;
-  running_ = true;
+  const RunContext::Hold hold(program_.run);
+  if (!hold.taken()) return false;
   succeeded_ = false;
-  try {
-    succeeded_ = work();
-  } catch (...) {
-    running_ = false;
-    throw;
-  }
-  running_ = false;
+  succeeded_ = work();
   return true;
 }
 
@@ -110,7 +104,7 @@ const MainWindowCommands::Command* MainWindowCommands::Find(const std::string& n
 CommandResult MainWindowCommands::Refusal(const Command* command) const {
   if (command == nullptr) return CommandResult::kUnknown;
   if (command->enabled && !command->enabled()) return CommandResult::kDisabled;
-  if (job_.running() && !command->while_busy) return CommandResult::kBusy;
+  if (program_.run.held() && !command->while_busy) return CommandResult::kBusy;
   return CommandResult::kDone;
 }
 
@@ -151,7 +145,7 @@ ShownMainWindow MainWindowCommands::Shown() const {
 }
 
 void MainWindowCommands::TypeCustomer(const std::string& text) {
-  if (busy()) return;
+  if (program_.run.held()) return;
   NomeClienteChange(program_, text);
 }
 

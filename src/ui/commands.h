@@ -4,9 +4,10 @@
 // windows and the console both dispatch through it, so both follow the same
 // rules:
 //  - a disabled item or button cannot be pressed;
-//  - one operation at a time: while one runs (a backup lets the window take
-//    input between two files) only STOP, ESCI and the close box act; any
-//    other command is refused and changes nothing;
+//  - one command at a time: while one is in hand, above all an operation
+//    that runs (a backup lets the window take input between two files), only
+//    STOP, ESCI and the close box act; any other command is refused and
+//    changes nothing;
 //  - ESCI and the close box during an operation stop it and end the program
 //    once it has returned, its clean-up done (MainWindowExit).
 // Every operation runs as the window's Job, which shows the files the
@@ -23,9 +24,11 @@
 
 namespace zr {
 
-/// The operation of the main window that runs, at most one at a time, with
-/// its progress (files done out of files known, as the operation tells its
-/// run context) and its result.
+/// The command of the main window in hand, at most one at a time, with the
+/// progress of the operation it runs (files done out of files known, as the
+/// operation tells its run context) and how it ended. It holds the run
+/// context while it runs (RunContext::Hold), which is all it knows of
+/// running.
 class Job {
  public:
   explicit Job(Program& program) : program_(program) {}
@@ -39,7 +42,7 @@ class Job {
   /// STOP flag, and cleans up as it does for the button.
   void Cancel();
 
-  bool running() const { return running_; }
+  bool running() const { return program_.run.held(); }
   int files_done() const { return program_.run.done(); }
   int files_known() const { return program_.run.known(); }
   /// How the last job that returned ended: true when as the user meant.
@@ -47,7 +50,6 @@ class Job {
 
  private:
   Program& program_;
-  bool running_ = false;
   bool succeeded_ = false;
 };
 
@@ -91,8 +93,10 @@ class MainWindowCommands {
   /// is ignored (the box is read-only then).
   void TypeCustomer(const std::string& text);
 
-  /// An operation runs.
-  bool busy() const { return job_.running(); }
+  /// An operation runs (the backup, the server copy, the erase): the window
+  /// shows itself busy. A command that begins no run (a folder picker, a
+  /// settings change) is refused meanwhile but does not make it busy.
+  bool busy() const { return program_.run.active(); }
   /// The main window's model as it is to be shown now.
   ShownMainWindow Shown() const;
   const Job& job() const { return job_; }

@@ -28,6 +28,16 @@ const std::vector<MenuEntry>& MenuTree() {
   return tree;
 }
 
+std::vector<std::string> MenuPathTo(const std::string& name) {
+  for (const MenuEntry& entry : MenuTree()) {
+    if (name != entry.name || entry.parent[0] == '\0') continue;
+    std::vector<std::string> path = MenuPathTo(entry.parent);
+    path.push_back(entry.parent);
+    return path;
+  }
+  return {};
+}
+
 const std::vector<MenuItem BaseFormMenus::*>& FileItems() {
   using M = BaseFormMenus;
   static const std::vector<MenuItem M::*> items = {

@@ -69,6 +69,10 @@ struct MenuEntry {
 };
 /// Every menu item in tree order.
 const std::vector<MenuEntry>& MenuTree();
+/// The submenus that hold the item `name`, from the bar down ({"Menu2",
+/// "Menu21"} for "Menu211"): the path a click on it opens again. Empty for
+/// a bar menu or a name not in the tree.
+std::vector<std::string> MenuPathTo(const std::string& name);
 /// The file items in the order "&Tutti" walks them (Menu211 ... Menu242).
 const std::vector<MenuItem BaseFormMenus::*>& FileItems();
 

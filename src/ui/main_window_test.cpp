@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,29 @@ TEST(CommandsTest, CompletedJobsTheEraseAndUnknownOrDisabledCommands) {
   EXPECT_EQ(commands.Run("Menu41"), CommandResult::kDone);
   EXPECT_EQ(helps, 1);
   EXPECT_THROW(commands.Run("EsciB"), ProgramEnded);
+}
+
+// A command that begins no run (a folder picker whose folder is refused with
+// a box) holds the commands, yet does not show the window busy; ESCI asked
+// meanwhile ends the program once that command has returned, even when it
+// fails.
+TEST(CommandsTest, ACommandWithoutARunHoldsTheCommandsNotTheWindow) {
+  testing::UiTestWorld world;
+  Program& program = ReadyForBackup(world);
+  MainWindowCommands commands(program);
+  bool shown_idle = false;
+  std::vector<CommandResult> during;
+  world.ui().on_box = [&](const MessageBoxRequest&, Answer) {
+    const ShownMainWindow shown = commands.Shown();
+    shown_idle = !commands.busy() && shown.menu_bar_enabled && shown.controls.OK_B.enabled;
+    during = {commands.Run("Menu214"), commands.Run("EsciB")};
+    throw std::runtime_error("the command fails");
+  };
+  world.ui().QueuePick("D:\\GONE");
+  EXPECT_THROW(commands.Run("Menu331"), ProgramEnded);
+  EXPECT_TRUE(shown_idle);
+  EXPECT_EQ(during, (std::vector<CommandResult>{CommandResult::kBusy, CommandResult::kDone}));
+  EXPECT_FALSE(program.menus.Menu214.checked);
 }
 
 }  // namespace

@@ -52,7 +52,8 @@ class ScriptedUi : public UserInterface {
   const std::vector<Line>& lines() const { return lines_; }
   const std::vector<std::string>& prompts() const { return prompts_; }
   const std::vector<std::string>& notices() const { return notices_; }
-  const std::vector<std::string>& reopened_menus() const { return reopened_; }
+  /// The menu paths opened again, each from the bar down.
+  const std::vector<std::vector<std::string>>& reopened_menus() const { return reopened_; }
   Color background() const { return background_; }
   int beeps() const { return beeps_; }
   int input_count() const { return input_count_; }
@@ -64,7 +65,7 @@ class ScriptedUi : public UserInterface {
   void SetMessageBackground(Color background) override { background_ = background; }
   void Beep() override { ++beeps_; }
   void ProcessPendingInput() override;
-  void ReopenMenu(const std::string& keys) override { reopened_.push_back(keys); }
+  void ReopenMenu(const std::vector<std::string>& path) override { reopened_.push_back(path); }
   void Notice(const std::string& text) override {
     notices_.push_back(text);
     if (on_notice) on_notice(text);
@@ -77,7 +78,7 @@ class ScriptedUi : public UserInterface {
   std::vector<Line> lines_;
   std::vector<std::string> prompts_;
   std::vector<std::string> notices_;
-  std::vector<std::string> reopened_;
+  std::vector<std::vector<std::string>> reopened_;
   Color background_ = kBackgroundNormal;
   int beeps_ = 0;
   int input_count_ = 0;

@@ -54,8 +54,8 @@ void WindowedUi::SetMessageBackground(Color background) {
   }
 }
 
-void WindowedUi::ReopenMenu(const std::string& keys) {
-  if (reopen_) reopen_(keys);
+void WindowedUi::ReopenMenu(const std::vector<std::string>& path) {
+  if (reopen_) reopen_(path);
 }
 
 void WindowedUi::StateChanged() {

@@ -36,8 +36,9 @@ class WindowedUi : public UserInterface {
   void set_box_handler(BoxHandler handler) { box_handler_ = std::move(handler); }
   /// The folder picker (default: cancels).
   void set_folder_picker(FolderPicker picker) { folder_picker_ = std::move(picker); }
-  /// Re-opens the menu path for the given access keys ("%TF").
-  void set_menu_reopener(std::function<void(const std::string&)> reopen) {
+  /// Re-opens a menu path named from the bar down ({"Menu2", "Menu21"}).
+  using MenuReopener = std::function<void(const std::vector<std::string>& path)>;
+  void set_menu_reopener(MenuReopener reopen) {
     reopen_ = std::move(reopen);
   }
   /// Called when control states changed.
@@ -50,7 +51,7 @@ class WindowedUi : public UserInterface {
   std::string BrowseForFolder(const std::string& prompt) override;
   void AppendMessageLine(const std::string& text, Color text_color) override;
   void SetMessageBackground(Color background) override;
-  void ReopenMenu(const std::string& keys) override;
+  void ReopenMenu(const std::vector<std::string>& path) override;
   void StateChanged() override;
 
  protected:
@@ -65,7 +66,7 @@ class WindowedUi : public UserInterface {
  private:
   BoxHandler box_handler_;
   FolderPicker folder_picker_;
-  std::function<void(const std::string&)> reopen_;
+  MenuReopener reopen_;
   std::function<void()> state_listener_;
   MessageSink* sink_ = nullptr;
   bool ended_ = false;

@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <set>
 
 #include "app/startup.h"
@@ -37,21 +38,6 @@ QString ButtonText(const std::string& caption) {
 
 }  // namespace
 
-std::vector<std::string> MenuPathForKeys(const std::string& keys) {
-  static const std::map<std::string, std::vector<std::string>> paths = {
-      {"%T", {"Menu2"}},
-      {"%TF", {"Menu2", "Menu21"}},
-      {"%TE", {"Menu2", "Menu22"}},
-      {"%TD", {"Menu2", "Menu23"}},
-      {"%TU", {"Menu2", "Menu24"}},
-      {"%CC", {"Menu3", "Menu31"}},
-      {"%CP", {"Menu3", "Menu33"}},
-      {"%CPS", {"Menu3", "Menu33", "Menu332"}},
-  };
-  const auto it = paths.find(keys);
-  return it == paths.end() ? std::vector<std::string>{} : it->second;
-}
-
 BaseFormWindow::BaseFormWindow(Program& program, QtUi& ui, QWidget* parent)
     : QMainWindow(parent), program_(program), ui_(ui), commands_(program) {
   commands_.SetFrontEndHandler("Menu41", [this] { OpenHelp(); });
@@ -60,8 +46,7 @@ BaseFormWindow::BaseFormWindow(Program& program, QtUi& ui, QWidget* parent)
   BuildMenus();
   ui_.set_message_view(message_view_);
   ui_.set_state_listener([this] { Refresh(); });
-  ui_.set_menu_reopener([this](const std::string& keys) {
-    const std::vector<std::string> path = MenuPathForKeys(keys);
+  ui_.set_menu_reopener([this](const std::vector<std::string>& path) {
     if (path.empty()) return;
     // After the click has closed the menus, open the same path again.
     QTimer::singleShot(0, this, [this, path] { OpenMenuPath(path); });
@@ -222,6 +207,14 @@ void BaseFormWindow::OpenMenuPath(const std::vector<std::string>& path) {
   QAction* bar_action = action(path.front());
   QMenu* current = menu(path.front());
   if (bar_action == nullptr || current == nullptr || !bar_action->isEnabled()) return;
+  // Open are the path's menus, no others (a menu a command left open closes).
+  for (const MenuEntry& entry : MenuTree()) {
+    QMenu* open = menu(entry.name);
+    if (open != nullptr && open->isVisible() &&
+        std::find(path.begin(), path.end(), entry.name) == path.end()) {
+      open->hide();
+    }
+  }
   menuBar()->setActiveAction(bar_action);  // opens the bar menu
   for (std::size_t i = 1; i < path.size(); ++i) {
     QAction* next = action(path[i]);

@@ -35,10 +35,6 @@ namespace zr::qt {
 class HelpWindow;
 class MessageView;
 
-/// The menus to open, bar menu first, for the access keys the core sends
-/// ("%TF" -> Menu2, Menu21); empty for unknown keys.
-std::vector<std::string> MenuPathForKeys(const std::string& keys);
-
 class BaseFormWindow : public QMainWindow {
   Q_OBJECT
 

@@ -295,7 +295,7 @@ MainWindow::MainWindow(Program& program, Win32Ui& ui)
   Layout();
   ui_.set_message_area(&area_);
   ui_.set_state_listener([this] { Refresh(); });
-  ui_.set_menu_reopener([this](const std::string& keys) { OpenMenus(keys); });
+  ui_.set_menu_reopener([this](const std::vector<std::string>& path) { OpenMenus(path); });
   Refresh();
 }
 
@@ -459,45 +459,25 @@ void MainWindow::set_customer(const std::string& text) {
   SetWindowTextW(customer_, Widen(text).c_str());
 }
 
-namespace {
-
-// The access key of a caption: the letter after a single "&", else its first letter.
-wchar_t AccessKey(const std::string& caption) {
-  const std::wstring text = Widen(caption);
-  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != L'&') continue;
-    if (text[i + 1] != L'&') return static_cast<wchar_t>(towupper(text[i + 1]));
-    ++i;
-  }
-  return text.empty() ? L'\0' : static_cast<wchar_t>(towupper(text[0]));
-}
-
-}  // namespace
-
-void MainWindow::OpenMenus(const std::string& keys) {
-  if (keys.size() < 2 || keys[0] != '%' || ui_.ended() || commands_.busy()) return;
+void MainWindow::OpenMenus(const std::vector<std::string>& path) {
+  if (path.empty() || ui_.ended() || commands_.busy()) return;
   if (!IsWindowVisible(hwnd_)) return;
-  // The keys name a path of submenus ("%TF": the bar menu T, then its
-  // submenu F). The path is walked with the arrow keys only, which never
-  // carry out a command: Alt selects the bar, Right moves along it, Down
-  // drops a bar menu open, Down moves in a menu, Right opens a submenu.
+  // The path is walked with the arrow keys only, which never carry out a
+  // command: Alt selects the bar, Right moves along it, Down drops a bar
+  // menu open, Down moves in a menu, Right opens a submenu. The keys are
+  // posted, so a click's handler may ask: they act once the menu it came
+  // from has closed.
   std::vector<UINT> positions;
   HMENU current = bar_;
-  for (std::size_t i = 1; i < keys.size(); ++i) {
-    const wchar_t key = static_cast<wchar_t>(towupper(static_cast<wchar_t>(keys[i])));
-    const MenuSlot* found = nullptr;
-    for (const MenuEntry& entry : MenuTree()) {
-      const MenuSlot& slot = menus_.at(entry.name);
-      const MenuItem& item = program_.menus.*entry.item;
-      if (slot.owner == current && slot.submenu != nullptr && item.enabled &&
-          AccessKey(item.caption) == key) {
-        found = &slot;
-        break;
-      }
+  for (const std::string& name : path) {
+    const auto slot = menus_.find(name);
+    const MenuItem* item = FindMenuItem(program_, name);
+    if (slot == menus_.end() || item == nullptr || slot->second.owner != current ||
+        slot->second.submenu == nullptr || !item->enabled) {
+      return;  // no such submenu: nothing opens
     }
-    if (found == nullptr) return;  // no such submenu: nothing opens
-    positions.push_back(found->position);
-    current = found->submenu;
+    positions.push_back(slot->second.position);
+    current = slot->second.submenu;
   }
   auto key = [this](WPARAM virtual_key) { PostMessageW(hwnd_, WM_KEYDOWN, virtual_key, 0); };
   PostMessageW(hwnd_, WM_SYSCOMMAND, SC_KEYMENU, 0);
@@ -605,8 +585,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // While an operation runs: the hourglass while the archiver works
       // (the window cannot answer then), the arrow with an hourglass
       // otherwise (STOP and ESCI still answer).
-      if (LOWORD(lparam) == HTCLIENT && (ui_.archiver_running() || commands_.busy())) {
-        SetCursor(LoadCursorW(nullptr, ui_.archiver_running() ? IDC_WAIT : IDC_APPSTARTING));
+      if (LOWORD(lparam) == HTCLIENT && commands_.busy()) {
+        const bool archiving = program_.run.stage() == Stage::kArchiving;
+        SetCursor(LoadCursorW(nullptr, archiving ? IDC_WAIT : IDC_APPSTARTING));
         return TRUE;
       }
       break;

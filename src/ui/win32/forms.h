@@ -84,8 +84,9 @@ class MainWindow {
   void Refresh();
   /// Runs the command `name` of the core's table, then shows the new state.
   void Handle(const std::string& name);
-  /// Opens the menus for the access keys ("%TF": Alt+T, then F), as after a click.
-  void OpenMenus(const std::string& keys);
+  /// Opens the menus named from the bar down ({"Menu2", "Menu21"}), as after
+  /// a click.
+  void OpenMenus(const std::vector<std::string>& path);
   HelpWindow* help_window() const { return help_; }
   void set_customer(const std::string& text);
   /// Gives the focus to the first input, the customer box (when the window
@@ -127,7 +128,6 @@ class MainWindow {
   HFONT font_ = nullptr, bold_font_ = nullptr;
   HWND last_focus_ = nullptr;  // the control to give the focus back to
   HelpWindow* help_ = nullptr;
-  std::string reopen_keys_;
   bool refreshing_ = false;
 };
 

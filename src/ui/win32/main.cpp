@@ -101,7 +101,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR wide_command_line, int) {
 
   std::unique_ptr<zr::Platform> host = zr::CreateHostPlatform(zr::DriveMap::FromEnvironment());
   zr::win32::Win32Ui ui;
-  zr::win32::WaitCursorPlatform platform(*host, ui);
+  zr::win32::WaitCursorPlatform platform(*host);
   zr::Program program(platform, ui);
   ui.set_folder_picker([&platform](const std::string& prompt) {
     return zr::win32::PickFolderWithDialog(platform, prompt, GetActiveWindow());
@@ -144,12 +144,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR wide_command_line, int) {
           return std::string("main");
         },
         [main] {
-          if (main() != nullptr) main()->OpenMenus("%TF");
+          if (main() != nullptr) main()->OpenMenus(zr::MenuPathTo("Menu211"));
           return std::string("menu-filetocopy");
         },
         [main] {
           EndMenu();
-          if (main() != nullptr) main()->OpenMenus("%CPS");
+          if (main() != nullptr) main()->OpenMenus(zr::MenuPathTo("Menu3321"));
           return std::string("menu-percorsi");
         },
         [main] {

@@ -215,11 +215,9 @@ void Win32Ui::Beep() { MessageBeep(MB_OK); }
 
 Status WaitCursorPlatform::Run(const std::string& command_line, int* exit_code,
                                const std::function<bool()>& poll) {
-  ui_.set_archiver_running(true);
   HCURSOR before = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   const Status status = ForwardingPlatform::Run(command_line, exit_code, poll);
   SetCursor(before);
-  ui_.set_archiver_running(false);
   return status;
 }
 

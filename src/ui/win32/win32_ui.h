@@ -84,11 +84,6 @@ class Win32Ui : public WindowedUi {
   /// Marks the program as ended: every window hides, the message loop stops.
   void MarkEnded();
 
-  /// True while the archiver runs (WaitCursorPlatform): the window shows the
-  /// hourglass.
-  bool archiver_running() const { return archiver_running_; }
-  void set_archiver_running(bool running) { archiver_running_ = running; }
-
   // UserInterface.
   void Beep() override;
   void ProcessPendingInput() override;
@@ -96,19 +91,16 @@ class Win32Ui : public WindowedUi {
  private:
   MessageArea* area_ = nullptr;
   std::uint64_t last_input_ = 0;  // tick count of the last look at the input
-  bool archiver_running_ = false;
 };
 
-/// The platform of the windows: each program it runs (the archiver) runs
-/// under the hourglass.
+/// The platform of the windows: each program it runs (the archiver) starts
+/// under the hourglass; the main window keeps it while the run's stage is
+/// the archive's.
 class WaitCursorPlatform : public ForwardingPlatform {
  public:
-  WaitCursorPlatform(Platform& target, Win32Ui& ui) : ForwardingPlatform(target), ui_(ui) {}
+  explicit WaitCursorPlatform(Platform& target) : ForwardingPlatform(target) {}
   Status Run(const std::string& command_line, int* exit_code,
              const std::function<bool()>& poll = {}) override;
-
- private:
-  Win32Ui& ui_;
 };
 
 /// Dispatches one message as the program's loops do (dialog keys: Tab, Enter,

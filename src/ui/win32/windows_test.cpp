@@ -113,7 +113,7 @@ class Win32WindowsTest : public ::testing::Test {
     EXPECT_FALSE(IsWindowVisible(launcher.hwnd()));
     // A real re-opening of the menus would wait in the menu's loop
     // (MenuReopenWalksTheKeysPath opens them for real).
-    ui_.set_menu_reopener([](const std::string&) {});
+    ui_.set_menu_reopener([](const std::vector<std::string>&) {});
     // Where each menu item sits: the window's menu bar walked along the core's tree.
     std::map<HMENU, int> counts;
     for (const MenuEntry& entry : MenuTree()) {
@@ -307,15 +307,17 @@ TEST_F(Win32WindowsTest, MenuReopenWalksTheKeysPathAndLettersHighlight) {
         if (message == WM_INITMENUPOPUP) opened.push_back(reinterpret_cast<HMENU>(wparam));
         return CallWindowProcW(original, hwnd, message, wparam, lparam);
       })));
-  for (const auto& [keys, last] : std::vector<std::pair<std::string, std::string>>{
-           {"%TF", "Menu21"}, {"%CPS", "Menu332"}, {"%X", ""}}) {
+  for (const auto& [path, last] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"Menu2", "Menu21"}, "Menu21"},
+           {{"Menu3", "Menu33", "Menu332"}, "Menu332"},
+           {{"Menu2", "Menu31"}, ""}}) {
     opened.clear();
-    window_->OpenMenus(keys);
+    window_->OpenMenus(path);
     // The keys are posted; once the menu has taken them it waits for the user.
     Later([] { EndMenu(); });
     Pump();
     EXPECT_EQ(opened.empty() ? nullptr : opened.back(), last.empty() ? nullptr : Submenu(last))
-        << keys;
+        << last;
   }
   SetWindowLongPtrW(window_->hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
 
