@@ -71,10 +71,14 @@ TEST_F(CliTest, ShowPrintsTheStateAndSavesTheSettings) {
   // with its host path beside it.
   const CliRun json = Cli({"--cmdline", "/Fc:\\kyconfig\\system", "--json", "show"});
   EXPECT_EQ(json.code, 0) << json.out;
-  EXPECT_TRUE(json.out.starts_with("{\"command\":\"show\",\"exit_code\":0,")) << json.out;
+  EXPECT_TRUE(std::regex_search(
+      json.out, std::regex(R"(^\{"command":"show","exit_code":0,"started":"\d{4}-\d\d-\d\dT)"
+                           R"(\d\d:\d\d:\d\dZ",)")))
+      << json.out;
   EXPECT_EQ(json.out.find('\n'), json.out.size() - 1) << json.out;
   for (const std::string& part :
-       {std::string("\"SelectedSoftware\":\"DAXOR2D\""),
+       {std::string("\"outcome\":\"completed\",\"reason\":null,"),
+        std::string("\"SelectedSoftware\":\"DAXOR2D\""),
         "\"SystemFolder_host\":\"" + world_.HostShown("c:\\kyconfig\\system", true) + "\""}) {
     EXPECT_NE(json.out.find(part), std::string::npos) << part << json.out;
   }
@@ -209,6 +213,10 @@ TEST_F(CliTest, ConfigSavesWhatTheWindowsThenShow) {
                            "Server.TRELUN=D:\\SRV\\T\\\n", "Server.PLOVIK=\n", "Archive=root\n"}) {
     EXPECT_TRUE(Has(shown, line)) << line << shown.out;
   }
+  const CliRun json = Cli({"--cmdline", system, "--json", "config"});
+  EXPECT_TRUE(Has(json, "\"outcome\":\"completed\",\"reason\":null,") &&
+              Has(json, "\"BackupFolder_host\":\"" + world_.HostShown("C:\\BK\\", true) + "\""))
+      << json.out;
   Program& program = world_.program();
   LauncherLoad(program, system);
   LauncherBackupClick(program);
@@ -280,6 +288,13 @@ TEST_F(CliTest, ConfigSavesOnlyWhatItKeeps) {
     EXPECT_TRUE(Has(run, c.says)) << c.says << run.out;
     EXPECT_EQ(world_.ReadFile(ini), saved) << c.says;
   }
+  // With --json the refusal is the document's reason.
+  const CliRun json =
+      Cli({"--cmdline", system, "--json", "config", "--backup-folder", "C:\\NO"}, "C:\\", false);
+  EXPECT_EQ(json.code, 1);
+  EXPECT_TRUE(Has(json, "\"outcome\":\"failed\",\"reason\":\"--backup-folder: ") &&
+              json.out.find('\n') == json.out.size() - 1)
+      << json.out;
   world_.MakeFolder(ini + ".~zr");
   world_.RemoveDrive('A');
   const CliRun run = Cli({"--cmdline", system, "config", "--backup-folder", "A:\\CLIENTI"});

@@ -41,7 +41,8 @@ bool CheckFolders(CommandContext& context) {
   for (const auto& [option, folder] : given) {
     const FolderCheck check = CheckSettingsFolder(context.program.platform, folder);
     if (!check.error.empty()) {
-      std::fprintf(stderr, "za-rirevo-cli: %s: %s\n", option.c_str(), check.error.c_str());
+      context.reason = option + ": " + check.error;
+      std::fprintf(stderr, "za-rirevo-cli: %s\n", context.reason.c_str());
       return false;
     }
     if (!check.warning.empty()) {
@@ -57,6 +58,7 @@ int RunConfig(CommandContext& context) {
   Program& program = context.program;
   if (!CheckFolders(context)) return kNotDone;
   if (const std::string why = ChangeSettings(program, context.config); !why.empty()) {
+    context.reason = why;
     std::fprintf(stderr, "za-rirevo-cli: %s\n", why.c_str());
     return kNotDone;
   }

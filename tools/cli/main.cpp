@@ -370,7 +370,16 @@ int RunSession(const Options& options, const std::string& name, Run run, ConfigC
                 (context.reason.empty() ? "null" : JsonString(context.reason)) +
                 context.json_members;
       }
-      if (values != nullptr) json += ",\"values\":" + ValuesJson(ReadAll(values), *platform);
+      if (values != nullptr) {
+        // show and config: how they ended, in the words of the others.
+        const RunOutcome outcome = code == kDone         ? RunOutcome::kCompleted
+                                   : code == kUsageError ? RunOutcome::kRefused
+                                                         : RunOutcome::kFailed;
+        const std::string& reason = context.reason.empty() ? not_started : context.reason;
+        json += ",\"outcome\":" + JsonString(OutcomeWord(outcome)) +
+                ",\"reason\":" + (reason.empty() ? "null" : JsonString(reason)) +
+                ",\"values\":" + ValuesJson(ReadAll(values), *platform);
+      }
       std::fputs((json + "}\n").c_str(), stdout);
     } else if (ran) {
       std::snprintf(seconds, sizeof seconds, "%.1f s", progress.Elapsed());
