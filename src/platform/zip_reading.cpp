@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -27,13 +29,51 @@ constexpr std::uint8_t kOsUnix = 3;
 constexpr std::uint32_t kUnixTypeMask = 0170000;
 constexpr std::uint32_t kUnixLink = 0120000;
 
+// libzip's error as the program says it, with its number for whoever
+// looks further ("CRC errato, errore zip 7").
 std::string ZipErrorText(int code) {
-  zip_error_t error;
-  zip_error_init_with_code(&error, code);
-  std::string text = zip_error_strerror(&error);
-  zip_error_fini(&error);
-  return text;
+  static const char* const kTexts[] = {
+      "nessun errore",                          // ZIP_ER_OK
+      "archivio su più dischi, non gestito",    // ZIP_ER_MULTIDISK
+      "file temporaneo non rinominato",         // ZIP_ER_RENAME
+      "file non chiuso",                        // ZIP_ER_CLOSE
+      "errore di posizionamento nel file",      // ZIP_ER_SEEK
+      "errore di lettura",                      // ZIP_ER_READ
+      "errore di scrittura",                    // ZIP_ER_WRITE
+      "CRC errato",                             // ZIP_ER_CRC
+      "archivio già chiuso",                    // ZIP_ER_ZIPCLOSED
+      "file inesistente",                       // ZIP_ER_NOENT
+      "il file esiste già",                     // ZIP_ER_EXISTS
+      "file non aperto",                        // ZIP_ER_OPEN
+      "file temporaneo non creato",             // ZIP_ER_TMPOPEN
+      "errore di decompressione",               // ZIP_ER_ZLIB
+      "memoria insufficiente",                  // ZIP_ER_MEMORY
+      "voce modificata",                        // ZIP_ER_CHANGED
+      "metodo di compressione non gestito",     // ZIP_ER_COMPNOTSUPP
+      "fine del file prima del previsto",       // ZIP_ER_EOF
+      "argomento non valido",                   // ZIP_ER_INVAL
+      "non è un archivio zip",                  // ZIP_ER_NOZIP
+      "errore interno",                         // ZIP_ER_INTERNAL
+      "archivio zip incoerente",                // ZIP_ER_INCONS
+      "file non eliminato",                     // ZIP_ER_REMOVE
+      "voce eliminata",                         // ZIP_ER_DELETED
+      "metodo di cifratura non gestito",        // ZIP_ER_ENCRNOTSUPP
+      "archivio in sola lettura",               // ZIP_ER_RDONLY
+      "password mancante",                      // ZIP_ER_NOPASSWD
+      "password errata",                        // ZIP_ER_WRONGPASSWD
+      "operazione non gestita",                 // ZIP_ER_OPNOTSUPP
+      "risorsa ancora in uso",                  // ZIP_ER_INUSE
+      "errore di posizione nel file",           // ZIP_ER_TELL
+      "dati compressi non validi",              // ZIP_ER_COMPRESSED_DATA
+      "operazione annullata",                   // ZIP_ER_CANCELLED
+  };
+  const bool known = code >= 0 && code < static_cast<int>(std::size(kTexts));
+  return std::string(known ? kTexts[code] : "errore sconosciuto") + ", errore zip " +
+         std::to_string(code);
 }
+
+// The error a libzip call left, in the program's words.
+std::string ZipErrorText(zip_error_t* error) { return ZipErrorText(zip_error_code_zip(error)); }
 
 #ifdef _WIN32
 int OpenForReading(const std::string& host) {
@@ -206,10 +246,10 @@ Status ZipReading::Open(Platform& platform, const std::string& path,
   std::error_code error;
   const auto type = std::filesystem::status(host::FsPath(host), error).type();
   if (type == std::filesystem::file_type::not_found) {
-    return Status::Error(kErrFileNotFound, "not found: " + path);
+    return Status::Error(kErrFileNotFound, "non trovato: " + path);
   }
   if (type != std::filesystem::file_type::regular) {
-    return Status::Error(kErrPathFileAccess, "not a file: " + path);
+    return Status::Error(kErrPathFileAccess, "non è un file: " + path);
   }
   int code = 0;
   zip_t* archive = ArchiveFile::Open(host, ZIP_RDONLY | ZIP_CHECKCONS, &code);
@@ -220,7 +260,7 @@ Status ZipReading::Open(Platform& platform, const std::string& path,
   for (zip_int64_t i = 0; i < count; ++i) {
     zip_stat_t stat;
     if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat) != 0) {
-      return Status::Error(kErrDeviceIo, zip_strerror(archive));
+      return Status::Error(kErrDeviceIo, ZipErrorText(zip_get_error(archive)));
     }
     ZipEntry entry;
     entry.name = stat.name != nullptr ? stat.name : "";
@@ -249,17 +289,17 @@ namespace {
 Status ReadEntry(zip_t* archive, std::size_t index, std::vector<char>& buffer,
                  const std::function<bool(const char*, std::size_t)>& sink) {
   zip_file_t* file = zip_fopen_index(archive, index, 0);
-  if (file == nullptr) return Status::Error(kErrDeviceIo, zip_strerror(archive));
+  if (file == nullptr) return Status::Error(kErrDeviceIo, ZipErrorText(zip_get_error(archive)));
   Status result;
   while (true) {
     const zip_int64_t got = zip_fread(file, buffer.data(), buffer.size());
     if (got < 0) {
-      result = Status::Error(kErrDeviceIo, zip_file_strerror(file));
+      result = Status::Error(kErrDeviceIo, ZipErrorText(zip_file_get_error(file)));
       break;
     }
     if (got == 0) break;
     if (sink && !sink(buffer.data(), static_cast<std::size_t>(got))) {
-      result = Status::Error(kErrPathFileAccess, "stopped");
+      result = Status::Error(kErrPathFileAccess, "interrotto");
       break;
     }
   }

@@ -154,9 +154,10 @@ TEST(CopyConfigurationsToServerTest, ArchiveNotUnpackedWholeIsReportedAndNotFile
             (std::vector<std::string>{"DAXOR/PP/M1/CUST ONE.ZIP", "DAXOR/PP/M1/GOOD.ZIP"}));
   EXPECT_EQ(Alarms(world),
             (std::vector<std::string>{
-                "Archivio A:\\BROKEN.ZIP non integro (Not a zip archive): non copiato sul server.",
-                "Archivio A:\\DAMAGED.ZIP non integro (MAC/M1.MAC è danneggiato (CRC error)): non "
-                "copiato sul server."}));
+                "Archivio A:\\BROKEN.ZIP non integro (non è un archivio zip, errore zip 19): non "
+                "copiato sul server.",
+                "Archivio A:\\DAMAGED.ZIP non integro (MAC/M1.MAC è danneggiato (CRC errato, errore "
+                "zip 7)): non copiato sul server."}));
 }
 
 // The archiver is found as the backup finds it: a site with no DAXOR tools
