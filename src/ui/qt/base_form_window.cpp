@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -46,6 +47,11 @@ BaseFormWindow::BaseFormWindow(Program& program, QtUi& ui, QWidget* parent)
   BuildMenus();
   ui_.set_message_view(message_view_);
   ui_.set_state_listener([this] { Refresh(); });
+  clock_.start();
+  progress_ = std::make_unique<RunProgress>(
+      [this] { return static_cast<double>(clock_.elapsed()) / 1000.0; },
+      [this](const std::string& text) { statusBar()->showMessage(QString::fromStdString(text)); });
+  program_.run.watcher = progress_.get();
   ui_.set_menu_reopener([this](const std::vector<std::string>& path) {
     if (path.empty()) return;
     // After the click has closed the menus, open the same path again.
@@ -55,6 +61,7 @@ BaseFormWindow::BaseFormWindow(Program& program, QtUi& ui, QWidget* parent)
 }
 
 BaseFormWindow::~BaseFormWindow() {
+  if (program_.run.watcher == progress_.get()) program_.run.watcher = nullptr;
   ui_.set_message_view(nullptr);
   ui_.set_state_listener(nullptr);
   ui_.set_menu_reopener(nullptr);
@@ -171,6 +178,7 @@ void BaseFormWindow::Refresh() {
     action->setEnabled(item.enabled);
     if (action->isCheckable()) action->setChecked(item.checked);
   }
+  if (progress_ != nullptr && !commands_.busy()) progress_->Clear();  // the run has ended
   const ShownMainWindow shown = commands_.Shown();
   const BaseFormControls& controls = shown.controls;
   menuBar()->setEnabled(shown.menu_bar_enabled);

@@ -15,13 +15,16 @@
 #ifndef ZARIREVO_UI_QT_BASE_FORM_WINDOW_H_
 #define ZARIREVO_UI_QT_BASE_FORM_WINDOW_H_
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <memory>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "ui/program.h"
 #include "ui/commands.h"
+#include "ui/run_progress.h"
 #include "ui/qt/qt_ui.h"
 
 class QAction;
@@ -55,6 +58,8 @@ class BaseFormWindow : public QMainWindow {
   HelpWindow* help_window() const { return help_; }
 
   MessageView* message_view() const { return message_view_; }
+  /// The run's progress line as shown now (in the status bar).
+  const std::string& progress_text() const { return progress_->text(); }
   QLineEdit* customer_box() const { return customer_; }
   QPushButton* ok_button() const { return ok_; }
   QPushButton* stop_button() const { return stop_; }
@@ -76,6 +81,8 @@ class BaseFormWindow : public QMainWindow {
   Program& program_;
   QtUi& ui_;
   MainWindowCommands commands_;
+  QElapsedTimer clock_;
+  std::unique_ptr<RunProgress> progress_;  // the run context's watcher
   std::map<std::string, QAction*> actions_;
   std::map<std::string, QMenu*> menus_;
   MessageView* message_view_ = nullptr;

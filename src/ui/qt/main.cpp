@@ -4,10 +4,12 @@
 //
 // ZARIREVO_SCREENSHOT_DIR=<folder> makes the program save pictures of its
 // windows there (the launcher and a tooltip, the main window, its menus, help,
-// the folder picker, a backup, a short and a long message list, a question
-// box) and quit without saving settings: for documentation and visual checks.
+// the folder picker, a backup while its archiver runs, a short and a long
+// message list, a question box) and quit without saving settings: for
+// documentation and visual checks.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -55,10 +57,32 @@ void SaveScreen(const QString& folder, const QString& name) {
   if (!screen->grabWindow(0).save(file)) std::fprintf(stderr, "cannot save %s\n", qPrintable(file));
 }
 
+// Passes the run's news on to the window's watcher and saves a picture
+// while the archiver runs: at its first wait, again once it has been at work
+// for a second.
+struct ArchiveShot : zr::RunWatcher {
+  zr::RunWatcher* next = nullptr;
+  std::function<void()> shoot;
+  int shots = 0;
+  QElapsedTimer first;
+  void Changed(const zr::RunContext& run) override {
+    if (next != nullptr) next->Changed(run);
+  }
+  void Waiting(const zr::RunContext& run) override {
+    if (next != nullptr) next->Waiting(run);
+    if (run.stage() != zr::Stage::kArchiving || shots == 2) return;
+    if (shots == 0) first.start();
+    if (shots == 0 || first.elapsed() >= 1100) {
+      ++shots;
+      shoot();
+    }
+  }
+};
+
 // Walks through the windows once, saving a picture after each step, then quits.
 void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
                     zr::qt::BaseFormWindow** main_window, zr::qt::QtUi& ui,
-                    zr::Platform& platform) {
+                    zr::Platform& platform, zr::RunContext& run) {
   QDir().mkpath(folder);
   // No modal box may stop the walk: each is printed and given its default answer.
   ui.set_box_handler([](const zr::MessageBoxRequest& box) {
@@ -114,13 +138,19 @@ void RunScreenshots(const QString& folder, zr::qt::LauncherWindow* launcher,
         (*picker)->show();
         return QStringLiteral("picker.png");
       },
-      [=] {
+      [=, &run] {
         delete *picker;
         // A customer backup on the demo installation in a low window: a short
         // list of lines, a few of them out of view.
         window()->resize(760, 330);
         window()->customer_box()->setText(QStringLiteral("DEMO"));
+        // The archive stage, pictured while the archiver works.
+        ArchiveShot shot;
+        shot.next = run.watcher;
+        shot.shoot = [=] { SaveScreen(folder, QStringLiteral("archiving.png")); };
+        run.watcher = &shot;
         window()->ok_button()->click();
+        run.watcher = shot.next;
         return QStringLiteral("messages-short.png");
       },
       [=] {
@@ -220,7 +250,8 @@ int main(int argc, char** argv) {
   launcher->show();
 
   if (const std::string folder = zr::HostEnvironment("ZARIREVO_SCREENSHOT_DIR"); !folder.empty()) {
-    RunScreenshots(QString::fromLocal8Bit(folder.c_str()), launcher, &main_window, ui, *platform);
+    RunScreenshots(QString::fromLocal8Bit(folder.c_str()), launcher, &main_window, ui, *platform,
+                   program.run);
   }
   const int code = ui.ended() ? 0 : QApplication::exec();
   delete main_window;

@@ -281,7 +281,13 @@ LRESULT CALLBACK HelpWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, L
 // --- The main window ---
 
 MainWindow::MainWindow(Program& program, Win32Ui& ui)
-    : program_(program), ui_(ui), commands_(program) {
+    : program_(program),
+      ui_(ui),
+      commands_(program),
+      progress_([] { return static_cast<double>(GetTickCount64()) / 1000.0; },
+                [this](const std::string& text) {
+                  if (progress_line_ != nullptr) SetWindowTextW(progress_line_, Widen(text).c_str());
+                }) {
   commands_.SetFrontEndHandler("Menu41", [this] { OpenHelp(); });
   // Children clipped: a maximized window paints its background around the
   // controls, never over them.
@@ -296,10 +302,12 @@ MainWindow::MainWindow(Program& program, Win32Ui& ui)
   ui_.set_message_area(&area_);
   ui_.set_state_listener([this] { Refresh(); });
   ui_.set_menu_reopener([this](const std::vector<std::string>& path) { OpenMenus(path); });
+  program_.run.watcher = &progress_;
   Refresh();
 }
 
 MainWindow::~MainWindow() {
+  if (program_.run.watcher == &progress_) program_.run.watcher = nullptr;
   ui_.set_message_area(nullptr);
   ui_.set_state_listener(nullptr);
   ui_.set_menu_reopener(nullptr);
@@ -318,7 +326,8 @@ void MainWindow::MakeFonts() {
   font_ = MessageFont(0, false, dpi);
   bold_font_ = MessageFont(2, true, dpi);
   for (HWND control :
-       {customer_frame_, customer_, date_, ok_, stop_, exit_, messages_frame_, area_.hwnd()}) {
+       {customer_frame_, customer_, date_, ok_, stop_, exit_, messages_frame_, area_.hwnd(),
+        progress_line_}) {
     if (control != nullptr) SetFont(control, font_);
   }
   if (software_ != nullptr) SetFont(software_, bold_font_);
@@ -339,6 +348,7 @@ void MainWindow::BuildControls() {
                               hwnd_, ChildId(kCustomerId), GetModuleHandleW(nullptr), nullptr);
   SendMessageW(customer_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   date_ = Child(hwnd_, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, 0, font_);
+  progress_line_ = Child(hwnd_, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, 0, font_);
   ok_ = Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kOkId, font_);
   stop_ = Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kStopId, font_);
   exit_ = Child(hwnd_, L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, kExitId, font_);
@@ -373,8 +383,9 @@ void MainWindow::Layout() {
   place(ok_, buttons_left, 10, 92, 34);
   place(stop_, buttons_left + 98, 10, 92, 34);
   place(exit_, buttons_left, 48, 190, 34);
-  place(messages_frame_, 10, 90, width - 20, height - 100);
-  place(area_.hwnd(), 20, 112, width - 40, height - 132);
+  place(messages_frame_, 10, 90, width - 20, height - 122);
+  place(area_.hwnd(), 20, 112, width - 40, height - 154);
+  place(progress_line_, 14, height - 28, width - 28, 22);
   // Drawn again whole: controls that moved across each other (maximizing)
   // would otherwise keep pieces of where they were.
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -409,6 +420,7 @@ void MainWindow::BuildMenus() {
 void MainWindow::Refresh() {
   refreshing_ = true;
   const ShownMainWindow shown = commands_.Shown();
+  if (!commands_.busy()) progress_.Clear();  // the run has ended
   if (!program_.main.Caption.empty()) SetText(hwnd_, Widen(program_.main.Caption));
   bool bar_changed = false;
   for (const MenuEntry& entry : MenuTree()) {

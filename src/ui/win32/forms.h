@@ -23,6 +23,7 @@
 
 #include "ui/program.h"
 #include "ui/commands.h"
+#include "ui/run_progress.h"
 #include "ui/win32/win32_ui.h"
 
 namespace zr::win32 {
@@ -84,6 +85,8 @@ class MainWindow {
   void Refresh();
   /// Runs the command `name` of the core's table, then shows the new state.
   void Handle(const std::string& name);
+  /// The run's progress line as shown now.
+  const std::string& progress_text() const { return progress_.text(); }
   /// Opens the menus named from the bar down ({"Menu2", "Menu21"}), as after
   /// a click.
   void OpenMenus(const std::vector<std::string>& path);
@@ -125,6 +128,8 @@ class MainWindow {
   MessageArea area_;
   HWND software_ = nullptr, customer_frame_ = nullptr, customer_ = nullptr, date_ = nullptr;
   HWND ok_ = nullptr, stop_ = nullptr, exit_ = nullptr, messages_frame_ = nullptr;
+  HWND progress_line_ = nullptr;  // the run's progress, under the message area
+  RunProgress progress_;
   HFONT font_ = nullptr, bold_font_ = nullptr;
   HWND last_focus_ = nullptr;  // the control to give the focus back to
   HelpWindow* help_ = nullptr;

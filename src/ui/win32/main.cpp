@@ -48,6 +48,34 @@ struct ScreenshotWalk {
 };
 ScreenshotWalk* walk = nullptr;
 
+// Passes the run's news on to the window's watcher and asks for a picture
+// while the archiver runs: at its first wait, again once it has been at work
+// for a second. The window keeps painting until the picture is taken.
+struct ArchiveShot : zr::RunWatcher {
+  zr::RunWatcher* next = nullptr;
+  std::filesystem::path folder;
+  int shots = 0;
+  std::uint64_t first = 0;
+  void Changed(const zr::RunContext& run) override {
+    if (next != nullptr) next->Changed(run);
+  }
+  void Waiting(const zr::RunContext& run) override {
+    if (next != nullptr) next->Waiting(run);
+    if (run.stage() != zr::Stage::kArchiving || shots == 2) return;
+    const std::uint64_t now = GetTickCount64();
+    if (shots == 0) first = now;
+    if (shots != 0 && now - first < 1100) return;
+    ++shots;
+    const std::filesystem::path marker = folder / "archiving.ready";
+    std::ofstream(marker).put('\n');
+    while (std::filesystem::exists(marker) && GetTickCount64() - now < 30000) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) zr::win32::DispatchOne(msg);
+      Sleep(50);
+    }
+  }
+};
+
 void CALLBACK WalkTick(HWND, UINT, UINT_PTR, DWORD) {
   if (walk == nullptr || walk->acting || walk->ui->ended()) return;
   const std::uint64_t now = GetTickCount64();
@@ -162,12 +190,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR wide_command_line, int) {
           }
           return std::string("help");
         },
-        [main] {
+        [main, &program] {
           if (main() == nullptr) return std::string();
           if (main()->help_window() != nullptr) ShowWindow(main()->help_window()->hwnd(), SW_HIDE);
           // A customer backup on the demo installation, for the message area.
           main()->set_customer("DEMO");
+          // The archive stage, pictured while the archiver works.
+          ArchiveShot shot;
+          shot.next = program.run.watcher;
+          shot.folder = walk->folder;
+          program.run.watcher = &shot;
           main()->Handle("OK_B");
+          program.run.watcher = shot.next;
           return std::string("backup");
         },
         [main] {
