@@ -20,7 +20,6 @@ namespace zr {
 namespace {
 
 using Item = MenuItem BaseFormMenus::*;
-using M = BaseFormMenus;
 
 // An item's caption as the window is designed, before any product changed it.
 const std::string& DesignCaption(const std::string& item_name) {
@@ -85,7 +84,7 @@ void CompressionClick(Program& program, ZipTarget zip_mode) {
   menus.Menu312.checked = zip_mode == ZipTarget::kBackupPath;
   menus.Menu313.checked = zip_mode == ZipTarget::kCustomerFolder;
   program.ZipMode = zip_mode;
-  ReopenMenuOf(program, "Menu311");
+  ReopenMenuOf(program, "Menu311");  // the three items share their submenu
   program.ui.StateChanged();
 }
 
