@@ -57,25 +57,27 @@ void SaveScreen(const QString& folder, const QString& name) {
   if (!screen->grabWindow(0).save(file)) std::fprintf(stderr, "cannot save %s\n", qPrintable(file));
 }
 
-// Passes the run's news on to the window's watcher and saves a picture
-// while the archiver runs: at its first wait, again once it has been at work
-// for a second.
+// Passes the run's news on to the window's watcher and saves a picture of
+// the archive stage: as it begins (the window as the archiver finds it; a
+// small archive may be done before its first wait), again once the archiver
+// has been at work for a second.
 struct ArchiveShot : zr::RunWatcher {
   zr::RunWatcher* next = nullptr;
   std::function<void()> shoot;
   int shots = 0;
-  QElapsedTimer first;
+  QElapsedTimer since;
   void Changed(const zr::RunContext& run) override {
     if (next != nullptr) next->Changed(run);
+    if (run.stage() != zr::Stage::kArchiving || shots != 0) return;
+    shots = 1;
+    shoot();
+    since.start();  // the archiver starts now
   }
   void Waiting(const zr::RunContext& run) override {
     if (next != nullptr) next->Waiting(run);
-    if (run.stage() != zr::Stage::kArchiving || shots == 2) return;
-    if (shots == 0) first.start();
-    if (shots == 0 || first.elapsed() >= 1100) {
-      ++shots;
-      shoot();
-    }
+    if (run.stage() != zr::Stage::kArchiving || shots != 1 || since.elapsed() < 1100) return;
+    shots = 2;
+    shoot();
   }
 };
 

@@ -49,26 +49,35 @@ struct ScreenshotWalk {
 ScreenshotWalk* walk = nullptr;
 
 // Passes the run's news on to the window's watcher and asks for a picture
-// while the archiver runs: at its first wait, again once it has been at work
-// for a second. The window keeps painting until the picture is taken.
+// of the archive stage: as it begins (the window as the archiver finds it; a
+// small archive may be done before its first wait), again once the archiver
+// has been at work for a second. The window keeps painting until the
+// picture is taken.
 struct ArchiveShot : zr::RunWatcher {
   zr::RunWatcher* next = nullptr;
   std::filesystem::path folder;
   int shots = 0;
-  std::uint64_t first = 0;
+  std::uint64_t since = 0;
   void Changed(const zr::RunContext& run) override {
     if (next != nullptr) next->Changed(run);
+    if (run.stage() != zr::Stage::kArchiving || shots != 0) return;
+    shots = 1;
+    Shoot();
+    since = GetTickCount64();  // the archiver starts now
   }
   void Waiting(const zr::RunContext& run) override {
     if (next != nullptr) next->Waiting(run);
-    if (run.stage() != zr::Stage::kArchiving || shots == 2) return;
-    const std::uint64_t now = GetTickCount64();
-    if (shots == 0) first = now;
-    if (shots != 0 && now - first < 1100) return;
-    ++shots;
+    if (run.stage() != zr::Stage::kArchiving || shots != 1 || GetTickCount64() - since < 1100) {
+      return;
+    }
+    shots = 2;
+    Shoot();
+  }
+  void Shoot() const {
     const std::filesystem::path marker = folder / "archiving.ready";
     std::ofstream(marker).put('\n');
-    while (std::filesystem::exists(marker) && GetTickCount64() - now < 30000) {
+    const std::uint64_t asked = GetTickCount64();
+    while (std::filesystem::exists(marker) && GetTickCount64() - asked < 30000) {
       MSG msg;
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) zr::win32::DispatchOne(msg);
       Sleep(50);
