@@ -18,7 +18,7 @@ std::string CnfLanguage(Session& program, const std::string&) {
 
 // [OPTION] LINGUA of the product INI: "1" is Italian.
 std::string LinguaOption(Session& program, const std::string& product_ini) {
-  return GetIniString(program.platform, "OPTION", "LINGUA", "", product_ini) == "1" ? "ITA" : "ENG";
+  return GetIniString(program, "OPTION", "LINGUA", "", product_ini) == "1" ? "ITA" : "ENG";
 }
 
 void ReadOldInstallation(Session& program, int, bool force_question) {

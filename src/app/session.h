@@ -21,6 +21,7 @@
 #include "cnf/cnf_session.h"
 #include "platform/platform.h"
 #include "platform/user_interface.h"
+#include "platform/windows_path.h"
 
 namespace zr {
 
@@ -43,6 +44,24 @@ struct ProductRecord {
 struct ErrorMessages {
   std::array<std::string, 201> ErrorTexts;
   std::array<std::string, 11> ErrorTitles;
+};
+
+/// Sizes and CRC-32s of files by their path, whatever its case: a file read
+/// under one spelling is found under another (the archive list names a file
+/// as its folder's listing spells it, a setting may name it otherwise).
+class FileSums {
+ public:
+  void Keep(const std::string& path, const FileSum& sum) { sums_[FoldCase(path)] = sum; }
+  void Forget(const std::string& path) { sums_.erase(FoldCase(path)); }
+  void Clear() { sums_.clear(); }
+  /// The sum kept for `path`, or null.
+  const FileSum* Find(const std::string& path) const {
+    const auto found = sums_.find(FoldCase(path));
+    return found == sums_.end() ? nullptr : &found->second;
+  }
+
+ private:
+  std::unordered_map<std::string, FileSum> sums_;
 };
 
 /// The shared state and its two collaborators (`platform` and `ui`, with
@@ -79,8 +98,10 @@ struct Session : CnfSession, ErrorMessages {
   std::string ArchiveListFile() const { return TemporaryFolder() + "\\ZIPLISTTMP.TXT"; }
   /// Size and CRC-32 of the files entered in the archive list, by their
   /// line, as the copy read them: the archive's check compares with these
-  /// instead of reading the files again.
-  std::unordered_map<std::string, FileSum> listed_sums;
+  /// instead of reading the files again. A file the program itself changes
+  /// after its copy (the mark an INI read leaves) loses its sum here, so
+  /// that the check reads it as the archiver did.
+  FileSums listed_sums;
   /// The settings file: SystemFolder & "\" & "ZA-RIREVO.INI".
   std::string SettingsFile() const { return SystemFolder + "\\ZA-RIREVO.INI"; }
 

@@ -73,7 +73,9 @@ std::string WriteFailure(const Status& status) {
 }  // namespace
 
 std::string GetIniString(Platform& platform, const std::string& section, const std::string& key,
-                         const std::string& default_value, const std::string& file) {
+                         const std::string& default_value, const std::string& file,
+                         bool* marked) {
+  if (marked != nullptr) *marked = false;
   // One read serves the value and the mark of the read: every read leaves
   // the empty key APPLICATION in CONFIGURA of the file read. A file that does
   // not exist is not created by a read.
@@ -81,11 +83,21 @@ std::string GetIniString(Platform& platform, const std::string& section, const s
   const bool read = platform.ReadFile(file, &content).ok();
   const std::string value = CutAtNul(
       ProfileGet(read ? content : std::string(), section, key, default_value, kIniBufferSize));
-  std::string marked = content;
+  std::string with_mark = content;
   if (read && FileExists(platform, file) &&
-      ProfileSet(&marked, "CONFIGURA", "APPLICATION", "").ok() && marked != content) {
-    IgnoreStatus(platform.RewriteFile(file, marked), "the mark of a read is not checked");
+      ProfileSet(&with_mark, "CONFIGURA", "APPLICATION", "").ok() && with_mark != content) {
+    // A rewrite that failed may still have changed the file: marked either way.
+    if (marked != nullptr) *marked = true;
+    IgnoreStatus(platform.RewriteFile(file, with_mark), "the mark of a read is not checked");
   }
+  return value;
+}
+
+std::string GetIniString(Session& program, const std::string& section, const std::string& key,
+                         const std::string& default_value, const std::string& file) {
+  bool marked = false;
+  std::string value = GetIniString(program.platform, section, key, default_value, file, &marked);
+  if (marked) program.listed_sums.Forget(file);
   return value;
 }
 
@@ -136,14 +148,13 @@ std::string ChangeSettings(Session& program, const SettingsChange& change) {
 }
 
 void LoadOrSaveSettings(Session& program, const std::string& file, bool read) {
-  Platform& platform = program.platform;
   if (read) {
-    program.BackupPath = GetIniString(platform, "PATH", "BACKUPCLIENTE", kDefaultBackupPath, file);
+    program.BackupPath = GetIniString(program, "PATH", "BACKUPCLIENTE", kDefaultBackupPath, file);
     for (std::size_t row = 0; row < Products().size(); ++row) {
       const ProductDescriptor& product = Products()[row];
       ProductRecord& record = program.ProductTable[row];
       record.Name = product.name;
-      record.ServerFolder = GetIniString(platform, "PATH", product.server_key, "", file);
+      record.ServerFolder = GetIniString(program, "PATH", product.server_key, "", file);
     }
     return;
   }
@@ -231,7 +242,7 @@ void FillDaxorIniFiles(Session& program) {
 bool HasInstallDir(Session& program, const std::string& product_folder) {
   const std::string name(NameOfText(product_folder));
   const std::string ini = product_folder + "\\" + name + ".ini";
-  return !GetIniString(program.platform, "SETTINGS", "Installdir", "", ini).empty();
+  return !GetIniString(program, "SETTINGS", "Installdir", "", ini).empty();
 }
 
 void LoadDaxorOldSettings(Session& program, bool force_question) {
@@ -248,7 +259,7 @@ void LoadDaxorOldSettings(Session& program, bool force_question) {
   program.ZipMode = ZipTarget::kBackupPath;
   LoadErrorTexts(program);
   program.BackupPath =
-      GetIniString(platform, "PATH", "BACKUPCLIENTE", kDefaultBackupPath, program.SettingsFile());
+      GetIniString(program, "PATH", "BACKUPCLIENTE", kDefaultBackupPath, program.SettingsFile());
 }
 
 bool LoadProductSettings(Session& program, int row) {
@@ -261,7 +272,7 @@ bool LoadProductSettings(Session& program, int row) {
   program.ProductSettingsFile[0] = folder;
   const std::string ini = folder + "\\" + program.ProductSettingsFile[1];
   program.ProductFolder =
-      SetTrailingBackslash(GetIniString(platform, "SETTINGS", "Installdir", "", ini), false);
+      SetTrailingBackslash(GetIniString(program, "SETTINGS", "Installdir", "", ini), false);
 
   if (program.ProductFolder.empty() || !FolderExists(platform, program.ProductFolder)) {
     return false;
@@ -276,7 +287,7 @@ bool LoadProductSettings(Session& program, int row) {
   LoadErrorTexts(program);
   if (program.BackupPath.empty()) {
     program.BackupPath =
-        GetIniString(platform, "PATH", "BACKUPCLIENTE", kDefaultBackupPath, program.SettingsFile());
+        GetIniString(program, "PATH", "BACKUPCLIENTE", kDefaultBackupPath, program.SettingsFile());
   }
   return true;
 }

@@ -20,6 +20,11 @@ namespace zr {
 /// The value of a key (at most 255 characters), or `default_value`; then
 /// writes the empty key APPLICATION in section CONFIGURA of `file`.
 std::string GetIniString(Platform& platform, const std::string& section, const std::string& key,
+                         const std::string& default_value, const std::string& file,
+                         bool* marked = nullptr);
+/// The same for the program's own reads: a file whose read leaves the mark
+/// now is no longer the file its copy summed, and its kept sum goes.
+std::string GetIniString(Session& program, const std::string& section, const std::string& key,
                          const std::string& default_value, const std::string& file);
 /// Writes a key; the file is created when missing; failures are ignored.
 void PutIniString(Platform& platform, const std::string& section, const std::string& key,

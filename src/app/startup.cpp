@@ -86,7 +86,7 @@ void LoadSession(Session& program, const std::string& command_line) {
   const std::string settings = program.SettingsFile();
   const bool settings_existed = FileExists(platform, settings);
   const std::string system =
-      GetIniString(platform, "PATH", "KYSYSTEM", program.SystemFolder, program.SettingsFile());
+      GetIniString(program, "PATH", "KYSYSTEM", program.SystemFolder, program.SettingsFile());
   if (system == program.SystemFolder || EnterStartFolder(program, "KYSYSTEM", system)) {
     // A relative value ("..\SYSTEM", "..") was entered from the folder of the
     // settings file it was read from; the folder reached is kept as a full
@@ -108,7 +108,7 @@ void LoadSession(Session& program, const std::string& command_line) {
   }
 
   // 4-5: the general folder, normally c:\kyconfig.
-  const std::string general = GetIniString(platform, "PATH", "KYGENERALE",
+  const std::string general = GetIniString(program, "PATH", "KYGENERALE",
                                            ParentOf(program.SystemFolder), program.SettingsFile());
   if (EnterStartFolder(program, "KYGENERALE", general)) {
     PutIniString(platform, "PATH", "KYGENERALE", general, program.SettingsFile());
@@ -152,7 +152,7 @@ void LoadSession(Session& program, const std::string& command_line) {
 
   // 12-13.
   program.ArchiverPath =
-      GetIniString(platform, "PATH", "ZIPFILE", program.ArchiverPath, program.SettingsFile());
+      GetIniString(program, "PATH", "ZIPFILE", program.ArchiverPath, program.SettingsFile());
   PutIniString(platform, "PATH", "ZIPFILE", program.ArchiverPath, program.SettingsFile());
 }
 

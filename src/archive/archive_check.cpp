@@ -84,7 +84,7 @@ ArchiveCheckReport CheckArchive(Platform& platform, const ArchiveCheckRequest& r
 
 bool PackedFilesOfList(Platform& platform, const std::string& list_file,
                        std::vector<PackedFile>* packed, std::string* why,
-                       const std::unordered_map<std::string, FileSum>& known) {
+                       const FileSums& known) {
   packed->clear();
   std::vector<std::string> lines;
   if (Status s = ReadTextLines(platform, list_file, &lines); !s.ok()) {
@@ -98,8 +98,8 @@ bool PackedFilesOfList(Platform& platform, const std::string& list_file,
     const std::optional<WindowsPath> path = WindowsPath::Parse(line, current);
     if (!path) continue;
     PackedFile file{StoredName(*path), {}};
-    if (const auto sum = known.find(line); sum != known.end()) {
-      file.sum = sum->second;
+    if (const FileSum* sum = known.Find(line)) {
+      file.sum = *sum;
     } else if (Status s = platform.SumFile(line, &file.sum); !s.ok()) {
       *why = "file " + line + " illeggibile (errore " + std::to_string(s.error) + ")";
       return false;

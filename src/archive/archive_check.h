@@ -64,12 +64,12 @@ ArchiveCheckReport CheckArchive(Platform& platform, const ArchiveCheckRequest& r
 
 /// The files an archive list names, as the archiver names them (the full path
 /// against the current folder, less its drive, "/" separated; a file listed
-/// twice once), each with its size and CRC-32: from `known` (by line) when
-/// there, otherwise read now. False with `why` when the list or a listed file
+/// twice once), each with its size and CRC-32: from `known` (by line,
+/// without regard to case) when there, otherwise read now. False with `why` when the list or a listed file
 /// cannot be read.
 bool PackedFilesOfList(Platform& platform, const std::string& list_file,
                        std::vector<PackedFile>* packed, std::string* why,
-                       const std::unordered_map<std::string, FileSum>& known = {});
+                       const FileSums& known = {});
 
 /// "missing", "twice", "size", "crc", "damaged": a finding's kind for scripts.
 const char* ProblemName(EntryProblem problem);

@@ -19,14 +19,14 @@ std::string ProductIni(const Session& program) {
 }
 
 std::string PathSetting(Session& program, const std::string& key, const std::string& fallback) {
-  return GetIniString(program.platform, "PATH", key, fallback, ProductIni(program));
+  return GetIniString(program, "PATH", key, fallback, ProductIni(program));
 }
 
 // The file named by FILENAME of `section` in a machine file, copied into its
 // mirrored folder; a blank value is skipped without a message.
 void CopyNamedFile(Session& program, const std::string& machine_file, const std::string& section,
                    bool add_to_list) {
-  const std::string file = GetIniString(program.platform, section, "FILENAME", "", machine_file);
+  const std::string file = GetIniString(program, section, "FILENAME", "", machine_file);
   if (TrimBlanks(file).empty()) return;
   const std::string mirrored = MirroredSubfolder(file);
   const std::string subfolder(FolderOfText(mirrored));

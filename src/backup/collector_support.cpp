@@ -7,7 +7,7 @@ namespace zr {
 
 void DeleteArchiveList(Session& program) {
   DeleteFileIfPresent(program, program.ArchiveListFile());
-  program.listed_sums.clear();
+  program.listed_sums.Clear();
 }
 
 FileListing ListMachineFiles(Session& program, const std::string& folder) {

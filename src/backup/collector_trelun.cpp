@@ -21,7 +21,7 @@ std::string TrelunDatabaseFolder(Session& program) {
   const std::string ini = program.ProductSettingsFile[0] + "\\" + program.ProductSettingsFile[1];
   std::string value;
   for (int n = 4; n <= 5 && value.empty(); ++n) {
-    value = GetIniString(program.platform, "DATABASE", "DATABASE" + NumberToText(n, 1, 0), "", ini);
+    value = GetIniString(program, "DATABASE", "DATABASE" + NumberToText(n, 1, 0), "", ini);
   }
   if (value.empty()) return program.ProductFolder + "\\TABLAS\\";
   return ParentFolder(value, true);

@@ -217,9 +217,9 @@ bool CopyChecked(Session& program, const std::string& from, const std::string& t
   std::optional<FileSum> sum;
   const Status copied = program.platform.CopyFileSummed(from, to, &sum);
   if (sum) {
-    program.listed_sums[from] = *sum;
+    program.listed_sums.Keep(from, *sum);
   } else {
-    program.listed_sums.erase(from);
+    program.listed_sums.Forget(from);
   }
   if (!copied.ok()) {
     ShowFileError(program, copied.error, from);
@@ -450,7 +450,7 @@ void CopyFilesByExtension(Session& program, const std::string& source,
     }
     run.FileStarted(source);
     const std::string copy = target.empty() ? "" : target + std::string(NameOfText(source, "\\/"));
-    if (copy.empty()) program.listed_sums.erase(source);
+    if (copy.empty()) program.listed_sums.Forget(source);
     const bool copied = copy.empty() || CopyChecked(program, source, copy, known);
     if (!copied) return;
     done(source, copy);
@@ -478,7 +478,7 @@ void CopyFilesByExtension(Session& program, const std::string& source,
     run.FileStarted(file);
     if (line) WriteProgress(program, file, *line, only_zip);
     const std::string copy = target.empty() ? "" : target + entry.name;
-    if (copy.empty()) program.listed_sums.erase(file);
+    if (copy.empty()) program.listed_sums.Forget(file);
     const bool copied = copy.empty() || CopyChecked(program, file, copy, known, entry.name);
     if (copied) done(file, copy, entry.size);
     if (copied && add_to_list) listed.push_back(file);

@@ -2,7 +2,9 @@
 // this file builds into the POSIX tests and into the Windows ones run under
 // Wine, so that the two hosts answer alike.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -117,6 +119,29 @@ TEST_F(PlatformContractTest, ReadOnlyIsRefusedAndCopiesReplaceWhole) {
   ASSERT_TRUE(P().RenameFile("C:\\SRC.TXT", "A:\\OLD.TXT").ok());
   EXPECT_FALSE(world_.Exists("C:\\SRC.TXT"));
   ASSERT_TRUE(P().DeleteFile("A:\\OLD.TXT").ok());
+}
+
+// A summed copy gives the size and CRC-32 of the source's bytes as they are,
+// the ends of lines, an end-of-file character and NULs included, over more
+// than one buffer: what an archiver reads of the source, and no other sum.
+TEST_F(PlatformContractTest, ASummedCopyGivesTheSumOfTheSourceBytes) {
+  std::string big;
+  for (int i = 0; big.size() < (std::size_t{1} << 18) + 3; ++i) big += static_cast<char>(i * 7);
+  for (const std::string& bytes : {std::string("[A]\r\nK=1\n\r\n\x1a\0end", 16), big}) {
+    world_.WriteFile("C:\\SRC\\B100.MAC", bytes);
+    const FileSum expected{bytes.size(),
+                           static_cast<std::uint32_t>(crc32(
+                               0, reinterpret_cast<const Bytef*>(bytes.data()),
+                               static_cast<uInt>(bytes.size())))};
+    std::optional<FileSum> sum;
+    ASSERT_TRUE(P().CopyFileSummed("C:\\SRC\\B100.MAC", "A:\\B100.MAC", &sum).ok());
+    EXPECT_EQ(world_.ReadFile("A:\\B100.MAC"), bytes);
+    ASSERT_TRUE(sum.has_value());
+    EXPECT_EQ(*sum, expected) << bytes.size();
+    FileSum read;
+    ASSERT_TRUE(P().SumFile("c:\\src\\b100.mac", &read).ok());
+    EXPECT_EQ(read, expected) << bytes.size();
+  }
 }
 
 TEST_F(PlatformContractTest, PlacesFoldersAndHostPathsGoThroughTheMap) {
