@@ -94,6 +94,37 @@ Status FaultPlatform::AppendFile(const std::string& path, const std::string& byt
   if (auto fault = Enter(Call::kAppendFile, path)) return *fault;
   return Leave(Call::kAppendFile, path, target_.AppendFile(path, bytes));
 }
+namespace {
+
+class FaultAppending : public AppendingFile {
+ public:
+  FaultAppending(std::unique_ptr<AppendingFile> target, std::string path,
+                 std::function<std::optional<Status>(const std::string&)> enter)
+      : target_(std::move(target)), path_(std::move(path)), enter_(std::move(enter)) {}
+  Status Append(const std::string& bytes) override {
+    if (auto fault = enter_(path_)) return *fault;
+    return target_->Append(bytes);
+  }
+  Status Close() override { return target_->Close(); }
+
+ private:
+  std::unique_ptr<AppendingFile> target_;
+  std::string path_;
+  std::function<std::optional<Status>(const std::string&)> enter_;
+};
+
+}  // namespace
+
+Status FaultPlatform::OpenAppending(const std::string& path,
+                                    std::unique_ptr<AppendingFile>* file) {
+  std::unique_ptr<AppendingFile> opened;
+  if (Status s = target_.OpenAppending(path, &opened); !s.ok()) return s;
+  *file = std::make_unique<FaultAppending>(
+      std::move(opened), path,
+      [this](const std::string& at) { return Enter(Call::kAppendFile, at); });
+  return Status::Ok();
+}
+
 Status FaultPlatform::RenameFile(const std::string& from, const std::string& to) {
   if (auto fault = Enter(Call::kRenameFile, from, to)) return *fault;
   return Leave(Call::kRenameFile, from, target_.RenameFile(from, to));

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,6 +96,8 @@ class FaultPlatform : public ForwardingPlatform {
   Status ReadFile(const std::string& path, std::string* bytes) override;
   Status WriteFile(const std::string& path, const std::string& bytes) override;
   Status AppendFile(const std::string& path, const std::string& bytes) override;
+  /// The target's handle, each Append counted and ruled as an AppendFile.
+  Status OpenAppending(const std::string& path, std::unique_ptr<AppendingFile>* file) override;
   Status RenameFile(const std::string& from, const std::string& to) override;
   Status RewriteFile(const std::string& path, const std::string& bytes) override;
   Status ChangeFolder(const std::string& path) override;

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -102,6 +103,14 @@ struct Session : CnfSession, ErrorMessages {
   /// after its copy (the mark an INI read leaves) loses its sum here, so
   /// that the check reads it as the archiver did.
   FileSums listed_sums;
+  /// The archive list while files are entered in it: opened at the first
+  /// line and kept open, each line written through (AddToArchiveList);
+  /// closed before the archiver reads the list and before the temporary
+  /// folder goes (CloseArchiveList).
+  std::unique_ptr<AppendingFile> archive_list;
+  /// The first failure to write or close the archive list since it was
+  /// last deleted: the archive would lack files, and is not made.
+  Status archive_list_failure;
   /// The settings file: SystemFolder & "\" & "ZA-RIREVO.INI".
   std::string SettingsFile() const { return SystemFolder + "\\ZA-RIREVO.INI"; }
 

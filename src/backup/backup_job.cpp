@@ -124,6 +124,16 @@ bool MakeArchive(Session& program, const BackupSelection& selection) {
                                  ? program.CustomerFolder
                                  : selection.destination;
   const std::string archiver = program.ArchiverPath;
+  // The archiver reads the list whole: closed first, and never handed over
+  // with a line missing.
+  CloseArchiveList(program);
+  if (const Status& failed = program.archive_list_failure; !failed.ok()) {
+    ReportArchiveNotMade(program,
+                         folder + TrimBlanks(selection.customer) + "_" + DateDdMmYy(program) + ".ZIP",
+                         "l'elenco dei file " + program.ArchiveListFile() +
+                             " non è stato scritto (errore " + std::to_string(failed.error) + ").");
+    return false;
+  }
   const ZipResult zip =
       CreateZipArchive(program, TrimBlanks(selection.customer) + "_" + DateDdMmYy(program), folder,
                        program.ArchiveListFile(), true, archiver);
@@ -210,6 +220,7 @@ class BackupRun {
   ~BackupRun() {
     if (temporary_made_) {
       try {
+        CloseArchiveList(program_);  // an open file would keep its folder
         DeleteFolderTree(program_, program_.TemporaryFolder());
       } catch (...) {
         // A leftover temporary folder is taken over by the next run.
@@ -349,6 +360,7 @@ JobResult RunBackupJob(Session& program, const BackupSelection& selection) {
     SetBackground(program, kBackgroundNormal);
   }
 
+  CloseArchiveList(program);
   DeleteFolderTree(program, program.TemporaryFolder());
   program.ui.StateChanged();
   // A stop is known to the run; the result says so before the run ends.

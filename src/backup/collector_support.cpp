@@ -6,8 +6,10 @@
 namespace zr {
 
 void DeleteArchiveList(Session& program) {
+  CloseArchiveList(program);
   DeleteFileIfPresent(program, program.ArchiveListFile());
   program.listed_sums.Clear();
+  program.archive_list_failure = Status::Ok();
 }
 
 FileListing ListMachineFiles(Session& program, const std::string& folder) {

@@ -5,6 +5,7 @@
 
 #include "backup/backup_job.h"
 #include "backup/collectors.h"
+#include "backup/file_operations.h"
 #include "platform/overlay_platform.h"
 #include "platform/text_file.h"
 #include "platform/windows_path.h"
@@ -87,6 +88,7 @@ DryRunReport DryRunBackup(Session& program, const BackupSelection& selection, bo
 
   dry.run.Begin(Operation::kBackup, Stage::kCollecting);
   collect(dry, selection);
+  CloseArchiveList(dry);
   report.not_copied = dry.run.report().NotHandled();
   dry.run.End();
 

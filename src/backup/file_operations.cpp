@@ -454,7 +454,7 @@ void CopyFilesByExtension(Session& program, const std::string& source,
     const bool copied = copy.empty() || CopyChecked(program, source, copy, known);
     if (!copied) return;
     done(source, copy);
-    if (add_to_list) AppendLineToFile(program, source, program.ArchiveListFile());
+    if (add_to_list) AddToArchiveList(program, {source});
     if (line) WriteProgress(program, source, *line, only_zip);
     return;
   }
@@ -484,23 +484,37 @@ void CopyFilesByExtension(Session& program, const std::string& source,
     if (copied && add_to_list) listed.push_back(file);
     if (program.run.cancelled()) break;
   }
-  AppendLinesToFile(program, listed, program.ArchiveListFile());
+  AddToArchiveList(program, listed);
 }
 
-void AppendLineToFile(Session& program, const std::string& line, const std::string& file) {
-  const Status appended = AppendTextLine(program.platform, file, line);
-  if (!appended.ok()) {
-    ShowErrorBox(program, appended.error, 1, ErrorBoxButtons::kOkOnly, "", "");
-  }
+namespace {
+
+void ListWriteFailed(Session& program, const Status& failed) {
+  if (program.archive_list_failure.ok()) program.archive_list_failure = failed;
+  ShowErrorBox(program, failed.error, 1, ErrorBoxButtons::kOkOnly, "", "");
 }
 
-void AppendLinesToFile(Session& program, const std::vector<std::string>& lines,
-                       const std::string& file) {
+}  // namespace
+
+void AddToArchiveList(Session& program, const std::vector<std::string>& lines) {
   if (lines.empty()) return;
-  const Status appended = AppendTextLines(program.platform, file, lines);
-  if (!appended.ok()) {
-    ShowErrorBox(program, appended.error, 1, ErrorBoxButtons::kOkOnly, "", "");
+  if (!program.archive_list) {
+    if (Status s = program.platform.OpenAppending(program.ArchiveListFile(), &program.archive_list);
+        !s.ok()) {
+      ListWriteFailed(program, s);
+      return;
+    }
   }
+  if (Status s = program.archive_list->Append(TextLines(lines)); !s.ok()) {
+    ListWriteFailed(program, s);
+  }
+}
+
+void CloseArchiveList(Session& program) {
+  if (!program.archive_list) return;
+  const Status closed = program.archive_list->Close();
+  program.archive_list.reset();
+  if (!closed.ok()) ListWriteFailed(program, closed);
 }
 
 void DeleteFileIfPresent(Session& program, const std::string& file) {

@@ -63,10 +63,13 @@ std::optional<Color> LineColour(Color field);
 void CopyFilesByExtension(Session& program, const std::string& source,
                           const std::string& destination, const std::string& extension,
                           std::optional<Color> line, bool add_to_list);
-void AppendLineToFile(Session& program, const std::string& line, const std::string& file);
-/// Appends several lines in one write; nothing at all for none.
-void AppendLinesToFile(Session& program, const std::vector<std::string>& lines,
-                       const std::string& file);
+/// Enters lines in the archive list (ArchiveListFile), in one write through
+/// the list's open handle (opened, and the file made, at the first line);
+/// nothing at all for none. A failure is shown in a box and kept in
+/// `program.archive_list_failure`.
+void AddToArchiveList(Session& program, const std::vector<std::string>& lines);
+/// Closes the archive list's handle, if open (a failure kept as above).
+void CloseArchiveList(Session& program);
 void DeleteFileIfPresent(Session& program, const std::string& file);
 
 }  // namespace zr

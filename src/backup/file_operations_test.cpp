@@ -350,15 +350,28 @@ TEST_F(FileOperationsTest, ACopyNeverLandsOutsideTheCustomerFolder) {
   EXPECT_TRUE(ui_.boxes().empty());
 }
 
-TEST_F(FileOperationsTest, AppendLineWritesWindows1252WithCrLf) {
-  AppendLineToFile(program_, "C:\\Città\\A.DAT", "C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT");
-  AppendLineToFile(program_, "C:\\B.DAT", "C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT");
-  EXPECT_EQ(world_.ReadFile("C:\\PROD\\~TMPZIP\\ZIPLISTTMP.TXT"),
-            "C:\\Citt\xE0\\A.DAT\r\nC:\\B.DAT\r\n");
-  // Into a missing folder: the error is shown, the folder is not made.
-  AppendLineToFile(program_, "C:\\A.DAT", "C:\\NOWHERE\\LIST.TXT");
-  ASSERT_EQ(ui_.boxes().size(), 1u);
-  EXPECT_EQ(ui_.boxes()[0].request.buttons, Buttons::kOk);
+// The list's lines go in Windows-1252 with CR LF through one open handle,
+// each call's lines in one write that is in the file before the next.
+TEST_F(FileOperationsTest, TheArchiveListIsWrittenThroughOneHandle) {
+  const std::string list = program_.ArchiveListFile();
+  AddToArchiveList(program_, {"C:\\Città\\A.DAT"});
+  EXPECT_EQ(world_.ReadFile(list), "C:\\Citt\xE0\\A.DAT\r\n");
+  AddToArchiveList(program_, {"C:\\B.DAT", "C:\\C.DAT"});
+  EXPECT_EQ(faulty_.calls(testing::Call::kAppendFile), 2);
+  CloseArchiveList(program_);
+  EXPECT_EQ(world_.ReadFile(list), "C:\\Citt\xE0\\A.DAT\r\nC:\\B.DAT\r\nC:\\C.DAT\r\n");
+  EXPECT_TRUE(program_.archive_list_failure.ok());
+  // A write that fails is shown and kept; into a missing folder too, which
+  // is not made.
+  faulty_.Fail(testing::Call::kAppendFile, kErrDiskFull, "ZIPLISTTMP", 1);
+  AddToArchiveList(program_, {"C:\\D.DAT"});
+  EXPECT_EQ(program_.archive_list_failure.error, kErrDiskFull);
+  CloseArchiveList(program_);
+  program_.ProductFolder = "C:\\NOWHERE";
+  AddToArchiveList(program_, {"C:\\A.DAT"});
+  ASSERT_EQ(ui_.boxes().size(), 2u);
+  EXPECT_EQ(ui_.boxes()[1].request.buttons, Buttons::kOk);
+  EXPECT_EQ(program_.archive_list_failure.error, kErrDiskFull);  // the first one
   EXPECT_FALSE(world_.Exists("C:\\NOWHERE"));
 }
 

@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "platform/host_clock.h"
@@ -100,9 +101,34 @@ class FdCloser {
     fd_ = -1;
     return ::close(fd) == 0;
   }
+  /// Leaves the descriptor open, to the caller.
+  void Release() { fd_ = -1; }
 
  private:
   int fd_;
+};
+
+// A file open for appending: each Append one write(2) (or more, for a
+// short one) straight to the file.
+class AppendingDescriptor : public AppendingFile {
+ public:
+  AppendingDescriptor(int fd, std::string host) : closer_(fd), fd_(fd), host_(std::move(host)) {}
+  Status Append(const std::string& bytes) override {
+    if (fd_ < 0) return Status::Error(kErrPathFileAccess, "closed: " + host_);
+    if (!WriteAll(fd_, bytes.data(), bytes.size())) return ErrnoStatus(errno, "write", host_);
+    return Status::Ok();
+  }
+  Status Close() override {
+    if (fd_ < 0) return Status::Ok();
+    fd_ = -1;
+    if (!closer_.Close()) return ErrnoStatus(errno, "write", host_);
+    return Status::Ok();
+  }
+
+ private:
+  FdCloser closer_;
+  int fd_;
+  std::string host_;
 };
 
 // Opens an existing file for reading. A FIFO, socket or device in the place
@@ -608,6 +634,16 @@ class HostPlatform : public MappedPlatform {
     return Write(path, bytes, O_APPEND);
   }
 
+  // The descriptor of AppendFile's open, kept: one write a call after it.
+  Status OpenAppending(const std::string& path, std::unique_ptr<AppendingFile>* file) override {
+    file->reset();
+    int fd = -1;
+    std::string host;
+    if (Status s = OpenForWriting(path, O_APPEND, &fd, &host); !s.ok()) return s;
+    *file = std::make_unique<AppendingDescriptor>(fd, std::move(host));
+    return Status::Ok();
+  }
+
   Status RenameFile(const std::string& from, const std::string& to) override {
     Resolution source;
     if (Status s = ResolveExisting(from, &source); !s.ok()) return s;
@@ -871,6 +907,18 @@ class HostPlatform : public MappedPlatform {
   }
 
   Status Write(const std::string& path, const std::string& bytes, int mode_flag) {
+    int fd = -1;
+    std::string host;
+    if (Status s = OpenForWriting(path, mode_flag, &fd, &host); !s.ok()) return s;
+    FdCloser closer(fd);
+    if (!WriteAll(fd, bytes.data(), bytes.size())) return ErrnoStatus(errno, "write", host);
+    if (!closer.Close()) return ErrnoStatus(errno, "write", host);
+    return Status::Ok();
+  }
+
+  // Opens a file to write (O_TRUNC: cut first; O_APPEND: at its end),
+  // creating it when missing; `*fd` is the caller's to close.
+  Status OpenForWriting(const std::string& path, int mode_flag, int* out, std::string* host) {
     Resolution r;
     if (Status s = ResolveText(path, &r); !s.ok()) return s;
     if (r.total == 0) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
@@ -895,8 +943,9 @@ class HostPlatform : public MappedPlatform {
       return ErrnoStatus(errno, "write", r.host);
     }
     if (!r.exists()) Changed(r.host, true);
-    if (!WriteAll(fd, bytes.data(), bytes.size())) return ErrnoStatus(errno, "write", r.host);
-    if (!closer.Close()) return ErrnoStatus(errno, "write", r.host);
+    closer.Release();
+    *out = fd;
+    *host = std::move(r.host);
     return Status::Ok();
   }
 

@@ -63,6 +63,31 @@ Status Platform::SumFile(const std::string& path, FileSum* sum) {
   return Status::Ok();
 }
 
+namespace {
+
+// Appends by path, one AppendFile a call.
+class AppendingByPath : public AppendingFile {
+ public:
+  AppendingByPath(Platform& platform, std::string path)
+      : platform_(platform), path_(std::move(path)) {}
+  Status Append(const std::string& bytes) override { return platform_.AppendFile(path_, bytes); }
+  Status Close() override { return Status::Ok(); }
+
+ private:
+  Platform& platform_;
+  std::string path_;
+};
+
+}  // namespace
+
+Status Platform::OpenAppending(const std::string& path, std::unique_ptr<AppendingFile>* file) {
+  file->reset();
+  // Nothing appended, but the file is made and its checks are passed now.
+  if (Status s = AppendFile(path, std::string()); !s.ok()) return s;
+  *file = std::make_unique<AppendingByPath>(*this, path);
+  return Status::Ok();
+}
+
 Status Platform::CopyFileSummed(const std::string& from, const std::string& to,
                                 std::optional<FileSum>* sum) {
   sum->reset();

@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -89,6 +90,18 @@ struct FileSum {
   bool operator==(const FileSum&) const = default;
 };
 
+/// A file held open to add bytes at its end. Each Append hands its bytes to
+/// the host before it returns (nothing waits in this process), so that the
+/// file is whole for a reader between two calls. Close ends the handle and
+/// gives what the host reports of the writes then; a handle destroyed
+/// unclosed is closed without a report.
+class AppendingFile {
+ public:
+  virtual ~AppendingFile() = default;
+  virtual Status Append(const std::string& bytes) = 0;
+  virtual Status Close() = 0;
+};
+
 /// What to list: files only, or files and folders; kEverything also the
 /// hidden and system files and folders, which no other listing returns.
 enum class ListKind { kFilesOnly, kFilesAndFolders, kEverything };
@@ -136,6 +149,10 @@ class Platform {
   virtual Status WriteFile(const std::string& path, const std::string& bytes) = 0;
   /// Appends `bytes` to a file, creating it when missing (not its folder).
   virtual Status AppendFile(const std::string& path, const std::string& bytes) = 0;
+  /// Opens a file to append to it through one handle, creating it when
+  /// missing (not its folder), with AppendFile's checks and errors. The
+  /// default appends by path at each Append (through AppendFile).
+  virtual Status OpenAppending(const std::string& path, std::unique_ptr<AppendingFile>* file);
   /// Renames a file, replacing an existing target file in one step (the
   /// target is whole before and after, never half written). A missing source
   /// gives error 53, a target that is a folder 75, a read-only target 70.
@@ -239,6 +256,10 @@ class ForwardingPlatform : public Platform {
   Status AppendFile(const std::string& path, const std::string& bytes) override {
     return target_.AppendFile(path, bytes);
   }
+  // OpenAppending stays the default, through this platform's AppendFile:
+  // a wrapper that changes AppendFile (keeps it in memory, injects a fault)
+  // changes the appends of a handle too. One that changes nothing of files
+  // may forward it.
   Status RenameFile(const std::string& from, const std::string& to) override {
     return target_.RenameFile(from, to);
   }

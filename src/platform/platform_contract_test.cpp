@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -142,6 +143,29 @@ TEST_F(PlatformContractTest, ASummedCopyGivesTheSumOfTheSourceBytes) {
     ASSERT_TRUE(P().SumFile("c:\\src\\b100.mac", &read).ok());
     EXPECT_EQ(read, expected) << bytes.size();
   }
+}
+
+// A file held open for appending: each Append is in the file at once,
+// AppendFile's checks apply at the open, and once closed nothing holds its
+// folder (a Windows handle would keep it).
+TEST_F(PlatformContractTest, AnAppendingHandleWritesThroughAndLetsItsFolderGo) {
+  ASSERT_TRUE(P().CreateFolder("C:\\TMP").ok());
+  std::unique_ptr<AppendingFile> file;
+  ASSERT_TRUE(P().OpenAppending("C:\\TMP\\LIST.TXT", &file).ok());
+  EXPECT_TRUE(world_.Exists("C:\\TMP\\LIST.TXT"));
+  for (const char* line : {"A\r\n", "B\r\n"}) ASSERT_TRUE(file->Append(line).ok());
+  EXPECT_EQ(world_.ReadFile("C:\\TMP\\LIST.TXT"), "A\r\nB\r\n");
+  ASSERT_TRUE(file->Close().ok());
+  file.reset();
+  ASSERT_TRUE(P().DeleteFile("C:\\TMP\\LIST.TXT").ok());
+  EXPECT_TRUE(P().RemoveFolder("C:\\TMP").ok());
+  EXPECT_EQ(P().OpenAppending("C:\\TMP\\LIST.TXT", &file).error, kErrPathNotFound);
+  world_.WriteFile("A:\\RO.TXT", "ro");
+  ASSERT_TRUE(P().SetAttributes("A:\\RO.TXT", kAttrReadOnly).ok());
+  EXPECT_EQ(P().OpenAppending("A:\\RO.TXT", &file).error, kErrPermissionDenied);
+  EXPECT_EQ(P().OpenAppending("A:\\", &file).error, kErrPathFileAccess);
+  EXPECT_EQ(file, nullptr);
+  EXPECT_EQ(world_.ReadFile("A:\\RO.TXT"), "ro");
 }
 
 TEST_F(PlatformContractTest, PlacesFoldersAndHostPathsGoThroughTheMap) {

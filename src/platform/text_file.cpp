@@ -27,11 +27,15 @@ Status AppendTextLine(Platform& platform, const std::string& path, const std::st
   return platform.AppendFile(path, Utf8ToCp1252(line) + "\r\n");
 }
 
-Status AppendTextLines(Platform& platform, const std::string& path,
-                       const std::vector<std::string>& lines) {
+std::string TextLines(const std::vector<std::string>& lines) {
   std::string bytes;
   for (const std::string& line : lines) bytes += Utf8ToCp1252(line) + "\r\n";
-  return platform.AppendFile(path, bytes);
+  return bytes;
+}
+
+Status AppendTextLines(Platform& platform, const std::string& path,
+                       const std::vector<std::string>& lines) {
+  return platform.AppendFile(path, TextLines(lines));
 }
 
 }  // namespace zr

@@ -18,6 +18,8 @@ Status ReadTextLines(Platform& platform, const std::string& path, std::vector<st
 /// Appends one line (UTF-8 in, Windows-1252 out) followed by CR LF, in one
 /// Platform::AppendFile call; its Status is returned.
 Status AppendTextLine(Platform& platform, const std::string& path, const std::string& line);
+/// Lines as such a file holds them: each in Windows-1252, then CR LF.
+std::string TextLines(const std::vector<std::string>& lines);
 /// The same for several lines, all in one Platform::AppendFile call.
 Status AppendTextLines(Platform& platform, const std::string& path,
                        const std::vector<std::string>& lines);

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "platform/host_clock.h"
@@ -96,6 +97,12 @@ class Handle {
     handle_ = INVALID_HANDLE_VALUE;
     return ::CloseHandle(handle) != 0;
   }
+  /// Leaves the handle open, to the caller.
+  HANDLE Release() {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
 
  private:
   HANDLE handle_;
@@ -176,6 +183,27 @@ bool WriteAllTo(HANDLE file, const std::string& bytes) {
   }
   return true;
 }
+
+// A file open for appending: each Append one WriteFile (or more, for a
+// short one) straight to the file.
+class AppendingHandle : public AppendingFile {
+ public:
+  AppendingHandle(HANDLE handle, std::string host) : file_(handle), host_(std::move(host)) {}
+  Status Append(const std::string& bytes) override {
+    if (!file_.valid()) return Status::Error(kErrPathFileAccess, "closed: " + host_);
+    if (!WriteAllTo(file_.get(), bytes)) return LastError("write", host_);
+    return Status::Ok();
+  }
+  Status Close() override {
+    if (!file_.valid()) return Status::Ok();
+    if (!file_.Close()) return LastError("write", host_);
+    return Status::Ok();
+  }
+
+ private:
+  Handle file_;
+  std::string host_;
+};
 
 // Creates a new file beside `host_path`, of a name no one can foresee, where
 // no name existed: CREATE_NEW never opens what is there, a reparse point
@@ -399,6 +427,16 @@ class Win32Platform : public MappedPlatform {
 
   Status AppendFile(const std::string& path, const std::string& bytes) override {
     return Write(path, bytes, true);
+  }
+
+  // The handle of AppendFile's open, kept: one WriteFile a call after it.
+  Status OpenAppending(const std::string& path, std::unique_ptr<AppendingFile>* file) override {
+    file->reset();
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    std::string host;
+    if (Status s = OpenForWriting(path, true, &handle, &host); !s.ok()) return s;
+    *file = std::make_unique<AppendingHandle>(handle, std::move(host));
+    return Status::Ok();
   }
 
   Status RenameFile(const std::string& from, const std::string& to) override {
@@ -668,30 +706,32 @@ class Win32Platform : public MappedPlatform {
   }
 
   Status Write(const std::string& path, const std::string& bytes, bool append) {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    std::string host;
+    if (Status s = OpenForWriting(path, append, &handle, &host); !s.ok()) return s;
+    Handle file(handle);
+    if (!append && !::SetEndOfFile(file.get())) return LastError("write", host);
+    if (!WriteAllTo(file.get(), bytes)) return LastError("write", host);
+    if (!file.Close()) return LastError("write", host);
+    return Status::Ok();
+  }
+
+  // Opens a file to write (at its end with `append`), creating it when
+  // missing; the handle is the caller's to close.
+  Status OpenForWriting(const std::string& path, bool append, HANDLE* out, std::string* host) {
     std::optional<WindowsPath> parsed = WindowsPath::Parse(path, current_);
     if (!parsed) return Status::Error(kErrPathNotFound, "bad path: " + path);
     if (parsed->is_root()) return Status::Error(kErrPathFileAccess, "a drive root: " + path);
-    std::string host;
-    if (Status s = HostOf(*parsed, &host); !s.ok()) return s;
-    if (Status s = CheckTarget(host, path); !s.ok()) return s;
-    Handle file(::CreateFileW(Widen(host).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+    if (Status s = HostOf(*parsed, host); !s.ok()) return s;
+    if (Status s = CheckTarget(*host, path); !s.ok()) return s;
+    Handle file(::CreateFileW(Widen(*host).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
                               FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr));
-    if (!file.valid()) return LastError("write", host);
+    if (!file.valid()) return LastError("write", *host);
     if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
       return Status::Error(kErrPathFileAccess, "not a file: " + path);
     }
-    if (!append && !::SetEndOfFile(file.get())) return LastError("write", host);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-      DWORD written = 0;
-      if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr)) {
-        return LastError("write", host);
-      }
-      done += written;
-    }
-    if (!file.Close()) return LastError("write", host);
+    *out = file.Release();
     return Status::Ok();
   }
 

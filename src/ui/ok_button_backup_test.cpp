@@ -279,6 +279,18 @@ TEST_F(BackupJobTest, ACopyFailureLeavesThatFileOutAndTheJobGoesOn) {
   EXPECT_EQ(program_.run.report().outcome, RunOutcome::kIncomplete);
 }
 
+// A full disk while the list is written: the archiver would leave files
+// out of the archive, so it is not run, and the job fails with the reason.
+TEST_F(BackupJobTest, AListThatCannotBeWrittenIsAFailureNotAnArchive) {
+  faulty_.Fail(testing::Call::kAppendFile, kErrDiskFull, "ZIPLISTTMP", 2);
+  EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
+  ExpectArchiveReported("non è stato scritto (errore 61)");
+  EXPECT_EQ(program_.run.report().outcome, RunOutcome::kFailed);
+  EXPECT_NE(program_.run.report().reason.find("ZIPLISTTMP.TXT non è stato scritto"),
+            std::string::npos);
+  EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
+}
+
 // The temporary folder goes at the end of every job: a destination at or
 // below it is refused before anything is made; one that holds it is not.
 TEST_F(BackupJobTest, ADestinationInTheTemporaryFolderIsRefused) {

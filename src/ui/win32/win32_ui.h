@@ -101,6 +101,9 @@ class WaitCursorPlatform : public ForwardingPlatform {
   explicit WaitCursorPlatform(Platform& target) : ForwardingPlatform(target) {}
   Status Run(const std::string& command_line, int* exit_code,
              const std::function<bool()>& poll = {}) override;
+  Status OpenAppending(const std::string& path, std::unique_ptr<AppendingFile>* file) override {
+    return target_.OpenAppending(path, file);
+  }
 };
 
 /// Dispatches one message as the program's loops do (dialog keys: Tab, Enter,
