@@ -372,6 +372,9 @@ class HostPlatform : public MappedPlatform {
     host::FolderHandles::Handle* folder = nullptr;
     std::string name;
     bool exists = false;
+    // The real location of the folder's handle that was found gone and
+    // opened again by its path in this call ("" when none was).
+    std::string gone_real;
     std::string host() const { return host::JoinHost(folder->host, name); }
   };
 
@@ -479,6 +482,12 @@ class HostPlatform : public MappedPlatform {
     Placed target;
     if (Status s = Place(*target_path, true, &target); !s.ok()) {
       return s.error == kErrPathFileAccess ? Status::Error(s.error, "a folder: " + to) : s;
+    }
+    // A caller checks where the target lies through the folder's handle
+    // (RealLocation); a folder removed since and put back elsewhere under
+    // its name (a link) is not the folder that was checked.
+    if (!target.gone_real.empty() && target.gone_real != target.folder->real) {
+      return Status::Error(kErrPathFileAccess, "folder replaced since it was placed: " + to);
     }
     const int folder = target.folder->fd;
     struct stat out_stat;
@@ -983,6 +992,7 @@ class HostPlatform : public MappedPlatform {
       std::string found;
       out->exists = names_.FindAt(folder->fd, folder->host, name, &found, &gone);
       if (gone) {  // removed since it was opened: opened again by its path
+        out->gone_real = folder->real;
         folders_.Forget(key);
         continue;
       }

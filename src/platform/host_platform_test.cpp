@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
 
 #include "tests/fault_platform.h"
 #include "tests/test_world.h"
@@ -394,6 +395,26 @@ TEST_F(HostPlatformTest, FolderHandlesNeverLeadWhereTheFolderWasNotChecked) {
   FileSum sum;
   ASSERT_TRUE(P().SumFile("C:\\SRC\\F.TXT", &sum).ok());
   EXPECT_EQ(sum.size, 3u);
+}
+
+// A folder removed and replaced by a link between the check of where a
+// copy goes and the copy: the copy refuses, nothing reaches the link's
+// target; checked again, the link is seen for where it leads.
+TEST_F(HostPlatformTest, AFolderSwappedForALinkAfterItsCheckIsNotWrittenThrough) {
+  world_.WriteFile("C:\\SRC\\F.TXT", "f");
+  world_.MakeFolder("C:\\CUST\\X");
+  world_.MakeFolder("D:\\OUTSIDE");
+  testing::FaultPlatform faulty(P());
+  faulty.Before(testing::Call::kCopyFile, "CUST", [this](const std::string&) {
+    fs::remove_all(world_.Host("C:\\CUST\\X"));
+    fs::create_directory_symlink(world_.Host("D:\\OUTSIDE"), world_.Host("C:\\CUST\\X"));
+  });
+  EXPECT_EQ(PlaceOf(faulty, "C:\\CUST\\X\\F.TXT", "C:\\CUST"), Placement::kBelow);
+  std::optional<FileSum> sum;
+  EXPECT_EQ(faulty.CopyFileSummed("C:\\SRC\\F.TXT", "C:\\CUST\\X\\F.TXT", &sum).error,
+            kErrPathFileAccess);
+  EXPECT_TRUE(world_.Tree("D:\\OUTSIDE").empty());
+  EXPECT_EQ(PlaceOf(P(), "C:\\CUST\\X\\F.TXT", "C:\\CUST"), Placement::kApart);
 }
 
 TEST_F(HostPlatformTest, PlacementComparesRealLocations) {
