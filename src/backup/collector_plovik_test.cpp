@@ -58,6 +58,19 @@ TEST_F(PlovikCollectorTest, TuttiGivesTheWholeLayoutAndList) {
   EXPECT_EQ(world_.Tree("A:\\METAL"), Words("DATA/MATR/D1.MTR MAC/M1.MAC MAC/M2.MAC MAC/NOTES.TXT "
                                             "PLOVIK.INI PUNCHES/P1.PUN RIF.DAT RIF/A.RIF"));
   EXPECT_TRUE(ui_.boxes().empty()) << BoxTexts(ui_).front();
+  // A copy that nothing changed after keeps its sum for the archive's check.
+  EXPECT_NE(program_.listed_sums.Find("d:\\bend\\rif\\a.rif"), nullptr);
+}
+
+// The product INI copied before its first read, under the spelling of its
+// folder's listing: the mark that read leaves takes the copy's sum along,
+// whatever the case of the name the read goes by (the fixture compares).
+TEST_F(PlovikCollectorTest, TheProductIniMarkedAfterItsCopyKeepsNoSum) {
+  program_.ProductSettingsFile[1] = "plovik.ini";
+  Check({&BackupItems::product_files, &BackupItems::laser_tables});
+  Collect();
+  EXPECT_EQ(ArchiveList(world_, program_),
+            Words("C:\\KYCONFIG\\PLOVIK\\PLOVIK.INI D:\\BEND\\DB\\Piegatura.mdb"));
 }
 
 TEST_F(PlovikCollectorTest, IniWithoutPathSectionUsesTheDefaults) {

@@ -289,6 +289,7 @@ TEST_F(BackupJobTest, AListThatCannotBeWrittenIsAFailureNotAnArchive) {
   EXPECT_NE(program_.run.report().reason.find("ZIPLISTTMP.TXT non è stato scritto"),
             std::string::npos);
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
+  EXPECT_EQ(Backup("NEXT"), JobResult::kCompleted);  // the next job's list starts afresh
 }
 
 // The temporary folder goes at the end of every job: a destination at or
