@@ -9,6 +9,7 @@
 #
 #   bash bench/backup_job_bench.sh [BUILD_DIR]     (default: build)
 #   SCALES="1 4 16" ROUNDS=2                        (the defaults)
+#   BENCH_NICE=-10 BENCH_FS=private                 (see bench/programs.sh)
 #
 # The installation of small files (18,000 files of 1 to 3 KB) against `cp -p`
 # plus `zip`, with the system calls per copied file: bench/small_files_bench.sh.
@@ -24,8 +25,7 @@ need_commands zip unzip bc /usr/bin/time
 scales=${SCALES:-1 4 16}
 rounds=${ROUNDS:-2}
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/zarirevo-bench-XXXXXX")
-trap 'remove_work "$work"' EXIT
+make_work bench
 
 # One world per size, made by the demo's builder (scripts/make-demo-world
 # --scale): the same files, byte for byte, for the same scale.

@@ -35,11 +35,30 @@ timed_side() {  # FILE LOG COMMAND...
 }
 # The median of the numbers on standard input.
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-# Files are never deleted between rounds: on a file system that skips the
-# inodes freed in the last minutes (ext4 without a journal), creating files
-# right after deleting many costs a search through them all, for whichever
-# side comes next. Each round writes into new folders; everything goes at the
-# end (after the whole run of bench/job_figures.sh, when it calls us).
-remove_work() {  # FOLDER
-  [ "${BENCH_KEEP_WORK:-0}" = 1 ] || rm -rf "$1"
+# The work folder, in $work, removed at exit. As root (BENCH_FS=private, the
+# default then) it is a file system of its own: a new ext4 image mounted
+# through a loop device, so that neither side meets the inodes that other
+# programs on the machine have just freed (the host file system here is ext4
+# without a journal, whose every create searches through the inodes freed in
+# the last minutes: several seconds of system time per job after a test suite
+# or a build has deleted many files). BENCH_FS=host works in $TMPDIR as it is.
+# Under bench/job_figures.sh (BENCH_KEEP_WORK=1) the parts work below its one
+# folder. Nothing is deleted between rounds either: each round writes into
+# new folders.
+bench_fs=${BENCH_FS:-$([ "$(id -u)" = 0 ] && echo private || echo host)}
+make_work() {  # NAME
+  work=$(mktemp -d "${TMPDIR:-/tmp}/zarirevo-$1-XXXXXX")
+  [ "${BENCH_KEEP_WORK:-0}" = 1 ] && return
+  if [ "$bench_fs" = private ]; then
+    need_commands mkfs.ext4
+    truncate -s 32G "$work.img"
+    if ! mkfs.ext4 -q -F "$work.img" || ! mount -o loop "$work.img" "$work"; then
+      rm -f "$work.img"
+      echo "cannot mount a file system of its own on $work: run with BENCH_FS=host" >&2
+      exit 2
+    fi
+    trap 'cd /; umount "$work" || umount -l "$work"; rm -rf "$work" "$work.img"' EXIT
+  else
+    trap 'rm -rf "$work"' EXIT
+  fi
 }

@@ -14,7 +14,7 @@
 #
 #   bash bench/small_files_bench.sh [BUILD_DIR]    (default: build)
 #   ROUNDS=5 SCALE=4                                (the defaults)
-#   BENCH_NICE=-10                                  (see bench/programs.sh)
+#   BENCH_NICE=-10 BENCH_FS=private                 (see bench/programs.sh)
 #
 # Everything happens below one temporary folder, removed at the end.
 set -euo pipefail
@@ -24,8 +24,7 @@ need_commands zip strace bc /usr/bin/time
 rounds=${ROUNDS:-5}
 scale=${SCALE:-4}
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/zarirevo-small-XXXXXX")
-trap 'remove_work "$work"' EXIT
+make_work small
 world="$work/w"
 files=$(python3 scripts/make-demo-world --scale "$scale" --small --archiver "$pkzip" "$world" | sed -n 1p)
 install="$world/c/ORVEL/VER14"
@@ -90,8 +89,8 @@ strace -f -c -o "$work/cp.strace" cp -p -r "$install" "$work/counted/copy"
 calls() { awk '$NF == "total" { print $4 }' "$1"; }
 
 column() { cut -d' ' -f"$2" "$1" | median; }
-printf "small files: %d files, %d copied, median of %d rounds taking turns (warm cache, nice %s, load %s before, %s after)\n" \
-  "$files" "$copied" "$rounds" "$bench_nice" "$load_before" "$load_after"
+printf "small files: %d files, %d copied, median of %d rounds taking turns (warm cache, nice %s, file system: %s, load %s before, %s after)\n" \
+  "$files" "$copied" "$rounds" "$bench_nice" "$bench_fs" "$load_before" "$load_after"
 awk -v ours="$(column "$work/ours.t" 1)" -v pair="$(column "$work/pair.t" 1)" \
     -v ratio="$(column "$work/ratio.t" 1)" -v low="$(cut -d' ' -f1 "$work/ratio.t" | sort -n | head -n 1)" \
     -v high="$(cut -d' ' -f1 "$work/ratio.t" | sort -n | tail -n 1)" \
