@@ -452,26 +452,20 @@ class DeflatePipeline {
 
   // Blocks until `job` is deflated; true when it could be read. Its sizes and
   // CRC stay known once it was written; `need_data` asks for the deflated
-  // data again after that (libzip reading an entry a second time). While a
-  // worker deflates `job`, this thread deflates a later small file that
-  // nobody has taken rather than sleeping: on two processors one worker and
-  // this thread share the deflating, and this thread, seldom asleep, is not
-  // left waiting for a processor behind the workers at every wake-up.
+  // data again after that (libzip reading an entry a second time).
   bool Wait(Job* job, bool need_data) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (job->state == Job::State::kWaiting || (job->state == Job::State::kWritten && need_data)) {
-      DeflateHere(job, lock);
+      Claim(job);
+      lock.unlock();
+      if (!own_deflater_) own_deflater_ = std::make_unique<Deflater>();
+      Deflate(job, *own_deflater_);
+      lock.lock();
+      job->state = Job::State::kDone;
     }
-    while (job->state == Job::State::kDeflating) {
-      Job* ahead = NextJob();
-      if (ahead == nullptr || ahead->expected_size > kBatchBytes) {
-        awaited_ = job;
-        done_.wait(lock, [job] { return job->state != Job::State::kDeflating; });
-        awaited_ = nullptr;
-        break;
-      }
-      DeflateHere(ahead, lock);
-    }
+    done_.wait(lock, [job] {
+      return job->state == Job::State::kDone || job->state == Job::State::kWritten;
+    });
     return !job->failed;
   }
 
@@ -506,16 +500,6 @@ class DeflatePipeline {
       job->data = std::move(spare_.back());
       spare_.pop_back();
     }
-  }
-
-  // Deflates `job` on libzip's thread, the lock held before and after.
-  void DeflateHere(Job* job, std::unique_lock<std::mutex>& lock) {
-    Claim(job);
-    lock.unlock();
-    if (!own_deflater_) own_deflater_ = std::make_unique<Deflater>();
-    Deflate(job, *own_deflater_);
-    lock.lock();
-    job->state = Job::State::kDone;
   }
 
   bool RoomForBatch() const {
@@ -557,17 +541,10 @@ class DeflatePipeline {
         bytes += job->expected_size;
       } while (taken < kBatchFiles && bytes < kBatchBytes && (job = NextJob()) != nullptr);
       lock.unlock();
-      // Each file is done as soon as it is deflated; libzip's thread is woken
-      // only when it waits for that very file.
-      for (std::size_t i = 0; i < taken; ++i) {
-        Deflate(batch[i], deflater);
-        lock.lock();
-        batch[i]->state = Job::State::kDone;
-        const bool awaited = awaited_ == batch[i];
-        lock.unlock();
-        if (awaited) done_.notify_one();
-      }
+      for (std::size_t i = 0; i < taken; ++i) Deflate(batch[i], deflater);
       lock.lock();
+      for (std::size_t i = 0; i < taken; ++i) batch[i]->state = Job::State::kDone;
+      done_.notify_all();
     }
   }
 
@@ -588,8 +565,7 @@ class DeflatePipeline {
 
   std::mutex mutex_;
   std::condition_variable work_;  // a worker may go on: room in the window, or stop
-  std::condition_variable done_;  // the job libzip's thread waits for has been deflated
-  Job* awaited_ = nullptr;        // that job, while it waits
+  std::condition_variable done_;  // a job has been deflated
   std::size_t next_ = 0;
   std::uint64_t in_flight_bytes_ = 0;
   unsigned in_flight_files_ = 0;
@@ -669,9 +645,8 @@ int StatFile(const std::string& host_path, struct stat* info) {
 }
 
 unsigned WriteOptions::DefaultWorkers() {
-  // libzip's thread deflates too, while it waits for the workers.
   const unsigned processors = std::thread::hardware_concurrency();
-  return std::clamp(processors, 2u, 17u) - 1;
+  return std::clamp(processors, 1u, 16u);
 }
 
 namespace {

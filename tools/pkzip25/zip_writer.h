@@ -8,8 +8,7 @@
 // archive (or none) in place, never a damaged one.
 //
 // The deflating, nearly all of the work, runs on worker threads, one per
-// processor but one, and on libzip's thread while it waits for them: each
-// deflates whole files ahead of libzip (small ones several at
+// processor: each deflates whole files ahead of libzip (small ones several at
 // a time, so that two processors share small files too), in the order libzip
 // writes the entries, and libzip copies the deflated data into the archive
 // as it comes (a data source that hands over compressed data, which libzip
@@ -49,9 +48,7 @@ int StatFile(const std::string& host_path, struct stat* info);
 /// narrow them to reach every path with small files.
 struct WriteOptions {
   /// Worker threads that deflate; 0 lets libzip deflate every file on the
-  /// calling thread as it writes it. Default: one per processor but one (at
-  /// least one), as the calling thread deflates small files too while it
-  /// waits for them.
+  /// calling thread as it writes it. Default: one per processor.
   unsigned workers = DefaultWorkers();
   /// Files up to this size go to the workers; larger ones are streamed by libzip.
   std::uint64_t largest_for_workers = std::uint64_t{8} << 20;
