@@ -9,9 +9,13 @@
 #
 #   bash bench/backup_job_bench.sh [BUILD_DIR]     (default: build)
 #   SCALES="1 4 16" ROUNDS=2                        (the defaults)
+#   BENCH_NICE=-10 BENCH_FS=private                 (see bench/programs.sh)
 #
 # The installation of small files (18,000 files of 1 to 3 KB) against `cp -p`
 # plus `zip`, with the system calls per copied file: bench/small_files_bench.sh.
+# The sides take turns at going first, each round into new folders, and run
+# alike as bench/programs.sh says (sync first, nice, warm cache); the time of
+# each size is its best round.
 #
 # Everything happens below one temporary folder, removed at the end.
 set -euo pipefail
@@ -21,8 +25,7 @@ need_commands zip unzip bc /usr/bin/time
 scales=${SCALES:-1 4 16}
 rounds=${ROUNDS:-2}
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/zarirevo-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+make_work bench
 
 # One world per size, made by the demo's builder (scripts/make-demo-world
 # --scale): the same files, byte for byte, for the same scale.
@@ -33,12 +36,6 @@ make_world() {  # FOLDER SCALE  (prints the number of files)
 now() { date +%s.%N; }
 elapsed() { echo "$2 - $1" | bc; }
 smaller() { echo "if ($1 < $2) $1 else $2" | bc; }
-# Peak resident memory in MB of the last command timed with `timed`.
-timed() {  # OUTFILE COMMAND...
-  local out=$1; shift
-  /usr/bin/time -f '%M' -o "$work/time.out" "$@" >"$out" 2>&1
-}
-peak_mb() { echo "scale=1; $(tail -n 1 "$work/time.out") / 1024" | bc; }
 
 export ZARIREVO_TODAY=2003-06-05
 cli_in() {  # WORLD ARGS...  (za-rirevo-cli in a world)
@@ -56,36 +53,47 @@ for k in $scales; do
   files=$(make_world "$world" "$k")
   install="$world/c/ORVEL/VER14"
   (cd "$world/c" && find ORVEL WINDOWS -type f | sort) >"$world/list.txt"
-  sync
-  cat "$install"/*.* "$install"/*/* "$install"/*/*/* >/dev/null 2>&1 || true
-  best_ours=999999 best_pair=999999 peak=0
-  ours="$world/a/BENCH_050603.ZIP"
-  for round in $(seq "$rounds"); do
-    rm -rf "$world/a/BENCH" "$ours" "$world/pair"
-    t0=$(now)
-    if ! timed "$world/cli.out" env "ZARIREVO_DRIVES=A=$world/a;C=$world/c;S=$world/s" \
-        "$cli" --color never --cmdline '/Fc:\kyconfig\system' --select all --zip 1 backup BENCH; then
+  : >"$world/ours.t"
+  : >"$world/pair.t"
+  peak=0
+  ours_side() {  # ROUND
+    # The peak resident memory of the largest process of the job, in KB.
+    timed_side "$world/ours.t" "$world/cli.out" /usr/bin/time -f '%M' -o "$world/peak.kb" \
+        env "ZARIREVO_DRIVES=A=$world/a;C=$world/c;S=$world/s" "$cli" --color never \
+        --cmdline '/Fc:\kyconfig\system' --select all --zip 1 backup "BENCH$1" || {
       echo "za-rirevo-cli backup failed at scale $k; its last lines:" >&2
       tail -n 20 "$world/cli.out" >&2
       exit 1
+    }
+    peak=$(echo "p = $(tail -n 1 "$world/peak.kb") / 1024; if (p > $peak) p else $peak" | bc)
+  }
+  pair_side() {  # ROUND
+    timed_side "$world/pair.t" "$world/pair.out" bash -c "mkdir -p '$world/pair$1' && \
+      cp -r '$install' '$world/pair$1/copy' && cd '$world/c' && \
+      zip -q -6 -@ '$world/pair$1/infozip.zip' <'$world/list.txt'" || {
+      cat "$world/pair.out" >&2
+      exit 1
+    }
+  }
+  (cd "$world/c" && xargs -d '\n' cat <"$world/list.txt" >/dev/null)
+  for round in $(seq "$rounds"); do
+    if [ $((round % 2)) = 1 ]; then
+      ours_side "$round"
+      pair_side "$round"
+    else
+      pair_side "$round"
+      ours_side "$round"
     fi
-    t1=$(now)
-    peak=$(peak_mb)
-    mkdir -p "$world/pair"
-    t2=$(now)
-    cp -r "$install" "$world/pair/copy"
-    (cd "$world/c" && zip -q -6 -@ "$world/pair/infozip.zip" <"$world/list.txt")
-    t3=$(now)
-    best_ours=$(smaller "$(elapsed "$t0" "$t1")" "$best_ours")
-    best_pair=$(smaller "$(elapsed "$t2" "$t3")" "$best_pair")
   done
+  best_ours=$(cut -d' ' -f1 "$world/ours.t" | sort -n | head -n 1)
+  best_pair=$(cut -d' ' -f1 "$world/pair.t" | sort -n | head -n 1)
+  ours="$world/a/BENCH1_050603.ZIP"
+  pair_zip="$world/pair1/infozip.zip"
   awk -v k="$k" -v files="$files" -v ours="$best_ours" -v pair="$best_pair" -v peak="$peak" \
-      -v our_size="$(stat -c %s "$ours")" -v their_size="$(stat -c %s "$world/pair/infozip.zip")" \
+      -v our_size="$(stat -c %s "$ours")" -v their_size="$(stat -c %s "$pair_zip")" \
       'BEGIN { printf "%-7s %8d %10.2f %10.2f %7.3f %13d %13d %7.4f %9.1f\n",
                k, files, ours, pair, ours / pair, our_size, their_size, our_size / their_size, peak }'
   results+=("$best_ours")
-  rm -rf "$world/pair"
-  [ -n "$last_world" ] && rm -rf "$last_world"
   last_world=$world
 done
 prev=""

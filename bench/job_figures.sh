@@ -11,6 +11,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+# Both parts work below one folder (a file system of its own when root),
+# removed only at the very end: the files one part deleted would slow the
+# files the next one creates (see bench/programs.sh).
+. bench/programs.sh "$build"
+make_work figures
+echo "work folder on a file system: $bench_fs"
+export TMPDIR=$work BENCH_KEEP_WORK=1
 echo "== small files"
 ROUNDS=${ROUNDS:-5} SCALE=${SCALE:-4} bash bench/small_files_bench.sh "$build"
 echo "== installations of three sizes"
