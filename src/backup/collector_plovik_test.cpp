@@ -5,6 +5,7 @@
 #include "backup/collector_support.h"
 #include "backup/collector_test_support.h"
 #include "backup/collectors.h"
+#include "backup/dry_run.h"
 
 namespace zr {
 namespace {
@@ -117,6 +118,21 @@ TEST_F(PlovikCollectorTest, NothingCheckedOnlyDeletesTheList) {
   EXPECT_FALSE(world_.Exists(program_.ArchiveListFile()));
   EXPECT_TRUE(world_.Tree("A:\\METAL").empty());
   EXPECT_EQ(ui_.input_count(), 0);
+}
+
+// The dry run reads the machine files as the backup does, and leaves not even
+// the mark of a read in them.
+TEST_F(PlovikCollectorTest, ADryRunLeavesTheMachineFilesAsTheyWere) {
+  SetAllItems(true, true);
+  program_.SelectedSoftware = "PLOVIK";
+  const std::string before = world_.ReadFile("D:\\BEND\\MAC\\M1.MAC");
+  BackupSelection selection;
+  selection.items = [this] { return items_; };
+  selection.customer = "METAL";
+  selection.destination = "A:\\";
+  const DryRunReport report = DryRunBackup(program_, selection, true);
+  EXPECT_EQ(report.archive_list.size(), 12u) << report.refused;
+  EXPECT_EQ(world_.ReadFile("D:\\BEND\\MAC\\M1.MAC"), before);
 }
 
 TEST_F(PlovikCollectorTest, EmptyMachineFolderProcessesNoEntry) {

@@ -648,7 +648,9 @@ class HostPlatform : public MappedPlatform {
     file->reset();
     int fd = -1;
     std::string host;
-    if (Status s = OpenForWriting(path, O_APPEND, &fd, &host); !s.ok()) return s;
+    // Never through a link in the file's place: the list this serves is
+    // made afresh in our temporary folder.
+    if (Status s = OpenForWriting(path, O_APPEND | O_NOFOLLOW, &fd, &host); !s.ok()) return s;
     *file = std::make_unique<AppendingDescriptor>(fd, std::move(host));
     return Status::Ok();
   }

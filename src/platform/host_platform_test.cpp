@@ -353,6 +353,11 @@ TEST_F(HostPlatformTest, LinksAreRemovedAsLinksAndNeverFollowed) {
   EXPECT_EQ(world_.ReadFile("D:\\PRECIOUS\\DATA.TXT"), "data");
 
   fs::create_symlink(world_.Host("D:\\PRECIOUS\\DATA.TXT"), world_.Host("C:\\TREE\\FILELINK"));
+  // A file opened to append to through one handle (the archive list) is
+  // never reached through a link put in its place.
+  std::unique_ptr<AppendingFile> list;
+  EXPECT_FALSE(P().OpenAppending("C:\\TREE\\FILELINK", &list).ok());
+  EXPECT_EQ(list, nullptr);
   ASSERT_TRUE(P().DeleteFile("C:\\TREE\\FILELINK").ok());
   EXPECT_EQ(world_.ReadFile("D:\\PRECIOUS\\DATA.TXT"), "data");
 }

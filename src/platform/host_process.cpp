@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,18 +83,31 @@ Status SpawnAndWait(const std::string& program, const std::vector<std::string>& 
     constexpr int kGraceMilliseconds = 2000;
     bool ending = false;
     int waited = 0;
+    // The wait between two looks ends as soon as the child does (a pidfd is
+    // readable then), so a short archive is not held up by the look's period.
+    const int exit_fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    struct pollfd child_exit = {exit_fd, POLLIN, 0};
     for (;;) {
       const pid_t ended = ::waitpid(pid, &status, WNOHANG);
       if (ended == pid) break;
-      if (ended < 0 && errno != EINTR) return ErrnoStatus(errno, "wait", program);
+      if (ended < 0 && errno != EINTR) {
+        const int error = errno;
+        if (exit_fd >= 0) ::close(exit_fd);
+        return ErrnoStatus(error, "wait", program);
+      }
       if (!ending && !poll()) {
         ::kill(pid, SIGTERM);
         ending = true;
       } else if (ending && (waited += kPollMilliseconds) >= kGraceMilliseconds) {
         ::kill(pid, SIGKILL);
       }
-      ::poll(nullptr, 0, kPollMilliseconds);
+      if (exit_fd >= 0) {
+        ::poll(&child_exit, 1, kPollMilliseconds);
+      } else {
+        ::poll(nullptr, 0, kPollMilliseconds);
+      }
     }
+    if (exit_fd >= 0) ::close(exit_fd);
     if (ending) return Status::Error(kErrCancelled, "ended on request: " + program);
   } else {
     while (::waitpid(pid, &status, 0) < 0) {

@@ -48,6 +48,10 @@ class OverlayPlatform : public ForwardingPlatform {
   Status ReadFile(const std::string& path, std::string* bytes) override;
   Status WriteFile(const std::string& path, const std::string& bytes) override;
   Status AppendFile(const std::string& path, const std::string& bytes) override;
+  /// Kept like WriteFile: the mark an INI read leaves stays in the overlay.
+  Status RewriteFile(const std::string& path, const std::string& bytes) override {
+    return WriteFile(path, bytes);
+  }
   Status RenameFile(const std::string& from, const std::string& to) override;
   Status Run(const std::string& command_line, int* exit_code,
              const std::function<bool()>& poll) override;

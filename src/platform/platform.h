@@ -150,8 +150,9 @@ class Platform {
   /// Appends `bytes` to a file, creating it when missing (not its folder).
   virtual Status AppendFile(const std::string& path, const std::string& bytes) = 0;
   /// Opens a file to append to it through one handle, creating it when
-  /// missing (not its folder), with AppendFile's checks and errors. The
-  /// default appends by path at each Append (through AppendFile).
+  /// missing (not its folder), with AppendFile's checks and errors; a link
+  /// in the file's place is refused where the host can tell. The default
+  /// appends by path at each Append (through AppendFile).
   virtual Status OpenAppending(const std::string& path, std::unique_ptr<AppendingFile>* file);
   /// Renames a file, replacing an existing target file in one step (the
   /// target is whole before and after, never half written). A missing source
