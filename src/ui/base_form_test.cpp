@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/product_catalog.h"
 #include "app/startup.h"
 #include "backup/backup_job.h"
 #include "tests/installations.h"
@@ -19,29 +20,36 @@ namespace {
 
 using Path = std::vector<std::string>;
 
-// The file items as "name=enabled,checked" for compact comparisons.
-std::string FileStates(Program& program) {
+// The file items as "name=enabled,checked,caption" for compact comparisons.
+std::string FileStates(const BaseFormMenus& menus) {
   std::string text;
   for (const MenuEntry& entry : MenuTree()) {
     if (!IsFileItem(entry.name)) continue;
-    const MenuItem& item = program.menus.*(entry.item);
+    const MenuItem& item = menus.*(entry.item);
     text += std::string(entry.name) + "=" + (item.enabled ? "E" : "-") +
-            (item.checked ? "C" : "-") + " ";
+            (item.checked ? "C" : "-") + item.caption + " ";
   }
   return text;
 }
 
-// Expects each named menu item to show its caption; a failure names the item.
-void ExpectCaptions(Program& program,
-                    const std::vector<std::pair<std::string, std::string>>& expected) {
-  for (const auto& [name, caption] : expected) {
-    SCOPED_TRACE(name);
-    const auto& tree = MenuTree();
-    const auto entry =
-        std::find_if(tree.begin(), tree.end(), [&](const MenuEntry& e) { return name == e.name; });
-    ASSERT_NE(entry, tree.end()) << "no menu item " << name;
-    EXPECT_EQ((program.menus.*(entry->item)).caption, caption);
+// The same, as the product's row sets the items over the window's own ones
+// (Menu215 named after the product).
+std::string RowStates(const ProductDescriptor& product) {
+  BaseFormMenus menus;
+  for (const FileItemState& state : product.file_items) {
+    for (const MenuEntry& entry : MenuTree()) {
+      if (std::string(state.item) != entry.name) continue;
+      MenuItem& item = menus.*(entry.item);
+      if (state.caption != nullptr) item.caption = state.caption;
+      item.enabled = state.enabled;
+      item.checked = state.checked;
+    }
   }
+  menus.Menu215.caption = product.name;
+  return FileStates(menus);
+}
+const ProductDescriptor& Row(const char* name) {
+  return Products()[static_cast<std::size_t>(ProductRow(name))];
 }
 
 class BaseFormTest : public ::testing::Test {
@@ -66,6 +74,25 @@ class BaseFormTest : public ::testing::Test {
   BaseFormMenus& menus_ = program_.menus;
 };
 
+// Whatever product came before, a product with file items shows them as its
+// row says (an item it leaves unnamed with its own caption), one without
+// leaves them as they are; Menu215 takes the product's name.
+TEST_F(BaseFormTest, EachProductSetsTheFileItemsOfItsRow) {
+  Start({"PLOVIK0102"});
+  for (const ProductDescriptor& before : Products()) {
+    for (const ProductDescriptor& product : Products()) {
+      SCOPED_TRACE(std::string(before.name) + " then " + product.name);
+      ApplyProductMenus(program_, before.name);
+      BaseFormMenus kept = menus_;
+      kept.Menu215.caption = product.name;
+      ApplyProductMenus(program_, product.name);
+      const bool sets = !product.file_items.empty();
+      EXPECT_EQ(FileStates(menus_), sets ? RowStates(product) : FileStates(kept));
+      EXPECT_EQ(menus_.Menu24.caption, sets ? product.tools_caption : kept.Menu24.caption);
+    }
+  }
+}
+
 TEST_F(BaseFormTest, Daxor2DItalianLoad) {
   testing::InstallDaxorFolder(world_, "C:\\D", "ita");
   Start({"DAXOR1401"});
@@ -73,61 +100,45 @@ TEST_F(BaseFormTest, Daxor2DItalianLoad) {
   EXPECT_EQ(program_.main.DataOggi, "07/03/2024");
   EXPECT_FALSE(program_.main.OK_B.enabled || StopEnabled(program_));
   EXPECT_EQ(program_.main.Software_B.caption, "DAXOR2D");
-  EXPECT_EQ(FileStates(program_),
-            "Menu211=EC Menu212=EC Menu213=EC Menu214=E- Menu215=EC Menu216=EC Menu217=EC "
-            "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
-  ExpectCaptions(program_, {{"Menu215", "DAXOR2D"},
-                            {"Menu232", "Tabelle.mdb"},
-                            {"Menu241", "Torrette"},
-                            {"Menu242", "Magazzino Utensili"},
-                            {"Menu24", "Utensili"},
-                            {"Menu313", "Comapatta nella cartella cliente"},
-                            {"Menu331", "Backup Cliente: A:\\"},
-                            {"Menu3321", "DAXOR2D: "}});
+  EXPECT_EQ(menus_.Menu313.caption, "Comapatta nella cartella cliente");
+  EXPECT_EQ(menus_.Menu331.caption, "Backup Cliente: A:\\");
+  EXPECT_EQ(menus_.Menu3321.caption, "DAXOR2D: ");
   EXPECT_FALSE(menus_.Menu11.enabled);
   EXPECT_TRUE(menus_.Menu312.checked);
   EXPECT_FALSE(menus_.Menu311.checked || menus_.Menu313.checked);
   EXPECT_FALSE(menus_.Menu3324.enabled);
 }
 
-TEST_F(BaseFormTest, PlovikIsEnglishAndTuttiChecksOnlyEnabledItems) {
+// The product found is applied when the window opens; the language follows
+// it (PLOVIK is English, TRELUN as LINGUA says); Tutti checks the enabled
+// items only.
+TEST_F(BaseFormTest, LoadAppliesTheProductAndTuttiChecksOnlyEnabledItems) {
   Start({"PLOVIK0102"});
-  ExpectCaptions(program_, {{"Menu3", "Configuration"},
-                            {"Menu313", "Compress on client folder"},
-                            {"Menu331", "Backup Client: A:\\"},
-                            {"Menu213", "Riscontri"},
-                            {"Menu233", "DataBase Utensili"}});
-  EXPECT_EQ(FileStates(program_),
-            "Menu211=EC Menu212=-- Menu213=E- Menu214=-- Menu215=EC Menu216=-- Menu217=-- "
-            "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
+  EXPECT_EQ(FileStates(menus_), RowStates(Row("PLOVIK")));
+  EXPECT_EQ(menus_.Menu3.caption, "Configuration");
+  EXPECT_EQ(menus_.Menu313.caption, "Compress on client folder");
+  EXPECT_EQ(menus_.Menu331.caption, "Backup Client: A:\\");
   Menu25Click(program_);
-  EXPECT_EQ(FileStates(program_),
-            "Menu211=EC Menu212=-- Menu213=EC Menu214=-- Menu215=EC Menu216=-- Menu217=-- "
-            "Menu221=EC Menu231=EC Menu232=EC Menu233=EC Menu241=EC Menu242=EC ");
+  for (auto item : FileItems()) EXPECT_EQ((menus_.*item).checked, (menus_.*item).enabled);
+  EXPECT_FALSE(menus_.Menu212.checked);
   EXPECT_EQ(ui_.reopened_menus().back(), Path{"Menu2"});
-}
 
-TEST_F(BaseFormTest, TrelunMenus) {
-  testing::InstallProduct(world_, "TRELUN0102", "C:\\T", {"[OPTION]", "LINGUA=1"});
-  Start();
-  EXPECT_EQ(menus_.Menu3.caption, "Configurazione");
-  EXPECT_EQ(FileStates(program_),
-            "Menu211=EC Menu212=E- Menu213=-- Menu214=-- Menu215=E- Menu216=-- Menu217=-- "
-            "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
-  ExpectCaptions(program_, {{"Menu24", "Laser Head"},
-                            {"Menu241", "Configurazione Teste"},
-                            {"Menu242", "Matematiche Teste"}});
+  testing::UiTestWorld trelun;
+  testing::InstallProduct(trelun, "TRELUN0102", "C:\\T", {"[OPTION]", "LINGUA=1"});
+  trelun.MakeFolder("C:\\KYCONFIG\\SYSTEM");
+  StartProgram(trelun.program(), "/Fc:\\kyconfig\\system");
+  OpenMainWindow(trelun.program(), {});
+  EXPECT_EQ(FileStates(trelun.program().menus), RowStates(Row("TRELUN")));
+  EXPECT_EQ(trelun.program().menus.Menu3.caption, "Configurazione");
 }
 
 TEST_F(BaseFormTest, OldDaxorKeepsTheDesignStatesAndEnablesApriCnf) {
   testing::InstallDaxorFolder(world_, "C:\\KYCONFIG\\SYSTEM", "ENG");
   Start();
   EXPECT_EQ(program_.SelectedSoftware, "DAXOR_OLD");
-  EXPECT_EQ(FileStates(program_),
-            "Menu211=EC Menu212=EC Menu213=EC Menu214=E- Menu215=EC Menu216=EC Menu217=EC "
-            "Menu221=E- Menu231=E- Menu232=E- Menu233=E- Menu241=E- Menu242=E- ");
-  EXPECT_EQ(menus_.Menu215.caption, "DAXOR_OLD");
-  EXPECT_EQ(menus_.Menu232.caption, "Ta&Belle_Mdb");
+  BaseFormMenus design;
+  design.Menu215.caption = "DAXOR_OLD";
+  EXPECT_EQ(FileStates(menus_), FileStates(design));
   EXPECT_TRUE(menus_.Menu11.enabled);
   // Apri CNF asks for the folder again.
   ui_.QueuePick("C:\\KYCONFIG\\SYSTEM");
@@ -307,26 +318,6 @@ TEST_F(BaseFormTest, ProductButtonAppliesTheNextProduct) {
   EXPECT_FALSE(menus_.Menu214.enabled);
   EXPECT_FALSE(menus_.Menu214.checked);
   EXPECT_EQ(menus_.Menu215.caption, "PLOVIK");
-}
-
-// Items a product leaves unnamed show their own caption, whatever product came
-// before; DUNRA (as the old DAXOR) renames only Menu215.
-TEST_F(BaseFormTest, ProductChangeRestoresTheCaptionsItDoesNotSet) {
-  Start({"PLOVIK0102", "TRELUN0102"});
-  const std::string before = FileStates(program_);
-  ApplyProductMenus(program_, "DUNRA");
-  EXPECT_EQ(FileStates(program_), before);
-  EXPECT_EQ(menus_.Menu215.caption, "DUNRA");
-  EXPECT_EQ(menus_.Menu213.caption, "Riscontri");
-  ApplyProductMenus(program_, "PLOVIK");
-  ApplyProductMenus(program_, "TRELUN");
-  const BaseFormMenus design;
-  for (auto item : {&BaseFormMenus::Menu211, &BaseFormMenus::Menu212, &BaseFormMenus::Menu214,
-                    &BaseFormMenus::Menu216, &BaseFormMenus::Menu217, &BaseFormMenus::Menu221,
-                    &BaseFormMenus::Menu231}) {
-    EXPECT_EQ((menus_.*item).caption, (design.*item).caption);
-  }
-  EXPECT_EQ(menus_.Menu213.caption, "Pe&Rsonalizzazioni");
 }
 
 }  // namespace
