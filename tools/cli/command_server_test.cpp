@@ -107,18 +107,14 @@ TEST_F(CliServerTest, EraseNeedsAnExplicitYes) {
   EXPECT_NE(out.find("\"files_erased\":1,"), std::string::npos) << out;
 }
 
-TEST_F(CliServerTest, EraseOfProtectedFoldersIsRefused) {
+// Which folders are protected is the erase's own test; here the console's
+// refusal and its exit code.
+TEST_F(CliServerTest, EraseOfAProtectedFolderIsRefused) {
   world_.WriteFile("C:\\ORVEL\\VER14\\MAC\\M1.MAC", "x");
-  const std::vector<std::string> before = world_.Tree("C:\\");
-  for (const char* folder :
-       {"C:\\", "C:\\ORVEL\\VER14\\MAC\\", "C:\\KYCONFIG\\DAXOR1401\\", "D:\\SERVER\\"}) {
-    Settings(folder);
-    std::string out;
-    EXPECT_EQ(Cli({"--answer", "yes", "erase"}, &out), 1) << out;
-    EXPECT_NE(out.find("[Cancellazione Rifiutata]"), std::string::npos) << folder;
-  }
-  Settings("A:\\");
-  EXPECT_EQ(world_.Tree("C:\\").size(), before.size());
+  Settings("C:\\ORVEL\\VER14\\MAC\\");
+  std::string out;
+  EXPECT_EQ(Cli({"--answer", "yes", "erase"}, &out), 1) << out;
+  EXPECT_NE(out.find("[Cancellazione Rifiutata]"), std::string::npos) << out;
   EXPECT_TRUE(world_.Exists("C:\\ORVEL\\VER14\\MAC\\M1.MAC"));
 }
 
