@@ -291,6 +291,10 @@ TEST(ErasureRefusalTest, SaysWhichFolderWouldBeLost) {
   EXPECT_EQ(ErasureRefusal(world.program(), "C:\\WINDOWS\\"),
             "Il percorso C:\\WINDOWS\\ non viene cancellato:\r\xC3\xA8 la cartella di Windows "
             "C:\\WINDOWS.");
+  // The settings folder counts wherever it is, not only under c:\kyconfig.
+  world.program().SystemFolder = "D:\\SYS";
+  world.MakeFolder("D:\\SYS");
+  EXPECT_NE(ErasureRefusal(world.program(), "D:\\SYS\\"), "");
 }
 
 }  // namespace
