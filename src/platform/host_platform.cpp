@@ -409,7 +409,7 @@ class HostPlatform : public MappedPlatform {
       struct stat st;
       if (::fstatat(fd, d->d_name, &st, 0) != 0) continue;         // dangling link or vanished
       if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) continue;  // devices, pipes, sockets
-      if (!rule.Wanted(S_ISDIR(st.st_mode) ? kAttrFolder : 0)) continue;  // before the xattr read
+      if (!rule.Wanted(S_ISDIR(st.st_mode) ? static_cast<unsigned>(kAttrFolder) : 0u)) continue;  // before the xattr read
       const unsigned attributes = AttributesOf(host::JoinHost(r.host, name), st);
       if (!rule.Wanted(attributes)) continue;
       const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
