@@ -1,5 +1,7 @@
 #include "app/run_context.h"
 
+#include <cstdio>
+
 namespace zr {
 
 const char* StageWord(Stage stage) {
@@ -16,6 +18,13 @@ const char* StageWord(Stage stage) {
       break;
   }
   return "";
+}
+
+std::string ClockText(double seconds) {
+  const long whole = seconds < 0 ? 0 : static_cast<long>(seconds);
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
+  return text;
 }
 
 void RunContext::Begin(Operation operation, Stage stage) {

@@ -25,6 +25,9 @@ enum class Stage { kIdle, kCollecting, kArchiving, kFiling, kErasing };
 /// "collecting", "archiving", "filing", "erasing" ("" when idle).
 const char* StageWord(Stage stage);
 
+/// A time a run or a stage has taken, as the progress shows it ("M:SS").
+std::string ClockText(double seconds);
+
 class RunContext;
 
 /// What a front-end does while a run goes on; the defaults do nothing.

@@ -1,6 +1,5 @@
 #include "ui/run_progress.h"
 
-#include <cstdio>
 #include <utility>
 
 namespace zr {
@@ -8,13 +7,6 @@ namespace zr {
 namespace {
 
 constexpr double kMinInterval = 0.1;  // at most ten new lines a second
-
-std::string Clock(double seconds) {
-  const long whole = seconds < 0 ? 0 : static_cast<long>(seconds);
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
-  return text;
-}
 
 const char* StageText(Stage stage) {
   switch (stage) {
@@ -40,10 +32,10 @@ std::string RunProgressText(const RunContext& run, double run_seconds, double st
       std::to_string(run.done()) + " di " + std::to_string(run.known()) + " file";
   const std::string stage = StageText(run.stage());
   if (run.stage() == Stage::kArchiving) {
-    return stage + " in corso da " + Clock(stage_seconds) + " (" + files + ", " +
-           Clock(run_seconds) + " in tutto)";
+    return stage + " in corso da " + ClockText(stage_seconds) + " (" + files + ", " +
+           ClockText(run_seconds) + " in tutto)";
   }
-  return stage + " in corso: " + files + ", " + Clock(run_seconds);
+  return stage + " in corso: " + files + ", " + ClockText(run_seconds);
 }
 
 void RunProgress::Changed(const RunContext& run) {

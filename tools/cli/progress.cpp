@@ -11,13 +11,6 @@ namespace {
 constexpr double kMinInterval = 0.1;  // at most ten updates a second
 constexpr std::size_t kMaxFileShown = 48;
 
-std::string Seconds(double seconds) {
-  char text[32];
-  const long whole = static_cast<long>(seconds);
-  std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
-  return text;
-}
-
 }  // namespace
 
 ConsoleProgress::ConsoleProgress(std::FILE* out, bool shown, std::function<double()> now)
@@ -35,9 +28,9 @@ void ConsoleProgress::Waiting(const RunContext& run) { Changed(run); }
 
 std::string ConsoleProgress::Text(const RunContext& run) const {
   std::string text = std::to_string(run.done()) + "/" + std::to_string(run.known()) + " files, " +
-                     BytesText(run.report().Bytes()) + ", " + Seconds(now_() - start_);
+                     BytesText(run.report().Bytes()) + ", " + ClockText(now_() - start_);
   if (run.stage() == Stage::kArchiving) {
-    text += "  " + std::string(StageWord(run.stage())) + " " + Seconds(now_() - stage_start_);
+    text += "  " + std::string(StageWord(run.stage())) + " " + ClockText(now_() - stage_start_);
   }
   if (!run.current().empty()) {
     std::string file = run.current();
