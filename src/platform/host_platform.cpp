@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "platform/host_clock.h"
 #include "platform/host_errors.h"
@@ -409,7 +410,8 @@ class HostPlatform : public MappedPlatform {
       struct stat st;
       if (::fstatat(fd, d->d_name, &st, 0) != 0) continue;         // dangling link or vanished
       if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) continue;  // devices, pipes, sockets
-      if (!rule.Wanted(S_ISDIR(st.st_mode) ? static_cast<unsigned>(kAttrFolder) : 0u)) continue;  // before the xattr read
+      if (!rule.Wanted(S_ISDIR(st.st_mode) ? static_cast<unsigned>(kAttrFolder) : 0u))
+        continue;  // before the xattr read
       const unsigned attributes = AttributesOf(host::JoinHost(r.host, name), st);
       if (!rule.Wanted(attributes)) continue;
       const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
@@ -507,26 +509,39 @@ class HostPlatform : public MappedPlatform {
     // The copy keeps the source's permission bits but is writable by its
     // owner, and the source's modification time, as Windows copies keep it.
     const mode_t mode = (in_stat.st_mode & 0777) | S_IWUSR;
+    // A summed copy fills a customer folder: a new file there is created
+    // under its own name (exclusively, so nothing put there meanwhile is
+    // written through) and removed again should the copy fail, which spares
+    // a rename per file. Any other copy goes through a temporary renamed over
+    // the target, so that nobody ever meets half a file under its name.
     std::string temporary;
-    int out = CreateTemporary(folder, mode, &temporary);
+    int out = -1;
+    if (sum != nullptr && !target.exists) {
+      out = ::openat(folder, target.name.c_str(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+      if (out < 0 && errno != EEXIST) return ErrnoStatus(errno, "copy to", target.host());
+    }
+    const bool in_place = out >= 0;
+    if (!in_place) out = CreateTemporary(folder, mode, &temporary);
     if (out < 0) return ErrnoStatus(errno, "copy to", target.host());
     FdCloser out_closer(out);
-    Status result =
-        sum != nullptr ? CopySummed(in, out, in_stat.st_size, source.host(), target.host(), sum)
-                       : CopyBytes(in, out, in_stat.st_size, source.host(), target.host());
+    Status result = sum != nullptr
+                        ? CopySummed(in, out, in_stat.st_size, source.host(), target.host(), sum)
+                        : CopyBytes(in, out, in_stat.st_size, source.host(), target.host());
     if (result.ok()) {
       if ((mode & umask_) != 0) ::fchmod(out, mode);
       const struct timespec times[2] = {in_stat.st_atim, in_stat.st_mtim};
       ::futimens(out, times);
       if (!out_closer.Close()) {
         result = ErrnoStatus(errno, "copy to", target.host());
-      } else if (::renameat(folder, temporary.c_str(), folder, target.name.c_str()) != 0) {
+      } else if (!in_place &&
+                 ::renameat(folder, temporary.c_str(), folder, target.name.c_str()) != 0) {
         result = ErrnoStatus(errno, "copy to", target.host());
       } else if (!target.exists) {
         names_.Added(target.folder->host, target.name, folder);
       }
     }
-    if (!result.ok()) ::unlinkat(folder, temporary.c_str(), 0);
+    if (!result.ok()) ::unlinkat(folder, in_place ? target.name.c_str() : temporary.c_str(), 0);
     return result;
   }
 
@@ -692,7 +707,6 @@ class HostPlatform : public MappedPlatform {
     return status;
   }
 
-
   Status Run(const std::string& command_line, int* exit_code,
              const std::function<bool()>& poll = {}) override {
     *exit_code = -1;
@@ -722,7 +736,8 @@ class HostPlatform : public MappedPlatform {
     // The common case: the folder's real location, read when its handle was
     // opened, and the last name when it is no link.
     Placed placed;
-    if (Status s = Place(*parsed, true, &placed); s.error == kErrDiskNotReady) return s;
+    if (Status s = Place(*parsed, true, &placed); s.error == kErrDiskNotReady)
+      return s;
     else if (s.ok()) {
       struct stat st;
       if (!placed.exists ||
@@ -856,8 +871,12 @@ class HostPlatform : public MappedPlatform {
   // size the stat gave is the end, so a small file takes one read and one write.
   static Status CopySummed(int in, int out, off_t size, const std::string& from,
                            const std::string& to, FileSum* sum) {
-    std::vector<unsigned char> buffer(
-        static_cast<std::size_t>(std::clamp<off_t>(size + 1, off_t{1} << 16, off_t{1} << 18)));
+    // One buffer for every copy of the thread, never cleared: a fresh one
+    // per file cost more than the copy of a small file itself.
+    constexpr std::size_t kBufferSize = std::size_t{1} << 18;
+    thread_local const std::unique_ptr<unsigned char[]> buffer_bytes(
+        new unsigned char[kBufferSize]);
+    const std::span<unsigned char> buffer(buffer_bytes.get(), kBufferSize);
     uLong crc = crc32(0L, Z_NULL, 0);
     *sum = {};
     while (true) {
@@ -868,7 +887,8 @@ class HostPlatform : public MappedPlatform {
       }
       if (got == 0) break;
       for (ssize_t put = 0; put < got;) {
-        const ssize_t wrote = ::write(out, buffer.data() + put, static_cast<std::size_t>(got - put));
+        const ssize_t wrote =
+            ::write(out, buffer.data() + put, static_cast<std::size_t>(got - put));
         if (wrote < 0 && errno == EINTR) continue;
         if (wrote <= 0) return ErrnoStatus(wrote < 0 ? errno : ENOSPC, "copy to", to);
         put += wrote;

@@ -150,7 +150,7 @@ TEST_F(HostPlatformTest, HiddenAndSystemAreKeptAsHexTextInAnExtendedAttribute) {
 
 // What a copy does on this host beyond the contract: the mode goes along, a
 // copy that fails half-way (the file size limit stands for a full disk)
-// leaves the old target and no temporary, a file whose size says nothing
+// leaves the old target and no temporary, or no new target, a file whose size says nothing
 // (as those of /proc) is copied, and summed, to its end.
 TEST_F(HostPlatformTest, CopiesOnThisHost) {
   world_.WriteFile("C:\\SRC\\PROG.EXE", std::string(200000, 'p'));
@@ -166,15 +166,17 @@ TEST_F(HostPlatformTest, CopiesOnThisHost) {
   auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   const int failed = ErrorOf(P().CopyFile("C:\\SRC\\PROG.EXE", "A:\\BIG.EXE"));
+  std::optional<FileSum> sum;
+  const int failed_new = ErrorOf(P().CopyFileSummed("C:\\SRC\\PROG.EXE", "A:\\NEW.EXE", &sum));
   setrlimit(RLIMIT_FSIZE, &old_limit);
   std::signal(SIGXFSZ, old_handler);
   EXPECT_EQ(failed, kErrDiskFull);
+  EXPECT_EQ(failed_new, kErrDiskFull);
   EXPECT_EQ(world_.ReadFile("A:\\BIG.EXE"), "old");
   EXPECT_EQ(world_.Tree("A:\\"), (std::vector<std::string>{"BIG.EXE", "PROG.EXE"}));
   fs::create_symlink("/proc/self/status", world_.Host("C:\\SRC\\STATUS"));
   ASSERT_TRUE(P().CopyFile("C:\\SRC\\STATUS", "A:\\STATUS").ok());
   EXPECT_NE(world_.ReadFile("A:\\STATUS").find("Name:"), std::string::npos);
-  std::optional<FileSum> sum;
   FileSum copied;
   ASSERT_TRUE(P().CopyFileSummed("C:\\SRC\\STATUS", "A:\\SUMMED", &sum).ok());
   ASSERT_TRUE(P().SumFile("A:\\SUMMED", &copied).ok());
