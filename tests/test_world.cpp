@@ -189,7 +189,7 @@ std::vector<std::string> ArchiveEntries(const std::string& host_archive) {
 }
 
 void WriteArchive(const std::string& host_archive,
-                  const std::vector<std::pair<std::string, std::string>>& entries) {
+                  const std::vector<std::pair<std::string, std::string>>& entries, bool stored) {
   std::filesystem::create_directories(host::FsPath(host_archive).parent_path());
   int error = 0;
   zip_t* archive = zip_open(host_archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
@@ -200,6 +200,8 @@ void WriteArchive(const std::string& host_archive,
     zip_source_t* source = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
     const zip_int64_t index = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0) throw std::runtime_error("WriteArchive: cannot add " + name);
+    if (stored)
+      zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
     if (link) {
       zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0, ZIP_OPSYS_UNIX,
                                        0120777u << 16);

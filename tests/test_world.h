@@ -83,11 +83,14 @@ class TestWorld {
 /// with libzip.
 std::vector<std::string> ArchiveEntries(const std::string& host_archive);
 
-/// Writes a zip archive (a host path) of `entries` (name, bytes), deflated, with
-/// libzip; a name starting with "link:" is stored as a Unix link to the bytes.
-/// Throws std::runtime_error when the archive cannot be written.
+/// Writes a zip archive (a host path) of `entries` (name, bytes), deflated (or,
+/// with `stored`, without compression), with libzip; names are written as
+/// given, also those an honest archiver refuses to write ("../X"), and a name
+/// starting with "link:" is stored as a Unix link to the bytes. Throws
+/// std::runtime_error when the archive cannot be written.
 void WriteArchive(const std::string& host_archive,
-                  const std::vector<std::pair<std::string, std::string>>& entries);
+                  const std::vector<std::pair<std::string, std::string>>& entries,
+                  bool stored = false);
 /// Flips the first byte of an entry's stored data, so that the entry no
 /// longer decompresses to bytes with its CRC-32. False when the entry is not found.
 bool FlipEntryByte(const std::string& host_archive, const std::string& entry);

@@ -11,7 +11,6 @@ namespace zr {
 namespace {
 
 using testing::ServerWorld;
-using testing::StoredZip;
 
 constexpr const char* kTemp = "C:\\ORVEL\\VER14\\~TMPCOPYZIP\\";
 
@@ -66,9 +65,10 @@ TEST(ExtractBackupUnitTest, UnitWithoutArchivesGivesFalseAndTheBox) {
 
 TEST(ExtractBackupUnitTest, HostileEntriesNeverLeaveTheExtractionFolder) {
   ServerWorld world;
-  world.WriteFile("A:\\EVIL.ZIP", StoredZip({{"../../evil", "owned"},
-                                             {"KyConfig/DAXOR1401/DAXOR.INI", "[S]\r\n"},
-                                             {"MAC/../../../evil2", "owned"}}));
+  testing::WriteStoredZip(world, "A:\\EVIL.ZIP",
+                          {{"../../evil", "owned"},
+                           {"KyConfig/DAXOR1401/DAXOR.INI", "[S]\r\n"},
+                           {"MAC/../../../evil2", "owned"}});
   const UnitExtraction unit = ExtractBackupUnit(world.program());
   ASSERT_TRUE(unit.found);
   ASSERT_EQ(unit.table.size(), 1u);

@@ -14,7 +14,6 @@ namespace zr {
 namespace {
 
 using testing::ServerWorld;
-using testing::StoredZip;
 
 bool IsZip(const std::string& bytes) { return bytes.rfind("PK\x03\x04", 0) == 0; }
 
@@ -108,7 +107,7 @@ TEST(CopyConfigurationsToServerTest, WhereEachArchiveIsFiled) {
     ServerWorld world;
     if (c.daxor_root.starts_with("\\\\")) world.MakeFolder(c.daxor_root);
     world.program().ProductTable[ProductRow("DAXOR2D")].ServerFolder = c.daxor_root;
-    world.WriteFile("A:\\X.ZIP", StoredZip(c.entries));
+    testing::WriteStoredZip(world, "A:\\X.ZIP", c.entries);
     Copy(world, true);
     EXPECT_EQ(world.Tree(c.tree_root), c.filed);
     for (const std::string& file : c.filed) {
@@ -141,11 +140,12 @@ TEST(CopyConfigurationsToServerTest, DotsInTheNameAndRunsAgainTakeTheNextFreeNam
 TEST(CopyConfigurationsToServerTest, ArchiveNotUnpackedWholeIsReportedAndNotFiled) {
   ServerWorld world;
   world.WriteFile("A:\\BROKEN.ZIP", "PK\x03\x04 truncated");
-  std::string damaged = StoredZip({{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
-                                   {"MAC/M1.MAC", testing::MachineFile("PP.EXE")},
-                                   {"MAC/M2.MAC", testing::MachineFile("PP.EXE")}});
-  damaged[damaged.find("MACCHINA|L3030") + 2] ^= 0x20;  // M1.MAC no longer matches its CRC
-  world.WriteFile("A:\\DAMAGED.ZIP", damaged);
+  testing::WriteStoredZip(world, "A:\\DAMAGED.ZIP",
+                          {{"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
+                           {"MAC/M1.MAC", testing::MachineFile("PP.EXE")},
+                           {"MAC/M2.MAC", testing::MachineFile("PP.EXE")}});
+  // M1.MAC no longer matches its CRC.
+  ASSERT_TRUE(testing::FlipEntryByte(world.Host("A:\\DAMAGED.ZIP"), "MAC/M1.MAC"));
   world.DaxorArchive("CUST ONE.ZIP", {{"M1.MAC", "PP.EXE"}});
   world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
 
@@ -193,9 +193,9 @@ TEST(CopyConfigurationsToServerTest, HostileNamesOnTheUnitAreReportedAndSkipped)
   const testing::ZipEntries payload = {{"ZA-RIREVO.INI", "[PATH]\r\nZIPFILE=C:\\EVIL\r\n"},
                                        {"KyConfig/DAXOR1401/D.INI", "[S]\r\n"},
                                        {"MAC/M1.MAC", testing::MachineFile("PP.EXE")}};
-  world.WriteFile("A:\\KYCONFIG\\SYSTEM.zip", StoredZip(payload));
+  testing::WriteStoredZip(world, "A:\\KYCONFIG\\SYSTEM.zip", payload);
   WriteHostFile(world, "..\\..\\..\\..\\..\\KYCONFIG\\SYSTEM.zip", "");
-  world.WriteFile("A:\\p.zip", StoredZip(payload));
+  testing::WriteStoredZip(world, "A:\\p.zip", payload);
   WriteHostFile(world, "p.zip\tD:\"q.ZIP", "");
 
   Copy(world, false, "Copia terminata con errori: 2 archivi non copiati.");

@@ -1,14 +1,10 @@
 // Test helpers for the server copy and the erase: a world with a product
 // folder, the archiver installed where the program looks for it, server roots
-// on drive D:, and a small writer of stored (uncompressed) ZIP archives, so
-// that tests can make any entry name, also the hostile ones an honest
-// archiver refuses to write.
+// on drive D:, and stored (uncompressed) ZIP archives of any entry names,
+// also the hostile ones an honest archiver refuses to write.
 #ifndef ZARIREVO_SERVER_SERVER_TEST_SUPPORT_H_
 #define ZARIREVO_SERVER_SERVER_TEST_SUPPORT_H_
 
-#include <array>
-#include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,56 +16,11 @@ namespace zr::testing {
 
 using ZipEntries = std::vector<std::pair<std::string, std::string>>;  // name, content
 
-inline std::uint32_t Crc32(const std::string& bytes) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
-  return crc ^ 0xFFFFFFFFu;
-}
-
-/// The bytes of a ZIP archive holding `entries` stored without compression.
-/// Names are written as given ("/" separates folders).
-inline std::string StoredZip(const ZipEntries& entries) {
-  // Appends little-endian fields of `width` bytes each.
-  auto put = [](std::string& out, int width, std::initializer_list<std::uint32_t> fields) {
-    for (std::uint32_t value : fields) {
-      for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
-  };
-  std::string body, central;
-  for (const auto& [name, content] : entries) {
-    const auto offset = static_cast<std::uint32_t>(body.size());
-    const std::uint32_t crc = Crc32(content), size = static_cast<std::uint32_t>(content.size());
-    const auto length = static_cast<std::uint32_t>(name.size());
-    // Version 2.0, no flags, stored, time 0, date 1980-01-01.
-    put(body, 4, {0x04034b50});
-    put(body, 2, {20, 0, 0, 0, 0x21});
-    put(body, 4, {crc, size, size});
-    put(body, 2, {length, 0});
-    body += name + content;
-    put(central, 4, {0x02014b50});
-    put(central, 2, {20, 20, 0, 0, 0, 0x21});
-    put(central, 4, {crc, size, size});
-    put(central, 2, {length, 0, 0, 0, 0});  // no extra, comment; disk 0; internal attributes
-    put(central, 4, {0, offset});           // external attributes, where the entry starts
-    central += name;
-  }
-  const auto count = static_cast<std::uint32_t>(entries.size());
-  std::string zip = body + central;
-  put(zip, 4, {0x06054b50});
-  put(zip, 2, {0, 0, count, count});
-  put(zip, 4,
-      {static_cast<std::uint32_t>(central.size()), static_cast<std::uint32_t>(body.size())});
-  put(zip, 2, {0});
-  return zip;
+/// Writes a ZIP archive of `entries` stored without compression into the
+/// world, names as given ("/" separates folders).
+inline void WriteStoredZip(TestWorld& world, const std::string& windows_path,
+                           const ZipEntries& entries) {
+  WriteArchive(world.Host(windows_path), entries, true);
 }
 
 /// A machine file naming its post-processor.
@@ -112,7 +63,7 @@ class ServerWorld : public TestWorld {
     for (const auto& [machine, pp] : machines) {
       entries.push_back({"ORVEL/VER14/MAC/" + machine, MachineFile(pp)});
     }
-    WriteFile("A:\\" + name, StoredZip(entries));
+    WriteStoredZip(*this, "A:\\" + name, entries);
   }
 
   /// Texts of the message-area lines.

@@ -46,10 +46,9 @@ class CliServerTest : public ::testing::Test {
 
 // A backup archive with the product's folder and one machine file.
 void MakeBackupArchive(testing::TestWorld& world) {
-  world.WriteFile(
-      "A:\\METAL.V2.ZIP",
-      testing::StoredZip({{"KyConfig/DAXOR1401/DAXOR1401.ini", "[S]\r\n"},
-                          {"ORVEL/VER14/MAC/M1.MAC", "POST-PROCESSOR|PPNAME.EXE|\r\n"}}));
+  testing::WriteStoredZip(world, "A:\\METAL.V2.ZIP",
+                          {{"KyConfig/DAXOR1401/DAXOR1401.ini", "[S]\r\n"},
+                           {"ORVEL/VER14/MAC/M1.MAC", "POST-PROCESSOR|PPNAME.EXE|\r\n"}});
 }
 
 TEST_F(CliServerTest, ServerCopyFilesTheArchiveAndExitsWithZero) {
