@@ -59,8 +59,9 @@ class BackupJobTest : public ::testing::Test {
     program_.menus.Menu212.enabled = program_.menus.Menu212.checked = true;
   }
 
-  // Runs the job; the installation's files are byte for byte as before, and
-  // the temporary folder is gone, whatever the job's end.
+  // Runs the job; the installation's files are byte for byte as before, the
+  // temporary folder is gone and the window is no longer running a job
+  // (STOP off), whatever the job's end.
   JobResult Backup(const std::string& customer) {
     const std::vector<std::string> left_out = {program_.TemporaryFolder(), program_.BackupPath};
     const auto before = testing::FilesOf(world_, {"C:\\", "D:\\"}, left_out);
@@ -68,6 +69,8 @@ class BackupJobTest : public ::testing::Test {
     const JobResult result = OkButtonClick(program_, CurrentBackupSelection(program_));
     EXPECT_EQ(testing::FilesOf(world_, {"C:\\", "D:\\"}, left_out), before);
     EXPECT_FALSE(world_.Exists(kTemporary));
+    EXPECT_FALSE(program_.run.active());
+    EXPECT_FALSE(StopEnabled(program_));
     return result;
   }
 
@@ -119,7 +122,6 @@ TEST_F(BackupJobTest, Mode1PutsTheArchiveInTheBackupRoot) {
   EXPECT_EQ(Upper(Entries("A:\\METAL_050603.ZIP")), kExpectedEntries);
   EXPECT_EQ(world_.ui().lines().back().text, "Archivio verificato: 5 file");
   EXPECT_FALSE(program_.main.OK_B.enabled);
-  EXPECT_FALSE(StopEnabled(program_));
   EXPECT_EQ(program_.MessageBackground, kBackgroundNormal);
 }
 
@@ -174,8 +176,6 @@ TEST_F(BackupJobTest, StopDuringTheCopyLeavesNothingBehind) {
   EXPECT_GE(world_.ui().beeps(), 1);
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
   EXPECT_FALSE(world_.Exists("A:\\METAL_050603.ZIP"));
-  EXPECT_FALSE(program_.run.active());
-  EXPECT_FALSE(StopEnabled(program_));
 }
 
 TEST_F(BackupJobTest, UnmanagedProductRemovesTheNewFolder) {
@@ -183,7 +183,6 @@ TEST_F(BackupJobTest, UnmanagedProductRemovesTheNewFolder) {
   EXPECT_EQ(Backup("METAL"), JobResult::kFailed);
   EXPECT_EQ(BoxTexts(world_.ui()), Strings{"|Software non gestito nel ZA-Rirevo"});
   EXPECT_FALSE(world_.Exists("A:\\METAL"));
-  EXPECT_FALSE(program_.run.active());
 }
 
 // Without an archive only the copy is announced: no archive was made.
@@ -219,7 +218,6 @@ TEST_F(BackupJobTest, RefusedNamesCreateNothingAndKeepTheText) {
               std::string::npos);
     EXPECT_EQ(program_.main.NomeCliente, name);
     EXPECT_TRUE(world_.Tree("A:\\").empty());
-    EXPECT_FALSE(program_.run.active());
   }
 }
 
@@ -306,8 +304,6 @@ TEST_F(BackupJobTest, ADestinationInTheTemporaryFolderIsRefused) {
     ASSERT_EQ(world_.ui().boxes().size(), boxes + 1);
     EXPECT_NE(world_.ui().boxes().back().request.text.find("cartella temporanea"),
               std::string::npos);
-    EXPECT_FALSE(program_.run.active());
-    EXPECT_FALSE(StopEnabled(program_));
   }
   program_.BackupPath = "C:\\ORVEL\\";
   EXPECT_EQ(Backup("METAL"), JobResult::kCompleted);
@@ -323,8 +319,6 @@ TEST_F(BackupJobTest, AFolderThatCannotBeMadeIsReportedAndNothingIsLeft) {
     EXPECT_FALSE(Shown("Copia eseguita"));
     EXPECT_TRUE(AlarmLineContains(alarm));
     EXPECT_TRUE(world_.Tree("A:\\").empty());
-    EXPECT_FALSE(program_.run.active());
-    EXPECT_FALSE(StopEnabled(program_));
   }
 }
 
