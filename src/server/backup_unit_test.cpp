@@ -45,24 +45,6 @@ TEST(ExtractBackupUnitTest, ThreeArchivesGiveThreeRowsEvenWhenOneIsDamaged) {
   EXPECT_FALSE(world.Exists(std::string(kTemp) + "EXTRACT_OLD"));
 }
 
-TEST(ExtractBackupUnitTest, UnitWithoutArchivesGivesFalseAndTheBox) {
-  ServerWorld world;
-  world.WriteFile("A:\\NOTES.TXT", "not an archive");
-  world.program().BackupPath = "A:";
-
-  const UnitExtraction unit = ExtractBackupUnit(world.program());
-  EXPECT_FALSE(unit.found);
-  EXPECT_TRUE(unit.table.empty());
-  EXPECT_EQ(world.program().BackupPath, "A:\\");
-  ASSERT_EQ(world.ui().boxes().size(), 1u);
-  const MessageBoxRequest& box = world.ui().boxes()[0].request;
-  EXPECT_EQ(box.text,
-            "Attenzione nell'Unit\xC3\xA0 A:\\\rnon ci sono Configurazioni Cam corrette.");
-  EXPECT_EQ(box.title, "File Error");
-  EXPECT_EQ(box.buttons, Buttons::kOk);
-  EXPECT_TRUE(box.no_icon);
-}
-
 TEST(ExtractBackupUnitTest, HostileEntriesNeverLeaveTheExtractionFolder) {
   ServerWorld world;
   testing::WriteStoredZip(world, "A:\\EVIL.ZIP",

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -160,24 +159,16 @@ TEST(CopyConfigurationsToServerTest, ArchiveNotUnpackedWholeIsReportedAndNotFile
                 "zip 7)): non copiato sul server."}));
 }
 
-// The archiver is found as the backup finds it: a site with no DAXOR tools
-// folder unpacks with the archiver its settings name; a named archiver that
-// is not there makes nothing, which is reported.
-TEST(CopyConfigurationsToServerTest, UnpacksWithTheArchiverOfTheSettings) {
+// The archiver is found as the backup finds it (one the settings name, with
+// no DAXOR tools folder: tools/cli/command_server_test.cpp); a named
+// archiver that is not there makes nothing, which is reported.
+TEST(CopyConfigurationsToServerTest, ANamedArchiverThatIsNotThereIsReported) {
   ServerWorld world;
-  std::filesystem::remove(world.Host("C:\\ORVEL\\VER14\\TOOLS\\PkZip25.EXE"));
-  world.InstallArchiver("C:\\KYCONFIG\\SYSTEM\\PkZip25.EXE");
-  world.program().ArchiverPath = "C:\\KYCONFIG\\SYSTEM\\PkZip25";
+  world.program().ArchiverPath = "C:\\KYCONFIG\\SYSTEM\\PKZIP25";  // not there
   world.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
-  Copy(world, true);
-  EXPECT_EQ(world.Tree("D:\\SERVER"), std::vector<std::string>{"DAXOR/PP/M1/GOOD.ZIP"});
-
-  ServerWorld without;
-  without.program().ArchiverPath = "C:\\KYCONFIG\\SYSTEM\\PKZIP25";  // not there
-  without.DaxorArchive("GOOD.ZIP", {{"M1.MAC", "PP.EXE"}});
-  Copy(without, false, "Copia terminata con errori: 1 archivio non copiato.");
-  EXPECT_TRUE(without.Tree("D:\\SERVER").empty());
-  EXPECT_EQ(Alarms(without),
+  Copy(world, false, "Copia terminata con errori: 1 archivio non copiato.");
+  EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
+  EXPECT_EQ(Alarms(world),
             std::vector<std::string>{"Archivio GOOD.ZIP non ricompresso: non copiato sul server."});
 }
 
@@ -236,13 +227,21 @@ TEST(CopyConfigurationsToServerTest, TemporaryFolderThatCannotBeMadeIsNamedInThe
   EXPECT_TRUE(world.Tree("D:\\SERVER").empty());
 }
 
+// A unit (here a bare drive, taken as its root) without archives: a box
+// says so and nothing is filed.
 TEST(CopyConfigurationsToServerTest, NoArchiveOnTheUnit) {
   ServerWorld world;
   world.WriteFile("A:\\NOTES.TXT", "x");
+  world.program().BackupPath = "A:";
 
   Copy(world, false, "Copia Bloccata dall'utente");
+  EXPECT_EQ(world.program().BackupPath, "A:\\");
   ASSERT_EQ(world.ui().boxes().size(), 2u);
-  EXPECT_EQ(world.ui().boxes()[0].request.title, "File Error");
+  const MessageBoxRequest& box = world.ui().boxes()[0].request;
+  EXPECT_EQ(box.title + "|" + box.text,
+            "File Error|Attenzione nell'Unit\xC3\xA0 A:\\\r"
+            "non ci sono Configurazioni Cam corrette.");
+  EXPECT_TRUE(box.buttons == Buttons::kOk && box.no_icon);
   EXPECT_TRUE(world.Tree("D:\\").empty());
   // Nobody stopped it: the report says why nothing was filed.
   EXPECT_EQ(world.program().run.report().outcome, RunOutcome::kRefused);
