@@ -122,9 +122,10 @@ TEST_F(SettingsTest, FoldersAreCheckedBeforeTheyAreKept) {
   }
 }
 
-// The settings are saved in one rewrite and read back: a read-only file or
-// a value the file cannot hold exactly (Windows-1252 has no omega) gives
-// the reason and leaves the file as it was (a missing one missing).
+// The settings are saved in one rewrite and read back: a value the file
+// cannot hold exactly (Windows-1252 has no omega) gives the reason and
+// leaves the file as it was (a missing one missing). A read-only file or a
+// full disk: tools/cli/cli_test.cpp (ConfigSavesOnlyWhatItKeeps).
 TEST_F(SettingsTest, SaveSettingsSavesEveryValueOrNone) {
   const std::string file = program_.SettingsFile();
   const std::string original = "[PATH]\r\nBACKUPCLIENTE=A:\\\r\nSERVER_TRELUN=S:\\T\\\r\n";
@@ -139,10 +140,6 @@ TEST_F(SettingsTest, SaveSettingsSavesEveryValueOrNone) {
   EXPECT_NE(SaveSettings(program_, "C:\\KYCONFIG\\NEW.INI").find("si rilegge"), std::string::npos);
   EXPECT_FALSE(world_.Exists("C:\\KYCONFIG\\NEW.INI"));
   program_.ProductTable[ProductRow("PLOVIK")].ServerFolder = "S:\\P\\";
-  ASSERT_TRUE(platform_.SetAttributes(file, kAttrReadOnly).ok());
-  EXPECT_NE(SaveSettings(program_, file).find("protetto in scrittura"), std::string::npos);
-  EXPECT_EQ(world_.ReadFile(file), original);
-  ASSERT_TRUE(platform_.SetAttributes(file, kAttrNormal).ok());
   EXPECT_EQ(SaveSettings(program_, file), "");
   EXPECT_EQ(Ini("PATH", "BACKUPCLIENTE", file), "D:\\BK\\");
   EXPECT_EQ(Ini("PATH", "SERVER_PLOVIK", file), "S:\\P\\");
@@ -234,15 +231,6 @@ TEST_F(SettingsTest, OldDaxorTakesTheCurrentFolder) {
   EXPECT_EQ(program_.CnfFolder, "C:\\ORVEL\\VER14");
   EXPECT_EQ(program_.Language, "ENG");
   EXPECT_EQ(program_.BackupPath, "D:\\");
-}
-
-TEST_F(SettingsTest, OldDaxorAsksForTheFolderAndEntersIt) {
-  testing::InstallDaxorFolder(world_, "C:\\ORVEL\\VER14", "ITA");
-  world_.ui().QueuePick("C:\\ORVEL\\VER14");
-  LoadDaxorOldSettings(program_, false);
-  EXPECT_EQ(world_.ui().prompts().size(), 1u);
-  EXPECT_EQ(program_.ProductFolder, "C:\\ORVEL\\VER14");
-  EXPECT_EQ(program_.Language, "ITA");
 }
 
 }  // namespace

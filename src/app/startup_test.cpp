@@ -267,22 +267,5 @@ TEST_F(StartupTest, PrepareMainWindowSetsTheColoursAndReadsTheProduct) {
   EXPECT_EQ(platform_.CurrentFolder(), "C:\\P");
 }
 
-TEST_F(StartupTest, ExitProgramSavesAndEnds) {
-  testing::InstallDaxorFolder(world_, "C:\\KYCONFIG\\SYSTEM");
-  world_.WriteLines("C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI", {"[PATH]", "SERVER_DUNRA=S:\\DU\\"});
-  Load();
-  program_.BackupPath = "D:\\BK\\";
-  try {
-    ExitProgram(program_);
-    FAIL() << "ExitProgram returned";
-  } catch (const ProgramEnded& ended) {
-    EXPECT_TRUE(ended.settings_saved);
-  }
-  const std::string file = "C:\\KYCONFIG\\SYSTEM\\ZA-RIREVO.INI";
-  EXPECT_EQ(Ini(file, "BACKUPCLIENTE"), "D:\\BK\\");
-  EXPECT_EQ(Ini(file, "SERVER_DUNRA"), "S:\\DU\\");
-  EXPECT_EQ(Ini(file, "SERVER_DAXOR2D"), "");
-}
-
 }  // namespace
 }  // namespace zr
