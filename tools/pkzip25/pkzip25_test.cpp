@@ -579,9 +579,10 @@ TEST_F(PkZipProgramTest, OtherCommandLinesGiveUsageAndExitCode2) {
 }
 
 // ---------------------------------------------------------------------------
-// Writing: the workers that deflate ahead of libzip give the very bytes
-// libzip gives alone, for new archives and updates alike, whatever the
-// number of workers and however narrow the window.
+// Writing: the workers that deflate ahead of libzip give the entries libzip
+// gives alone (the same names, content, times, attributes and method, in the
+// same order), for new archives and updates alike, whatever the number of
+// workers, however narrow the window and wherever the whole-file limit.
 
 class WriteArchiveTest : public PkZipProgramTest {
  protected:
@@ -602,10 +603,31 @@ class WriteArchiveTest : public PkZipProgramTest {
     return files;
   }
 
+  // Each entry of an archive in order: its name, method, time and attributes.
+  static std::vector<std::string> EntryHeaders(const std::string& path) {
+    std::vector<std::string> headers;
+    int code = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    if (archive == nullptr) return headers;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+      zip_stat_t st;
+      zip_uint8_t system = 0;
+      zip_uint32_t attributes = 0;
+      zip_stat_index(archive, i, 0, &st);
+      zip_file_get_external_attributes(archive, i, 0, &system, &attributes);
+      headers.push_back(std::string(st.name) + " " + std::to_string(st.comp_method) + " " +
+                        std::to_string(st.mtime) + " " + std::to_string(system) + " " +
+                        std::to_string(attributes));
+    }
+    zip_discard(archive);
+    return headers;
+  }
+
   // Writes `entries` into a copy of `start` (no archive when empty) in every
-  // way and expects the same bytes from each: libzip alone, then workers in
-  // various numbers with windows narrow enough to make them wait and a limit
-  // that sends the larger files to libzip, then the program's own settings.
+  // way and expects the same entries from each: libzip alone, then workers
+  // in various numbers with windows narrow enough to make them wait, a limit
+  // that sends the larger files to libzip and one whole-file limit that
+  // streams some small files through zlib, then the program's own settings.
   // Returns the entries written.
   std::map<std::string, std::string> WriteEveryWay(const std::string& start,
                                                    const Entries& entries) {
@@ -618,7 +640,9 @@ class WriteArchiveTest : public PkZipProgramTest {
       ways[i].window_bytes = 500000;
       ways[i].window_files = 2;
     }
-    std::string first;
+    ways[2].largest_whole_file = 3000;
+    std::vector<std::string> first_headers;
+    std::optional<std::map<std::string, std::string>> first_content;
     for (size_t way = 0; way < ways.size(); ++way) {
       const std::string archive = "A:\\WAY" + std::to_string(way) + ".ZIP";
       // A new archive goes through the archiver's own output; libzip alone
@@ -631,17 +655,21 @@ class WriteArchiveTest : public PkZipProgramTest {
       }
       std::string error;
       EXPECT_TRUE(WriteArchive(Host(archive), files, &error, ways[way])) << way << ": " << error;
-      if (way == 0) first = world_.ReadFile(archive);
-      EXPECT_TRUE(world_.ReadFile(archive) == first) << "way " << way << " wrote other bytes";
+      if (way == 0) {
+        first_headers = EntryHeaders(Host(archive));
+        first_content = ReadZip(Host(archive));
+      }
+      EXPECT_EQ(EntryHeaders(Host(archive)), first_headers) << "way " << way;
+      EXPECT_TRUE(ReadZip(Host(archive)) == first_content) << "way " << way << ": other content";
+      ExpectReadableByOthers(Host(archive));
     }
-    ExpectReadableByOthers(Host("A:\\WAY0.ZIP"));
-    return ReadZip(Host("A:\\WAY0.ZIP")).value_or(std::map<std::string, std::string>{});
+    return first_content.value_or(std::map<std::string, std::string>{});
   }
 };
 
 // New archives of files of every kind of size and content, and of many small
 // files through a narrow window.
-TEST_F(WriteArchiveTest, WorkersWriteTheBytesLibzipWritesAlone) {
+TEST_F(WriteArchiveTest, WorkersWriteTheEntriesLibzipWritesAlone) {
   std::mt19937 random(7);
   // More than the megabyte the output gathers before it writes.
   std::string noise(1300000, '\0');
@@ -698,20 +726,62 @@ TEST_F(WriteArchiveTest, UpdatesReplaceByNameWithoutRegardToCaseTheSameWayWithWo
                                                  "WAY3.ZIP", "WAY4.ZIP"}));
 }
 
+// A file is archived as it is when its worker reads it, whichever way it
+// goes: grown since its stat past the buffer it was to be read whole into
+// (by one byte, and by far more than the stream reads at a time), shrunk,
+// empty, and at either side of the whole-file limit.
+TEST_F(WriteArchiveTest, FilesAreArchivedAsTheyAreWhenRead) {
+  std::string text;
+  while (text.size() < 700000) text += "SPINDLE|" + std::to_string(text.size()) + "\r\n";
+  std::vector<FileToAdd> files = Files({{"GROWN.TXT", text.substr(0, 500)},
+                                        {"ONE_MORE.TXT", text.substr(0, 900)},
+                                        {"SHRUNK.TXT", text.substr(0, 800)},
+                                        {"EMPTY.TXT", ""},
+                                        {"AT_LIMIT.TXT", text.substr(0, 1000)},
+                                        {"OVER_LIMIT.TXT", text.substr(0, 1001)}});
+  for (FileToAdd& file : files) {
+    struct stat info {};
+    ASSERT_EQ(StatFile(file.host_path, &info), 0);
+    file.info = info;
+  }
+  world_.WriteFile("D:\\0\\GROWN.TXT", text);
+  world_.WriteFile("D:\\1\\ONE_MORE.TXT", text.substr(0, 901));
+  world_.WriteFile("D:\\2\\SHRUNK.TXT", "short");
+  WriteOptions options;
+  options.workers = 2;
+  options.largest_whole_file = 1000;
+  std::string error;
+  ASSERT_TRUE(WriteArchive(Host("A:\\W.ZIP"), files, &error, options)) << error;
+  EXPECT_EQ(ReadZip(Host("A:\\W.ZIP")),
+            (std::map<std::string, std::string>{{"GROWN.TXT", text},
+                                                {"ONE_MORE.TXT", text.substr(0, 901)},
+                                                {"SHRUNK.TXT", "short"},
+                                                {"EMPTY.TXT", ""},
+                                                {"AT_LIMIT.TXT", text.substr(0, 1000)},
+                                                {"OVER_LIMIT.TXT", text.substr(0, 1001)}}));
+  ExpectReadableByOthers(Host("A:\\W.ZIP"));
+}
+
 // A file that cannot be read when a worker comes to it (gone since it was
-// listed) is left out and named, the others written; without a place to name
-// it the write fails. No temporary file stays either way.
+// listed, or a folder now, which opens but fails the read) is left out and
+// named, the others written; without a place to name it the write fails. No
+// temporary file stays either way.
 TEST_F(WriteArchiveTest, AFileUnreadableWhenItsTurnComesIsLeftOut) {
-  std::vector<FileToAdd> files = Files({{"A.TXT", "a"}, {"GONE.TXT", "gone"}, {"C.TXT", "c"}});
-  struct stat info {};
-  ASSERT_EQ(StatFile(files[1].host_path, &info), 0);
-  files[1].info = info;
-  fs::remove(FsPath(files[1].host_path));
+  std::vector<FileToAdd> files =
+      Files({{"A.TXT", "a"}, {"GONE.TXT", "gone"}, {"C.TXT", "c"}, {"FOLDER.TXT", "a folder now"}});
+  for (std::size_t f : {1u, 3u}) {
+    struct stat info {};
+    ASSERT_EQ(StatFile(files[f].host_path, &info), 0);
+    files[f].info = info;
+    fs::remove(FsPath(files[f].host_path));
+  }
+  fs::create_directory(FsPath(files[3].host_path));
   std::string error;
   std::vector<FileLeftOut> left_out;
   EXPECT_TRUE(WriteArchive(Host("A:\\L.ZIP"), files, &error, WriteOptions(), &left_out)) << error;
-  ASSERT_EQ(left_out.size(), 1u);
-  EXPECT_EQ(left_out[0].file, 1u);
+  std::set<std::size_t> named;
+  for (const FileLeftOut& file : left_out) named.insert(file.file);
+  EXPECT_EQ(named, (std::set<std::size_t>{1, 3}));
   EXPECT_EQ(ReadZip(Host("A:\\L.ZIP")),
             (std::map<std::string, std::string>{{"A.TXT", "a"}, {"C.TXT", "c"}}));
   EXPECT_FALSE(WriteArchive(Host("A:\\N.ZIP"), files, &error));
