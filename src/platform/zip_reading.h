@@ -9,6 +9,7 @@
 #ifndef ZARIREVO_PLATFORM_ZIP_READING_H_
 #define ZARIREVO_PLATFORM_ZIP_READING_H_
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -58,6 +59,7 @@ class ZipReading {
   void* archive_;  // zip_t
   std::string host_;
   std::vector<std::thread> threads_;
+  std::atomic<std::size_t> next_entry_ = 0;  // the first entry no worker has taken
   std::vector<Status> results_;
   std::vector<ZipEntry> entries_;
 };
