@@ -555,7 +555,7 @@ class HostPlatform : public MappedPlatform {
     Placed placed;
     if (Status s = OpenSource(*parsed, path, "read", &placed, &fd, &st); !s.ok()) return s;
     FdCloser closer(fd);
-    std::vector<unsigned char> buffer(std::size_t{1} << 18);
+    const std::span<unsigned char> buffer = ReadBuffer();
     uLong crc = crc32(0L, Z_NULL, 0);
     while (true) {
       const ssize_t got = ::read(fd, buffer.data(), buffer.size());
@@ -853,6 +853,15 @@ class HostPlatform : public MappedPlatform {
     return ErrnoStatus(err, what, placed->host());
   }
 
+  // The 256 KB a summing read goes through: one for every read of the thread,
+  // never cleared, since a fresh one per file cost more than reading a small
+  // file itself.
+  static std::span<unsigned char> ReadBuffer() {
+    constexpr std::size_t kSize = std::size_t{1} << 18;
+    thread_local const std::unique_ptr<unsigned char[]> bytes(new unsigned char[kSize]);
+    return {bytes.get(), kSize};
+  }
+
   // Creates a new file of a name of its own in the folder of handle `folder`.
   int CreateTemporary(int folder, mode_t mode, std::string* temporary) {
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -871,12 +880,7 @@ class HostPlatform : public MappedPlatform {
   // size the stat gave is the end, so a small file takes one read and one write.
   static Status CopySummed(int in, int out, off_t size, const std::string& from,
                            const std::string& to, FileSum* sum) {
-    // One buffer for every copy of the thread, never cleared: a fresh one
-    // per file cost more than the copy of a small file itself.
-    constexpr std::size_t kBufferSize = std::size_t{1} << 18;
-    thread_local const std::unique_ptr<unsigned char[]> buffer_bytes(
-        new unsigned char[kBufferSize]);
-    const std::span<unsigned char> buffer(buffer_bytes.get(), kBufferSize);
+    const std::span<unsigned char> buffer = ReadBuffer();
     uLong crc = crc32(0L, Z_NULL, 0);
     *sum = {};
     while (true) {
